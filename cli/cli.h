@@ -1,0 +1,34 @@
+// mirrorvault-cli: subcommand dispatch. Each subcommand lives in its own cmd_*.cpp and is
+// listed once in the command table (commands.cpp).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace mv::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+using Args = std::vector<std::string>;
+using CommandFunction = int (*)(const Args& args, std::ostream& out, std::ostream& err);
+
+struct Command {
+  const char* name;
+  const char* synopsis;     // one line: "capture --snapshots DIR ..."
+  const char* description;  // one line for the overview
+  CommandFunction run;      // receives the arguments after the command name
+};
+
+// The command table, ended by an entry whose name is null.
+extern const Command kCommands[];
+
+// Runs the whole command line (without the program name); returns the exit code.
+int RunCli(const Args& args, std::ostream& out, std::ostream& err);
+
+// Writes "mirrorvault-cli: <message>" and a pointer to --help on err; returns kExitUsage.
+int UsageError(std::ostream& err, const std::string& message);
+
+}  // namespace mv::cli

@@ -1,0 +1,18 @@
+# Compiler settings shared by every target: warnings as errors, sanitizers on request.
+add_library(mv_options INTERFACE)
+target_compile_features(mv_options INTERFACE cxx_std_20)
+target_include_directories(mv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(mv_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+  -Wno-sign-conversion -Werror)
+if(WIN32)
+  # One self-contained .exe: no libstdc++/libgcc/winpthread DLLs beside it.
+  target_link_options(mv_options INTERFACE -static -static-libgcc -static-libstdc++)
+  target_compile_definitions(mv_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600)
+endif()
+
+set(MV_SANITIZE "" CACHE STRING "Sanitizers for every target: empty, 'address,undefined' or 'thread'")
+if(MV_SANITIZE)
+  target_compile_options(mv_options INTERFACE -fsanitize=${MV_SANITIZE} -fno-omit-frame-pointer
+    -fno-sanitize-recover=all)
+  target_link_options(mv_options INTERFACE -fsanitize=${MV_SANITIZE})
+endif()

@@ -1,0 +1,104 @@
+// The file-system port: directory listing, snapshot files written and read, deletion.
+// Shaped after what the walker, the loader and the library need; paths are Windows paths
+// (\\COMPUTER\SHARE\rest, or a local path with either separator), which the posix backend
+// maps onto its UNC root folder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/io_error.h"
+
+namespace mv {
+
+// File attribute bits as Windows reports them.
+inline constexpr std::uint32_t kAttrReadOnly = 0x01;
+inline constexpr std::uint32_t kAttrHidden = 0x02;
+inline constexpr std::uint32_t kAttrSystem = 0x04;
+inline constexpr std::uint32_t kAttrDirectory = 0x10;
+inline constexpr std::uint32_t kAttrArchive = 0x20;
+inline constexpr std::uint32_t kAttrNormal = 0x80;
+inline constexpr std::uint32_t kAttrReparsePoint = 0x400;  // symbolic link or junction
+
+// A calendar date and time of day in UTC, as the file system records it.
+struct UtcDateTime {
+  int year = 1601;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+// One entry of a directory listing: what FindFirstFile/FindNextFile report.
+struct DirEntry {
+  std::string name;              // long name, as the listing reports it
+  std::uint32_t attributes = 0;  // kAttr* bits; a link to a directory has kAttrDirectory
+  std::uint64_t size = 0;        // 0 for a directory
+  UtcDateTime created;           // creation (birth) time; modification time where none is kept
+};
+
+// Identity of a directory, to recognise one reached again through a link.
+struct DirectoryIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  friend bool operator==(const DirectoryIdentity&, const DirectoryIdentity&) = default;
+};
+
+// An open listing. Entries come in the order the platform yields them, "." and ".."
+// included where the platform reports them.
+class DirectoryListing {
+ public:
+  virtual ~DirectoryListing() = default;
+  // Fills entry with the next entry; false at the end of the listing or on any failure.
+  virtual bool Next(DirEntry& entry) = 0;
+};
+
+// A file being written. Close reports whether every byte reached the medium.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;  // closes without reporting when still open
+  virtual IoError Write(const void* data, std::size_t size) = 0;
+  virtual IoError Close() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Starts a listing of pattern: a directory path, a backslash, and a last component with
+  // the wildcards * and ? ("*.*" matches every name, as on Windows; matching ignores case).
+  // Returns null with error set when the listing cannot be started.
+  virtual std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) = 0;
+
+  // Identity of the directory at path, following links.
+  virtual IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) = 0;
+
+  // Creates the file anew, replacing one of the same name. Others may read it while it is
+  // open; an exclusive reader (ReadWholeExclusive) is refused until it is closed.
+  virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
+
+  virtual IoError Remove(const std::string& path) = 0;
+
+  // Creates one directory; kNone also when it exists already.
+  virtual IoError MakeDirectory(const std::string& path) = 0;
+
+  // Opens an existing file with no sharing and reads it whole into contents, followed by
+  // one NUL byte (so contents.size() is the file size + 1). A file that another handle
+  // holds open is refused with kSharingViolation; one larger than maxBytes with kTooLarge.
+  virtual IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                                     std::vector<char>& contents) = 0;
+};
+
+// The backend of this build: Win32 on Windows, posix elsewhere.
+FileSystem& PlatformFileSystem();
+
+// Posix backend only: the folder that stands for the network, so that \\C\S\rest is
+// <root>/C/S/rest. Ignored on Windows, where UNC paths are live.
+void SetUncRoot(const std::string& root);
+const std::string& UncRoot();
+
+}  // namespace mv

@@ -1,0 +1,21 @@
+// One error vocabulary for every platform operation, so that shared code never asks the
+// operating system what went wrong.
+#pragma once
+
+namespace mv {
+
+enum class IoError {
+  kNone = 0,
+  kNotFound,          // file, directory, share or computer does not exist
+  kAccessDenied,      // no permission
+  kSharingViolation,  // someone else holds the file in a way that excludes us
+  kPathTooLong,       // the platform refuses the path for its length
+  kDiskFull,          // no space left on the medium
+  kTooLarge,          // the file is larger than the caller allows
+  kOther,             // anything else: the medium gone, an I/O error, ...
+};
+
+// A short lower-case phrase for messages: "not found", "access denied", ...
+const char* DescribeIoError(IoError error);
+
+}  // namespace mv

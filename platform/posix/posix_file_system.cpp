@@ -1,0 +1,255 @@
+// The file-system port on Linux: readdir + statx for listings, flock for the sharing rules
+// that Windows enforces with share modes.
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "platform/file_system.h"
+#include "platform/posix/posix_paths.h"
+
+namespace mv {
+namespace {
+
+IoError FromErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return IoError::kNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return IoError::kAccessDenied;
+    case ENAMETOOLONG:
+      return IoError::kPathTooLong;
+    case ENOSPC:
+    case EDQUOT:
+      return IoError::kDiskFull;
+    case EWOULDBLOCK:
+      return IoError::kSharingViolation;
+    case EFBIG:
+      return IoError::kTooLarge;
+    default:
+      return IoError::kOther;
+  }
+}
+
+UtcDateTime ToUtc(std::int64_t seconds) {
+  UtcDateTime out;
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+  if (gmtime_r(&t, &tm) == nullptr) return out;
+  out.year = tm.tm_year + 1900;
+  out.month = tm.tm_mon + 1;
+  out.day = tm.tm_mday;
+  out.hour = tm.tm_hour;
+  out.minute = tm.tm_min;
+  out.second = tm.tm_sec;
+  return out;
+}
+
+// Splits a pattern into its folder and its last component, at the last separator.
+void SplitPattern(const std::string& pattern, std::string& folder, std::string& glob) {
+  const std::size_t cut = pattern.find_last_of("\\/");
+  if (cut == std::string::npos) {
+    folder = ".";
+    glob = pattern;
+  } else {
+    folder = posix::ToNativePath(pattern.substr(0, cut));
+    if (folder.empty()) folder = "/";
+    glob = pattern.substr(cut + 1);
+  }
+  // On Windows "*.*" matches every name, with or without a dot.
+  if (glob == "*.*") glob = "*";
+}
+
+class PosixListing final : public DirectoryListing {
+ public:
+  PosixListing(DIR* dir, std::string glob) : dir_(dir), glob_(std::move(glob)) {}
+  ~PosixListing() override { closedir(dir_); }
+
+  bool Next(DirEntry& entry) override {
+    for (;;) {
+      errno = 0;
+      const dirent* d = readdir(dir_);
+      if (d == nullptr) return false;
+      if (glob_ != "*" && fnmatch(glob_.c_str(), d->d_name, FNM_CASEFOLD | FNM_PERIOD) != 0) {
+        continue;
+      }
+      Describe(*d, entry);
+      return true;
+    }
+  }
+
+ private:
+  void Describe(const dirent& d, DirEntry& entry) {
+    entry.name = d.d_name;
+    entry.attributes = 0;
+    entry.size = 0;
+    entry.created = UtcDateTime{};
+    const int fd = dirfd(dir_);
+    const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME;
+    struct statx sx {};
+    bool isLink = d.d_type == DT_LNK;
+    if (d.d_type == DT_UNKNOWN) {
+      struct statx lx {};
+      if (statx(fd, d.d_name, AT_SYMLINK_NOFOLLOW, STATX_TYPE, &lx) == 0) {
+        isLink = S_ISLNK(lx.stx_mode);
+      }
+    }
+    // A link reports what it leads to, as a Windows symbolic link to a directory is a
+    // directory; a dangling link is reported as the link itself.
+    if (statx(fd, d.d_name, 0, mask, &sx) != 0 &&
+        statx(fd, d.d_name, AT_SYMLINK_NOFOLLOW, mask, &sx) != 0) {
+      entry.attributes = kAttrArchive;
+      return;
+    }
+    if (S_ISDIR(sx.stx_mode)) {
+      entry.attributes = kAttrDirectory;
+    } else {
+      entry.attributes = kAttrArchive;
+      entry.size = sx.stx_size;
+    }
+    if (isLink) entry.attributes |= kAttrReparsePoint;
+    if (d.d_name[0] == '.' && std::string_view(d.d_name) != "." &&
+        std::string_view(d.d_name) != "..") {
+      entry.attributes |= kAttrHidden;  // what Wine reports for dot files
+    }
+    const bool hasBirth = (sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0;
+    entry.created = ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
+  }
+
+  DIR* dir_;
+  std::string glob_;
+};
+
+class PosixOutputFile final : public OutputFile {
+ public:
+  explicit PosixOutputFile(int fd) : fd_(fd) {}
+  ~PosixOutputFile() override {
+    if (fd_ >= 0) close(fd_);
+  }
+
+  IoError Write(const void* data, std::size_t size) override {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      const ssize_t n = write(fd_, p, size);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return FromErrno(errno);
+      }
+      p += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return IoError::kNone;
+  }
+
+  IoError Close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    if (fd < 0) return IoError::kNone;
+    return close(fd) == 0 ? IoError::kNone : FromErrno(errno);
+  }
+
+ private:
+  int fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    std::string folder, glob;
+    SplitPattern(pattern, folder, glob);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+      error = FromErrno(errno);
+      return nullptr;
+    }
+    error = IoError::kNone;
+    return std::make_unique<PosixListing>(dir, glob);
+  }
+
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
+    struct stat st {};
+    if (stat(posix::ToNativePath(path).c_str(), &st) != 0) return FromErrno(errno);
+    if (!S_ISDIR(st.st_mode)) return IoError::kNotFound;
+    identity.volume = static_cast<std::uint64_t>(st.st_dev);
+    identity.index = static_cast<std::uint64_t>(st.st_ino);
+    return IoError::kNone;
+  }
+
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    const int fd = open(posix::ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      error = FromErrno(errno);
+      return nullptr;
+    }
+    // The shared lock stands for "others may read it meanwhile": an exclusive reader is
+    // refused while we hold it, and we are refused while an exclusive reader holds the file.
+    if (flock(fd, LOCK_SH | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
+      error = FromErrno(errno);
+      close(fd);
+      return nullptr;
+    }
+    error = IoError::kNone;
+    return std::make_unique<PosixOutputFile>(fd);
+  }
+
+  IoError Remove(const std::string& path) override {
+    return unlink(posix::ToNativePath(path).c_str()) == 0 ? IoError::kNone : FromErrno(errno);
+  }
+
+  IoError MakeDirectory(const std::string& path) override {
+    if (mkdir(posix::ToNativePath(path).c_str(), 0755) == 0 || errno == EEXIST) {
+      return IoError::kNone;
+    }
+    return FromErrno(errno);
+  }
+
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override {
+    const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    IoError result = ReadLocked(fd, maxBytes, contents);
+    close(fd);
+    return result;
+  }
+
+ private:
+  static IoError ReadLocked(int fd, std::uint64_t maxBytes, std::vector<char>& contents) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return FromErrno(errno);
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return FromErrno(errno);
+    if (!S_ISREG(st.st_mode)) return IoError::kNotFound;
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxBytes) return IoError::kTooLarge;
+    contents.assign(static_cast<std::size_t>(size) + 1, '\0');
+    std::size_t done = 0;
+    while (done < size) {
+      const ssize_t n = read(fd, contents.data() + done, static_cast<std::size_t>(size) - done);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return FromErrno(errno);
+      }
+      if (n == 0) break;  // the file shrank meanwhile: keep what is there
+      done += static_cast<std::size_t>(n);
+    }
+    contents.resize(done + 1);
+    contents[done] = '\0';
+    return IoError::kNone;
+  }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem() {
+  static PosixFileSystem fileSystem;
+  return fileSystem;
+}
+
+}  // namespace mv

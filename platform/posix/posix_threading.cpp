@@ -1,0 +1,60 @@
+// Threads and manual-reset events on Linux, over the standard library.
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "platform/threading.h"
+
+namespace mv {
+
+struct ManualResetEvent::Impl {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool set = false;
+};
+
+ManualResetEvent::ManualResetEvent(bool initiallySet) : impl_(std::make_unique<Impl>()) {
+  impl_->set = initiallySet;
+}
+ManualResetEvent::~ManualResetEvent() = default;
+
+void ManualResetEvent::Set() {
+  {
+    std::lock_guard lock(impl_->mutex);
+    impl_->set = true;
+  }
+  impl_->changed.notify_all();
+}
+
+void ManualResetEvent::Reset() {
+  std::lock_guard lock(impl_->mutex);
+  impl_->set = false;
+}
+
+void ManualResetEvent::Wait() {
+  std::unique_lock lock(impl_->mutex);
+  impl_->changed.wait(lock, [this] { return impl_->set; });
+}
+
+bool ManualResetEvent::WaitFor(unsigned milliseconds) {
+  std::unique_lock lock(impl_->mutex);
+  return impl_->changed.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                 [this] { return impl_->set; });
+}
+
+bool StartDetachedThread(std::function<void()> body) {
+  try {
+    std::thread(std::move(body)).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+void SleepMilliseconds(unsigned milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace mv

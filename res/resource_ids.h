@@ -1,0 +1,69 @@
+/* Identifiers of dialogs, controls, commands, menus and icons. Plain #defines so that both
+   the resource script and the C++ code read them from this one place. */
+#ifndef MIRRORVAULT_RES_RESOURCE_IDS_H_
+#define MIRRORVAULT_RES_RESOURCE_IDS_H_
+
+/* Dialogs */
+#define IDD_MAIN 101
+#define IDD_TAKE_SNAPSHOTS 103
+#define IDD_SNAPSHOT_PROPERTIES 113
+#define IDD_SETTINGS 114
+#define IDD_ABOUT 115
+#define IDD_SEARCH 121
+
+/* Menus */
+#define IDR_MAIN_MENU 102
+#define IDR_NETWORK_MENU 107
+#define IDR_TREE_MENU 111
+#define IDR_LIST_MENU 112
+
+/* Icons and bitmaps */
+#define IDI_APP 104
+#define IDI_DIRECTORY 105
+#define IDI_SHARE 106
+#define IDI_GROUP 108
+#define IDI_COMPUTER 109
+#define IDI_SNAPSHOT 110
+#define IDB_BANNER 117
+
+/* Controls */
+#define IDC_SNAPSHOT_TREE 1001
+#define IDC_NETWORK_TREE 1001
+#define IDC_FILE_LIST 1002
+#define IDC_TAKE_SNAPSHOTS 1003
+#define IDC_AUTORUN 1004
+#define IDC_LOCATION 1005
+#define IDC_SHOW_IN_TRAY 1006
+#define IDC_SPLITTER 1007
+#define IDC_LOCATION_LABEL 1008
+#define IDC_STATUS_BAR 50390
+
+/* Commands */
+#define IDM_EXIT 40002
+#define IDM_TAKE_SNAPSHOT 40006
+#define IDM_REMOVE 40007
+#define IDM_SNAPSHOT_PROPERTIES 40008
+#define IDM_SETTINGS 40009
+#define IDM_EXPLORE 40011
+#define IDM_FILE_PROPERTIES 40012
+#define IDM_SCAN_NETWORK 40014
+#define IDM_STOP 40015
+#define IDM_SELECT_ALL 40016
+#define IDM_DESELECT_ALL 40017
+#define IDM_NET_EXPAND_ALL 40018
+#define IDM_NET_COLLAPSE_ALL 40019
+#define IDM_EXPAND_ALL 40023
+#define IDM_COLLAPSE_ALL 40024
+#define IDM_OPEN 40025
+#define IDM_ABOUT 40030
+#define IDM_HELP 40031
+#define IDM_CONTACT_SUPPORT 40032
+#define IDM_FEEDBACK 40033
+#define IDM_WEB_SITE 40036
+#define IDM_COPY_PATH 40037
+#define IDM_SEARCH 40039
+
+/* Notification-area icon callback message */
+#define WM_MV_TRAY 11024
+
+#endif /* MIRRORVAULT_RES_RESOURCE_IDS_H_ */
