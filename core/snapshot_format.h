@@ -33,10 +33,7 @@ inline constexpr char kShareListSeparator = ';';
 inline constexpr std::string_view kSnapshotExtension = ".mirvaul";
 inline constexpr std::string_view kSnapshotPattern = "*.mirvaul*";  // after "<dir>\"
 inline constexpr char kNamePieceSeparator = '.';
-inline constexpr int kMaxNameCuts = 15;  // a name is cut into at most 16 pieces
-inline constexpr int kMaxNamePieces = 16;
-// The snapshot time shown from pieces 3 to 8: "dd.MM.yyyy HH:mm:ss".
-inline constexpr std::string_view kShownTimeFormat = "%s.%s.%s %s:%s:%s";
+// How a reader cuts a name into pieces lives with the library (core/library_name.h).
 
 // Limits. A file within them is read back exactly.
 // Shares captured per file: as many as a reader takes back; the rest are reported.
