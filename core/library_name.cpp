@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/snapshot_format.h"
 #include "core/text.h"
 
 namespace mv {
@@ -11,7 +12,7 @@ namespace mv {
 SnapshotNamePieces::SnapshotNamePieces(std::string_view name) {
   std::size_t start = 0;
   while (count_ + 1 < kMaxNamePieces) {
-    const std::size_t dot = name.find('.', start);
+    const std::size_t dot = name.find(kNamePieceSeparator, start);
     if (dot == std::string_view::npos) break;
     pieces_[count_++] = name.substr(start, dot - start);
     start = dot + 1;
