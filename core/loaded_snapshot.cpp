@@ -12,22 +12,13 @@
 namespace mv {
 namespace {
 
-constexpr std::string_view kMagicLine = "Mirrorvault file";
-constexpr std::string_view kVersionKey = "VERSION: ";
-constexpr std::string_view kComputerKey = "COMPUTER: ";
-constexpr std::string_view kGroupKey = "GROUP: ";
-constexpr std::string_view kCreatedKey = "DATE CREATED: ";
-constexpr std::string_view kShareKey = "SHARENAME: ";
-constexpr std::string_view kEndLine = "END";
-constexpr std::string_view kFieldSeparator = ";;";
-
 // The header keys stand in lines 2 to 5, in any order.
 constexpr int kFirstHeaderLine = 1;
 constexpr int kLastHeaderLine = 4;
 
 std::string PathKey(std::string_view path) {
   std::string key(path);
-  if (key.empty() || key.back() != '\\') key += '\\';
+  if (key.empty() || key.back() != kPathSeparator) key += kPathSeparator;
   return key;
 }
 
@@ -148,8 +139,8 @@ void LoadedSnapshot::ReadHeader() {
       info_.computer = line.substr(kComputerKey.size());
     } else if (StartsWithIgnoreCase(line, kGroupKey)) {
       info_.group = line.substr(kGroupKey.size());
-    } else if (StartsWithIgnoreCase(line, kCreatedKey)) {
-      info_.created = line.substr(kCreatedKey.size());
+    } else if (StartsWithIgnoreCase(line, kDateCreatedKey)) {
+      info_.created = line.substr(kDateCreatedKey.size());
     }
   }
 }
@@ -160,13 +151,13 @@ bool LoadedSnapshot::ReadShareSections() {
   std::string_view current;
   for (int i = 0; i < lineCount(); ++i) {
     const std::string_view line = Line(i);
-    const bool shareHeader = StartsWithIgnoreCase(line, kShareKey);
+    const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
     if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) continue;
     if (start != 0) AddPathRange(current, start, i - 1);
     if (shareHeader) {
       if (shareCount() == kMaxShares) return false;
       if (firstShareLine_ < 0) firstShareLine_ = i;
-      current = line.substr(kShareKey.size());
+      current = line.substr(kShareNameKey.size());
       shareNames_.emplace_back(current);
     }
     start = i + 1;
@@ -184,8 +175,8 @@ void LoadedSnapshot::CountEntries() {
     if (separator == std::string_view::npos) continue;
     const std::size_t kind = separator + kFieldSeparator.size();
     if (kind >= line.size()) continue;
-    if (line[kind] == 'f') ++info_.fileCount;
-    if (line[kind] == 'd') ++info_.directoryCount;
+    if (line[kind] == kTypeFile[0]) ++info_.fileCount;
+    if (line[kind] == kTypeDirectory[0]) ++info_.directoryCount;
   }
 }
 
@@ -219,7 +210,7 @@ int LoadedSnapshot::FindLongestPrefix(std::string_view path) const {
 }
 
 int LoadedSnapshot::ShareLastLine(std::string_view key) const {
-  const std::string_view share = key.substr(0, key.find('\\') + 1);
+  const std::string_view share = key.substr(0, key.find(kPathSeparator) + 1);
   for (const PathRange& slot : pathIndex_) {
     if (slot.inUse && EqualsIgnoreCase(slot.path, share)) return slot.lastLine;
   }
@@ -229,8 +220,8 @@ int LoadedSnapshot::ShareLastLine(std::string_view key) const {
 bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location) {
   location = PathLocation{};
   const std::string key = PathKey(path);
-  const std::size_t rootEnd = key.find('\\') + 1;
-  const auto depth = std::count(key.begin(), key.end(), '\\');
+  const std::size_t rootEnd = key.find(kPathSeparator) + 1;
+  const auto depth = std::count(key.begin(), key.end(), kPathSeparator);
   const int found = FindLongestPrefix(key);
   if (found < 0) return false;
   const PathRange& slot = pathIndex_[static_cast<std::size_t>(found)];
@@ -246,7 +237,8 @@ bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location
 
   if (rootEnd == key.size()) {
     int last = first - 1;
-    while (last + 1 <= shareLast && Line(last + 1).find('\\') == std::string_view::npos) ++last;
+    while (last + 1 <= shareLast && Line(last + 1).find(kPathSeparator) == std::string_view::npos)
+      ++last;
     location = {0, first, last};
     return true;
   }
@@ -263,7 +255,8 @@ bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location
   int blockLast = blockFirst;
   while (blockLast + 1 <= shareLast) {
     const std::string_view next = Line(blockLast + 1);
-    if (!StartsWithIgnoreCase(next, rel) || next.find('\\', rel.size()) != std::string_view::npos) {
+    if (!StartsWithIgnoreCase(next, rel) ||
+        next.find(kPathSeparator, rel.size()) != std::string_view::npos) {
       break;
     }
     ++blockLast;

@@ -9,20 +9,21 @@
 #include <string_view>
 #include <vector>
 
+#include "core/snapshot_format.h"
 #include "platform/file_system.h"
 
 namespace mv {
 
-// What the loader takes. A file beyond these bounds is refused as corrupted as a whole,
-// never shown in part.
-inline constexpr int kMaxSnapshotLines = 1'048'575;  // non-empty lines
-inline constexpr int kMaxShares = 64;                // share sections
+// Files beyond the reader's limits (core/snapshot_format.h: kMaxLines, kMaxSharesRead) are
+// refused as corrupted as a whole, never shown in part.
+inline constexpr int kMaxSnapshotLines = static_cast<int>(kMaxLines);
+inline constexpr int kMaxShares = static_cast<int>(kMaxSharesRead);
 inline constexpr int kPathIndexSlots = 64;
-// The longest line the writer produces is an entry line of 511 characters plus CR LF, so no
-// complete snapshot is larger than this (about 513 MiB). A larger file is refused before
+// The longest line the writer produces is an entry line of its design length plus CR LF, so
+// no complete snapshot is larger than this (about 513 MiB). A larger file is refused before
 // anything is allocated for it.
-inline constexpr std::uint64_t kMaxEntryLineBytes = 511 + 2;
-inline constexpr std::uint64_t kMaxSnapshotBytes = kMaxSnapshotLines * kMaxEntryLineBytes;
+inline constexpr std::uint64_t kMaxSnapshotBytes =
+    kMaxLines * (kDesignEntryLineLength + kLineEnd.size());
 
 // The header and the counts of the loaded snapshot. Values are kept whole: they end up in
 // live UNC paths and in the properties dialog, where a cut value would be wrong.

@@ -4,21 +4,21 @@
 #include <array>
 #include <cstddef>
 
+#include "core/snapshot_format.h"
 #include "core/text.h"
 
 namespace mv {
 namespace {
 
-constexpr std::string_view kFieldSeparator = ";;";
 constexpr std::size_t kFieldCount = 4;
 
 }  // namespace
 
 bool IsFileType(std::string_view type) {
-  return EqualsIgnoreCase(type, "f");
+  return EqualsIgnoreCase(type, kTypeFile);
 }
 bool IsDirectoryType(std::string_view type) {
-  return EqualsIgnoreCase(type, "d");
+  return EqualsIgnoreCase(type, kTypeDirectory);
 }
 
 ParsedEntry ParseEntryLine(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/snapshot_format.h"
 #include "core/text.h"
 
 namespace mv {
@@ -100,7 +101,7 @@ void SnapshotBrowser::OpenLocation(std::string_view step) {
         filled = FillFileList("", "");
       } else {
         navigationPath_.pop_back();
-        const std::size_t slash = navigationPath_.rfind('\\');
+        const std::size_t slash = navigationPath_.rfind(kPathSeparator);
         const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
         const std::string left = navigationPath_.substr(cut);
         navigationPath_.resize(cut);
@@ -108,7 +109,7 @@ void SnapshotBrowser::OpenLocation(std::string_view step) {
       }
     } else {
       navigationPath_ += step;
-      navigationPath_ += '\\';
+      navigationPath_ += kPathSeparator;
       filled = FillFileList(navigationPath_, "");
     }
     if (filled == 0) {
@@ -122,7 +123,7 @@ void SnapshotBrowser::OpenLocation(std::string_view step) {
 std::string SnapshotBrowser::LocationText() const {
   std::string text = "\\\\";
   text += snapshotComputer_;
-  text += '\\';
+  text += kPathSeparator;
   text += navigationPath_;
   return text;
 }

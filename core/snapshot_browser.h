@@ -30,9 +30,9 @@
 #include <string_view>
 #include <utility>
 
-#include "core/parsed_entry.h"
 #include "core/file_list_rows.h"
 #include "core/loaded_snapshot.h"
+#include "core/parsed_entry.h"
 #include "core/type_icon_cache.h"
 #include "platform/file_list_port.h"
 #include "platform/file_system.h"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/snapshot_browser.h"
+#include "memory_file_system.h"
 #include "platform/memory_file_list.h"
-#include "platform/memory_file_system.h"
 #include "platform/view_ports.h"
 
 namespace mv::test {
@@ -69,7 +69,7 @@ class BrowserTest : public ::testing::Test {
  protected:
   // Loads text as the main window would after a selection in the snapshot tree.
   bool Open(const std::string& text, const std::string& path = "C:\\snaps\\s.mirvaul") {
-    files.SetFile(path, text);
+    files.files[path] = text;
     if (browser.LoadSnapshot(path) == 0) return false;
     browser.ClearNavigationPath();
     browser.SetSnapshotComputer(browser.info().computer);

@@ -109,8 +109,8 @@ TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot)
   // Missing, or still held open by a capture: nothing changes.
   EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\missing.mirvaul"), 0);
   EXPECT_EQ(browser.lastLoadResult(), LoadResult::kCannotOpen);
-  files.SetFile("C:\\snaps\\busy.mirvaul", kSampleSnapshot);
-  files.SetHeldOpen("C:\\snaps\\busy.mirvaul", true);
+  files.files["C:\\snaps\\busy.mirvaul"] = kSampleSnapshot;
+  files.heldOpen.insert("C:\\snaps\\busy.mirvaul");
   EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\busy.mirvaul"), 0);
   EXPECT_EQ(browser.shareCount(), 2);
   browser.OpenLocation("Sub");
@@ -118,7 +118,7 @@ TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot)
 
   // A file that opens but is refused leaves an empty snapshot with the header values found:
   // the list keeps its rows, and opening one of them reports it cannot be found.
-  files.SetFile("C:\\snaps\\bad.mirvaul", HeaderText("PC8") + "END\r\n");
+  files.files["C:\\snaps\\bad.mirvaul"] = HeaderText("PC8") + "END\r\n";
   EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\bad.mirvaul"), 0);
   EXPECT_EQ(browser.info().computer, "PC8");
   EXPECT_TRUE(browser.info().path.empty());
@@ -174,7 +174,7 @@ TEST_F(LoaderTest, MoreThanTheLineLimitIsRefusedAndTheLimitItselfIsAccepted) {
 
 TEST_F(LoaderTest, FileLargerThanAnySnapshotIsRefusedBeforeItIsRead) {
   ASSERT_TRUE(Open(kSampleSnapshot));
-  EXPECT_EQ(files.lastMaxBytes(), kMaxSnapshotBytes);
+  EXPECT_EQ(files.lastMaxBytes, kMaxSnapshotBytes);
   // The limit is what the writer can produce: every line at its longest.
   EXPECT_EQ(kMaxSnapshotBytes, 1048575u * 513u);
 }
