@@ -2,7 +2,7 @@
 # Everything lives in one state folder: the prefix, a scratch HOME (the prefix's Documents
 # folder links to it) and the Xvfb display this bench started.
 #
-#   mv_wine_setup [HINT]           exports WINEPREFIX, HOME, DISPLAY, MV_TEST_UNC_ROOT, ...
+#   mv_wine_setup [HINT]           exports WINEPREFIX, HOME, DISPLAY, WINEDEBUG, ...
 #                                  and creates the prefix once (safe to run concurrently)
 #   mv_wine COMMAND...             runs a Windows program (after mv_wine_setup)
 #   mv_link_unc_share C S DIR      makes \\C\S reach DIR inside the prefix
@@ -132,9 +132,6 @@ mv_wine_setup() {
   if "$(mv_wine_server)" -p600 </dev/null >/dev/null 2>&1; then
     "$loader" wineboot </dev/null >/dev/null 2>&1 || true
   fi
-  # Tests create computers and shares below this folder (as Z:\...), then reach them as
-  # \\COMPUTER\SHARE.
-  export MV_TEST_UNC_ROOT="Z:$(mv_unc_root | tr / '\\')"
 }
 
 mv_unc_root() { echo "$WINEPREFIX/dosdevices/unc"; }
