@@ -3,7 +3,20 @@
 
 namespace mv::cli {
 
+int RunCapture(const Args& args, std::ostream& out, std::ostream& err);
+int RunLibrary(const Args& args, std::ostream& out, std::ostream& err);
+int RunRemove(const Args& args, std::ostream& out, std::ostream& err);
+
 const Command kCommands[] = {
+    {"capture",
+     "capture --snapshots DIR --group G --computer C --shares \"S1;S2\" [--unc-root ROOT]",
+     "Writes one computer's snapshot of the given shares and prints the file's path.",
+     RunCapture},
+    {"library", "library DIR",
+     "Shows the snapshot tree of DIR: groups, computers, capture times and file names.",
+     RunLibrary},
+    {"rm", "rm DIR FILE...", "Removes the named snapshot files from DIR, without asking.",
+     RunRemove},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -78,7 +78,9 @@ class PosixListing final : public DirectoryListing {
       errno = 0;
       const dirent* d = readdir(dir_);
       if (d == nullptr) return false;
-      if (glob_ != "*" && fnmatch(glob_.c_str(), d->d_name, FNM_CASEFOLD | FNM_PERIOD) != 0) {
+      // As on Windows, a wildcard matches a leading dot too ("*.mirvaul*" lists
+      // ".PC1.05.12.2026.09.04.05.mirvaul"), hence no FNM_PERIOD.
+      if (glob_ != "*" && fnmatch(glob_.c_str(), d->d_name, FNM_CASEFOLD) != 0) {
         continue;
       }
       Describe(*d, entry);

@@ -1,0 +1,105 @@
+// mirrorvault-cli capture: writes one computer's snapshot, as a capture job does, and prints
+// the path of the file written.
+#include <ostream>
+#include <string>
+
+#include "capture/activity_state.h"
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "core/snapshot_format.h"
+#include "core/snapshot_name.h"
+#include "core/snapshot_writer.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+
+namespace mv::cli {
+namespace {
+
+#ifdef _WIN32
+constexpr bool kNativeBackslashes = true;
+#else
+constexpr bool kNativeBackslashes = false;
+#endif
+
+// The path as this machine's user would type it.
+std::string DisplayPath(std::string path) {
+  if (!kNativeBackslashes) {
+    for (char& c : path) {
+      if (c == '\\') c = '/';
+    }
+  }
+  return path;
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) {
+    if (!text.empty()) text += ", ";
+    text += name;
+  }
+  return text;
+}
+
+void ReportWarnings(const WriteReport& report, std::ostream& err) {
+  if (report.unlistedDirectories > 0) {
+    err << "mirrorvault-cli: warning: " << report.unlistedDirectories
+        << (report.unlistedDirectories == 1 ? " directory" : " directories")
+        << " could not be listed (unreachable, access denied or path too long); the snapshot "
+           "lacks their content\n";
+  }
+  if (!report.sharesNotCaptured.empty()) {
+    err << "mirrorvault-cli: warning: only the first " << kMaxSharesWritten
+        << " shares were captured; not captured: " << JoinNames(report.sharesNotCaptured) << "\n";
+  }
+}
+
+}  // namespace
+
+int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
+  const ParsedArgs parsed =
+      ParseArgs(args, {"--snapshots", "--group", "--computer", "--shares", "--unc-root"}, {});
+  if (!parsed.error.empty()) return UsageError(err, parsed.error);
+  if (!parsed.positionals.empty()) {
+    return UsageError(err, "unexpected argument '" + parsed.positionals.front() + "'");
+  }
+  for (const char* required : {"--snapshots", "--group", "--computer", "--shares"}) {
+    if (parsed.Option(required).value_or("").empty()) {
+      return UsageError(err, std::string("capture needs a non-empty ") + required);
+    }
+  }
+  const std::string dir = *parsed.Option("--snapshots");
+  const std::string group = *parsed.Option("--group");
+  const std::string computer = *parsed.Option("--computer");
+  const std::string shares = *parsed.Option("--shares");
+  if (SplitShareList(shares).empty()) return UsageError(err, "--shares names no share");
+  if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
+
+  Clock& clock = PlatformClock();
+  const std::string path = BuildSnapshotPathAt(dir, group, computer, clock.Now(), clock);
+  if (group.find(kNamePieceSeparator) != std::string::npos ||
+      computer.find(kNamePieceSeparator) != std::string::npos) {
+    err << "mirrorvault-cli: warning: a '.' in the group or computer name makes the snapshot "
+           "list show it under the wrong names\n";
+  }
+
+  // The writer stops between shares when no task runs, so this capture is one.
+  SetActivityState(kCapturing);
+  WriteReport report;
+  WriteSnapshot(group, computer, path, shares, &report);
+  SetActivityState(kIdle);
+
+  ReportWarnings(report, err);
+  if (!report.complete) {
+    if (report.stopped) {
+      err << "mirrorvault-cli: the capture was stopped; no snapshot was kept\n";
+    } else {
+      err << "mirrorvault-cli: could not write the snapshot " << DisplayPath(path) << ": "
+          << DescribeIoError(report.error) << "; no snapshot was kept\n";
+    }
+    return kExitFailure;
+  }
+  out << DisplayPath(path) << "\n";
+  return kExitOk;
+}
+
+}  // namespace mv::cli

@@ -1,0 +1,34 @@
+// The walk of one share into a snapshot file: every directory is listed twice, once to write
+// its whole content and once to descend into its subdirectories in listing order, so memory
+// grows with the depth of the tree only.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/snapshot_output.h"
+#include "platform/file_system.h"
+
+namespace mv {
+
+// What one writer carries through its shares.
+struct ShareWalk {
+  ShareWalk(FileSystem& fileSystem, SnapshotOutput& output) : fs(fileSystem), out(output) {}
+
+  FileSystem& fs;
+  SnapshotOutput& out;
+  int unlistedDirectories = 0;  // directories whose first listing could not be started
+  int linksNotFollowed = 0;     // directory links that lead back to a directory above them
+  std::string line;             // scratch text of the entry line being written
+  DirEntry entry;               // scratch find record
+};
+
+// Writes "SHARENAME: <share>" and walks \\<computer>\<share>.
+void WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share);
+
+// Writes the entry lines of directoryPath and of everything below it. A directory link that
+// leads back to the directory holding it or to one above is written but not entered again.
+// Returns early once the output has failed.
+void WalkDirectory(ShareWalk& walk, const std::string& directoryPath);
+
+}  // namespace mv

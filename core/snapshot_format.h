@@ -1,0 +1,53 @@
+// The texts and limits of the snapshot file and its name: shared by the writer, the loader
+// and the library so that every build writes and reads the same bytes.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace mv {
+
+// Lines of the file, in file order. Every line ends with CR LF.
+inline constexpr std::string_view kMagicLine = "Mirrorvault file";
+inline constexpr std::string_view kVersionLine = "VERSION: 1.0";
+inline constexpr std::string_view kVersionKey = "VERSION: ";
+inline constexpr std::string_view kVersionValue = "1.0";
+inline constexpr std::string_view kComputerKey = "COMPUTER: ";
+inline constexpr std::string_view kGroupKey = "GROUP: ";
+inline constexpr std::string_view kDateCreatedKey = "DATE CREATED: ";
+inline constexpr std::string_view kShareNameKey = "SHARENAME: ";
+inline constexpr std::string_view kEndLine = "END";
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// Entry lines: path;;type;;size;;month.day.year, the path relative to the share root.
+inline constexpr std::string_view kFieldSeparator = ";;";
+inline constexpr std::string_view kTypeFile = "f";
+inline constexpr std::string_view kTypeDirectory = "d";
+inline constexpr char kPathSeparator = '\\';
+inline constexpr char kDateSeparator = '.';
+
+// Separator of the share list handed to the writer ("Docs;Music").
+inline constexpr char kShareListSeparator = ';';
+
+// File names: <dir>\<group>.<computer>.<dd.MM.yyyy>.<HH.mm.ss>.mirvaul
+inline constexpr std::string_view kSnapshotExtension = ".mirvaul";
+inline constexpr std::string_view kSnapshotPattern = "*.mirvaul*";  // after "<dir>\"
+inline constexpr char kNamePieceSeparator = '.';
+// How a reader cuts a name into pieces lives with the library (core/library_name.h).
+
+// Limits. A file within them is read back exactly.
+// Shares captured per file: as many as a reader takes back; the rest are reported.
+inline constexpr std::size_t kMaxSharesRead = 64;
+inline constexpr std::size_t kMaxSharesWritten = kMaxSharesRead;
+inline constexpr std::size_t kMaxLines = 1048575;       // non-empty lines a reader takes
+inline constexpr std::size_t kMaxHeaderValueRead = 63;  // share name, COMPUTER, GROUP, DATE
+inline constexpr std::size_t kMaxVersionValueRead = 3;
+inline constexpr std::size_t kMaxOpenableDirectoryPath = 254;  // share\relative path
+inline constexpr std::size_t kMaxEntryNameShown = 127;
+// Lengths the format was designed around; the writer never cuts a longer text.
+inline constexpr std::size_t kDesignEntryLineLength = 511;
+inline constexpr std::size_t kDesignDirectoryPathLength = 299;
+inline constexpr std::size_t kMaxNameLength = 63;        // group and computer names
+inline constexpr std::size_t kMaxShareListLength = 255;  // as the network tables build it
+
+}  // namespace mv

@@ -1,0 +1,132 @@
+// The snapshot library: every snapshot file of the snapshots directory as a tree of groups,
+// computers and capture times, and the three tables that tie each tree item to what it
+// stands for.
+//
+// How the main window uses it: it owns one SnapshotLibrary over its snapshot tree (a
+// TreePort over control 1001) and the platform file system, and
+//   - sets the snapshots directory (setting snapshot_dir) with SetSnapshotDirectory before
+//     the first rebuild and whenever the setting changes;
+//   - calls RebuildSnapshotTree at creation, after the Take Snapshots dialog it opened has
+//     closed, and when the Settings dialog closes with OK;
+//   - on a selection change reads the selected item's parameter and asks SnapshotFilePath:
+//     no path (the -1 of a group or computer item) loads nothing, else it loads that path;
+//   - on Remove, after the user said Yes, calls RemoveSnapshotItem with the selected item.
+// Everything runs on the thread that owns the tree.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/view_ports.h"
+
+namespace mv {
+
+// Table capacities: what the tree can show at most.
+inline constexpr std::size_t kLibGroupTableSize = 32;
+inline constexpr std::size_t kLibComputerTableSize = 512;
+inline constexpr std::size_t kLibSnapshotTableSize = 4096;
+
+// Image indexes in the tree's image list (icons 108, 109, 110).
+inline constexpr int kLibGroupImage = 0;
+inline constexpr int kLibComputerImage = 1;
+inline constexpr int kLibSnapshotImage = 2;
+
+// The item parameter of group and computer items; a snapshot item carries its row.
+inline constexpr std::intptr_t kLibNoSnapshotRow = -1;
+
+// A row is in use once a name was added to it. The flag is kept apart from the name so that
+// an empty name (a snapshot file name beginning with its separator) still owns its row.
+struct LibGroupEntry {
+  bool inUse = false;
+  std::string name;  // as first met, that is the spelling of the newest snapshot
+  TreeItem item = kNoTreeItem;
+};
+
+struct LibComputerEntry {
+  bool inUse = false;
+  std::string name;
+  TreeItem item = kNoTreeItem;
+  TreeItem parentItem = kNoTreeItem;  // its group item; none: top level
+};
+
+struct LibSnapshotEntry {
+  bool inUse = false;
+  std::string fileName;  // without directory, whole however long
+  std::string itemText;  // the date text shown
+  TreeItem item = kNoTreeItem;
+  TreeItem parentItem = kNoTreeItem;  // its computer item; none: top level
+};
+
+using LibGroupTable = std::vector<LibGroupEntry>;        // kLibGroupTableSize rows
+using LibComputerTable = std::vector<LibComputerEntry>;  // kLibComputerTableSize rows
+using LibSnapshotTable = std::vector<LibSnapshotEntry>;  // kLibSnapshotTableSize rows
+
+// The snapshot file names in the directory, in the order the listing gives them: every
+// entry matching the snapshot pattern that is not a directory. Empty when the directory
+// cannot be listed.
+std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::string& directory);
+
+// "%s\%s": the snapshots directory and a file name.
+std::string SnapshotFilePath(const std::string& directory, std::string_view fileName);
+
+class SnapshotLibrary {
+ public:
+  SnapshotLibrary(TreePort& tree, FileSystem& fileSystem);
+
+  void SetSnapshotDirectory(std::string directory) { directory_ = std::move(directory); }
+  const std::string& snapshotDirectory() const { return directory_; }
+
+  // Empties the tree and the tables and fills them again from the snapshots directory,
+  // newest snapshot first. A directory that cannot be listed gives an empty tree.
+  void RebuildSnapshotTree();
+
+  // Removes the item with its descendants and deletes the files of the snapshots it stands
+  // for (a group: all snapshots of its computers). A file that cannot be deleted stays.
+  // The rows stay until the next rebuild.
+  void RemoveSnapshotItem(TreeItem item);
+
+  // The file a snapshot item's parameter stands for; none for kLibNoSnapshotRow or a
+  // parameter that names no row.
+  std::optional<std::string> SnapshotFilePath(std::intptr_t itemParam) const;
+
+  // The steps of a rebuild, one snapshot file name at a time.
+  void AddSnapshotFile(std::string_view fileName);
+  TreeItem FindOrAddGroup(std::string_view name);
+  TreeItem FindOrAddComputer(std::string_view name, TreeItem groupItem);
+  TreeItem FindOrAddSnapshot(std::string_view dateText, std::string_view fileName,
+                             TreeItem computerItem);
+
+  const LibGroupTable& groupTable() const { return groups_; }
+  const LibComputerTable& computerTable() const { return computers_; }
+  const LibSnapshotTable& snapshotTable() const { return snapshots_; }
+  // The row a snapshot item's parameter names, or null.
+  const LibSnapshotEntry* SnapshotRow(std::intptr_t itemParam) const;
+
+ private:
+  void ClearTables();
+  void DeleteSnapshotFile(const LibSnapshotEntry& row);
+
+  TreePort& tree_;
+  FileSystem& fileSystem_;
+  std::string directory_;
+  LibGroupTable groups_;
+  LibComputerTable computers_;
+  LibSnapshotTable snapshots_;
+  // Rows are freed only all together by a rebuild, so the first free row is always the one
+  // after the last used row, and the first row with a given name and parent is the one
+  // recorded here (name lower-cased, then the parent item).
+  std::size_t groupsUsed_ = 0;
+  std::size_t computersUsed_ = 0;
+  std::size_t snapshotsUsed_ = 0;
+  std::unordered_map<std::string, std::size_t> groupRows_;
+  std::unordered_map<std::string, std::size_t> computerRows_;
+  std::unordered_map<std::string, std::size_t> snapshotRows_;
+};
+
+}  // namespace mv

@@ -1,0 +1,38 @@
+// The snapshot writer: one computer's shares into one snapshot file, header, share sections
+// and end line. Runs on a capture worker; several run at once, each on its own file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/io_error.h"
+
+namespace mv {
+
+// What became of one call, for callers that tell the user (the writer itself reports
+// nothing and goes on wherever it can).
+struct WriteReport {
+  bool complete = false;           // a complete file with its END line exists at the path
+  bool stopped = false;            // a stop deleted the file
+  IoError error = IoError::kNone;  // creation/write/close failure (file deleted)
+  int unlistedDirectories = 0;     // directories whose listing could not be started
+  std::vector<std::string> sharesNotCaptured;  // beyond the share limit
+};
+
+// Cuts "Docs;Music" into its names, in list order; empty names are left out.
+std::vector<std::string> SplitShareList(std::string_view shareList);
+
+// Writes the snapshot of computer's shares (shareList: names joined by ';') to path.
+// Returns 0 for an empty share list (no file is created), otherwise 1, whatever became of
+// the file; report says what did. A stop is noticed only between shares: the activity
+// state must be kScanning or kCapturing (anything but kIdle) while the shares are walked,
+// and a file finished while it is kIdle is deleted. At most kMaxSharesWritten shares are
+// captured; the rest are listed in report->sharesNotCaptured.
+int WriteSnapshot(const std::string& group, const std::string& computer, const std::string& path,
+                  const std::string& shareList, WriteReport* report = nullptr,
+                  FileSystem& fs = PlatformFileSystem(), Clock& clock = PlatformClock());
+
+}  // namespace mv

@@ -1,0 +1,116 @@
+// Reading snapshot file names: pieces, date text, ordering keys and the newest-first order.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/library_name.h"
+
+namespace mv {
+namespace {
+
+TEST(LibraryName, PiecesOfSchemeShortAndManyDottedNames) {
+  const SnapshotNamePieces scheme("WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
+  EXPECT_EQ(scheme.count(), 9u);
+  EXPECT_EQ(scheme.Piece(kPieceGroup), "WORKGROUP");
+  EXPECT_EQ(scheme.Piece(kPieceComputer), "PC7");
+  EXPECT_EQ(scheme.Piece(9), "mirvaul");
+  EXPECT_EQ(SnapshotDateText(scheme), "05.12.2026 09:04:05");
+
+  // Missing pieces are empty text.
+  const SnapshotNamePieces shortName("WG.mirvaul");
+  EXPECT_EQ(shortName.Piece(kPieceComputer), "mirvaul");
+  EXPECT_EQ(shortName.Piece(kPieceDay), "");
+  EXPECT_EQ(shortName.Piece(0), "");
+  EXPECT_EQ(SnapshotDateText(shortName), ".. ::");
+
+  // At most 16 pieces: dots after the fifteenth stay in the last piece.
+  const SnapshotNamePieces dotted("a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q.r");
+  EXPECT_EQ(dotted.count(), kMaxNamePieces);
+  EXPECT_EQ(dotted.Piece(15), "o");
+  EXPECT_EQ(dotted.Piece(16), "p.q.r");
+  EXPECT_EQ(dotted.Piece(17), "");
+
+  // A dotted computer name shifts the pieces into the date text.
+  EXPECT_EQ(SnapshotDateText(SnapshotNamePieces("WG.PC.LAN.05.12.2026.09.04.05.mirvaul")),
+            "LAN.05.12 2026:09:04");
+  EXPECT_EQ(SnapshotDateText(SnapshotNamePieces("..")), ".. ::");
+}
+
+TEST(LibraryName, KeysReadPiecesTheWayAtoiDoes) {
+  const SnapshotAge age = AgeOfSnapshot(SnapshotNamePieces("WG.PC.05.12.2026.09.04.05.mirvaul"));
+  EXPECT_EQ(age.dateKey, 5 + 32 * 12 + 400 * 2026);
+  EXPECT_EQ(age.timeKey, 3600 * 9 + 60 * 4 + 5);
+
+  const SnapshotAge shifted =
+      AgeOfSnapshot(SnapshotNamePieces("WG.PC.LAN.05.12.2026.09.04.05.mirvaul"));
+  EXPECT_EQ(shifted.dateKey, 4960);
+  EXPECT_EQ(shifted.timeKey, 3600 * 2026 + 60 * 9 + 4);
+
+  // Leading blanks and a sign count, the digits stop at the first other character.
+  const SnapshotAge loose = AgeOfSnapshot(SnapshotNamePieces("G.C. 7x.-1.+2.1h.2m.3s"));
+  EXPECT_EQ(loose.dateKey, 7 - 32 + 800);
+  EXPECT_EQ(loose.timeKey, 3600 + 120 + 3);
+
+  // Values far beyond the clock's stay ordered instead of wrapping around.
+  const SnapshotAge huge = AgeOfSnapshot(SnapshotNamePieces("G.C.99.99.99999999999.0.0.0.x"));
+  EXPECT_TRUE(IsNewer(huge, age));
+  EXPECT_FALSE(IsNewer(age, huge));
+  EXPECT_FALSE(IsNewer(age, age));
+}
+
+// The exchange as written out, comparing the names themselves at every step.
+void ExchangeByName(std::vector<std::string>& names) {
+  auto age = [](const std::string& name) { return AgeOfSnapshot(SnapshotNamePieces(name)); };
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t j = i + 1; j < names.size(); ++j) {
+      if (IsNewer(age(names[j]), age(names[i]))) std::swap(names[i], names[j]);
+    }
+  }
+}
+
+TEST(LibraryName, EqualAgesEndUpWhereTheExchangesPutThem) {
+  // A and B are of one age, C newer: A goes behind B when C takes the first place.
+  std::vector<std::string> names = {"A.X.01.01.2020.00.00.00.m", "B.X.01.01.2020.00.00.00.m",
+                                    "C.X.02.01.2020.00.00.00.m"};
+  OrderNewestFirst(names);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"C.X.02.01.2020.00.00.00.m", "B.X.01.01.2020.00.00.00.m",
+                                      "A.X.01.01.2020.00.00.00.m"}));
+}
+
+TEST(LibraryName, OrderMatchesTheNameByNameExchangeWithManyTies) {
+  std::mt19937 random(20261205);
+  for (int round = 0; round < 40; ++round) {
+    std::vector<std::string> names;
+    const int count = 1 + static_cast<int>(random() % 60);
+    for (int k = 0; k < count; ++k) {
+      // Few distinct ages, so that most names tie with others; some malformed names.
+      const unsigned pick = random() % 4;
+      std::string name = "G" + std::to_string(k) + ".PC.";
+      if (pick == 3) {
+        name += "junk";
+      } else {
+        name += "0" + std::to_string(1 + pick) + ".12.2026.0" + std::to_string(random() % 3) +
+                ".00.00.mirvaul";
+      }
+      names.push_back(name);
+    }
+    std::vector<std::string> expected = names;
+    ExchangeByName(expected);
+    std::vector<std::string> ordered = names;
+    OrderNewestFirst(ordered);
+    ASSERT_EQ(ordered, expected) << "round " << round;
+
+    // Settling only a prefix gives that same prefix.
+    const std::size_t settle = random() % (names.size() + 1);
+    std::vector<std::string> partly = names;
+    OrderNewestFirst(partly, settle);
+    ASSERT_EQ(std::vector<std::string>(partly.begin(), partly.begin() + settle),
+              std::vector<std::string>(expected.begin(), expected.begin() + settle));
+  }
+}
+
+}  // namespace
+}  // namespace mv

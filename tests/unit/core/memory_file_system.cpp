@@ -1,0 +1,189 @@
+// The in-memory file system and the fault-injecting decorator of the writer's tests.
+#include "memory_file_system.h"
+
+#include <utility>
+
+namespace mv::test {
+namespace {
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t cut = path.rfind('\\');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t cut = path.rfind('\\');
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+class MemoryListing final : public DirectoryListing {
+ public:
+  explicit MemoryListing(std::vector<DirEntry> entries) : entries_(std::move(entries)) {}
+  bool Next(DirEntry& entry) override {
+    if (next_ >= entries_.size()) return false;
+    entry = entries_[next_++];
+    return true;
+  }
+
+ private:
+  std::vector<DirEntry> entries_;
+  std::size_t next_ = 0;
+};
+
+class MemoryOutputFile final : public OutputFile {
+ public:
+  explicit MemoryOutputFile(std::string& bytes) : bytes_(bytes) {}
+  IoError Write(const void* data, std::size_t size) override {
+    bytes_.append(static_cast<const char*>(data), size);
+    return IoError::kNone;
+  }
+  IoError Close() override { return IoError::kNone; }
+
+ private:
+  std::string& bytes_;
+};
+
+class FaultyOutputFile final : public OutputFile {
+ public:
+  FaultyOutputFile(std::unique_ptr<OutputFile> inner, FaultyFileSystem& owner)
+      : inner_(std::move(inner)), owner_(owner) {}
+  IoError Write(const void* data, std::size_t size) override {
+    if (++owner_.writes == owner_.failWrite) {
+      // A full disk takes part of the bytes, then refuses.
+      inner_->Write(data, size / 2);
+      return IoError::kDiskFull;
+    }
+    return inner_->Write(data, size);
+  }
+  IoError Close() override {
+    const IoError closed = inner_->Close();
+    return owner_.failClose ? IoError::kOther : closed;
+  }
+
+ private:
+  std::unique_ptr<OutputFile> inner_;
+  FaultyFileSystem& owner_;
+};
+
+}  // namespace
+
+void MemoryFileSystem::AddNode(const std::string& path, Node node) {
+  node.entry.name = NameOf(path);
+  node.index = nextIndex_++;
+  const std::string parent = ParentOf(path);
+  auto it = nodes_.find(parent);
+  if (it != nodes_.end()) it->second.children.push_back(node.entry.name);
+  nodes_[path] = std::move(node);
+}
+
+void MemoryFileSystem::AddDirectory(const std::string& path, UtcDateTime created,
+                                    std::uint32_t extra) {
+  Node node;
+  node.entry.attributes = kAttrDirectory | extra;
+  node.entry.created = created;
+  AddNode(path, std::move(node));
+}
+
+void MemoryFileSystem::AddFile(const std::string& path, std::uint64_t size, UtcDateTime created,
+                               std::uint32_t extra) {
+  Node node;
+  node.entry.attributes = kAttrArchive | extra;
+  node.entry.size = size;
+  node.entry.created = created;
+  AddNode(path, std::move(node));
+}
+
+void MemoryFileSystem::AddLink(const std::string& path, const std::string& target) {
+  Node node;
+  node.entry.attributes = kAttrDirectory | kAttrReparsePoint;
+  node.linkTarget = target;
+  AddNode(path, std::move(node));
+}
+
+void MemoryFileSystem::MakeUnlistable(const std::string& path) {
+  nodes_[path].unlistable = true;
+}
+
+std::string MemoryFileSystem::Resolve(const std::string& path) const {
+  // "\\C\S\a\b": the computer is the first component; links may stand anywhere after it.
+  std::size_t from = path.find('\\', 2);
+  std::string current = path.substr(0, from);
+  while (from != std::string::npos) {
+    const std::size_t to = path.find('\\', from + 1);
+    current += path.substr(from, to == std::string::npos ? std::string::npos : to - from);
+    auto it = nodes_.find(current);
+    if (it != nodes_.end() && !it->second.linkTarget.empty()) current = it->second.linkTarget;
+    from = to;
+  }
+  return current;
+}
+
+std::unique_ptr<DirectoryListing> MemoryFileSystem::List(const std::string& pattern,
+                                                         IoError& error) {
+  const std::string dir = ParentOf(pattern);
+  listed.push_back(dir);
+  if (onList) onList(dir);
+  auto it = nodes_.find(Resolve(dir));
+  if (it == nodes_.end() || it->second.unlistable ||
+      (it->second.entry.attributes & kAttrDirectory) == 0) {
+    error = it == nodes_.end() ? IoError::kNotFound : IoError::kAccessDenied;
+    return nullptr;
+  }
+  std::vector<DirEntry> entries;
+  DirEntry dot;
+  dot.attributes = kAttrDirectory;
+  dot.name = ".";
+  entries.push_back(dot);
+  dot.name = "..";
+  entries.push_back(dot);
+  for (const std::string& name : it->second.children) {
+    entries.push_back(nodes_.at(it->first + "\\" + name).entry);
+  }
+  error = IoError::kNone;
+  return std::make_unique<MemoryListing>(std::move(entries));
+}
+
+IoError MemoryFileSystem::IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) {
+  ++identifyCalls;
+  auto it = nodes_.find(Resolve(path));
+  if (it == nodes_.end()) return IoError::kNotFound;
+  identity.volume = 7;
+  identity.index = it->second.index;
+  return IoError::kNone;
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, IoError& error) {
+  error = IoError::kNone;
+  std::string& bytes = files[path];
+  bytes.clear();
+  return std::make_unique<MemoryOutputFile>(bytes);
+}
+
+IoError MemoryFileSystem::Remove(const std::string& path) {
+  return files.erase(path) == 1 ? IoError::kNone : IoError::kNotFound;
+}
+
+IoError MemoryFileSystem::MakeDirectory(const std::string&) {
+  return IoError::kNone;
+}
+
+IoError MemoryFileSystem::ReadWholeExclusive(const std::string& path, std::uint64_t,
+                                             std::vector<char>& contents) {
+  auto it = files.find(path);
+  if (it == files.end()) return IoError::kNotFound;
+  contents.assign(it->second.begin(), it->second.end());
+  contents.push_back('\0');
+  return IoError::kNone;
+}
+
+std::unique_ptr<OutputFile> FaultyFileSystem::Create(const std::string& path, IoError& error) {
+  if (failCreate != IoError::kNone) {
+    error = failCreate;
+    return nullptr;
+  }
+  std::unique_ptr<OutputFile> inner = inner_.Create(path, error);
+  if (inner == nullptr) return nullptr;
+  return std::make_unique<FaultyOutputFile>(std::move(inner), *this);
+}
+
+}  // namespace mv::test

@@ -1,0 +1,104 @@
+// An in-memory file system for the writer's tests: directories with entries in a chosen
+// order, chosen attributes and dates, directory links, unlistable directories, files
+// written in memory, and a hook that runs whenever a listing starts.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+
+namespace mv::test {
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  // Adds a directory (its parent must exist, except for a share root \\C\S). Entries are
+  // listed in the order they were added.
+  void AddDirectory(const std::string& path, UtcDateTime created = {}, std::uint32_t extra = 0);
+  void AddFile(const std::string& path, std::uint64_t size, UtcDateTime created = {},
+               std::uint32_t extra = 0);
+  // A directory link at path leading to the directory target.
+  void AddLink(const std::string& path, const std::string& target);
+  // The directory exists (its "d" line is written) but refuses to be listed.
+  void MakeUnlistable(const std::string& path);
+
+  // Called with the directory path each time a listing is started.
+  std::function<void(const std::string&)> onList;
+
+  std::vector<std::string> listed;           // every directory path listing was asked for
+  std::map<std::string, std::string> files;  // files written: path -> bytes
+  int identifyCalls = 0;
+
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
+  IoError Remove(const std::string& path) override;
+  IoError MakeDirectory(const std::string& path) override;
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override;
+
+ private:
+  struct Node {
+    DirEntry entry;
+    std::string linkTarget;
+    std::vector<std::string> children;  // names, in listing order
+    bool unlistable = false;
+    std::uint64_t index = 0;
+  };
+  void AddNode(const std::string& path, Node node);
+  // The path with every link on the way replaced by its target.
+  std::string Resolve(const std::string& path) const;
+
+  std::map<std::string, Node> nodes_;
+  std::uint64_t nextIndex_ = 1;
+};
+
+// A file system that passes everything through but fails the Nth write (counted from 1 over
+// every file written) or every close, as a full disk or a medium that went away would.
+class FaultyFileSystem : public FileSystem {
+ public:
+  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  int failWrite = 0;  // 0: no write fails
+  bool failClose = false;
+  IoError failCreate = IoError::kNone;
+  int writes = 0;  // writes seen so far
+
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    return inner_.List(pattern, error);
+  }
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
+    return inner_.IdentifyDirectory(path, identity);
+  }
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
+  IoError Remove(const std::string& path) override { return inner_.Remove(path); }
+  IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override {
+    return inner_.ReadWholeExclusive(path, maxBytes, contents);
+  }
+
+ private:
+  FileSystem& inner_;
+};
+
+// A clock that always reads the same moment.
+class FixedClock : public Clock {
+ public:
+  explicit FixedClock(LocalTime time) : time_(time) {}
+  LocalTime Now() override { return time_; }
+  std::string FormatDate(const LocalTime& t, std::string_view picture) override {
+    return FormatPicture(t, picture);
+  }
+  std::string FormatTime(const LocalTime& t, std::string_view picture) override {
+    return FormatPicture(t, picture);
+  }
+
+ private:
+  LocalTime time_;
+};
+
+}  // namespace mv::test

@@ -1,0 +1,242 @@
+// The snapshot library over real scratch directories and an in-memory tree: the tree it
+// builds, the rows behind the items, removal, and its limits.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/snapshot_library.h"
+#include "platform/memory_tree_port.h"
+#include "test_support.h"
+
+namespace mv {
+namespace {
+
+using test::FileExists;
+using test::ScratchDir;
+using test::WriteTextFile;
+
+class SnapshotLibraryTest : public ::testing::Test {
+ protected:
+  SnapshotLibraryTest() : library_(tree_, PlatformFileSystem()) {
+    library_.SetSnapshotDirectory(dir_.path());
+  }
+
+  void Touch(const std::vector<std::string>& names) {
+    for (const std::string& name : names) WriteTextFile(dir_.Join(name), "");
+  }
+
+  // The tree as the window shows it: one line per item, two blanks per level.
+  std::string Render() const {
+    std::string text;
+    tree_.Walk([&](const MemoryTreePort::Node& node, int depth) {
+      text += std::string(2 * static_cast<std::size_t>(depth), ' ') + node.text + "\n";
+    });
+    return text;
+  }
+
+  // The item of the snapshot row holding fileName.
+  TreeItem SnapshotItem(const std::string& fileName) const {
+    for (const LibSnapshotEntry& row : library_.snapshotTable()) {
+      if (row.inUse && row.fileName == fileName) return row.item;
+    }
+    return kNoTreeItem;
+  }
+
+  ScratchDir dir_;
+  MemoryTreePort tree_;
+  SnapshotLibrary library_;
+};
+
+TEST_F(SnapshotLibraryTest, GroupsAndComputersFollowTheirNewestSnapshot) {
+  Touch({"WG.PC1.05.12.2026.09.04.05.mirvaul", "WG.PC1.04.12.2026.18.00.00.mirvaul",
+         "WG.PC2.05.12.2026.10.00.00.mirvaul", "OLD.PC3.01.01.2026.09.00.00.mirvaul",
+         "OLD.PC3.01.01.2026.17.30.00.mirvaul"});
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(Render(),
+            "WG\n"
+            "  PC2\n"
+            "    05.12.2026 10:00:00\n"
+            "  PC1\n"
+            "    05.12.2026 09:04:05\n"
+            "    04.12.2026 18:00:00\n"
+            "OLD\n"
+            "  PC3\n"
+            "    01.01.2026 17:30:00\n"
+            "    01.01.2026 09:00:00\n");
+
+  // Images, bold and parameters as the window's image list and selection expect them.
+  const MemoryTreePort::Node* group = tree_.Find(tree_.Children(kNoTreeItem)[0]);
+  const MemoryTreePort::Node* computer = tree_.Find(group->children[1]);
+  const MemoryTreePort::Node* snapshot = tree_.Find(computer->children[1]);
+  EXPECT_EQ(group->image, kLibGroupImage);
+  EXPECT_EQ(group->param, kLibNoSnapshotRow);
+  EXPECT_EQ(group->state & kTreeStateBold, 0u);
+  EXPECT_EQ(computer->image, kLibComputerImage);
+  EXPECT_EQ(computer->param, kLibNoSnapshotRow);
+  EXPECT_EQ(snapshot->image, kLibSnapshotImage);
+  EXPECT_NE(snapshot->state & kTreeStateBold, 0u);
+  EXPECT_EQ(library_.SnapshotFilePath(snapshot->param),
+            dir_.path() + "\\WG.PC1.04.12.2026.18.00.00.mirvaul");
+  EXPECT_EQ(library_.SnapshotFilePath(kLibNoSnapshotRow), std::nullopt);
+  EXPECT_EQ(library_.SnapshotFilePath(4095), std::nullopt);
+
+  // A rebuild starts afresh.
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(tree_.size(), 10u);
+  EXPECT_EQ(library_.groupTable()[2].inUse, false);
+}
+
+TEST_F(SnapshotLibraryTest, NamesIgnoreCaseAndComputersBelongToTheirGroup) {
+  Touch({"wg.PC1.01.12.2026.09.00.00.mirvaul", "WG.pc1.02.12.2026.09.00.00.mirvaul",
+         "HOME.pc1.03.12.2026.09.00.00.mirvaul"});
+  library_.RebuildSnapshotTree();
+  // One group WG in the spelling of its newest file; pc1 under both groups.
+  EXPECT_EQ(Render(),
+            "HOME\n"
+            "  pc1\n"
+            "    03.12.2026 09:00:00\n"
+            "WG\n"
+            "  pc1\n"
+            "    02.12.2026 09:00:00\n"
+            "    01.12.2026 09:00:00\n");
+}
+
+TEST_F(SnapshotLibraryTest, NamesOutsideTheSchemeAndWhatTheListingLeavesOut) {
+  Touch({"WG.PC.LAN.05.12.2026.09.04.05.mirvaul", "WG.PC1.01.01.2020.00.00.00.mirvaul",
+         ".LONE.02.01.2020.00.00.00.mirvaul", "short.mirvaul", "config.ini",
+         "WG.PC1.01.01.2020.00.00.01.txt"});
+  ASSERT_EQ(PlatformFileSystem().MakeDirectory(dir_.Join("WG.DIR.09.09.2029.00.00.00.mirvaul")),
+            IoError::kNone);
+  library_.RebuildSnapshotTree();
+  // The dotted computer name sorts after every well-formed name; the empty group piece
+  // puts its computer at the top level; a name of two pieces has the value 0 everywhere.
+  EXPECT_EQ(Render(),
+            "LONE\n"
+            "  02.01.2020 00:00:00\n"
+            "WG\n"
+            "  PC1\n"
+            "    01.01.2020 00:00:00\n"
+            "  PC\n"
+            "    LAN.05.12 2026:09:04\n"
+            "short\n"
+            "  mirvaul\n"
+            "    .. ::\n");
+}
+
+TEST_F(SnapshotLibraryTest, EmptyComputerPieceKeepsARowOfItsOwn) {
+  Touch({"WG..03.01.2020.00.00.00.mirvaul", "HOME.PC9.02.01.2020.00.00.00.mirvaul",
+         "WG..01.01.2020.00.00.00.mirvaul"});
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(Render(),
+            "WG\n"
+            "  \n"
+            "    03.01.2020 00:00:00\n"
+            "    01.01.2020 00:00:00\n"
+            "HOME\n"
+            "  PC9\n"
+            "    02.01.2020 00:00:00\n");
+  // PC9 did not take the nameless computer's row, so removing WG still finds its snapshots.
+  library_.RemoveSnapshotItem(tree_.Children(kNoTreeItem)[0]);
+  EXPECT_FALSE(FileExists(dir_.Join("WG..03.01.2020.00.00.00.mirvaul")));
+  EXPECT_FALSE(FileExists(dir_.Join("WG..01.01.2020.00.00.00.mirvaul")));
+  EXPECT_TRUE(FileExists(dir_.Join("HOME.PC9.02.01.2020.00.00.00.mirvaul")));
+}
+
+TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFiles) {
+  const std::vector<std::string> names = {
+      "WG.PC1.05.12.2026.09.00.00.mirvaul",  "WG.PC1.04.12.2026.09.00.00.mirvaul",
+      "WG.PC2.03.12.2026.09.00.00.mirvaul",  "LAN.PC1.02.12.2026.09.00.00.mirvaul",
+      "LAN.PC3.01.12.2026.09.00.00.mirvaul", "LAN.PC3.30.11.2026.09.00.00.mirvaul"};
+  Touch(names);
+  library_.RebuildSnapshotTree();
+  const std::vector<TreeItem> groups = tree_.Children(kNoTreeItem);  // WG, LAN
+
+  // One snapshot.
+  library_.RemoveSnapshotItem(SnapshotItem(names[1]));
+  EXPECT_FALSE(FileExists(dir_.Join(names[1])));
+  EXPECT_TRUE(FileExists(dir_.Join(names[0])));
+
+  // One computer: LAN's PC3, and nothing of LAN's PC1 or of WG.
+  library_.RemoveSnapshotItem(tree_.Children(groups[1])[1]);
+  EXPECT_FALSE(FileExists(dir_.Join(names[4])));
+  EXPECT_FALSE(FileExists(dir_.Join(names[5])));
+  EXPECT_TRUE(FileExists(dir_.Join(names[3])));
+
+  // A group, whose PC1 shares its name with LAN's; the already deleted file is no trouble.
+  library_.RemoveSnapshotItem(groups[0]);
+  EXPECT_FALSE(FileExists(dir_.Join(names[0])));
+  EXPECT_FALSE(FileExists(dir_.Join(names[2])));
+  EXPECT_TRUE(FileExists(dir_.Join(names[3])));
+  EXPECT_EQ(Render(),
+            "LAN\n"
+            "  PC1\n"
+            "    02.12.2026 09:00:00\n");
+  // The rows stay until the next rebuild.
+  EXPECT_TRUE(library_.snapshotTable()[0].inUse);
+
+  library_.RemoveSnapshotItem(kNoTreeItem);
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(tree_.size(), 3u);
+}
+
+TEST_F(SnapshotLibraryTest, MissingOrEmptyDirectoryGivesAnEmptyTree) {
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(tree_.size(), 0u);
+  library_.SetSnapshotDirectory(dir_.Join("missing"));
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(tree_.size(), 0u);
+}
+
+TEST_F(SnapshotLibraryTest, LongNamesAreKeptWhole) {
+  const std::string group(100, 'G');
+  const std::string computer(90, 'c');
+  const std::string name = group + "." + computer + ".05.12.2026.09.04.05.mirvaul";  // 136
+  Touch({name});
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(Render(), group + "\n  " + computer + "\n    05.12.2026 09:04:05\n");
+  EXPECT_EQ(library_.SnapshotFilePath(0), dir_.path() + "\\" + name);
+  library_.RemoveSnapshotItem(SnapshotItem(name));
+  EXPECT_FALSE(FileExists(dir_.Join(name)));
+}
+
+TEST_F(SnapshotLibraryTest, FullTablesPutItemsAtTheTopLevelOrLeaveThemOut) {
+  // The 33rd group has no item: its computer stands beside the groups.
+  for (std::size_t g = 0; g < kLibGroupTableSize; ++g) {
+    ASSERT_NE(library_.FindOrAddGroup("G" + std::to_string(g)), kNoTreeItem);
+  }
+  EXPECT_EQ(library_.FindOrAddGroup("ONE-TOO-MANY"), kNoTreeItem);
+  EXPECT_NE(library_.FindOrAddGroup("g0"), kNoTreeItem);
+  library_.AddSnapshotFile("ONE-TOO-MANY.PC.01.01.2020.00.00.00.mirvaul");
+  const TreeItem topComputer = tree_.Children(kNoTreeItem).back();
+  EXPECT_EQ(tree_.Find(topComputer)->text, "PC");
+
+  // With every computer row taken, a new computer's snapshots stand at the top level.
+  for (std::size_t c = 1; c < kLibComputerTableSize; ++c) {
+    ASSERT_NE(library_.FindOrAddComputer("C" + std::to_string(c), kNoTreeItem), kNoTreeItem);
+  }
+  EXPECT_EQ(library_.FindOrAddComputer("ONE-TOO-MANY", kNoTreeItem), kNoTreeItem);
+  const TreeItem topSnapshot = library_.FindOrAddSnapshot("t", "f", kNoTreeItem);
+  EXPECT_EQ(tree_.Find(topSnapshot)->parent, kNoTreeItem);
+}
+
+TEST_F(SnapshotLibraryTest, MoreFilesThanRowsShowTheNewest) {
+  // Files of 4100 seconds; the four oldest do not fit and leave no items behind.
+  std::vector<std::string> names;
+  for (std::size_t k = 0; k < kLibSnapshotTableSize + 4; ++k) {
+    const std::size_t second = kLibSnapshotTableSize + 3 - k;
+    const std::string group = k < kLibSnapshotTableSize ? "NEW" : "OLD";
+    names.push_back(group + ".PC.01.01.2020.00." + std::to_string(second / 60) + "." +
+                    std::to_string(second % 60) + ".mirvaul");
+  }
+  Touch(names);
+  library_.RebuildSnapshotTree();
+  EXPECT_EQ(tree_.Children(kNoTreeItem).size(), 1u);
+  const TreeItem pc = tree_.Children(tree_.Children(kNoTreeItem)[0])[0];
+  ASSERT_EQ(tree_.Children(pc).size(), kLibSnapshotTableSize);
+  EXPECT_EQ(tree_.Find(tree_.Children(pc).front())->text, "01.01.2020 00:68:19");
+  EXPECT_EQ(tree_.Find(tree_.Children(pc).back())->text, "01.01.2020 00:0:4");
+}
+
+}  // namespace
+}  // namespace mv

@@ -1,0 +1,248 @@
+// The snapshot writer over an in-memory file system: exact bytes, walk order, stops,
+// unreachable shares, share limits, long lines and directory link loops.
+#include <gtest/gtest.h>
+
+#include "capture/activity_state.h"
+#include "core/snapshot_writer.h"
+#include "memory_file_system.h"
+
+namespace mv {
+namespace {
+
+using test::FixedClock;
+using test::MemoryFileSystem;
+
+constexpr char kPath[] = "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul";
+constexpr char kHeader[] =
+    "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WORKGROUP\r\n"
+    "DATE CREATED: 05.12.2026 09:04:05\r\n\r\n";
+
+UtcDateTime Date(int year, int month, int day) {
+  return UtcDateTime{year, month, day, 12, 0, 0};
+}
+
+class SnapshotWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetActivityState(kCapturing); }
+  void TearDown() override { SetActivityState(kIdle); }
+
+  int Write(const std::string& shares, FileSystem& fileSystem) {
+    return WriteSnapshot("WORKGROUP", "PC7", kPath, shares, &report, fileSystem, clock);
+  }
+  int Write(const std::string& shares) { return Write(shares, fs); }
+  std::string Body() const {
+    const std::string& bytes = fs.files.at(kPath);
+    EXPECT_EQ(bytes.compare(0, sizeof kHeader - 1, kHeader), 0) << bytes;
+    return bytes.substr(sizeof kHeader - 1);
+  }
+
+  MemoryFileSystem fs;
+  FixedClock clock{LocalTime{2026, 12, 5, 9, 4, 5}};
+  WriteReport report;
+};
+
+TEST_F(SnapshotWriterTest, EmptySharesGiveHeaderShareLinesAndEnd) {
+  fs.AddDirectory("\\\\PC7\\Docs");
+  fs.AddDirectory("\\\\PC7\\Music");
+  EXPECT_EQ(Write("Docs;Music"), 1);
+  EXPECT_EQ(fs.files.at(kPath),
+            std::string(kHeader) + "SHARENAME: Docs\r\nSHARENAME: Music\r\nEND\r\n");
+  EXPECT_TRUE(report.complete);
+  EXPECT_FALSE(report.stopped);
+  EXPECT_EQ(report.error, IoError::kNone);
+  EXPECT_EQ(report.unlistedDirectories, 0);
+}
+
+TEST_F(SnapshotWriterTest, EmptyShareListCreatesNoFile) {
+  EXPECT_EQ(Write(""), 0);
+  EXPECT_TRUE(fs.files.empty());
+  EXPECT_FALSE(report.complete);
+}
+
+TEST_F(SnapshotWriterTest, WholeDirectoryBeforeChildrenInListingOrderWithUtcDates) {
+  fs.AddDirectory("\\\\PC7\\Docs");
+  fs.AddFile("\\\\PC7\\Docs\\a.txt", 10, Date(2010, 3, 15));
+  fs.AddDirectory("\\\\PC7\\Docs\\Sub", Date(2009, 6, 1));
+  fs.AddDirectory("\\\\PC7\\Docs\\Zed", Date(2009, 6, 1));
+  fs.AddFile("\\\\PC7\\Docs\\Sub\\b.iso", 5368709120ULL, Date(2009, 6, 2));
+  fs.AddDirectory("\\\\PC7\\Docs\\Sub\\Deep", Date(2009, 6, 2));
+  fs.AddFile("\\\\PC7\\Docs\\Sub\\Deep\\c.txt", 0, Date(2009, 6, 3));
+  fs.AddFile("\\\\PC7\\Docs\\Zed\\d.txt", 40, Date(2009, 7, 4));
+  fs.AddDirectory("\\\\PC7\\Music");
+  EXPECT_EQ(Write("Docs;Music"), 1);
+  EXPECT_EQ(Body(),
+            "SHARENAME: Docs\r\n"
+            "a.txt;;f;;10;;3.15.2010\r\n"
+            "Sub;;d;;0;;6.1.2009\r\n"
+            "Zed;;d;;0;;6.1.2009\r\n"
+            "Sub\\b.iso;;f;;5368709120;;6.2.2009\r\n"
+            "Sub\\Deep;;d;;0;;6.2.2009\r\n"
+            "Sub\\Deep\\c.txt;;f;;0;;6.3.2009\r\n"
+            "Zed\\d.txt;;f;;40;;7.4.2009\r\n"
+            "SHARENAME: Music\r\n"
+            "END\r\n");
+  // Two listings per directory, every directory listed before its children.
+  EXPECT_EQ(fs.listed,
+            (std::vector<std::string>{"\\\\PC7\\Docs", "\\\\PC7\\Docs", "\\\\PC7\\Docs\\Sub",
+                                      "\\\\PC7\\Docs\\Sub", "\\\\PC7\\Docs\\Sub\\Deep",
+                                      "\\\\PC7\\Docs\\Sub\\Deep", "\\\\PC7\\Docs\\Zed",
+                                      "\\\\PC7\\Docs\\Zed", "\\\\PC7\\Music", "\\\\PC7\\Music"}));
+}
+
+TEST_F(SnapshotWriterTest, OrdinaryNamesHiddenEntriesAndDirectoryThenItsFile) {
+  fs.AddDirectory("\\\\PC7\\S");
+  fs.AddDirectory("\\\\PC7\\S\\A", Date(2010, 3, 3));
+  fs.AddFile("\\\\PC7\\S\\A\\x", 1, Date(2010, 3, 3));
+  fs.AddDirectory("\\\\PC7\\S\\...", Date(2010, 3, 3), kAttrHidden | kAttrSystem);
+  fs.AddFile("\\\\PC7\\S\\...\\.profile", 2, Date(2010, 3, 3), kAttrHidden);
+  fs.AddFile("\\\\PC7\\S\\odd;;name;", 3, Date(2010, 3, 3));
+  EXPECT_EQ(Write("S"), 1);
+  EXPECT_EQ(Body(),
+            "SHARENAME: S\r\n"
+            "A;;d;;0;;3.3.2010\r\n"
+            "...;;d;;0;;3.3.2010\r\n"
+            "odd;;name;;;f;;3;;3.3.2010\r\n"
+            "A\\x;;f;;1;;3.3.2010\r\n"
+            "...\\.profile;;f;;2;;3.3.2010\r\n"
+            "END\r\n");
+}
+
+TEST_F(SnapshotWriterTest, UnreachableShareAndUnlistableDirectoryAreCountedAndSkipped) {
+  fs.AddDirectory("\\\\PC7\\Docs");
+  fs.AddDirectory("\\\\PC7\\Docs\\Locked");
+  fs.MakeUnlistable("\\\\PC7\\Docs\\Locked");
+  fs.AddDirectory("\\\\PC7\\Music");
+  fs.AddFile("\\\\PC7\\Music\\m.mp3", 5);
+  EXPECT_EQ(Write("Gone;Docs;Music"), 1);
+  EXPECT_EQ(Body(),
+            "SHARENAME: Gone\r\n"
+            "SHARENAME: Docs\r\n"
+            "Locked;;d;;0;;1.1.1601\r\n"
+            "SHARENAME: Music\r\n"
+            "m.mp3;;f;;5;;1.1.1601\r\n"
+            "END\r\n");
+  EXPECT_TRUE(report.complete);
+  EXPECT_EQ(report.unlistedDirectories, 2);
+}
+
+TEST_F(SnapshotWriterTest, SubdirectoryAddedBetweenTheTwoListingsIsWalked) {
+  fs.AddDirectory("\\\\PC7\\S");
+  fs.AddFile("\\\\PC7\\S\\f", 1);
+  int rootListings = 0;
+  // The first listing copies the entries when it starts; add after it, before the second.
+  fs.onList = [&](const std::string& dir) {
+    if (dir == "\\\\PC7\\S" && ++rootListings == 2) {
+      fs.AddDirectory("\\\\PC7\\S\\New");
+      fs.AddFile("\\\\PC7\\S\\New\\n", 4);
+    }
+  };
+  EXPECT_EQ(Write("S"), 1);
+  EXPECT_EQ(Body(),
+            "SHARENAME: S\r\n"
+            "f;;f;;1;;1.1.1601\r\n"
+            "New\\n;;f;;4;;1.1.1601\r\n"
+            "END\r\n");
+}
+
+TEST_F(SnapshotWriterTest, StopDuringSecondOfThreeSharesFinishesItThenDeletesTheFile) {
+  for (const char* share : {"\\\\PC7\\One", "\\\\PC7\\Two", "\\\\PC7\\Three"}) {
+    fs.AddDirectory(share);
+  }
+  fs.AddDirectory("\\\\PC7\\Two\\Deep");
+  fs.AddFile("\\\\PC7\\Two\\Deep\\f", 1);
+  fs.onList = [&](const std::string& dir) {
+    if (dir == "\\\\PC7\\Two") SetActivityState(kStopRequest);
+  };
+  EXPECT_EQ(Write("One;Two;Three"), 1);
+  EXPECT_EQ(fs.listed,
+            (std::vector<std::string>{"\\\\PC7\\One", "\\\\PC7\\One", "\\\\PC7\\Two",
+                                      "\\\\PC7\\Two", "\\\\PC7\\Two\\Deep", "\\\\PC7\\Two\\Deep"}));
+  EXPECT_EQ(fs.files.count(kPath), 0u);
+  EXPECT_TRUE(report.stopped);
+  EXPECT_FALSE(report.complete);
+}
+
+TEST_F(SnapshotWriterTest, IdleBeforeTheFirstShareLeavesNoFile) {
+  fs.AddDirectory("\\\\PC7\\Docs");
+  SetActivityState(kIdle);
+  EXPECT_EQ(Write("Docs"), 1);
+  EXPECT_TRUE(fs.listed.empty());
+  EXPECT_EQ(fs.files.count(kPath), 0u);
+  EXPECT_TRUE(report.stopped);
+}
+
+TEST_F(SnapshotWriterTest, SharesBeyondTheLimitAreReportedNotDropped) {
+  std::string list;
+  for (int i = 1; i <= 70; ++i) {
+    const std::string name = "S" + std::to_string(i);
+    fs.AddDirectory("\\\\PC7\\" + name);
+    list += (i > 1 ? ";" : "") + name;
+  }
+  EXPECT_EQ(Write(list), 1);
+  const std::string body = Body();
+  EXPECT_NE(body.find("SHARENAME: S64\r\nEND\r\n"), std::string::npos);
+  EXPECT_EQ(body.find("SHARENAME: S65"), std::string::npos);
+  EXPECT_EQ(report.sharesNotCaptured,
+            (std::vector<std::string>{"S65", "S66", "S67", "S68", "S69", "S70"}));
+  EXPECT_TRUE(report.complete);
+}
+
+TEST_F(SnapshotWriterTest, LongPathsAndNamesAreWrittenWhole) {
+  std::string dir = "\\\\PC7\\S";
+  fs.AddDirectory(dir);
+  std::string relative;
+  for (int i = 0; i < 12; ++i) {
+    const std::string part(40, static_cast<char>('a' + i));
+    dir += "\\" + part;
+    relative += (i > 0 ? "\\" : "") + part;
+    fs.AddDirectory(dir);
+  }
+  const std::string name(255, 'n');
+  fs.AddFile(dir + "\\" + name, 7, Date(2020, 2, 29));
+  EXPECT_EQ(Write("S"), 1);
+  const std::string line = relative + "\\" + name + ";;f;;7;;2.29.2020\r\n";
+  ASSERT_GT(line.size(), 700u);
+  EXPECT_NE(Body().find("\r\n" + line + "END\r\n"), std::string::npos);
+}
+
+TEST_F(SnapshotWriterTest, LinkBackToAnAncestorIsWrittenButNotEnteredOthersAre) {
+  fs.AddDirectory("\\\\PC7\\S");
+  fs.AddDirectory("\\\\PC7\\S\\A");
+  fs.AddDirectory("\\\\PC7\\S\\A\\B");
+  fs.AddLink("\\\\PC7\\S\\A\\B\\up", "\\\\PC7\\S\\A");
+  fs.AddLink("\\\\PC7\\S\\A\\B\\root", "\\\\PC7\\S");
+  fs.AddLink("\\\\PC7\\S\\A\\B\\self", "\\\\PC7\\S\\A\\B");
+  fs.AddDirectory("\\\\PC7\\Other");
+  fs.AddFile("\\\\PC7\\Other\\o", 1);
+  fs.AddLink("\\\\PC7\\S\\A\\B\\elsewhere", "\\\\PC7\\Other");
+  EXPECT_EQ(Write("S"), 1);
+  EXPECT_EQ(Body(),
+            "SHARENAME: S\r\n"
+            "A;;d;;0;;1.1.1601\r\n"
+            "A\\B;;d;;0;;1.1.1601\r\n"
+            "A\\B\\up;;d;;0;;1.1.1601\r\n"
+            "A\\B\\root;;d;;0;;1.1.1601\r\n"
+            "A\\B\\self;;d;;0;;1.1.1601\r\n"
+            "A\\B\\elsewhere;;d;;0;;1.1.1601\r\n"
+            "A\\B\\elsewhere\\o;;f;;1;;1.1.1601\r\n"
+            "END\r\n");
+  EXPECT_TRUE(report.complete);
+}
+
+TEST_F(SnapshotWriterTest, DirectoriesWithoutLinksAreNeverIdentified) {
+  fs.AddDirectory("\\\\PC7\\S");
+  fs.AddDirectory("\\\\PC7\\S\\A");
+  fs.AddDirectory("\\\\PC7\\S\\A\\B");
+  EXPECT_EQ(Write("S"), 1);
+  EXPECT_EQ(fs.identifyCalls, 0);
+}
+
+TEST(ShareList, CutAtEverySemicolonInOrder) {
+  EXPECT_EQ(SplitShareList("Docs;Music"), (std::vector<std::string>{"Docs", "Music"}));
+  EXPECT_EQ(SplitShareList("Docs"), (std::vector<std::string>{"Docs"}));
+  EXPECT_EQ(SplitShareList(";Docs;;Music;"), (std::vector<std::string>{"Docs", "Music"}));
+  EXPECT_TRUE(SplitShareList("").empty());
+}
+
+}  // namespace
+}  // namespace mv
