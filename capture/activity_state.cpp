@@ -21,24 +21,31 @@ void ShowControls(ActivityView& view, bool idle, const char* status) {
 
 }  // namespace
 
-void SetActivityView(ActivityView* view) { gActivityView.store(view); }
+void SetActivityView(ActivityView* view) {
+  gActivityView.store(view);
+}
 
-std::int32_t GetActivityState() { return gActivityState.load(); }
+std::int32_t GetActivityState() {
+  return gActivityState.load();
+}
 
+// The state is stored before the screen follows: a stop request that arrives while the
+// controls are being switched (each a synchronous request to the window's thread) then
+// finds the new state and sticks, instead of being overwritten a moment later.
 int SetActivityState(std::int32_t request) {
   ActivityView* view = gActivityView.load();
   switch (request) {
     case kIdle:
-      if (view != nullptr) ShowControls(*view, true, kStatusIdle);
       gActivityState.store(kIdle);
+      if (view != nullptr) ShowControls(*view, true, kStatusIdle);
       break;
     case kScanning:
-      if (view != nullptr) ShowControls(*view, false, kStatusScanning);
       gActivityState.store(kScanning);
+      if (view != nullptr) ShowControls(*view, false, kStatusScanning);
       break;
     case kCapturing:
-      if (view != nullptr) ShowControls(*view, false, kStatusCapturing);
       gActivityState.store(kCapturing);
+      if (view != nullptr) ShowControls(*view, false, kStatusCapturing);
       break;
     case kStopRequest: {
       // Only the stop text changes now; the task that winds down restores the controls.

@@ -6,6 +6,8 @@ namespace mv::cli {
 int RunCapture(const Args& args, std::ostream& out, std::ostream& err);
 int RunLibrary(const Args& args, std::ostream& out, std::ostream& err);
 int RunRemove(const Args& args, std::ostream& out, std::ostream& err);
+int RunLs(const Args& args, std::ostream& out, std::ostream& err);
+int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -17,6 +19,9 @@ const Command kCommands[] = {
      RunLibrary},
     {"rm", "rm DIR FILE...", "Removes the named snapshot files from DIR, without asking.",
      RunRemove},
+    {"ls", "ls SNAPSHOT [LOCATION] [--sort name|type|size|date] [--desc]",
+     "Prints the file list rows of the share list or of a share-relative LOCATION.", RunLs},
+    {"info", "info SNAPSHOT", "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/snapshot_format.h"
 #include "core/text.h"
 
 namespace mv {
@@ -11,7 +12,7 @@ namespace mv {
 SnapshotNamePieces::SnapshotNamePieces(std::string_view name) {
   std::size_t start = 0;
   while (count_ + 1 < kMaxNamePieces) {
-    const std::size_t dot = name.find('.', start);
+    const std::size_t dot = name.find(kNamePieceSeparator, start);
     if (dot == std::string_view::npos) break;
     pieces_[count_++] = name.substr(start, dot - start);
     start = dot + 1;
@@ -51,6 +52,8 @@ bool IsNewer(const SnapshotAge& a, const SnapshotAge& b) {
 
 namespace {
 
+constexpr std::uint64_t kIndexMask = 0xFFFFFFFFu;
+
 // Replaces each age by its rank among the distinct ages (0 = oldest), so that the exchange
 // compares one small integer instead of two keys; "newer" and "equal" are unchanged.
 std::vector<std::uint32_t> RankAges(const std::vector<SnapshotAge>& ages) {
@@ -71,6 +74,16 @@ std::vector<std::uint32_t> RankAges(const std::vector<SnapshotAge>& ages) {
   return ranks;
 }
 
+// One step of a pass: when the name in slot is newer than the pass's current name, the two
+// change places. Without a branch, since the outcome is close to random.
+inline void ExchangeIfNewer(std::uint64_t& current, std::uint64_t& slot) {
+  const std::uint64_t value = slot;
+  const std::uint64_t newer = 0 - static_cast<std::uint64_t>(value > (current | kIndexMask));
+  const std::uint64_t change = (value ^ current) & newer;
+  slot = value ^ change;
+  current ^= change;
+}
+
 }  // namespace
 
 void OrderNewestFirst(std::vector<std::string>& names, std::size_t settle) {
@@ -80,25 +93,49 @@ void OrderNewestFirst(std::vector<std::string>& names, std::size_t settle) {
   for (const std::string& name : names) ages.push_back(AgeOfSnapshot(SnapshotNamePieces(name)));
   const std::vector<std::uint32_t> ranks = RankAges(ages);
 
-  // Each slot carries its rank in the high half and the name's index in the low half, so one
-  // move exchanges both; comparisons look at the rank only.
-  std::vector<std::uint64_t> slots(n);
+  // Each slot holds a rank in its high half and a name's index in its low half, so that one
+  // exchange moves both while "newer" looks at the rank alone.
+  std::vector<std::uint64_t> s(n);
   for (std::size_t k = 0; k < n; ++k) {
-    slots[k] = (static_cast<std::uint64_t>(ranks[k]) << 32) | static_cast<std::uint32_t>(k);
+    s[k] = (static_cast<std::uint64_t>(ranks[k]) << 32) | static_cast<std::uint32_t>(k);
   }
+  // Four passes run side by side: at each position the passes act in their order, and a pass
+  // never looks behind its own position, so the result is that of one pass after the other.
   const std::size_t passes = std::min(settle, n);
-  for (std::size_t i = 0; i < passes; ++i) {
-    std::uint64_t current = slots[i];
-    for (std::size_t j = i + 1; j < n; ++j) {
-      if ((slots[j] >> 32) > (current >> 32)) std::swap(slots[j], current);
+  std::size_t i = 0;
+  for (; i + 4 <= passes; i += 4) {
+    std::uint64_t c0 = s[i];
+    ExchangeIfNewer(c0, s[i + 1]);
+    std::uint64_t c1 = s[i + 1];
+    ExchangeIfNewer(c0, s[i + 2]);
+    ExchangeIfNewer(c1, s[i + 2]);
+    std::uint64_t c2 = s[i + 2];
+    ExchangeIfNewer(c0, s[i + 3]);
+    ExchangeIfNewer(c1, s[i + 3]);
+    ExchangeIfNewer(c2, s[i + 3]);
+    std::uint64_t c3 = s[i + 3];
+    for (std::size_t j = i + 4; j < n; ++j) {
+      ExchangeIfNewer(c0, s[j]);
+      ExchangeIfNewer(c1, s[j]);
+      ExchangeIfNewer(c2, s[j]);
+      ExchangeIfNewer(c3, s[j]);
     }
-    slots[i] = current;
+    s[i] = c0;
+    s[i + 1] = c1;
+    s[i + 2] = c2;
+    s[i + 3] = c3;
+  }
+  for (; i < passes; ++i) {
+    std::uint64_t current = s[i];
+    for (std::size_t j = i + 1; j < n; ++j) ExchangeIfNewer(current, s[j]);
+    s[i] = current;
   }
 
   std::vector<std::string> ordered;
   ordered.reserve(n);
-  for (std::uint64_t slot : slots)
-    ordered.push_back(std::move(names[static_cast<std::size_t>(slot & 0xFFFFFFFFu)]));
+  for (std::uint64_t slot : s) {
+    ordered.push_back(std::move(names[static_cast<std::size_t>(slot & kIndexMask)]));
+  }
   names = std::move(ordered);
 }
 

@@ -4,13 +4,12 @@
 #include <algorithm>
 
 #include "core/library_name.h"
+#include "core/snapshot_format.h"
+#include "core/snapshot_name.h"
 #include "core/text.h"
 
 namespace mv {
 namespace {
-
-// The listing pattern of the name scheme.
-constexpr std::string_view kSnapshotPattern = "*.mirvaul*";
 
 // The key under which a row is found again: its name ignoring case, and its parent item.
 std::string RowKey(std::string_view name, TreeItem parent) {
@@ -30,7 +29,7 @@ std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::st
   std::vector<std::string> names;
   IoError error = IoError::kNone;
   const std::unique_ptr<DirectoryListing> listing =
-      fileSystem.List(SnapshotFilePath(directory, kSnapshotPattern), error);
+      fileSystem.List(BuildSnapshotSearchPattern(directory), error);
   if (listing == nullptr) return names;
   DirEntry entry;
   while (listing->Next(entry)) {
@@ -43,7 +42,7 @@ std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::st
 
 std::string SnapshotFilePath(const std::string& directory, std::string_view fileName) {
   std::string path = directory;
-  path += '\\';
+  path += kPathSeparator;
   path.append(fileName);
   return path;
 }

@@ -167,10 +167,13 @@ IoError MemoryFileSystem::MakeDirectory(const std::string&) {
   return IoError::kNone;
 }
 
-IoError MemoryFileSystem::ReadWholeExclusive(const std::string& path, std::uint64_t,
+IoError MemoryFileSystem::ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                              std::vector<char>& contents) {
+  lastMaxBytes = maxBytes;
   auto it = files.find(path);
   if (it == files.end()) return IoError::kNotFound;
+  if (heldOpen.count(path) != 0) return IoError::kSharingViolation;
+  if (it->second.size() > maxBytes) return IoError::kTooLarge;
   contents.assign(it->second.begin(), it->second.end());
   contents.push_back('\0');
   return IoError::kNone;

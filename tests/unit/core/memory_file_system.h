@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ class MemoryFileSystem : public FileSystem {
 
   std::vector<std::string> listed;           // every directory path listing was asked for
   std::map<std::string, std::string> files;  // files written: path -> bytes
+  // Files a writer holds open: exclusive readers are refused.
+  std::set<std::string> heldOpen;
+  std::uint64_t lastMaxBytes = 0;  // the size limit of the last exclusive read
   int identifyCalls = 0;
 
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;

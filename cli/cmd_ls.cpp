@@ -1,0 +1,72 @@
+// mirrorvault-cli ls: the rows the file list shows for a location of a snapshot, after the
+// fill and the sort, one row per line with the cells joined by TAB.
+#include <array>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "cli/cli_browser.h"
+#include "core/file_list_rows.h"
+
+namespace mv::cli {
+namespace {
+
+constexpr std::array<std::string_view, kFileListColumnCount> kSortNames = {"name", "type", "size",
+                                                                           "date"};
+
+int SortColumnOf(const std::string& name) {
+  for (int c = 0; c < kFileListColumnCount; ++c) {
+    if (name == kSortNames[static_cast<std::size_t>(c)]) return c;
+  }
+  return -1;
+}
+
+// Walks a share-relative location ("Docs\Sub", "Docs\Sub\") one step at a time, as a user
+// opening row after row would; false after the first step that cannot be taken.
+bool OpenSteps(CliBrowser& cli, const std::string& location) {
+  std::size_t from = 0;
+  while (from <= location.size()) {
+    std::size_t cut = location.find('\\', from);
+    if (cut == std::string::npos) cut = location.size();
+    if (cut > from) {
+      cli.browser.OpenLocation(std::string_view(location).substr(from, cut - from));
+      if (cli.notices.shown()) return false;
+    }
+    from = cut + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunLs(const Args& args, std::ostream& out, std::ostream& err) {
+  const ParsedArgs parsed = ParseArgs(args, {"--sort"}, {"--desc"});
+  if (!parsed.error.empty()) return UsageError(err, parsed.error);
+  if (parsed.positionals.empty() || parsed.positionals.size() > 2) {
+    return UsageError(err, "ls needs SNAPSHOT and at most one LOCATION");
+  }
+  int sortColumn = -1;
+  if (const auto sort = parsed.Option("--sort")) {
+    sortColumn = SortColumnOf(*sort);
+    if (sortColumn < 0) return UsageError(err, "--sort takes name, type, size or date");
+  }
+  const bool descending = parsed.Flag("--desc");
+  if (descending && sortColumn < 0) sortColumn = kNameColumn;
+
+  CliBrowser cli(err);
+  if (!cli.Open(parsed.positionals[0])) return kExitCorrupted;
+  if (parsed.positionals.size() == 2 && !OpenSteps(cli, parsed.positionals[1])) {
+    return kExitFailure;
+  }
+  if (sortColumn >= 0) cli.browser.SortByColumn(sortColumn, descending);
+
+  for (const MemoryFileList::Row& row : cli.list.rows()) {
+    out << row.cells[0] << '\t' << row.cells[1] << '\t' << row.cells[2] << '\t' << row.cells[3]
+        << '\n';
+  }
+  return kExitOk;
+}
+
+}  // namespace mv::cli

@@ -1,0 +1,269 @@
+// Reading a snapshot file into memory: one read, lines cut in place, header and share
+// sections checked, and the path index that finds a directory's entry block by prefix.
+#include "core/loaded_snapshot.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <new>
+#include <utility>
+
+#include "core/text.h"
+
+namespace mv {
+namespace {
+
+// The header keys stand in lines 2 to 5, in any order.
+constexpr int kFirstHeaderLine = 1;
+constexpr int kLastHeaderLine = 4;
+
+std::string PathKey(std::string_view path) {
+  std::string key(path);
+  if (key.empty() || key.back() != kPathSeparator) key += kPathSeparator;
+  return key;
+}
+
+bool IsLineEnd(char c) {
+  return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+const char* DescribeLoadResult(LoadResult result) {
+  switch (result) {
+    case LoadResult::kAccepted:
+      return "the file was accepted";
+    case LoadResult::kCannotOpen:
+      return "the file cannot be opened";
+    case LoadResult::kTooLarge:
+      return "the file is larger than any snapshot can be";
+    case LoadResult::kNotASnapshot:
+      return "the file has no complete snapshot header";
+    case LoadResult::kTooManyLines:
+      return "the file has more lines than a snapshot can hold";
+    case LoadResult::kTooManyShares:
+      return "the file has more share sections than a snapshot can hold";
+    case LoadResult::kNoShares:
+      return "the file holds no share";
+  }
+  return "the file was refused";
+}
+
+int SplitLines(std::vector<char>& text, std::vector<LineRef>& lines, int maxLines) {
+  lines.clear();
+  if (text.empty()) return 0;
+  char* const base = text.data();
+  const std::size_t end = text.size() - 1;  // base[end] is the terminating NUL
+  // Every line has at least one character and one terminator, which bounds the table.
+  const std::size_t mostLines =
+      std::min<std::size_t>(static_cast<std::size_t>(maxLines), end / 2 + 1);
+  if (lines.capacity() < mostLines) lines.reserve(mostLines);
+  std::size_t i = 0;
+  while (i < end) {
+    if (IsLineEnd(base[i])) {
+      base[i++] = '\0';
+      continue;
+    }
+    if (lines.size() == static_cast<std::size_t>(maxLines)) return -1;
+    const std::size_t start = i;
+    // Bytes above CR are never a line end nor a NUL: one comparison for almost every byte.
+    unsigned char c;
+    while ((c = static_cast<unsigned char>(base[i])) > '\r' ||
+           (c != '\r' && c != '\n' && c != '\0')) {
+      ++i;
+    }
+    const std::size_t length = i - start;
+    // A NUL inside the line ends its text; the rest up to the line end is not read.
+    while (i < end && !IsLineEnd(base[i])) ++i;
+    if (i < end) base[i++] = '\0';
+    lines.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
+  }
+  return static_cast<int>(lines.size());
+}
+
+LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
+  std::vector<char> text;
+  IoError error = IoError::kNone;
+  try {
+    error = fs.ReadWholeExclusive(path, kMaxSnapshotBytes, text);
+  } catch (const std::bad_alloc&) {
+    error = IoError::kOther;  // no room for the file: as if it could not be opened
+  }
+  if (error == IoError::kTooLarge) return LoadResult::kTooLarge;
+  if (error != IoError::kNone) return LoadResult::kCannotOpen;
+  if (text.empty() || text.back() != '\0') text.push_back('\0');
+
+  Clear();
+  text_ = std::move(text);
+  const int count = SplitLines(text_, lines_, kMaxSnapshotLines);
+  ReadHeader();
+  if (lines_.empty() || !EqualsIgnoreCase(Line(0), kMagicLine) || info_.version.empty() ||
+      info_.computer.empty() || info_.group.empty() || info_.created.empty()) {
+    return Refuse(LoadResult::kNotASnapshot);
+  }
+  if (count < 0) return Refuse(LoadResult::kTooManyLines);
+  info_.path = path;
+  if (!ReadShareSections()) return Refuse(LoadResult::kTooManyShares);
+  if (shareNames_.empty()) return Refuse(LoadResult::kNoShares);
+  CountEntries();
+  return LoadResult::kAccepted;
+}
+
+void LoadedSnapshot::Clear() {
+  text_.clear();
+  lines_.clear();
+  info_ = SnapshotInfo{};
+  shareNames_.clear();
+  firstShareLine_ = -1;
+  pathIndex_.fill(PathRange{});
+}
+
+LoadResult LoadedSnapshot::Refuse(LoadResult result) {
+  std::vector<char>().swap(text_);
+  std::vector<LineRef>().swap(lines_);
+  shareNames_.clear();
+  firstShareLine_ = -1;
+  pathIndex_.fill(PathRange{});
+  info_.path.clear();
+  info_.directoryCount = 0;
+  info_.fileCount = 0;
+  return result;
+}
+
+void LoadedSnapshot::ReadHeader() {
+  const int last = std::min(kLastHeaderLine, lineCount() - 1);
+  for (int i = kFirstHeaderLine; i <= last; ++i) {
+    const std::string_view line = Line(i);
+    if (StartsWithIgnoreCase(line, kVersionKey)) {
+      info_.version = line.substr(kVersionKey.size());
+    } else if (StartsWithIgnoreCase(line, kComputerKey)) {
+      info_.computer = line.substr(kComputerKey.size());
+    } else if (StartsWithIgnoreCase(line, kGroupKey)) {
+      info_.group = line.substr(kGroupKey.size());
+    } else if (StartsWithIgnoreCase(line, kDateCreatedKey)) {
+      info_.created = line.substr(kDateCreatedKey.size());
+    }
+  }
+}
+
+bool LoadedSnapshot::ReadShareSections() {
+  // start is 0 while no section is open: a section never begins at the magic line.
+  int start = 0;
+  std::string_view current;
+  for (int i = 0; i < lineCount(); ++i) {
+    const std::string_view line = Line(i);
+    const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
+    if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) continue;
+    if (start != 0) AddPathRange(current, start, i - 1);
+    if (shareHeader) {
+      if (shareCount() == kMaxShares) return false;
+      if (firstShareLine_ < 0) firstShareLine_ = i;
+      current = line.substr(kShareNameKey.size());
+      shareNames_.emplace_back(current);
+    }
+    start = i + 1;
+  }
+  return true;
+}
+
+void LoadedSnapshot::CountEntries() {
+  info_.fileCount = 0;
+  info_.directoryCount = 0;
+  if (firstShareLine_ < 0) return;
+  for (int i = firstShareLine_ + 1; i < lineCount(); ++i) {
+    const std::string_view line = Line(i);
+    const std::size_t separator = line.find(kFieldSeparator);
+    if (separator == std::string_view::npos) continue;
+    const std::size_t kind = separator + kFieldSeparator.size();
+    if (kind >= line.size()) continue;
+    if (line[kind] == kTypeFile[0]) ++info_.fileCount;
+    if (line[kind] == kTypeDirectory[0]) ++info_.directoryCount;
+  }
+}
+
+void LoadedSnapshot::AddPathRange(std::string_view path, int firstLine, int lastLine) {
+  const std::string key = PathKey(path);
+  PathRange* freeSlot = nullptr;
+  for (PathRange& slot : pathIndex_) {
+    if (slot.inUse) {
+      if (EqualsIgnoreCase(slot.path, key)) return;
+    } else if (freeSlot == nullptr) {
+      freeSlot = &slot;
+    }
+  }
+  if (freeSlot == nullptr) return;
+  freeSlot->inUse = true;
+  freeSlot->path = key;
+  freeSlot->firstLine = firstLine;
+  freeSlot->lastLine = lastLine;
+}
+
+int LoadedSnapshot::FindLongestPrefix(std::string_view path) const {
+  int best = -1;
+  for (int i = 0; i < kPathIndexSlots; ++i) {
+    const PathRange& slot = pathIndex_[static_cast<std::size_t>(i)];
+    if (!slot.inUse || !StartsWithIgnoreCase(path, slot.path)) continue;
+    if (best < 0 || slot.path.size() > pathIndex_[static_cast<std::size_t>(best)].path.size()) {
+      best = i;
+    }
+  }
+  return best;
+}
+
+int LoadedSnapshot::ShareLastLine(std::string_view key) const {
+  const std::string_view share = key.substr(0, key.find(kPathSeparator) + 1);
+  for (const PathRange& slot : pathIndex_) {
+    if (slot.inUse && EqualsIgnoreCase(slot.path, share)) return slot.lastLine;
+  }
+  return -1;
+}
+
+bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location) {
+  location = PathLocation{};
+  const std::string key = PathKey(path);
+  const std::size_t rootEnd = key.find(kPathSeparator) + 1;
+  const auto depth = std::count(key.begin(), key.end(), kPathSeparator);
+  const int found = FindLongestPrefix(key);
+  if (found < 0) return false;
+  const PathRange& slot = pathIndex_[static_cast<std::size_t>(found)];
+  const int nameOffset = static_cast<int>(key.size() - rootEnd);
+  if (depth != 1 && EqualsIgnoreCase(slot.path, key)) {
+    location = {nameOffset, slot.firstLine, slot.lastLine};
+    return true;
+  }
+  // Scans never leave the share named by the key's first component, so two shares that
+  // hold a directory of the same name stay apart.
+  const int shareLast = std::min(ShareLastLine(key), lineCount() - 1);
+  const int first = slot.firstLine;
+
+  if (rootEnd == key.size()) {
+    int last = first - 1;
+    while (last + 1 <= shareLast && Line(last + 1).find(kPathSeparator) == std::string_view::npos)
+      ++last;
+    location = {0, first, last};
+    return true;
+  }
+
+  const std::string_view rel = std::string_view(key).substr(rootEnd);
+  int blockFirst = -1;
+  for (int i = std::max(first, 0); i <= shareLast; ++i) {
+    if (StartsWithIgnoreCase(Line(i), rel)) {
+      blockFirst = i;
+      break;
+    }
+  }
+  if (blockFirst < 0) return false;
+  int blockLast = blockFirst;
+  while (blockLast + 1 <= shareLast) {
+    const std::string_view next = Line(blockLast + 1);
+    if (!StartsWithIgnoreCase(next, rel) ||
+        next.find(kPathSeparator, rel.size()) != std::string_view::npos) {
+      break;
+    }
+    ++blockLast;
+  }
+  AddPathRange(key, blockFirst, blockLast);
+  location = {nameOffset, blockFirst, blockLast};
+  return true;
+}
+
+}  // namespace mv

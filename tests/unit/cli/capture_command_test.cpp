@@ -1,0 +1,81 @@
+// mirrorvault-cli capture: the file it writes and names, its warnings and its failures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "platform/file_system.h"
+#include "scratch_computer.h"
+#include "test_support.h"
+
+namespace mv::cli {
+namespace {
+using test::ScratchComputer;
+using test::ScratchDir;
+
+struct CliRun {
+  int code = -1;
+  std::string out, err;
+};
+
+CliRun Capture(const Args& options) {
+  Args args{"capture"};
+  args.insert(args.end(), options.begin(), options.end());
+  std::ostringstream out, err;
+  CliRun run;
+  run.code = RunCli(args, out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+TEST(CaptureCommand, WritesTheNamedFileAndPrintsItsPathWithWarnings) {
+  if (!ScratchComputer::Available()) GTEST_SKIP() << "no way to make up UNC shares here";
+  ScratchComputer pc;
+  ScratchDir snaps;
+  pc.AddShare("Docs");
+  test::WriteTextFile(pc.Join("Docs", "a.txt"), "0123456789");
+  const CliRun run = Capture({"--snapshots", snaps.path(), "--group", "WG", "--computer", pc.name(),
+                              "--shares", "Docs;Gone", "--unc-root", UncRoot()});
+  ASSERT_EQ(run.code, kExitOk) << run.err;
+  ASSERT_FALSE(run.out.empty());
+  const std::string printed = run.out.substr(0, run.out.size() - 1);
+  const std::string fileName = std::filesystem::path(printed).filename().string();
+  // WG.<computer>.dd.MM.yyyy.HH.mm.ss.mirvaul
+  EXPECT_EQ(fileName.rfind("WG." + pc.name() + ".", 0), 0u) << fileName;
+  EXPECT_EQ(fileName.size(), 3 + pc.name().size() + 1 + 19 + 8) << fileName;
+  const std::string bytes = test::ReadTextFile(printed);
+  EXPECT_EQ(bytes.rfind("Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: " + pc.name() +
+                            "\r\nGROUP: WG\r\nDATE CREATED: ",
+                        0),
+            0u);
+  EXPECT_NE(bytes.find("\r\nSHARENAME: Docs\r\na.txt;;f;;10;;"), std::string::npos);
+  EXPECT_NE(bytes.find("\r\nSHARENAME: Gone\r\nEND\r\n"), std::string::npos);
+  EXPECT_NE(run.err.find("warning: 1 directory could not be listed"), std::string::npos);
+}
+
+TEST(CaptureCommand, MissingOrEmptyOptionsAreUsageErrors) {
+  EXPECT_EQ(Capture({"--group", "G", "--computer", "C", "--shares", "S"}).code, kExitUsage);
+  EXPECT_EQ(Capture({"--snapshots", "d", "--group", "", "--computer", "C", "--shares", "S"}).code,
+            kExitUsage);
+  const CliRun noShare =
+      Capture({"--snapshots", "d", "--group", "G", "--computer", "C", "--shares", ";"});
+  EXPECT_EQ(noShare.code, kExitUsage);
+  EXPECT_NE(noShare.err.find("--shares names no share"), std::string::npos);
+  EXPECT_EQ(Capture({"--snapshots", "d", "--bogus"}).code, kExitUsage);
+  EXPECT_EQ(Capture({"stray", "--snapshots", "d"}).code, kExitUsage);
+}
+
+TEST(CaptureCommand, UnwritableSnapshotsDirectoryFailsInPlainWords) {
+  ScratchDir snaps;
+  const CliRun run = Capture(
+      {"--snapshots", snaps.Join("missing"), "--group", "G", "--computer", "C", "--shares", "S"});
+  EXPECT_EQ(run.code, kExitFailure);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find("could not write the snapshot"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("not found"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace mv::cli

@@ -1,0 +1,166 @@
+// Ordering of the file list: each sort's rules, column clicks, ties, and agreement with a
+// stable merge sort that reads the texts on every comparison.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "browser_fixture.h"
+#include "core/file_list_rows.h"
+#include "core/text.h"
+
+namespace mv::test {
+namespace {
+
+using Cells = std::array<std::string, 4>;
+
+// The comparison as the list would run it: texts read for every pair, nothing kept.
+int CompareTexts(const Cells& a, const Cells& b, int v) {
+  const int c = v / 2;
+  const std::string& A = a[static_cast<std::size_t>(c)];
+  const std::string& B = b[static_cast<std::size_t>(c)];
+  const bool aDir = EqualsIgnoreCase(a[1], "<DIR>");
+  const bool bDir = EqualsIgnoreCase(b[1], "<DIR>");
+  if (aDir && !bDir) return -1;
+  if (bDir && !aDir) return 1;
+  if (v == 0 || v == 1) {
+    if (A == "..") return -1;
+    if (B == "..") return 1;
+    return v == 0 ? CompareIgnoreCase(A, B) : CompareIgnoreCase(B, A);
+  }
+  if (v == 2) return CompareIgnoreCase(A, B);
+  if (v == 3) return CompareIgnoreCase(B, A);
+  if (A.empty()) return -1;
+  if (B.empty()) return 1;
+  const std::int64_t x = v < 6 ? ParseInt64LikeAtoi64(A) : DateSortKey(A);
+  const std::int64_t y = v < 6 ? ParseInt64LikeAtoi64(B) : DateSortKey(B);
+  return (v % 2 == 0 ? x > y : y > x) ? 1 : 0;
+}
+
+// Textbook top-down merge sort: the right-hand row goes first only on a positive comparison.
+void MergeSort(std::vector<int>& order, const std::vector<Cells>& rows, int v) {
+  if (order.size() < 2) return;
+  std::vector<int> left(order.begin(), order.begin() + static_cast<long>(order.size() / 2));
+  std::vector<int> right(order.begin() + static_cast<long>(order.size() / 2), order.end());
+  MergeSort(left, rows, v);
+  MergeSort(right, rows, v);
+  std::size_t l = 0, r = 0, o = 0;
+  while (l < left.size() && r < right.size()) {
+    const bool takeRight = CompareTexts(rows[static_cast<std::size_t>(left[l])],
+                                        rows[static_cast<std::size_t>(right[r])], v) > 0;
+    order[o++] = takeRight ? right[r++] : left[l++];
+  }
+  while (l < left.size()) order[o++] = left[l++];
+  while (r < right.size()) order[o++] = right[r++];
+}
+
+TEST(FileListSort, AgreesWithAStableMergeSortReadingTheTexts) {
+  std::mt19937 random(20261206);
+  auto pick = [&](std::initializer_list<const char*> choices) {
+    return std::string(*(choices.begin() + random() % choices.size()));
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::vector<Cells> rows;
+    const int count = static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) {
+      Cells cells;
+      cells[0] = pick({"..", "a", "A", "b", "_x", "Zed", "zed", "", "a b", "\xe4"});
+      cells[1] = pick({"<DIR>", "<dir>", "<SHARE>", "txt", "TXT", "", "gz"});
+      cells[2] =
+          pick({"", "0", "9", "10", "-5", "5368709120", "12x", " 7", "99999999999999999999"});
+      cells[3] = pick({"", "12.31.2009", "1.1.2010", "1.1.2010", "2.29.2012", "x", "1..2010",
+                       "99999.99999.9999999999"});
+      rows.push_back(cells);
+    }
+    for (int v = 0; v < 8; ++v) {
+      std::vector<RowSortKey> keys;
+      for (const Cells& cells : rows) {
+        keys.push_back(MakeRowSortKey(cells[static_cast<std::size_t>(v / 2)], cells[1], v));
+      }
+      std::vector<int> expected(rows.size());
+      for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int>(i);
+      MergeSort(expected, rows, v);
+      ASSERT_EQ(SortedRowOrder(keys, v), expected) << "round " << round << " sort value " << v;
+    }
+  }
+}
+
+TEST(FileListSort, DatesAndSizesCompareByValue) {
+  EXPECT_LT(DateSortKey("12.31.2009"), DateSortKey("1.1.2010"));
+  EXPECT_LT(DateSortKey("2.28.2010"), DateSortKey("3.1.2010"));
+  EXPECT_EQ(DateSortKey("3.15.2010"), 15 + 35 * 3 + 570 * 2010);
+  const RowSortKey nine = MakeRowSortKey("9", "txt", 4);
+  const RowSortKey ten = MakeRowSortKey("10", "txt", 4);
+  const RowSortKey huge = MakeRowSortKey("5368709120", "iso", 4);
+  const RowSortKey fourGiB = MakeRowSortKey("4294967296", "iso", 4);
+  EXPECT_EQ(CompareRows(nine, ten, 4), 0);
+  EXPECT_EQ(CompareRows(ten, nine, 4), 1);
+  EXPECT_EQ(CompareRows(huge, fourGiB, 4), 1);
+  EXPECT_EQ(CompareRows(fourGiB, huge, 5), 1);
+}
+
+class ColumnClickTest : public BrowserTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Open(HeaderText() + SnapshotText({
+                                        "SHARENAME: S",
+                                        "b.txt;;f;;10;;1.1.2010",
+                                        "a.txt;;f;;9;;12.31.2009",
+                                        "D;;d;;0;;5.5.2005",
+                                        "c.iso;;f;;5368709120;;1.1.2010",
+                                        "d.bin;;f;;10;;6.6.2006",
+                                        "C;;d;;0;;1.1.2001",
+                                        "END",
+                                    })));
+    browser.OpenLocation("S");
+  }
+};
+
+TEST_F(ColumnClickTest, FirstClickSortsDescendingAndEachColumnKeepsItsDirection) {
+  EXPECT_EQ(Names(), (NameList{"..", "C", "D", "a", "b", "c", "d"}));
+  browser.ClickColumn(kSizeColumn);  // largest file first, directories still on top
+  EXPECT_EQ(Names(), (NameList{"..", "C", "D", "c", "b", "d", "a"}));
+  browser.ClickColumn(kSizeColumn);  // smallest first; the two 10-byte files keep their order
+  EXPECT_EQ(Names(), (NameList{"..", "C", "D", "a", "b", "d", "c"}));
+  EXPECT_EQ(browser.lastSortColumn(), kSizeColumn);
+
+  browser.ClickColumn(kDateColumn);  // descending; "..", with no date, stays ahead
+  EXPECT_EQ(Names(), (NameList{"..", "D", "C", "b", "c", "a", "d"}));
+  browser.ClickColumn(kDateColumn);  // 12.31.2009 before 1.1.2010; equal dates keep order
+  EXPECT_EQ(Names(), (NameList{"..", "C", "D", "d", "a", "b", "c"}));
+
+  browser.ClickColumn(kNameColumn);  // Name descending: ".." still first
+  EXPECT_EQ(Names(), (NameList{"..", "D", "C", "d", "c", "b", "a"}));
+  EXPECT_EQ(browser.sortTable(), (std::array<int, 4>{1, 2, 4, 6}));
+
+  browser.ClickColumn(kTypeColumn);  // Type descending: txt, iso, bin
+  EXPECT_EQ(Names(), (NameList{"..", "D", "C", "b", "a", "c", "d"}));
+}
+
+TEST_F(ColumnClickTest, SortingMovesStateWithTheRows) {
+  list.SelectOnly(RowOf("a"));
+  browser.ClickColumn(kSizeColumn);
+  EXPECT_EQ(Row("a").state, kRowSelected | kRowFocused);
+  EXPECT_EQ(list.rows().back().cells[0], "a");
+}
+
+TEST_F(ColumnClickTest, DetailTextsOfRows) {
+  list.SelectOnly(RowOf("c"));
+  browser.ShowRowDetails(RowOf("c"), "05.12.2026 09:04:05");
+  EXPECT_EQ(notices.statusPart, 1);
+  EXPECT_EQ(notices.status, "c Type: iso Size: 5368709120 Created: 1.1.2010");
+  list.SelectOnly(RowOf("D"));
+  browser.ShowRowDetails(RowOf("D"), "05.12.2026 09:04:05");
+  EXPECT_EQ(notices.status, "D Type: <DIR> Created: 5.5.2005");
+  list.SelectOnly(-1);  // the last selected row lost its selection
+  browser.ShowRowDetails(RowOf("D"), "05.12.2026 09:04:05");
+  EXPECT_EQ(notices.status, "Snapshot Created: 05.12.2026 09:04:05");
+  browser.ShowRowDetails(-1, "05.12.2026 09:04:05");
+  EXPECT_EQ(notices.status, "Snapshot Created: 05.12.2026 09:04:05");
+  EXPECT_EQ(RowDetailsText("noext", "", "3", "1.1.2010"), "noext Size: 3 Created: 1.1.2010");
+}
+
+}  // namespace
+}  // namespace mv::test

@@ -1,0 +1,217 @@
+// Loading snapshot files: the acceptance rule, the header, the counts, what a refused or
+// unreadable file leaves behind, and files beyond the loader's bounds.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "browser_fixture.h"
+#include "core/loaded_snapshot.h"
+#include "platform/file_system.h"
+#include "res/resource_ids.h"
+#include "test_support.h"
+
+namespace mv::test {
+namespace {
+
+class LoaderTest : public BrowserTest {};
+
+TEST_F(LoaderTest, AcceptsTheSampleAndCountsItsEntries) {
+  ASSERT_TRUE(Open(kSampleSnapshot, "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul"));
+  const SnapshotInfo& info = browser.info();
+  EXPECT_EQ(info.path, "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
+  EXPECT_EQ(info.computer, "PC7");
+  EXPECT_EQ(info.group, "WORKGROUP");
+  EXPECT_EQ(info.created, "05.12.2026 09:04:05");
+  EXPECT_EQ(info.version, "1.0");
+  EXPECT_EQ(info.fileCount, 4);
+  EXPECT_EQ(info.directoryCount, 3);
+  EXPECT_EQ(browser.shareCount(), 2);
+  for (const int command : {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE, IDM_FILE_PROPERTIES}) {
+    EXPECT_TRUE(controls.IsEnabled(command)) << command;
+  }
+}
+
+TEST_F(LoaderTest, CountsFilesAndDirectoriesOverTwoShares) {
+  ASSERT_TRUE(
+      Open(HeaderText() + SnapshotText({"SHARENAME: A", "x.txt;;f;;1;;1.1.2010",
+                                        "D;;d;;0;;1.1.2010", "D\\y;;f;;1;;1.1.2010", "SHARENAME: B",
+                                        "E;;d;;0;;1.1.2010", "z;;f;;1;;1.1.2010", "END"})));
+  EXPECT_EQ(browser.info().fileCount, 3);
+  EXPECT_EQ(browser.info().directoryCount, 2);
+  EXPECT_EQ(browser.shareCount(), 2);
+}
+
+TEST_F(LoaderTest, HeaderLinesInAnyOrderAndAnyCaseWithAnyLineEnds) {
+  // Keys in lines 2 to 5 in another order, lower-case keys, a capitalised magic line, bare
+  // CR and bare LF line ends and stray empty lines.
+  ASSERT_TRUE(
+      Open("MIRRORVAULT FILE\n\ngroup: WG\rDATE CREATED: 1.1.2010 00:00:00\r\n"
+           "version: 9\n\n\nComputer: PC1\rSHARENAME: S\rEND\n"));
+  EXPECT_EQ(browser.info().group, "WG");
+  EXPECT_EQ(browser.info().computer, "PC1");
+  EXPECT_EQ(browser.info().version, "9");
+  EXPECT_EQ(browser.info().created, "1.1.2010 00:00:00");
+}
+
+TEST_F(LoaderTest, RefusesFilesThatBreakTheAcceptanceRule) {
+  const std::string shares = SnapshotText({"SHARENAME: S", "END"});
+  struct Case {
+    const char* what;
+    std::string text;
+    LoadResult result;
+  } cases[] = {
+      {"magic line with a trailing blank",
+       "Mirrorvault file \r\nVERSION: 1\r\nCOMPUTER: C\r\nGROUP: G\r\nDATE CREATED: d\r\n" + shares,
+       LoadResult::kNotASnapshot},
+      {"empty GROUP value",
+       "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\nGROUP: \r\nDATE CREATED: d\r\n" + shares,
+       LoadResult::kNotASnapshot},
+      {"header key in line 6",
+       "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\nx\r\nDATE CREATED: d\r\nGROUP: G\r\n" +
+           shares,
+       LoadResult::kNotASnapshot},
+      {"no share header line", HeaderText() + "END\r\n", LoadResult::kNoShares},
+      {"a file of 0 bytes", "", LoadResult::kNotASnapshot},
+      {"only line ends", "\r\n\r\n\n\r", LoadResult::kNotASnapshot},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_FALSE(Open(c.text));
+    EXPECT_EQ(browser.lastLoadResult(), c.result);
+    EXPECT_EQ(browser.shareCount(), 0);
+    EXPECT_TRUE(browser.info().path.empty());
+  }
+}
+
+TEST_F(LoaderTest, SecondLoadReplacesTheFirstEntirely) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  browser.OpenLocation("Docs");
+  browser.OpenLocation("Sub");
+  ASSERT_TRUE(
+      Open(HeaderText("PC9") + SnapshotText({"SHARENAME: Other", "f.txt;;f;;1;;1.1.2010", "END"}),
+           "C:\\snaps\\second.mirvaul"));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
+  EXPECT_EQ(controls.location(), "\\\\PC9\\");
+  EXPECT_EQ(browser.info().fileCount, 1);
+  EXPECT_EQ(browser.info().directoryCount, 0);
+  int inUse = 0;
+  for (const PathRange& slot : browser.snapshot().pathIndex()) inUse += slot.inUse ? 1 : 0;
+  EXPECT_EQ(inUse, 1);
+  EXPECT_EQ(browser.FillFileList("Docs\\Sub\\", ""), 0);
+}
+
+TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  browser.OpenLocation("Docs");
+
+  // Missing, or still held open by a capture: nothing changes.
+  EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\missing.mirvaul"), 0);
+  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kCannotOpen);
+  files.files["C:\\snaps\\busy.mirvaul"] = kSampleSnapshot;
+  files.heldOpen.insert("C:\\snaps\\busy.mirvaul");
+  EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\busy.mirvaul"), 0);
+  EXPECT_EQ(browser.shareCount(), 2);
+  browser.OpenLocation("Sub");
+  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
+
+  // A file that opens but is refused leaves an empty snapshot with the header values found:
+  // the list keeps its rows, and opening one of them reports it cannot be found.
+  files.files["C:\\snaps\\bad.mirvaul"] = HeaderText("PC8") + "END\r\n";
+  EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\bad.mirvaul"), 0);
+  EXPECT_EQ(browser.info().computer, "PC8");
+  EXPECT_TRUE(browser.info().path.empty());
+  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
+  browser.OpenLocation("Deep");
+  EXPECT_EQ(notices.messages, (std::vector<std::string>{"Could not locate 'Deep' path."}));
+  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
+}
+
+TEST(SplitLines, CutsAtCrAndLfDropsEmptyLinesAndStopsANulInsideALine) {
+  std::string raw("ab\r\n\r\ncd\ref\n\ngh", 15);
+  raw += std::string("i\0jk\r\n", 6);
+  std::vector<char> text(raw.begin(), raw.end());
+  text.push_back('\0');
+  std::vector<LineRef> lines;
+  ASSERT_EQ(SplitLines(text, lines, 100), 4);
+  auto line = [&](int i) {
+    return std::string(text.data() + lines[static_cast<std::size_t>(i)].offset,
+                       lines[static_cast<std::size_t>(i)].length);
+  };
+  EXPECT_EQ(line(0), "ab");
+  EXPECT_EQ(line(1), "cd");
+  EXPECT_EQ(line(2), "ef");
+  EXPECT_EQ(line(3), "ghi");  // the NUL ends the text of the line; "jk" is not read
+  EXPECT_EQ(text[2], '\0');   // each line is also a C string in place
+  std::vector<char> again(raw.begin(), raw.end());
+  again.push_back('\0');
+  EXPECT_EQ(SplitLines(again, lines, 3), -1);
+}
+
+// Files beyond what the loader takes are refused whole; within the bounds nothing is cut.
+TEST_F(LoaderTest, MoreThan64ShareSectionsIsRefused) {
+  std::string text = HeaderText();
+  for (int i = 0; i < kMaxShares; ++i) text += "SHARENAME: S" + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(Open(text + "END\r\n"));
+  EXPECT_EQ(browser.shareCount(), kMaxShares);
+  EXPECT_FALSE(Open(text + "SHARENAME: one too many\r\nEND\r\n"));
+  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooManyShares);
+  EXPECT_EQ(browser.shareCount(), 0);
+}
+
+TEST_F(LoaderTest, MoreThanTheLineLimitIsRefusedAndTheLimitItselfIsAccepted) {
+  std::string text = HeaderText() + "SHARENAME: S\r\n";
+  const int header = 6;  // magic, four header values, share header line
+  for (int i = header; i < kMaxSnapshotLines - 1; ++i) text += "f;;f;;1;;1.1.2010\n";
+  ASSERT_TRUE(Open(text + "END\n"));
+  EXPECT_EQ(browser.snapshot().lineCount(), kMaxSnapshotLines);
+  EXPECT_EQ(browser.info().fileCount, kMaxSnapshotLines - header - 1);
+  EXPECT_FALSE(Open(text + "g;;f;;1;;1.1.2010\nEND\n"));
+  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooManyLines);
+  EXPECT_EQ(browser.shareCount(), 0);
+}
+
+TEST_F(LoaderTest, FileLargerThanAnySnapshotIsRefusedBeforeItIsRead) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  EXPECT_EQ(files.lastMaxBytes, kMaxSnapshotBytes);
+  // The limit is what the writer can produce: every line at its longest.
+  EXPECT_EQ(kMaxSnapshotBytes, 1048575u * 513u);
+}
+
+TEST(LoaderOnDisk, SeveralGibibyteFileIsRefusedWithoutAllocatingIt) {
+  ScratchDir dir;
+  const std::string path = dir.Join("huge.mirvaul");
+  WriteTextFile(path, kSampleSnapshot);
+  std::filesystem::resize_file(path, 5ull << 30);  // sparse: no disk space used
+  MemoryFileList list;
+  MemoryBrowserControls controls;
+  RecordingNotices notices;
+  SnapshotBrowser browser(PlatformFileSystem(), list, controls, notices);
+  EXPECT_EQ(browser.LoadSnapshot(path), 0);
+  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooLarge);
+  EXPECT_FALSE(controls.IsEnabled(IDM_OPEN));
+  std::filesystem::remove(path);
+}
+
+TEST_F(LoaderTest, NulBytesAnywhereNeverCrashAndEndTheirLine) {
+  std::string text = kSampleSnapshot;
+  for (std::size_t at = 0; at < text.size(); at += 7) {
+    std::string damaged = text;
+    damaged[at] = '\0';
+    if (Open(damaged)) {
+      browser.OpenLocation("Docs");
+      browser.OpenLocation("Sub");
+      browser.OpenLocation("..");
+    }
+  }
+  // A NUL inside an entry line cuts its text there: "a.t" is listed, its fields are lost.
+  std::string cut = kSampleSnapshot;
+  cut.insert(cut.find("a.txt") + 3, 1, '\0');
+  ASSERT_TRUE(Open(cut));
+  browser.OpenLocation("Docs");
+  EXPECT_EQ(Names(), (NameList{"..", "Sub", "Zed"}));
+}
+
+}  // namespace
+}  // namespace mv::test

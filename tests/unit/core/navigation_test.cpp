@@ -1,0 +1,239 @@
+// Moving through a loaded snapshot one step at a time: the rows of each listing, the row
+// selected on the way up, the location text, and the steps that cannot be taken.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "browser_fixture.h"
+
+namespace mv::test {
+namespace {
+
+class NavigationTest : public BrowserTest {};
+
+TEST_F(NavigationTest, ListingsShowOnlyTheirOwnLevelLedByTheUpRow) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  EXPECT_EQ(Names(), (NameList{"Docs", "Music"}));
+  EXPECT_EQ(Row("Docs").cells[1], "<SHARE>");
+  EXPECT_EQ(Row("Docs").image, kShareImage);
+  EXPECT_EQ(controls.location(), "\\\\PC7\\");
+
+  browser.OpenLocation("Docs");
+  EXPECT_EQ(Names(), (NameList{"..", "Sub", "Zed", "a"}));
+  EXPECT_EQ(Row("..").state, kRowSelected);
+  EXPECT_EQ(Row("..").cells[1], "<DIR>");
+  EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\");
+
+  browser.OpenLocation("Sub");
+  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
+  EXPECT_EQ(Row("b").cells[2], "5368709120");
+  browser.OpenLocation("Deep");
+  EXPECT_EQ(Names(), (NameList{"..", "c"}));
+  EXPECT_EQ(browser.navigationPath(), "Docs\\Sub\\Deep\\");
+  EXPECT_EQ(browser.listedPath(), "Docs\\Sub\\Deep\\");
+  EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\Sub\\Deep\\");
+  EXPECT_TRUE(notices.messages.empty());
+}
+
+TEST_F(NavigationTest, GoingUpSelectsAndFocusesTheDirectoryLeft) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  browser.OpenLocation("Docs");
+  browser.OpenLocation("Sub");
+  browser.OpenLocation("..");
+  EXPECT_EQ(browser.navigationPath(), "Docs\\");
+  EXPECT_EQ(Names(), (NameList{"..", "Sub", "Zed", "a"}));
+  EXPECT_EQ(Row("Sub").state, kRowSelected | kRowFocused);
+  EXPECT_EQ(Row("..").state, 0u);
+  EXPECT_EQ(Row("Zed").state, 0u);
+
+  browser.OpenLocation("..");
+  EXPECT_EQ(browser.navigationPath(), "");
+  EXPECT_EQ(Names(), (NameList{"Docs", "Music"}));
+  EXPECT_EQ(Row("Docs").state, kRowSelected);  // share rows are selected, not focused
+  EXPECT_EQ(controls.location(), "\\\\PC7\\");
+
+  browser.OpenLocation("..");  // at the top, ".." shows the share list again
+  EXPECT_EQ(Names(), (NameList{"Docs", "Music"}));
+  EXPECT_TRUE(notices.messages.empty());
+}
+
+TEST_F(NavigationTest, TwoSharesWithTheSameDirectoryStayApart) {
+  ASSERT_TRUE(Open(HeaderText() + SnapshotText({
+                                      "SHARENAME: One",
+                                      "Sub;;d;;0;;1.1.2010",
+                                      "Sub\\one.txt;;f;;1;;1.1.2010",
+                                      "SHARENAME: Two",
+                                      "Sub;;d;;0;;1.1.2010",
+                                      "Sub\\two.txt;;f;;1;;1.1.2010",
+                                      "SHARENAME: Files",
+                                      "x.txt;;f;;1;;1.1.2010",
+                                      "y.txt;;f;;1;;1.1.2010",
+                                      "END",
+                                  })));
+  browser.OpenLocation("Two");
+  browser.OpenLocation("Sub");
+  EXPECT_EQ(Names(), (NameList{"..", "two"}));
+  browser.OpenLocation("..");
+  browser.OpenLocation("..");
+  browser.OpenLocation("One");
+  browser.OpenLocation("sub");  // names are matched ignoring case
+  EXPECT_EQ(Names(), (NameList{"..", "one"}));
+  EXPECT_EQ(browser.FillFileList("Files", ""), 1);
+  EXPECT_EQ(Names(), (NameList{"..", "x", "y"}));
+}
+
+TEST_F(NavigationTest, StepsThatCannotBeTakenReportAndKeepTheListing) {
+  ASSERT_TRUE(Open(HeaderText() + SnapshotText({
+                                      "SHARENAME: Docs",
+                                      "Empty;;d;;0;;1.1.2010",
+                                      "a.txt;;f;;1;;1.1.2010",
+                                      "SHARENAME: Bare",
+                                      "SHARENAME: Open",
+                                      "x.txt;;f;;1;;1.1.2010",
+                                  })));
+  browser.OpenLocation("Docs");
+  const NameList docs = Names();
+  browser.OpenLocation("Empty");  // a directory without content is not found
+  browser.OpenLocation("a");      // a file is not a location
+  EXPECT_EQ(notices.messages, (std::vector<std::string>{"Could not locate 'Empty' path.",
+                                                        "Could not locate 'a' path."}));
+  EXPECT_EQ(notices.kinds.back(), MessageKind::kError);
+  EXPECT_EQ(Names(), docs);
+  EXPECT_EQ(browser.navigationPath(), "Docs\\");
+  EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\");
+
+  browser.OpenLocation("..");
+  browser.OpenLocation("Bare");  // a share without content lists only ".."
+  EXPECT_EQ(Names(), (NameList{".."}));
+  browser.OpenLocation("..");
+  browser.OpenLocation("Open");  // its section is never closed: listed, but not openable
+  EXPECT_EQ(notices.messages.back(), "Could not locate 'Open' path.");
+  EXPECT_EQ(Names(), (NameList{"Bare", "Docs", "Open"}));
+  EXPECT_EQ(browser.navigationPath(), "");
+}
+
+TEST_F(NavigationTest, StayStepOnlyRewritesTheLocation) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  browser.OpenLocation("Docs");
+  list.SelectOnly(RowOf("a"));
+  controls.SetLocationText("typed by the user");
+  browser.OpenLocation("--");
+  EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\");
+  EXPECT_EQ(Row("a").state, kRowSelected | kRowFocused);
+  EXPECT_EQ(browser.navigationPath(), "Docs\\");
+}
+
+TEST_F(NavigationTest, NameCellsOfFilesAndDirectories) {
+  ASSERT_TRUE(Open(HeaderText() + SnapshotText({
+                                      "SHARENAME: S",
+                                      "README.TXT;;f;;5;;1.2.2010",
+                                      "archive.tar.gz;;f;;6;;1.2.2010",
+                                      ".profile;;f;;7;;1.2.2010",
+                                      "trailing.;;f;;8;;1.2.2010",
+                                      "my.dir;;d;;0;;1.2.2010",
+                                      "ends;;;f;;9;;1.2.2010",
+                                      "odd;;x;;9;;1.2.2010",
+                                      "END",
+                                  })));
+  browser.OpenLocation("S");
+  EXPECT_EQ(Names(), (NameList{"..", "my.dir", ".profile", "archive.tar", "README", "trailing"}));
+  EXPECT_EQ(Row("README").cells, (std::array<std::string, 4>{"README", "txt", "5", "1.2.2010"}));
+  EXPECT_EQ(Row("archive.tar").cells[1], "gz");
+  EXPECT_EQ(Row(".profile").cells[1], "");
+  EXPECT_EQ(Row("trailing").cells[1], "");  // "trailing." + "" names the file again
+  EXPECT_EQ(Row("my.dir").cells, (std::array<std::string, 4>{"my.dir", "<DIR>", "", "1.2.2010"}));
+  EXPECT_EQ(Row("my.dir").image, kFolderImage);
+  // One icon per distinct key, asked in listing order; ".profile" and "trailing." share ".".
+  EXPECT_EQ(list.iconKeys(), (std::vector<std::string>{".txt", ".gz", "."}));
+  EXPECT_EQ(Row(".profile").image, Row("trailing").image);
+}
+
+TEST(ParseEntryLine, BareNameAndMisreadSeparators) {
+  const ParsedEntry bare = ParseEntryLine("archive.tar");
+  EXPECT_EQ(bare.displayName, "archive.tar");
+  EXPECT_EQ(bare.fullName, "archive.tar");
+  EXPECT_EQ(bare.type, "");
+  // A name that holds ";;" is cut there: its second piece is taken as the type.
+  const ParsedEntry cut = ParseEntryLine("a;;b.txt;;f;;1;;1.1.2010");
+  EXPECT_EQ(cut.fullName, "a");
+  EXPECT_EQ(cut.type, "b.txt");
+  const ParsedEntry upper = ParseEntryLine("X.JPG;;F;;12;;1.1.2010;;extra");
+  EXPECT_EQ(upper.extension, "jpg");
+  EXPECT_EQ(upper.sizeText, "12");
+  EXPECT_EQ(upper.dateText, "1.1.2010");
+}
+
+TEST_F(NavigationTest, ChosenSortSurvivesNavigationAndLoading) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  browser.OpenLocation("Docs");
+  browser.ClickColumn(kNameColumn);  // first click: descending
+  EXPECT_EQ(Names(), (NameList{"..", "Zed", "Sub", "a"}));
+  browser.OpenLocation("Zed");
+  browser.OpenLocation("..");
+  EXPECT_EQ(Names(), (NameList{"..", "Zed", "Sub", "a"}));
+  EXPECT_EQ(Row("Zed").state, kRowSelected | kRowFocused);
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  EXPECT_EQ(Names(), (NameList{"Music", "Docs"}));
+}
+
+TEST_F(NavigationTest, DirectoriesAreRememberedAndStillFoundOnceTheIndexIsFull) {
+  std::vector<std::string> lines = {"SHARENAME: S"};
+  const int dirs = kPathIndexSlots + 6;
+  for (int d = 0; d < dirs; ++d) lines.push_back("D" + std::to_string(d) + ";;d;;0;;1.1.2010");
+  for (int d = 0; d < dirs; ++d) {
+    lines.push_back("D" + std::to_string(d) + "\\f" + std::to_string(d) + ".txt;;f;;1;;1.1.2010");
+  }
+  lines.push_back("END");
+  std::string text = HeaderText();
+  for (const std::string& line : lines) text += line + "\r\n";
+  ASSERT_TRUE(Open(text));
+  for (int round = 0; round < 2; ++round) {
+    for (int d = 0; d < dirs; ++d) {
+      ASSERT_EQ(browser.FillFileList("S\\D" + std::to_string(d) + "\\", ""), 1);
+      ASSERT_EQ(Names(), (NameList{"..", "f" + std::to_string(d)}));
+    }
+  }
+  int inUse = 0;
+  for (const PathRange& slot : browser.snapshot().pathIndex()) inUse += slot.inUse ? 1 : 0;
+  EXPECT_EQ(inUse, kPathIndexSlots);
+}
+
+// Names and paths longer than the fixed texts of old are shown and opened whole.
+TEST_F(NavigationTest, LongNamesExtensionsAndPathsAreKeptWhole) {
+  const std::string longName(200, 'n');
+  const std::string longExtension(40, 'e');
+  std::string deep = "SHARENAME: S\r\n";
+  std::string path;
+  for (int level = 0; level < 3; ++level) {
+    deep += path + longName + ";;d;;0;;1.1.2010\r\n";
+    path += longName + "\\";
+  }
+  deep += path + "file." + longExtension + ";;f;;1;;1.1.2010\r\nEND\r\n";
+  ASSERT_TRUE(Open(HeaderText() + deep));
+  browser.OpenLocation("S");
+  for (int level = 0; level < 3; ++level) browser.OpenLocation(longName);
+  EXPECT_TRUE(notices.messages.empty());
+  EXPECT_EQ(controls.location(), "\\\\PC7\\S\\" + path);
+  EXPECT_EQ(Row("file").cells[1], longExtension);
+  EXPECT_EQ(list.iconKeys(), (std::vector<std::string>{"."}));
+  browser.OpenLocation("..");
+  EXPECT_EQ(Row(longName).state, kRowSelected | kRowFocused);
+}
+
+TEST_F(NavigationTest, TypeIconsAreAskedOncePerTypeAndShareOneIconOnceTheCacheIsFull) {
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  const int txt = browser.GetTypeIconIndex("txt");
+  EXPECT_EQ(browser.GetTypeIconIndex("TXT"), txt);
+  for (int i = 1; i < kTypeIconCacheSlots; ++i) browser.GetTypeIconIndex("x" + std::to_string(i));
+  EXPECT_EQ(list.iconKeys().size(), static_cast<std::size_t>(kTypeIconCacheSlots));
+  const int overflow = browser.GetTypeIconIndex("new1");
+  EXPECT_EQ(browser.GetTypeIconIndex("new2"), overflow);
+  EXPECT_EQ(list.iconKeys().back(), ".");
+  EXPECT_EQ(list.iconKeys().size(), static_cast<std::size_t>(kTypeIconCacheSlots) + 1);
+  EXPECT_EQ(browser.GetTypeIconIndex("txt"), txt);
+}
+
+}  // namespace
+}  // namespace mv::test

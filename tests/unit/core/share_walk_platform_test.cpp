@@ -1,0 +1,130 @@
+// The writer over the platform's own file system and UNC paths (natively below a scratch
+// UNC root, under Wine through dosdevices\unc): sizes beyond 4 GiB, dot names, hidden
+// entries, unreachable shares and directory link loops.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <vector>
+
+#include "capture/activity_state.h"
+#include "core/snapshot_writer.h"
+#include "scratch_computer.h"
+#include "test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace mv {
+namespace {
+namespace fs = std::filesystem;
+using test::ScratchComputer;
+using test::ScratchDir;
+
+#ifdef _WIN32
+void MarkHiddenAndSystem(const std::string& path) {
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+}
+#else
+void MarkHiddenAndSystem(const std::string&) {}  // a leading dot is what hides a file here
+#endif
+
+// The lines after the header, each with its date field checked and cut off.
+std::vector<std::string> BodyLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  const std::regex dated("(.*;;[fd];;[0-9]+);;([1-9][0-9]?)\\.([1-9][0-9]?)\\.([0-9]{4})");
+  std::size_t from = bytes.find("\r\n\r\n");
+  EXPECT_NE(from, std::string::npos);
+  from += 4;
+  while (from < bytes.size()) {
+    const std::size_t end = bytes.find("\r\n", from);
+    EXPECT_NE(end, std::string::npos) << "last line without CR LF";
+    if (end == std::string::npos) break;
+    std::string line = bytes.substr(from, end - from);
+    std::smatch match;
+    if (std::regex_match(line, match, dated)) line = match[1];
+    lines.push_back(line);
+    from = end + 2;
+  }
+  return lines;
+}
+
+class ShareWalkPlatformTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!ScratchComputer::Available()) GTEST_SKIP() << "no way to make up UNC shares here";
+    SetActivityState(kCapturing);
+  }
+  void TearDown() override { SetActivityState(kIdle); }
+
+  std::vector<std::string> Capture(const std::string& shares) {
+    const std::string path = snaps.Join("G.PC.01.01.2026.00.00.00.mirvaul");
+    EXPECT_EQ(WriteSnapshot("G", pc.name(), path, shares, &report), 1);
+    EXPECT_TRUE(report.complete);
+    return BodyLines(test::ReadTextFile(path));
+  }
+
+  ScratchComputer pc;
+  ScratchDir snaps;
+  WriteReport report;
+};
+
+TEST_F(ShareWalkPlatformTest, DirectoryThenItsContentHugeSparseFileAndDotNames) {
+  pc.AddShare("Docs");
+  fs::create_directories(pc.Join("Docs", "A/.../deeper"));
+  { std::ofstream huge(pc.Join("Docs", "A/x"), std::ios::binary); }
+  fs::resize_file(pc.Join("Docs", "A/x"), 5368709120ULL);
+  test::WriteTextFile(pc.Join("Docs", "A/.../.hidden"), "abc");
+  MarkHiddenAndSystem(pc.Join("Docs", "A/.../.hidden"));
+  MarkHiddenAndSystem(pc.Join("Docs", "A/.../deeper"));
+
+  std::vector<std::string> lines = Capture("Docs");
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "SHARENAME: Docs");
+  EXPECT_EQ(lines[1], "A;;d;;0");
+  // A's block, in whatever order the directory yields it, then the block of "...".
+  std::sort(lines.begin() + 2, lines.begin() + 4);
+  EXPECT_EQ(lines[2], "A\\...;;d;;0");
+  EXPECT_EQ(lines[3], "A\\x;;f;;5368709120");
+  std::sort(lines.begin() + 4, lines.begin() + 6);
+  EXPECT_EQ(lines[4], "A\\...\\.hidden;;f;;3");
+  EXPECT_EQ(lines[5], "A\\...\\deeper;;d;;0");
+  EXPECT_EQ(lines[6], "END");
+  EXPECT_EQ(report.unlistedDirectories, 0);
+}
+
+TEST_F(ShareWalkPlatformTest, UnreachableShareKeepsItsHeaderAndTheNextFollows) {
+  pc.AddShare("Music");
+  test::WriteTextFile(pc.Join("Music", "m.mp3"), "12345");
+  const std::vector<std::string> lines = Capture("Gone;Music");
+  EXPECT_EQ(lines, (std::vector<std::string>{"SHARENAME: Gone", "SHARENAME: Music", "m.mp3;;f;;5",
+                                             "END"}));
+  EXPECT_EQ(report.unlistedDirectories, 1);
+}
+
+TEST_F(ShareWalkPlatformTest, LinkLoopIsWrittenOnceAndTheWalkEnds) {
+  pc.AddShare("S");
+  fs::create_directories(pc.Join("S", "A/B"));
+  fs::create_directories(pc.Join("S", "Other"));
+  test::WriteTextFile(pc.Join("S", "Other/o"), "1");
+  std::error_code ec;
+  fs::create_directory_symlink(pc.Join("S", "A"), pc.Join("S", "A/B/up"), ec);
+  if (ec) GTEST_SKIP() << "directory links cannot be made here: " << ec.message();
+  fs::create_directory_symlink(pc.Join("S", "Other"), pc.Join("S", "A/B/side"), ec);
+  ASSERT_FALSE(ec);
+
+  std::vector<std::string> lines = Capture("S");
+  std::vector<std::string> expected = {"SHARENAME: S",        "A;;d;;0",        "Other;;d;;0",
+                                       "A\\B;;d;;0",          "A\\B\\up;;d;;0", "A\\B\\side;;d;;0",
+                                       "A\\B\\side\\o;;f;;1", "Other\\o;;f;;1", "END"};
+  std::sort(lines.begin(), lines.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(lines, expected);
+}
+
+}  // namespace
+}  // namespace mv
