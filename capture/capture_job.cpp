@@ -9,8 +9,8 @@
 
 namespace mv {
 
-CaptureJob::CaptureJob(NetworkBrowser& browser, NoticePort& notices, TaskGate& gate,
-                       FileSystem& fs, Clock& clock, CaptureTiming timing)
+CaptureJob::CaptureJob(NetworkBrowser& browser, NoticePort& notices, TaskGate& gate, FileSystem& fs,
+                       Clock& clock, CaptureTiming timing)
     : browser_(browser), notices_(notices), gate_(gate), fs_(fs), clock_(clock), timing_(timing) {
   captureList_.reserve(kCaptureListCapacity);
 }

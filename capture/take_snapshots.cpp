@@ -24,17 +24,27 @@ void StartBackgroundTasks(TreePort& networkTree, NoticePort& notices) {
   });
 }
 
-void RequestNetworkScan() { TheNetworkBrowser().RequestScan(); }
+void RequestNetworkScan() {
+  TheNetworkBrowser().RequestScan();
+}
 
 bool StartCaptureOfTickedComputers(const std::string& snapshotDirectory) {
   return TheCaptureJob().StartCaptureOfTicked(snapshotDirectory);
 }
 
-void RequestStop() { SetActivityState(kStopRequest); }
+void RequestStop() {
+  SetActivityState(kStopRequest);
+}
 
-bool IsItemTicked(TreeItem item) { return TheNetworkBrowser().IsItemTicked(item); }
+bool IsItemTicked(TreeItem item) {
+  return TheNetworkBrowser().IsItemTicked(item);
+}
 
-NetworkBrowser& TheNetworkBrowser() { return *gBrowser; }
-CaptureJob& TheCaptureJob() { return *gJob; }
+NetworkBrowser& TheNetworkBrowser() {
+  return *gBrowser;
+}
+CaptureJob& TheCaptureJob() {
+  return *gJob;
+}
 
 }  // namespace mv

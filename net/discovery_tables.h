@@ -22,13 +22,13 @@ struct NetGroupEntry {
 };
 
 struct NetComputerEntry {
-  std::string name;                   // without the leading backslashes
+  std::string name;  // without the leading backslashes
   TreeItem item = kNoTreeItem;
   TreeItem parentItem = kNoTreeItem;  // the group's item, or 0 at the root of the tree
 };
 
 struct NetShareEntry {
-  std::string name;                   // the last part of the remote name
+  std::string name;  // the last part of the remote name
   TreeItem item = kNoTreeItem;
   TreeItem parentItem = kNoTreeItem;  // the computer's item
 };

@@ -120,8 +120,8 @@ void NetworkBrowser::StartChildTask(std::unique_ptr<EnumTaskRecord> record) {
 TreeItem NetworkBrowser::ShowAndStore(TreeItem parent, const NetResource& record) {
   const std::optional<NetworkItem> shown = NetworkItemFor(record);
   if (!shown) return kNoTreeItem;
-  const TreeItem item = tree_.InsertItem(
-      TreeInsertRequest{parent, shown->text, shown->image, shown->state, 0});
+  const TreeItem item =
+      tree_.InsertItem(TreeInsertRequest{parent, shown->text, shown->image, shown->state, 0});
   switch (shown->kind) {
     case NetworkItemKind::kGroup:
       tables_.AddGroup(shown->text, item);

@@ -52,7 +52,9 @@ class InMemoryNetwork::Enumeration : public NetworkEnumeration {
   bool closed_ = false;
 };
 
-InMemoryNetwork::InMemoryNetwork() { nodes_.emplace_back(); }
+InMemoryNetwork::InMemoryNetwork() {
+  nodes_.emplace_back();
+}
 InMemoryNetwork::~InMemoryNetwork() = default;
 
 std::string InMemoryNetwork::ContainerKey(const NetResource& record) {
@@ -73,16 +75,15 @@ InMemoryNetwork::Node InMemoryNetwork::AddProvider(const std::string& name) {
 }
 
 InMemoryNetwork::Node InMemoryNetwork::AddGroup(Node provider, const std::string& name) {
-  return Add(provider,
-             NetResource{kResourceScopeGlobalNet, kResourceTypeAny, kDisplayTypeDomain,
-                         kResourceUsageContainer, std::nullopt, name, std::nullopt,
-                         nodes_[provider].record.lpProvider});
+  return Add(provider, NetResource{kResourceScopeGlobalNet, kResourceTypeAny, kDisplayTypeDomain,
+                                   kResourceUsageContainer, std::nullopt, name, std::nullopt,
+                                   nodes_[provider].record.lpProvider});
 }
 
 InMemoryNetwork::Node InMemoryNetwork::AddComputer(Node group, const std::string& name) {
   return Add(group, NetResource{kResourceScopeGlobalNet, kResourceTypeAny, kDisplayTypeServer,
-                                kResourceUsageContainer, std::nullopt, "\\\\" + name,
-                                std::nullopt, nodes_[group].record.lpProvider});
+                                kResourceUsageContainer, std::nullopt, "\\\\" + name, std::nullopt,
+                                nodes_[group].record.lpProvider});
 }
 
 InMemoryNetwork::Node InMemoryNetwork::AddShare(Node computer, const std::string& computerName,
@@ -107,25 +108,34 @@ void InMemoryNetwork::AddDescribed(const NetworkDescription& description,
   }
 }
 
-void InMemoryNetwork::FailOpen(Node container) { nodes_[container].failOpen = true; }
-void InMemoryNetwork::FailBatches(Node container) { nodes_[container].failBatches = true; }
+void InMemoryNetwork::FailOpen(Node container) {
+  nodes_[container].failOpen = true;
+}
+void InMemoryNetwork::FailBatches(Node container) {
+  nodes_[container].failBatches = true;
+}
 void InMemoryNetwork::SetOpenDelay(Node container, unsigned milliseconds) {
   nodes_[container].openDelay = milliseconds;
 }
-void InMemoryNetwork::SetHook(Hook hook) { hook_ = std::move(hook); }
+void InMemoryNetwork::SetHook(Hook hook) {
+  hook_ = std::move(hook);
+}
 
-const NetResource& InMemoryNetwork::Record(Node node) const { return nodes_[node].record; }
+const NetResource& InMemoryNetwork::Record(Node node) const {
+  return nodes_[node].record;
+}
 const std::vector<InMemoryNetwork::Node>& InMemoryNetwork::Children(Node node) const {
   return nodes_[node].children;
 }
-std::size_t InMemoryNetwork::NodeCount() const { return nodes_.size(); }
+std::size_t InMemoryNetwork::NodeCount() const {
+  return nodes_.size();
+}
 
 void InMemoryNetwork::CallHook(HookPoint point, Node container) const {
   if (hook_) hook_(point, container);
 }
 
-std::unique_ptr<NetworkEnumeration> InMemoryNetwork::OpenEnumeration(
-    const NetResource* container) {
+std::unique_ptr<NetworkEnumeration> InMemoryNetwork::OpenEnumeration(const NetResource* container) {
   Node node = kRoot;
   if (container != nullptr) {
     const auto found = containers_.find(ContainerKey(*container));

@@ -28,6 +28,8 @@ NetworkPort& PlatformNetwork() {
   return installed != nullptr ? *installed : SystemNetwork();
 }
 
-void SetPlatformNetwork(NetworkPort* network) { gInstalledNetwork.store(network); }
+void SetPlatformNetwork(NetworkPort* network) {
+  gInstalledNetwork.store(network);
+}
 
 }  // namespace mv

@@ -24,7 +24,8 @@ TEST(DiscoveryTables, FirstFreeSlotFromZero) {
 
 TEST(DiscoveryTables, FullTablesDropTheNewEntry) {
   auto tables = std::make_unique<DiscoveryTables>();
-  for (int i = 0; i < kMaxGroups; ++i) ASSERT_TRUE(tables->AddGroup("G" + std::to_string(i), i + 1));
+  for (int i = 0; i < kMaxGroups; ++i)
+    ASSERT_TRUE(tables->AddGroup("G" + std::to_string(i), i + 1));
   EXPECT_FALSE(tables->AddGroup("one too many", 999));
   for (const auto& group : tables->groups) EXPECT_NE(group.name, "one too many");
   for (int i = 0; i < kMaxShares; ++i) ASSERT_TRUE(tables->AddShare("S", 1, i + 1));

@@ -12,17 +12,8 @@
 namespace mv {
 namespace {
 
+using test::SampleNetwork;
 using test::ScanRig;
-
-NetworkDescription SampleNetwork() {
-  NetworkDescription description;
-  std::string error;
-  EXPECT_TRUE(ParseNetworkDescription(
-      "group WORKGROUP\n computer PC1\n  share Docs\n  share Music\n computer PC2\n"
-      "  share Public\ngroup OFFICE\n computer SERVER\n  share Projects\n  share Backup\n",
-      description, error));
-  return description;
-}
 
 TEST(NetworkScan, FindsEveryGroupComputerAndShareTicked) {
   ScanRig rig;

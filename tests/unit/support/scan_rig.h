@@ -18,6 +18,17 @@ namespace mv::test {
 
 inline constexpr ScanTiming kFastScan{0, 1};
 
+// The sample network of the end-to-end tests and the demo.
+inline NetworkDescription SampleNetwork() {
+  NetworkDescription description;
+  std::string error;
+  EXPECT_TRUE(ParseNetworkDescription(
+      "group WORKGROUP\n computer PC1\n  share Docs\n  share Music\n computer PC2\n"
+      "  share Public\ngroup OFFICE\n computer SERVER\n  share Projects\n  share Backup\n",
+      description, error));
+  return description;
+}
+
 struct ScanRig {
   InMemoryNetwork network;
   MemoryTree tree;
