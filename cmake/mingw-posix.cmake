@@ -1,5 +1,5 @@
-# Settings shared by both MinGW-w64 toolchains (posix thread model): Windows target, the
-# cross sysroot only, and every .exe run under Wine through the bench script.
+# Shared part of the MinGW-w64 cross toolchains (posix thread model); the including file sets
+# MV_MINGW_TRIPLE and CMAKE_SYSTEM_PROCESSOR.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_C_COMPILER ${MV_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MV_MINGW_TRIPLE}-g++-posix)
@@ -8,5 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MV_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The script prepares a throwaway prefix (in the build tree) and a display on first use.
+# Every .exe (unit tests included) runs under Wine through the bench script, which
+# prepares a throwaway prefix and a display.
 set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../tools/wine/run-exe.sh")
