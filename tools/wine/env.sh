@@ -143,3 +143,6 @@ mv_link_unc_share() {
 }
 
 mv_wine() { "$MV_WINE_LOADER" "$@"; }
+
+# True where the kernel runs 32-bit x86 programs, which wine32 (and so a 32-bit .exe) needs.
+mv_wine_runs_32bit() { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
