@@ -37,7 +37,7 @@ awk -v target="$lines" 'BEGIN {
   print "END"
 }' > "$snap"
 
-nonempty=$(grep -c . "$snap" || true)
+nonempty=$(tr -d "\r" < "$snap" | grep -c . || true)
 bytes=$(wc -c < "$snap")
 echo "snapshot: $bytes bytes, $nonempty non-empty lines"
 
