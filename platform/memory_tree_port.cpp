@@ -51,6 +51,11 @@ std::uint32_t MemoryTreePort::GetItemState(TreeItem item) {
   return node == nullptr ? 0 : node->state;
 }
 
+void MemoryTreePort::SetItemState(TreeItem item, std::uint32_t state) {
+  auto found = nodes_.find(item);
+  if (found != nodes_.end()) found->second.state = state;
+}
+
 const MemoryTreePort::Node* MemoryTreePort::Find(TreeItem item) const {
   auto found = nodes_.find(item);
   return found == nodes_.end() ? nullptr : &found->second;

@@ -30,6 +30,9 @@ class MemoryTreePort final : public TreePort {
   void DeleteAllItems() override;
   std::uint32_t GetItemState(TreeItem item) override;
 
+  // Replaces an item's state bits, as a click on its tick box does; unknown items are left.
+  void SetItemState(TreeItem item, std::uint32_t state);
+
   // The item's node, or null when there is no such item (deleted or never made).
   const Node* Find(TreeItem item) const;
   // The children of parent in order on screen; kNoTreeItem gives the top-level items.

@@ -1,0 +1,198 @@
+// The capture workers: claim a computer, join its ticked shares, write its snapshot, and
+// let the last worker of a job end it.
+#include "capture/capture_job.h"
+
+#include "capture/activity_state.h"
+#include "capture/end_of_job_message.h"
+#include "core/snapshot_name.h"
+#include "core/snapshot_writer.h"
+
+namespace mv {
+
+CaptureJob::CaptureJob(NetworkBrowser& browser, NoticePort& notices, TaskGate& gate, FileSystem& fs,
+                       Clock& clock, CaptureTiming timing)
+    : browser_(browser), notices_(notices), gate_(gate), fs_(fs), clock_(clock), timing_(timing) {
+  captureList_.reserve(kCaptureListCapacity);
+}
+
+CaptureJob::~CaptureJob() = default;
+
+int CaptureJob::StartWorkers(int workerCount) {
+  if (started_.exchange(true)) return runningWorkers_.load();
+  for (int i = 0; i < workerCount; ++i) {
+    runningWorkers_.fetch_add(1);
+    if (!StartDetachedThread([this] { WorkerBody(); })) runningWorkers_.fetch_sub(1);
+    SleepMilliseconds(timing_.workerStartPauseMs);
+  }
+  return runningWorkers_.load();
+}
+
+bool CaptureJob::StartCaptureOfTicked(const std::string& snapshotDirectory) {
+  if (runningWorkers_.load() == 0 || !gate_.TryEnterCapture()) return false;
+  // The gate is held, so no scan changes the tables while they are read here.
+  const DiscoveryTables& tables = browser_.tables();
+  std::vector<int> chosen;
+  for (const NetGroupEntry& group : tables.groups) {
+    if (group.item == kNoTreeItem || !browser_.IsItemTicked(group.item)) continue;
+    for (int slot = 0; slot < kMaxComputers; ++slot) {
+      const NetComputerEntry& computer = tables.computers[slot];
+      if (computer.item == kNoTreeItem || computer.parentItem != group.item) continue;
+      if (browser_.IsItemTicked(computer.item)) chosen.push_back(slot);
+    }
+  }
+  StartHoldingGate(chosen, snapshotDirectory);
+  return true;
+}
+
+bool CaptureJob::StartCapture(const std::vector<int>& computerSlots,
+                              const std::string& snapshotDirectory) {
+  if (runningWorkers_.load() == 0 || !gate_.TryEnterCapture()) return false;
+  StartHoldingGate(computerSlots, snapshotDirectory);
+  return true;
+}
+
+void CaptureJob::StartHoldingGate(const std::vector<int>& computerSlots,
+                                  const std::string& snapshotDirectory) {
+  captureList_.clear();
+  for (const int slot : computerSlots) {
+    if (slot < 0 || slot >= kMaxComputers) continue;
+    if (captureList_.size() == kCaptureListCapacity) break;
+    captureList_.push_back(slot);
+  }
+  captureCount_ = static_cast<std::int32_t>(captureList_.size());
+  nextCaptureIndex_ = 0;
+  snapshotDirectory_ = snapshotDirectory;
+  claimLock_.store(0);
+  {
+    std::lock_guard lock(problemsMutex_);
+    failedComputers_.clear();
+    sharesLeftOut_.clear();
+  }
+  {
+    std::lock_guard lock(joinMutex_);
+    ++jobNumber_;
+    joinedWorkers_ = 0;
+    workersInJob_ = runningWorkers_.load();
+    // Every worker is counted in before any wakes, so the count cannot reach 0 while a
+    // worker has yet to join.
+    activeWorkerCount_.store(workersInJob_);
+  }
+  // Switched here rather than by each waking worker: a worker waking late would otherwise
+  // turn an early stop request back into Capturing.
+  SetActivityState(kCapturing);
+  captureEvent_.Set();
+}
+
+void CaptureJob::Shutdown() {
+  if (!started_.load()) return;
+  while (activeWorkerCount_.load() != 0) SleepMilliseconds(1);
+  quit_.store(true);
+  captureEvent_.Set();
+  // Polled: a worker's count-out is its very last touch of the job.
+  while (runningWorkers_.load() != 0) SleepMilliseconds(1);
+}
+
+void CaptureJob::WorkerBody() {
+  std::uint64_t servedJob = 0;
+  for (;;) {
+    captureEvent_.Wait();
+    if (quit_.load()) break;
+    if (!JoinCurrentJob(servedJob)) {
+      // This worker has served the job and the event stays set until every worker has
+      // joined it; look again shortly.
+      SleepMilliseconds(1);
+      continue;
+    }
+    WorkOnJob();
+  }
+  runningWorkers_.fetch_sub(1);
+}
+
+bool CaptureJob::JoinCurrentJob(std::uint64_t& servedJob) {
+  std::lock_guard lock(joinMutex_);
+  if (jobNumber_ == servedJob) return false;
+  servedJob = jobNumber_;
+  // The last worker to join resets the event: reset by the first, it could leave a worker
+  // that was not yet waiting without the job.
+  if (++joinedWorkers_ == workersInJob_) captureEvent_.Reset();
+  return true;
+}
+
+void CaptureJob::WorkOnJob() {
+  completionShown_.store(0);
+  for (;;) {
+    const int index = Claim();
+    if (GetActivityState() == kIdle || index >= captureCount_) break;
+    CaptureComputer(captureList_[index]);
+  }
+  LeaveJob();
+}
+
+int CaptureJob::Claim() {
+  while (claimLock_.exchange(1) != 0) SleepMilliseconds(timing_.claimRetryPauseMs);
+  const int index = nextCaptureIndex_++;
+  claimLock_.store(0);
+  return index;
+}
+
+std::string CaptureJob::TickedShareList(const NetComputerEntry& computer) {
+  std::string shareList;
+  for (const NetShareEntry& share : browser_.tables().shares) {
+    if (share.name.empty() || share.parentItem != computer.item) continue;
+    if (!browser_.IsItemTicked(share.item)) continue;
+    if (!shareList.empty()) shareList += ';';
+    shareList += share.name;
+  }
+  return shareList;
+}
+
+std::string CaptureJob::GroupNameOf(const NetComputerEntry& computer) {
+  for (const NetGroupEntry& group : browser_.tables().groups) {
+    if (group.item == computer.parentItem) return group.name;
+  }
+  return std::string();
+}
+
+void CaptureJob::CaptureComputer(int computerSlot) {
+  const NetComputerEntry& computer = browser_.tables().computers[computerSlot];
+  if (computer.name.empty()) return;
+  const std::string shareList = TickedShareList(computer);
+  if (shareList.empty()) return;  // nothing ticked: no file, no message
+  const LocalTime now = clock_.Now();
+  const std::string group = GroupNameOf(computer);
+  const std::string path =
+      BuildSnapshotPathAt(snapshotDirectory_, group, computer.name, now, clock_);
+  WriteReport report;
+  WriteSnapshot(group, computer.name, path, shareList, &report, fs_, clock_);
+
+  if (report.complete && report.sharesNotCaptured.empty()) return;
+  std::lock_guard lock(problemsMutex_);
+  if (!report.complete && !report.stopped) {
+    failedComputers_.push_back(DescribeFailedComputer(computer.name, report.error));
+  }
+  for (const std::string& share : report.sharesNotCaptured) {
+    sharesLeftOut_.push_back("\\\\" + computer.name + "\\" + share);
+  }
+}
+
+void CaptureJob::LeaveJob() {
+  if (activeWorkerCount_.fetch_sub(1) != 1) return;
+  // The last worker out of the job: every other worker has left it.
+  SetActivityState(kIdle);
+  if (completionShown_.exchange(1) == 0) {
+    std::vector<std::string> failed;
+    std::vector<std::string> leftOut;
+    {
+      std::lock_guard lock(problemsMutex_);
+      failed.swap(failedComputers_);
+      leftOut.swap(sharesLeftOut_);
+    }
+    const EndOfJobMessage message = ComposeEndOfJobMessage(failed, leftOut);
+    notices_.ShowMessage(message.text, message.kind);
+    completionShown_.store(0);
+  }
+  completedJobs_.fetch_add(1);
+  gate_.Leave();
+}
+
+}  // namespace mv

@@ -1,0 +1,40 @@
+// Texts of the end-of-job message.
+#include "capture/end_of_job_message.h"
+
+namespace mv {
+namespace {
+
+// A message box taller than the screen hides its OK button; longer lists end in a count.
+constexpr std::size_t kMostLinesListed = 20;
+
+void AppendList(std::string& text, const std::string& heading,
+                const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  if (!text.empty()) text += "\n\n";
+  text += heading;
+  for (std::size_t i = 0; i < lines.size() && i < kMostLinesListed; ++i) text += "\n" + lines[i];
+  if (lines.size() > kMostLinesListed) {
+    text += "\n... and " + std::to_string(lines.size() - kMostLinesListed) + " more";
+  }
+}
+
+}  // namespace
+
+std::string DescribeFailedComputer(const std::string& computer, IoError error) {
+  if (error == IoError::kNone) return computer;
+  return computer + " (" + DescribeIoError(error) + ")";
+}
+
+EndOfJobMessage ComposeEndOfJobMessage(const std::vector<std::string>& failedComputers,
+                                       const std::vector<std::string>& sharesLeftOut) {
+  if (failedComputers.empty() && sharesLeftOut.empty()) {
+    return EndOfJobMessage{kSnapshotsCreated, MessageKind::kInformation};
+  }
+  std::string text;
+  AppendList(text, "Snapshots of these computers could not be created:", failedComputers);
+  AppendList(text, "These shares were not captured, as a snapshot holds only so many shares:",
+             sharesLeftOut);
+  return EndOfJobMessage{text, MessageKind::kError};
+}
+
+}  // namespace mv

@@ -1,0 +1,50 @@
+// The process's network browser and capture job, made and started once by the main window.
+#include "capture/take_snapshots.h"
+
+#include <mutex>
+
+#include "capture/activity_state.h"
+
+namespace mv {
+namespace {
+
+// Made once and never destroyed: their threads live as long as the process.
+NetworkBrowser* gBrowser = nullptr;
+CaptureJob* gJob = nullptr;
+std::once_flag gStarted;
+
+}  // namespace
+
+void StartBackgroundTasks(TreePort& networkTree, NoticePort& notices) {
+  std::call_once(gStarted, [&] {
+    gBrowser = new NetworkBrowser(networkTree, PlatformNetwork());
+    gJob = new CaptureJob(*gBrowser, notices);
+    gJob->StartWorkers(kCaptureWorkers);
+    gBrowser->StartScanThread();
+  });
+}
+
+void RequestNetworkScan() {
+  TheNetworkBrowser().RequestScan();
+}
+
+bool StartCaptureOfTickedComputers(const std::string& snapshotDirectory) {
+  return TheCaptureJob().StartCaptureOfTicked(snapshotDirectory);
+}
+
+void RequestStop() {
+  SetActivityState(kStopRequest);
+}
+
+bool IsItemTicked(TreeItem item) {
+  return TheNetworkBrowser().IsItemTicked(item);
+}
+
+NetworkBrowser& TheNetworkBrowser() {
+  return *gBrowser;
+}
+CaptureJob& TheCaptureJob() {
+  return *gJob;
+}
+
+}  // namespace mv

@@ -1,0 +1,173 @@
+// The capture job over a scanned network: what is captured, the end-of-job message, limits,
+// and many computers at once.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "capture/end_of_job_message.h"
+#include "capture_rig.h"
+
+namespace mv {
+namespace {
+
+using test::CaptureRig;
+using test::SampleNetwork;
+using test::SharesIn;
+
+TEST(CaptureJob, EverythingTickedAfterAScanCapturesEveryComputer) {
+  CaptureRig rig(SampleNetwork());
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  ASSERT_EQ(snapshots.size(), 3u);
+  EXPECT_EQ(SharesIn(snapshots.find("PC1")->second), (std::vector<std::string>{"Docs", "Music"}));
+  EXPECT_EQ(SharesIn(snapshots.find("PC2")->second), (std::vector<std::string>{"Public"}));
+  EXPECT_EQ(SharesIn(snapshots.find("SERVER")->second),
+            (std::vector<std::string>{"Projects", "Backup"}));
+  const std::string& server = snapshots.find("SERVER")->second;
+  EXPECT_NE(server.find("GROUP: OFFICE\r\n"), std::string::npos);
+  EXPECT_NE(server.find("sub\\b.txt;;f;;2;;"), std::string::npos);
+  EXPECT_TRUE(test::EndsComplete(server));
+  const auto messages = rig.notices.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].first, "Snapshots successfully created.");
+  EXPECT_EQ(messages[0].second, MessageKind::kInformation);
+}
+
+TEST(CaptureJob, SharesAreReadAtTheComputersTurnInTableOrder) {
+  CaptureRig rig(SampleNetwork());
+  rig.scan.tree.SetTicked(rig.ItemOf("WORKGROUP/PC1/Music"), false);
+  rig.scan.tree.SetTicked(rig.ItemOf("WORKGROUP/PC2/Public"), false);  // nothing left: no file
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  EXPECT_EQ(snapshots.count("PC2"), 0u);
+  EXPECT_EQ(SharesIn(snapshots.find("PC1")->second), (std::vector<std::string>{"Docs"}));
+  EXPECT_EQ(rig.notices.Messages().size(), 1u);
+}
+
+TEST(CaptureJob, GroupAndComputerMustBothBeTicked) {
+  CaptureRig rig(SampleNetwork());
+  rig.scan.tree.SetTicked(rig.ItemOf("OFFICE"), false);  // SERVER ticked but its group not
+  rig.scan.tree.SetTicked(rig.ItemOf("WORKGROUP/PC2"), false);
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  ASSERT_EQ(snapshots.size(), 1u);
+  EXPECT_EQ(snapshots.begin()->first, "PC1");
+}
+
+TEST(CaptureJob, NothingChosenStillEndsWithOneMessage) {
+  CaptureRig rig(SampleNetwork());
+  rig.scan.tree.SetTicked(rig.ItemOf("WORKGROUP"), false);
+  rig.scan.tree.SetTicked(rig.ItemOf("OFFICE"), false);
+  rig.CaptureTicked();
+  EXPECT_TRUE(rig.Snapshots().empty());
+  const auto messages = rig.notices.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].first, kSnapshotsCreated);
+}
+
+TEST(CaptureJob, ComputersAtTheRootAreNeverCaptured) {
+  CaptureRig rig(NetworkDescription{});
+  const auto provider = rig.scan.network.AddProvider("Loose");
+  const auto pc = rig.scan.network.AddComputer(provider, "LONER");
+  rig.scan.network.AddShare(pc, "LONER", "Data");
+  rig.scan.Scan();
+  rig.CaptureTicked();
+  EXPECT_TRUE(rig.Snapshots().empty());
+}
+
+TEST(CaptureJob, UnwritableSnapshotsAreReportedOnceWithTheErrorIcon) {
+  CaptureRig rig(SampleNetwork());
+  const int before = rig.job->CompletedJobs();
+  ASSERT_TRUE(rig.job->StartCaptureOfTicked(rig.scratch.Join("no such folder")));
+  rig.scan.gate.WaitUntilFree();
+  ASSERT_EQ(rig.job->CompletedJobs(), before + 1);
+  const auto messages = rig.notices.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].second, MessageKind::kError);
+  EXPECT_EQ(messages[0].first.find(kSnapshotsCreated), std::string::npos);
+  for (const char* computer : {"PC1", "PC2", "SERVER"}) {
+    EXPECT_NE(messages[0].first.find(std::string("\n") + computer + " ("), std::string::npos)
+        << messages[0].first;
+  }
+}
+
+TEST(CaptureJob, MoreSharesThanASnapshotHoldsAreCapturedUpToTheLimitAndNamed) {
+  NetworkDescription network;
+  network.groups.push_back({"G", {{"BIG", {}}}});
+  for (int i = 1; i <= 70; ++i) {
+    network.groups[0].computers[0].shares.push_back("Share number " + std::to_string(i));
+  }
+  CaptureRig rig(network);
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  ASSERT_EQ(snapshots.size(), 1u);
+  const auto shares = SharesIn(snapshots.begin()->second);
+  ASSERT_EQ(shares.size(), 64u);
+  EXPECT_EQ(shares.back(), "Share number 64");
+  const auto messages = rig.notices.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].second, MessageKind::kError);
+  EXPECT_NE(messages[0].first.find("\\\\BIG\\Share number 65\n"), std::string::npos);
+  EXPECT_NE(messages[0].first.find("\\\\BIG\\Share number 70"), std::string::npos);
+}
+
+TEST(CaptureJob, MoreThan257ChosenComputersAreAllCaptured) {
+  CaptureRig rig(MakeUniformNetwork(10, 30, 1));
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  EXPECT_EQ(snapshots.size(), 300u);
+  std::set<std::string> computers;
+  for (const auto& [computer, text] : snapshots) computers.insert(computer);
+  EXPECT_EQ(computers.size(), 300u);
+}
+
+TEST(CaptureJob, LongNamesReachTheFileWhole) {
+  const std::string computer(70, 'C');
+  const std::string share(100, 's');
+  NetworkDescription network;
+  network.groups.push_back({std::string(64, 'G'), {{computer, {share}}}});
+  CaptureRig rig(network);
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  ASSERT_EQ(snapshots.count(computer), 1u);
+  EXPECT_EQ(SharesIn(snapshots.find(computer)->second), std::vector<std::string>{share});
+}
+
+TEST(CaptureJob, ManyJobsOverManyComputersCaptureEachOnceAndEndOnce) {
+  CaptureRig rig(MakeUniformNetwork(4, 16, 2));
+  for (int round = 1; round <= 5; ++round) {
+    std::filesystem::remove_all(rig.SnapshotDir());
+    std::filesystem::create_directories(rig.SnapshotDir());
+    rig.CaptureTicked();
+    const auto snapshots = rig.Snapshots();
+    std::set<std::string> computers;
+    for (const auto& [computer, text] : snapshots) {
+      computers.insert(computer);
+      EXPECT_TRUE(test::EndsComplete(text));
+    }
+    EXPECT_EQ(snapshots.size(), 64u);
+    EXPECT_EQ(computers.size(), 64u);
+    EXPECT_EQ(rig.notices.Messages().size(), static_cast<std::size_t>(round));
+  }
+}
+
+TEST(CaptureJob, OneWorkerCapturesTheSameAsEight) {
+  CaptureRig rig(MakeUniformNetwork(2, 5, 2), PlatformFileSystem(), 1);
+  rig.CaptureTicked();
+  EXPECT_EQ(rig.Snapshots().size(), 10u);
+  EXPECT_EQ(rig.notices.Messages().size(), 1u);
+}
+
+TEST(EndOfJobMessage, ListsAreCutShort) {
+  std::vector<std::string> failed;
+  for (int i = 0; i < 25; ++i) failed.push_back("PC" + std::to_string(i));
+  const EndOfJobMessage message = ComposeEndOfJobMessage(failed, {"\\\\PC1\\X"});
+  EXPECT_EQ(message.kind, MessageKind::kError);
+  EXPECT_NE(message.text.find("\nPC19\n... and 5 more\n\n"), std::string::npos) << message.text;
+  EXPECT_EQ(message.text.find("PC20"), std::string::npos);
+  EXPECT_NE(message.text.find("\\\\PC1\\X"), std::string::npos);
+  EXPECT_EQ(DescribeFailedComputer("PC7", IoError::kAccessDenied), "PC7 (access denied)");
+}
+
+}  // namespace
+}  // namespace mv

@@ -1,0 +1,140 @@
+// A capture job over a scanned in-memory network whose shares are real folders below a
+// scratch UNC root, with a notice port that records (and may hold) the messages.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "capture/capture_job.h"
+#include "scan_rig.h"
+#include "test_support.h"
+
+namespace mv::test {
+
+inline constexpr CaptureTiming kFastCapture{0, 1};
+
+// Records every message; while held, ShowMessage waits as a message box on screen does.
+class RecordingNotices : public NoticePort {
+ public:
+  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
+    std::unique_lock lock(mutex_);
+    messages_.emplace_back(text, kind);
+    released_.wait(lock, [this] { return !held_; });
+    return MessageAnswer::kOk;
+  }
+  void SetStatusText(int, const std::string&) override {}
+
+  void Hold() {
+    std::lock_guard lock(mutex_);
+    held_ = true;
+  }
+  void Release() {
+    {
+      std::lock_guard lock(mutex_);
+      held_ = false;
+    }
+    released_.notify_all();
+  }
+  std::vector<std::pair<std::string, MessageKind>> Messages() {
+    std::lock_guard lock(mutex_);
+    return messages_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable released_;
+  bool held_ = false;
+  std::vector<std::pair<std::string, MessageKind>> messages_;
+};
+
+struct CaptureRig {
+  ScratchDir scratch;
+  ScanRig scan;
+  RecordingNotices notices;
+  std::unique_ptr<CaptureJob> job;
+
+  // Makes a folder with two files and a subfolder for every share, scans the network, and
+  // starts workerCount workers writing through fs.
+  explicit CaptureRig(const NetworkDescription& network, FileSystem& fs = PlatformFileSystem(),
+                      int workerCount = kCaptureWorkers) {
+    namespace stdfs = std::filesystem;
+    SetUncRoot(scratch.Join("unc"));
+    for (const DescribedGroup& group : network.groups) {
+      for (const DescribedComputer& computer : group.computers) {
+        for (const std::string& share : computer.shares) {
+          const std::string folder = scratch.Join("unc/" + computer.name + "/" + share);
+          stdfs::create_directories(folder + "/sub");
+          WriteTextFile(folder + "/a.txt", "a");
+          WriteTextFile(folder + "/sub/b.txt", "bb");
+        }
+      }
+    }
+    stdfs::create_directories(scratch.Join("snapshots"));
+    scan.network.AddDescribed(network, "Sample Network");
+    scan.Scan();
+    job = std::make_unique<CaptureJob>(*scan.browser, notices, scan.gate, fs, PlatformClock(),
+                                       kFastCapture);
+    EXPECT_EQ(job->StartWorkers(workerCount), workerCount);
+  }
+  ~CaptureRig() { job->Shutdown(); }
+
+  std::string SnapshotDir() { return scratch.Join("snapshots"); }
+
+  // Starts a capture of what is ticked and waits for its end.
+  void CaptureTicked() {
+    const int before = job->CompletedJobs();
+    ASSERT_TRUE(job->StartCaptureOfTicked(SnapshotDir()));
+    scan.gate.WaitUntilFree();
+    ASSERT_EQ(job->CompletedJobs(), before + 1);
+    ASSERT_EQ(GetActivityState(), kIdle);
+  }
+
+  // The snapshot files by computer name (the second piece of the file name), and their text.
+  std::multimap<std::string, std::string> Snapshots() {
+    std::multimap<std::string, std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(SnapshotDir())) {
+      const std::string name = entry.path().filename().string();
+      const std::size_t first = name.find('.');
+      const std::string computer = name.substr(first + 1, name.find('.', first + 1) - first - 1);
+      found.emplace(computer, ReadTextFile(entry.path().string()));
+    }
+    return found;
+  }
+
+  TreeItem ItemOf(const std::string& path) {  // "GROUP/COMPUTER/SHARE"
+    TreeItem item = kNoTreeItem;
+    std::size_t from = 0;
+    while (from <= path.size()) {
+      std::size_t cut = path.find('/', from);
+      if (cut == std::string::npos) cut = path.size();
+      item = scan.tree.Find(item, path.substr(from, cut - from));
+      from = cut + 1;
+    }
+    return item;
+  }
+};
+
+// The SHARENAME lines of a snapshot, in file order.
+inline std::vector<std::string> SharesIn(const std::string& snapshot) {
+  std::vector<std::string> shares;
+  const std::string key = "SHARENAME: ";
+  for (std::size_t at = snapshot.find(key); at != std::string::npos;
+       at = snapshot.find(key, at + 1)) {
+    shares.push_back(snapshot.substr(at + key.size(), snapshot.find('\r', at) - at - key.size()));
+  }
+  return shares;
+}
+
+inline bool EndsComplete(const std::string& snapshot) {
+  return snapshot.size() >= 5 && snapshot.compare(snapshot.size() - 5, 5, "END\r\n") == 0;
+}
+
+}  // namespace mv::test

@@ -1,0 +1,151 @@
+// Stops during a capture job: only unfinished files go, the message still comes once, and a
+// new scan or job waits until every worker of the stopped job is back.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <set>
+
+#include "capture_rig.h"
+#include "platform/threading.h"
+
+namespace mv {
+namespace {
+
+using test::CaptureRig;
+
+// Passes everything to the platform's file system, calling onList as each listing starts
+// and recording the files created and removed.
+class ObservedFileSystem : public FileSystem {
+ public:
+  std::function<void(const std::string&)> onList;
+
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    if (onList) onList(pattern);
+    return inner_.List(pattern, error);
+  }
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
+    return inner_.IdentifyDirectory(path, identity);
+  }
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    {
+      std::lock_guard lock(mutex_);
+      created_.push_back(path);
+    }
+    return inner_.Create(path, error);
+  }
+  IoError Remove(const std::string& path) override {
+    {
+      std::lock_guard lock(mutex_);
+      removed_.push_back(path);
+    }
+    return inner_.Remove(path);
+  }
+  IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override {
+    return inner_.ReadWholeExclusive(path, maxBytes, contents);
+  }
+
+  std::vector<std::string> Created() {
+    std::lock_guard lock(mutex_);
+    return created_;
+  }
+  std::vector<std::string> Removed() {
+    std::lock_guard lock(mutex_);
+    return removed_;
+  }
+
+ private:
+  FileSystem& inner_ = PlatformFileSystem();
+  std::mutex mutex_;
+  std::vector<std::string> created_;
+  std::vector<std::string> removed_;
+};
+
+TEST(CaptureStop, AStopDeletesOnlyTheUnfinishedFiles) {
+  for (const int stopAt : {1, 7, 40, 95, 160}) {
+    ObservedFileSystem fs;
+    CaptureRig rig(MakeUniformNetwork(4, 8, 2), fs);
+    std::atomic<int> listings{0};
+    fs.onList = [&](const std::string&) {
+      if (++listings == stopAt) SetActivityState(kStopRequest);
+    };
+    rig.CaptureTicked();
+    const auto created = fs.Created();
+    const auto removed = fs.Removed();
+    EXPECT_EQ(std::set<std::string>(created.begin(), created.end()).size(), created.size())
+        << "a computer captured twice";
+    EXPECT_LE(removed.size(), static_cast<std::size_t>(kCaptureWorkers));
+    const auto snapshots = rig.Snapshots();
+    EXPECT_EQ(snapshots.size() + removed.size(), created.size()) << "stop at " << stopAt;
+    for (const auto& [computer, text] : snapshots) EXPECT_TRUE(test::EndsComplete(text));
+    const auto messages = rig.notices.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "Snapshots successfully created.");
+  }
+}
+
+// The dialog closed during the stop and opened again asks for a scan at once: it must not
+// start while a worker of the stopped job is still walking a share.
+TEST(CaptureStop, NewScanWaitsUntilTheStoppedJobsLastWorkerIsBack) {
+  ObservedFileSystem fs;
+  CaptureRig rig(MakeUniformNetwork(1, 4, 1), fs);
+  ManualResetEvent stragglerInside;
+  ManualResetEvent letStragglerGo;
+  fs.onList = [&](const std::string& pattern) {
+    if (pattern.find("G1PC1") == std::string::npos) return;
+    SetActivityState(kStopRequest);
+    stragglerInside.Set();
+    letStragglerGo.Wait();
+  };
+  const int scansBefore = rig.scan.browser->CompletedScans();
+  const int insertsBefore = rig.scan.tree.InsertCalls();
+  ASSERT_TRUE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  stragglerInside.Wait();
+  rig.scan.browser->RequestScan();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  SleepMilliseconds(50);
+  EXPECT_EQ(GetActivityState(), kIdle);  // the new scan has not hidden the stop
+  EXPECT_EQ(rig.scan.tree.InsertCalls(), insertsBefore);
+  EXPECT_EQ(rig.job->CompletedJobs(), 0);
+
+  letStragglerGo.Set();
+  rig.scan.gate.WaitUntilFree();
+  EXPECT_EQ(rig.job->CompletedJobs(), 1);
+  EXPECT_EQ(rig.scan.browser->CompletedScans(), scansBefore + 1);
+  EXPECT_EQ(rig.Snapshots().count("G1PC1"), 0u);  // the straggler's file was deleted
+  EXPECT_EQ(rig.notices.Messages().size(), 1u);
+  EXPECT_EQ(rig.scan.CheckTablesMatchTree(), 1 + 4 + 4);
+}
+
+TEST(CaptureStop, NothingStartsWhileTheEndOfJobMessageIsOnScreen) {
+  CaptureRig rig(test::SampleNetwork());
+  rig.notices.Hold();
+  ASSERT_TRUE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  while (rig.notices.Messages().empty()) SleepMilliseconds(1);
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  const int scansBefore = rig.scan.browser->CompletedScans();
+  rig.scan.browser->RequestScan();
+  SleepMilliseconds(20);
+  EXPECT_EQ(rig.scan.browser->CompletedScans(), scansBefore);
+  rig.notices.Release();
+  rig.scan.gate.WaitUntilFree();
+  EXPECT_EQ(rig.scan.browser->CompletedScans(), scansBefore + 1);
+  rig.CaptureTicked();
+  EXPECT_EQ(rig.notices.Messages().size(), 2u);
+}
+
+TEST(CaptureStop, NoCaptureWhileAScanIsWantedOrRunning) {
+  CaptureRig rig(test::SampleNetwork());
+  rig.scan.gate.NoteScanWanted();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  rig.scan.gate.EnterScan();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  rig.scan.gate.Leave();
+  rig.CaptureTicked();
+  EXPECT_EQ(rig.Snapshots().size(), 3u);
+}
+
+}  // namespace
+}  // namespace mv

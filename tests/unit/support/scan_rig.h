@@ -1,0 +1,77 @@
+// A network browser over an in-memory network and tree, with short pauses, for the tests
+// of the scan and of the capture job.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "capture/activity_state.h"
+#include "capture/task_gate.h"
+#include "memory_tree.h"
+#include "net/network_browser.h"
+#include "platform/in_memory_network.h"
+
+namespace mv::test {
+
+inline constexpr ScanTiming kFastScan{0, 1};
+
+// The sample network of the end-to-end tests and the demo.
+inline NetworkDescription SampleNetwork() {
+  NetworkDescription description;
+  std::string error;
+  EXPECT_TRUE(ParseNetworkDescription(
+      "group WORKGROUP\n computer PC1\n  share Docs\n  share Music\n computer PC2\n"
+      "  share Public\ngroup OFFICE\n computer SERVER\n  share Projects\n  share Backup\n",
+      description, error));
+  return description;
+}
+
+struct ScanRig {
+  InMemoryNetwork network;
+  MemoryTree tree;
+  TaskGate gate;
+  std::unique_ptr<NetworkBrowser> browser;
+
+  explicit ScanRig(ScanTiming timing = kFastScan) {
+    SetActivityState(kIdle);
+    browser = std::make_unique<NetworkBrowser>(tree, network, gate, timing);
+    browser->StartScanThread();
+  }
+  ~ScanRig() { browser->Shutdown(); }
+
+  // Runs one scan to its end.
+  void Scan() {
+    const int before = browser->CompletedScans();
+    browser->RequestScan();
+    gate.WaitUntilFree();
+    ASSERT_EQ(browser->CompletedScans(), before + 1);
+    ASSERT_EQ(GetActivityState(), kIdle);
+  }
+
+  // Every table entry stands for one tree item of its kind, with its text and under its
+  // parent, and no item is stored twice. Returns the number of entries.
+  int CheckTablesMatchTree() {
+    std::set<TreeItem> seen;
+    int entries = 0;
+    const DiscoveryTables& tables = browser->tables();
+    auto check = [&](const std::string& name, TreeItem item, TreeItem parent, int image) {
+      if (name.empty()) return;
+      ++entries;
+      EXPECT_TRUE(seen.insert(item).second) << name << " stored twice";
+      const MemoryTree::Item shown = tree.Get(item);
+      EXPECT_EQ(shown.text, name);
+      EXPECT_EQ(shown.parent, parent);
+      EXPECT_EQ(shown.image, image);
+    };
+    for (const auto& g : tables.groups) check(g.name, g.item, kNoTreeItem, 0);
+    for (const auto& c : tables.computers) check(c.name, c.item, c.parentItem, 1);
+    for (const auto& s : tables.shares) check(s.name, s.item, s.parentItem, 2);
+    EXPECT_EQ(static_cast<std::size_t>(entries), tree.Size()) << "tree items without entries";
+    return entries;
+  }
+};
+
+}  // namespace mv::test
