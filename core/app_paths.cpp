@@ -1,0 +1,16 @@
+// Start-up paths: see app_paths.h.
+#include "core/app_paths.h"
+
+namespace mv {
+
+std::string AppFolderIn(const std::string& documentsFolder) {
+  return documentsFolder + "\\" + kAppFolderName;
+}
+
+std::string HelpFilePathFor(const std::string& executablePath) {
+  const std::size_t slash = executablePath.find_last_of('\\');
+  if (slash == std::string::npos || slash == 0) return kHelpFileName;
+  return executablePath.substr(0, slash + 1) + kHelpFileName;
+}
+
+}  // namespace mv

@@ -1,0 +1,231 @@
+// Helpers of the GUI tests: see gui_support.h.
+#include "gui_support.h"
+
+#include <chrono>
+#include <functional>
+
+namespace mv::gui {
+namespace {
+
+std::string NewTempFolder() {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  static int counter = 0;
+  std::string path = std::string(base) + "mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" +
+                     std::to_string(++counter);
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data{};
+  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = folder + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+ScratchFolder::ScratchFolder() : path_(NewTempFolder()) {}
+ScratchFolder::~ScratchFolder() {
+  RemoveTree(path_);
+}
+
+std::string ScratchFolder::Write(const std::string& name, const std::string& content) const {
+  const std::string full = path_ + "\\" + name;
+  HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+  return full;
+}
+
+bool ScratchFolder::Exists(const std::string& name) const {
+  return GetFileAttributesA((path_ + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SnapshotText(const std::string& computer, const std::string& group,
+                         const std::string& created, const std::vector<ShareContent>& shares) {
+  std::string text = "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: " + computer +
+                     "\r\nGROUP: " + group + "\r\nDATE CREATED: " + created + "\r\n\r\n";
+  for (const ShareContent& share : shares) {
+    text += "SHARENAME: " + share.name + "\r\n";
+    for (const std::string& entry : share.entries) text += entry + "\r\n";
+  }
+  return text + "END\r\n";
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button)
+    : owner_(owner), button_(button), thread_([this] { Run(); }) {}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  if (thread_.joinable()) thread_.join();
+}
+
+bool MessageBoxAnswerer::Finish() {
+  if (thread_.joinable()) thread_.join();
+  return answered_.load();
+}
+
+namespace {
+
+struct BoxSearch {
+  HWND owner;
+  HWND found;
+};
+
+// A visible dialog-class window owned by the owner (the main window is one as well).
+BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (std::string(cls) == "#32770" && window != search->owner &&
+      GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void MessageBoxAnswerer::Run() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline) {
+    BoxSearch search{owner_, nullptr};
+    EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      char text[1024] = {};
+      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
+      text_ = text;
+      caption_ = WindowText(search.found);
+      PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(search.found, button_)));
+      answered_.store(true);
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+void PumpMessages(int milliseconds) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(5);
+  } while (GetTickCount() < end);
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+RECT ClientRectOf(HWND parent, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int RowCount(HWND list) {
+  return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string CellText(HWND list, int row, int column) {
+  char text[512] = {};
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+std::vector<std::string> Column(HWND list, int column) {
+  std::vector<std::string> cells;
+  for (int row = 0; row < RowCount(list); ++row) cells.push_back(CellText(list, row, column));
+  return cells;
+}
+
+void SelectRow(HWND list, int row, bool selected) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED;
+  item.state = selected ? LVIS_SELECTED : 0;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation) {
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+std::string TreeText(HWND tree, HTREEITEM item) {
+  char text[512] = {};
+  TVITEMA query{};
+  query.mask = TVIF_TEXT | TVIF_HANDLE;
+  query.hItem = item;
+  query.pszText = text;
+  query.cchTextMax = sizeof text;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
+  return text;
+}
+
+bool TreeExpanded(HWND tree, HTREEITEM item) {
+  return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) &
+          TVIS_EXPANDED) != 0;
+}
+
+HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path) {
+  HTREEITEM item = TreeNext(tree, nullptr, TVGN_ROOT);
+  HTREEITEM found = nullptr;
+  for (const std::string& text : path) {
+    found = nullptr;
+    for (; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
+      if (TreeText(tree, item) == text) {
+        found = item;
+        break;
+      }
+    }
+    if (found == nullptr) return nullptr;
+    item = TreeNext(tree, found, TVGN_CHILD);
+  }
+  return found;
+}
+
+std::vector<std::string> TreeLines(HWND tree) {
+  std::vector<std::string> lines;
+  std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
+    for (; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
+      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + TreeText(tree, item));
+      walk(TreeNext(tree, item, TVGN_CHILD), depth + 1);
+    }
+  };
+  walk(TreeNext(tree, nullptr, TVGN_ROOT), 0);
+  return lines;
+}
+
+bool MenuItemGrey(HMENU menu, UINT command) {
+  return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+}  // namespace mv::gui

@@ -1,0 +1,91 @@
+// Helpers of the GUI tests: a scratch snapshots folder, the main window created in-process,
+// its controls read back, and message boxes answered from a helper thread.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/shell_port.h"
+
+namespace mv::gui {
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  const std::string& path() const { return path_; }
+  std::string Write(const std::string& name, const std::string& content) const;
+  bool Exists(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+// A snapshot file's text: header, then for each share its entry lines, then END. Lines are
+// joined with CR LF.
+struct ShareContent {
+  std::string name;
+  std::vector<std::string> entries;  // "a.txt;;f;;10;;3.15.2010"
+};
+std::string SnapshotText(const std::string& computer, const std::string& group,
+                         const std::string& created, const std::vector<ShareContent>& shares);
+
+// Records what the window asks the shell to open.
+class RecordingShell final : public ShellPort {
+ public:
+  void Open(const std::string& target) override { opened.push_back(target); }
+  std::vector<std::string> opened;
+};
+
+// Answers the next message box owned by owner: records its text and caption and presses the
+// button. Waits at most a few seconds for the box.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer(HWND owner, int button);
+  ~MessageBoxAnswerer();
+  // Waits for the helper thread; true when a box was found and answered.
+  bool Finish();
+  std::string text() const { return text_; }
+  std::string caption() const { return caption_; }
+
+ private:
+  void Run();
+  HWND owner_;
+  int button_;
+  std::thread thread_;
+  std::atomic<bool> answered_{false};
+  std::string text_;
+  std::string caption_;
+};
+
+// Runs the window's pending messages (timers, posted notifications).
+void PumpMessages(int milliseconds = 50);
+
+std::string WindowText(HWND window);
+RECT ClientRectOf(HWND parent, HWND control);
+
+// List view read-back.
+int RowCount(HWND list);
+std::string CellText(HWND list, int row, int column);
+std::vector<std::string> Column(HWND list, int column);
+void SelectRow(HWND list, int row, bool selected);
+
+// Tree view read-back and selection.
+HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation);
+std::string TreeText(HWND tree, HTREEITEM item);
+bool TreeExpanded(HWND tree, HTREEITEM item);
+// The item at a path of texts from the root ("WG", "PC1", "05.12.2026 09:04:05"), or null.
+HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
+// The tree as indented lines, two blanks per level.
+std::vector<std::string> TreeLines(HWND tree);
+
+bool MenuItemGrey(HMENU menu, UINT command);
+
+}  // namespace mv::gui

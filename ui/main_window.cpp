@@ -1,0 +1,56 @@
+// The main window's dialog procedure: it only unpacks messages and calls their handlers.
+#include "ui/main_window.h"
+
+#include "res/resource_ids.h"
+#include "ui/main_window_state.h"
+#include "ui/owner_thread.h"
+
+namespace mv {
+
+MainWindowState& MainState() {
+  static MainWindowState state;
+  return state;
+}
+
+void SetMainWindowSetup(MainWindowSetup setup) {
+  MainState().setup = std::move(setup);
+}
+
+HWND GetMainWindow() {
+  return MainState().window;
+}
+
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitMainWindow(window);
+      break;
+    case WM_SIZE:
+      LayoutMainWindow(window, wParam, lParam);
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+      OnSplitterMouse(window, wParam, lParam);
+      break;
+    case WM_TIMER:
+      OnSplitterTimer(window);
+      break;
+    case WM_NOTIFY:
+      if (lParam != 0) OnMainNotify(window, *reinterpret_cast<const NMHDR*>(lParam), lParam);
+      break;
+    case WM_COMMAND:
+      OnMainCommand(window, LOWORD(wParam));
+      break;
+    case WM_CLOSE:
+      OnMainClose(window);
+      break;
+    case kRunOnOwnerThreadMessage:
+      HandleRunOnOwnerThread(lParam);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace mv

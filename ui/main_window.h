@@ -1,0 +1,32 @@
+// The main window (dialog resource 101): its dialog procedure and what start-up hands it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace mv {
+
+class ShellPort;
+
+struct MainWindowSetup {
+  std::string snapshotsDirectory;  // where the snapshot files are listed and loaded from
+  std::string helpFilePath;        // help.chm beside the executable
+  ShellPort* shell = nullptr;      // opens the help file and the maker's web pages
+  // Ends the program ("Exit", or closing the window); does not return in the program.
+  // Tests put something harmless here.
+  std::function<void()> exitApplication;
+};
+
+// Start-up hands the window its setup before creating it.
+void SetMainWindowSetup(MainWindowSetup setup);
+
+// The dialog procedure of resource 101. Returns 0 for every message, so the default dialog
+// handling runs as well.
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The main window once created, else null.
+HWND GetMainWindow();
+
+}  // namespace mv

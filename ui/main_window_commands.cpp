@@ -1,0 +1,102 @@
+// The main window's commands, notifications and close box.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "core/web_pages.h"
+#include "platform/shell_port.h"
+#include "res/resource_ids.h"
+#include "ui/main_window_snapshots.h"
+#include "ui/main_window_state.h"
+#include "ui/tree_walk.h"
+
+namespace mv {
+namespace {
+
+constexpr char kRemoveQuestion[] = "Are you sure want to delete selected snapshots?";
+
+void OpenInShell(const std::string& target) {
+  ShellPort* shell = MainState().setup.shell;
+  if (shell != nullptr) shell->Open(target);
+}
+
+void RemoveSelectedSnapshots(HWND window) {
+  MainWindowState& s = MainState();
+  const auto selected = static_cast<TreeItem>(SendMessageA(s.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (selected == kNoTreeItem) return;
+  if (s.notices->ShowMessage(kRemoveQuestion, MessageKind::kQuestion) != MessageAnswer::kYes) {
+    return;
+  }
+  RemoveSnapshotItemOfWindow(selected);
+  (void)window;
+}
+
+// A right click shows the menu at the cursor; it does not move the selection.
+void ShowContextMenu(HWND window, HMENU menu) {
+  if (menu == nullptr) return;
+  POINT at{};
+  GetCursorPos(&at);
+  TrackPopupMenu(menu, 0, at.x, at.y, 0, window, nullptr);
+  PostMessageA(window, WM_NULL, 0, 0);
+}
+
+}  // namespace
+
+void OnMainCommand(HWND window, int command) {
+  MainWindowState& s = MainState();
+  switch (command) {
+    case IDM_EXIT:
+      if (s.setup.exitApplication) s.setup.exitApplication();
+      break;
+    case IDM_REMOVE:
+      RemoveSelectedSnapshots(window);
+      break;
+    case IDM_EXPAND_ALL:
+      ExpandOrCollapseTree(s.tree, true);
+      break;
+    case IDM_COLLAPSE_ALL:
+      ExpandOrCollapseTree(s.tree, false);
+      break;
+    case IDM_HELP:
+      OpenInShell(s.setup.helpFilePath);
+      break;
+    case IDM_CONTACT_SUPPORT:
+    case IDM_FEEDBACK:
+      OpenInShell(kSupportPage);
+      break;
+    case IDM_WEB_SITE:
+      OpenInShell(kMakerWebRoot);
+      break;
+    default:
+      // "Copy Path" has no behaviour; the dialogs and row actions arrive with their own code.
+      break;
+  }
+}
+
+void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
+  MainWindowState& s = MainState();
+  const UINT code = header.code;
+  if (header.idFrom == IDC_SNAPSHOT_TREE) {
+    if (code == NM_RCLICK) ShowContextMenu(window, s.treeMenu);
+    if (code == TVN_KEYDOWN && reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_DELETE) {
+      SendMessageA(window, WM_COMMAND, IDM_REMOVE, 0);
+    }
+    if (code == TVN_SELCHANGEDA || code == TVN_SELCHANGEDW) {
+      OpenSelectedSnapshot();
+    }
+  } else if (header.idFrom == IDC_FILE_LIST) {
+    if (code == NM_RCLICK) ShowContextMenu(window, s.listMenu);
+    if (code == LVN_ITEMCHANGED) ShowRowDetails(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+    if (code == LVN_COLUMNCLICK) {
+      SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+    }
+  }
+}
+
+void OnMainClose(HWND /*window*/) {
+  // No tray icon yet: closing the window ends the program.
+  MainWindowState& s = MainState();
+  if (s.setup.exitApplication) s.setup.exitApplication();
+}
+
+}  // namespace mv

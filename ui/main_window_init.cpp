@@ -1,0 +1,92 @@
+// The main window's creation: threads, image lists, columns, status bar, the first layout,
+// the snapshot tree, the menus and the timer, in the order the window depends on.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "capture/activity_state.h"
+#include "res/resource_ids.h"
+#include "ui/background_threads.h"
+#include "ui/file_list_columns.h"
+#include "ui/main_window_snapshots.h"
+#include "ui/main_window_state.h"
+
+namespace mv {
+namespace {
+
+// The menu bar commands that act on a loaded snapshot: grey until the first file is opened.
+constexpr UINT kCommandsNeedingSnapshot[] = {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE,
+                                             IDM_FILE_PROPERTIES};
+
+HICON LoadSizedIcon(int id, int size) {
+  return static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
+}
+
+// A 16 x 16 image list with the given icons at indexes 0, 1, ...
+template <std::size_t N>
+HIMAGELIST CreateIconList(const int (&icons)[N]) {
+  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 0);
+  for (int id : icons) {
+    HICON icon = LoadSizedIcon(id, 16);
+    ImageList_ReplaceIcon(list, -1, icon);
+    DestroyIcon(icon);
+  }
+  return list;
+}
+
+HMENU LoadFirstPopup(int menu) {
+  HMENU loaded = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menu));
+  return loaded == nullptr ? nullptr : GetSubMenu(loaded, 0);
+}
+
+}  // namespace
+
+void InitMainWindow(HWND window) {
+  MainWindowState& s = MainState();
+  s.window = window;
+  s.list = GetDlgItem(window, IDC_FILE_LIST);
+  s.tree = GetDlgItem(window, IDC_SNAPSHOT_TREE);
+  s.treePort = std::make_unique<Win32TreePort>(s.tree);
+  s.notices = std::make_unique<Win32NoticePort>(window);
+
+  SendMessageA(window, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(LoadSizedIcon(IDI_APP, 16)));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadSizedIcon(IDI_APP, 32)));
+
+  StartBackgroundThreads();
+
+  s.snapshotCreated.clear();
+
+  s.listImages = CreateIconList({IDI_DIRECTORY, IDI_SHARE});
+  SendMessageA(s.list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(s.listImages));
+  SendMessageA(s.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  s.treeImages = CreateIconList({IDI_GROUP, IDI_COMPUTER, IDI_SNAPSHOT});
+  SendMessageA(s.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(s.treeImages));
+  InsertFileListColumns(s.list);
+
+  s.dragState = kDragIdle;
+  s.sizeCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32644));  // IDC_SIZEWE
+
+  s.status = CreateStatusLine(window);
+  s.statusView = std::make_unique<StatusLineView>(window, s.status, nullptr);
+  SetActivityView(s.statusView.get());
+  SendMessageA(window, WM_SIZE, 0, 0);
+
+  RebuildSnapshotTreeOfWindow();
+
+  s.treeMenu = LoadFirstPopup(IDR_TREE_MENU);
+  s.networkMenu = LoadFirstPopup(IDR_NETWORK_MENU);
+  s.listMenu = LoadFirstPopup(IDR_LIST_MENU);
+  s.statusView->SetNetworkMenu(s.networkMenu);
+
+  HMENU bar = GetMenu(window);
+  for (UINT command : kCommandsNeedingSnapshot) {
+    EnableMenuItem(bar, command, MF_BYCOMMAND | MF_GRAYED);
+  }
+
+  SetActivityState(kIdle);
+  SetTimer(window, kSplitterTimer, kSplitterTimerPeriodMs, nullptr);
+}
+
+}  // namespace mv
