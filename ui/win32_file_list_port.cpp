@@ -12,6 +12,18 @@ namespace {
 
 constexpr UINT kRowStateBits = LVIS_SELECTED | LVIS_FOCUSED;
 
+// The port's state bits and the control's are translated one by one, so neither side
+// depends on the other's numbering.
+UINT ToControlState(std::uint32_t state) {
+  return ((state & kRowSelected) != 0 ? LVIS_SELECTED : 0u) |
+         ((state & kRowFocused) != 0 ? LVIS_FOCUSED : 0u);
+}
+
+std::uint32_t FromControlState(UINT state) {
+  return ((state & LVIS_SELECTED) != 0 ? kRowSelected : 0u) |
+         ((state & LVIS_FOCUSED) != 0 ? kRowFocused : 0u);
+}
+
 // LVM_SORTITEMS hands the callback two rows' item data (their indexes before the sort); a
 // row goes where its rank in the wanted order says.
 int CALLBACK CompareByRank(LPARAM first, LPARAM second, LPARAM ranks) {
@@ -33,7 +45,7 @@ int Win32FileListPort::AppendRow(const std::string& name, int image, std::uint32
   item.iItem = RowCount();
   item.pszText = text.data();
   item.iImage = image;
-  item.state = state & kRowStateBits;
+  item.state = ToControlState(state);
   item.stateMask = kRowStateBits;
   return static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
@@ -68,8 +80,8 @@ std::string Win32FileListPort::CellText(int row, int column) {
 
 std::uint32_t Win32FileListPort::RowState(int row) {
   if (row < 0 || row >= RowCount()) return 0;
-  return static_cast<std::uint32_t>(
-      SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), kRowStateBits));
+  return FromControlState(static_cast<UINT>(
+      SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), kRowStateBits)));
 }
 
 void Win32FileListPort::ApplyRowOrder(const std::vector<int>& order) {

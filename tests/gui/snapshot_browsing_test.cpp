@@ -191,6 +191,8 @@ TEST_F(SnapshotBrowsingTest, RemoveDeletesTheSelectedSnapshotsAfterYesOnly) {
 }
 
 TEST_F(SnapshotBrowsingTest, RemoveWithNothingSelectedAsksNothing) {
+  // The tree selects its first item when it takes the focus; take the selection away.
+  SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, 0);
   ASSERT_EQ(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0), 0);
   MessageBoxAnswerer answer(window_, IDYES);
   Command(IDM_REMOVE);
