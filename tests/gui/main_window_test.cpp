@@ -2,6 +2,10 @@
 // messages a user's actions cause, and read back from its controls.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "capture/activity_state.h"
 #include "main_window_fixture.h"
 #include "res/resource_ids.h"
 
@@ -169,6 +173,35 @@ TEST_F(MainWindowTest, HelpAndWebCommandsGoToTheShell) {
   EXPECT_EQ(shell_.opened[1], "https://www.mirrorvault.example/");
   EXPECT_EQ(shell_.opened[2], "https://www.mirrorvault.example/support.php");
   EXPECT_EQ(shell_.opened[3], shell_.opened[2]);
+}
+
+TEST_F(MainWindowTest, ActivityStateFromAWorkerThreadReachesTheStatusBarAndTheNetworkMenu) {
+  Open();
+  // The worker's requests are messages to this thread, so it pumps while the worker runs.
+  auto fromWorker = [&](std::int32_t request) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      SetActivityState(request);
+      done.store(true);
+    });
+    while (!done.load()) PumpMessages(5);
+    worker.join();
+  };
+  HMENU network = MainState().networkMenu;
+  fromWorker(kScanning);
+  EXPECT_EQ(Status(0), "Scanning Network...");
+  EXPECT_TRUE(MenuItemGrey(network, IDM_SCAN_NETWORK));
+  EXPECT_FALSE(MenuItemGrey(network, IDM_STOP));
+  fromWorker(kStopRequest);
+  EXPECT_EQ(Status(0), "Stop Scanning Network...");
+  EXPECT_FALSE(MenuItemGrey(network, IDM_STOP));  // the task that winds down restores them
+  fromWorker(kIdle);
+  EXPECT_EQ(Status(0), "Mirrorvault 1.0");
+  EXPECT_FALSE(MenuItemGrey(network, IDM_SCAN_NETWORK));
+  EXPECT_TRUE(MenuItemGrey(network, IDM_STOP));
+  fromWorker(kCapturing);
+  EXPECT_EQ(Status(0), "Taking Snapshots...");
+  SetActivityState(kIdle);
 }
 
 TEST_F(MainWindowTest, CloseBoxAndExitEndTheProgram) {
