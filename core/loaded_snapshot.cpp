@@ -3,7 +3,10 @@
 #include "core/loaded_snapshot.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -24,6 +27,35 @@ std::string PathKey(std::string_view path) {
 
 bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
+}
+
+// The bytes of word (first byte lowest) that are below 0x0E, the range that holds CR, LF
+// and NUL, marked by their top bit. The lowest mark is exact; marks above it may be borrows.
+std::uint64_t LowBytes(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  return (word - kOnes * 0x0E) & ~word & kHighBits;
+}
+
+// The position of the first CR, LF or NUL at or after i; base[end] is a NUL. Nearly every
+// word of a snapshot holds no byte below 0x0E and is skipped whole.
+std::size_t SkipLineText(const char* base, std::size_t i, std::size_t end) {
+  for (;;) {
+    // The word trick needs the first byte in the lowest bits; elsewhere bytes go one by one.
+    while (std::endian::native == std::endian::little && i + 8 <= end) {
+      std::uint64_t word;
+      std::memcpy(&word, base + i, sizeof word);
+      const std::uint64_t marks = LowBytes(word);
+      if (marks != 0) {
+        i += static_cast<std::size_t>(std::countr_zero(marks) / 8);
+        break;
+      }
+      i += 8;
+    }
+    const char c = base[i];
+    if (c == '\r' || c == '\n' || c == '\0') return i;
+    ++i;
+  }
 }
 
 }  // namespace
@@ -65,12 +97,7 @@ int SplitLines(std::vector<char>& text, std::vector<LineRef>& lines, int maxLine
     }
     if (lines.size() == static_cast<std::size_t>(maxLines)) return -1;
     const std::size_t start = i;
-    // Bytes above CR are never a line end nor a NUL: one comparison for almost every byte.
-    unsigned char c;
-    while ((c = static_cast<unsigned char>(base[i])) > '\r' ||
-           (c != '\r' && c != '\n' && c != '\0')) {
-      ++i;
-    }
+    i = SkipLineText(base, i, end);
     const std::size_t length = i - start;
     // A NUL inside the line ends its text; the rest up to the line end is not read.
     while (i < end && !IsLineEnd(base[i])) ++i;

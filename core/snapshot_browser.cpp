@@ -95,6 +95,9 @@ void SnapshotBrowser::OpenLocation(std::string_view step) {
   if (step != kStayStep) {
     int filled = 1;
     if (step == kShareListStep) {
+      // The share list is shown only with an empty navigation path, even when a row with an
+      // empty name (a damaged line) is opened from deeper down.
+      navigationPath_.clear();
       filled = FillFileList("", "");
     } else if (step == kUpStep) {
       if (navigationPath_.empty()) {

@@ -70,9 +70,10 @@ class SnapshotBrowser {
   // Returns 1, or 0 when the location is not in the snapshot (the list is then untouched).
   int FillFileList(std::string_view path, std::string_view select);
 
-  // One step: "" (the share list), ".." (up, selecting the directory left), a child's name
-  // (down) or "--". A step that fails shows "Could not locate '<step>' path." and goes back
-  // to the listed path. Every step ends by setting the location field to \\computer\path.
+  // One step: "" (the share list; clears the navigation path), ".." (up, selecting the
+  // directory left), a child's name (down) or "--". A step that fails shows "Could not
+  // locate '<step>' path." and goes back to the listed path. Every step ends by setting the
+  // location field to \\computer\path.
   void OpenLocation(std::string_view step);
 
   // A click on column header `column` (0..3): toggles that column between ascending and

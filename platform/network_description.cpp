@@ -58,11 +58,14 @@ bool ParseNetworkDescription(std::string_view text, NetworkDescription& descript
 NetworkDescription MakeUniformNetwork(int groups, int computersPerGroup, int sharesPerComputer) {
   NetworkDescription description;
   for (int g = 1; g <= groups; ++g) {
-    DescribedGroup group{"GROUP" + std::to_string(g), {}};
+    // Appended piece by piece: g++ 12 misreads "literal" + std::to_string(...) at -O2.
+    const std::string number = std::to_string(g);
+    DescribedGroup group{std::string("GROUP").append(number), {}};
     for (int c = 1; c <= computersPerGroup; ++c) {
-      DescribedComputer computer{"G" + std::to_string(g) + "PC" + std::to_string(c), {}};
+      DescribedComputer computer{
+          std::string("G").append(number).append("PC").append(std::to_string(c)), {}};
       for (int s = 1; s <= sharesPerComputer; ++s) {
-        computer.shares.push_back("SHARE" + std::to_string(s));
+        computer.shares.push_back(std::string("SHARE").append(std::to_string(s)));
       }
       group.computers.push_back(std::move(computer));
     }

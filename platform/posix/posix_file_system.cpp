@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
 
 #include "platform/file_system.h"
@@ -223,6 +225,23 @@ class PosixFileSystem final : public FileSystem {
   }
 
  private:
+  // A snapshot is read whole into one fresh buffer. Faulting that in 4 KiB pages costs far
+  // more than the read itself (about 18,000 faults for 75 MB); where the kernel gives huge
+  // pages on request, asking for them cuts that to a few dozen.
+  static void AdviseHugePages(char* data, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned + kHugePage <= begin + bytes) {
+      madvise(reinterpret_cast<void*>(aligned), begin + bytes - aligned, MADV_HUGEPAGE);
+    }
+#else
+    (void)data;
+    (void)bytes;
+#endif
+  }
+
   static IoError ReadLocked(int fd, std::uint64_t maxBytes, std::vector<char>& contents) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return FromErrno(errno);
     struct stat st {};
@@ -230,7 +249,11 @@ class PosixFileSystem final : public FileSystem {
     if (!S_ISREG(st.st_mode)) return IoError::kNotFound;
     const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
     if (size > maxBytes) return IoError::kTooLarge;
-    contents.assign(static_cast<std::size_t>(size) + 1, '\0');
+    const std::size_t bytes = static_cast<std::size_t>(size) + 1;
+    contents.clear();
+    contents.reserve(bytes);
+    AdviseHugePages(contents.data(), bytes);
+    contents.assign(bytes, '\0');
     std::size_t done = 0;
     while (done < size) {
       const ssize_t n = read(fd, contents.data() + done, static_cast<std::size_t>(size) - done);

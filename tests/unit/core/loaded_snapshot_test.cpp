@@ -144,6 +144,18 @@ TEST(SplitLines, CutsAtCrAndLfDropsEmptyLinesAndStopsANulInsideALine) {
   EXPECT_EQ(line(2), "ef");
   EXPECT_EQ(line(3), "ghi");  // the NUL ends the text of the line; "jk" is not read
   EXPECT_EQ(text[2], '\0');   // each line is also a C string in place
+
+  // Control bytes other than CR, LF and NUL, and bytes above 0x7F, are line text, wherever
+  // they fall in the words the scan reads at once.
+  const std::string odd = "\t\x0b\x0c\x0e\x8d\xff\x80 tab\tand\x01more\x0d\x8a\x0a";
+  for (std::size_t shift = 0; shift < 9; ++shift) {
+    const std::string padded = std::string(shift, 'x') + odd + "\n" + odd;
+    std::vector<char> bytes(padded.begin(), padded.end());
+    bytes.push_back('\0');
+    ASSERT_EQ(SplitLines(bytes, lines, 100), 4) << shift;
+    EXPECT_EQ(lines[0].length, shift + odd.size() - 3);
+    EXPECT_EQ(lines[1].length, 1u);  // the byte 0x8A between CR and LF
+  }
   std::vector<char> again(raw.begin(), raw.end());
   again.push_back('\0');
   EXPECT_EQ(SplitLines(again, lines, 3), -1);

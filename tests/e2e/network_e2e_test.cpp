@@ -1,0 +1,162 @@
+// End to end under Wine: the sample network provider registered in the prefix is scanned
+// through the real WNetOpenEnumA, and a capture walks the real UNC paths, which lead to the
+// folders that tools/sample-network/register.sh linked.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "capture/capture_job.h"
+#include "capture/end_of_job_message.h"
+#include "memory_tree.h"
+#include "net/network_browser.h"
+#include "test_support.h"
+
+namespace mv {
+namespace {
+
+class RecordingNotices : public NoticePort {
+ public:
+  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
+    std::lock_guard lock(mutex);
+    messages.emplace_back(text, kind);
+    return MessageAnswer::kOk;
+  }
+  void SetStatusText(int, const std::string&) override {}
+  std::mutex mutex;
+  std::vector<std::pair<std::string, MessageKind>> messages;
+};
+
+// The browser over the system's network, with the program's own pauses.
+struct SampleNetworkScan : ::testing::Test {
+  test::MemoryTree tree;
+  TaskGate gate;
+  NetworkBrowser browser{tree, PlatformNetwork(), gate};
+
+  void SetUp() override {
+    SetActivityState(kIdle);
+    ASSERT_TRUE(browser.StartScanThread());
+    browser.RequestScan();
+    gate.WaitUntilFree();
+    ASSERT_EQ(browser.CompletedScans(), 1);
+  }
+  void TearDown() override { browser.Shutdown(); }
+
+  // Texts of parent's children, in tree order.
+  std::vector<std::string> Texts(TreeItem parent) {
+    std::vector<std::string> texts;
+    for (const TreeItem child : tree.Children(parent)) texts.push_back(tree.Get(child).text);
+    return texts;
+  }
+};
+
+TEST_F(SampleNetworkScan, FindsTheSampleNetworkWithEverythingTicked) {
+  // Groups come in the provider's order; the provider itself gets no item.
+  ASSERT_EQ(Texts(kNoTreeItem), (std::vector<std::string>{"WORKGROUP", "OFFICE"}));
+  const TreeItem workgroup = tree.Find(kNoTreeItem, "WORKGROUP");
+  const TreeItem office = tree.Find(kNoTreeItem, "OFFICE");
+  EXPECT_EQ(Texts(workgroup), (std::vector<std::string>{"PC1", "PC2"}));
+  EXPECT_EQ(Texts(office), (std::vector<std::string>{"SERVER"}));
+  EXPECT_EQ(Texts(tree.Find(workgroup, "PC1")), (std::vector<std::string>{"Docs", "Music"}));
+  EXPECT_EQ(Texts(tree.Find(workgroup, "PC2")), (std::vector<std::string>{"Public"}));
+  EXPECT_EQ(Texts(tree.Find(office, "SERVER")), (std::vector<std::string>{"Projects", "Backup"}));
+
+  int ticked = 0;
+  for (const auto& group : browser.tables().groups) {
+    if (group.name.empty()) continue;
+    EXPECT_EQ(tree.Get(group.item).state, kTreeStateTicked);
+    ticked += browser.IsItemTicked(group.item);
+  }
+  for (const auto& computer : browser.tables().computers) {
+    if (computer.name.empty()) continue;
+    EXPECT_EQ(tree.Get(computer.item).state, kTreeStateTicked | kTreeStateBold);
+    ticked += browser.IsItemTicked(computer.item);
+  }
+  for (const auto& share : browser.tables().shares) {
+    if (share.name.empty()) continue;
+    EXPECT_EQ(tree.Get(share.item).image, 2);
+    ticked += browser.IsItemTicked(share.item);
+  }
+  EXPECT_EQ(ticked, 2 + 3 + 5);
+}
+
+// "share\relative\path;;type;;size" of every entry of a snapshot, without the date.
+std::set<std::string> SnapshotEntries(const std::string& snapshot) {
+  std::set<std::string> entries;
+  std::istringstream lines(snapshot);
+  std::string line, share;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("SHARENAME: ", 0) == 0) {
+      share = line.substr(11);
+      entries.insert(share);
+      continue;
+    }
+    const std::size_t dateCut = line.rfind(";;");
+    if (share.empty() || line == "END" || dateCut == std::string::npos) continue;
+    entries.insert(share + "\\" + line.substr(0, dateCut));
+  }
+  return entries;
+}
+
+// The same, read from the linked folder of each share.
+std::set<std::string> FolderEntries(const std::filesystem::path& computerFolder,
+                                    const std::vector<std::string>& shares) {
+  std::set<std::string> entries;
+  for (const std::string& share : shares) {
+    entries.insert(share);
+    const std::filesystem::path root = computerFolder / share;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+      std::string relative = std::filesystem::relative(entry.path(), root).string();
+      std::replace(relative.begin(), relative.end(), '/', '\\');
+      const bool directory = entry.is_directory();
+      entries.insert(share + "\\" + relative + (directory ? ";;d;;0" : ";;f;;") +
+                     (directory ? "" : std::to_string(entry.file_size())));
+    }
+  }
+  return entries;
+}
+
+TEST_F(SampleNetworkScan, CaptureHoldsExactlyWhatTheLinkedFoldersHold) {
+  const char* sharesRoot = std::getenv("MV_SAMPLE_SHARES");
+  ASSERT_NE(sharesRoot, nullptr) << "run through ctest: the sample network fixture sets it";
+  std::string hostRoot = std::string("Z:") + sharesRoot;
+  std::replace(hostRoot.begin(), hostRoot.end(), '/', '\\');
+
+  test::ScratchDir snapshots;
+  RecordingNotices notices;
+  CaptureJob job(browser, notices, gate);
+  ASSERT_EQ(job.StartWorkers(), kCaptureWorkers);
+  ASSERT_TRUE(job.StartCaptureOfTicked(snapshots.path()));
+  gate.WaitUntilFree();
+  job.Shutdown();
+  ASSERT_EQ(notices.messages.size(), 1u);
+  EXPECT_EQ(notices.messages[0].first, kSnapshotsCreated);
+
+  const std::map<std::string, std::vector<std::string>> expected = {
+      {"PC1", {"Docs", "Music"}}, {"PC2", {"Public"}}, {"SERVER", {"Projects", "Backup"}}};
+  std::map<std::string, std::string> found;
+  for (const auto& file : std::filesystem::directory_iterator(snapshots.path())) {
+    const std::string name = file.path().filename().string();
+    const std::size_t first = name.find('.');
+    found[name.substr(first + 1, name.find('.', first + 1) - first - 1)] =
+        test::ReadTextFile(file.path().string());
+    EXPECT_TRUE(name.ends_with(".mirvaul")) << name;
+  }
+  ASSERT_EQ(found.size(), expected.size());
+  for (const auto& [computer, shares] : expected) {
+    ASSERT_EQ(found.count(computer), 1u) << computer;
+    EXPECT_EQ(SnapshotEntries(found[computer]),
+              FolderEntries(std::filesystem::path(hostRoot) / computer, shares))
+        << computer;
+  }
+  EXPECT_NE(found["SERVER"].find("GROUP: OFFICE\r\n"), std::string::npos);
+  EXPECT_NE(found["PC2"].find("GROUP: WORKGROUP\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mv
