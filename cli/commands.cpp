@@ -8,12 +8,12 @@ int RunLibrary(const Args& args, std::ostream& out, std::ostream& err);
 int RunRemove(const Args& args, std::ostream& out, std::ostream& err);
 int RunLs(const Args& args, std::ostream& out, std::ostream& err);
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
+int RunTake(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
      "capture --snapshots DIR --group G --computer C --shares \"S1;S2\" [--unc-root ROOT]",
-     "Writes one computer's snapshot of the given shares and prints the file's path.",
-     RunCapture},
+     "Writes one computer's snapshot of the given shares and prints the file's path.", RunCapture},
     {"library", "library DIR",
      "Shows the snapshot tree of DIR: groups, computers, capture times and file names.",
      RunLibrary},
@@ -22,6 +22,10 @@ const Command kCommands[] = {
     {"ls", "ls SNAPSHOT [LOCATION] [--sort name|type|size|date] [--desc]",
      "Prints the file list rows of the share list or of a share-relative LOCATION.", RunLs},
     {"info", "info SNAPSHOT", "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
+    {"take", "take --snapshots DIR [--network FILE] [--unc-root ROOT]",
+     "Scans the network (FILE describes one; else the system's), prints its tree and "
+     "captures every computer.",
+     RunTake},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

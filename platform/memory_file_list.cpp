@@ -30,12 +30,14 @@ std::uint32_t MemoryFileList::RowState(int row) {
 
 void MemoryFileList::ApplyRowOrder(const std::vector<int>& order) {
   if (order.size() != rows_.size()) return;
+  std::vector<bool> taken(rows_.size(), false);
+  for (const int from : order) {
+    if (!Valid(from) || taken[static_cast<std::size_t>(from)]) return;  // not a permutation
+    taken[static_cast<std::size_t>(from)] = true;
+  }
   std::vector<Row> reordered;
   reordered.reserve(rows_.size());
-  for (const int from : order) {
-    if (!Valid(from)) return;
-    reordered.push_back(rows_[from]);
-  }
+  for (const int from : order) reordered.push_back(std::move(rows_[from]));
   rows_ = std::move(reordered);
 }
 

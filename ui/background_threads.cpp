@@ -1,13 +1,24 @@
 // Starting the capture workers and the scan thread: see background_threads.h.
 #include "ui/background_threads.h"
 
-#include <atomic>
+#include "capture/take_snapshots.h"
 
 namespace mv {
 
-void StartBackgroundThreads() {
-  static std::atomic<bool> started{false};
-  if (started.exchange(true)) return;
+Win32TreePort& NetworkTreePort() {
+  static Win32TreePort port(nullptr);
+  return port;
+}
+
+Win32NoticePort& NetworkNotices() {
+  static Win32NoticePort port(nullptr);
+  return port;
+}
+
+void StartBackgroundThreads(HWND mainWindow) {
+  NetworkNotices().SetOwner(mainWindow);
+  // Does nothing after the first call.
+  StartBackgroundTasks(NetworkTreePort(), NetworkNotices());
 }
 
 }  // namespace mv

@@ -1,25 +1,15 @@
 // The file list's columns: Name, Type, Size, Date Created, left-aligned.
 #include "ui/file_list_columns.h"
 
-#include <windows.h>
-
 #include <commctrl.h>
 
+#include "core/file_list_rows.h"
+
 namespace mv {
-namespace {
-
-struct Column {
-  const char* header;
-  int width;
-};
-
-constexpr Column kColumns[] = {{"Name", 250}, {"Type", 80}, {"Size", 80}, {"Date Created", 90}};
-
-}  // namespace
 
 void InsertFileListColumns(HWND list) {
   int index = 0;
-  for (const Column& column : kColumns) {
+  for (const FileListColumn& column : kFileListColumns) {
     LVCOLUMNA lvc{};
     lvc.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     lvc.fmt = LVCFMT_LEFT;

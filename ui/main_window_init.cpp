@@ -14,10 +14,6 @@
 namespace mv {
 namespace {
 
-// The menu bar commands that act on a loaded snapshot: grey until the first file is opened.
-constexpr UINT kCommandsNeedingSnapshot[] = {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE,
-                                             IDM_FILE_PROPERTIES};
-
 HICON LoadSizedIcon(int id, int size) {
   return static_cast<HICON>(
       LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
@@ -54,8 +50,10 @@ void InitMainWindow(HWND window) {
                reinterpret_cast<LPARAM>(LoadSizedIcon(IDI_APP, 16)));
   SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadSizedIcon(IDI_APP, 32)));
 
-  StartBackgroundThreads();
+  StartBackgroundThreads(window);
 
+  // The browser starts with empty paths, an empty type icon cache and the sort table at
+  // Name, Type, Size, Date ascending.
   s.snapshotCreated.clear();
 
   s.listImages = CreateIconList({IDI_DIRECTORY, IDI_SHARE});
@@ -64,6 +62,11 @@ void InitMainWindow(HWND window) {
   s.treeImages = CreateIconList({IDI_GROUP, IDI_COMPUTER, IDI_SNAPSHOT});
   SendMessageA(s.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(s.treeImages));
   InsertFileListColumns(s.list);
+  s.fileList = std::make_unique<Win32FileListPort>(s.list, s.listImages);
+  s.browserControls = std::make_unique<Win32BrowserControls>(window);
+  s.browser = std::make_unique<SnapshotBrowser>(PlatformFileSystem(), *s.fileList,
+                                                *s.browserControls, *s.notices);
+  s.library = std::make_unique<SnapshotLibrary>(*s.treePort, PlatformFileSystem());
 
   s.dragState = kDragIdle;
   s.sizeCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32644));  // IDC_SIZEWE
@@ -81,8 +84,9 @@ void InitMainWindow(HWND window) {
   s.statusView->SetNetworkMenu(s.networkMenu);
 
   HMENU bar = GetMenu(window);
-  for (UINT command : kCommandsNeedingSnapshot) {
-    EnableMenuItem(bar, command, MF_BYCOMMAND | MF_GRAYED);
+  // Grey until the first snapshot file is opened; the browser enables them then.
+  for (int command : kSnapshotCommands) {
+    EnableMenuItem(bar, static_cast<UINT>(command), MF_BYCOMMAND | MF_GRAYED);
   }
 
   SetActivityState(kIdle);

@@ -5,51 +5,66 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 #include "capture/activity_state.h"
-#include "core/row_details.h"
+#include "core/file_list_rows.h"
 #include "ui/main_window_state.h"
 
 namespace mv {
 namespace {
 
-constexpr int kCellRoom = 256;  // the detail text reads each cell with room for 255 characters
+std::string CouldNotOpenText(const std::string& path) {
+  return "Could not open '" + path + "'.\nThe file is corrupted.";
+}
 
-std::string CellText(HWND list, int row, int column) {
-  std::vector<char> text(kCellRoom, '\0');
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = text.data();
-  item.cchTextMax = kCellRoom;
-  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return std::string(text.data());
+// The item parameter of the tree's selected item, or none without a selection.
+std::optional<std::intptr_t> SelectedItemParam(HWND tree) {
+  TVITEMA item{};
+  item.mask = TVIF_PARAM | TVIF_HANDLE;
+  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (item.hItem == nullptr) return std::nullopt;
+  if (SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) == 0) {
+    return std::nullopt;
+  }
+  return static_cast<std::intptr_t>(item.lParam);
 }
 
 }  // namespace
 
-void RebuildSnapshotTreeOfWindow() {}
-
-void RemoveSnapshotItemOfWindow(TreeItem item) {
-  MainState().treePort->DeleteItem(item);
+void RebuildSnapshotTreeOfWindow() {
+  MainWindowState& s = MainState();
+  s.library->SetSnapshotDirectory(s.setup.snapshotsDirectory);
+  s.library->RebuildSnapshotTree();
 }
 
-void OpenSelectedSnapshot() {}
+void RemoveSnapshotItemOfWindow(TreeItem item) {
+  MainState().library->RemoveSnapshotItem(item);
+}
+
+void OpenSelectedSnapshot() {
+  MainWindowState& s = MainState();
+  const std::optional<std::intptr_t> param = SelectedItemParam(s.tree);
+  if (!param) return;
+  // Group and computer items name no file: the list and the location stay as they are.
+  const std::optional<std::string> path = s.library->SnapshotFilePath(*param);
+  if (!path) return;
+  if (s.browser->LoadSnapshot(*path) == 0) {
+    s.notices->ShowMessage(CouldNotOpenText(*path), MessageKind::kError);
+    return;
+  }
+  s.browser->ClearNavigationPath();
+  s.browser->SetSnapshotComputer(s.browser->info().computer);
+  s.snapshotCreated = s.browser->info().created;
+  SetStatusText(kStatusPartDetails, SnapshotCreatedText(s.snapshotCreated));
+  s.browser->OpenLocation(kShareListStep);
+}
 
 void ShowRowDetails(int row) {
   MainWindowState& s = MainState();
-  const bool selected = row != -1 && (SendMessageA(s.list, LVM_GETITEMSTATE,
-                                                   static_cast<WPARAM>(row), LVIS_SELECTED) &
-                                      LVIS_SELECTED) != 0;
-  if (!selected) {
-    SetStatusText(kStatusPartDetails, SnapshotCreatedText(s.snapshotCreated));
-    return;
-  }
-  SetStatusText(kStatusPartDetails,
-                RowDetailsText(CellText(s.list, row, 0), CellText(s.list, row, 1),
-                               CellText(s.list, row, 2), CellText(s.list, row, 3)));
+  s.browser->ShowRowDetails(row, s.snapshotCreated);
 }
 
-void SortByColumnClick(int /*column*/) {}
+void SortByColumnClick(int column) {
+  MainState().browser->ClickColumn(column);
+}
 
 }  // namespace mv

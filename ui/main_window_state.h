@@ -8,8 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "core/snapshot_browser.h"
+#include "core/snapshot_library.h"
 #include "ui/main_window.h"
 #include "ui/status_line.h"
+#include "ui/win32_file_list_port.h"
 #include "ui/win32_notice_port.h"
 #include "ui/win32_tree_port.h"
 
@@ -37,6 +40,10 @@ struct MainWindowState {
   std::unique_ptr<Win32TreePort> treePort;
   std::unique_ptr<Win32NoticePort> notices;
   std::unique_ptr<StatusLineView> statusView;
+  std::unique_ptr<Win32FileListPort> fileList;
+  std::unique_ptr<Win32BrowserControls> browserControls;
+  std::unique_ptr<SnapshotLibrary> library;  // the snapshot tree and its tables
+  std::unique_ptr<SnapshotBrowser> browser;  // the loaded snapshot and the file list
 };
 
 MainWindowState& MainState();

@@ -9,7 +9,7 @@ MessageAnswer Win32NoticePort::ShowMessage(const std::string& text, MessageKind 
   UINT style = MB_OK | MB_ICONINFORMATION;
   if (kind == MessageKind::kError) style = MB_OK | MB_ICONERROR;
   if (kind == MessageKind::kQuestion) style = MB_YESNO | MB_ICONINFORMATION;
-  switch (MessageBoxA(owner_, text.c_str(), kMessageCaption, style)) {
+  switch (MessageBoxA(owner_.load(), text.c_str(), kMessageCaption, style)) {
     case IDYES:
       return MessageAnswer::kYes;
     case IDNO:

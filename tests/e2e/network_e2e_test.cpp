@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "capture/activity_state.h"
 #include "capture/capture_job.h"
 #include "capture/end_of_job_message.h"
 #include "memory_tree.h"

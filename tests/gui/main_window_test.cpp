@@ -2,61 +2,15 @@
 // messages a user's actions cause, and read back from its controls.
 #include <gtest/gtest.h>
 
-#include "gui_support.h"
+#include <atomic>
+#include <thread>
+
+#include "capture/activity_state.h"
+#include "main_window_fixture.h"
 #include "res/resource_ids.h"
-#include "ui/main_window.h"
-#include "ui/main_window_state.h"
 
 namespace mv::gui {
 namespace {
-
-const bool kCommonControls = [] {
-  INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  return InitCommonControlsEx(&init) != FALSE;
-}();
-
-class MainWindowTest : public ::testing::Test {
- protected:
-  void TearDown() override {
-    if (window_ != nullptr) DestroyWindow(window_);
-    PumpMessages(20);
-  }
-
-  // Creates the window over the snapshots folder as it is now.
-  void Open() {
-    ASSERT_TRUE(kCommonControls);
-    MainWindowSetup setup;
-    setup.snapshotsDirectory = folder_.path();
-    setup.helpFilePath = "C:\\Tools\\help.chm";
-    setup.shell = &shell_;
-    setup.exitApplication = [this] { ++exits_; };
-    SetMainWindowSetup(std::move(setup));
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
-                                 MainWindowProc, 0);
-    ASSERT_NE(window_, nullptr);
-    ShowWindow(window_, SW_SHOW);
-    PumpMessages();
-    tree_ = GetDlgItem(window_, IDC_SNAPSHOT_TREE);
-    list_ = GetDlgItem(window_, IDC_FILE_LIST);
-    status_ = GetDlgItem(window_, IDC_STATUS_BAR);
-  }
-
-  std::string Status(int part) {
-    char text[512] = {};
-    SendMessageA(status_, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-    return text;
-  }
-  RECT Rect(int id) { return ClientRectOf(window_, GetDlgItem(window_, id)); }
-  void Command(int id) { SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
-
-  ScratchFolder folder_;
-  RecordingShell shell_;
-  int exits_ = 0;
-  HWND window_ = nullptr;
-  HWND tree_ = nullptr;
-  HWND list_ = nullptr;
-  HWND status_ = nullptr;
-};
 
 // The splitter, tree, location and list sit as the layout puts them for the current client
 // area and splitter position.
@@ -219,6 +173,35 @@ TEST_F(MainWindowTest, HelpAndWebCommandsGoToTheShell) {
   EXPECT_EQ(shell_.opened[1], "https://www.mirrorvault.example/");
   EXPECT_EQ(shell_.opened[2], "https://www.mirrorvault.example/support.php");
   EXPECT_EQ(shell_.opened[3], shell_.opened[2]);
+}
+
+TEST_F(MainWindowTest, ActivityStateFromAWorkerThreadReachesTheStatusBarAndTheNetworkMenu) {
+  Open();
+  // The worker's requests are messages to this thread, so it pumps while the worker runs.
+  auto fromWorker = [&](std::int32_t request) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      SetActivityState(request);
+      done.store(true);
+    });
+    while (!done.load()) PumpMessages(5);
+    worker.join();
+  };
+  HMENU network = MainState().networkMenu;
+  fromWorker(kScanning);
+  EXPECT_EQ(Status(0), "Scanning Network...");
+  EXPECT_TRUE(MenuItemGrey(network, IDM_SCAN_NETWORK));
+  EXPECT_FALSE(MenuItemGrey(network, IDM_STOP));
+  fromWorker(kStopRequest);
+  EXPECT_EQ(Status(0), "Stop Scanning Network...");
+  EXPECT_FALSE(MenuItemGrey(network, IDM_STOP));  // the task that winds down restores them
+  fromWorker(kIdle);
+  EXPECT_EQ(Status(0), "Mirrorvault 1.0");
+  EXPECT_FALSE(MenuItemGrey(network, IDM_SCAN_NETWORK));
+  EXPECT_TRUE(MenuItemGrey(network, IDM_STOP));
+  fromWorker(kCapturing);
+  EXPECT_EQ(Status(0), "Taking Snapshots...");
+  SetActivityState(kIdle);
 }
 
 TEST_F(MainWindowTest, CloseBoxAndExitEndTheProgram) {

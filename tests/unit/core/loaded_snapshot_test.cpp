@@ -164,7 +164,8 @@ TEST(SplitLines, CutsAtCrAndLfDropsEmptyLinesAndStopsANulInsideALine) {
 // Files beyond what the loader takes are refused whole; within the bounds nothing is cut.
 TEST_F(LoaderTest, MoreThan64ShareSectionsIsRefused) {
   std::string text = HeaderText();
-  for (int i = 0; i < kMaxShares; ++i) text += "SHARENAME: S" + std::to_string(i) + "\r\n";
+  for (int i = 0; i < kMaxShares; ++i)
+    text.append("SHARENAME: S").append(std::to_string(i)).append("\r\n");
   ASSERT_TRUE(Open(text + "END\r\n"));
   EXPECT_EQ(browser.shareCount(), kMaxShares);
   EXPECT_FALSE(Open(text + "SHARENAME: one too many\r\nEND\r\n"));

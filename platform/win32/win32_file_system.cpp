@@ -1,0 +1,189 @@
+// The file-system port on Windows: FindFirstFileA/FindNextFileA for listings, CreateFileA
+// share modes for the rule that a file being written is never read exclusively.
+#include <windows.h>
+
+#include "platform/file_system.h"
+#include "platform/win32/win32_error.h"
+
+namespace mv {
+namespace {
+
+using win32::LastIoError;
+
+UtcDateTime ToUtc(const FILETIME& time) {
+  SYSTEMTIME st{};
+  UtcDateTime out;
+  if (!FileTimeToSystemTime(&time, &st)) return out;
+  out.year = st.wYear;
+  out.month = st.wMonth;
+  out.day = st.wDay;
+  out.hour = st.wHour;
+  out.minute = st.wMinute;
+  out.second = st.wSecond;
+  return out;
+}
+
+void Describe(const WIN32_FIND_DATAA& data, DirEntry& entry) {
+  entry.name = data.cFileName;
+  entry.attributes = data.dwFileAttributes;
+  const bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  entry.size =
+      directory ? 0 : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  entry.created = ToUtc(data.ftCreationTime);
+}
+
+class Win32Listing final : public DirectoryListing {
+ public:
+  Win32Listing(HANDLE find, const WIN32_FIND_DATAA& first) : find_(find), first_(first) {}
+  ~Win32Listing() override { FindClose(find_); }
+
+  bool Next(DirEntry& entry) override {
+    if (pendingFirst_) {
+      pendingFirst_ = false;
+      Describe(first_, entry);
+      return true;
+    }
+    WIN32_FIND_DATAA data{};
+    if (!FindNextFileA(find_, &data)) return false;
+    Describe(data, entry);
+    return true;
+  }
+
+ private:
+  HANDLE find_;
+  WIN32_FIND_DATAA first_;
+  bool pendingFirst_ = true;
+};
+
+class Win32OutputFile final : public OutputFile {
+ public:
+  explicit Win32OutputFile(HANDLE file) : file_(file) {}
+  ~Win32OutputFile() override {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+
+  IoError Write(const void* data, std::size_t size) override {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+      // WriteFile takes a 32-bit count; larger buffers go in pieces.
+      const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(file_, p, chunk, &written, nullptr)) return LastIoError();
+      if (written == 0) return IoError::kDiskFull;  // a short write means the medium is full
+      p += written;
+      size -= written;
+    }
+    return IoError::kNone;
+  }
+
+  IoError Close() override {
+    const HANDLE file = file_;
+    file_ = INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) return IoError::kNone;
+    return CloseHandle(file) ? IoError::kNone : LastIoError();
+  }
+
+ private:
+  HANDLE file_;
+};
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    WIN32_FIND_DATAA first{};
+    const HANDLE find = FindFirstFileA(pattern.c_str(), &first);
+    if (find == INVALID_HANDLE_VALUE) {
+      error = LastIoError();
+      return nullptr;
+    }
+    error = IoError::kNone;
+    return std::make_unique<Win32Listing>(find, first);
+  }
+
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
+    // FILE_FLAG_BACKUP_SEMANTICS is what lets CreateFile open a directory.
+    const HANDLE dir =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (dir == INVALID_HANDLE_VALUE) return LastIoError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(dir, &info) != 0;
+    const IoError error = ok ? IoError::kNone : LastIoError();
+    CloseHandle(dir);
+    if (!ok) return error;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return IoError::kNotFound;
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return IoError::kNone;
+  }
+
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      error = LastIoError();
+      return nullptr;
+    }
+    error = IoError::kNone;
+    return std::make_unique<Win32OutputFile>(file);
+  }
+
+  IoError Remove(const std::string& path) override {
+    return DeleteFileA(path.c_str()) ? IoError::kNone : LastIoError();
+  }
+
+  IoError MakeDirectory(const std::string& path) override {
+    if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+      return IoError::kNone;
+    }
+    return LastIoError();
+  }
+
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override {
+    // Share mode 0: refused while anyone, a writer above all, holds the file.
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return LastIoError();
+    const IoError result = ReadOpen(file, maxBytes, contents);
+    CloseHandle(file);
+    return result;
+  }
+
+ private:
+  static IoError ReadOpen(HANDLE file, std::uint64_t maxBytes, std::vector<char>& contents) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) return LastIoError();
+    const std::uint64_t total = static_cast<std::uint64_t>(size.QuadPart);
+    if (total > maxBytes || total >= SIZE_MAX) return IoError::kTooLarge;
+    contents.assign(static_cast<std::size_t>(total) + 1, '\0');
+    std::size_t done = 0;
+    while (done < total) {
+      const std::size_t left = static_cast<std::size_t>(total) - done;
+      const DWORD chunk = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
+      DWORD got = 0;
+      if (!ReadFile(file, contents.data() + done, chunk, &got, nullptr)) return LastIoError();
+      if (got == 0) break;  // the file shrank meanwhile: keep what is there
+      done += got;
+    }
+    contents.resize(done + 1);
+    contents[done] = '\0';
+    return IoError::kNone;
+  }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem() {
+  static Win32FileSystem fileSystem;
+  return fileSystem;
+}
+
+// UNC paths are live on Windows: there is no folder standing for the network.
+void SetUncRoot(const std::string&) {}
+const std::string& UncRoot() {
+  static const std::string none;
+  return none;
+}
+
+}  // namespace mv

@@ -1,0 +1,154 @@
+// The file-system backend of this build (posix natively, Win32 under Wine) against a real
+// tree reached through \\COMPUTER\SHARE: both must report the same names, attributes,
+// sizes and UTC creation dates, and honour the writer/exclusive-reader rule.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "platform/file_system.h"
+#include "scratch_computer.h"
+#include "test_support.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint64_t kHugeSize = (5ull << 30) + 123;  // above 4 GiB: needs the high word
+
+std::int64_t SecondsSinceEpoch(const UtcDateTime& t) {
+  using namespace std::chrono;
+  const sys_days day = year{t.year} / t.month / t.day;
+  return duration_cast<seconds>(day.time_since_epoch()).count() + t.hour * 3600 + t.minute * 60 +
+         t.second;
+}
+
+std::int64_t NowSeconds() {
+  using namespace std::chrono;
+  return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+}
+
+std::map<std::string, DirEntry> ListAll(const std::string& pattern) {
+  IoError error = IoError::kOther;
+  auto listing = PlatformFileSystem().List(pattern, error);
+  EXPECT_EQ(error, IoError::kNone) << pattern;
+  std::map<std::string, DirEntry> entries;
+  DirEntry entry;
+  while (listing && listing->Next(entry)) entries[entry.name] = entry;
+  return entries;
+}
+
+class FileSystemBackendTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!test::ScratchComputer::Available()) GTEST_SKIP() << "no way to make up shares here";
+    computer_.AddShare("Docs");
+    unc_ = "\\\\" + computer_.name() + "\\Docs";
+  }
+  std::string Native(const std::string& relative) const { return computer_.Join("Docs", relative); }
+
+  test::ScratchComputer computer_;
+  std::string unc_;
+};
+
+TEST_F(FileSystemBackendTest, ListsATreeThroughItsUncPathAsWindowsDoes) {
+  fs::create_directories(Native("Folder/sub dir"));
+  fs::create_directories(Native("Folder/empty"));
+  test::WriteTextFile(Native("Folder/report.final.v2.txt"), "12345");
+  test::WriteTextFile(Native("Folder/name with spaces"), "");
+  test::WriteTextFile(Native("Folder/.profile"), "abc");
+  {
+    // A sparse file: seeking past the end allocates nothing on either side.
+    std::ofstream huge(Native("Folder/huge.bin"), std::ios::binary);
+    huge.seekp(static_cast<std::streamoff>(kHugeSize - 1));
+    huge.put('x');
+  }
+
+  const auto entries = ListAll(unc_ + "\\Folder\\*.*");
+  ASSERT_EQ(entries.size(), 8u);  // six entries plus "." and ".."
+  EXPECT_TRUE(entries.count(".") && entries.count(".."));
+  EXPECT_EQ(entries.at(".").attributes & kAttrDirectory, kAttrDirectory);
+
+  const std::map<std::string, std::pair<std::uint32_t, std::uint64_t>> expected = {
+      {"sub dir", {kAttrDirectory, 0}},
+      {"empty", {kAttrDirectory, 0}},
+      {"report.final.v2.txt", {kAttrArchive, 5}},
+      {"name with spaces", {kAttrArchive, 0}},
+      {".profile", {kAttrArchive | kAttrHidden, 3}},
+      {"huge.bin", {kAttrArchive, kHugeSize}},
+  };
+  const std::int64_t now = NowSeconds();
+  for (const auto& [name, attributesAndSize] : expected) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(entries.count(name));
+    const DirEntry& entry = entries.at(name);
+    EXPECT_EQ(entry.attributes, attributesAndSize.first);
+    EXPECT_EQ(entry.size, attributesAndSize.second);
+    // Just made, so created "now" in UTC: a local-time slip would be off by hours.
+    EXPECT_NEAR(static_cast<double>(SecondsSinceEpoch(entry.created)), static_cast<double>(now),
+                300.0);
+  }
+
+  // The last component is a wildcard pattern that ignores case.
+  const auto texts = ListAll(unc_ + "\\Folder\\*.TXT");
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts.begin()->first, "report.final.v2.txt");
+
+  IoError error = IoError::kNone;
+  EXPECT_EQ(PlatformFileSystem().List(unc_ + "\\Missing\\*.*", error), nullptr);
+  EXPECT_EQ(error, IoError::kNotFound);
+}
+
+TEST_F(FileSystemBackendTest, WrittenFileIsReadableMeanwhileButRefusedToTheExclusiveReader) {
+  FileSystem& files = PlatformFileSystem();
+  const std::string path = unc_ + "\\snapshot.txt";
+  IoError error = IoError::kOther;
+  auto writer = files.Create(path, error);
+  ASSERT_EQ(error, IoError::kNone);
+  ASSERT_EQ(writer->Write("line one\n", 9), IoError::kNone);
+
+  std::vector<char> contents;
+  EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kSharingViolation);
+  std::ifstream sharedReader(Native("snapshot.txt"), std::ios::binary);
+  EXPECT_TRUE(sharedReader.is_open());
+  sharedReader.close();
+
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+  ASSERT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNone);
+  EXPECT_EQ(std::string(contents.data()), "line one\n");
+  EXPECT_EQ(contents.size(), 10u);  // the text and its NUL
+  EXPECT_EQ(files.ReadWholeExclusive(path, 8, contents), IoError::kTooLarge);
+
+  // Create replaces an existing file from its first byte.
+  writer = files.Create(path, error);
+  ASSERT_EQ(writer->Write("2", 1), IoError::kNone);
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+  ASSERT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNone);
+  EXPECT_EQ(std::string(contents.data()), "2");
+
+  EXPECT_EQ(files.Remove(path), IoError::kNone);
+  EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNotFound);
+  EXPECT_EQ(files.Remove(path), IoError::kNotFound);
+}
+
+TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
+  FileSystem& files = PlatformFileSystem();
+  EXPECT_EQ(files.MakeDirectory(unc_ + "\\Snapshots"), IoError::kNone);
+  EXPECT_EQ(files.MakeDirectory(unc_ + "\\Snapshots"), IoError::kNone);  // exists: fine
+  EXPECT_EQ(files.MakeDirectory(unc_ + "\\No\\Such\\Parent"), IoError::kNotFound);
+  EXPECT_TRUE(fs::is_directory(Native("Snapshots")));
+
+  DirectoryIdentity first, again, other;
+  ASSERT_EQ(files.IdentifyDirectory(unc_ + "\\Snapshots", first), IoError::kNone);
+  ASSERT_EQ(files.IdentifyDirectory(unc_ + "\\Snapshots\\..\\Snapshots", again), IoError::kNone);
+  ASSERT_EQ(files.IdentifyDirectory(unc_, other), IoError::kNone);
+  EXPECT_EQ(first, again);
+  EXPECT_FALSE(first == other);
+  EXPECT_NE(files.IdentifyDirectory(unc_ + "\\Missing", other), IoError::kNone);
+}
+
+}  // namespace
+}  // namespace mv

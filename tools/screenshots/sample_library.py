@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""Writes a small sample snapshot library (snapshot files with CR LF lines) into a folder, for
+the screenshots: two groups, four computers, several captures of the file server.
+    python3 tools/screenshots/sample_library.py FOLDER
+"""
+import os
+import sys
+
+FILESRV = {
+    "Projects": [
+        "Website;;d;;0;;3.14.2024",
+        "Budget 2026.xlsx;;f;;48213;;1.9.2026",
+        "Roadmap.docx;;f;;120544;;11.2.2025",
+        "Kickoff.pptx;;f;;2311040;;9.30.2025",
+        "notes.txt;;f;;912;;12.1.2026",
+        "Archive;;d;;0;;6.18.2021",
+        "Website\\index.html;;f;;5120;;3.14.2024",
+        "Website\\style.css;;f;;2210;;3.14.2024",
+        "Website\\logo.png;;f;;18734;;4.2.2024",
+        "Website\\app.js;;f;;40960;;10.7.2025",
+        "Website\\images;;d;;0;;4.2.2024",
+        "Website\\README;;f;;311;;3.14.2024",
+        "Website\\images\\hero.jpg;;f;;734003;;4.2.2024",
+        "Archive\\2020.zip;;f;;104857600;;6.18.2021",
+    ],
+    "Public": [
+        "Setup.exe;;f;;5242880;;2.20.2026",
+        "Handbook.pdf;;f;;1048576;;8.8.2025",
+        "Photos;;d;;0;;7.1.2025",
+        "Photos\\team.jpg;;f;;2048000;;7.1.2025",
+    ],
+    "Music": ["Playlist.m3u;;f;;2048;;5.5.2025"],
+    "Backups": [],
+}
+
+
+def snapshot(computer, group, created, shares):
+    lines = ["Mirrorvault file", "VERSION: 1.0", "COMPUTER: " + computer, "GROUP: " + group,
+             "DATE CREATED: " + created, ""]
+    for name, entries in shares.items():
+        lines.append("SHARENAME: " + name)
+        lines.extend(entries)
+    lines.append("END")
+    return "\r\n".join(lines) + "\r\n"
+
+
+def main():
+    folder = sys.argv[1]
+    files = {
+        "WORKGROUP.FILESRV.05.12.2026.09.04.05.mirvaul":
+            snapshot("FILESRV", "WORKGROUP", "05.12.2026 09:04:06", FILESRV),
+        "WORKGROUP.FILESRV.28.11.2026.09.00.00.mirvaul":
+            snapshot("FILESRV", "WORKGROUP", "28.11.2026 09:00:01", FILESRV),
+        "WORKGROUP.FILESRV.21.11.2026.09.00.00.mirvaul":
+            snapshot("FILESRV", "WORKGROUP", "21.11.2026 09:00:02", FILESRV),
+        "WORKGROUP.ANNA-PC.04.12.2026.17.45.10.mirvaul":
+            snapshot("ANNA-PC", "WORKGROUP", "04.12.2026 17:45:11",
+                     {"Shared": ["Holiday.jpg;;f;;3145728;;8.14.2025"]}),
+        "OFFICE.PRINTHOST.02.12.2026.08.30.00.mirvaul":
+            snapshot("PRINTHOST", "OFFICE", "02.12.2026 08:30:01",
+                     {"Drivers": ["driver.inf;;f;;4096;;1.1.2024"]}),
+        "OFFICE.RECEPTION.01.12.2026.12.00.00.mirvaul":
+            snapshot("RECEPTION", "OFFICE", "01.12.2026 12:00:01", {"Scans": []}),
+    }
+    for name, text in files.items():
+        with open(os.path.join(folder, name), "w", newline="") as f:
+            f.write(text)
+
+
+if __name__ == "__main__":
+    main()

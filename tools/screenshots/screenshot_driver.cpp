@@ -1,0 +1,128 @@
+// Opens the real main window over a snapshots folder and puts it into one scene for
+// tools/screenshots.sh: the window as a user would leave it after a few clicks. Writes
+// <folder>\ready-<scene> once the scene stands, and ends by itself after a while.
+//   mv_screenshot_driver.exe FOLDER SCENE     (SCENE: library, folder)
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "res/resource_ids.h"
+#include "ui/main_window.h"
+#include "ui/main_window_state.h"
+
+namespace {
+
+constexpr UINT_PTR kQuitTimer = 77;
+constexpr UINT kQuitAfterMs = 8000;
+
+std::vector<std::string> Arguments() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) {
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide[i], -1, text, sizeof text, nullptr, nullptr);
+    args.emplace_back(text);
+  }
+  LocalFree(wide);
+  return args;
+}
+
+HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+// The first snapshot item: first group, first computer, newest snapshot.
+HTREEITEM FirstSnapshot(HWND tree) {
+  return Next(tree, Next(tree, Next(tree, nullptr, TVGN_ROOT), TVGN_CHILD), TVGN_CHILD);
+}
+
+int RowNamed(HWND list, const std::string& name) {
+  const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    char text[256] = {};
+    LVITEMA item{};
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (name == text) return row;
+  }
+  return -1;
+}
+
+void SelectRow(HWND list, int row) {
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = 0;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void PlayScene(HWND window, const std::string& scene) {
+  HWND tree = GetDlgItem(window, IDC_SNAPSHOT_TREE);
+  HWND list = GetDlgItem(window, IDC_FILE_LIST);
+  SetWindowPos(window, nullptr, 0, 0, 980, 600, SWP_NOMOVE | SWP_NOZORDER);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  SetWindowPos(window, nullptr, (1280 - (frame.right - frame.left)) / 2,
+               (800 - (frame.bottom - frame.top)) / 2 - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  SendMessageA(window, WM_COMMAND, IDM_EXPAND_ALL, 0);
+  SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FirstSnapshot(tree)));
+  if (scene == "folder") {
+    mv::MainState().browser->OpenLocation("Projects");
+    mv::MainState().browser->OpenLocation("Website");
+    SelectRow(list, RowNamed(list, "index"));
+    SetFocus(list);
+  } else {
+    SelectRow(list, RowNamed(list, "Projects"));
+    SetFocus(tree);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const std::vector<std::string> args = Arguments();
+  if (args.size() < 3) return 2;
+  const std::string folder = args[1];
+  const std::string scene = args[2];
+
+  INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&init);
+  mv::MainWindowSetup setup;
+  setup.snapshotsDirectory = folder;
+  setup.exitApplication = [] { PostQuitMessage(0); };
+  mv::SetMainWindowSetup(std::move(setup));
+  HWND window =
+      CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mv::MainWindowProc, 0);
+  if (window == nullptr) return 1;
+  ShowWindow(window, SW_SHOW);
+  PlayScene(window, scene);
+  UpdateWindow(window);
+  SetTimer(nullptr, kQuitTimer, kQuitAfterMs, nullptr);
+
+  bool announced = false;
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == nullptr) break;
+    if (!IsDialogMessageA(window, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (!announced && GetTickCount() - start > 1500) {
+      announced = true;
+      const std::string marker = folder + "\\ready-" + scene;
+      HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      CloseHandle(file);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,148 @@
+# Wine bench helpers, sourced by run-exe.sh, the demo and the end-to-end scripts.
+# Everything lives in one state folder: the prefix, a scratch HOME (the prefix's Documents
+# folder links to it) and the Xvfb display this bench started.
+#
+#   mv_wine_setup [HINT]           exports WINEPREFIX, HOME, DISPLAY, WINEDEBUG, ...
+#                                  and creates the prefix once (safe to run concurrently)
+#   mv_wine COMMAND...             runs a Windows program (after mv_wine_setup)
+#   mv_link_unc_share C S DIR      makes \\C\S reach DIR inside the prefix
+#   mv_unc_root                    host folder that holds the \\COMPUTER\SHARE links
+#
+# State folder: $MV_WINE_STATE, else <build tree of HINT>/wine (the build tree is the
+# nearest folder above HINT with a CMakeCache.txt), else /tmp/mirrorvault-wine-<uid>.
+# $MV_WINEPREFIX overrides the prefix alone.
+
+mv_wine_loader() {
+  # 64-bit Wine: it needs no 32-bit user mode on the host. /usr/bin/wine would pick the
+  # wine32 loader whenever it is installed, even where the kernel cannot run it.
+  local candidate
+  for candidate in "${MV_WINE:-}" /usr/lib/wine/wine64 "$(command -v wine64 2>/dev/null)"; do
+    if [[ -n "$candidate" && -x "$candidate" ]]; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  echo "mv-wine: no 64-bit Wine found; run tools/install-deps.sh" >&2
+  return 1
+}
+
+mv_wine_server() {
+  local candidate
+  for candidate in /usr/lib/wine/wineserver64 "$(command -v wineserver 2>/dev/null)"; do
+    if [[ -n "$candidate" && -x "$candidate" ]]; then
+      echo "$candidate"
+      return 0
+    fi
+  done
+  return 1
+}
+
+mv_wine_state_dir() {
+  if [[ -n "${MV_WINE_STATE:-}" ]]; then
+    echo "$MV_WINE_STATE"
+    return
+  fi
+  local dir="${1:-$PWD}"
+  [[ -d "$dir" ]] || dir="$(dirname "$dir")"
+  dir="$(cd "$dir" 2>/dev/null && pwd -P)" || dir=""
+  while [[ -n "$dir" && "$dir" != "/" ]]; do
+    if [[ -f "$dir/CMakeCache.txt" ]]; then
+      echo "$dir/wine"
+      return
+    fi
+    dir="$(dirname "$dir")"
+  done
+  echo "/tmp/mirrorvault-wine-$(id -u)"
+}
+
+# Starts Xvfb once per state folder when no display is set; later runs reuse it.
+mv_wine_display() {
+  [[ -n "${DISPLAY:-}" ]] && return 0
+  local state="$1"
+  (
+    flock 8
+    local number pid
+    if [[ -f "$state/xvfb" ]]; then
+      read -r number pid <"$state/xvfb" || true
+      if [[ -n "${pid:-}" ]] && kill -0 "$pid" 2>/dev/null && [[ -e "/tmp/.X11-unix/X$number" ]]; then
+        exit 0
+      fi
+    fi
+    rm -f "$state/xvfb.num"
+    # -displayfd picks a free display number and writes it once the server accepts clients.
+    # The lock descriptor is closed for Xvfb, which would otherwise hold the lock for life.
+    setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$state/xvfb.num" \
+      </dev/null >/dev/null 2>&1 8>&- &
+    pid=$!
+    for _ in $(seq 100); do
+      [[ -s "$state/xvfb.num" ]] && break
+      sleep 0.1
+    done
+    number="$(tr -dc 0-9 <"$state/xvfb.num")"
+    if [[ -z "$number" ]]; then
+      echo "mv-wine: Xvfb did not start" >&2
+      exit 1
+    fi
+    echo "$number $pid" >"$state/xvfb"
+  ) 8>"$state/xvfb.lock" || return 1
+  local number _pid
+  read -r number _pid <"$state/xvfb"
+  export DISPLAY=":$number"
+}
+
+# Creates the prefix once, without prompts: no Mono, no Gecko. A half-made prefix (marker
+# missing) is thrown away and made again.
+mv_wine_prefix() {
+  local loader="$1"
+  (
+    flock 9
+    if [[ ! -f "$WINEPREFIX/.mv-ready" ]]; then
+      rm -rf "$WINEPREFIX"
+      mkdir -p "$WINEPREFIX" "$HOME"
+      echo "mv-wine: creating prefix $WINEPREFIX" >&2
+      "$loader" wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1 9>&- || {
+        echo "mv-wine: wineboot failed, see $WINEPREFIX.log" >&2
+        exit 1
+      }
+      "$(mv_wine_server)" -w 9>&-
+      mkdir -p "$WINEPREFIX/dosdevices/unc"
+      touch "$WINEPREFIX/.mv-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+mv_wine_setup() {
+  local loader state
+  loader="$(mv_wine_loader)" || return 1
+  state="$(mv_wine_state_dir "${1:-}")"
+  mkdir -p "$state"
+  export WINEPREFIX="${MV_WINEPREFIX:-$state/prefix}"
+  export HOME="$WINEPREFIX-home"
+  export WINEARCH=win64
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+  export MV_WINE_LOADER="$loader"
+  mkdir -p "$HOME"
+  mv_wine_display "$state" || return 1
+  mv_wine_prefix "$loader" || return 1
+  # A server that outlives single runs saves about a second per program start. Its output
+  # goes nowhere, so that it never holds a pipe that a caller (ctest) waits on.
+  # When this call started the server, the prefix's services start now too, with no output
+  # either; started later by a test they would inherit its pipes and keep ctest waiting.
+  if "$(mv_wine_server)" -p600 </dev/null >/dev/null 2>&1; then
+    "$loader" wineboot </dev/null >/dev/null 2>&1 || true
+  fi
+}
+
+mv_unc_root() { echo "$WINEPREFIX/dosdevices/unc"; }
+
+mv_link_unc_share() {
+  local computer="$1" share="$2" target="$3"
+  mkdir -p "$(mv_unc_root)/$computer"
+  ln -sfn "$(cd "$target" && pwd -P)" "$(mv_unc_root)/$computer/$share"
+}
+
+mv_wine() { "$MV_WINE_LOADER" "$@"; }
+
+# True where the kernel runs 32-bit x86 programs, which wine32 (and so a 32-bit .exe) needs.
+mv_wine_runs_32bit() { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
