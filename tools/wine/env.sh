@@ -146,3 +146,10 @@ mv_wine() { "$MV_WINE_LOADER" "$@"; }
 
 # True where the kernel runs 32-bit x86 programs, which wine32 (and so a 32-bit .exe) needs.
 mv_wine_runs_32bit() { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+# The machine field of a PE file's header, 4 hex digits: 014c for 32-bit x86, 8664 for x86_64.
+mv_pe_machine() {
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 0
+  [[ -n "$offset" ]] && od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
