@@ -10,10 +10,10 @@
 
 namespace mv {
 
-// Row state bits, with the list view's values: LVIS_SELECTED and LVIS_FOCUSED. A row's state
-// is always set with a mask that covers exactly these two bits.
-inline constexpr std::uint32_t kRowSelected = 0x1;
-inline constexpr std::uint32_t kRowFocused = 0x2;
+// Row state bits, with the list view's values: LVIS_FOCUSED (1) and LVIS_SELECTED (2). A row's
+// state is always set with a mask that covers exactly these two bits.
+inline constexpr std::uint32_t kRowFocused = 0x1;
+inline constexpr std::uint32_t kRowSelected = 0x2;
 
 // Images of the list's small image list that the window adds when it creates the list; file
 // type icons follow them (FileListPort::AddTypeIcon).
