@@ -63,7 +63,7 @@ void SplitPattern(const std::string& pattern, std::string& folder, std::string& 
     glob = pattern;
   } else {
     folder = posix::ToNativePath(pattern.substr(0, cut));
-    if (folder.empty()) folder = std::string(1, '/');  // = "/" trips a false -Wrestrict in g++ 12
+    if (folder.empty()) folder = "/";
     glob = pattern.substr(cut + 1);
   }
   // On Windows "*.*" matches every name, with or without a dot.

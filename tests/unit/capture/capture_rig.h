@@ -55,10 +55,43 @@ class RecordingNotices : public NoticePort {
   std::vector<std::pair<std::string, MessageKind>> messages_;
 };
 
+// Leads \\COMPUTER\SHARE\rest to <root>\COMPUTER\SHARE\rest on the file system below, so
+// that the tests' shares are scratch folders on either backend (under Wine the real UNC
+// folders belong to the prefix, and the sample network lives there).
+class UncRedirect : public FileSystem {
+ public:
+  UncRedirect(std::string root, FileSystem& below) : root_(std::move(root)), below_(below) {}
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    return below_.List(Map(pattern), error);
+  }
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
+    return below_.IdentifyDirectory(Map(path), identity);
+  }
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    return below_.Create(Map(path), error);
+  }
+  IoError Remove(const std::string& path) override { return below_.Remove(Map(path)); }
+  IoError MakeDirectory(const std::string& path) override {
+    return below_.MakeDirectory(Map(path));
+  }
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override {
+    return below_.ReadWholeExclusive(Map(path), maxBytes, contents);
+  }
+
+ private:
+  std::string Map(const std::string& path) const {
+    return path.rfind("\\\\", 0) == 0 ? root_ + "\\" + path.substr(2) : path;
+  }
+  std::string root_;
+  FileSystem& below_;
+};
+
 struct CaptureRig {
   ScratchDir scratch;
   ScanRig scan;
   RecordingNotices notices;
+  std::unique_ptr<UncRedirect> uncFolders;
   std::unique_ptr<CaptureJob> job;
 
   // Makes a folder with two files and a subfolder for every share, scans the network, and
@@ -66,7 +99,7 @@ struct CaptureRig {
   explicit CaptureRig(const NetworkDescription& network, FileSystem& fs = PlatformFileSystem(),
                       int workerCount = kCaptureWorkers) {
     namespace stdfs = std::filesystem;
-    SetUncRoot(scratch.Join("unc"));
+    uncFolders = std::make_unique<UncRedirect>(scratch.Join("unc"), fs);
     for (const DescribedGroup& group : network.groups) {
       for (const DescribedComputer& computer : group.computers) {
         for (const std::string& share : computer.shares) {
@@ -80,8 +113,8 @@ struct CaptureRig {
     stdfs::create_directories(scratch.Join("snapshots"));
     scan.network.AddDescribed(network, "Sample Network");
     scan.Scan();
-    job = std::make_unique<CaptureJob>(*scan.browser, notices, scan.gate, fs, PlatformClock(),
-                                       kFastCapture);
+    job = std::make_unique<CaptureJob>(*scan.browser, notices, scan.gate, *uncFolders,
+                                       PlatformClock(), kFastCapture);
     EXPECT_EQ(job->StartWorkers(workerCount), workerCount);
   }
   ~CaptureRig() { job->Shutdown(); }

@@ -29,8 +29,12 @@ using test::ScratchDir;
 void MarkHiddenAndSystem(const std::string& path) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
+// Windows paths drop the dots that end a path component, so a directory named "..." can
+// neither be made nor entered through them; a name that begins with dots stands in for it.
+constexpr char kDots[] = "..x";
 #else
 void MarkHiddenAndSystem(const std::string&) {}  // a leading dot is what hides a file here
+constexpr char kDots[] = "...";
 #endif
 
 // The lines after the header, each with its date field checked and cut off.
@@ -75,24 +79,25 @@ class ShareWalkPlatformTest : public ::testing::Test {
 
 TEST_F(ShareWalkPlatformTest, DirectoryThenItsContentHugeSparseFileAndDotNames) {
   pc.AddShare("Docs");
-  fs::create_directories(pc.Join("Docs", "A/.../deeper"));
+  const std::string dots = kDots;
+  fs::create_directories(pc.Join("Docs", "A/" + dots + "/deeper"));
   { std::ofstream huge(pc.Join("Docs", "A/x"), std::ios::binary); }
   fs::resize_file(pc.Join("Docs", "A/x"), 5368709120ULL);
-  test::WriteTextFile(pc.Join("Docs", "A/.../.hidden"), "abc");
-  MarkHiddenAndSystem(pc.Join("Docs", "A/.../.hidden"));
-  MarkHiddenAndSystem(pc.Join("Docs", "A/.../deeper"));
+  test::WriteTextFile(pc.Join("Docs", "A/" + dots + "/.hidden"), "abc");
+  MarkHiddenAndSystem(pc.Join("Docs", "A/" + dots + "/.hidden"));
+  MarkHiddenAndSystem(pc.Join("Docs", "A/" + dots + "/deeper"));
 
   std::vector<std::string> lines = Capture("Docs");
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines[0], "SHARENAME: Docs");
   EXPECT_EQ(lines[1], "A;;d;;0");
-  // A's block, in whatever order the directory yields it, then the block of "...".
+  // A's block, in whatever order the directory yields it, then the block of the dots.
   std::sort(lines.begin() + 2, lines.begin() + 4);
-  EXPECT_EQ(lines[2], "A\\...;;d;;0");
+  EXPECT_EQ(lines[2], "A\\" + dots + ";;d;;0");
   EXPECT_EQ(lines[3], "A\\x;;f;;5368709120");
   std::sort(lines.begin() + 4, lines.begin() + 6);
-  EXPECT_EQ(lines[4], "A\\...\\.hidden;;f;;3");
-  EXPECT_EQ(lines[5], "A\\...\\deeper;;d;;0");
+  EXPECT_EQ(lines[4], "A\\" + dots + "\\.hidden;;f;;3");
+  EXPECT_EQ(lines[5], "A\\" + dots + "\\deeper;;d;;0");
   EXPECT_EQ(lines[6], "END");
   EXPECT_EQ(report.unlistedDirectories, 0);
 }
