@@ -21,10 +21,10 @@ ManualResetEvent::ManualResetEvent(bool initiallySet) : impl_(std::make_unique<I
 ManualResetEvent::~ManualResetEvent() = default;
 
 void ManualResetEvent::Set() {
-  {
-    std::lock_guard lock(impl_->mutex);
-    impl_->set = true;
-  }
+  // Notified under the lock: a waiter that sees the event set may destroy it at once (as a
+  // Win32 event handle may be closed), so Set must not touch it after the unlock.
+  std::lock_guard lock(impl_->mutex);
+  impl_->set = true;
   impl_->changed.notify_all();
 }
 
