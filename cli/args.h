@@ -13,7 +13,7 @@ struct ParsedArgs {
   std::map<std::string, std::string> options;  // "--snapshots" -> "DIR"
   std::vector<std::string> flags;              // "--desc"
   std::vector<std::string> positionals;
-  std::string error;                           // empty when the line was understood
+  std::string error;  // empty when the line was understood
 
   std::optional<std::string> Option(const std::string& name) const;
   bool Flag(const std::string& name) const;

@@ -15,9 +15,9 @@ struct LocalTime {
   int second = 0;
 };
 
-inline constexpr std::string_view kDatePicture = "dd.MM.yyyy";      // 05.12.2026
-inline constexpr std::string_view kTimePicture = "HH:mm:ss";        // 09:04:05
-inline constexpr std::string_view kFileTimePicture = "HH.mm.ss";    // 09.04.05
+inline constexpr std::string_view kDatePicture = "dd.MM.yyyy";    // 05.12.2026
+inline constexpr std::string_view kTimePicture = "HH:mm:ss";      // 09:04:05
+inline constexpr std::string_view kFileTimePicture = "HH.mm.ss";  // 09.04.05
 
 class Clock {
  public:

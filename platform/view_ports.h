@@ -22,9 +22,9 @@ inline constexpr std::uint32_t kTreeStateTicked = 0x2000;    // state image 2
 struct TreeInsertRequest {
   TreeItem parent = kNoTreeItem;  // inserted last among the parent's children
   std::string text;
-  int image = 0;                  // also the selected image
-  std::uint32_t state = 0;        // kTreeState* bits; bold and the tick live here
-  std::intptr_t param = 0;        // the item parameter
+  int image = 0;            // also the selected image
+  std::uint32_t state = 0;  // kTreeState* bits; bold and the tick live here
+  std::intptr_t param = 0;  // the item parameter
 };
 
 // Serves the snapshot tree of the main window and the network tree of the Take Snapshots

@@ -12,8 +12,12 @@ std::string& UncRootStorage() {
 }
 }  // namespace
 
-void SetUncRoot(const std::string& root) { UncRootStorage() = root; }
-const std::string& UncRoot() { return UncRootStorage(); }
+void SetUncRoot(const std::string& root) {
+  UncRootStorage() = root;
+}
+const std::string& UncRoot() {
+  return UncRootStorage();
+}
 
 namespace posix {
 

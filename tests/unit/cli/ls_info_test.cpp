@@ -15,7 +15,8 @@ const char kSnapshot[] =
     "DATE CREATED: 05.12.2026 09:04:05\r\n\r\nSHARENAME: Docs\r\na.txt;;f;;10;;3.15.2010\r\n"
     "Sub;;d;;0;;6.1.2009\r\nZed;;d;;0;;6.1.2009\r\nSub\\b.iso;;f;;5368709120;;6.2.2009\r\n"
     "Sub\\e.txt;;f;;7;;6.2.2009\r\nSub\\Deep;;d;;0;;6.2.2009\r\n"
-    "Sub\\Deep\\c.txt;;f;;0;;6.3.2009\r\nZed\\d.txt;;f;;40;;7.4.2009\r\nSHARENAME: Music\r\nEND\r\n";
+    "Sub\\Deep\\c.txt;;f;;0;;6.3.2009\r\nZed\\d.txt;;f;;40;;7.4.2009\r\nSHARENAME: "
+    "Music\r\nEND\r\n";
 
 class LsInfoTest : public ::testing::Test {
  protected:

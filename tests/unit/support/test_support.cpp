@@ -24,8 +24,8 @@ ScratchDir::ScratchDir() {
   const fs::path base = fs::temp_directory_path(ec);
   std::random_device random;
   for (;;) {
-    const fs::path candidate = base / ("mvtest-" + std::to_string(random() % 1000000) + "-" +
-                                       std::to_string(gCounter++));
+    const fs::path candidate =
+        base / ("mvtest-" + std::to_string(random() % 1000000) + "-" + std::to_string(gCounter++));
     if (fs::create_directory(candidate, ec)) {
       path_ = candidate.string();
       return;
