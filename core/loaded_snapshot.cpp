@@ -10,6 +10,7 @@
 #include <new>
 #include <utility>
 
+#include "core/parsed_entry.h"
 #include "core/text.h"
 
 namespace mv {
@@ -197,13 +198,10 @@ void LoadedSnapshot::CountEntries() {
   info_.directoryCount = 0;
   if (firstShareLine_ < 0) return;
   for (int i = firstShareLine_ + 1; i < lineCount(); ++i) {
-    const std::string_view line = Line(i);
-    const std::size_t separator = line.find(kFieldSeparator);
-    if (separator == std::string_view::npos) continue;
-    const std::size_t kind = separator + kFieldSeparator.size();
-    if (kind >= line.size()) continue;
-    if (line[kind] == kTypeFile[0]) ++info_.fileCount;
-    if (line[kind] == kTypeDirectory[0]) ++info_.directoryCount;
+    // The kind field as the listing reads it, counted only in the lower case a writer writes.
+    const std::string_view kind = SplitEntryFields(Line(i))[1];
+    if (kind == kTypeFile) ++info_.fileCount;
+    if (kind == kTypeDirectory) ++info_.directoryCount;
   }
 }
 

@@ -2,6 +2,8 @@
 // size and date. Also takes the name of a row apart when given a bare name.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,10 +18,23 @@ struct ParsedEntry {
   std::string dateText;     // month.day.year as written
 };
 
-// Cuts text at each ";;" into name, type, size and date (further fields are ignored). Names,
-// extensions and sizes are kept whole, however long: the live path of a row is built back
-// from its Name and Type cells, so a shortened cell would name another file.
+inline constexpr std::size_t kEntryFieldCount = 4;
+// Name (with its directory path), kind, size and date, as views into the line.
+using EntryFields = std::array<std::string_view, kEntryFieldCount>;
+
+// The one reader of entry lines. When the last three fields are what a writer writes (kind
+// "f" or "d" in any case, size in digits, date as digits.digits.digits), the name is
+// everything before them, so names holding ";;" read back whole. Any other line is cut at
+// each ";;" from the left, further fields ignored; missing fields are empty.
+EntryFields SplitEntryFields(std::string_view text);
+
+// An entry line into what the file list shows. Names, extensions and sizes are kept whole,
+// however long: the live path of a row is built back from its Name and Type cells, so a
+// shortened cell would name another file.
 ParsedEntry ParseEntryLine(std::string_view text);
+
+// A row's Name text taken whole as the name (type empty), ";;" and all.
+ParsedEntry ParseBareName(std::string_view name);
 
 // True for type "f" and "d" respectively, ignoring case.
 bool IsFileType(std::string_view type);

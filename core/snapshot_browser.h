@@ -16,7 +16,7 @@
 //           browser.OpenLocation("");
 //         }
 //   - Double click / Enter on a share or directory row: OpenLocation(displayName of the row's
-//     Name text through ParseEntryLine); "..", a child's name, "" or "--".
+//     Name text taken whole by ParseBareName); "..", a child's name, "" or "--".
 //   - A typed location: SetNavigationPath(path), then FillFileList(path, "") and, when it
 //     returns 0, show the message and SetNavigationPath(listedPath()).
 //   - LVN_COLUMNCLICK: ClickColumn(column). LVN_ITEMCHANGED: ShowRowDetails(row, created text).

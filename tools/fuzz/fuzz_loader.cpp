@@ -63,10 +63,10 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-// Opens a row the way a double click does: its Name text through ParseEntryLine.
+// Opens a row the way a double click does: its Name text taken whole by ParseBareName.
 void OpenRow(mv::SnapshotBrowser& browser, mv::MemoryFileList& list, int row) {
   const std::string name = list.CellText(row, mv::kNameColumn);
-  browser.OpenLocation(mv::ParseEntryLine(name).displayName);
+  browser.OpenLocation(mv::ParseBareName(name).displayName);
   Check(browser.navigationPath() == browser.listedPath());
 }
 

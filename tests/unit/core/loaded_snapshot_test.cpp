@@ -8,6 +8,7 @@
 
 #include "browser_fixture.h"
 #include "core/loaded_snapshot.h"
+#include "core/parsed_entry.h"
 #include "platform/file_system.h"
 #include "res/resource_ids.h"
 #include "test_support.h"
@@ -34,13 +35,19 @@ TEST_F(LoaderTest, AcceptsTheSampleAndCountsItsEntries) {
 }
 
 TEST_F(LoaderTest, CountsFilesAndDirectoriesOverTwoShares) {
-  ASSERT_TRUE(
-      Open(HeaderText() + SnapshotText({"SHARENAME: A", "x.txt;;f;;1;;1.1.2010",
-                                        "D;;d;;0;;1.1.2010", "D\\y;;f;;1;;1.1.2010", "SHARENAME: B",
-                                        "E;;d;;0;;1.1.2010", "z;;f;;1;;1.1.2010", "END"})));
-  EXPECT_EQ(browser.info().fileCount, 3);
-  EXPECT_EQ(browser.info().directoryCount, 2);
+  ASSERT_TRUE(Open(HeaderText() +
+                   SnapshotText({"SHARENAME: A", "x.txt;;f;;1;;1.1.2010", "D;;d;;0;;1.1.2010",
+                                 "D\\y;;f;;1;;1.1.2010", "SHARENAME: B", "E;;d;;0;;1.1.2010",
+                                 "z;;f;;1;;1.1.2010", "a;;b.txt;;f;;1;;1.1.2010",
+                                 "dir;;x;;d;;0;;1.1.2010", "dir;;x\\in;;f;;1;;1.1.2010", "END"})));
+  EXPECT_EQ(browser.info().fileCount, 5);
+  EXPECT_EQ(browser.info().directoryCount, 3);
   EXPECT_EQ(browser.shareCount(), 2);
+  // Names holding ";;" are listed and opened whole.
+  browser.OpenLocation("B");
+  browser.OpenLocation(ParseBareName("dir;;x").displayName);
+  EXPECT_EQ(browser.LocationText(), "\\\\PC7\\B\\dir;;x\\");
+  EXPECT_EQ(list.RowCount(), 2);
 }
 
 TEST_F(LoaderTest, HeaderLinesInAnyOrderAndAnyCaseWithAnyLineEnds) {

@@ -143,7 +143,8 @@ TEST_F(NavigationTest, NameCellsOfFilesAndDirectories) {
                                       "END",
                                   })));
   browser.OpenLocation("S");
-  EXPECT_EQ(Names(), (NameList{"..", "my.dir", ".profile", "archive.tar", "README", "trailing"}));
+  EXPECT_EQ(Names(),
+            (NameList{"..", "my.dir", ".profile", "archive.tar", "ends;", "README", "trailing"}));
   EXPECT_EQ(Row("README").cells, (std::array<std::string, 4>{"README", "txt", "5", "1.2.2010"}));
   EXPECT_EQ(Row("archive.tar").cells[1], "gz");
   EXPECT_EQ(Row(".profile").cells[1], "");
@@ -160,10 +161,12 @@ TEST(ParseEntryLine, BareNameAndMisreadSeparators) {
   EXPECT_EQ(bare.displayName, "archive.tar");
   EXPECT_EQ(bare.fullName, "archive.tar");
   EXPECT_EQ(bare.type, "");
-  // A name that holds ";;" is cut there: its second piece is taken as the type.
-  const ParsedEntry cut = ParseEntryLine("a;;b.txt;;f;;1;;1.1.2010");
-  EXPECT_EQ(cut.fullName, "a");
-  EXPECT_EQ(cut.type, "b.txt");
+  // A name that holds ";;" reads back whole when the last three fields are well formed;
+  // a line whose tail is not is cut from the left, and a row's Name text stays whole.
+  EXPECT_EQ(ParseEntryLine("a;;b.txt;;f;;1;;1.1.2010").fullName, "a;;b.txt");
+  EXPECT_EQ(ParseEntryLine("ends;;;f;;9;;1.2.2010").fullName, "ends;");
+  EXPECT_EQ(ParseEntryLine("a;;b;;f;;1x;;1.1.2010").type, "b");
+  EXPECT_EQ(ParseBareName("dir;;x").fullName, "dir;;x");
   const ParsedEntry upper = ParseEntryLine("X.JPG;;F;;12;;1.1.2010;;extra");
   EXPECT_EQ(upper.extension, "jpg");
   EXPECT_EQ(upper.sizeText, "12");
