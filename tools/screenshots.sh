@@ -22,7 +22,7 @@ mkdir -p "$out"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-for scene in library folder; do
+for scene in library folder properties search; do
   rm -f "$sample/ready-$scene"
   mv_wine explorer /desktop=shot,1280x800 "$driver" "$(windows_path "$sample")" "$scene" \
     </dev/null >/dev/null 2>&1 &
