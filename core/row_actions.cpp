@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::string_view kUncLead = "\\\\";
 
-bool IsContainer(RowKind kind) {
-  return kind != RowKind::kFile;
-}
-
 }  // namespace
 
 RowKind ClassifyRow(std::string_view typeText) {
@@ -86,10 +82,22 @@ void RowActions::EnterRow(int row) {
   browser_.OpenLocation(ParseBareName(list_.CellText(row, kNameColumn)).displayName);
 }
 
+std::vector<int> RowActions::SelectedRows() {
+  std::vector<int> rows;
+  for (int row = 0; row < list_.RowCount(); ++row) {
+    if ((list_.RowState(row) & kRowSelected) != 0) rows.push_back(row);
+  }
+  return rows;
+}
+
+bool RowActions::IsContainerRow(int row) {
+  return ClassifyRow(list_.CellText(row, kTypeColumn)) != RowKind::kFile;
+}
+
 void RowActions::ActivateRow() {
   const int row = FindCurrentRow(list_);
   if (row < 0) return;
-  if (IsContainer(ClassifyRow(list_.CellText(row, kTypeColumn)))) {
+  if (IsContainerRow(row)) {
     EnterRow(row);
   } else {
     shell_.Open(RowPath(row));
@@ -97,11 +105,10 @@ void RowActions::ActivateRow() {
 }
 
 void RowActions::OpenRows() {
-  bool anySelected = false;
-  for (int row = 0; row < list_.RowCount(); ++row) {
-    if ((list_.RowState(row) & kRowSelected) == 0) continue;
-    anySelected = true;
-    if (IsContainer(ClassifyRow(list_.CellText(row, kTypeColumn)))) {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) shell_.Open(browser_.LocationText());
+  for (const int row : rows) {
+    if (IsContainerRow(row)) {
       // The selected share or directory itself is entered, even when the focus rests on
       // another row: entering the focused row instead would open a file twice.
       EnterRow(row);
@@ -109,21 +116,15 @@ void RowActions::OpenRows() {
     }
     shell_.Open(RowPath(row));
   }
-  if (!anySelected) shell_.Open(browser_.LocationText());
 }
 
 void RowActions::ExploreRows() {
-  bool anySelected = false;
-  for (int row = 0; row < list_.RowCount(); ++row) {
-    if ((list_.RowState(row) & kRowSelected) == 0) continue;
-    anySelected = true;
-    if (IsContainer(ClassifyRow(list_.CellText(row, kTypeColumn)))) {
-      shell_.Explore(RowPath(row));
-    } else {
-      shell_.Explore(browser_.LocationText());  // the folder that holds the file
-    }
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) shell_.Open(browser_.LocationText());
+  for (const int row : rows) {
+    // A file gives the folder that holds it.
+    shell_.Explore(IsContainerRow(row) ? RowPath(row) : browser_.LocationText());
   }
-  if (!anySelected) shell_.Open(browser_.LocationText());
 }
 
 void RowActions::ShowRowProperties() {
@@ -143,13 +144,14 @@ void RowActions::EnterLocation(const std::string& text) {
 }
 
 std::string RowActions::CopyPathText() {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return browser_.LocationText();
   std::string text;
-  for (int row = 0; row < list_.RowCount(); ++row) {
-    if ((list_.RowState(row) & kRowSelected) == 0) continue;
+  for (const int row : rows) {
     if (!text.empty()) text += kLineEnd;
     text += RowPath(row);
   }
-  return text.empty() ? browser_.LocationText() : text;
+  return text;
 }
 
 }  // namespace mv

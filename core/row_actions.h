@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/snapshot_browser.h"
 #include "platform/file_list_port.h"
@@ -68,6 +69,9 @@ class RowActions {
 
  private:
   std::string RowPath(int row);
+  // The selected rows in list order.
+  std::vector<int> SelectedRows();
+  bool IsContainerRow(int row);
   // Enters a share or directory row by its Name text taken whole.
   void EnterRow(int row);
 

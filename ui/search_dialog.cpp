@@ -3,6 +3,7 @@
 #include "ui/search_dialog.h"
 
 #include "res/resource_ids.h"
+#include "ui/modal_dialog.h"
 #include "ui/window_text.h"
 
 namespace mv {
@@ -25,18 +26,16 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       break;
     }
     case WM_COMMAND:
-      if (wParam == IDOK) {
+    case WM_CLOSE: {
+      const int button = ClosingButton(message, wParam);
+      if (button == IDOK) {
         auto* request = reinterpret_cast<SearchRequest*>(GetWindowLongPtrA(dialog, DWLP_USER));
         request->name = WholeWindowText(GetDlgItem(dialog, IDC_SEARCH_NAME));
         request->search = true;
-        EndDialog(dialog, 0);
-      } else if (wParam == IDCANCEL) {
-        EndDialog(dialog, 0);
       }
+      if (button != 0) EndDialog(dialog, 0);
       break;
-    case WM_CLOSE:
-      EndDialog(dialog, 0);
-      break;
+    }
     default:
       break;
   }

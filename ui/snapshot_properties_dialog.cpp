@@ -2,6 +2,7 @@
 #include "ui/snapshot_properties_dialog.h"
 
 #include "res/resource_ids.h"
+#include "ui/modal_dialog.h"
 
 namespace mv {
 namespace {
@@ -25,10 +26,8 @@ INT_PTR CALLBACK SnapshotPropertiesProc(HWND dialog, UINT message, WPARAM wParam
       break;
     }
     case WM_COMMAND:
-      if (wParam == IDOK || wParam == IDCANCEL) EndDialog(dialog, 0);
-      break;
     case WM_CLOSE:
-      EndDialog(dialog, 0);
+      if (ClosingButton(message, wParam) != 0) EndDialog(dialog, 0);
       break;
     default:
       break;

@@ -2,12 +2,12 @@
 // lines (4 shares, 64 directories each with 16 subdirectories of files, one needle.txt as the
 // very last entry); "search FILE REPEATS" times searches of it from the share list against a
 // plain scan of the same lines for the same text.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "bench/bench_timing.h"
 #include "core/file_search.h"
 #include "core/snapshot_browser.h"
 #include "platform/file_system.h"
@@ -31,22 +31,7 @@ class RecordedNotices final : public mv::NoticePort {
   std::string last;
 };
 
-double MillisecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-template <typename Work>
-double BestOf(int repeats, Work work) {
-  double best = 1e300;
-  for (int r = 0; r < repeats; ++r) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const double ms = MillisecondsSince(start);
-    if (ms < best) best = ms;
-  }
-  return best;
-}
+using mv::bench::BestOf;
 
 // In the writer's order: a directory's entry block, then the blocks below it.
 int Make(const std::string& path) {
