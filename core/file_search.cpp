@@ -33,8 +33,7 @@ bool ShowsAs(const ParsedEntry& entry, std::string_view name, std::string_view t
          TypeCellOf(entry) == type;
 }
 
-// The first line in first..last that shows as the row (name, type) when read after offset
-// characters; -1 for none.
+// The first line of the listed location that gives the row (name, type); -1 for none.
 int LineShowingRow(const LoadedSnapshot& snapshot, const PathLocation& location,
                    std::string_view name, std::string_view type) {
   const auto offset = static_cast<std::size_t>(location.nameOffset);
@@ -54,6 +53,55 @@ int RowShowing(FileListPort& list, const ParsedEntry& entry) {
   return -1;
 }
 
+bool IsShareHeader(std::string_view line) {
+  return StartsWithIgnoreCase(line, kShareNameKey);
+}
+
+// Shows the match on line of the share whose header is on line header: its directory listed,
+// its row selected. False when the directory cannot be listed (its share section was never
+// closed; remembered in unlistable so that its other matches cost nothing) or the row is not
+// in the listing (a damaged file).
+bool ShowMatch(SnapshotBrowser& browser, FileListPort& list, int header, int line,
+               std::string& unlistable) {
+  const LoadedSnapshot& snapshot = browser.snapshot();
+  const std::string_view path = SplitEntryFields(snapshot.Line(line))[0];
+  const std::size_t slash = path.rfind(kPathSeparator);
+  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  std::string directory(snapshot.Line(header).substr(kShareNameKey.size()));
+  directory += kPathSeparator;
+  directory += path.substr(0, nameStart);
+  if (directory == unlistable) return false;
+  if (browser.FillFileList(directory, "") == 0) {
+    unlistable = directory;
+    return false;
+  }
+  browser.SetNavigationPath(directory);
+  const int row = RowShowing(list, ParseEntryLine(snapshot.Line(line).substr(nameStart)));
+  if (row >= 0) list.SelectOnly(row);
+  browser.OpenLocation(kStayStep);
+  return row >= 0;
+}
+
+// The first match after line `after`, up to line last, that can be shown; -1 for none. One
+// pass: the share of each match is followed while scanning, never searched for again.
+int NextShownMatch(SnapshotBrowser& browser, FileListPort& list, const NamePattern& pattern,
+                   int after, int last) {
+  const LoadedSnapshot& snapshot = browser.snapshot();
+  int header = std::min(after, snapshot.lineCount() - 1);
+  while (header >= 0 && !IsShareHeader(snapshot.Line(header))) --header;
+  int followed = after + 1;  // lines before this one have been looked at for share headers
+  std::string unlistable;
+  for (int from = after + 1;;) {
+    const int line = FindMatchingLine(snapshot, pattern, from, last);
+    if (line < 0) return -1;
+    for (; followed < line; ++followed) {
+      if (IsShareHeader(snapshot.Line(followed))) header = followed;
+    }
+    if (header >= 0 && ShowMatch(browser, list, header, line, unlistable)) return line;
+    from = line + 1;
+  }
+}
+
 }  // namespace
 
 int FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern, int first,
@@ -67,7 +115,7 @@ int FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern,
     const std::size_t slash = path.rfind(kPathSeparator);
     if (!pattern.Matches(slash == std::string_view::npos ? path : path.substr(slash + 1))) continue;
     // A share header whose name looks like an entry is still a header.
-    if (!StartsWithIgnoreCase(line, kShareNameKey)) return i;
+    if (!IsShareHeader(line)) return i;
   }
   return -1;
 }
@@ -131,36 +179,6 @@ bool FileSearch::Search(SnapshotBrowser& browser, FileListPort& list, NoticePort
                       MessageKind::kInformation);
   lastMatch_ = -1;
   return false;
-}
-
-int FileSearch::NextShownMatch(SnapshotBrowser& browser, FileListPort& list,
-                               const NamePattern& pattern, int after, int last) {
-  for (int from = after + 1;;) {
-    const int line = FindMatchingLine(browser.snapshot(), pattern, from, last);
-    if (line < 0 || ShowMatch(browser, list, line)) return line;
-    from = line + 1;
-  }
-}
-
-bool FileSearch::ShowMatch(SnapshotBrowser& browser, FileListPort& list, int line) {
-  const LoadedSnapshot& snapshot = browser.snapshot();
-  int header = line - 1;
-  while (header >= 0 && !StartsWithIgnoreCase(snapshot.Line(header), kShareNameKey)) --header;
-  if (header < 0) return false;
-  const std::string_view path = SplitEntryFields(snapshot.Line(line))[0];
-  const std::size_t slash = path.rfind(kPathSeparator);
-  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-
-  std::string directory(snapshot.Line(header).substr(kShareNameKey.size()));
-  directory += kPathSeparator;
-  directory += path.substr(0, nameStart);
-  // A directory that cannot be listed (its share section never closed) hides its matches.
-  if (browser.FillFileList(directory, "") == 0) return false;
-  browser.SetNavigationPath(directory);
-  const int row = RowShowing(list, ParseEntryLine(snapshot.Line(line).substr(nameStart)));
-  if (row >= 0) list.SelectOnly(row);
-  browser.OpenLocation(kStayStep);
-  return row >= 0;
 }
 
 }  // namespace mv

@@ -37,12 +37,6 @@ class FileSearch {
   const std::string& lastName() const { return lastName_; }
 
  private:
-  // Shows the match on line; false when its directory cannot be listed.
-  bool ShowMatch(SnapshotBrowser& browser, FileListPort& list, int line);
-  // The next match after line `after` that can be shown, up to line last; -1 for none.
-  int NextShownMatch(SnapshotBrowser& browser, FileListPort& list, const NamePattern& pattern,
-                     int after, int last);
-
   std::string lastName_;
   // The run: the snapshot it searches, the line it started after, whether it wrapped.
   std::string runSnapshot_;

@@ -11,38 +11,29 @@
 namespace mv::test {
 namespace {
 
+// Every request on a line of its own: "open \\PC1\docs\a.txt".
 class RecordingShell final : public ShellPort {
  public:
-  void Open(const std::string& target) override { requests.push_back("open " + target); }
-  void Explore(const std::string& folder) override { requests.push_back("explore " + folder); }
-  void ShowProperties(const std::string& path) override {
-    requests.push_back("properties " + path);
-  }
-  std::vector<std::string> requests;
+  void Open(const std::string& target) override { log += "open " + target + "\n"; }
+  void Explore(const std::string& folder) override { log += "explore " + folder + "\n"; }
+  void ShowProperties(const std::string& path) override { log += "properties " + path + "\n"; }
+  std::string log;
 };
 
 const std::string kLongName(400, 'n');
+const std::string kDocs = "\\\\PC1\\docs\\";
 
 class RowActionsTest : public BrowserTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(Open(HeaderText("PC1") + SnapshotText({
-                                             "SHARENAME: docs",
-                                             "letters;;d;;0;;1.1.2010",
-                                             "pics;;d;;0;;1.1.2010",
-                                             "tmp;;d;;0;;1.1.2010",
-                                             "a.txt;;f;;1;;1.1.2010",
-                                             "b.txt;;f;;1;;1.1.2010",
-                                             "Makefile;;f;;1;;1.1.2010",
-                                             kLongName + ".txt;;f;;1;;1.1.2010",
-                                             "letters\\note.txt;;f;;1;;1.1.2010",
-                                             "letters\\old;;d;;0;;1.1.2010",
-                                             "letters\\old\\x.txt;;f;;1;;1.1.2010",
-                                             "pics\\p.jpg;;f;;1;;1.1.2010",
-                                             "tmp\\t.txt;;f;;1;;1.1.2010",
-                                             "SHARENAME: music",
-                                             "END",
-                                         })));
+    ASSERT_TRUE(
+        Open(HeaderText("PC1") +
+             SnapshotText({"SHARENAME: docs", "letters;;d;;0;;1.1.2010", "pics;;d;;0;;1.1.2010",
+                           "tmp;;d;;0;;1.1.2010", "a.txt;;f;;1;;1.1.2010", "b.txt;;f;;1;;1.1.2010",
+                           "Makefile;;f;;1;;1.1.2010", kLongName + ".txt;;f;;1;;1.1.2010",
+                           "letters\\note.txt;;f;;1;;1.1.2010", "letters\\old;;d;;0;;1.1.2010",
+                           "letters\\old\\x.txt;;f;;1;;1.1.2010", "pics\\p.jpg;;f;;1;;1.1.2010",
+                           "tmp\\t.txt;;f;;1;;1.1.2010", "SHARENAME: music", "END"})));
     browser.OpenLocation("docs");
   }
   // Selects the rows named, focusing the first of them (none: nothing selected or focused).
@@ -58,99 +49,74 @@ class RowActionsTest : public BrowserTest {
 };
 
 TEST_F(RowActionsTest, CommandsSendVerbsAndPathsInOrderAndStepWhereTheyShould) {
-  using Action = std::function<void(RowActions&)>;
-  const Action activate = [](RowActions& a) { a.ActivateRow(); };
-  const Action open = [](RowActions& a) { a.OpenRows(); };
-  const Action explore = [](RowActions& a) { a.ExploreRows(); };
-  const Action properties = [](RowActions& a) { a.ShowRowProperties(); };
+  const std::function<void(RowActions&)> activate = &RowActions::ActivateRow,
+                                         open = &RowActions::OpenRows,
+                                         explore = &RowActions::ExploreRows,
+                                         properties = &RowActions::ShowRowProperties;
   struct Case {
-    const char* what;
     std::vector<std::string> picked;  // the first one is focused
-    Action action;
-    std::vector<std::string> requests;
+    std::function<void(RowActions&)> action;
+    std::string requests;
     std::string navigation;  // afterwards
   };
-  const std::string folder = "\\\\PC1\\docs\\";
   const Case cases[] = {
-      {"double click on ..", {".."}, activate, {}, ""},
-      {"double click below the rows: the focused row",
-       {"letters"},
-       activate,
-       {},
-       "docs\\letters\\"},
-      {"double click on a file", {"a"}, activate, {"open " + folder + "a.txt"}, "docs\\"},
-      {"double click with no row", {}, activate, {}, "docs\\"},
-      {"open two files",
-       {"a", "b"},
-       open,
-       {"open " + folder + "a.txt", "open " + folder + "b.txt"},
-       "docs\\"},
-      {"open a directory first", {"pics", "a"}, open, {}, "docs\\pics\\"},
-      {"open nothing selected", {}, open, {"open " + folder}, "docs\\"},
-      {"explore three directories",
-       {"letters", "pics", "tmp"},
+      {{".."}, activate, "", ""},
+      {{"letters"}, activate, "", "docs\\letters\\"},  // also a click below the last row
+      {{"a"}, activate, "open " + kDocs + "a.txt\n", "docs\\"},
+      {{}, activate, "", "docs\\"},
+      {{"a", "b"}, open, "open " + kDocs + "a.txt\nopen " + kDocs + "b.txt\n", "docs\\"},
+      {{"pics", "a"}, open, "", "docs\\pics\\"},
+      {{}, open, "open " + kDocs + "\n", "docs\\"},
+      {{"letters", "pics", "tmp"},
        explore,
-       {"explore " + folder + "letters", "explore " + folder + "pics", "explore " + folder + "tmp"},
+       "explore " + kDocs + "letters\nexplore " + kDocs + "pics\nexplore " + kDocs + "tmp\n",
        "docs\\"},
-      {"explore a file: its folder", {"a"}, explore, {"explore " + folder}, "docs\\"},
-      {"explore nothing: open", {}, explore, {"open " + folder}, "docs\\"},
-      {"properties of nothing: the folder", {}, properties, {"properties " + folder}, "docs\\"},
-      {"properties without extension",
-       {"Makefile", "a"},
-       properties,
-       {"properties " + folder + "Makefile."},
-       "docs\\"},
-      {"a name past every old limit stays whole",
-       {kLongName},
-       open,
-       {"open " + folder + kLongName + ".txt"},
-       "docs\\"},
+      {{"a"}, explore, "explore " + kDocs + "\n", "docs\\"},
+      {{}, explore, "open " + kDocs + "\n", "docs\\"},
+      {{}, properties, "properties " + kDocs + "\n", "docs\\"},
+      {{"Makefile", "a"}, properties, "properties " + kDocs + "Makefile.\n", "docs\\"},
+      {{kLongName}, open, "open " + kDocs + kLongName + ".txt\n", "docs\\"},  // kept whole
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(testing::PrintToString(c.picked) + " " + c.requests);
     browser.OpenLocation("");
     browser.OpenLocation("docs");
     Pick(c.picked);
-    shell.requests.clear();
+    shell.log.clear();
     c.action(actions);
-    EXPECT_EQ(shell.requests, c.requests);
+    EXPECT_EQ(shell.log, c.requests);
     EXPECT_EQ(browser.navigationPath(), c.navigation);
   }
-}
-
-TEST_F(RowActionsTest, OpenTakesFilesBeforeADirectoryAndEntersThatDirectory) {
-  // Directories sort first; put a file ahead of one, focus resting on the file.
-  list.ApplyRowOrder({0, 4, 5, 1, 2, 3, 6, 7});
-  ASSERT_EQ(Names()[1], "a");
-  Pick({"a", "letters"});
-  actions.OpenRows();
-  EXPECT_EQ(shell.requests, (std::vector<std::string>{"open \\\\PC1\\docs\\a.txt"}));
-  EXPECT_EQ(browser.navigationPath(), "docs\\letters\\");
-}
-
-TEST_F(RowActionsTest, EnterKeyVariants) {
   EXPECT_EQ(EnterKeyCommand(false, false), IDM_OPEN);
   EXPECT_EQ(EnterKeyCommand(true, false), IDM_EXPLORE);
   EXPECT_EQ(EnterKeyCommand(false, true), IDM_FILE_PROPERTIES);
-  EXPECT_EQ(EnterKeyCommand(true, true), 0);
+  EXPECT_EQ(EnterKeyCommand(true, true), 0);  // Ctrl+Alt+Enter does nothing
 }
 
-TEST_F(RowActionsTest, TypedLocations) {
+TEST_F(RowActionsTest, OpenTakesFilesBeforeADirectoryAndEntersThatDirectory) {
+  // Directories sort first; put a file ahead of one, the focus resting on the file.
+  list.ApplyRowOrder({0, 4, 5, 1, 2, 3, 6, 7});
+  Pick({"a", "letters"});
+  actions.OpenRows();
+  EXPECT_EQ(shell.log, "open " + kDocs + "a.txt\n");
+  EXPECT_EQ(browser.navigationPath(), "docs\\letters\\");
+}
+
+TEST_F(RowActionsTest, TypedLocationsAndCopyPath) {
   struct Case {
     std::string typed;
     std::string navigation;  // afterwards
     NameList names;          // afterwards; empty: as before
-    bool reported;
   };
-  const std::string unknown = "\\\\PC1\\docs\\" + std::string(600, 'x');
+  const std::string unknown = kDocs + std::string(600, 'x');
   const Case cases[] = {
-      {"\\\\pc1\\DOCS\\letters", "DOCS\\letters\\", {"..", "old", "note"}, false},
-      {"\\\\PC1\\\\docs\\\\\\letters\\", "docs\\letters\\", {"..", "old", "note"}, false},
-      {"\\\\PC1\\", "", {"docs", "music"}, false},
-      {"\\\\PC1", "docs\\", {}, false},
-      {"\\\\PC2\\docs", "docs\\", {}, true},
-      {"\\\\PC1\\docs\\a.txt", "docs\\", {}, true},
-      {unknown, "docs\\", {}, true},
+      {"\\\\pc1\\DOCS\\letters", "DOCS\\letters\\", {"..", "old", "note"}},
+      {"\\\\PC1\\\\docs\\\\\\letters\\", "docs\\letters\\", {"..", "old", "note"}},
+      {"\\\\PC1\\", "", {"docs", "music"}},
+      {"\\\\PC1", "docs\\", {}},  // nothing happens
+      {"\\\\PC2\\docs", "docs\\", {}},
+      {kDocs + "a.txt", "docs\\", {}},
+      {unknown, "docs\\", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed.substr(0, 40));
@@ -163,25 +129,20 @@ TEST_F(RowActionsTest, TypedLocations) {
     EXPECT_EQ(browser.navigationPath(), c.navigation);
     EXPECT_EQ(Names(), c.names.empty() ? before : c.names);
     EXPECT_EQ(controls.location(), c.typed);  // kept as typed
+    const bool reported = c.names.empty() && c.typed != "\\\\PC1";
     EXPECT_EQ(notices.messages,
-              c.reported ? std::vector<std::string>{"Could not locate '" + c.typed + "' path."}
-                         : std::vector<std::string>{});
+              reported ? NameList{"Could not locate '" + c.typed + "' path."} : NameList{});
   }
   // The typed path is a navigation path like any other: going down from it works.
   actions.EnterLocation("\\\\pc1\\DOCS\\letters");
   browser.OpenLocation("old");
-  EXPECT_EQ(Names(), (NameList{"..", "x"}));
   EXPECT_EQ(controls.location(), "\\\\PC1\\DOCS\\letters\\old\\");
-}
 
-TEST_F(RowActionsTest, CopyPathGivesEverySelectedRowOrTheFolder) {
-  Pick({"letters", "a"});
-  EXPECT_EQ(actions.CopyPathText(), "\\\\PC1\\docs\\letters\r\n\\\\PC1\\docs\\a.txt");
+  Pick({"..", "x"});
+  EXPECT_EQ(actions.CopyPathText(),
+            "\\\\PC1\\DOCS\\letters\\old\\..\r\n\\\\PC1\\DOCS\\letters\\old\\x.txt");
   Pick({});
-  EXPECT_EQ(actions.CopyPathText(), "\\\\PC1\\docs\\");
-  browser.OpenLocation("..");
-  Pick({"music"});
-  EXPECT_EQ(actions.CopyPathText(), "\\\\PC1\\music");
+  EXPECT_EQ(actions.CopyPathText(), "\\\\PC1\\DOCS\\letters\\old\\");
 }
 
 }  // namespace
