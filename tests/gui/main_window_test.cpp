@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "capture/activity_state.h"
+#include "core/app_paths.h"
 #include "main_window_fixture.h"
 #include "res/resource_ids.h"
 
@@ -32,6 +34,17 @@ void ExpectLaidOut(HWND window, HWND status) {
   EXPECT_EQ(location.left, splitter.right + 2);
   EXPECT_EQ(location.right, client.right);
   EXPECT_EQ(splitter.top, 0);
+}
+
+// The Mirrorvault.exe of this build, reached from this test program's folder.
+std::string BuiltProgram() {
+  char path[MAX_PATH] = {};
+  const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  std::string program = self.substr(0, self.rfind('\\') + 1) + MV_PROGRAM_FROM_TESTS;
+  for (char& c : program) {
+    if (c == '/') c = '\\';
+  }
+  return program;
 }
 
 TEST_F(MainWindowTest, OpensWithItsControlsColumnsStatusBarAndImageLists) {
@@ -163,12 +176,17 @@ TEST_F(MainWindowTest, PressWithShiftOrCtrlOverTheSplitterStartsNoDrag) {
 
 TEST_F(MainWindowTest, HelpAndWebCommandsGoToTheShell) {
   Open();
+  // The help path as start-up derives it for the built program: the build put help.chm there.
+  MainState().setup.helpFilePath = HelpFilePathFor(BuiltProgram());
   Command(IDM_HELP);
   Command(IDM_WEB_SITE);
   Command(IDM_CONTACT_SUPPORT);
   Command(IDM_FEEDBACK);
   ASSERT_EQ(shell_.opened.size(), 4u);
-  EXPECT_EQ(shell_.opened[0], "C:\\Tools\\help.chm");
+  EXPECT_EQ(shell_.opened[0], HelpFilePathFor(BuiltProgram()));
+  char signature[4] = {};
+  std::ifstream(shell_.opened[0], std::ios::binary).read(signature, sizeof signature);
+  EXPECT_EQ(std::string(signature, sizeof signature), "ITSF") << shell_.opened[0];
   EXPECT_EQ(shell_.opened[1], "https://www.mirrorvault.example/");
   EXPECT_EQ(shell_.opened[2], "https://www.mirrorvault.example/support.php");
   EXPECT_EQ(shell_.opened[3], shell_.opened[2]);
