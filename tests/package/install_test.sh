@@ -19,6 +19,16 @@ fail() {
   echo "install test: $*" >&2
   exit 1
 }
+# Polls a condition for up to 30 s.
+within_30s() {
+  for _ in $(seq 60); do
+    "$@" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# Wine names a top-level window after its caption, with the program as its class.
+main_window_shown() { xwininfo -root -tree 2>/dev/null | grep -q '"Mirrorvault": ("mirrorvault.exe"'; }
 
 # A prefix of its own, made anew for every run, so that nothing of an earlier install counts.
 # It costs about half a minute; every step below shares it.
@@ -56,14 +66,7 @@ echo "--- the installed program starts"
 "$MV_WINE_LOADER" "$folder\\Mirrorvault.exe" </dev/null >/dev/null 2>&1 &
 program=$!
 shown=0
-for _ in $(seq 60); do
-  # Wine names a top-level window after its caption, with the program as its class.
-  if xwininfo -root -tree 2>/dev/null | grep -q '"Mirrorvault": ("mirrorvault.exe"'; then
-    shown=1
-    break
-  fi
-  sleep 0.5
-done
+within_30s main_window_shown && shown=1
 kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
 [[ $shown -eq 1 ]] || fail "the installed program showed no main window"
@@ -75,11 +78,7 @@ snapshot="$documents/Mirrorvault/WORKGROUP.PC1.05.12.2026.09.04.05.mirvaul"
 printf 'Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC1\r\nGROUP: WORKGROUP\r\n' >"$snapshot"
 mv_wine "$folder\\Uninstall.exe" /S || fail "the uninstaller failed"
 # The uninstaller goes on from a copy of itself in the temporary folder, so wait for its work.
-for _ in $(seq 60); do
-  [[ -e "$installed" ]] || break
-  sleep 0.5
-done
-[[ ! -e "$installed" ]] || fail "$installed is still there: $(ls "$installed")"
+within_30s test ! -e "$installed" || fail "$installed is still there: $(ls "$installed")"
 [[ ! -e "$shortcut" ]] || fail "the Start menu shortcut is still there"
 ! reg32 query "$uninstall_key" >/dev/null || fail "the uninstall key is still there"
 [[ -f "$snapshot" ]] || fail "the snapshot in Documents\\Mirrorvault is gone"
