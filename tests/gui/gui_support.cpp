@@ -7,9 +7,10 @@
 namespace mv::gui {
 namespace {
 
-std::string NewTempFolder() {
+std::string NewTempFolder(const std::string& parent) {
   char base[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, base);
+  if (!parent.empty()) snprintf(base, sizeof base, "%s\\", parent.c_str());
   static int counter = 0;
   std::string path = std::string(base) + "mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" +
                      std::to_string(++counter);
@@ -39,7 +40,7 @@ void RemoveTree(const std::string& folder) {
 
 }  // namespace
 
-ScratchFolder::ScratchFolder() : path_(NewTempFolder()) {}
+ScratchFolder::ScratchFolder(const std::string& parent) : path_(NewTempFolder(parent)) {}
 ScratchFolder::~ScratchFolder() {
   RemoveTree(path_);
 }
@@ -69,28 +70,16 @@ std::string SnapshotText(const std::string& computer, const std::string& group,
   return text + "END\r\n";
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button)
-    : owner_(owner), button_(button), thread_([this] { Run(); }) {}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-  if (thread_.joinable()) thread_.join();
-}
-
-bool MessageBoxAnswerer::Finish() {
-  if (thread_.joinable()) thread_.join();
-  return answered_.load();
-}
-
 namespace {
 
-struct BoxSearch {
+struct DialogSearch {
   HWND owner;
   HWND found;
 };
 
 // A visible dialog-class window owned by the owner (the main window is one as well).
-BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
   char cls[64] = {};
   GetClassNameA(window, cls, sizeof cls);
   if (std::string(cls) == "#32770" && window != search->owner &&
@@ -103,23 +92,51 @@ BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
 
 }  // namespace
 
-void MessageBoxAnswerer::Run() {
+OwnedDialogDriver::OwnedDialogDriver(HWND owner, std::function<void(HWND)> act)
+    : owner_(owner), act_(std::move(act)), thread_([this] { Run(); }) {}
+
+OwnedDialogDriver::~OwnedDialogDriver() {
+  Stop();
+}
+
+bool OwnedDialogDriver::Finish() {
+  while (!done_.load()) PumpMessages(10);
+  if (thread_.joinable()) thread_.join();
+  return found_.load();
+}
+
+bool OwnedDialogDriver::Stop() {
+  stop_.store(true);
+  return Finish();
+}
+
+void OwnedDialogDriver::Run() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
-    BoxSearch search{owner_, nullptr};
-    EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
+  while (!stop_.load() && std::chrono::steady_clock::now() < deadline) {
+    DialogSearch search{owner_, nullptr};
+    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
-      char text[1024] = {};
-      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
-      text_ = text;
-      caption_ = WindowText(search.found);
-      PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(search.found, button_)));
-      answered_.store(true);
-      return;
+      found_.store(true);
+      act_(search.found);
+      break;
     }
     Sleep(20);
   }
+  done_.store(true);
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button)
+    : driver_(owner, [this, button](HWND box) {
+        char text[1024] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        text_ = text;
+        caption_ = WindowText(box);
+        PressButton(box, button);
+      }) {}
+
+void PressButton(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
 void PumpMessages(int milliseconds) {
@@ -226,6 +243,31 @@ std::vector<std::string> TreeLines(HWND tree) {
 
 bool MenuItemGrey(HMENU menu, UINT command) {
   return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+std::optional<std::string> RegistryText(const char* key, const char* value) {
+  char data[1024] = {};
+  DWORD size = sizeof data - 1;
+  if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(data);
+}
+
+void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  if (text) {
+    RegSetValueExA(handle, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
+                   static_cast<DWORD>(text->size() + 1));
+  } else {
+    RegDeleteValueA(handle, value);
+  }
+  RegCloseKey(handle);
 }
 
 }  // namespace mv::gui

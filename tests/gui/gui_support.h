@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +20,8 @@ namespace mv::gui {
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class ScratchFolder {
  public:
-  ScratchFolder();
+  // Under the temporary folder, or under parent.
+  explicit ScratchFolder(const std::string& parent = "");
   ~ScratchFolder();
   const std::string& path() const { return path_; }
   std::string Write(const std::string& name, const std::string& content) const;
@@ -44,26 +47,47 @@ class RecordingShell final : public ShellPort {
   std::vector<std::string> opened;
 };
 
-// Answers the next message box owned by owner: records its text and caption and presses the
-// button. Waits at most a few seconds for the box.
-class MessageBoxAnswerer {
+// Finds the next visible dialog owned by owner (a message box is one) on a helper thread
+// and runs act on it there. Waits at most a few seconds for the dialog.
+class OwnedDialogDriver {
  public:
-  MessageBoxAnswerer(HWND owner, int button);
-  ~MessageBoxAnswerer();
-  // Waits for the helper thread; true when a box was found and answered.
+  OwnedDialogDriver(HWND owner, std::function<void(HWND dialog)> act);
+  ~OwnedDialogDriver();
+  // Runs this thread's messages (a dialog of another thread may need its owner's) until the
+  // helper is done; true when a dialog was found and acted on.
   bool Finish();
-  std::string text() const { return text_; }
-  std::string caption() const { return caption_; }
+  // Stops looking, for a dialog that should not come; true when one came all the same.
+  bool Stop();
 
  private:
   void Run();
   HWND owner_;
-  int button_;
+  std::function<void(HWND)> act_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
+  std::atomic<bool> found_{false};
   std::thread thread_;
-  std::atomic<bool> answered_{false};
+};
+
+// Answers the next message box owned by owner: records its text and caption and presses the
+// button.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer(HWND owner, int button);
+  bool Finish() { return driver_.Finish(); }
+  bool Stop() { return driver_.Stop(); }
+  std::string text() const { return text_; }
+  std::string caption() const { return caption_; }
+
+ private:
   std::string text_;
   std::string caption_;
+  OwnedDialogDriver driver_;  // last: its thread writes the texts above
 };
+
+// Presses a dialog's button from a helper thread; posted, so that a button that opens a
+// modal window does not hold the caller.
+void PressButton(HWND dialog, int button);
 
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
@@ -87,5 +111,10 @@ HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
 std::vector<std::string> TreeLines(HWND tree);
 
 bool MenuItemGrey(HMENU menu, UINT command);
+
+// A registry string as stored, or none when the key or the value is missing.
+std::optional<std::string> RegistryText(const char* key, const char* value);
+// Deletes a value under HKEY_CURRENT_USER (missing is fine), or stores text there.
+void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text);
 
 }  // namespace mv::gui
