@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Renders the main window with a sample snapshot library under Wine, window frames included,
-# into docs/screenshots/*.png (the README shows them).
+# alone and with the Settings and About dialogs over it, into docs/screenshots/*.png (the
+# README shows them). The library goes where the program looks first: the prefix's
+# Documents\Mirrorvault, which is $HOME/Mirrorvault of the bench.
 #   tools/screenshots.sh [BUILD_DIR]     default: build/win64 (cmake --preset win64 &&
 #                                        cmake --build --preset win64 --target mv_screenshot_driver)
 set -euo pipefail
@@ -15,17 +17,18 @@ fi
 source "$root/tools/wine/env.sh"
 mv_wine_setup "$driver"
 
-sample="$(mktemp -d /tmp/mv-screenshots.XXXXXX)"
+sample="$HOME/Mirrorvault"
+rm -rf "$sample"
+mkdir -p "$sample"
 trap 'rm -rf "$sample"' EXIT
 python3 "$root/tools/screenshots/sample_library.py" "$sample"
 mkdir -p "$out"
 
-windows_path() { echo "Z:${1//\//\\}"; }
-
-for scene in library folder; do
+declare -A shot=([library]=main-window-library [folder]=main-window-folder [settings]=settings
+  [about]=about)
+for scene in library folder settings about; do
   rm -f "$sample/ready-$scene"
-  mv_wine explorer /desktop=shot,1280x800 "$driver" "$(windows_path "$sample")" "$scene" \
-    </dev/null >/dev/null 2>&1 &
+  mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" </dev/null >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 600); do
     [[ -f "$sample/ready-$scene" ]] && break
@@ -37,7 +40,7 @@ for scene in library folder; do
     exit 1
   fi
   sleep 1
-  import -window root "$out/main-window-$scene.png"
-  echo "$out/main-window-$scene.png"
+  import -window root "$out/${shot[$scene]}.png"
+  echo "$out/${shot[$scene]}.png"
   wait "$pid" || true
 done

@@ -46,12 +46,15 @@ AboutState& State() {
   return state;
 }
 
-// Web addresses show without their scheme; the mail link shows the address itself.
+// Web addresses show without their scheme and closing slash; the mail link shows the
+// address itself.
 std::string ShownText(const Link& link) {
   const std::string& target = link.target;
   const std::size_t scheme = target.find("://");
-  if (scheme != std::string::npos) return target.substr(scheme + 3);
-  return target.substr(target.find(':') + 1);
+  if (scheme == std::string::npos) return target.substr(target.find(':') + 1);
+  std::string shown = target.substr(scheme + 3);
+  if (!shown.empty() && shown.back() == '/') shown.pop_back();
+  return shown;
 }
 
 void OnOpen(HWND dialog) {

@@ -1,7 +1,8 @@
-// Opens the real main window over a snapshots folder and puts it into one scene for
-// tools/screenshots.sh: the window as a user would leave it after a few clicks. Writes
+// Opens the real main window over the default snapshots folder (Documents\Mirrorvault) and
+// puts it into one scene for tools/screenshots.sh: the window as a user would leave it after
+// a few clicks, or with the Settings or About dialog open over it. Writes
 // <folder>\ready-<scene> once the scene stands, and ends by itself after a while.
-//   mv_screenshot_driver.exe FOLDER SCENE     (SCENE: library, folder)
+//   mv_screenshot_driver.exe SCENE     (SCENE: library, folder, settings, about)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,14 +11,33 @@
 #include <string>
 #include <vector>
 
+#include "app/system_paths.h"
+#include "core/app_paths.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/main_window_state.h"
 
 namespace {
 
-constexpr UINT_PTR kQuitTimer = 77;
+constexpr UINT kReadyAfterMs = 1500;
 constexpr UINT kQuitAfterMs = 8000;
+
+std::string& ReadyMarker() {
+  static std::string path;
+  return path;
+}
+
+// Thread timers with callbacks: they also fire inside a dialog's modal loop.
+void CALLBACK MarkReady(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HANDLE file = CreateFileA(ReadyMarker().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(file);
+}
+
+void CALLBACK Quit(HWND, UINT, UINT_PTR, DWORD) {
+  ExitProcess(0);
+}
 
 std::vector<std::string> Arguments() {
   int count = 0;
@@ -83,20 +103,25 @@ void PlayScene(HWND window, const std::string& scene) {
     SelectRow(list, RowNamed(list, "Projects"));
     SetFocus(tree);
   }
+  // The dialogs open over the library scene once the message loop runs.
+  if (scene == "settings") PostMessageA(window, WM_COMMAND, IDM_SETTINGS, 0);
+  if (scene == "about") PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::vector<std::string> args = Arguments();
-  if (args.size() < 3) return 2;
-  const std::string folder = args[1];
-  const std::string scene = args[2];
+  if (args.size() < 2) return 2;
+  const std::string scene = args[1];
+  const std::string folder = mv::AppFolderIn(mv::DocumentsFolder());
+  ReadyMarker() = folder + "\\ready-" + scene;
 
   INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
   mv::MainWindowSetup setup;
   setup.snapshotsDirectory = folder;
+  setup.showInTray = scene == "settings";
   setup.exitApplication = [] { PostQuitMessage(0); };
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
@@ -105,23 +130,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ShowWindow(window, SW_SHOW);
   PlayScene(window, scene);
   UpdateWindow(window);
-  SetTimer(nullptr, kQuitTimer, kQuitAfterMs, nullptr);
+  SetTimer(nullptr, 0, kReadyAfterMs, MarkReady);
+  SetTimer(nullptr, 0, kQuitAfterMs, Quit);
 
-  bool announced = false;
-  const DWORD start = GetTickCount();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == nullptr) break;
     if (!IsDialogMessageA(window, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
-    }
-    if (!announced && GetTickCount() - start > 1500) {
-      announced = true;
-      const std::string marker = folder + "\\ready-" + scene;
-      HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-      CloseHandle(file);
     }
   }
   return 0;
