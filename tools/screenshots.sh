@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Renders the main window with a sample snapshot library under Wine, window frames included,
-# alone and with the Settings and About dialogs over it, into docs/screenshots/*.png (the
-# README shows them). The library goes where the program looks first: the prefix's
-# Documents\Mirrorvault, which is $HOME/Mirrorvault of the bench.
-#   tools/screenshots.sh [BUILD_DIR]     default: build/win64 (cmake --preset win64 &&
-#                                        cmake --build --preset win64 --target mv_screenshot_driver)
+# alone and with its dialogs over it, into docs/screenshots/*.png (the README shows them).
+#   tools/screenshots.sh [BUILD_DIR [SCENE...]]
+#     BUILD_DIR default: build/win64 (cmake --preset win64 &&
+#                        cmake --build --preset win64 --target mv_screenshot_driver)
+#     SCENE default: all of library folder properties search settings about
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build/win64}"
+scenes=("${@:2}")
+[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search settings about)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -17,18 +19,17 @@ fi
 source "$root/tools/wine/env.sh"
 mv_wine_setup "$driver"
 
-sample="$HOME/Mirrorvault"
-rm -rf "$sample"
-mkdir -p "$sample"
+sample="$(mktemp -d /tmp/mv-screenshots.XXXXXX)"
 trap 'rm -rf "$sample"' EXIT
 python3 "$root/tools/screenshots/sample_library.py" "$sample"
 mkdir -p "$out"
 
-declare -A shot=([library]=main-window-library [folder]=main-window-folder [settings]=settings
-  [about]=about)
-for scene in library folder settings about; do
+windows_path() { echo "Z:${1//\//\\}"; }
+
+for scene in "${scenes[@]}"; do
   rm -f "$sample/ready-$scene"
-  mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" </dev/null >/dev/null 2>&1 &
+  mv_wine explorer /desktop=shot,1280x800 "$driver" "$(windows_path "$sample")" "$scene" \
+    </dev/null >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 600); do
     [[ -f "$sample/ready-$scene" ]] && break
@@ -40,7 +41,7 @@ for scene in library folder settings about; do
     exit 1
   fi
   sleep 1
-  import -window root "$out/${shot[$scene]}.png"
-  echo "$out/${shot[$scene]}.png"
+  import -window root "$out/main-window-$scene.png"
+  echo "$out/main-window-$scene.png"
   wait "$pid" || true
 done

@@ -7,6 +7,7 @@
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
 #include "ui/about_dialog.h"
+#include "ui/main_window_rows.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
 #include "ui/settings_dialog.h"
@@ -18,8 +19,7 @@ namespace {
 constexpr char kRemoveQuestion[] = "Are you sure want to delete selected snapshots?";
 
 void OpenInShell(const std::string& target) {
-  ShellPort* shell = MainState().setup.shell;
-  if (shell != nullptr) shell->Open(target);
+  ShellOfWindow().Open(target);
 }
 
 void RemoveSelectedSnapshots(HWND window) {
@@ -47,6 +47,27 @@ void ShowContextMenu(HWND window, HMENU menu) {
 void OnMainCommand(HWND window, int command) {
   MainWindowState& s = MainState();
   switch (command) {
+    case IDOK:  // the Enter key
+      DispatchEnterKey(window);
+      break;
+    case IDM_OPEN:
+      OpenRowsOfWindow();
+      break;
+    case IDM_EXPLORE:
+      ExploreRowsOfWindow();
+      break;
+    case IDM_FILE_PROPERTIES:
+      ShowRowPropertiesOfWindow();
+      break;
+    case IDM_COPY_PATH:
+      CopyPathOfWindow(window);
+      break;
+    case IDM_SEARCH:
+      SearchFilesOfWindow(window);
+      break;
+    case IDM_SNAPSHOT_PROPERTIES:
+      ShowSnapshotPropertiesOfWindow(window);
+      break;
     case IDM_EXIT:
       if (s.setup.exitApplication) s.setup.exitApplication();
       break;
@@ -76,7 +97,7 @@ void OnMainCommand(HWND window, int command) {
       OpenInShell(kMakerWebRoot);
       break;
     default:
-      // "Copy Path" has no behaviour; the dialogs and row actions arrive with their own code.
+      // Esc (command 2) and the commands of dialogs still to come are ignored.
       break;
   }
 }
@@ -95,6 +116,7 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
   } else if (header.idFrom == IDC_FILE_LIST) {
     if (code == NM_RCLICK) ShowContextMenu(window, s.listMenu);
     if (code == LVN_ITEMCHANGED) ShowRowDetails(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+    if (code == NM_DBLCLK) ActivateRowOfWindow();
     if (code == LVN_COLUMNCLICK) {
       SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
     }

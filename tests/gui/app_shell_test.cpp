@@ -15,7 +15,7 @@
 namespace mv::gui {
 namespace {
 
-// The first-run marker is put back as the bench keeps it, whatever a test left.
+// Puts the first-run marker and the Run entry back as the bench keeps them.
 class AppShellTest : public MainWindowTest {
  protected:
   void TearDown() override {
@@ -23,56 +23,43 @@ class AppShellTest : public MainWindowTest {
     SetRegistryText(kAppRegistryKey, kNotFirstRunValue, "1");
     SetRegistryText(kRunKey, kRunValueName, std::nullopt);
   }
-  std::string Field(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
-  bool Ticked(HWND dialog, int id) {
-    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
-  // Browse..., then in the folder browser pick folder (empty: press Cancel) and wait for
-  // the dialog to take the answer.
-  void Browse(HWND settings, const std::string& folder) {
-    OwnedDialogDriver browser(settings, [&](HWND dialog) {
-      if (!folder.empty()) {
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-      }
-      PressButton(dialog, folder.empty() ? IDCANCEL : IDOK);
-    });
-    PressButton(settings, IDC_BROWSE);
-    ASSERT_TRUE(browser.Finish());
-    Sleep(300);
-  }
-  // Opens the Settings dialog from the menu and lets act run it.
-  void RunSettings(const std::function<void(HWND)>& act) {
-    OwnedDialogDriver driver(window_, act);
+  // The Settings dialog from the menu: act changes it, then button closes it.
+  void RunSettings(int button, const std::function<void(HWND)>& act) {
+    MessageBoxAnswerer settings(window_, button, act);
     Command(IDM_SETTINGS);
-    ASSERT_TRUE(driver.Finish());
+    ASSERT_TRUE(settings.Finish());
   }
 };
 
-TEST_F(AppShellTest, FirstRunAsksOnceForAnyMarkerButOne) {
-  struct Case {
-    std::optional<std::string> marker;
-    bool asks;
-    int answer;
-  };
-  for (const Case& c : {Case{"0", true, IDYES}, Case{"yes", true, IDNO}, Case{"1", false, 0}}) {
-    SetRegistryText(kAppRegistryKey, kNotFirstRunValue, c.marker);
-    std::atomic<int> dialogs{0};
-    Open([&](MainWindowSetup& setup) {
-      setup.takeSnapshotsOnFirstRun = [&](HWND owner) { dialogs += owner == GetMainWindow(); };
-    });
-    MessageBoxAnswerer prompt(window_, c.answer);
-    EXPECT_EQ(c.asks ? prompt.Finish() : prompt.Stop(), c.asks) << *c.marker;
-    if (c.asks) {
-      EXPECT_EQ(prompt.text(), kFirstRunQuestion);
-      EXPECT_EQ(prompt.caption(), "Mirrorvault");
-    }
-    // The box's owner is re-activated across threads before the prompt goes on: slow here.
-    for (int i = 0; i < 250 && dialogs.load() == 0 && c.answer == IDYES; ++i) PumpMessages(20);
-    EXPECT_EQ(dialogs.load(), c.answer == IDYES ? 1 : 0) << *c.marker;
-    EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
-    DestroyWindow(window_);
-    window_ = nullptr;
-  }
+std::string Field(HWND dialog) {
+  return WindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY));
+}
+void Tick(HWND dialog, int box, bool on) {
+  SendDlgItemMessageA(dialog, box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+// "Browse...", then in the folder browser pick folder and OK, or Cancel when folder is empty.
+void Browse(HWND settings, const std::string& folder) {
+  MessageBoxAnswerer browser(settings, folder.empty() ? IDCANCEL : IDOK, [&](HWND dialog) {
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+  });
+  PressButton(settings, IDC_BROWSE);
+  ASSERT_TRUE(browser.Finish());
+  Sleep(300);  // the dialog takes the answer
+}
+
+TEST_F(AppShellTest, FirstRunAsksForAnyMarkerButOneAndYesOpensTheTakeSnapshotsDialog) {
+  SetRegistryText(kAppRegistryKey, kNotFirstRunValue, "yes");
+  std::atomic<int> dialogs{0};
+  Open([&](MainWindowSetup& setup) {
+    setup.takeSnapshotsOnFirstRun = [&](HWND owner) { dialogs += owner == GetMainWindow(); };
+  });
+  MessageBoxAnswerer prompt(window_, IDYES);
+  ASSERT_TRUE(prompt.Finish());
+  EXPECT_EQ(prompt.text(), kFirstRunQuestion);
+  // The box's owner is re-activated across threads before the prompt goes on: slow here.
+  for (int i = 0; i < 250 && dialogs.load() == 0; ++i) PumpMessages(20);
+  EXPECT_EQ(dialogs.load(), 1);
+  EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
 }
 
 TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
@@ -83,57 +70,45 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
   other.Write("LAB.SRV.01.11.2026.08.00.00.mirvaul",
               SnapshotText("SRV", "LAB", "01.11.2026 08:00:00", {{"C$", {}}}));
   Open();
-  EXPECT_TRUE(TreeLines(tree_).empty());
-
-  RunSettings([&](HWND dialog) {
-    EXPECT_EQ(WindowText(dialog), "Settings");
-    EXPECT_EQ(Field(dialog, IDC_SNAPSHOTS_DIRECTORY), folder_.path());
-    EXPECT_FALSE(Ticked(dialog, IDC_AUTORUN));
-    EXPECT_FALSE(Ticked(dialog, IDC_SHOW_IN_TRAY));
+  RunSettings(IDOK, [&](HWND dialog) {
+    EXPECT_EQ(Field(dialog), folder_.path());
     Browse(dialog, "");
-    EXPECT_EQ(Field(dialog, IDC_SNAPSHOTS_DIRECTORY), folder_.path());
+    EXPECT_EQ(Field(dialog), folder_.path());
     Browse(dialog, other.path());
-    EXPECT_EQ(Field(dialog, IDC_SNAPSHOTS_DIRECTORY), other.path());
-    SendDlgItemMessageA(dialog, IDC_AUTORUN, BM_SETCHECK, BST_CHECKED, 0);
-    SendDlgItemMessageA(dialog, IDC_SHOW_IN_TRAY, BM_SETCHECK, BST_CHECKED, 0);
-    PressButton(dialog, IDOK);
+    EXPECT_EQ(Field(dialog), other.path());
+    Tick(dialog, IDC_AUTORUN, true);
+    Tick(dialog, IDC_SHOW_IN_TRAY, true);
   });
   // At once: the tree lists the new folder, the Run entry starts this program, quoted.
-  EXPECT_EQ(TreeLines(tree_),
-            (std::vector<std::string>{"LAB", "  SRV", "    01.11.2026 08:00:00"}));
+  const std::vector<std::string> lab = {"LAB", "  SRV", "    01.11.2026 08:00:00"};
+  EXPECT_EQ(TreeLines(tree_), lab);
   EXPECT_EQ(RegistryText(kRunKey, kRunValueName), "\"" + ExecutablePath() + "\"");
 
-  // The tray icon is on: the close box hides, a left-button release on the icon shows.
+  // With the tray icon on the close box hides; a left-button release on the icon shows.
   SendMessageA(window_, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(window_));
   SendMessageA(window_, WM_MV_TRAY, 0, WM_RBUTTONUP);
   EXPECT_FALSE(IsWindowVisible(window_));
   SendMessageA(window_, WM_MV_TRAY, 0, WM_LBUTTONUP);
   EXPECT_TRUE(IsWindowVisible(window_));
   EXPECT_EQ(exits_, 0);
 
-  // Cancel after changing everything: nothing changes.
-  RunSettings([&](HWND dialog) {
-    EXPECT_TRUE(Ticked(dialog, IDC_AUTORUN));
+  RunSettings(IDCANCEL, [&](HWND dialog) {
     Browse(dialog, folder_.path());
-    SendDlgItemMessageA(dialog, IDC_AUTORUN, BM_SETCHECK, BST_UNCHECKED, 0);
-    PressButton(dialog, IDCANCEL);
+    Tick(dialog, IDC_AUTORUN, false);
   });
-  EXPECT_EQ(TreeLines(tree_).size(), 3u);
+  EXPECT_EQ(TreeLines(tree_), lab);
   EXPECT_TRUE(RegistryText(kRunKey, kRunValueName).has_value());
 
-  // Both off with OK: the Run entry goes at once, and the close box ends the program again.
-  RunSettings([&](HWND dialog) {
-    SendDlgItemMessageA(dialog, IDC_AUTORUN, BM_SETCHECK, BST_UNCHECKED, 0);
-    SendDlgItemMessageA(dialog, IDC_SHOW_IN_TRAY, BM_SETCHECK, BST_UNCHECKED, 0);
-    PressButton(dialog, IDOK);
+  RunSettings(IDOK, [&](HWND dialog) {
+    Tick(dialog, IDC_AUTORUN, false);
+    Tick(dialog, IDC_SHOW_IN_TRAY, false);
   });
   EXPECT_FALSE(RegistryText(kRunKey, kRunValueName).has_value());
   SendMessageA(window_, WM_CLOSE, 0, 0);
   EXPECT_EQ(exits_, 1);
 }
 
-// The python3 of the host, started through Wine, serving canned replies on 127.0.0.1.
+// The host's python3, started through Wine, serving canned replies on 127.0.0.1.
 class LocalUpdateServer {
  public:
   LocalUpdateServer() {
@@ -148,21 +123,16 @@ class LocalUpdateServer {
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
     }
-    const std::string windowsPortFile = "Z:" + portFile;
     for (int i = 0; i < 200 && port_.empty(); ++i, Sleep(50)) {
-      char text[16] = {};
-      HANDLE file = CreateFileA(windowsPortFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-      DWORD read = 0;
-      if (file != INVALID_HANDLE_VALUE && ReadFile(file, text, 15, &read, nullptr)) port_ = text;
-      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      char port[16] = {};
+      GetPrivateProfileStringA("server", "port", "", port, sizeof port, ("Z:" + portFile).c_str());
+      port_ = port;
     }
-    DeleteFileA(windowsPortFile.c_str());
+    DeleteFileA(("Z:" + portFile).c_str());
   }
   ~LocalUpdateServer() { FetchFirstBytes(Address("quit"), 1); }
-  bool Running() const { return !port_.empty(); }
   std::string Address(const std::string& reply) const {
-    return "http://127.0.0.1:" + port_ + "/" + reply;
+    return port_.empty() ? "" : "http://127.0.0.1:" + port_ + "/" + reply;
   }
 
  private:
@@ -171,67 +141,59 @@ class LocalUpdateServer {
 
 TEST_F(AppShellTest, UpdateCheckAsksOnlyForANewerVersionAndIsSilentOnFailures) {
   LocalUpdateServer server;
-  ASSERT_TRUE(server.Running());
+  ASSERT_FALSE(server.Address("").empty());
   Open();
   Win32NoticePort notices(window_);
   // "nul": 3 before NUL bytes; "long": 5000 digits, too large to hold; "padded": the number
-  // comes after the 4095 bytes that are read; "error": a 500 page that begins with digits.
-  const std::pair<std::string, bool> cases[] = {{"one", false},   {"zero", false},  {"two", true},
-                                                {"spaced", true}, {"error", false}, {"long", true},
-                                                {"nul", true},    {"padded", false}};
+  // comes after the 4095 bytes read; "error": a 500 page that begins with digits; "none":
+  // nothing listens.
+  const std::pair<std::string, bool> cases[] = {
+      {"one", false}, {"zero", false}, {"two", true},     {"spaced", true}, {"error", false},
+      {"long", true}, {"nul", true},   {"padded", false}, {"none", false}};
   for (const auto& [reply, asks] : cases) {
     MessageBoxAnswerer answer(window_, IDNO);
-    UpdateCheck(server.Address(reply), FetchFirstBytes, notices, shell_);
+    const std::string address = reply == "none" ? "http://127.0.0.1:1" : server.Address(reply);
+    UpdateCheck(address, FetchFirstBytes, notices, shell_);
     EXPECT_EQ(answer.Stop(), asks) << reply;
-    if (asks) {
-      EXPECT_EQ(answer.text(), kUpdateQuestion) << reply;
-    }
+    EXPECT_EQ(answer.text(), asks ? kUpdateQuestion : "") << reply;
   }
-  MessageBoxAnswerer none(window_, IDNO);
-  UpdateCheck("http://127.0.0.1:1", FetchFirstBytes, notices, shell_);  // nothing listens
-  EXPECT_FALSE(none.Stop());
   EXPECT_TRUE(shell_.opened.empty());
-}
 
-TEST_F(AppShellTest, UpdateCheckStartedByTheWindowOpensTheWebSiteOnYes) {
-  LocalUpdateServer server;
-  ASSERT_TRUE(server.Running());
+  // The window's own check, on its thread: Yes opens the web site.
+  DestroyWindow(window_);
   Open([&](MainWindowSetup& setup) { setup.updateServer = server.Address("two"); });
-  MessageBoxAnswerer answer(window_, IDYES);
-  ASSERT_TRUE(answer.Finish());
-  EXPECT_EQ(answer.caption(), "Mirrorvault");
+  MessageBoxAnswerer yes(window_, IDYES);
+  ASSERT_TRUE(yes.Finish());
   for (int i = 0; i < 100 && shell_.opened.empty(); ++i) PumpMessages(20);
   EXPECT_EQ(shell_.opened, std::vector<std::string>{kMakerWebRoot});
 }
 
 TEST_F(AppShellTest, AboutBoxFollowsTheBannerAndOpensTheHoveredLink) {
   Open();
-  OwnedDialogDriver about(window_, [&](HWND dialog) {
+  MessageBoxAnswerer about(window_, IDOK, [&](HWND dialog) {
     RECT frame{};
     GetWindowRect(dialog, &frame);
     EXPECT_EQ(frame.right - frame.left, 465);  // the 460-pixel banner and 5
-    auto pointAt = [&](HWND control) {
+    // Points at a control, lets the timer find the pointer, asks for the pointer shape, clicks.
+    auto clickOn = [&](int control) {
       RECT area{};
-      GetWindowRect(control, &area);
+      GetWindowRect(GetDlgItem(dialog, control), &area);
       SetCursorPos(area.left + 4, (area.top + area.bottom) / 2);
-      Sleep(100);  // timer ticks find the pointer
-      return SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog),
-                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) != 0;
-    };
-    for (int link : {IDC_LINK_WEB, IDC_LINK_EMAIL, IDC_LINK_SUPPORT}) {
-      EXPECT_TRUE(pointAt(GetDlgItem(dialog, link))) << link;
+      Sleep(100);
+      const bool hand = SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog),
+                                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) != 0;
       SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    }
-    EXPECT_FALSE(pointAt(GetDlgItem(dialog, IDC_BANNER)));
-    SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, 0);  // outside the links: nothing
+      return hand;
+    };
+    for (int link : {IDC_LINK_WEB, IDC_LINK_EMAIL, IDC_LINK_SUPPORT}) EXPECT_TRUE(clickOn(link));
+    EXPECT_FALSE(clickOn(IDC_BANNER));
     EXPECT_TRUE(IsWindowVisible(dialog));
-    PressButton(dialog, IDOK);
   });
   Command(IDM_ABOUT);
   ASSERT_TRUE(about.Finish());
-  EXPECT_EQ(shell_.opened,
-            (std::vector<std::string>{kMakerWebRoot, "mailto:" + std::string(kSupportEmail),
-                                      kSupportPage}));
+  const std::vector<std::string> opened = {kMakerWebRoot, "mailto:" + std::string(kSupportEmail),
+                                           kSupportPage};
+  EXPECT_EQ(shell_.opened, opened);
 }
 
 }  // namespace

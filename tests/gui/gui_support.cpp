@@ -70,16 +70,39 @@ std::string SnapshotText(const std::string& computer, const std::string& group,
   return text + "END\r\n";
 }
 
+MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect)
+    : owner_(owner), button_(button), inspect_(std::move(inspect)), thread_([this] { Run(); }) {}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  Stop();
+}
+
+bool MessageBoxAnswerer::Finish() {
+  while (!done_.load()) PumpMessages(10);
+  if (thread_.joinable()) thread_.join();
+  return answered_.load();
+}
+
+bool MessageBoxAnswerer::Stop() {
+  stop_.store(true);
+  return Finish();
+}
+
+void PressButton(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
 namespace {
 
-struct DialogSearch {
+struct BoxSearch {
   HWND owner;
   HWND found;
 };
 
 // A visible dialog-class window owned by the owner (the main window is one as well).
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
+BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
   char cls[64] = {};
   GetClassNameA(window, cls, sizeof cls);
   if (std::string(cls) == "#32770" && window != search->owner &&
@@ -92,51 +115,24 @@ BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
 
 }  // namespace
 
-OwnedDialogDriver::OwnedDialogDriver(HWND owner, std::function<void(HWND)> act)
-    : owner_(owner), act_(std::move(act)), thread_([this] { Run(); }) {}
-
-OwnedDialogDriver::~OwnedDialogDriver() {
-  Stop();
-}
-
-bool OwnedDialogDriver::Finish() {
-  while (!done_.load()) PumpMessages(10);
-  if (thread_.joinable()) thread_.join();
-  return found_.load();
-}
-
-bool OwnedDialogDriver::Stop() {
-  stop_.store(true);
-  return Finish();
-}
-
-void OwnedDialogDriver::Run() {
+void MessageBoxAnswerer::Run() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!stop_.load() && std::chrono::steady_clock::now() < deadline) {
-    DialogSearch search{owner_, nullptr};
-    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{owner_, nullptr};
+    EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
-      found_.store(true);
-      act_(search.found);
+      if (inspect_) inspect_(search.found);
+      char text[1024] = {};
+      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
+      text_ = text;
+      caption_ = WindowText(search.found);
+      PressButton(search.found, button_);
+      answered_.store(true);
       break;
     }
     Sleep(20);
   }
   done_.store(true);
-}
-
-MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button)
-    : driver_(owner, [this, button](HWND box) {
-        char text[1024] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        text_ = text;
-        caption_ = WindowText(box);
-        PressButton(box, button);
-      }) {}
-
-void PressButton(HWND dialog, int button) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
 void PumpMessages(int milliseconds) {
@@ -154,6 +150,19 @@ void PumpMessages(int milliseconds) {
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (data != nullptr) {
+    const char* bytes = static_cast<const char*>(GlobalLock(data));
+    if (bytes != nullptr) text = bytes;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
   return text;
 }
 
@@ -256,18 +265,12 @@ std::optional<std::string> RegistryText(const char* key, const char* value) {
 }
 
 void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text) {
-  HKEY handle = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                      nullptr) != ERROR_SUCCESS) {
+  if (!text) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, value);
     return;
   }
-  if (text) {
-    RegSetValueExA(handle, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
-                   static_cast<DWORD>(text->size() + 1));
-  } else {
-    RegDeleteValueA(handle, value);
-  }
-  RegCloseKey(handle);
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, text->c_str(),
+                  static_cast<DWORD>(text->size() + 1));
 }
 
 }  // namespace mv::gui

@@ -40,59 +40,55 @@ struct ShareContent {
 std::string SnapshotText(const std::string& computer, const std::string& group,
                          const std::string& created, const std::vector<ShareContent>& shares);
 
-// Records what the window asks the shell to open.
+// Records what the window asks the shell to do.
 class RecordingShell final : public ShellPort {
  public:
   void Open(const std::string& target) override { opened.push_back(target); }
+  void Explore(const std::string& folder) override { explored.push_back(folder); }
+  void ShowProperties(const std::string& path) override { properties.push_back(path); }
   std::vector<std::string> opened;
+  std::vector<std::string> explored;
+  std::vector<std::string> properties;
 };
 
-// Finds the next visible dialog owned by owner (a message box is one) on a helper thread
-// and runs act on it there. Waits at most a few seconds for the dialog.
-class OwnedDialogDriver {
- public:
-  OwnedDialogDriver(HWND owner, std::function<void(HWND dialog)> act);
-  ~OwnedDialogDriver();
-  // Runs this thread's messages (a dialog of another thread may need its owner's) until the
-  // helper is done; true when a dialog was found and acted on.
-  bool Finish();
-  // Stops looking, for a dialog that should not come; true when one came all the same.
-  bool Stop();
-
- private:
-  void Run();
-  HWND owner_;
-  std::function<void(HWND)> act_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> done_{false};
-  std::atomic<bool> found_{false};
-  std::thread thread_;
-};
-
-// Answers the next message box owned by owner: records its text and caption and presses the
-// button.
+// Answers the next message box or dialog owned by owner: calls inspect with it (on the helper
+// thread, while the owner's thread runs the box), records its text and caption and presses
+// the button. Waits at most a few seconds for the box.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer(HWND owner, int button);
-  bool Finish() { return driver_.Finish(); }
-  bool Stop() { return driver_.Stop(); }
+  MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {});
+  ~MessageBoxAnswerer();
+  // Runs this thread's messages (a box of another thread needs its owner's thread) until the
+  // helper is done; true when a box was found and answered.
+  bool Finish();
+  // Stops looking, for a box that should not come; true when one came all the same.
+  bool Stop();
   std::string text() const { return text_; }
   std::string caption() const { return caption_; }
 
  private:
+  void Run();
+  HWND owner_;
+  int button_;
+  std::function<void(HWND)> inspect_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
+  std::atomic<bool> answered_{false};
   std::string text_;
   std::string caption_;
-  OwnedDialogDriver driver_;  // last: its thread writes the texts above
+  std::thread thread_;  // last: it starts at once and reads the members above
 };
 
-// Presses a dialog's button from a helper thread; posted, so that a button that opens a
-// modal window does not hold the caller.
+// Presses a dialog's button; posted, so that a button that opens a modal window does not hold
+// the caller.
 void PressButton(HWND dialog, int button);
 
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
 
 std::string WindowText(HWND window);
+// The clipboard's text (CF_TEXT), empty when it holds none.
+std::string ClipboardText();
 RECT ClientRectOf(HWND parent, HWND control);
 
 // List view read-back.
@@ -112,9 +108,9 @@ std::vector<std::string> TreeLines(HWND tree);
 
 bool MenuItemGrey(HMENU menu, UINT command);
 
-// A registry string as stored, or none when the key or the value is missing.
+// A string under HKEY_CURRENT_USER, or none when the key or the value is missing; and the
+// same value stored (none: deleted).
 std::optional<std::string> RegistryText(const char* key, const char* value);
-// Deletes a value under HKEY_CURRENT_USER (missing is fine), or stores text there.
 void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text);
 
 }  // namespace mv::gui

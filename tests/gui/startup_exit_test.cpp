@@ -3,12 +3,8 @@
 // prefix; their windows are found and driven from here.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "app/app_registry.h"
 #include "app/system_paths.h"
@@ -20,50 +16,32 @@
 namespace mv::gui {
 namespace {
 
-// A program built beside the tests (path relative to this test's folder), started as a
-// process of its own.
-class Program {
- public:
+// A program built beside the tests (relative to their folder), started on its own.
+struct Program {
   explicit Program(const std::string& relativePath) {
-    const std::string exe = ExecutablePath();
+    const std::string tests = ExecutablePath();
     char full[MAX_PATH] = {};
-    GetFullPathNameA((exe.substr(0, exe.find_last_of('\\') + 1) + relativePath).c_str(), MAX_PATH,
-                     full, nullptr);
-    path_ = full;
+    GetFullPathNameA((tests.substr(0, tests.find_last_of('\\') + 1) + relativePath).c_str(),
+                     MAX_PATH, full, nullptr);
+    path = full;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string command = "\"" + path_ + "\"";
-    if (CreateProcessA(path_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process_)) {
-      CloseHandle(process_.hThread);
-    }
+    CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                   &process);
   }
   ~Program() {
-    if (process_.hProcess == nullptr) return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.hProcess, 1);
-    }
-    CloseHandle(process_.hProcess);
+    TerminateProcess(process.hProcess, 1);  // nothing when it has ended
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
   }
-  // The process's top-level window with this caption, visible or not, once it exists.
-  HWND WaitForWindow(const std::string& caption) const {
-    for (int i = 0; i < 300; ++i, Sleep(50)) {
-      Search search{process_.dwProcessId, caption, nullptr};
+  // Its top-level window with this caption, visible or not, once it exists.
+  HWND WaitForWindow(const std::string& caption) {
+    Search search{process.dwProcessId, caption, nullptr};
+    for (int i = 0; i < 300 && search.found == nullptr; ++i, Sleep(50)) {
       EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-      if (search.found != nullptr) return search.found;
     }
-    return nullptr;
+    return search.found;
   }
-  // The exit code, once the process has ended within a few seconds; else STILL_ACTIVE.
-  DWORD ExitCode() const {
-    WaitForSingleObject(process_.hProcess, 10000);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return code;
-  }
-  const std::string& path() const { return path_; }
-
- private:
   struct Search {
     DWORD process;
     std::string caption;
@@ -73,37 +51,37 @@ class Program {
     auto* search = reinterpret_cast<Search*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || WindowText(window) != search->caption) return TRUE;
-    search->found = window;
-    return FALSE;
+    if (owner == search->process && WindowText(window) == search->caption) search->found = window;
+    return search->found == nullptr ? TRUE : FALSE;
   }
-  std::string path_;
-  PROCESS_INFORMATION process_{};
+  DWORD ExitCode() {
+    WaitForSingleObject(process.hProcess, 10000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+  }
+  std::string path;
+  PROCESS_INFORMATION process{};
 };
 
-std::string ReadWholeFile(const std::string& path) {
-  std::string text;
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
-  return text;
+// The keys of the settings file's section, sorted.
+std::vector<std::string> SettingsLines(const std::string& file) {
+  char section[4096] = {};
+  GetPrivateProfileSectionA("main", section, sizeof section, file.c_str());
+  std::vector<std::string> lines;
+  for (const char* line = section; *line != '\0'; line += std::strlen(line) + 1) {
+    lines.emplace_back(line);
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
 }
 
 TEST(StartupAndExit, FirstStartAsksThenExitWritesTheSettings) {
   const std::string documents = DocumentsFolder();
   const std::string config = ConfigFilePathIn(documents);
   CreateDirectoryA(AppFolderIn(documents).c_str(), nullptr);
-  const std::string written = "[main]\r\nsnapshot_dir=\r\nautorun=5\r\n";
-  {
-    HANDLE file = CreateFileA(config.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD done = 0;
-    WriteFile(file, written.data(), static_cast<DWORD>(written.size()), &done, nullptr);
-    CloseHandle(file);
-  }
+  WritePrivateProfileStringA("main", "snapshot_dir", "", config.c_str());
+  WritePrivateProfileStringA("main", "autorun", "5", config.c_str());
   SetRegistryText(kAppRegistryKey, kNotFirstRunValue, std::nullopt);
 
   Program app("..\\..\\app\\Mirrorvault.exe");
@@ -113,21 +91,16 @@ TEST(StartupAndExit, FirstStartAsksThenExitWritesTheSettings) {
   ASSERT_TRUE(prompt.Finish());
   EXPECT_EQ(prompt.text(), kFirstRunQuestion);
   for (int i = 0; i < 100 && !IsWindowVisible(window); ++i) Sleep(50);
-  EXPECT_TRUE(IsWindowVisible(window));
   // autorun=5 is on: the Run entry names the program, quoted. The file waits for the exit.
-  EXPECT_EQ(RegistryText(kRunKey, kRunValueName), AutorunCommandFor(app.path()));
-  EXPECT_EQ(ReadWholeFile(config), written);
+  EXPECT_EQ(RegistryText(kRunKey, kRunValueName), AutorunCommandFor(app.path));
+  EXPECT_EQ(SettingsLines(config), (std::vector<std::string>{"autorun=5", "snapshot_dir="}));
   EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
 
   PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
   EXPECT_EQ(app.ExitCode(), 0u);
-  char section[1024] = {};
-  GetPrivateProfileSectionA("main", section, sizeof section, config.c_str());
-  std::vector<std::string> keys;
-  for (const char* key = section; *key != '\0'; key += strlen(key) + 1) keys.emplace_back(key);
-  std::sort(keys.begin(), keys.end());
-  EXPECT_EQ(keys, (std::vector<std::string>{"autorun=1", "showintray=0",
-                                            "snapshot_dir=" + AppFolderIn(documents)}));
+  EXPECT_EQ(SettingsLines(config),
+            (std::vector<std::string>{"autorun=1", "showintray=0",
+                                      "snapshot_dir=" + AppFolderIn(documents)}));
   DeleteFileA(config.c_str());
   SetRegistryText(kRunKey, kRunValueName, std::nullopt);
 }
@@ -136,12 +109,10 @@ TEST(StartupAndExit, AccessViolationEndsInTheCrashMessage) {
   Program probe("mv_crash_probe.exe");
   const HWND box = probe.WaitForWindow("_Exception_");
   ASSERT_NE(box, nullptr);
-  char text[256] = {};
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  const std::string message = text;
-  EXPECT_EQ(message.rfind("Code: C0000005\nAddress: ", 0), 0u) << message;
-  const std::string tail = "\nAccess violation address: 24";
-  EXPECT_EQ(message.substr(message.size() - std::min(message.size(), tail.size())), tail);
+  const std::string text = WindowText(GetDlgItem(box, 0xFFFF));
+  EXPECT_EQ(text.rfind("Code: C0000005\nAddress: ", 0), 0u) << text;
+  const std::string tail = "\nAccess violation address: 24";  // the address written to
+  EXPECT_TRUE(text.size() > tail.size() && text.ends_with(tail)) << text;
   PressButton(box, IDOK);
   EXPECT_EQ(probe.ExitCode(), static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 }

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""A local HTTP server for the update check tests, on 127.0.0.1 only.
-
-The first path segment picks the reply ("/two/update/ver.php?ver=1" answers "2"). The port
-goes into the file named by the one argument once the server listens. The server ends on a
-request for "/quit" or after two idle minutes.
-"""
+"""The update check tests' HTTP server on 127.0.0.1: the first path segment picks the reply
+("/two/update/ver.php?ver=1" answers "2"). Once it listens, its port goes into the file named
+by the argument ("[server]" "port=N"); it ends on "/quit" or after two idle minutes."""
 import http.server
 import sys
 
@@ -46,7 +43,7 @@ class Server(http.server.HTTPServer):
 def main():
     server = Server(("127.0.0.1", 0), Handler)
     with open(sys.argv[1], "w") as f:
-        f.write(str(server.server_address[1]))
+        f.write("[server]\nport=%d\n" % server.server_address[1])
     while server.running:
         server.handle_request()
 

@@ -1,8 +1,8 @@
-// Opens the real main window over the default snapshots folder (Documents\Mirrorvault) and
-// puts it into one scene for tools/screenshots.sh: the window as a user would leave it after
-// a few clicks, or with the Settings or About dialog open over it. Writes
+// Opens the real main window over a snapshots folder and puts it into one scene for
+// tools/screenshots.sh: the window as a user would leave it after a few clicks. Writes
 // <folder>\ready-<scene> once the scene stands, and ends by itself after a while.
-//   mv_screenshot_driver.exe SCENE     (SCENE: library, folder, settings, about)
+//   mv_screenshot_driver.exe FOLDER SCENE
+//     (SCENE: library, folder, properties, search, settings, about)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,31 +11,25 @@
 #include <string>
 #include <vector>
 
-#include "app/system_paths.h"
-#include "core/app_paths.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/main_window_state.h"
 
 namespace {
 
-constexpr UINT kReadyAfterMs = 1500;
+constexpr UINT kAnnounceAfterMs = 1500;
 constexpr UINT kQuitAfterMs = 8000;
 
-std::string& ReadyMarker() {
-  static std::string path;
-  return path;
-}
+std::string g_marker;  // the file that says the scene stands
 
-// Thread timers with callbacks: they also fire inside a dialog's modal loop.
-void CALLBACK MarkReady(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK AnnounceReady(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  HANDLE file = CreateFileA(ReadyMarker().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileA(g_marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   CloseHandle(file);
 }
 
-void CALLBACK Quit(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK QuitNow(HWND, UINT, UINT_PTR, DWORD) {
   ExitProcess(0);
 }
 
@@ -94,7 +88,17 @@ void PlayScene(HWND window, const std::string& scene) {
                (800 - (frame.bottom - frame.top)) / 2 - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   SendMessageA(window, WM_COMMAND, IDM_EXPAND_ALL, 0);
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FirstSnapshot(tree)));
-  if (scene == "folder") {
+  // The dialogs run modally inside the message loop below.
+  if (scene == "properties") {
+    PostMessageA(window, WM_COMMAND, IDM_SNAPSHOT_PROPERTIES, 0);
+  } else if (scene == "settings" || scene == "about") {
+    SelectRow(list, RowNamed(list, "Projects"));
+    PostMessageA(window, WM_COMMAND, scene == "settings" ? IDM_SETTINGS : IDM_ABOUT, 0);
+  } else if (scene == "search") {
+    mv::MainWindowState& s = mv::MainState();
+    s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");
+    SetFocus(list);
+  } else if (scene == "folder") {
     mv::MainState().browser->OpenLocation("Projects");
     mv::MainState().browser->OpenLocation("Website");
     SelectRow(list, RowNamed(list, "index"));
@@ -103,25 +107,21 @@ void PlayScene(HWND window, const std::string& scene) {
     SelectRow(list, RowNamed(list, "Projects"));
     SetFocus(tree);
   }
-  // The dialogs open over the library scene once the message loop runs.
-  if (scene == "settings") PostMessageA(window, WM_COMMAND, IDM_SETTINGS, 0);
-  if (scene == "about") PostMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::vector<std::string> args = Arguments();
-  if (args.size() < 2) return 2;
-  const std::string scene = args[1];
-  const std::string folder = mv::AppFolderIn(mv::DocumentsFolder());
-  ReadyMarker() = folder + "\\ready-" + scene;
+  if (args.size() < 3) return 2;
+  const std::string folder = args[1];
+  const std::string scene = args[2];
 
   INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
   mv::MainWindowSetup setup;
   setup.snapshotsDirectory = folder;
-  setup.showInTray = scene == "settings";
+  setup.showInTray = scene == "settings";  // one box ticked, and the icon in the taskbar
   setup.exitApplication = [] { PostQuitMessage(0); };
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
@@ -130,8 +130,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ShowWindow(window, SW_SHOW);
   PlayScene(window, scene);
   UpdateWindow(window);
-  SetTimer(nullptr, 0, kReadyAfterMs, MarkReady);
-  SetTimer(nullptr, 0, kQuitAfterMs, Quit);
+  // Timer procedures run inside whichever loop is pumping, a modal dialog's included.
+  g_marker = folder + "\\ready-" + scene;
+  SetTimer(nullptr, 0, kAnnounceAfterMs, AnnounceReady);
+  SetTimer(nullptr, 0, kQuitAfterMs, QuitNow);
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -1,9 +1,11 @@
-// The settings as read from and written to the settings file, and the crash message text.
+// The settings as read from and written to the settings file, the first-run marker and the
+// crash message text.
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "core/crash_message.h"
+#include "core/first_run.h"
 #include "core/settings.h"
 
 namespace mv {
@@ -12,34 +14,32 @@ namespace {
 class MemorySettingsFile final : public SettingsFile {
  public:
   std::string Read(const std::string& key) const override {
-    const auto found = values.find(key);
-    return found == values.end() ? std::string() : found->second;
+    return values.count(key) != 0 ? values.at(key) : std::string();
   }
   void Write(const std::string& key, const std::string& text) override { values[key] = text; }
   std::map<std::string, std::string> values;
 };
 
 TEST(Settings, ReadWithDefaultsAndWrittenBackAsZeroOrOne) {
-  const std::string docs = "C:\\Users\\ann\\Documents";
   const std::string longDirectory = "D:\\" + std::string(1000, 'x');
-  struct Case {
-    std::map<std::string, std::string> file;
-    std::map<std::string, std::string> saved;
+  const std::map<std::string, std::string> cases[][2] = {
+      {{{"snapshot_dir", ""}, {"showintray", " 12abc"}},
+       {{"snapshot_dir", "C:\\Docs\\Mirrorvault"}, {"autorun", "0"}, {"showintray", "1"}}},
+      {{{"snapshot_dir", longDirectory}, {"autorun", "-1"}, {"showintray", "yes"}},
+       {{"snapshot_dir", longDirectory}, {"autorun", "1"}, {"showintray", "0"}}},
   };
-  const Case cases[] = {
-      {{}, {{"snapshot_dir", docs + "\\Mirrorvault"}, {"autorun", "0"}, {"showintray", "0"}}},
-      {{{"snapshot_dir", ""}, {"autorun", "5"}, {"showintray", " 12abc"}},
-       {{"snapshot_dir", docs + "\\Mirrorvault"}, {"autorun", "1"}, {"showintray", "1"}}},
-      {{{"snapshot_dir", longDirectory}, {"autorun", "yes"}, {"showintray", "-1"}},
-       {{"snapshot_dir", longDirectory}, {"autorun", "0"}, {"showintray", "1"}}},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [file, saved] : cases) {
     MemorySettingsFile in;
-    in.values = c.file;
+    in.values = file;
     MemorySettingsFile out;
-    SaveSettings(out, LoadSettings(in, docs));
-    EXPECT_EQ(out.values, c.saved);
+    SaveSettings(out, LoadSettings(in, "C:\\Docs"));
+    EXPECT_EQ(out.values, saved);
   }
+}
+
+TEST(FirstRun, OnlyTheMarkerOneEndsIt) {
+  for (const char* marker : {"", "0", "yes", "1 "}) EXPECT_TRUE(IsFirstRun(marker)) << marker;
+  EXPECT_FALSE(IsFirstRun("1"));
 }
 
 TEST(CrashMessage, HexadecimalWithoutLeadingZerosWhateverTheWidth) {
