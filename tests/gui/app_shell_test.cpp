@@ -112,23 +112,12 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
 class LocalUpdateServer {
  public:
   LocalUpdateServer() {
-    const std::string portFile = "/tmp/mv-update-server-" + std::to_string(GetCurrentProcessId());
-    std::string command =
-        "Z:\\usr\\bin\\python3 " MV_GUI_TEST_SOURCE_DIR "/update_server.py " + portFile;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
     for (int i = 0; i < 200 && port_.empty(); ++i, Sleep(50)) {
       char port[16] = {};
-      GetPrivateProfileStringA("server", "port", "", port, sizeof port, ("Z:" + portFile).c_str());
+      GetPrivateProfileStringA("server", "port", "", port, sizeof port, ("Z:" + portFile_).c_str());
       port_ = port;
     }
-    DeleteFileA(("Z:" + portFile).c_str());
+    DeleteFileA(("Z:" + portFile_).c_str());
   }
   ~LocalUpdateServer() { FetchFirstBytes(Address("quit"), 1); }
   std::string Address(const std::string& reply) const {
@@ -136,6 +125,8 @@ class LocalUpdateServer {
   }
 
  private:
+  std::string portFile_ = "/tmp/mv-update-server-" + std::to_string(GetCurrentProcessId());
+  Process python_{"Z:\\usr\\bin\\python3", MV_GUI_TEST_SOURCE_DIR "/update_server.py " + portFile_};
   std::string port_;
 };
 

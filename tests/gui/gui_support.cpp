@@ -2,6 +2,7 @@
 #include "gui_support.h"
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 
 namespace mv::gui {
@@ -133,6 +134,47 @@ void MessageBoxAnswerer::Run() {
     Sleep(20);
   }
   done_.store(true);
+}
+
+Process::Process(const std::string& path, const std::string& arguments) {
+  std::string command = "\"" + path + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  CreateProcessA(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                 &startup, &info);
+}
+
+Process::~Process() {
+  TerminateProcess(info.hProcess, 1);  // nothing when it has ended
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+}
+
+HWND Process::WaitForWindow(const char* caption) const {
+  for (int i = 0; i < 300; ++i, Sleep(50)) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", caption)) != nullptr;) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == info.dwProcessId && GetWindow(w, GW_OWNER) == nullptr) return w;
+    }
+  }
+  return nullptr;
+}
+
+DWORD Process::ExitCode() const {
+  WaitForSingleObject(info.hProcess, 10000);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info.hProcess, &code);
+  return code;
+}
+
+std::string BesideTests(const std::string& relativePath) {
+  char tests[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, tests, MAX_PATH);
+  char full[MAX_PATH] = {};
+  GetFullPathNameA((std::string(tests, std::strrchr(tests, '\\') + 1) + relativePath).c_str(),
+                   MAX_PATH, full, nullptr);
+  return full;
 }
 
 void PumpMessages(int milliseconds) {

@@ -83,6 +83,20 @@ class MessageBoxAnswerer {
 // the caller.
 void PressButton(HWND dialog, int button);
 
+// A program started as a process of its own (path, then the rest of its command line); ended
+// when this goes, if it still runs.
+struct Process {
+  explicit Process(const std::string& path, const std::string& arguments = "");
+  ~Process();
+  // Its unowned dialog-class window with this caption, visible or not, once it exists.
+  HWND WaitForWindow(const char* caption) const;
+  // Waits a few seconds for the end; STILL_ACTIVE when it runs on.
+  DWORD ExitCode() const;
+  PROCESS_INFORMATION info{};
+};
+// A path beside the test program, made whole ("..\\..\\app\\Mirrorvault.exe").
+std::string BesideTests(const std::string& relativePath);
+
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
 

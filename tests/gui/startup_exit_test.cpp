@@ -16,54 +16,6 @@
 namespace mv::gui {
 namespace {
 
-// A program built beside the tests (relative to their folder), started on its own.
-struct Program {
-  explicit Program(const std::string& relativePath) {
-    const std::string tests = ExecutablePath();
-    char full[MAX_PATH] = {};
-    GetFullPathNameA((tests.substr(0, tests.find_last_of('\\') + 1) + relativePath).c_str(),
-                     MAX_PATH, full, nullptr);
-    path = full;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                   &process);
-  }
-  ~Program() {
-    TerminateProcess(process.hProcess, 1);  // nothing when it has ended
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-  }
-  // Its top-level window with this caption, visible or not, once it exists.
-  HWND WaitForWindow(const std::string& caption) {
-    Search search{process.dwProcessId, caption, nullptr};
-    for (int i = 0; i < 300 && search.found == nullptr; ++i, Sleep(50)) {
-      EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-    }
-    return search.found;
-  }
-  struct Search {
-    DWORD process;
-    std::string caption;
-    HWND found;
-  };
-  static BOOL CALLBACK Match(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && WindowText(window) == search->caption) search->found = window;
-    return search->found == nullptr ? TRUE : FALSE;
-  }
-  DWORD ExitCode() {
-    WaitForSingleObject(process.hProcess, 10000);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process.hProcess, &code);
-    return code;
-  }
-  std::string path;
-  PROCESS_INFORMATION process{};
-};
-
 // The keys of the settings file's section, sorted.
 std::vector<std::string> SettingsLines(const std::string& file) {
   char section[4096] = {};
@@ -84,7 +36,8 @@ TEST(StartupAndExit, FirstStartAsksThenExitWritesTheSettings) {
   WritePrivateProfileStringA("main", "autorun", "5", config.c_str());
   SetRegistryText(kAppRegistryKey, kNotFirstRunValue, std::nullopt);
 
-  Program app("..\\..\\app\\Mirrorvault.exe");
+  const std::string exe = BesideTests("..\\..\\app\\Mirrorvault.exe");
+  Process app(exe);
   const HWND window = app.WaitForWindow("Mirrorvault");
   ASSERT_NE(window, nullptr);
   MessageBoxAnswerer prompt(window, IDNO);
@@ -92,7 +45,7 @@ TEST(StartupAndExit, FirstStartAsksThenExitWritesTheSettings) {
   EXPECT_EQ(prompt.text(), kFirstRunQuestion);
   for (int i = 0; i < 100 && !IsWindowVisible(window); ++i) Sleep(50);
   // autorun=5 is on: the Run entry names the program, quoted. The file waits for the exit.
-  EXPECT_EQ(RegistryText(kRunKey, kRunValueName), AutorunCommandFor(app.path));
+  EXPECT_EQ(RegistryText(kRunKey, kRunValueName), AutorunCommandFor(exe));
   EXPECT_EQ(SettingsLines(config), (std::vector<std::string>{"autorun=5", "snapshot_dir="}));
   EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
 
@@ -106,7 +59,7 @@ TEST(StartupAndExit, FirstStartAsksThenExitWritesTheSettings) {
 }
 
 TEST(StartupAndExit, AccessViolationEndsInTheCrashMessage) {
-  Program probe("mv_crash_probe.exe");
+  Process probe(BesideTests("mv_crash_probe.exe"));
   const HWND box = probe.WaitForWindow("_Exception_");
   ASSERT_NE(box, nullptr);
   const std::string text = WindowText(GetDlgItem(box, 0xFFFF));

@@ -5,48 +5,30 @@ by the argument ("[server]" "port=N"); it ends on "/quit" or after two idle minu
 import http.server
 import sys
 
-REPLIES = {
-    "one": (200, b"1"),
-    "zero": (200, b"0"),
-    "two": (200, b"2"),
-    "spaced": (200, b"  12abc"),
-    "error": (500, b"500 Internal Server Error"),
-    "long": (200, b"9" * 5000),
-    "nul": (200, b"3\0\0 junk"),
-    "padded": (200, b" " * 4095 + b"7"),
-    "quit": (200, b"0"),
-}
+REPLIES = {"one": (200, b"1"), "zero": (200, b"0"), "two": (200, b"2"),
+           "spaced": (200, b"  12abc"), "error": (500, b"500 Internal Server Error"),
+           "long": (200, b"9" * 5000), "nul": (200, b"3\0\0 junk"),
+           "padded": (200, b" " * 4095 + b"7"), "quit": (200, b"0")}
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
-        status, body = REPLIES.get(self.path.split("/")[1], (404, b"not found"))
+        name = self.path.split("/")[1]
+        status, body = REPLIES.get(name, (404, b"not found"))
         self.send_response(status)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
-        if self.path.startswith("/quit"):
-            self.server.running = False
+        self.server.done = name == "quit"
 
     def log_message(self, *args):
         pass
 
 
-class Server(http.server.HTTPServer):
-    timeout = 120
-    running = True
-
-    def handle_timeout(self):
-        self.running = False
-
-
-def main():
-    server = Server(("127.0.0.1", 0), Handler)
-    with open(sys.argv[1], "w") as f:
-        f.write("[server]\nport=%d\n" % server.server_address[1])
-    while server.running:
-        server.handle_request()
-
-
-if __name__ == "__main__":
-    main()
+server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+server.timeout, server.done = 120, False
+server.handle_timeout = lambda: setattr(server, "done", True)
+with open(sys.argv[1], "w") as f:
+    f.write("[server]\nport=%d\n" % server.server_address[1])
+while not server.done:
+    server.handle_request()
