@@ -2,6 +2,7 @@
 #include "ui/main_window.h"
 
 #include "res/resource_ids.h"
+#include "ui/main_window_shell.h"
 #include "ui/main_window_state.h"
 #include "ui/owner_thread.h"
 
@@ -18,6 +19,10 @@ void SetMainWindowSetup(MainWindowSetup setup) {
 
 HWND GetMainWindow() {
   return MainState().window;
+}
+
+const Settings& CurrentSettings() {
+  return MainState().setup;
 }
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,6 +48,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_CLOSE:
       OnMainClose(window);
+      break;
+    case WM_MV_TRAY:
+      OnTrayCallback(window, lParam);
       break;
     case kRunOnOwnerThreadMessage:
       HandleRunOnOwnerThread(lParam);

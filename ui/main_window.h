@@ -6,17 +6,26 @@
 #include <functional>
 #include <string>
 
+#include "core/settings.h"
+
 namespace mv {
 
 class ShellPort;
 
-struct MainWindowSetup {
-  std::string snapshotsDirectory;  // where the snapshot files are listed and loaded from
-  std::string helpFilePath;        // help.chm beside the executable
-  ShellPort* shell = nullptr;      // opens the help file and the maker's web pages
+// The settings (snapshotsDirectory: where snapshot files are written, listed and loaded
+// from; autorun; showInTray) are the window's to keep: the Settings dialog changes them,
+// and the exit saves them.
+struct MainWindowSetup : Settings {
+  std::string helpFilePath;    // help.chm beside the executable
+  ShellPort* shell = nullptr;  // opens the help file and the maker's web pages
   // Ends the program ("Exit", or closing the window); does not return in the program.
   // Tests put something harmless here.
   std::function<void()> exitApplication;
+  // The server the update check asks at creation; empty: no check (tests).
+  std::string updateServer;
+  // Yes to the first-run question: runs the Take Snapshots dialog, owned by the window given,
+  // on the prompt's own thread.
+  std::function<void(HWND owner)> takeSnapshotsOnFirstRun;
 };
 
 // Start-up hands the window its setup before creating it.
@@ -28,5 +37,8 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // The main window once created, else null.
 HWND GetMainWindow();
+
+// The settings as they stand now (for saving them at exit).
+const Settings& CurrentSettings();
 
 }  // namespace mv

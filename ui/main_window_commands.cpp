@@ -6,9 +6,11 @@
 #include "core/web_pages.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
+#include "ui/about_dialog.h"
 #include "ui/main_window_rows.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
+#include "ui/settings_dialog.h"
 #include "ui/tree_walk.h"
 
 namespace mv {
@@ -72,6 +74,12 @@ void OnMainCommand(HWND window, int command) {
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);
       break;
+    case IDM_SETTINGS:
+      ShowSettingsDialog(window);
+      break;
+    case IDM_ABOUT:
+      ShowAboutDialog(window, s.setup.shell);
+      break;
     case IDM_EXPAND_ALL:
       ExpandOrCollapseTree(s.tree, true);
       break;
@@ -115,10 +123,14 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
   }
 }
 
-void OnMainClose(HWND /*window*/) {
-  // No tray icon yet: closing the window ends the program.
+void OnMainClose(HWND window) {
+  // With the tray icon on, closing only hides the window; the icon brings it back.
   MainWindowState& s = MainState();
-  if (s.setup.exitApplication) s.setup.exitApplication();
+  if (s.setup.showInTray) {
+    ShowWindow(window, SW_HIDE);
+  } else if (s.setup.exitApplication) {
+    s.setup.exitApplication();
+  }
 }
 
 }  // namespace mv

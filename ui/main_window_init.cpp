@@ -1,5 +1,6 @@
 // The main window's creation: threads, image lists, columns, status bar, the first layout,
-// the snapshot tree, the menus and the timer, in the order the window depends on.
+// the snapshot tree, the menus, the first-run and update checks, the timer and the settings,
+// in the order the window depends on.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,6 +9,7 @@
 #include "res/resource_ids.h"
 #include "ui/background_threads.h"
 #include "ui/file_list_columns.h"
+#include "ui/main_window_shell.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
 
@@ -89,8 +91,11 @@ void InitMainWindow(HWND window) {
     EnableMenuItem(bar, static_cast<UINT>(command), MF_BYCOMMAND | MF_GRAYED);
   }
 
+  CheckFirstRun(window);
   SetActivityState(kIdle);
+  StartUpdateCheckOfWindow(window);
   SetTimer(window, kSplitterTimer, kSplitterTimerPeriodMs, nullptr);
+  ApplySettings();
 }
 
 }  // namespace mv

@@ -36,17 +36,6 @@ void ExpectLaidOut(HWND window, HWND status) {
   EXPECT_EQ(splitter.top, 0);
 }
 
-// The Mirrorvault.exe of this build, reached from this test program's folder.
-std::string BuiltProgram() {
-  char path[MAX_PATH] = {};
-  const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  std::string program = self.substr(0, self.rfind('\\') + 1) + MV_PROGRAM_FROM_TESTS;
-  for (char& c : program) {
-    if (c == '/') c = '\\';
-  }
-  return program;
-}
-
 TEST_F(MainWindowTest, OpensWithItsControlsColumnsStatusBarAndImageLists) {
   Open();
   EXPECT_EQ(WindowText(window_), "Mirrorvault");
@@ -175,15 +164,15 @@ TEST_F(MainWindowTest, PressWithShiftOrCtrlOverTheSplitterStartsNoDrag) {
 }
 
 TEST_F(MainWindowTest, HelpAndWebCommandsGoToTheShell) {
-  Open();
   // The help path as start-up derives it for the built program: the build put help.chm there.
-  MainState().setup.helpFilePath = HelpFilePathFor(BuiltProgram());
+  const std::string help = HelpFilePathFor(BesideTests("..\\..\\app\\Mirrorvault.exe"));
+  Open([&](MainWindowSetup& setup) { setup.helpFilePath = help; });
   Command(IDM_HELP);
   Command(IDM_WEB_SITE);
   Command(IDM_CONTACT_SUPPORT);
   Command(IDM_FEEDBACK);
   ASSERT_EQ(shell_.opened.size(), 4u);
-  EXPECT_EQ(shell_.opened[0], HelpFilePathFor(BuiltProgram()));
+  EXPECT_EQ(shell_.opened[0], help);
   char signature[4] = {};
   std::ifstream(shell_.opened[0], std::ios::binary).read(signature, sizeof signature);
   EXPECT_EQ(std::string(signature, sizeof signature), "ITSF") << shell_.opened[0];

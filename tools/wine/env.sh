@@ -3,7 +3,8 @@
 # folder links to it) and the Xvfb display this bench started.
 #
 #   mv_wine_setup [HINT]           exports WINEPREFIX, HOME, DISPLAY, WINEDEBUG, ...
-#                                  and creates the prefix once (safe to run concurrently)
+#                                  and creates the prefix once (safe to run concurrently),
+#                                  the program's first run already over (notfirstrun=1)
 #   mv_wine COMMAND...             runs a Windows program (after mv_wine_setup)
 #   mv_link_unc_share C S DIR      makes \\C\S reach DIR inside the prefix
 #   mv_unc_root                    host folder that holds the \\COMPUTER\SHARE links
@@ -131,6 +132,12 @@ mv_wine_setup() {
   # either; started later by a test they would inherit its pipes and keep ctest waiting.
   if "$(mv_wine_server)" -p600 </dev/null >/dev/null 2>&1; then
     "$loader" wineboot </dev/null >/dev/null 2>&1 || true
+  fi
+  # Programs here start as after their first run, so that no first-run question waits for an
+  # answer; a test of the first run sets up its own state.
+  if [[ ! -f "$WINEPREFIX/.mv-notfirstrun" ]]; then
+    "$loader" reg add 'HKCU\Software\Mirrorvault' /v notfirstrun /t REG_SZ /d 1 /f \
+      </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.mv-notfirstrun"
   fi
 }
 
