@@ -142,13 +142,13 @@ IoError SmbFileSystem::LogOn(const std::string& computer) {
   auto lock = SmbSession::Lock();
   SMBCCTX* context = session_.Context();
   if (context == nullptr) return IoError::kOther;
-  // IPC$ cannot be listed; what matters is whether the session and the share were granted.
+  // IPC$ cannot be listed, and servers differ in how they refuse that; what matters is
+  // whether the logon and the share were granted on the way.
   SMBCFILE* dir = smbc_getFunctionOpendir(context)(context, url.c_str());
-  if (dir != nullptr) {
-    smbc_getFunctionClosedir(context)(context, dir);
-    return IoError::kNone;
-  }
-  return errno == EACCES || errno == EPERM ? IoError::kLogonRefused : FromSmbErrno(errno);
+  const int error = errno;
+  if (dir != nullptr) smbc_getFunctionClosedir(context)(context, dir);
+  if (dir != nullptr || session_.Connected(url)) return IoError::kNone;
+  return error == EACCES || error == EPERM ? IoError::kLogonRefused : FromSmbErrno(error);
 }
 
 }  // namespace mv::smb

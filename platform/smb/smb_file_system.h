@@ -28,8 +28,8 @@ class SmbFileSystem final : public FileSystem {
   IoError MakeDirectory(const std::string& path) override;
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override;
-  // Connects to the computer's IPC$ share, which any logon may use: a refusal there is a
-  // refusal of the credentials.
+  // Connects to the computer's IPC$ share, which any logon may use: a refusal to connect
+  // there is a refusal of the credentials.
   IoError LogOn(const std::string& computer) override;
 
  private:

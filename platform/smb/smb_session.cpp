@@ -70,6 +70,10 @@ SMBCCTX* SmbSession::Context() {
   // less than the user asked for.
   smbc_setOptionNoAutoAnonymousLogin(context, credentials_ != nullptr);
   if (port_ != 0) smbc_setPort(context, port_);
+  // Every new connection passes through the cache of connections: noted there, it tells a
+  // granted logon from a refused one.
+  addToCache_ = smbc_getFunctionAddCachedServer(context);
+  smbc_setFunctionAddCachedServer(context, RecordConnection);
   if (smbc_init_context(context) == nullptr) {
     smbc_free_context(context, 1);
     failed_ = true;
@@ -77,6 +81,13 @@ SMBCCTX* SmbSession::Context() {
   }
   context_ = context;
   return context_;
+}
+
+int SmbSession::RecordConnection(SMBCCTX* context, SMBCSRV* server, const char* serverName,
+                                 const char* share, const char* workgroup, const char* username) {
+  auto* session = static_cast<SmbSession*>(smbc_getOptionUserData(context));
+  session->connected_.insert(SmbUrl(serverName).Append(share).text());
+  return session->addToCache_(context, server, serverName, share, workgroup, username);
 }
 
 void SmbSession::SupplyCredentials(SMBCCTX* context, const char*, const char*, char* workgroup,

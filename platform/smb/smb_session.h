@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,14 @@ class SmbSession {
   // The context, made on first use; null when the library could not start. Hold Lock().
   SMBCCTX* Context();
 
+  // Whether the library has connected this session to the share of shareUrl (smb://C/S)
+  // since the session began: the computer accepted the logon and granted the share, whatever
+  // became of the request that connected. Hold Lock().
+  bool Connected(const std::string& shareUrl) const { return connected_.count(shareUrl) != 0; }
+
  private:
+  static int RecordConnection(SMBCCTX* context, SMBCSRV* server, const char* serverName,
+                              const char* share, const char* workgroup, const char* username);
   static void SupplyCredentials(SMBCCTX* context, const char* server, const char* share,
                                 char* workgroup, int workgroupLength, char* username,
                                 int usernameLength, char* password, int passwordLength);
@@ -41,6 +49,8 @@ class SmbSession {
   std::uint16_t port_;
   SMBCCTX* context_ = nullptr;
   bool failed_ = false;
+  smbc_add_cached_srv_fn addToCache_ = nullptr;  // the library's own
+  std::set<std::string> connected_;              // smb://C/S of every share connected
 };
 
 // The library's errno in the platform's vocabulary: a computer that cannot be reached is
