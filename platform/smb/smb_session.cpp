@@ -9,14 +9,18 @@
 #include <cstdio>
 #include <cstring>
 
-// The library allocates the name of its log file once, when its first context is made, and
-// keeps it to the end of the process; LeakSanitizer (in the native test builds) would report
-// it at exit. Only the library allocates through talloc.
+// What the sanitizers of the test builds would report of the library itself: it allocates
+// the name of its log file once, with its first context, and keeps it to the end of the
+// process (only the library allocates through talloc); and its database layer's signal
+// handler leaves errno changed.
 extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
   return "leak:libtalloc.so\n";
 }
 extern "C" __attribute__((used)) const char* __lsan_default_options() {
   return "print_suppressions=0";
+}
+extern "C" __attribute__((used)) const char* __tsan_default_suppressions() {
+  return "signal:libtdb.so\n";
 }
 
 namespace mv::smb {
