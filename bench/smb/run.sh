@@ -25,26 +25,7 @@ snaps=$(mktemp -d)
 trap 'rm -rf "$snaps"' EXIT
 "$build/bench/walk/make_tree" "$share/tree" "$entries" >/dev/null
 
-now_ns() { date +%s%N; }
-# best_ms COMMAND...: the best wall time of $runs runs, after one warm-up run.
-best_ms() {
-  "$@" >/dev/null
-  best=""
-  r=0
-  while [ "$r" -lt "$runs" ]; do
-    start=$(now_ns)
-    "$@" >/dev/null
-    t=$(($(now_ns) - start))
-    if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
-    r=$((r + 1))
-  done
-  awk "BEGIN { printf \"%.1f\", $best / 1e6 }"
-}
-# peak_kb COMMAND...: the largest resident set of one run.
-peak_kb() {
-  /usr/bin/time -v "$@" 2>"$snaps/time.txt" >/dev/null
-  sed -n 's/.*Maximum resident set size (kbytes): *//p' "$snaps/time.txt"
-}
+. "$root/bench/timing.sh"
 set -- "$cli" capture --smb --smb-port "$MV_SMB_PORT" --snapshots "$snaps" --group BENCH \
   --computer localhost --shares Public
 capture_ms=$(best_ms "$@")

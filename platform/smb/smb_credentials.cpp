@@ -4,18 +4,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/text_lines.h"
+
 namespace mv::smb {
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 void Wipe(std::string& secret) {
   volatile char* bytes = secret.data();
@@ -30,25 +22,23 @@ SmbCredentials::~SmbCredentials() {
 }
 
 bool ParseAuthText(std::string_view text, SmbCredentials& credentials, std::string& error) {
-  int lineNumber = 0;
-  while (!text.empty()) {
-    ++lineNumber;
-    const std::size_t end = text.find('\n');
-    const std::string_view line = Trim(text.substr(0, end));
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  TextLines lines(text);
+  std::string_view line;
+  while (lines.Next(line)) {
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     const std::size_t equals = line.find('=');
-    std::string key(Trim(line.substr(0, equals)));
+    std::string key(TrimBlanks(line.substr(0, equals)));
     for (char& c : key) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     std::string* field = nullptr;
     if (key == "username") field = &credentials.username;
     if (key == "password") field = &credentials.password;
     if (key == "domain" || key == "workgroup") field = &credentials.domain;
     if (equals == std::string_view::npos || field == nullptr) {
-      error = "line " + std::to_string(lineNumber) + ": expected username=, password= or domain=";
+      error =
+          "line " + std::to_string(lines.number()) + ": expected username=, password= or domain=";
       return false;
     }
-    field->assign(Trim(line.substr(equals + 1)));
+    field->assign(TrimBlanks(line.substr(equals + 1)));
   }
   // As smbclient reads it, "DOMAIN\user" names the domain too.
   const std::size_t slash = credentials.username.find_first_of("\\/");
