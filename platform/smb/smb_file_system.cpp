@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <vector>
@@ -30,7 +31,8 @@ thread_local LastListing tLastListing;
 
 class SmbListing final : public DirectoryListing {
  public:
-  SmbListing(Entries entries, std::string glob) : entries_(std::move(entries)), glob_(glob) {}
+  SmbListing(Entries entries, std::string glob)
+      : entries_(std::move(entries)), glob_(std::move(glob)) {}
 
   bool Next(DirEntry& entry) override {
     while (next_ < entries_->size()) {

@@ -3,7 +3,6 @@
 // locally, so everything that would write answers "access denied".
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "platform/file_system.h"

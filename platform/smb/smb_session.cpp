@@ -3,11 +3,10 @@
 // the credentials only through the library's callback.
 #include "platform/smb/smb_session.h"
 
-#include "platform/posix/posix_shared.h"
-
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+
+#include "platform/posix/posix_shared.h"
 
 // What the sanitizers of the test builds would report of the library itself: it allocates
 // the name of its log file once, with its first context, and keeps it to the end of the
