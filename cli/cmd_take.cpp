@@ -149,8 +149,8 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
             : smb != nullptr
                 ? "no group or computer could be browsed (name the computers with --computer "
                   "NAME, or describe them with --network FILE)"
-                : "no network was given or found (describe one with --network FILE, or read "
-                  "real shares with --smb)")
+                : "no network was given or found (describe one with --network FILE, or on "
+                  "Linux read real shares with --smb)")
         << ", so nothing was captured\n";
     return kExitFailure;
   }
