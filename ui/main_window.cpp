@@ -1,6 +1,8 @@
 // The main window's dialog procedure: it only unpacks messages and calls their handlers.
 #include "ui/main_window.h"
 
+#include <mutex>
+
 #include "res/resource_ids.h"
 #include "ui/main_window_state.h"
 #include "ui/owner_thread.h"
@@ -12,12 +14,27 @@ MainWindowState& MainState() {
   return state;
 }
 
+namespace {
+// Guards the snapshots directory of the setup, which other threads read.
+std::mutex gSetupMutex;
+}  // namespace
+
 void SetMainWindowSetup(MainWindowSetup setup) {
+  std::lock_guard lock(gSetupMutex);
   MainState().setup = std::move(setup);
 }
 
 HWND GetMainWindow() {
   return MainState().window;
+}
+
+HMENU GetNetworkMenu() {
+  return MainState().networkMenu;
+}
+
+std::string SnapshotsDirectory() {
+  std::lock_guard lock(gSetupMutex);
+  return MainState().setup.snapshotsDirectory;
 }
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

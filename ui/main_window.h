@@ -29,4 +29,12 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // The main window once created, else null.
 HWND GetMainWindow();
 
+// The network menu (first pop-up of menu 107), loaded once when the window is created and
+// kept for the process; the Take Snapshots dialog shows it as its tree's context menu.
+HMENU GetNetworkMenu();
+
+// The snapshots directory as the setup holds it now. Any thread may ask: a Take Snapshots
+// dialog reads it when "Take Snapshots" is pressed, so a changed setting counts from then.
+std::string SnapshotsDirectory();
+
 }  // namespace mv

@@ -6,8 +6,10 @@
 #include "core/web_pages.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
+#include "ui/context_menu.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
+#include "ui/take_snapshots_dialog.h"
 #include "ui/tree_walk.h"
 
 namespace mv {
@@ -31,15 +33,6 @@ void RemoveSelectedSnapshots(HWND window) {
   (void)window;
 }
 
-// A right click shows the menu at the cursor; it does not move the selection.
-void ShowContextMenu(HWND window, HMENU menu) {
-  if (menu == nullptr) return;
-  POINT at{};
-  GetCursorPos(&at);
-  TrackPopupMenu(menu, 0, at.x, at.y, 0, window, nullptr);
-  PostMessageA(window, WM_NULL, 0, 0);
-}
-
 }  // namespace
 
 void OnMainCommand(HWND window, int command) {
@@ -47,6 +40,11 @@ void OnMainCommand(HWND window, int command) {
   switch (command) {
     case IDM_EXIT:
       if (s.setup.exitApplication) s.setup.exitApplication();
+      break;
+    case IDM_TAKE_SNAPSHOT:
+      ShowTakeSnapshotsDialog(window);
+      // New snapshot files appear in the tree once the dialog has closed.
+      RebuildSnapshotTreeOfWindow();
       break;
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "capture/activity_state.h"
+#include "capture/take_snapshots.h"
 #include "res/resource_ids.h"
 
 namespace mv {
@@ -123,6 +124,17 @@ TEST_F(ActivityStateTest, StatusTextGoesToTheGivenPart) {
   EXPECT_EQ(SetStatusText(0, "nobody sees this"), 0);  // no view: only the state matters
   EXPECT_EQ(SetActivityState(kScanning), 0);
   EXPECT_EQ(GetActivityState(), kScanning);
+}
+
+TEST(CancelButton, ItsCaptionDecidesBetweenStopAndCloseIgnoringCase) {
+  const std::pair<const char*, CancelButtonAction> cases[] = {
+      {"Stop", CancelButtonAction::kStop},     {"STOP", CancelButtonAction::kStop},
+      {"Cancel", CancelButtonAction::kClose},  {"cancel", CancelButtonAction::kClose},
+      {"Stop ", CancelButtonAction::kNone},    {"", CancelButtonAction::kNone},
+      {"Cancelled", CancelButtonAction::kNone}};
+  for (const auto& [caption, action] : cases) {
+    EXPECT_EQ(CancelButtonActionFor(caption), action) << caption;
+  }
 }
 
 }  // namespace
