@@ -127,14 +127,12 @@ TEST_F(ActivityStateTest, StatusTextGoesToTheGivenPart) {
 }
 
 TEST(CancelButton, ItsCaptionDecidesBetweenStopAndCloseIgnoringCase) {
-  const std::pair<const char*, CancelButtonAction> cases[] = {
-      {"Stop", CancelButtonAction::kStop},     {"STOP", CancelButtonAction::kStop},
-      {"Cancel", CancelButtonAction::kClose},  {"cancel", CancelButtonAction::kClose},
-      {"Stop ", CancelButtonAction::kNone},    {"", CancelButtonAction::kNone},
-      {"Cancelled", CancelButtonAction::kNone}};
-  for (const auto& [caption, action] : cases) {
-    EXPECT_EQ(CancelButtonActionFor(caption), action) << caption;
-  }
+  for (const char* stop : {"Stop", "STOP"})
+    EXPECT_EQ(CancelButtonActionFor(stop), CancelButtonAction::kStop);
+  for (const char* close : {"Cancel", "cancel"})
+    EXPECT_EQ(CancelButtonActionFor(close), CancelButtonAction::kClose);
+  for (const char* other : {"Stop ", "", "Cancelled"})
+    EXPECT_EQ(CancelButtonActionFor(other), CancelButtonAction::kNone);
 }
 
 }  // namespace
