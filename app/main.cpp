@@ -16,6 +16,7 @@
 #include "core/web_pages.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
+#include "ui/take_snapshots_dialog.h"
 #include "ui/win32_shell_port.h"
 
 namespace {
@@ -50,6 +51,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   setup.shell = &shell;
   setup.exitApplication = [] { ExitApplication(); };
   setup.updateServer = mv::kUpdateServer;
+  // The first-run prompt's own dialog, on the prompt's thread, owned by the main window.
+  setup.takeSnapshotsOnFirstRun = [](HWND owner) { mv::ShowTakeSnapshotsDialog(owner); };
   const mv::ProfileSettingsFile settingsFile(ConfigFilePath());
   static_cast<mv::Settings&>(setup) = mv::LoadSettings(settingsFile, documents);
   mv::SetMainWindowSetup(std::move(setup));

@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils imagemagick util-linux
   fp-utils-3.2.2 nsis
   time
+  pkg-config libsmbclient-dev samba smbclient
 )
 
 # One query for the common case: everything there (dpkg-query fails when a name is unknown).

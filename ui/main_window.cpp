@@ -1,6 +1,9 @@
 // The main window's dialog procedure: it only unpacks messages and calls their handlers.
 #include "ui/main_window.h"
 
+#include <mutex>
+#include <utility>
+
 #include "res/resource_ids.h"
 #include "ui/main_window_shell.h"
 #include "ui/main_window_state.h"
@@ -13,7 +16,13 @@ MainWindowState& MainState() {
   return state;
 }
 
+namespace {
+// Guards the snapshots directory of the setup, which other threads read.
+std::mutex gSetupMutex;
+}  // namespace
+
 void SetMainWindowSetup(MainWindowSetup setup) {
+  std::lock_guard lock(gSetupMutex);
   MainState().setup = std::move(setup);
 }
 
@@ -23,6 +32,20 @@ HWND GetMainWindow() {
 
 const Settings& CurrentSettings() {
   return MainState().setup;
+}
+
+HMENU GetNetworkMenu() {
+  return MainState().networkMenu;
+}
+
+std::string SnapshotsDirectory() {
+  std::lock_guard lock(gSetupMutex);
+  return MainState().setup.snapshotsDirectory;
+}
+
+void SetSnapshotsDirectory(std::string directory) {
+  std::lock_guard lock(gSetupMutex);
+  MainState().setup.snapshotsDirectory = std::move(directory);
 }
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

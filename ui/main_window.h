@@ -41,4 +41,14 @@ HWND GetMainWindow();
 // The settings as they stand now (for saving them at exit).
 const Settings& CurrentSettings();
 
+// The network menu (first pop-up of menu 107), loaded once when the window is created and
+// kept for the process; the Take Snapshots dialog shows it as its tree's context menu.
+HMENU GetNetworkMenu();
+
+// The snapshots directory as the setup holds it now. Any thread may ask: a Take Snapshots
+// dialog reads it when "Take Snapshots" is pressed, so a changed setting counts from then.
+std::string SnapshotsDirectory();
+// Changes it (the Settings dialog), under the same lock.
+void SetSnapshotsDirectory(std::string directory);
+
 }  // namespace mv

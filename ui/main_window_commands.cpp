@@ -7,10 +7,12 @@
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
 #include "ui/about_dialog.h"
+#include "ui/context_menu.h"
 #include "ui/main_window_rows.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
 #include "ui/settings_dialog.h"
+#include "ui/take_snapshots_dialog.h"
 #include "ui/tree_walk.h"
 
 namespace mv {
@@ -31,15 +33,6 @@ void RemoveSelectedSnapshots(HWND window) {
   }
   RemoveSnapshotItemOfWindow(selected);
   (void)window;
-}
-
-// A right click shows the menu at the cursor; it does not move the selection.
-void ShowContextMenu(HWND window, HMENU menu) {
-  if (menu == nullptr) return;
-  POINT at{};
-  GetCursorPos(&at);
-  TrackPopupMenu(menu, 0, at.x, at.y, 0, window, nullptr);
-  PostMessageA(window, WM_NULL, 0, 0);
 }
 
 }  // namespace
@@ -70,6 +63,11 @@ void OnMainCommand(HWND window, int command) {
       break;
     case IDM_EXIT:
       if (s.setup.exitApplication) s.setup.exitApplication();
+      break;
+    case IDM_TAKE_SNAPSHOT:
+      ShowTakeSnapshotsDialog(window);
+      // New snapshot files appear in the tree once the dialog has closed.
+      RebuildSnapshotTreeOfWindow();
       break;
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);

@@ -53,7 +53,7 @@ void BrowseForFolder(HWND dialog) {
 void OnOk(HWND dialog) {
   MainWindowSetup& setup = MainState().setup;
   const std::string directory = ControlText(dialog, IDC_SNAPSHOTS_DIRECTORY);
-  if (!directory.empty()) setup.snapshotsDirectory = directory;
+  if (!directory.empty()) SetSnapshotsDirectory(directory);
   RebuildSnapshotTreeOfWindow();
   setup.autorun = Ticked(dialog, IDC_AUTORUN);
   setup.showInTray = Ticked(dialog, IDC_SHOW_IN_TRAY);

@@ -109,7 +109,19 @@ mv_wine_prefix() {
       mkdir -p "$WINEPREFIX/dosdevices/unc"
       touch "$WINEPREFIX/.mv-ready"
     fi
+    mv_wine_fonts
   ) 9>"$WINEPREFIX.lock"
+}
+
+# Debian's Wine looks for its own fonts (fonts-wine) one folder away from where the package
+# puts them, so window frames drew their caption buttons as the letters of a stand-in for
+# Marlett. The prefix's Fonts folder is searched as well: Marlett is linked there. The other
+# fonts stay as they were, so that texts keep the look (and the widths) they had.
+mv_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [[ -e "$fonts/marlett.ttf" || ! -e /usr/share/wine/fonts/marlett.ttf ]] && return 0
+  mkdir -p "$fonts"
+  ln -sfn /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
 }
 
 mv_wine_setup() {
