@@ -1,0 +1,25 @@
+// Reading a snapshot file whole for the scans of find, diff and export.
+#include "core/snapshot_text.h"
+
+#include <new>
+
+#include "core/loaded_snapshot.h"
+
+namespace mv {
+
+IoError ReadSnapshotText(FileSystem& fs, const std::string& path, SnapshotText& text) {
+  IoError error = IoError::kOther;
+  try {
+    error = fs.ReadWholeExclusive(path, kMaxSnapshotBytes, text.bytes_);
+  } catch (const std::bad_alloc&) {
+    error = IoError::kOther;  // no room for the file: it cannot be read
+  }
+  if (error != IoError::kNone) {
+    text.bytes_.clear();
+  } else if (text.bytes_.empty() || text.bytes_.back() != '\0') {
+    text.bytes_.push_back('\0');  // view() drops one NUL, whichever backend read the file
+  }
+  return error;
+}
+
+}  // namespace mv
