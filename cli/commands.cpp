@@ -9,6 +9,7 @@ int RunRemove(const Args& args, std::ostream& out, std::ostream& err);
 int RunLs(const Args& args, std::ostream& out, std::ostream& err);
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunTake(const Args& args, std::ostream& out, std::ostream& err);
+int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -26,6 +27,11 @@ const Command kCommands[] = {
      "Scans the network (FILE describes one; else the system's), prints its tree and "
      "captures every computer.",
      RunTake},
+    {"find", "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files]",
+     "Lists the entries of every snapshot in DIR whose name matches PATTERN (* and ?, case "
+     "ignored; without wildcards anywhere in the name): live path, <DIR> or size, created "
+     "date, snapshot date and file. Exit 0 with hits, 1 without.",
+     RunFind},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
