@@ -10,6 +10,7 @@ int RunLs(const Args& args, std::ostream& out, std::ostream& err);
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunTake(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
+int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -32,6 +33,10 @@ const Command kCommands[] = {
      "ignored; without wildcards anywhere in the name): live path, <DIR> or size, created "
      "date, snapshot date and file. Exit 0 with hits, 1 without.",
      RunFind},
+    {"diff", "diff OLD NEW",
+     "Lists entries added (+), removed (-) and changed (~: size or created date, old -> new) "
+     "from snapshot OLD to NEW, then a summary. Exit 0 when equal, 1 when different.",
+     RunDiff},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,335 @@
+// Comparing two snapshots: each entry of the shares both hold becomes a small record keyed
+// by a case-blind hash of its share, path and kind; both sides are sorted by that hash and
+// walked together, so the work grows as n log n whatever order the files list entries in.
+#include "core/snapshot_diff.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <map>
+
+#include "core/byte_words.h"
+#include "core/ordered_work.h"
+#include "core/snapshot_format.h"
+#include "core/snapshot_scan.h"
+#include "core/text.h"
+
+namespace mv {
+namespace {
+
+constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15u;
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
+  hash = (hash ^ word) * kMix;
+  return hash ^ (hash >> 29);
+}
+
+// A hash of text that ignores ASCII case, eight bytes at a step.
+std::uint64_t HashIgnoringCase(std::string_view text, std::uint64_t seed) {
+  std::uint64_t hash = Mix(seed, text.size());
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    hash = Mix(hash, words::LowerAscii(words::Load(text.data() + i)));
+  }
+  if (i < text.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + i, text.size() - i);
+    hash = Mix(hash, words::LowerAscii(word));
+  }
+  return hash;
+}
+
+// One entry of a share that both snapshots hold, its line found from its side's text.
+struct EntryRecord {
+  std::uint64_t hash = 0;
+  std::uint32_t offset = 0;      // of the line in its side's text (below 4 GiB)
+  std::uint32_t lineLength = 0;  // a line is shorter than any file can be
+  std::uint32_t pathLength = 0;
+  std::uint16_t share = 0;  // index among the shares both snapshots hold
+  bool isDirectory = false;
+};
+
+// The entries of one snapshot, in the shares both hold.
+struct Side {
+  const char* base = nullptr;  // the snapshot's text
+  std::vector<EntryRecord> records;
+
+  std::string_view Line(const EntryRecord& r) const { return {base + r.offset, r.lineLength}; }
+  std::string_view Path(const EntryRecord& r) const { return {base + r.offset, r.pathLength}; }
+};
+
+bool SameKey(const Side& older, const EntryRecord& a, const Side& newer, const EntryRecord& b) {
+  if (a.share != b.share || a.isDirectory != b.isDirectory || a.pathLength != b.pathLength) {
+    return false;
+  }
+  // Nearly every pair is spelt the same in both files.
+  const std::string_view pathA = older.Path(a), pathB = newer.Path(b);
+  return std::memcmp(pathA.data(), pathB.data(), pathA.size()) == 0 ||
+         EqualsIgnoreCase(pathA, pathB);
+}
+
+// Orders records by hash: a counting pass on the hash's top bits, then each bucket (a few
+// records, as hashes spread evenly) on its own.
+void SortByHash(std::vector<EntryRecord>& records) {
+  constexpr int kBucketBits = 16;
+  constexpr int kShift = 64 - kBucketBits;
+  std::vector<std::size_t> starts((std::size_t{1} << kBucketBits) + 1, 0);
+  for (const EntryRecord& record : records) ++starts[(record.hash >> kShift) + 1];
+  for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+  std::vector<EntryRecord> sorted(records.size());
+  std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+  for (const EntryRecord& record : records) sorted[next[record.hash >> kShift]++] = record;
+  for (std::size_t b = 0; b + 1 < starts.size(); ++b) {
+    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
+              sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]),
+              [](const EntryRecord& x, const EntryRecord& y) { return x.hash < y.hash; });
+  }
+  records.swap(sorted);
+}
+
+std::uint64_t SizeOf(std::string_view text) {
+  std::uint64_t value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+void AddSaturating(std::uint64_t& total, std::uint64_t amount) {
+  total = amount > UINT64_MAX - total ? UINT64_MAX : total + amount;
+}
+
+// Share names ignoring case: where each stands in the two snapshots.
+struct ShareMatch {
+  std::string_view oldName, newName;
+  std::vector<const ShareSection*> oldSections, newSections;
+  std::uint16_t index = 0;  // among the shares both hold
+};
+
+constexpr std::size_t kPrefetchAhead = 16;
+
+void Prefetch(const Side& side, const EntryRecord& record) {
+  __builtin_prefetch(side.base + record.offset);
+}
+
+class Comparer {
+ public:
+  Comparer(std::vector<DiffRow>& rows, DiffSummary& summary) : rows_(rows), summary_(summary) {}
+
+  // older and newer view into the texts oldText and newText.
+  void Compare(std::string_view oldText, const SnapshotLayout& older, std::string_view newText,
+               const SnapshotLayout& newer) {
+    old_.base = oldText.data();
+    new_.base = newText.data();
+    std::map<std::string, ShareMatch> shares;
+    auto key = [](std::string_view name) {
+      std::string lowered;
+      for (const char c : name) lowered += AsciiLower(c);
+      return lowered;
+    };
+    for (const ShareSection& section : older.shares) {
+      ShareMatch& match = shares[key(section.name)];
+      if (match.oldSections.empty()) match.oldName = section.name;
+      match.oldSections.push_back(&section);
+    }
+    for (const ShareSection& section : newer.shares) {
+      ShareMatch& match = shares[key(section.name)];
+      if (match.newSections.empty()) match.newName = section.name;
+      match.newSections.push_back(&section);
+    }
+    std::vector<const ShareMatch*> common;
+    for (auto& [name, match] : shares) {
+      if (match.newSections.empty()) {
+        WholeShare(DiffKind::kShareRemoved, match.oldName, match.oldSections, older.lines);
+      } else if (match.oldSections.empty()) {
+        WholeShare(DiffKind::kShareAdded, match.newName, match.newSections, newer.lines);
+      } else {
+        match.index = static_cast<std::uint16_t>(common.size());
+        common.push_back(&match);
+        oldShareNames_.push_back(match.oldName);
+        newShareNames_.push_back(match.newName);
+      }
+    }
+    // Both sides are gathered and sorted at the same time, one worker each.
+    RunInOrder<bool>(
+        2, WorkerCount(0, 2),
+        [&](std::size_t side, unsigned) {
+          const bool isOld = side == 0;
+          Side& into = isOld ? old_ : new_;
+          into.records.reserve((isOld ? older : newer).lineCount);
+          for (const ShareMatch* match : common) {
+            Collect(isOld ? match->oldSections : match->newSections, match->index,
+                    isOld ? older.lines : newer.lines, into);
+          }
+          SortByHash(into.records);
+          return true;
+        },
+        [](std::size_t, bool) { return true; });
+    Merge();
+    std::sort(rows_.begin(), rows_.end(), RowBefore);
+  }
+
+ private:
+  static void Collect(const std::vector<const ShareSection*>& sections, std::uint16_t share,
+                      LineShape shape, Side& side) {
+    for (const ShareSection* section : sections) {
+      ForEachEntryIn(
+          section->entries, shape, [&](std::string_view line, const SnapshotEntry& entry) {
+            const std::uint64_t seed = (std::uint64_t{share} << 1) | (entry.isDirectory ? 1 : 0);
+            side.records.push_back({HashIgnoringCase(entry.path, seed),
+                                    static_cast<std::uint32_t>(line.data() - side.base),
+                                    static_cast<std::uint32_t>(line.size()),
+                                    static_cast<std::uint32_t>(entry.path.size()), share,
+                                    entry.isDirectory});
+          });
+    }
+  }
+
+  // A share that only one snapshot holds: one row, its entries and bytes in the counts.
+  void WholeShare(DiffKind kind, std::string_view name,
+                  const std::vector<const ShareSection*>& sections, LineShape shape) {
+    DiffRow row;
+    row.kind = kind;
+    row.share = name;
+    rows_.push_back(row);
+    const bool added = kind == DiffKind::kShareAdded;
+    ++(added ? summary_.sharesAdded : summary_.sharesRemoved);
+    for (const ShareSection* section : sections) {
+      ForEachEntryIn(section->entries, shape, [&](std::string_view, const SnapshotEntry& entry) {
+        ++(added ? summary_.added : summary_.removed);
+        if (!entry.isDirectory) {
+          AddSaturating(added ? summary_.bytesAdded : summary_.bytesRemoved, SizeOf(entry.size));
+        }
+      });
+    }
+  }
+
+  // Walks both sides in hash order; records of one hash are paired by key, first with first,
+  // and the rest came or went.
+  void Merge() {
+    const std::vector<EntryRecord>& older = old_.records;
+    const std::vector<EntryRecord>& newer = new_.records;
+    std::vector<bool> paired;
+    std::size_t i = 0, j = 0;
+    while (i < older.size() || j < newer.size()) {
+      // Lines are met in hash order, that is anywhere in the texts: ask for them early.
+      if (i + kPrefetchAhead < older.size()) Prefetch(old_, older[i + kPrefetchAhead]);
+      if (j + kPrefetchAhead < newer.size()) Prefetch(new_, newer[j + kPrefetchAhead]);
+      if (j == newer.size() || (i < older.size() && older[i].hash < newer[j].hash)) {
+        Entry(DiffKind::kRemoved, &older[i++], nullptr);
+        continue;
+      }
+      if (i == older.size() || newer[j].hash < older[i].hash) {
+        Entry(DiffKind::kAdded, nullptr, &newer[j++]);
+        continue;
+      }
+      const std::uint64_t hash = older[i].hash;
+      std::size_t iEnd = i + 1, jEnd = j + 1;
+      while (iEnd < older.size() && older[iEnd].hash == hash) ++iEnd;
+      while (jEnd < newer.size() && newer[jEnd].hash == hash) ++jEnd;
+      paired.assign(jEnd - j, false);
+      for (std::size_t a = i; a < iEnd; ++a) {
+        std::size_t b = j;
+        while (b < jEnd && (paired[b - j] || !SameKey(old_, older[a], new_, newer[b]))) ++b;
+        if (b == jEnd) {
+          Entry(DiffKind::kRemoved, &older[a], nullptr);
+        } else {
+          paired[b - j] = true;
+          Pair(older[a], newer[b]);
+        }
+      }
+      for (std::size_t b = j; b < jEnd; ++b) {
+        if (!paired[b - j]) Entry(DiffKind::kAdded, nullptr, &newer[b]);
+      }
+      i = iEnd;
+      j = jEnd;
+    }
+  }
+
+  void Pair(const EntryRecord& older, const EntryRecord& newer) {
+    // Nearly every entry is unchanged, and then its line is too after the path.
+    const std::string_view oldLine = old_.Line(older), newLine = new_.Line(newer);
+    if (oldLine.substr(older.pathLength) == newLine.substr(newer.pathLength)) return;
+    SnapshotEntry a, b;
+    ReadEntry(oldLine, a);
+    ReadEntry(newLine, b);
+    if (a.size == b.size && a.created == b.created) return;
+    Entry(DiffKind::kChanged, &older, &newer);
+  }
+
+  void Entry(DiffKind kind, const EntryRecord* older, const EntryRecord* newer) {
+    DiffRow row;
+    row.kind = kind;
+    SnapshotEntry entry;
+    if (older != nullptr) {
+      ReadEntry(old_.Line(*older), entry);
+      row.oldSize = entry.size;
+      row.oldCreated = entry.created;
+    }
+    const std::uint64_t oldBytes = older != nullptr ? SizeOf(row.oldSize) : 0;
+    if (newer != nullptr) {
+      ReadEntry(new_.Line(*newer), entry);
+      row.newSize = entry.size;
+      row.newCreated = entry.created;
+    }
+    const std::uint64_t newBytes = newer != nullptr ? SizeOf(row.newSize) : 0;
+    row.share = newer != nullptr ? newShareNames_[newer->share] : oldShareNames_[older->share];
+    row.path = entry.path;
+    row.isDirectory = entry.isDirectory;
+    rows_.push_back(row);
+    ++(kind == DiffKind::kAdded     ? summary_.added
+       : kind == DiffKind::kRemoved ? summary_.removed
+                                    : summary_.changed);
+    if (row.isDirectory) return;
+    if (newBytes > oldBytes) AddSaturating(summary_.bytesAdded, newBytes - oldBytes);
+    if (oldBytes > newBytes) AddSaturating(summary_.bytesRemoved, oldBytes - newBytes);
+  }
+
+  // Paths compare by component: the backslash sorts before every other byte, so a
+  // directory's content follows it directly.
+  static int ComparePaths(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t k = 0; k < n; ++k) {
+      auto rank = [](char c) {
+        return c == kPathSeparator ? 0 : static_cast<unsigned char>(AsciiLower(c)) + 1;
+      };
+      if (rank(a[k]) != rank(b[k])) return rank(a[k]) < rank(b[k]) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+  }
+
+  static bool RowBefore(const DiffRow& a, const DiffRow& b) {
+    if (const int c = CompareIgnoreCase(a.share, b.share); c != 0) return c < 0;
+    if (const int c = ComparePaths(a.path, b.path); c != 0) return c < 0;
+    return a.kind < b.kind;
+  }
+
+  std::vector<DiffRow>& rows_;
+  DiffSummary& summary_;
+  Side old_, new_;
+  // The spelling of each share both hold, in either snapshot.
+  std::vector<std::string_view> oldShareNames_, newShareNames_;
+};
+
+}  // namespace
+
+bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
+                          const std::string& newPath, SnapshotComparison& comparison,
+                          DiffFailure& failure) {
+  comparison.rows.clear();
+  comparison.summary = DiffSummary{};
+  SnapshotLayout older, newer;
+  if (!ReadSnapshotLayout(fileSystem, oldPath, comparison.oldText, older, failure.reason)) {
+    failure.path = oldPath;
+    return false;
+  }
+  if (!ReadSnapshotLayout(fileSystem, newPath, comparison.newText, newer, failure.reason)) {
+    failure.path = newPath;
+    return false;
+  }
+  comparison.oldComputer = older.computer;
+  comparison.newComputer = newer.computer;
+  Comparer(comparison.rows, comparison.summary)
+      .Compare(comparison.oldText.view(), older, comparison.newText.view(), newer);
+  return true;
+}
+
+}  // namespace mv
