@@ -11,6 +11,7 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunTake(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
+int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -37,6 +38,10 @@ const Command kCommands[] = {
      "Lists entries added (+), removed (-) and changed (~: size or created date, old -> new) "
      "from snapshot OLD to NEW, then a summary. Exit 0 when equal, 1 when different.",
      RunDiff},
+    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N]",
+     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8 (text read in code "
+     "page N, 1252 unless given) to standard output or FILE.",
+     RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
