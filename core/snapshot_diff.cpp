@@ -73,12 +73,15 @@ bool SameKey(const Side& older, const EntryRecord& a, const Side& newer, const E
 void SortByHash(std::vector<EntryRecord>& records) {
   constexpr int kBucketBits = 16;
   constexpr int kShift = 64 - kBucketBits;
+  auto bucket = [](const EntryRecord& record) {
+    return static_cast<std::size_t>(record.hash >> kShift);
+  };
   std::vector<std::size_t> starts((std::size_t{1} << kBucketBits) + 1, 0);
-  for (const EntryRecord& record : records) ++starts[(record.hash >> kShift) + 1];
+  for (const EntryRecord& record : records) ++starts[bucket(record) + 1];
   for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
   std::vector<EntryRecord> sorted(records.size());
   std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-  for (const EntryRecord& record : records) sorted[next[record.hash >> kShift]++] = record;
+  for (const EntryRecord& record : records) sorted[next[bucket(record)]++] = record;
   for (std::size_t b = 0; b + 1 < starts.size(); ++b) {
     std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
               sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]),
