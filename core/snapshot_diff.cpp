@@ -1,12 +1,15 @@
-// Comparing two snapshots: each entry of the shares both hold becomes a small record keyed
-// by a case-blind hash of its share, path and kind; both sides are sorted by that hash and
-// walked together, so the work grows as n log n whatever order the files list entries in.
+// Comparing two snapshots: each entry of the old snapshot's shares that both hold becomes a
+// small record in a table keyed by a case-blind hash of its share, path and kind; the new
+// snapshot's entries are looked up there one by one, so the work grows with the number of
+// entries whatever order the files list them in, and memory holds the two files, one record
+// per old entry and the table.
 #include "core/snapshot_diff.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <map>
+#include <utility>
 
 #include "core/byte_words.h"
 #include "core/ordered_work.h"
@@ -49,7 +52,7 @@ struct EntryRecord {
   bool isDirectory = false;
 };
 
-// The entries of one snapshot, in the shares both hold.
+// One snapshot's text, and (for the old one) its entries in the shares both hold.
 struct Side {
   const char* base = nullptr;  // the snapshot's text
   std::vector<EntryRecord> records;
@@ -68,28 +71,6 @@ bool SameKey(const Side& older, const EntryRecord& a, const Side& newer, const E
          EqualsIgnoreCase(pathA, pathB);
 }
 
-// Orders records by hash: a counting pass on the hash's top bits, then each bucket (a few
-// records, as hashes spread evenly) on its own.
-void SortByHash(std::vector<EntryRecord>& records) {
-  constexpr int kBucketBits = 16;
-  constexpr int kShift = 64 - kBucketBits;
-  auto bucket = [](const EntryRecord& record) {
-    return static_cast<std::size_t>(record.hash >> kShift);
-  };
-  std::vector<std::size_t> starts((std::size_t{1} << kBucketBits) + 1, 0);
-  for (const EntryRecord& record : records) ++starts[bucket(record) + 1];
-  for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
-  std::vector<EntryRecord> sorted(records.size());
-  std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-  for (const EntryRecord& record : records) sorted[next[bucket(record)]++] = record;
-  for (std::size_t b = 0; b + 1 < starts.size(); ++b) {
-    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
-              sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]),
-              [](const EntryRecord& x, const EntryRecord& y) { return x.hash < y.hash; });
-  }
-  records.swap(sorted);
-}
-
 std::uint64_t SizeOf(std::string_view text) {
   std::uint64_t value = 0;
   std::from_chars(text.data(), text.data() + text.size(), value);
@@ -106,12 +87,6 @@ struct ShareMatch {
   std::vector<const ShareSection*> oldSections, newSections;
   std::uint16_t index = 0;  // among the shares both hold
 };
-
-constexpr std::size_t kPrefetchAhead = 16;
-
-void Prefetch(const Side& side, const EntryRecord& record) {
-  __builtin_prefetch(side.base + record.offset);
-}
 
 class Comparer {
  public:
@@ -151,38 +126,44 @@ class Comparer {
         newShareNames_.push_back(match.newName);
       }
     }
-    // Both sides are gathered and sorted at the same time, one worker each.
-    RunInOrder<bool>(
-        2, WorkerCount(0, 2),
-        [&](std::size_t side, unsigned) {
-          const bool isOld = side == 0;
-          Side& into = isOld ? old_ : new_;
-          into.records.reserve((isOld ? older : newer).lineCount);
-          for (const ShareMatch* match : common) {
-            Collect(isOld ? match->oldSections : match->newSections, match->index,
-                    isOld ? older.lines : newer.lines, into);
-          }
-          SortByHash(into.records);
-          return true;
-        },
-        [](std::size_t, bool) { return true; });
-    Merge();
+    old_.records.reserve(older.lineCount);
+    for (const ShareMatch* match : common) {
+      Collect(match->oldSections, match->index, older.lines, old_);
+    }
+    BuildTable();
+    for (const ShareMatch* match : common) {
+      for (const ShareSection* section : match->newSections) {
+        ForEachEntryIn(section->entries, newer.lines,
+                       [&](std::string_view line, const SnapshotEntry& entry) {
+                         LookUp(MakeRecord(new_, line, entry, match->index));
+                       });
+      }
+    }
+    for (std::size_t i = 0; i < old_.records.size(); ++i) {
+      if (!paired_[i]) Entry(DiffKind::kRemoved, &old_.records[i], nullptr);
+    }
     std::sort(rows_.begin(), rows_.end(), RowBefore);
   }
 
  private:
+  static EntryRecord MakeRecord(const Side& side, std::string_view line, const SnapshotEntry& entry,
+                                std::uint16_t share) {
+    const std::uint64_t seed = (std::uint64_t{share} << 1) | (entry.isDirectory ? 1 : 0);
+    return {HashIgnoringCase(entry.path, seed),
+            static_cast<std::uint32_t>(line.data() - side.base),
+            static_cast<std::uint32_t>(line.size()),
+            static_cast<std::uint32_t>(entry.path.size()),
+            share,
+            entry.isDirectory};
+  }
+
   static void Collect(const std::vector<const ShareSection*>& sections, std::uint16_t share,
                       LineShape shape, Side& side) {
     for (const ShareSection* section : sections) {
-      ForEachEntryIn(
-          section->entries, shape, [&](std::string_view line, const SnapshotEntry& entry) {
-            const std::uint64_t seed = (std::uint64_t{share} << 1) | (entry.isDirectory ? 1 : 0);
-            side.records.push_back({HashIgnoringCase(entry.path, seed),
-                                    static_cast<std::uint32_t>(line.data() - side.base),
-                                    static_cast<std::uint32_t>(line.size()),
-                                    static_cast<std::uint32_t>(entry.path.size()), share,
-                                    entry.isDirectory});
-          });
+      ForEachEntryIn(section->entries, shape,
+                     [&](std::string_view line, const SnapshotEntry& entry) {
+                       side.records.push_back(MakeRecord(side, line, entry, share));
+                     });
     }
   }
 
@@ -205,46 +186,37 @@ class Comparer {
     }
   }
 
-  // Walks both sides in hash order; records of one hash are paired by key, first with first,
-  // and the rest came or went.
-  void Merge() {
-    const std::vector<EntryRecord>& older = old_.records;
-    const std::vector<EntryRecord>& newer = new_.records;
-    std::vector<bool> paired;
-    std::size_t i = 0, j = 0;
-    while (i < older.size() || j < newer.size()) {
-      // Lines are met in hash order, that is anywhere in the texts: ask for them early.
-      if (i + kPrefetchAhead < older.size()) Prefetch(old_, older[i + kPrefetchAhead]);
-      if (j + kPrefetchAhead < newer.size()) Prefetch(new_, newer[j + kPrefetchAhead]);
-      if (j == newer.size() || (i < older.size() && older[i].hash < newer[j].hash)) {
-        Entry(DiffKind::kRemoved, &older[i++], nullptr);
-        continue;
-      }
-      if (i == older.size() || newer[j].hash < older[i].hash) {
-        Entry(DiffKind::kAdded, nullptr, &newer[j++]);
-        continue;
-      }
-      const std::uint64_t hash = older[i].hash;
-      std::size_t iEnd = i + 1, jEnd = j + 1;
-      while (iEnd < older.size() && older[iEnd].hash == hash) ++iEnd;
-      while (jEnd < newer.size() && newer[jEnd].hash == hash) ++jEnd;
-      paired.assign(jEnd - j, false);
-      for (std::size_t a = i; a < iEnd; ++a) {
-        std::size_t b = j;
-        while (b < jEnd && (paired[b - j] || !SameKey(old_, older[a], new_, newer[b]))) ++b;
-        if (b == jEnd) {
-          Entry(DiffKind::kRemoved, &older[a], nullptr);
-        } else {
-          paired[b - j] = true;
-          Pair(older[a], newer[b]);
-        }
-      }
-      for (std::size_t b = j; b < jEnd; ++b) {
-        if (!paired[b - j]) Entry(DiffKind::kAdded, nullptr, &newer[b]);
-      }
-      i = iEnd;
-      j = jEnd;
+  // Open addressing with linear probing, at most half full. Records of one hash stand in
+  // the order they were entered, so equal keys pair first with first.
+  void BuildTable() {
+    std::size_t size = 16;
+    while (size < 2 * old_.records.size()) size *= 2;
+    table_.assign(size, Slot{});
+    mask_ = size - 1;
+    for (std::size_t i = 0; i < old_.records.size(); ++i) {
+      const std::uint64_t hash = old_.records[i].hash;
+      std::size_t at = static_cast<std::size_t>(hash) & mask_;
+      while (table_[at].index != 0) at = (at + 1) & mask_;
+      table_[at] = {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(i + 1)};
     }
+    paired_.assign(old_.records.size(), false);
+  }
+
+  // Pairs a new entry with the first old one of the same key not paired yet, or reports it
+  // added.
+  void LookUp(const EntryRecord& newer) {
+    const auto tag = static_cast<std::uint32_t>(newer.hash >> 32);
+    for (std::size_t at = static_cast<std::size_t>(newer.hash) & mask_; table_[at].index != 0;
+         at = (at + 1) & mask_) {
+      if (table_[at].tag != tag) continue;
+      const std::size_t i = table_[at].index - 1;
+      const EntryRecord& older = old_.records[i];
+      if (paired_[i] || older.hash != newer.hash || !SameKey(old_, older, new_, newer)) continue;
+      paired_[i] = true;
+      Pair(older, newer);
+      return;
+    }
+    Entry(DiffKind::kAdded, nullptr, &newer);
   }
 
   void Pair(const EntryRecord& older, const EntryRecord& newer) {
@@ -308,6 +280,13 @@ class Comparer {
   std::vector<DiffRow>& rows_;
   DiffSummary& summary_;
   Side old_, new_;
+  struct Slot {
+    std::uint32_t tag = 0;    // the top half of the record's hash
+    std::uint32_t index = 0;  // the record's index + 1; 0: a free slot
+  };
+  std::vector<Slot> table_;
+  std::size_t mask_ = 0;
+  std::vector<bool> paired_;  // per old record
   // The spelling of each share both hold, in either snapshot.
   std::vector<std::string_view> oldShareNames_, newShareNames_;
 };
@@ -319,19 +298,26 @@ bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
                           DiffFailure& failure) {
   comparison.rows.clear();
   comparison.summary = DiffSummary{};
-  SnapshotLayout older, newer;
-  if (!ReadSnapshotLayout(fileSystem, oldPath, comparison.oldText, older, failure.reason)) {
-    failure.path = oldPath;
-    return false;
-  }
-  if (!ReadSnapshotLayout(fileSystem, newPath, comparison.newText, newer, failure.reason)) {
-    failure.path = newPath;
-    return false;
-  }
-  comparison.oldComputer = older.computer;
-  comparison.newComputer = newer.computer;
+  // Both files are read and checked at the same time, one worker each.
+  const std::string* paths[2] = {&oldPath, &newPath};
+  SnapshotText* texts[2] = {&comparison.oldText, &comparison.newText};
+  SnapshotLayout layouts[2];
+  std::string reasons[2];
+  RunInOrder<bool>(
+      2, WorkerCount(0, 2),
+      [&](std::size_t side, unsigned) {
+        return ReadSnapshotLayout(fileSystem, *paths[side], *texts[side], layouts[side],
+                                  reasons[side]);
+      },
+      [&](std::size_t side, bool read) {
+        if (!read) failure = {*paths[side], reasons[side]};
+        return read;
+      });
+  if (!failure.path.empty()) return false;
+  comparison.oldComputer = layouts[0].computer;
+  comparison.newComputer = layouts[1].computer;
   Comparer(comparison.rows, comparison.summary)
-      .Compare(comparison.oldText.view(), older, comparison.newText.view(), newer);
+      .Compare(comparison.oldText.view(), layouts[0], comparison.newText.view(), layouts[1]);
   return true;
 }
 

@@ -10,6 +10,15 @@ namespace mv {
 IoError ReadSnapshotText(FileSystem& fs, const std::string& path, SnapshotText& text) {
   IoError error = IoError::kOther;
   try {
+    // A buffer the last file nearly filled is given back first and taken again with room to
+    // spare: the files of a library differ a little in size, and a buffer grown by the read
+    // itself would hold the old and the new storage at the same moment.
+    std::vector<char>& bytes = text.bytes_;
+    const std::size_t used = bytes.size();
+    if (used > bytes.capacity() - bytes.capacity() / 8) {
+      std::vector<char>().swap(bytes);
+      bytes.reserve(used + used / 4);
+    }
     error = fs.ReadWholeExclusive(path, kMaxSnapshotBytes, text.bytes_);
   } catch (const std::bad_alloc&) {
     error = IoError::kOther;  // no room for the file: it cannot be read

@@ -28,10 +28,10 @@ BEGIN {
         size = (h * 7919) % 50000000
         tail = "final"
         if (variant == 1 && (n * 40503) % 100 == 0) {
-          if (n % 2) size++; else tail = "draft"
+          if (int(n / 100) % 2) size++; else tail = "draft"
         }
         printf "Projects%03d\\%s %06d %s.%s;;f;;%d;;%d.%d.%d\r\n", d, word, n, tail,
-               exts[int(h / 16) % 10 + 1], size, h % 12 + 1, h % 28 + 1, 2000 + h % 25
+               exts[int(h / 1000) % 10 + 1], size, h % 12 + 1, h % 28 + 1, 2000 + h % 25
       }
     }
   }
