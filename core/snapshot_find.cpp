@@ -66,7 +66,7 @@ void FindInLayout(const SnapshotLayout& layout, const NamePattern& pattern, Entr
       if (at - start < line.size() && ReadEntry(line, entry)) {
         Check(entry, share.name, pattern, kinds, hits);
       }
-      at = end;
+      at = end > at ? end : at + 1;  // a run that begins with a line end stands on no line
     }
   }
 }

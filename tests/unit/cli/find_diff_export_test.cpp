@@ -87,6 +87,7 @@ TEST_F(FindTest, MatchesNamesAndListsHitsInLibraryOrder) {
       {{"*.txt", "--latest"}, {note, readme, deep}},
       {{"*", "--dirs"}, {"\\\\PC1\\Docs\\Sub"}},
       {{"*e*", "--files", "--computer", "pc2"}, {}},
+      {{"\nnote"}, {}},  // found only across a line end: no name holds it
       {{"*.MP3", "--group", "wg", "--computer", "pc2"}, {"\\\\PC2\\Music\\song.mp3"}},
   };
   for (const Case& c : cases) {
