@@ -30,18 +30,12 @@ const Command kCommands[] = {
      "captures every computer.",
      RunTake},
     {"find", "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files]",
-     "Lists the entries of every snapshot in DIR whose name matches PATTERN (* and ?, case "
-     "ignored; without wildcards anywhere in the name): live path, <DIR> or size, created "
-     "date, snapshot date and file. Exit 0 with hits, 1 without.",
+     "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case).",
      RunFind},
     {"diff", "diff OLD NEW",
-     "Lists entries added (+), removed (-) and changed (~: size or created date, old -> new) "
-     "from snapshot OLD to NEW, then a summary. Exit 0 when equal, 1 when different.",
-     RunDiff},
+     "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
     {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N]",
-     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8 (text read in code "
-     "page N, 1252 unless given) to standard output or FILE.",
-     RunExport},
+     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8.", RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
