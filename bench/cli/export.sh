@@ -1,7 +1,7 @@
 #!/bin/sh
 # mirrorvault-cli export of a generated snapshot of 1,048,575 lines to CSV in a file on tmpfs,
 # against `cat` copying the same snapshot to a file on the same tmpfs.
-# Usage: bench/search/export.sh (MV_BENCH_RUNS=5 runs of each, medians reported). The copies
+# Usage: bench/cli/export.sh (MV_BENCH_RUNS=5 runs of each, medians reported). The copies
 # go to /dev/shm unless MV_BENCH_TMPFS names another memory file system.
 . "$(dirname "$0")/common.sh"
 

@@ -3,7 +3,7 @@
 # captures each), looking for names that about one entry in a thousand holds, against
 # `LC_ALL=C grep -i -c` of the same text over the same files; then the peak memory of find
 # over 4, 16 and 64 of the snapshots, which should not grow with their number.
-# Usage: bench/search/find.sh (MV_BENCH_RUNS=5 runs of each, medians reported).
+# Usage: bench/cli/find.sh (MV_BENCH_RUNS=5 runs of each, medians reported).
 . "$(dirname "$0")/common.sh"
 
 lib="$work/library"

@@ -2,7 +2,7 @@
 # mirrorvault-cli diff of two generated snapshots of 1,048,575 lines that differ in 1% of
 # their files, against GNU diff of the same two files; and the peak memory of the diff
 # against twice the size of the two files.
-# Usage: bench/search/diff.sh (MV_BENCH_RUNS=5 runs of each, medians reported).
+# Usage: bench/cli/diff.sh (MV_BENCH_RUNS=5 runs of each, medians reported).
 . "$(dirname "$0")/common.sh"
 
 old="$work/old.mirvaul"
