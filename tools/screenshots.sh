@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Renders the main window with a sample snapshot library under Wine, window frames included,
 # into docs/screenshots/*.png (the README shows them).
-#   tools/screenshots.sh [BUILD_DIR]     default: build/win64 (cmake --preset win64 &&
-#                                        cmake --build --preset win64 --target mv_screenshot_driver)
+#   tools/screenshots.sh [BUILD_DIR [SCENE...]]
+#     BUILD_DIR default: build/win64 (cmake --preset win64 &&
+#                        cmake --build --preset win64 --target mv_screenshot_driver)
+#     SCENE default: all of library folder properties search
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build/win64}"
+scenes=("${@:2}")
+[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -22,7 +26,7 @@ mkdir -p "$out"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-for scene in library folder; do
+for scene in "${scenes[@]}"; do
   rm -f "$sample/ready-$scene"
   mv_wine explorer /desktop=shot,1280x800 "$driver" "$(windows_path "$sample")" "$scene" \
     </dev/null >/dev/null 2>&1 &

@@ -6,6 +6,7 @@
 #include "core/web_pages.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
+#include "ui/main_window_rows.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
 #include "ui/tree_walk.h"
@@ -16,8 +17,7 @@ namespace {
 constexpr char kRemoveQuestion[] = "Are you sure want to delete selected snapshots?";
 
 void OpenInShell(const std::string& target) {
-  ShellPort* shell = MainState().setup.shell;
-  if (shell != nullptr) shell->Open(target);
+  ShellOfWindow().Open(target);
 }
 
 void RemoveSelectedSnapshots(HWND window) {
@@ -45,6 +45,27 @@ void ShowContextMenu(HWND window, HMENU menu) {
 void OnMainCommand(HWND window, int command) {
   MainWindowState& s = MainState();
   switch (command) {
+    case IDOK:  // the Enter key
+      DispatchEnterKey(window);
+      break;
+    case IDM_OPEN:
+      OpenRowsOfWindow();
+      break;
+    case IDM_EXPLORE:
+      ExploreRowsOfWindow();
+      break;
+    case IDM_FILE_PROPERTIES:
+      ShowRowPropertiesOfWindow();
+      break;
+    case IDM_COPY_PATH:
+      CopyPathOfWindow(window);
+      break;
+    case IDM_SEARCH:
+      SearchFilesOfWindow(window);
+      break;
+    case IDM_SNAPSHOT_PROPERTIES:
+      ShowSnapshotPropertiesOfWindow(window);
+      break;
     case IDM_EXIT:
       if (s.setup.exitApplication) s.setup.exitApplication();
       break;
@@ -68,7 +89,7 @@ void OnMainCommand(HWND window, int command) {
       OpenInShell(kMakerWebRoot);
       break;
     default:
-      // "Copy Path" has no behaviour; the dialogs and row actions arrive with their own code.
+      // Esc (command 2) and the commands of dialogs still to come are ignored.
       break;
   }
 }
@@ -87,6 +108,7 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
   } else if (header.idFrom == IDC_FILE_LIST) {
     if (code == NM_RCLICK) ShowContextMenu(window, s.listMenu);
     if (code == LVN_ITEMCHANGED) ShowRowDetails(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+    if (code == NM_DBLCLK) ActivateRowOfWindow();
     if (code == LVN_COLUMNCLICK) {
       SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
     }

@@ -69,8 +69,8 @@ std::string SnapshotText(const std::string& computer, const std::string& group,
   return text + "END\r\n";
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button)
-    : owner_(owner), button_(button), thread_([this] { Run(); }) {}
+MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect)
+    : owner_(owner), button_(button), inspect_(std::move(inspect)), thread_([this] { Run(); }) {}
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
   if (thread_.joinable()) thread_.join();
@@ -109,6 +109,7 @@ void MessageBoxAnswerer::Run() {
     BoxSearch search{owner_, nullptr};
     EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
+      if (inspect_) inspect_(search.found);
       char text[1024] = {};
       GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
       text_ = text;
@@ -137,6 +138,19 @@ void PumpMessages(int milliseconds) {
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (data != nullptr) {
+    const char* bytes = static_cast<const char*>(GlobalLock(data));
+    if (bytes != nullptr) text = bytes;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
   return text;
 }
 

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,18 +38,23 @@ struct ShareContent {
 std::string SnapshotText(const std::string& computer, const std::string& group,
                          const std::string& created, const std::vector<ShareContent>& shares);
 
-// Records what the window asks the shell to open.
+// Records what the window asks the shell to do.
 class RecordingShell final : public ShellPort {
  public:
   void Open(const std::string& target) override { opened.push_back(target); }
+  void Explore(const std::string& folder) override { explored.push_back(folder); }
+  void ShowProperties(const std::string& path) override { properties.push_back(path); }
   std::vector<std::string> opened;
+  std::vector<std::string> explored;
+  std::vector<std::string> properties;
 };
 
-// Answers the next message box owned by owner: records its text and caption and presses the
-// button. Waits at most a few seconds for the box.
+// Answers the next message box or dialog owned by owner: calls inspect with it (on the helper
+// thread, while the owner's thread runs the box), records its text and caption and presses
+// the button. Waits at most a few seconds for the box.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer(HWND owner, int button);
+  MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {});
   ~MessageBoxAnswerer();
   // Waits for the helper thread; true when a box was found and answered.
   bool Finish();
@@ -59,6 +65,7 @@ class MessageBoxAnswerer {
   void Run();
   HWND owner_;
   int button_;
+  std::function<void(HWND)> inspect_;
   std::thread thread_;
   std::atomic<bool> answered_{false};
   std::string text_;
@@ -69,6 +76,8 @@ class MessageBoxAnswerer {
 void PumpMessages(int milliseconds = 50);
 
 std::string WindowText(HWND window);
+// The clipboard's text (CF_TEXT), empty when it holds none.
+std::string ClipboardText();
 RECT ClientRectOf(HWND parent, HWND control);
 
 // List view read-back.
