@@ -2,24 +2,28 @@
 // through the one function below, so that how a file is read can change in one place.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 
 namespace mv {
 
 class SnapshotText {
  public:
-  // The file's bytes, without the NUL the reader appends.
   std::string_view view() const {
+    if (mapping_ != nullptr) return mapping_->bytes();
+    // Without the NUL the port appends.
     return bytes_.empty() ? std::string_view() : std::string_view(bytes_.data(), bytes_.size() - 1);
   }
 
  private:
   friend IoError ReadSnapshotText(FileSystem& fs, const std::string& path, SnapshotText& text);
-  std::vector<char> bytes_;  // reused from one file to the next
+  std::unique_ptr<MappedFile> mapping_;  // a file of the platform's own file system
+  std::vector<char> bytes_;              // a file read through the port; reused
 };
 
 // Reads the snapshot file at path whole, within the size any snapshot can have, replacing

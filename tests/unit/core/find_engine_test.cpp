@@ -117,7 +117,18 @@ TEST(FindEngine, ReportsInListOrderFromSeveralWorkersAndStops) {
   EXPECT_EQ(FindInSnapshots(PlatformFileSystem(), snapshots, request, all), 78u - 6u);
   EXPECT_EQ(all.order, expected);
 
+  // Files of another file system are read through it, not mapped.
+  test::MemoryFileSystem memory;
+  for (const LibrarySnapshot& snapshot : snapshots) {
+    memory.files[snapshot.path] = test::ReadTextFile(snapshot.path);
+  }
+  CountingReport read;
+  request.threads = 1;  // the in-memory file system is not made for threads
+  EXPECT_EQ(FindInSnapshots(memory, snapshots, request, read), 78u - 6u);
+  EXPECT_EQ(read.order, expected);
+
   CountingReport stopped;
+  request.threads = 3;
   stopped.stopAfter = 3;
   request.stop = &stopped.stop;
   FindInSnapshots(PlatformFileSystem(), snapshots, request, stopped);
