@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "core/byte_words.h"
-#include "core/ordered_work.h"
 #include "core/snapshot_format.h"
 #include "core/snapshot_scan.h"
 #include "core/text.h"
@@ -298,22 +297,17 @@ bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
                           DiffFailure& failure) {
   comparison.rows.clear();
   comparison.summary = DiffSummary{};
-  // Both files are read and checked at the same time, one worker each.
+  // One after the other: two readers of one file at the same moment could shut each other out.
   const std::string* paths[2] = {&oldPath, &newPath};
   SnapshotText* texts[2] = {&comparison.oldText, &comparison.newText};
   SnapshotLayout layouts[2];
-  std::string reasons[2];
-  RunInOrder<bool>(
-      2, WorkerCount(0, 2),
-      [&](std::size_t side, unsigned) {
-        return ReadSnapshotLayout(fileSystem, *paths[side], *texts[side], layouts[side],
-                                  reasons[side]);
-      },
-      [&](std::size_t side, bool read) {
-        if (!read) failure = {*paths[side], reasons[side]};
-        return read;
-      });
-  if (!failure.path.empty()) return false;
+  for (int side = 0; side < 2; ++side) {
+    if (!ReadSnapshotLayout(fileSystem, *paths[side], *texts[side], layouts[side],
+                            failure.reason)) {
+      failure.path = *paths[side];
+      return false;
+    }
+  }
   comparison.oldComputer = layouts[0].computer;
   comparison.newComputer = layouts[1].computer;
   Comparer(comparison.rows, comparison.summary)
