@@ -11,6 +11,14 @@ std::optional<std::string> ParsedArgs::Option(const std::string& name) const {
   return it->second;
 }
 
+std::vector<std::string> ParsedArgs::Values(const std::string& name) const {
+  std::vector<std::string> values;
+  for (const auto& [option, value] : given) {
+    if (option == name) values.push_back(value);
+  }
+  return values;
+}
+
 bool ParsedArgs::Flag(const std::string& name) const {
   return std::find(flags.begin(), flags.end(), name) != flags.end();
 }
@@ -35,6 +43,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
         return parsed;
       }
       parsed.options[arg] = args[++i];
+      parsed.given.emplace_back(arg, args[i]);
     } else if (contains(flags, arg)) {
       parsed.flags.push_back(arg);
     } else if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {

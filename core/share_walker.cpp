@@ -49,6 +49,7 @@ void WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath) {
   }
   while (!walk.out.failed() && listing->Next(walk.entry)) {
     if (IsDotOrDotDot(walk.entry.name)) continue;
+    if (walk.entry.nameAltered) ++walk.namesAltered;
     WriteEntryLine(walk.out, directoryPath, walk.entry, walk.line);
   }
 }

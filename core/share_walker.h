@@ -19,6 +19,7 @@ struct ShareWalk {
   SnapshotOutput& out;
   int unlistedDirectories = 0;  // directories whose first listing could not be started
   int linksNotFollowed = 0;     // directory links that lead back to a directory above them
+  int namesAltered = 0;         // entries whose name the backend could not convert whole
   std::string line;             // scratch text of the entry line being written
   DirEntry entry;               // scratch find record
 };

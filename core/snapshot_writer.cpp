@@ -59,6 +59,13 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
     shares.resize(kMaxSharesWritten);
   }
 
+  // A computer that refuses the credentials gets no file, rather than one whose every share
+  // looks empty.
+  if (fs.LogOn(computer) == IoError::kLogonRefused) {
+    result.error = IoError::kLogonRefused;
+    return 1;
+  }
+
   IoError created = IoError::kNone;
   std::unique_ptr<OutputFile> file = fs.Create(path, created);
   if (file == nullptr) {
@@ -76,6 +83,7 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
   WriteLine(out, kEndLine);
   const IoError finished = out.Finish();
   result.unlistedDirectories = walk.unlistedDirectories;
+  result.namesAltered = walk.namesAltered;
 
   if (finished != IoError::kNone) {
     result.error = finished;

@@ -17,8 +17,10 @@ namespace mv {
 struct WriteReport {
   bool complete = false;           // a complete file with its END line exists at the path
   bool stopped = false;            // a stop deleted the file
-  IoError error = IoError::kNone;  // creation/write/close failure (file deleted)
+  IoError error = IoError::kNone;  // creation/write/close failure (file deleted), or the
+                                   // computer refused the logon (no file made)
   int unlistedDirectories = 0;     // directories whose listing could not be started
+  int namesAltered = 0;            // names written with characters replaced
   std::vector<std::string> sharesNotCaptured;  // beyond the share limit
 };
 

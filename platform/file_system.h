@@ -39,6 +39,8 @@ struct DirEntry {
   std::uint32_t attributes = 0;  // kAttr* bits; a link to a directory has kAttrDirectory
   std::uint64_t size = 0;        // 0 for a directory
   UtcDateTime created;           // creation (birth) time; modification time where none is kept
+  bool nameAltered =
+      false;  // the backend had to replace characters of this name it could not convert
 };
 
 // Identity of a directory, to recognise one reached again through a link.
@@ -91,6 +93,15 @@ class FileSystem {
   // holds open is refused with kSharingViolation; one larger than maxBytes with kTooLarge.
   virtual IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                      std::vector<char>& contents) = 0;
+
+  // Logs on to computer before a snapshot of its shares is written. kLogonRefused when it
+  // refuses the credentials this file system presents: the writer then writes no file. Any
+  // other answer lets the walk go on, so an unreachable computer's shares fail one by one.
+  // Backends whose platform logs on by itself have nothing to ask.
+  virtual IoError LogOn(const std::string& computer) {
+    (void)computer;
+    return IoError::kNone;
+  }
 };
 
 // The backend of this build: Win32 on Windows, posix elsewhere.

@@ -6,9 +6,13 @@
 #include "core/web_pages.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
+#include "ui/about_dialog.h"
+#include "ui/context_menu.h"
 #include "ui/main_window_rows.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
+#include "ui/settings_dialog.h"
+#include "ui/take_snapshots_dialog.h"
 #include "ui/tree_walk.h"
 
 namespace mv {
@@ -29,15 +33,6 @@ void RemoveSelectedSnapshots(HWND window) {
   }
   RemoveSnapshotItemOfWindow(selected);
   (void)window;
-}
-
-// A right click shows the menu at the cursor; it does not move the selection.
-void ShowContextMenu(HWND window, HMENU menu) {
-  if (menu == nullptr) return;
-  POINT at{};
-  GetCursorPos(&at);
-  TrackPopupMenu(menu, 0, at.x, at.y, 0, window, nullptr);
-  PostMessageA(window, WM_NULL, 0, 0);
 }
 
 }  // namespace
@@ -69,8 +64,19 @@ void OnMainCommand(HWND window, int command) {
     case IDM_EXIT:
       if (s.setup.exitApplication) s.setup.exitApplication();
       break;
+    case IDM_TAKE_SNAPSHOT:
+      ShowTakeSnapshotsDialog(window);
+      // New snapshot files appear in the tree once the dialog has closed.
+      RebuildSnapshotTreeOfWindow();
+      break;
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);
+      break;
+    case IDM_SETTINGS:
+      ShowSettingsDialog(window);
+      break;
+    case IDM_ABOUT:
+      ShowAboutDialog(window, s.setup.shell);
       break;
     case IDM_EXPAND_ALL:
       ExpandOrCollapseTree(s.tree, true);
@@ -115,10 +121,14 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
   }
 }
 
-void OnMainClose(HWND /*window*/) {
-  // No tray icon yet: closing the window ends the program.
+void OnMainClose(HWND window) {
+  // With the tray icon on, closing only hides the window; the icon brings it back.
   MainWindowState& s = MainState();
-  if (s.setup.exitApplication) s.setup.exitApplication();
+  if (s.setup.showInTray) {
+    ShowWindow(window, SW_HIDE);
+  } else if (s.setup.exitApplication) {
+    s.setup.exitApplication();
+  }
 }
 
 }  // namespace mv

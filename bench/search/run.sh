@@ -17,15 +17,7 @@ snap="$dir/WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul"
 "$bench" make "$snap"
 echo "snapshot: $(wc -c < "$snap") bytes, $(tr -d '\r' < "$snap" | grep -c .) non-empty lines"
 
-cat "$snap" >/dev/null  # from the page cache from here on
-best=""
-r=0
-while [ "$r" -lt "$repeats" ]; do
-  start=$(date +%s%N)
-  grep -c needle "$snap" >/dev/null
-  t=$(( $(date +%s%N) - start ))
-  if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
-  r=$((r + 1))
-done
-awk "BEGIN { printf \"grep -c needle (process): %.3f ms\n\", $best / 1e6 }"
+. "$root/bench/timing.sh"
+runs=$repeats
+echo "grep -c needle (process): $(best_ms grep -c needle "$snap") ms"
 "$bench" search "$snap" "$repeats"

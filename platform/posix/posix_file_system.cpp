@@ -2,7 +2,6 @@
 // that Windows enforces with share modes; and read-only mappings under the same rules.
 #include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -10,65 +9,22 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <ctime>
 
 #include "platform/file_system.h"
 #include "platform/mapped_file.h"
 #include "platform/posix/posix_paths.h"
+#include "platform/posix/posix_shared.h"
 
 namespace mv {
 namespace {
 
-IoError FromErrno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return IoError::kNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return IoError::kAccessDenied;
-    case ENAMETOOLONG:
-      return IoError::kPathTooLong;
-    case ENOSPC:
-    case EDQUOT:
-      return IoError::kDiskFull;
-    case EWOULDBLOCK:
-      return IoError::kSharingViolation;
-    case EFBIG:
-      return IoError::kTooLarge;
-    default:
-      return IoError::kOther;
-  }
-}
+using posix::FromErrno;
 
-UtcDateTime ToUtc(std::int64_t seconds) {
-  UtcDateTime out;
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-  if (gmtime_r(&t, &tm) == nullptr) return out;
-  out.year = tm.tm_year + 1900;
-  out.month = tm.tm_mon + 1;
-  out.day = tm.tm_mday;
-  out.hour = tm.tm_hour;
-  out.minute = tm.tm_min;
-  out.second = tm.tm_sec;
-  return out;
-}
-
-// Splits a pattern into its folder and its last component, at the last separator.
+// The folder of a pattern as a native path.
 void SplitPattern(const std::string& pattern, std::string& folder, std::string& glob) {
-  const std::size_t cut = pattern.find_last_of("\\/");
-  if (cut == std::string::npos) {
-    folder = ".";
-    glob = pattern;
-  } else {
-    folder = posix::ToNativePath(pattern.substr(0, cut));
-    if (folder.empty()) folder = "/";
-    glob = pattern.substr(cut + 1);
-  }
-  // On Windows "*.*" matches every name, with or without a dot.
-  if (glob == "*.*") glob = "*";
+  posix::SplitListingPattern(pattern, folder, glob);
+  folder = posix::ToNativePath(folder);
+  if (folder.empty()) folder = "/";
 }
 
 class PosixListing final : public DirectoryListing {
@@ -81,11 +37,7 @@ class PosixListing final : public DirectoryListing {
       errno = 0;
       const dirent* d = readdir(dir_);
       if (d == nullptr) return false;
-      // As on Windows, a wildcard matches a leading dot too ("*.mirvaul*" lists
-      // ".PC1.05.12.2026.09.04.05.mirvaul"), hence no FNM_PERIOD.
-      if (glob_ != "*" && fnmatch(glob_.c_str(), d->d_name, FNM_CASEFOLD) != 0) {
-        continue;
-      }
+      if (!posix::MatchesListingGlob(glob_, d->d_name)) continue;
       Describe(*d, entry);
       return true;
     }
@@ -94,6 +46,7 @@ class PosixListing final : public DirectoryListing {
  private:
   void Describe(const dirent& d, DirEntry& entry) {
     entry.name = d.d_name;
+    entry.nameAltered = false;  // names are written as they are
     entry.attributes = 0;
     entry.size = 0;
     entry.created = UtcDateTime{};
@@ -126,7 +79,7 @@ class PosixListing final : public DirectoryListing {
       entry.attributes |= kAttrHidden;  // what Wine reports for dot files
     }
     const bool hasBirth = (sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0;
-    entry.created = ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
+    entry.created = posix::ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
   }
 
   DIR* dir_;

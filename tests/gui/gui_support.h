@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,7 +20,8 @@ namespace mv::gui {
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class ScratchFolder {
  public:
-  ScratchFolder();
+  // Under the temporary folder, or under parent.
+  explicit ScratchFolder(const std::string& parent = "");
   ~ScratchFolder();
   const std::string& path() const { return path_; }
   std::string Write(const std::string& name, const std::string& content) const;
@@ -56,8 +58,11 @@ class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {});
   ~MessageBoxAnswerer();
-  // Waits for the helper thread; true when a box was found and answered.
+  // Runs this thread's messages (a box of another thread needs its owner's thread) until the
+  // helper is done; true when a box was found and answered.
   bool Finish();
+  // Stops looking, for a box that should not come; true when one came all the same.
+  bool Stop();
   std::string text() const { return text_; }
   std::string caption() const { return caption_; }
 
@@ -66,11 +71,31 @@ class MessageBoxAnswerer {
   HWND owner_;
   int button_;
   std::function<void(HWND)> inspect_;
-  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
   std::atomic<bool> answered_{false};
   std::string text_;
   std::string caption_;
+  std::thread thread_;  // last: it starts at once and reads the members above
 };
+
+// Presses a dialog's button; posted, so that a button that opens a modal window does not hold
+// the caller.
+void PressButton(HWND dialog, int button);
+
+// A program started as a process of its own (path, then the rest of its command line); ended
+// when this goes, if it still runs.
+struct Process {
+  explicit Process(const std::string& path, const std::string& arguments = "");
+  ~Process();
+  // Its unowned dialog-class window with this caption, visible or not, once it exists.
+  HWND WaitForWindow(const char* caption) const;
+  // Waits a few seconds for the end; STILL_ACTIVE when it runs on.
+  DWORD ExitCode() const;
+  PROCESS_INFORMATION info{};
+};
+// A path beside the test program, made whole ("..\\..\\app\\Mirrorvault.exe").
+std::string BesideTests(const std::string& relativePath);
 
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
@@ -96,5 +121,10 @@ HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
 std::vector<std::string> TreeLines(HWND tree);
 
 bool MenuItemGrey(HMENU menu, UINT command);
+
+// A string under HKEY_CURRENT_USER, or none when the key or the value is missing; and the
+// same value stored (none: deleted).
+std::optional<std::string> RegistryText(const char* key, const char* value);
+void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text);
 
 }  // namespace mv::gui

@@ -1,7 +1,8 @@
 // Opens the real main window over a snapshots folder and puts it into one scene for
 // tools/screenshots.sh: the window as a user would leave it after a few clicks. Writes
 // <folder>\ready-<scene> once the scene stands, and ends by itself after a while.
-//   mv_screenshot_driver.exe FOLDER SCENE     (SCENE: library, folder, properties, search)
+//   mv_screenshot_driver.exe FOLDER SCENE
+//     (SCENE: library, folder, properties, search, settings, about)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -87,9 +88,12 @@ void PlayScene(HWND window, const std::string& scene) {
                (800 - (frame.bottom - frame.top)) / 2 - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   SendMessageA(window, WM_COMMAND, IDM_EXPAND_ALL, 0);
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FirstSnapshot(tree)));
+  // The dialogs run modally inside the message loop below.
   if (scene == "properties") {
-    // The dialog runs modally inside the message loop below.
     PostMessageA(window, WM_COMMAND, IDM_SNAPSHOT_PROPERTIES, 0);
+  } else if (scene == "settings" || scene == "about") {
+    SelectRow(list, RowNamed(list, "Projects"));
+    PostMessageA(window, WM_COMMAND, scene == "settings" ? IDM_SETTINGS : IDM_ABOUT, 0);
   } else if (scene == "search") {
     mv::MainWindowState& s = mv::MainState();
     s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");
@@ -117,6 +121,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&init);
   mv::MainWindowSetup setup;
   setup.snapshotsDirectory = folder;
+  setup.showInTray = scene == "settings";  // one box ticked, and the icon in the taskbar
   setup.exitApplication = [] { PostQuitMessage(0); };
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
