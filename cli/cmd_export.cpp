@@ -59,7 +59,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   }
   CodePageDecoder decoder;
   if (!decoder.Open(codePage)) {
-    err << "mirrorvault-cli: code page " << codePage << " is not known here\n";
+    err << "mirrorvault-cli: code page " << codePage << " is not known on this machine\n";
     return kExitUsage;
   }
 
