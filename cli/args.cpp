@@ -33,7 +33,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+    if (optionsEnded) {
       parsed.positionals.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
@@ -46,6 +46,8 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
       parsed.given.emplace_back(arg, args[i]);
     } else if (contains(flags, arg)) {
       parsed.flags.push_back(arg);
+    } else if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      parsed.positionals.push_back(arg);
     } else {
       parsed.error = "unknown option " + arg;
       return parsed;

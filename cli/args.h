@@ -23,8 +23,8 @@ struct ParsedArgs {
   bool Flag(const std::string& name) const;
 };
 
-// valued: options that take a value; flags: options that stand alone. Anything else that
-// begins with "--" is an error; "--" ends the options.
+// valued: options that take a value; flags: options that stand alone (either may be a short
+// "-o"). Anything else that begins with "--" is an error; "--" ends the options.
 ParsedArgs ParseArgs(const std::vector<std::string>& args,
                      std::initializer_list<const char*> valued,
                      std::initializer_list<const char*> flags);

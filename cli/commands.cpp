@@ -9,6 +9,9 @@ int RunRemove(const Args& args, std::ostream& out, std::ostream& err);
 int RunLs(const Args& args, std::ostream& out, std::ostream& err);
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunTake(const Args& args, std::ostream& out, std::ostream& err);
+int RunFind(const Args& args, std::ostream& out, std::ostream& err);
+int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
+int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -34,6 +37,13 @@ const Command kCommands[] = {
      "(in group G, default WORKGROUP) or described in FILE, else those the client can browse; "
      "every computer's shares come from the computer itself.",
      RunTake},
+    {"find", "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files]",
+     "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case).",
+     RunFind},
+    {"diff", "diff OLD NEW",
+     "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
+    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N]",
+     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8.", RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -1,5 +1,5 @@
 // The file-system port on Linux: readdir + statx for listings, flock for the sharing rules
-// that Windows enforces with share modes.
+// that Windows enforces with share modes; and read-only mappings under the same rules.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_shared.h"
 
@@ -223,11 +224,56 @@ class PosixFileSystem final : public FileSystem {
   }
 };
 
+class PosixMappedFile final : public MappedFile {
+ public:
+  PosixMappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
+  ~PosixMappedFile() override {
+    if (size_ > 0) munmap(data_, size_);
+  }
+  std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  void* data_;
+  std::size_t size_;
+};
+
 }  // namespace
 
 FileSystem& PlatformFileSystem() {
   static PosixFileSystem fileSystem;
   return fileSystem;
+}
+
+std::unique_ptr<MappedFile> MapFileExclusive(const std::string& path, std::uint64_t maxBytes,
+                                             IoError& error) {
+  const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = FromErrno(errno);
+    return nullptr;
+  }
+  struct stat st {};
+  error = IoError::kNone;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
+    error = FromErrno(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    error = IoError::kNotFound;
+  } else if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    error = IoError::kTooLarge;
+  }
+  const auto size = static_cast<std::size_t>(st.st_size);
+  // The pages are mapped at once: the reader goes through all of them anyway.
+  void* data = error == IoError::kNone && size > 0
+                   ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                   : nullptr;
+  if (data == MAP_FAILED) error = IoError::kOther;
+  // The lock is given back as after an exclusive read, and explicitly: the mapping holds the
+  // open file, and with it the lock, after the descriptor is closed. Snapshots are published
+  // whole under their final name and never written again in place, so what is mapped stays
+  // as it was.
+  flock(fd, LOCK_UN);
+  close(fd);
+  if (error != IoError::kNone) return nullptr;
+  return std::make_unique<PosixMappedFile>(data, size);
 }
 
 }  // namespace mv

@@ -1,6 +1,6 @@
 // The file-system backend of this build (posix natively, Win32 under Wine) against a real
 // tree reached through \\COMPUTER\SHARE: both must report the same names, attributes,
-// sizes and UTC creation dates, and honour the writer/exclusive-reader rule.
+// sizes and UTC creation dates, and honour the writer/exclusive-reader rule, mappings too.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "scratch_computer.h"
 #include "test_support.h"
 
@@ -132,6 +133,39 @@ TEST_F(FileSystemBackendTest, WrittenFileIsReadableMeanwhileButRefusedToTheExclu
   EXPECT_EQ(files.Remove(path), IoError::kNone);
   EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNotFound);
   EXPECT_EQ(files.Remove(path), IoError::kNotFound);
+}
+
+TEST_F(FileSystemBackendTest, MappingsFollowTheExclusiveReadersRule) {
+  FileSystem& files = PlatformFileSystem();
+  const std::string path = unc_ + "\\mapped.txt";
+  IoError error = IoError::kOther;
+  auto writer = files.Create(path, error);
+  ASSERT_EQ(writer->Write("mapped\n", 7), IoError::kNone);
+  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+
+  auto mapping = MapFileExclusive(path, 1 << 20, error);
+  ASSERT_NE(mapping, nullptr);
+  auto again = MapFileExclusive(path, 1 << 20, error);  // a diff of a file with itself
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(mapping->bytes(), "mapped\n");
+  EXPECT_EQ(again->bytes(), "mapped\n");
+  mapping.reset();
+  again.reset();
+  EXPECT_EQ(MapFileExclusive(path, 6, error), nullptr);
+  EXPECT_EQ(error, IoError::kTooLarge);
+
+  writer = files.Create(path, error);
+  ASSERT_NE(writer, nullptr);
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+  mapping = MapFileExclusive(path, 1 << 20, error);
+  ASSERT_NE(mapping, nullptr);
+  EXPECT_TRUE(mapping->bytes().empty());
+  mapping.reset();
+  EXPECT_EQ(files.Remove(path), IoError::kNone);
+  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(error, IoError::kNotFound);
 }
 
 TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
