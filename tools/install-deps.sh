@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick util-linux
+  fp-utils-3.2.2 nsis
   time
   pkg-config libsmbclient-dev samba smbclient
 )

@@ -69,8 +69,8 @@ if mv_wine_runs_32bit; then
   step "win32 build (32-bit product)" configure_build win32
   step "win32 tests (Wine)" run_ctest win32
 else
-  step "win32 build (32-bit product, programs only)" \
-    bash -c 'cmake --preset win32 && cmake --build --preset win32 --target Mirrorvault mirrorvault-cli'
+  step "win32 build (32-bit product, programs and packages only)" \
+    bash -c 'cmake --preset win32 && cmake --build --preset win32 --target Mirrorvault mirrorvault-cli package'
   echo "win32 tests: not run, this kernel cannot run 32-bit programs; win64 runs the same tests"
 fi
 step "win64 build" configure_build win64

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <thread>
 
 #include "capture/activity_state.h"
+#include "core/app_paths.h"
 #include "main_window_fixture.h"
 #include "res/resource_ids.h"
 
@@ -162,13 +164,18 @@ TEST_F(MainWindowTest, PressWithShiftOrCtrlOverTheSplitterStartsNoDrag) {
 }
 
 TEST_F(MainWindowTest, HelpAndWebCommandsGoToTheShell) {
-  Open();
+  // The help path as start-up derives it for the built program: the build put help.chm there.
+  const std::string help = HelpFilePathFor(BesideTests("..\\..\\app\\Mirrorvault.exe"));
+  Open([&](MainWindowSetup& setup) { setup.helpFilePath = help; });
   Command(IDM_HELP);
   Command(IDM_WEB_SITE);
   Command(IDM_CONTACT_SUPPORT);
   Command(IDM_FEEDBACK);
   ASSERT_EQ(shell_.opened.size(), 4u);
-  EXPECT_EQ(shell_.opened[0], "C:\\Tools\\help.chm");
+  EXPECT_EQ(shell_.opened[0], help);
+  char signature[4] = {};
+  std::ifstream(shell_.opened[0], std::ios::binary).read(signature, sizeof signature);
+  EXPECT_EQ(std::string(signature, sizeof signature), "ITSF") << shell_.opened[0];
   EXPECT_EQ(shell_.opened[1], "https://www.mirrorvault.example/");
   EXPECT_EQ(shell_.opened[2], "https://www.mirrorvault.example/support.php");
   EXPECT_EQ(shell_.opened[3], shell_.opened[2]);
