@@ -39,6 +39,8 @@ struct DirEntry {
   std::uint32_t attributes = 0;  // kAttr* bits; a link to a directory has kAttrDirectory
   std::uint64_t size = 0;        // 0 for a directory
   UtcDateTime created;           // creation (birth) time; modification time where none is kept
+  // The backend had to replace characters of this name it could not convert.
+  bool nameAltered = false;
 };
 
 // Identity of a directory, to recognise one reached again through a link.
@@ -73,6 +75,13 @@ class FileSystem {
   // the wildcards * and ? ("*.*" matches every name, as on Windows; matching ignores case).
   // Returns null with error set when the listing cannot be started.
   virtual std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) = 0;
+
+  // As List, for callers that need each entry's name and directory bit only: the other
+  // fields may stay as a new DirEntry has them. A backend that would pay for them per entry
+  // (a status call each) leaves them out.
+  virtual std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) {
+    return List(pattern, error);
+  }
 
   // Identity of the directory at path, following links.
   virtual IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) = 0;

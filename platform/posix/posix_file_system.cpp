@@ -72,7 +72,8 @@ void SplitPattern(const std::string& pattern, std::string& folder, std::string& 
 
 class PosixListing final : public DirectoryListing {
  public:
-  PosixListing(DIR* dir, std::string glob) : dir_(dir), glob_(std::move(glob)) {}
+  PosixListing(DIR* dir, std::string glob, bool namesOnly)
+      : dir_(dir), glob_(std::move(glob)), namesOnly_(namesOnly) {}
   ~PosixListing() override { closedir(dir_); }
 
   bool Next(DirEntry& entry) override {
@@ -96,6 +97,13 @@ class PosixListing final : public DirectoryListing {
     entry.attributes = 0;
     entry.size = 0;
     entry.created = UtcDateTime{};
+    entry.nameAltered = false;
+    // The kind the directory itself records is enough for a names-only listing; links and
+    // file systems that record no kind still need a status call.
+    if (namesOnly_ && (d.d_type == DT_REG || d.d_type == DT_DIR)) {
+      entry.attributes = (d.d_type == DT_DIR ? kAttrDirectory : kAttrArchive) | DotAttributes(d);
+      return;
+    }
     const int fd = dirfd(dir_);
     const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME;
     struct statx sx {};
@@ -120,16 +128,20 @@ class PosixListing final : public DirectoryListing {
       entry.size = sx.stx_size;
     }
     if (isLink) entry.attributes |= kAttrReparsePoint;
-    if (d.d_name[0] == '.' && std::string_view(d.d_name) != "." &&
-        std::string_view(d.d_name) != "..") {
-      entry.attributes |= kAttrHidden;  // what Wine reports for dot files
-    }
+    entry.attributes |= DotAttributes(d);
     const bool hasBirth = (sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0;
     entry.created = ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
   }
 
+  static std::uint32_t DotAttributes(const dirent& d) {
+    const std::string_view name(d.d_name);
+    // What Wine reports for dot files.
+    return name.size() > 0 && name[0] == '.' && name != "." && name != ".." ? kAttrHidden : 0;
+  }
+
   DIR* dir_;
   std::string glob_;
+  bool namesOnly_;
 };
 
 class PosixOutputFile final : public OutputFile {
@@ -167,15 +179,11 @@ class PosixOutputFile final : public OutputFile {
 class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    std::string folder, glob;
-    SplitPattern(pattern, folder, glob);
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-      error = FromErrno(errno);
-      return nullptr;
-    }
-    error = IoError::kNone;
-    return std::make_unique<PosixListing>(dir, glob);
+    return Open(pattern, error, false);
+  }
+
+  std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) override {
+    return Open(pattern, error, true);
   }
 
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
@@ -225,6 +233,19 @@ class PosixFileSystem final : public FileSystem {
   }
 
  private:
+  static std::unique_ptr<DirectoryListing> Open(const std::string& pattern, IoError& error,
+                                                bool namesOnly) {
+    std::string folder, glob;
+    SplitPattern(pattern, folder, glob);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+      error = FromErrno(errno);
+      return nullptr;
+    }
+    error = IoError::kNone;
+    return std::make_unique<PosixListing>(dir, glob, namesOnly);
+  }
+
   // A snapshot is read whole into one fresh buffer. Faulting that in 4 KiB pages costs far
   // more than the read itself (about 18,000 faults for 75 MB); where the kernel gives huge
   // pages on request, asking for them cuts that to a few dozen.
