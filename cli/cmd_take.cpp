@@ -7,6 +7,7 @@
 #include <string>
 
 #include "capture/capture_job.h"
+#include "capture/take_snapshots.h"
 #include "capture/task_gate.h"
 #include "cli/args.h"
 #include "cli/cli.h"
@@ -70,8 +71,14 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   NetworkBrowser browser(tree, *network, gate);
   PrintedNotices notices(out);
   CaptureJob job(browser, notices, gate);
-  job.StartWorkers();
-  browser.StartScanThread();
+  const std::string problems =
+      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
+  if (!problems.empty()) {
+    err << "mirrorvault-cli: " << problems << "\n";
+    job.Shutdown();
+    browser.Shutdown();
+    return kExitFailure;
+  }
   browser.RequestScan();
   gate.WaitUntilFree();
   shownTree.Walk([&](const MemoryTreePort::Node& node, int depth) {

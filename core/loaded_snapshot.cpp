@@ -38,8 +38,8 @@ std::uint64_t LowBytes(std::uint64_t word) {
   return (word - kOnes * 0x0E) & ~word & kHighBits;
 }
 
-// The position of the first CR, LF or NUL at or after i; base[end] is a NUL. Nearly every
-// word of a snapshot holds no byte below 0x0E and is skipped whole.
+// The position of the first CR, LF or NUL at or after i, or end. Nearly every word of a
+// snapshot holds no byte below 0x0E and is skipped whole.
 std::size_t SkipLineText(const char* base, std::size_t i, std::size_t end) {
   for (;;) {
     // The word trick needs the first byte in the lowest bits; elsewhere bytes go one by one.
@@ -53,9 +53,22 @@ std::size_t SkipLineText(const char* base, std::size_t i, std::size_t end) {
       }
       i += 8;
     }
+    if (i == end) return i;
     const char c = base[i];
     if (c == '\r' || c == '\n' || c == '\0') return i;
     ++i;
+  }
+}
+
+// Reads the file; outOfMemory tells when no room could be had for it.
+IoError ViewFile(FileSystem& fs, const std::string& path, std::unique_ptr<FileContents>& contents,
+                 bool& outOfMemory) {
+  outOfMemory = false;
+  try {
+    return fs.ViewWholeExclusive(path, kMaxSnapshotBytes, contents);
+  } catch (const std::bad_alloc&) {
+    outOfMemory = true;
+    return IoError::kOther;
   }
 }
 
@@ -81,19 +94,18 @@ const char* DescribeLoadResult(LoadResult result) {
   return "the file was refused";
 }
 
-int SplitLines(std::vector<char>& text, std::vector<LineRef>& lines, int maxLines) {
+int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines) {
   lines.clear();
-  if (text.empty()) return 0;
-  char* const base = text.data();
-  const std::size_t end = text.size() - 1;  // base[end] is the terminating NUL
-  // Every line has at least one character and one terminator, which bounds the table.
+  const char* const base = text.data();
+  const std::size_t end = text.size();
+  // Every line but the last has at least one character and one terminator.
   const std::size_t mostLines =
       std::min<std::size_t>(static_cast<std::size_t>(maxLines), end / 2 + 1);
   if (lines.capacity() < mostLines) lines.reserve(mostLines);
   std::size_t i = 0;
   while (i < end) {
     if (IsLineEnd(base[i])) {
-      base[i++] = '\0';
+      ++i;
       continue;
     }
     if (lines.size() == static_cast<std::size_t>(maxLines)) return -1;
@@ -102,27 +114,34 @@ int SplitLines(std::vector<char>& text, std::vector<LineRef>& lines, int maxLine
     const std::size_t length = i - start;
     // A NUL inside the line ends its text; the rest up to the line end is not read.
     while (i < end && !IsLineEnd(base[i])) ++i;
-    if (i < end) base[i++] = '\0';
     lines.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
   }
   return static_cast<int>(lines.size());
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
-  std::vector<char> text;
-  IoError error = IoError::kNone;
-  try {
-    error = fs.ReadWholeExclusive(path, kMaxSnapshotBytes, text);
-  } catch (const std::bad_alloc&) {
-    error = IoError::kOther;  // no room for the file: as if it could not be opened
+  std::unique_ptr<FileContents> contents;
+  bool outOfMemory = false;
+  IoError error = ViewFile(fs, path, contents, outOfMemory);
+  if (outOfMemory && contents_ != nullptr) {
+    // A 32-bit process may find no room for a second large file beside the one it holds:
+    // the file held goes first, and the read is tried once more.
+    Clear();
+    error = ViewFile(fs, path, contents, outOfMemory);
   }
   if (error == IoError::kTooLarge) return LoadResult::kTooLarge;
   if (error != IoError::kNone) return LoadResult::kCannotOpen;
-  if (text.empty() || text.back() != '\0') text.push_back('\0');
 
   Clear();
-  text_ = std::move(text);
-  const int count = SplitLines(text_, lines_, kMaxSnapshotLines);
+  contents_ = std::move(contents);
+  text_ = contents_->bytes();
+  int count = 0;
+  try {
+    count = SplitLines(text_, lines_, kMaxSnapshotLines);
+  } catch (const std::bad_alloc&) {
+    ReleaseText();
+    return LoadResult::kCannotOpen;  // no room for the line table
+  }
   ReadHeader();
   if (lines_.empty() || !EqualsIgnoreCase(Line(0), kMagicLine) || info_.version.empty() ||
       info_.computer.empty() || info_.group.empty() || info_.created.empty()) {
@@ -136,9 +155,14 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   return LoadResult::kAccepted;
 }
 
+void LoadedSnapshot::ReleaseText() {
+  text_ = {};
+  contents_.reset();
+  std::vector<LineRef>().swap(lines_);
+}
+
 void LoadedSnapshot::Clear() {
-  text_.clear();
-  lines_.clear();
+  ReleaseText();
   info_ = SnapshotInfo{};
   shareNames_.clear();
   firstShareLine_ = -1;
@@ -146,8 +170,7 @@ void LoadedSnapshot::Clear() {
 }
 
 LoadResult LoadedSnapshot::Refuse(LoadResult result) {
-  std::vector<char>().swap(text_);
-  std::vector<LineRef>().swap(lines_);
+  ReleaseText();
   shareNames_.clear();
   firstShareLine_ = -1;
   pathIndex_.fill(PathRange{});

@@ -17,6 +17,11 @@ NetworkBrowser::~NetworkBrowser() = default;
 
 bool NetworkBrowser::StartScanThread() {
   if (started_.exchange(true)) return true;
+  // A scan thread waiting on an event that does not exist would scan on and on.
+  if (!scanEvent_.valid()) {
+    started_.store(false);
+    return false;
+  }
   if (StartDetachedThread([this] { ScanThreadBody(); })) return true;
   started_.store(false);
   return false;
@@ -38,7 +43,7 @@ void NetworkBrowser::Shutdown() {
 
 void NetworkBrowser::ScanThreadBody() {
   for (;;) {
-    scanEvent_.Wait();
+    if (!scanEvent_.Wait()) break;
     scanEvent_.Reset();
     if (quit_.load()) break;
     RunOneScan();

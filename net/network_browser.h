@@ -51,7 +51,8 @@ class NetworkBrowser {
   NetworkBrowser& operator=(const NetworkBrowser&) = delete;
 
   // Starts the scan thread, which then lives as long as the process and sleeps on the scan
-  // event between scans. Only the first call starts it; false if it could not be started.
+  // event between scans. Only the first call starts it; false if it could not be started
+  // (no thread, or no scan event).
   bool StartScanThread();
 
   // Asks for a scan: it empties the tree and the tables, then fills them anew. Held back

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/io_error.h"
@@ -59,12 +60,20 @@ class DirectoryListing {
   virtual bool Next(DirEntry& entry) = 0;
 };
 
-// A file being written. Close reports whether every byte reached the medium.
+// A file being written. Close reports whether every byte reached the medium: it waits until
+// they have, so that a file renamed after its close survives a loss of power whole.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;  // closes without reporting when still open
   virtual IoError Write(const void* data, std::size_t size) = 0;
   virtual IoError Close() = 0;
+};
+
+// The bytes of a whole file, read-only, for as long as this object lives.
+class FileContents {
+ public:
+  virtual ~FileContents() = default;
+  virtual std::string_view bytes() const = 0;
 };
 
 class FileSystem {
@@ -87,10 +96,15 @@ class FileSystem {
   virtual IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) = 0;
 
   // Creates the file anew, replacing one of the same name. Others may read it while it is
-  // open; an exclusive reader (ReadWholeExclusive) is refused until it is closed.
+  // open; an exclusive reader (ReadWholeExclusive) and a second writer are refused until it
+  // is closed.
   virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
 
   virtual IoError Remove(const std::string& path) = 0;
+
+  // Gives the file at from the name to, replacing a file of that name, in one step: a
+  // reader of to finds either the old file or the new one whole. Both lie in one directory.
+  virtual IoError Replace(const std::string& from, const std::string& to) = 0;
 
   // Creates one directory; kNone also when it exists already.
   virtual IoError MakeDirectory(const std::string& path) = 0;
@@ -100,6 +114,14 @@ class FileSystem {
   // holds open is refused with kSharingViolation; one larger than maxBytes with kTooLarge.
   virtual IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                      std::vector<char>& contents) = 0;
+
+  // Opens an existing file with no sharing, as ReadWholeExclusive does, and gives its bytes
+  // read-only. Once this returns, nothing holds the file: a capture may replace it and the
+  // library may remove it. The posix backend maps the file (Linux lets a mapped file be
+  // removed or replaced) and so copies nothing; by default the bytes are read into memory.
+  // Throws std::bad_alloc when there is no room for them.
+  virtual IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                                     std::unique_ptr<FileContents>& contents);
 };
 
 // The backend of this build: Win32 on Windows, posix elsewhere.

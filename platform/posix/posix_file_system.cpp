@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <new>
 
 #include "platform/file_system.h"
 #include "platform/posix/posix_paths.h"
@@ -169,11 +170,30 @@ class PosixOutputFile final : public OutputFile {
     const int fd = fd_;
     fd_ = -1;
     if (fd < 0) return IoError::kNone;
-    return close(fd) == 0 ? IoError::kNone : FromErrno(errno);
+    const bool flushed = fsync(fd) == 0;
+    const IoError flushError = flushed ? IoError::kNone : FromErrno(errno);
+    if (close(fd) != 0) return FromErrno(errno);
+    return flushError;
   }
 
  private:
   int fd_;
+};
+
+// A read-only private mapping of a whole file. It needs no descriptor once made.
+class MappedContents final : public FileContents {
+ public:
+  MappedContents(void* data, std::size_t size) : data_(data), size_(size) {}
+  ~MappedContents() override {
+    if (size_ > 0) munmap(data_, size_);
+  }
+  MappedContents(const MappedContents&) = delete;
+  MappedContents& operator=(const MappedContents&) = delete;
+  std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  void* data_;
+  std::size_t size_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -201,9 +221,10 @@ class PosixFileSystem final : public FileSystem {
       error = FromErrno(errno);
       return nullptr;
     }
-    // The shared lock stands for "others may read it meanwhile": an exclusive reader is
-    // refused while we hold it, and we are refused while an exclusive reader holds the file.
-    if (flock(fd, LOCK_SH | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
+    // The lock stands for the share mode "others may read it meanwhile": plain readers take
+    // no lock, while an exclusive reader and a second writer are refused as long as we hold
+    // it. It is taken before the truncation, which must never cut another writer's file.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
       error = FromErrno(errno);
       close(fd);
       return nullptr;
@@ -214,6 +235,12 @@ class PosixFileSystem final : public FileSystem {
 
   IoError Remove(const std::string& path) override {
     return unlink(posix::ToNativePath(path).c_str()) == 0 ? IoError::kNone : FromErrno(errno);
+  }
+
+  IoError Replace(const std::string& from, const std::string& to) override {
+    return rename(posix::ToNativePath(from).c_str(), posix::ToNativePath(to).c_str()) == 0
+               ? IoError::kNone
+               : FromErrno(errno);
   }
 
   IoError MakeDirectory(const std::string& path) override {
@@ -230,6 +257,32 @@ class PosixFileSystem final : public FileSystem {
     IoError result = ReadLocked(fd, maxBytes, contents);
     close(fd);
     return result;
+  }
+
+  IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::unique_ptr<FileContents>& contents) override {
+    const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return FromErrno(errno);
+    IoError result = IoError::kNone;
+    void* data = nullptr;
+    std::size_t bytes = 0;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      result = FromErrno(errno);
+    } else {
+      result = MapLocked(fd, maxBytes, data, bytes);
+      // The mapping keeps the open file alive and with it the lock, which must not outlast
+      // the read: a capture replacing the file, or a removal, would be refused meanwhile.
+      flock(fd, LOCK_UN);
+    }
+    close(fd);
+    if (result != IoError::kNone) return result;
+    try {
+      contents = std::make_unique<MappedContents>(data, bytes);
+    } catch (...) {
+      if (bytes > 0) munmap(data, bytes);
+      throw;
+    }
+    return IoError::kNone;
   }
 
  private:
@@ -261,6 +314,24 @@ class PosixFileSystem final : public FileSystem {
     (void)data;
     (void)bytes;
 #endif
+  }
+
+  // Maps the file whole, its pages filled in at once: the page cache already holds them
+  // when the file was read lately, and one call is cheaper than a fault per few pages.
+  static IoError MapLocked(int fd, std::uint64_t maxBytes, void*& data, std::size_t& bytes) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return FromErrno(errno);
+    if (!S_ISREG(st.st_mode)) return IoError::kNotFound;
+    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxBytes || size > SIZE_MAX) return IoError::kTooLarge;
+    bytes = static_cast<std::size_t>(size);
+    if (bytes == 0) return IoError::kNone;
+    data = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (data == MAP_FAILED) {
+      if (errno == ENOMEM) throw std::bad_alloc();
+      return FromErrno(errno);
+    }
+    return IoError::kNone;
   }
 
   static IoError ReadLocked(int fd, std::uint64_t maxBytes, std::vector<char>& contents) {

@@ -134,6 +134,37 @@ TEST_F(FileSystemBackendTest, WrittenFileIsReadableMeanwhileButRefusedToTheExclu
   EXPECT_EQ(files.Remove(path), IoError::kNotFound);
 }
 
+// A second writer of a file being written is refused, as Windows refuses it: its truncation
+// would cut the first writer's file. A view of a file holds nothing once made, so the file
+// can be replaced (a new capture) or removed while the view is still read.
+TEST_F(FileSystemBackendTest, SecondWriterIsRefusedAndAViewHoldsNothing) {
+  FileSystem& files = PlatformFileSystem();
+  const std::string path = unc_ + "\\G.PC.mirvaul";
+  IoError error = IoError::kOther;
+  auto first = files.Create(path, error);
+  ASSERT_EQ(error, IoError::kNone);
+  ASSERT_EQ(first->Write("first", 5), IoError::kNone);
+  EXPECT_EQ(files.Create(path, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  std::unique_ptr<FileContents> view;
+  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kSharingViolation);
+  ASSERT_EQ(first->Close(), IoError::kNone);
+
+  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNone);
+  EXPECT_EQ(view->bytes(), "first");
+  test::WriteTextFile(Native("next.mvpart"), "second");
+  EXPECT_EQ(files.Replace(unc_ + "\\next.mvpart", path), IoError::kNone);
+  EXPECT_FALSE(test::FileExists(Native("next.mvpart")));
+  EXPECT_EQ(test::ReadTextFile(Native("G.PC.mirvaul")), "second");
+  EXPECT_EQ(view->bytes(), "first");
+
+  std::unique_ptr<FileContents> again;
+  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNone);
+  EXPECT_EQ(files.Remove(path), IoError::kNone);
+  EXPECT_EQ(again->bytes(), "second");
+  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNotFound);
+}
+
 TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
   FileSystem& files = PlatformFileSystem();
   EXPECT_EQ(files.MakeDirectory(unc_ + "\\Snapshots"), IoError::kNone);
