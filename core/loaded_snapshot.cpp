@@ -1,5 +1,6 @@
-// Reading a snapshot file into memory: one read, lines cut in place, header and share
-// sections checked, and the path index that finds a directory's entry block by prefix.
+// Reading a snapshot file into memory: the file viewed whole and cut into lines in one pass
+// that also finds the share sections and counts the entries, the header checked, and the
+// path index that finds a directory's entry block by prefix.
 #include "core/loaded_snapshot.h"
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <cstring>
 #include <new>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/parsed_entry.h"
 #include "core/text.h"
@@ -26,38 +31,125 @@ std::string PathKey(std::string_view path) {
   return key;
 }
 
-bool IsLineEnd(char c) {
-  return c == '\r' || c == '\n';
+// Whether a line beginning with c may be a share header line or the end line.
+bool MayStartKey(char c) {
+  const char lower = AsciiLower(c);
+  return lower == AsciiLower(kShareNameKey.front()) || lower == AsciiLower(kEndLine.front());
 }
 
-// The bytes of word (first byte lowest) that are below 0x0E, the range that holds CR, LF
-// and NUL, marked by their top bit. The lowest mark is exact; marks above it may be borrows.
-std::uint64_t LowBytes(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  return (word - kOnes * 0x0E) & ~word & kHighBits;
-}
+// Text is cut into lines 64 bytes at a time: one bit per byte says whether it is CR or LF,
+// and one flag whether the block holds a NUL anywhere.
+constexpr std::size_t kBlockBytes = 64;
 
-// The position of the first CR, LF or NUL at or after i, or end. Nearly every word of a
-// snapshot holds no byte below 0x0E and is skipped whole.
-std::size_t SkipLineText(const char* base, std::size_t i, std::size_t end) {
-  for (;;) {
-    // The word trick needs the first byte in the lowest bits; elsewhere bytes go one by one.
-    while (std::endian::native == std::endian::little && i + 8 <= end) {
-      std::uint64_t word;
-      std::memcpy(&word, base + i, sizeof word);
-      const std::uint64_t marks = LowBytes(word);
-      if (marks != 0) {
-        i += static_cast<std::size_t>(std::countr_zero(marks) / 8);
-        break;
-      }
-      i += 8;
-    }
-    if (i == end) return i;
-    const char c = base[i];
-    if (c == '\r' || c == '\n' || c == '\0') return i;
-    ++i;
+#if defined(__SSE2__)
+std::uint64_t LineBreakBits(const char* block, bool& hasNul) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i zero = _mm_setzero_si128();
+  std::uint64_t breaks = 0;
+  __m128i nuls = zero;
+  for (std::size_t k = 0; k < kBlockBytes / 16; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
+    const auto isBreak = static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+    breaks |= std::uint64_t{isBreak} << (16 * k);
+    nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(bytes, zero));
   }
+  hasNul = _mm_movemask_epi8(nuls) != 0;
+  return breaks;
+}
+#else
+// The top bit of each byte of word that equals the byte repeated in pattern; exact, as no
+// borrow crosses from one byte into the next.
+std::uint64_t EqualBytes(std::uint64_t word, std::uint64_t pattern) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+  const std::uint64_t x = word ^ pattern;
+  return ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+}
+
+std::uint64_t LineBreakBits(const char* block, bool& hasNul) {
+  static_assert(std::endian::native == std::endian::little, "bytes are gathered first lowest");
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  std::uint64_t breaks = 0;
+  std::uint64_t nuls = 0;
+  for (std::size_t k = 0; k < kBlockBytes / 8; ++k) {
+    std::uint64_t word;
+    std::memcpy(&word, block + 8 * k, sizeof word);
+    const std::uint64_t topBits = EqualBytes(word, kOnes * '\r') | EqualBytes(word, kOnes * '\n');
+    // The top bits of the eight bytes gathered into eight bits, first byte lowest.
+    breaks |= (((topBits >> 7) * 0x0102040810204080u) >> 56) << (8 * k);
+    nuls |= EqualBytes(word, 0);
+  }
+  hasNul = nuls != 0;
+  return breaks;
+}
+#endif
+
+// Cuts text into its non-empty lines at CR and LF and calls visit(index, line) for each as
+// soon as its end is found, while its bytes are still at hand. A NUL inside a line ends its
+// text; the rest up to the line end is not read. Returns the line count, or -1 when there
+// are more than maxLines (lines then holds the first maxLines).
+template <typename Visit>
+int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, Visit visit) {
+  lines.clear();
+  const std::size_t end = text.size();
+  // Every line but the last has at least one character and one terminator.
+  const std::size_t mostLines =
+      std::min<std::size_t>(static_cast<std::size_t>(maxLines), end / 2 + 1);
+  if (lines.capacity() < mostLines) lines.reserve(mostLines);
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t lineStart = kNone;  // where the line being read began
+  std::size_t textEnd = kNone;    // where its first NUL stands
+  auto endLine = [&](std::size_t at) {
+    const LineRef line{static_cast<std::uint32_t>(lineStart),
+                       static_cast<std::uint32_t>(std::min(at, textEnd) - lineStart)};
+    lines.push_back(line);
+    visit(static_cast<int>(lines.size() - 1),
+          std::string_view(text.data() + line.offset, line.length));
+    lineStart = textEnd = kNone;
+  };
+  char last[kBlockBytes];
+  for (std::size_t block = 0; block < end; block += kBlockBytes) {
+    const char* bytes = text.data() + block;
+    if (end - block < kBlockBytes) {
+      // The last block, padded with line ends: nothing is read past the text.
+      std::memset(last, '\n', sizeof last);
+      std::memcpy(last, bytes, end - block);
+      bytes = last;
+    }
+    bool hasNul = false;
+    const std::uint64_t breaks = LineBreakBits(bytes, hasNul);
+    if (hasNul) {
+      // Rare: byte by byte, noting where a line's text stops.
+      for (std::size_t at = 0; at < kBlockBytes; ++at) {
+        const bool isBreak = ((breaks >> at) & 1) != 0;
+        if (lineStart == kNone && !isBreak) {
+          if (lines.size() == static_cast<std::size_t>(maxLines)) return -1;
+          lineStart = block + at;
+        } else if (lineStart != kNone && isBreak) {
+          endLine(block + at);
+        }
+        if (lineStart != kNone && bytes[at] == '\0' && textEnd == kNone) textEnd = block + at;
+      }
+      continue;
+    }
+    // Alternately the next byte that starts a line and the next that ends it.
+    std::size_t at = 0;
+    while (at < kBlockBytes) {
+      const std::uint64_t wanted = (lineStart == kNone ? ~breaks : breaks) >> at;
+      if (wanted == 0) break;
+      at += static_cast<std::size_t>(std::countr_zero(wanted));
+      if (lineStart != kNone) {
+        endLine(block + at);
+      } else if (lines.size() == static_cast<std::size_t>(maxLines)) {
+        return -1;
+      } else {
+        lineStart = block + at;
+      }
+    }
+  }
+  if (lineStart != kNone) endLine(end);
+  return static_cast<int>(lines.size());
 }
 
 // Reads the file; outOfMemory tells when no room could be had for it.
@@ -95,28 +187,7 @@ const char* DescribeLoadResult(LoadResult result) {
 }
 
 int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines) {
-  lines.clear();
-  const char* const base = text.data();
-  const std::size_t end = text.size();
-  // Every line but the last has at least one character and one terminator.
-  const std::size_t mostLines =
-      std::min<std::size_t>(static_cast<std::size_t>(maxLines), end / 2 + 1);
-  if (lines.capacity() < mostLines) lines.reserve(mostLines);
-  std::size_t i = 0;
-  while (i < end) {
-    if (IsLineEnd(base[i])) {
-      ++i;
-      continue;
-    }
-    if (lines.size() == static_cast<std::size_t>(maxLines)) return -1;
-    const std::size_t start = i;
-    i = SkipLineText(base, i, end);
-    const std::size_t length = i - start;
-    // A NUL inside the line ends its text; the rest up to the line end is not read.
-    while (i < end && !IsLineEnd(base[i])) ++i;
-    lines.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
-  }
-  return static_cast<int>(lines.size());
+  return CutLines(text, lines, maxLines, [](int, std::string_view) {});
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
@@ -135,11 +206,29 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   Clear();
   contents_ = std::move(contents);
   text_ = contents_->bytes();
+  // One pass over the text: the lines, the share header and end lines, and the counts of
+  // the entry lines after the first share header line.
   int count = 0;
+  int firstShareLine = -1;
+  std::vector<int> keyLines;
   try {
-    count = SplitLines(text_, lines_, kMaxSnapshotLines);
+    count = CutLines(text_, lines_, kMaxSnapshotLines, [&](int index, std::string_view line) {
+      if (firstShareLine >= 0) {
+        // The kind as the listing reads it, counted only in the lower case a writer writes.
+        const std::string_view kind = EntryKind(line);
+        if (kind == kTypeFile) ++info_.fileCount;
+        if (kind == kTypeDirectory) ++info_.directoryCount;
+      }
+      // Nearly every line is an entry line: its first letter rules both keys out.
+      if (line.empty() || !MayStartKey(line.front())) return;
+      const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
+      if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) return;
+      if (shareHeader && firstShareLine < 0) firstShareLine = index;
+      keyLines.push_back(index);
+    });
   } catch (const std::bad_alloc&) {
     ReleaseText();
+    info_ = SnapshotInfo{};
     return LoadResult::kCannotOpen;  // no room for the line table
   }
   ReadHeader();
@@ -149,9 +238,8 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   }
   if (count < 0) return Refuse(LoadResult::kTooManyLines);
   info_.path = path;
-  if (!ReadShareSections()) return Refuse(LoadResult::kTooManyShares);
+  if (!ReadShareSections(keyLines)) return Refuse(LoadResult::kTooManyShares);
   if (shareNames_.empty()) return Refuse(LoadResult::kNoShares);
-  CountEntries();
   return LoadResult::kAccepted;
 }
 
@@ -165,14 +253,12 @@ void LoadedSnapshot::Clear() {
   ReleaseText();
   info_ = SnapshotInfo{};
   shareNames_.clear();
-  firstShareLine_ = -1;
   pathIndex_.fill(PathRange{});
 }
 
 LoadResult LoadedSnapshot::Refuse(LoadResult result) {
   ReleaseText();
   shareNames_.clear();
-  firstShareLine_ = -1;
   pathIndex_.fill(PathRange{});
   info_.path.clear();
   info_.directoryCount = 0;
@@ -196,36 +282,22 @@ void LoadedSnapshot::ReadHeader() {
   }
 }
 
-bool LoadedSnapshot::ReadShareSections() {
+bool LoadedSnapshot::ReadShareSections(const std::vector<int>& keyLines) {
   // start is 0 while no section is open: a section never begins at the magic line.
   int start = 0;
   std::string_view current;
-  for (int i = 0; i < lineCount(); ++i) {
+  for (const int i : keyLines) {
     const std::string_view line = Line(i);
     const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
-    if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) continue;
     if (start != 0) AddPathRange(current, start, i - 1);
     if (shareHeader) {
       if (shareCount() == kMaxShares) return false;
-      if (firstShareLine_ < 0) firstShareLine_ = i;
       current = line.substr(kShareNameKey.size());
       shareNames_.emplace_back(current);
     }
     start = i + 1;
   }
   return true;
-}
-
-void LoadedSnapshot::CountEntries() {
-  info_.fileCount = 0;
-  info_.directoryCount = 0;
-  if (firstShareLine_ < 0) return;
-  for (int i = firstShareLine_ + 1; i < lineCount(); ++i) {
-    // The kind field as the listing reads it, counted only in the lower case a writer writes.
-    const std::string_view kind = SplitEntryFields(Line(i))[1];
-    if (kind == kTypeFile) ++info_.fileCount;
-    if (kind == kTypeDirectory) ++info_.directoryCount;
-  }
 }
 
 void LoadedSnapshot::AddPathRange(std::string_view path, int firstLine, int lastLine) {

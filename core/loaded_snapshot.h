@@ -116,9 +116,9 @@ class LoadedSnapshot {
   // Drops the text and the line table with their memory.
   void ReleaseText();
   void ReadHeader();
-  // Share table and share ranges; false when there are more than kMaxShares sections.
-  bool ReadShareSections();
-  void CountEntries();
+  // Share table and share ranges from the share header and end lines (line indexes, in
+  // order); false when there are more than kMaxShares sections.
+  bool ReadShareSections(const std::vector<int>& keyLines);
   // Drops text, lines, shares and ranges, keeping the header values found.
   LoadResult Refuse(LoadResult result);
   int ShareLastLine(std::string_view key) const;
@@ -128,7 +128,6 @@ class LoadedSnapshot {
   std::vector<LineRef> lines_;
   SnapshotInfo info_;
   std::vector<std::string> shareNames_;
-  int firstShareLine_ = -1;
   std::array<PathRange, kPathIndexSlots> pathIndex_;
 };
 

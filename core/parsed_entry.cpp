@@ -3,7 +3,10 @@
 #include "core/parsed_entry.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "core/snapshot_format.h"
 #include "core/text.h"
@@ -18,39 +21,80 @@ bool IsDirectoryType(std::string_view type) {
 
 namespace {
 
-bool AllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Where the last three fields of a line stand when they are what the writer writes: a
+// one-letter kind, a size in digits and a date of digits, dot, digits, dot, digits, each
+// after a separator. These fields hold no ';', so the separators found, reading backwards,
+// are the last ones of the line.
+struct WrittenTail {
+  const char* kind = nullptr;  // the kind letter; the name ends two characters before it
+  const char* sizeStart = nullptr;
+  const char* sizeEnd = nullptr;  // the date starts two characters after
+};
+
+// How many of the eight bytes before at are digits, counted back from at - 1. Eight bytes
+// at a time and without a branch per byte: the lengths of sizes and dates vary from line to
+// line, and a branch on each digit would mostly be mispredicted.
+std::size_t DigitsBefore(const char* at) {
+  static_assert(std::endian::native == std::endian::little, "at - 1 is the top byte");
+  constexpr std::uint64_t kTops = 0x8080808080808080u;
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  std::uint64_t word;
+  std::memcpy(&word, at - 8, sizeof word);
+  // Per byte below 0x80 (no carry can cross into the next byte): the top bit of b + 0x50
+  // is set from '0' on, that of b + 0x46 from '9' + 1 on.
+  const std::uint64_t low = word & ~kTops;
+  const std::uint64_t digits = (low + kOnes * 0x50) & ~(low + kOnes * 0x46) & ~word & kTops;
+  return static_cast<std::size_t>(std::countl_zero(~digits & kTops)) / 8;
+}
+
+bool FindWrittenTail(std::string_view text, WrittenTail& tail) {
+  const char* const begin = text.data();
+  const char* at = begin + text.size();
+  auto digits = [&] {
+    const char* const end = at;
+    while (at - begin >= 8) {
+      const std::size_t run = DigitsBefore(at);
+      at -= run;
+      if (run < 8) return at != end;
+    }
+    while (at != begin && IsDigit(at[-1])) --at;
+    return at != end;
+  };
+  auto one = [&](char c) {
+    if (at == begin || at[-1] != c) return false;
+    --at;
+    return true;
+  };
+  auto separator = [&] { return one(kFieldSeparator[1]) && one(kFieldSeparator[0]); };
+  if (!digits() || !one(kDateSeparator) || !digits() || !one(kDateSeparator) || !digits() ||
+      !separator()) {
+    return false;
   }
-  return true;
+  tail.sizeEnd = at;
+  if (!digits()) return false;
+  tail.sizeStart = at;
+  if (!separator() || at == begin) return false;
+  tail.kind = --at;
+  const char kind = AsciiLower(*at);
+  return (kind == kTypeFile[0] || kind == kTypeDirectory[0]) && separator();
 }
 
-// month.day.year, each in digits.
-bool IsDateField(std::string_view text) {
-  const std::size_t first = text.find(kDateSeparator);
-  if (first == std::string_view::npos) return false;
-  const std::size_t second = text.find(kDateSeparator, first + 1);
-  if (second == std::string_view::npos) return false;
-  return AllDigits(text.substr(0, first)) &&
-         AllDigits(text.substr(first + 1, second - first - 1)) &&
-         AllDigits(text.substr(second + 1));
-}
-
-// The last three fields when they are what the writer writes (kind, size, date): then the
-// name is everything before them, ";;" inside it included.
+// The last three fields when they are what the writer writes: then the name is everything
+// before them, ";;" inside it included.
 bool SplitFromTheRight(std::string_view text, EntryFields& fields) {
-  std::size_t end = text.size();
-  for (std::size_t f = kEntryFieldCount - 1; f > 0; --f) {
-    if (end < kFieldSeparator.size()) return false;
-    const std::size_t cut = text.rfind(kFieldSeparator, end - kFieldSeparator.size());
-    if (cut == std::string_view::npos) return false;
-    fields[f] = text.substr(cut + kFieldSeparator.size(), end - cut - kFieldSeparator.size());
-    end = cut;
-  }
-  fields[0] = text.substr(0, end);
-  return (IsFileType(fields[1]) || IsDirectoryType(fields[1])) && AllDigits(fields[2]) &&
-         IsDateField(fields[3]);
+  WrittenTail tail;
+  if (!FindWrittenTail(text, tail)) return false;
+  auto field = [](const char* from, const char* to) {
+    return std::string_view(from, static_cast<std::size_t>(to - from));
+  };
+  const char* const end = text.data() + text.size();
+  fields = {field(text.data(), tail.kind - kFieldSeparator.size()), field(tail.kind, tail.kind + 1),
+            field(tail.sizeStart, tail.sizeEnd), field(tail.sizeEnd + kFieldSeparator.size(), end)};
+  return true;
 }
 
 // Any other line is cut at each ";;" from the left; further fields are ignored.
@@ -90,6 +134,12 @@ EntryFields SplitEntryFields(std::string_view text) {
   EntryFields fields;
   if (!SplitFromTheRight(text, fields)) SplitFromTheLeft(text, fields);
   return fields;
+}
+
+std::string_view EntryKind(std::string_view text) {
+  WrittenTail tail;
+  if (FindWrittenTail(text, tail)) return std::string_view(tail.kind, 1);
+  return SplitEntryFields(text)[1];
 }
 
 ParsedEntry ParseEntryLine(std::string_view text) {

@@ -28,6 +28,9 @@ using EntryFields = std::array<std::string_view, kEntryFieldCount>;
 // each ";;" from the left, further fields ignored; missing fields are empty.
 EntryFields SplitEntryFields(std::string_view text);
 
+// SplitEntryFields(text)[1], the kind, without the work of the other fields.
+std::string_view EntryKind(std::string_view text);
+
 // An entry line into what the file list shows. Names, extensions and sizes are kept whole,
 // however long: the live path of a row is built back from its Name and Type cells, so a
 // shortened cell would name another file.
