@@ -81,6 +81,11 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   }
   browser.RequestScan();
   gate.WaitUntilFree();
+  if (browser.ContainersNotListed() > 0) {
+    err << "mirrorvault-cli: warning: " << browser.ContainersNotListed()
+        << " network containers were not listed whole: a record was larger than the "
+           "enumeration buffer\n";
+  }
   shownTree.Walk([&](const MemoryTreePort::Node& node, int depth) {
     out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.text << "\n";
   });

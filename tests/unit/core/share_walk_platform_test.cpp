@@ -29,12 +29,25 @@ using test::ScratchDir;
 void MarkHiddenAndSystem(const std::string& path) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
-// Windows paths drop the dots that end a path component, so a directory named "..." can
-// neither be made nor entered through them; a name that begins with dots stands in for it.
+// Plain Windows paths drop the dots that end a path component, so std::filesystem cannot
+// make a directory named "..." here; a name that begins with dots stands in for it (the
+// backend's own paths reach "...": DeepTreesAndNamesEndingInDotsAreWalked).
 constexpr char kDots[] = "..x";
+// Nor can it remove such a directory (its plain path names the one above) or a tree deeper
+// than 259 characters: the extended-length form of their UNC paths reaches them.
+void RemoveMadeTree(const std::vector<std::string>& files,
+                    const std::vector<std::string>& directoriesDeepestFirst) {
+  auto extended = [](const std::string& unc) {  // the names here are plain ASCII
+    const std::string path = "\\\\?\\UNC\\" + unc.substr(2);
+    return std::wstring(path.begin(), path.end());
+  };
+  for (const std::string& file : files) DeleteFileW(extended(file).c_str());
+  for (const std::string& dir : directoriesDeepestFirst) RemoveDirectoryW(extended(dir).c_str());
+}
 #else
 void MarkHiddenAndSystem(const std::string&) {}  // a leading dot is what hides a file here
 constexpr char kDots[] = "...";
+void RemoveMadeTree(const std::vector<std::string>&, const std::vector<std::string>&) {}
 #endif
 
 // The lines after the header, each with its date field checked and cut off.
@@ -100,6 +113,50 @@ TEST_F(ShareWalkPlatformTest, DirectoryThenItsContentHugeSparseFileAndDotNames) 
   EXPECT_EQ(lines[5], "A\\" + dots + "\\deeper;;d;;0");
   EXPECT_EQ(lines[6], "END");
   EXPECT_EQ(report.unlistedDirectories, 0);
+}
+
+// A tree deeper than 259 characters and a directory named "..." are walked whole (on
+// Windows through the extended-length form of their paths); the snapshot keeps the plain
+// relative paths. The tree is made through the backend, so that Windows makes it too.
+TEST_F(ShareWalkPlatformTest, DeepTreesAndNamesEndingInDotsAreWalked) {
+  pc.AddShare("Deep");
+  FileSystem& files = PlatformFileSystem();
+  const std::string share = "\\\\" + pc.name() + "\\Deep";
+  auto makeFile = [&](const std::string& path) {
+    IoError error = IoError::kOther;
+    auto file = files.Create(path, error);
+    ASSERT_NE(file, nullptr) << path;
+    ASSERT_EQ(file->Write("x", 1), IoError::kNone);
+    ASSERT_EQ(file->Close(), IoError::kNone);
+  };
+  std::string deep = share;
+  std::string relative;
+  std::vector<std::string> made = {share + "\\..."};
+  for (int i = 0; i < 7; ++i) {
+    const std::string part(45, static_cast<char>('a' + i));
+    deep += "\\" + part;
+    relative += (i > 0 ? "\\" : "") + part;
+    ASSERT_EQ(files.MakeDirectory(deep), IoError::kNone) << deep.size();
+    made.insert(made.begin(), deep);
+  }
+  ASSERT_GT(deep.size(), 300u);
+  makeFile(deep + "\\deep.txt");
+  ASSERT_EQ(files.MakeDirectory(share + "\\..."), IoError::kNone);
+  makeFile(share + "\\...\\in.txt");
+
+  std::vector<std::string> lines = Capture("Deep");
+  std::sort(lines.begin(), lines.end());
+  std::vector<std::string> expected = {"SHARENAME: Deep", "END", "...;;d;;0", "...\\in.txt;;f;;1",
+                                       relative + "\\deep.txt;;f;;1"};
+  for (std::size_t cut = relative.find('\\'); cut != std::string::npos;
+       cut = relative.find('\\', cut + 1)) {
+    expected.push_back(relative.substr(0, cut) + ";;d;;0");
+  }
+  expected.push_back(relative + ";;d;;0");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(report.unlistedDirectories, 0);
+  RemoveMadeTree({deep + "\\deep.txt", share + "\\...\\in.txt"}, made);
 }
 
 TEST_F(ShareWalkPlatformTest, UnreachableShareKeepsItsHeaderAndTheNextFollows) {
