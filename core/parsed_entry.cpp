@@ -2,6 +2,7 @@
 // last dot.
 #include "core/parsed_entry.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -35,10 +36,8 @@ struct WrittenTail {
   const char* sizeEnd = nullptr;  // the date starts two characters after
 };
 
-// How many of the eight bytes before at are digits, counted back from at - 1. Eight bytes
-// at a time and without a branch per byte: the lengths of sizes and dates vary from line to
-// line, and a branch on each digit would mostly be mispredicted.
-std::size_t DigitsBefore(const char* at) {
+// The digits among the eight bytes before at, one bit each, the byte at - 1 on top.
+std::uint64_t DigitBitsBefore(const char* at) {
   static_assert(std::endian::native == std::endian::little, "at - 1 is the top byte");
   constexpr std::uint64_t kTops = 0x8080808080808080u;
   constexpr std::uint64_t kOnes = 0x0101010101010101u;
@@ -48,39 +47,87 @@ std::size_t DigitsBefore(const char* at) {
   // is set from '0' on, that of b + 0x46 from '9' + 1 on.
   const std::uint64_t low = word & ~kTops;
   const std::uint64_t digits = (low + kOnes * 0x50) & ~(low + kOnes * 0x46) & ~word & kTops;
-  return static_cast<std::size_t>(std::countl_zero(~digits & kTops)) / 8;
+  // The eight top bits gathered into the top byte, first byte lowest.
+  return ((digits >> 7) * 0x0102040810204080u) >> 56 << 56;
 }
 
-bool FindWrittenTail(std::string_view text, WrittenTail& tail) {
-  const char* const begin = text.data();
-  const char* at = begin + text.size();
-  auto digits = [&] {
-    const char* const end = at;
-    while (at - begin >= 8) {
-      const std::size_t run = DigitsBefore(at);
-      at -= run;
-      if (run < 8) return at != end;
+// Reads a line backwards. The lengths of sizes and dates vary from line to line, so a
+// branch per digit would mostly be mispredicted: runs of digits are skipped with one count
+// over bits that say which of the bytes before the cursor are digits.
+class BackwardReader {
+ public:
+  BackwardReader(std::string_view text, TailDigits known)
+      : begin_(text.data()),
+        at_(text.data() + text.size()),
+        digits_(known.bits),
+        left_(std::min(known.bytes, text.size())) {}
+
+  const char* at() const { return at_; }
+
+  // Moves back over the digits before the cursor; true when there was one at least.
+  bool Digits() {
+    const char* const start = at_;
+    for (;;) {
+      if (left_ == 0 && !SortNextBytes()) break;
+      const std::size_t run = std::min(static_cast<std::size_t>(std::countl_one(digits_)), left_);
+      at_ -= run;
+      left_ -= run;
+      digits_ = run < 64 ? digits_ << run : 0;
+      if (left_ != 0) break;
     }
-    while (at != begin && IsDigit(at[-1])) --at;
-    return at != end;
-  };
-  auto one = [&](char c) {
-    if (at == begin || at[-1] != c) return false;
-    --at;
+    return at_ != start;
+  }
+
+  // Moves back over c when it stands before the cursor.
+  bool One(char c) {
+    if (at_ == begin_ || at_[-1] != c) return false;
+    --at_;
+    if (left_ != 0) {
+      --left_;
+      digits_ <<= 1;
+    }
     return true;
-  };
-  auto separator = [&] { return one(kFieldSeparator[1]) && one(kFieldSeparator[0]); };
-  if (!digits() || !one(kDateSeparator) || !digits() || !one(kDateSeparator) || !digits() ||
-      !separator()) {
+  }
+
+ private:
+  // Sorts up to eight more bytes before the cursor; false when there are none.
+  bool SortNextBytes() {
+    const auto before = static_cast<std::size_t>(at_ - begin_);
+    if (before >= 8) {
+      digits_ = DigitBitsBefore(at_);
+      left_ = 8;
+      return true;
+    }
+    digits_ = 0;
+    for (std::size_t i = 0; i < before; ++i) {
+      digits_ |= static_cast<std::uint64_t>(IsDigit(at_[-1 - static_cast<std::ptrdiff_t>(i)]))
+                 << (63 - i);
+    }
+    left_ = before;
+    return before != 0;
+  }
+
+  const char* const begin_;
+  const char* at_;
+  std::uint64_t digits_;  // the byte before the cursor on top
+  std::size_t left_;      // bytes before the cursor that digits_ speaks for
+};
+
+bool FindWrittenTail(std::string_view text, WrittenTail& tail, TailDigits known = {}) {
+  BackwardReader reader(text, known);
+  auto separator = [&] { return reader.One(kFieldSeparator[1]) && reader.One(kFieldSeparator[0]); };
+  if (!reader.Digits() || !reader.One(kDateSeparator) || !reader.Digits() ||
+      !reader.One(kDateSeparator) || !reader.Digits() || !separator()) {
     return false;
   }
-  tail.sizeEnd = at;
-  if (!digits()) return false;
-  tail.sizeStart = at;
-  if (!separator() || at == begin) return false;
-  tail.kind = --at;
-  const char kind = AsciiLower(*at);
-  return (kind == kTypeFile[0] || kind == kTypeDirectory[0]) && separator();
+  tail.sizeEnd = reader.at();
+  if (!reader.Digits()) return false;
+  tail.sizeStart = reader.at();
+  if (!separator() || reader.at() == text.data()) return false;
+  tail.kind = reader.at() - 1;
+  const char kind = AsciiLower(*tail.kind);
+  return (kind == kTypeFile[0] || kind == kTypeDirectory[0]) && reader.One(*tail.kind) &&
+         separator();
 }
 
 // The last three fields when they are what the writer writes: then the name is everything
@@ -136,9 +183,9 @@ EntryFields SplitEntryFields(std::string_view text) {
   return fields;
 }
 
-std::string_view EntryKind(std::string_view text) {
+std::string_view EntryKind(std::string_view text, TailDigits digits) {
   WrittenTail tail;
-  if (FindWrittenTail(text, tail)) return std::string_view(tail.kind, 1);
+  if (FindWrittenTail(text, tail, digits)) return std::string_view(tail.kind, 1);
   return SplitEntryFields(text)[1];
 }
 
