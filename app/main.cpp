@@ -1,51 +1,60 @@
-// Mirrorvault.exe: prepares the paths and the common controls, then runs the main window,
-// which never returns while the program runs.
+// Mirrorvault.exe: installs the crash message, prepares the paths, the settings and the
+// common controls, then runs the main window, which never returns while the program runs.
+// The process ends in ExitApplication.
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <string>
-#include <vector>
 
+#include "app/crash_report.h"
+#include "app/profile_settings_file.h"
+#include "app/system_paths.h"
+#include "app/tray_icon.h"
 #include "core/app_paths.h"
+#include "core/settings.h"
+#include "core/web_pages.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
+#include "ui/take_snapshots_dialog.h"
 #include "ui/win32_shell_port.h"
 
 namespace {
 
-std::string DocumentsFolder() {
-  char path[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PERSONAL, FALSE)) return std::string();
+std::string& ConfigFilePath() {
+  static std::string path;
   return path;
 }
 
-std::string ExecutablePath() {
-  std::vector<char> path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) return std::string(path.data(), length);
-    path.resize(path.size() * 2);
-  }
-}
-
+// Saves the settings, removes the tray icon and ends the process without waiting for any
+// thread: a capture that runs stops where it is.
 [[noreturn]] void ExitApplication() {
+  mv::ProfileSettingsFile file(ConfigFilePath());
+  mv::SaveSettings(file, mv::CurrentSettings());
+  mv::SetTrayIcon(mv::GetMainWindow(), nullptr, false);
   ExitProcess(0);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  const std::string appFolder = mv::AppFolderIn(DocumentsFolder());
-  CreateDirectoryA(appFolder.c_str(), nullptr);  // fails harmlessly when it exists
-
+  SetUnhandledExceptionFilter(mv::ReportUnhandledException);
+  // Made here, once: the shell port looks up what it needs from shell32 as it is made.
   static mv::Win32ShellPort shell;
+
+  const std::string documents = mv::DocumentsFolder();
+  CreateDirectoryA(mv::AppFolderIn(documents).c_str(), nullptr);  // fails harmlessly when it exists
+  ConfigFilePath() = mv::ConfigFilePathIn(documents);
+
   mv::MainWindowSetup setup;
-  setup.snapshotsDirectory = appFolder;
-  setup.helpFilePath = mv::HelpFilePathFor(ExecutablePath());
+  setup.helpFilePath = mv::HelpFilePathFor(mv::ExecutablePath());
   setup.shell = &shell;
   setup.exitApplication = [] { ExitApplication(); };
+  setup.updateServer = mv::kUpdateServer;
+  // The first-run prompt's own dialog, on the prompt's thread, owned by the main window.
+  setup.takeSnapshotsOnFirstRun = [](HWND owner) { mv::ShowTakeSnapshotsDialog(owner); };
+  const mv::ProfileSettingsFile settingsFile(ConfigFilePath());
+  static_cast<mv::Settings&>(setup) = mv::LoadSettings(settingsFile, documents);
   mv::SetMainWindowSetup(std::move(setup));
 
   InitCommonControls();

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "capture/activity_state.h"
+#include "core/text.h"
 
 namespace mv {
 namespace {
@@ -50,6 +51,12 @@ bool StartCaptureOfTickedComputers(const std::string& snapshotDirectory) {
 
 void RequestStop() {
   SetActivityState(kStopRequest);
+}
+
+CancelButtonAction CancelButtonActionFor(std::string_view caption) {
+  if (EqualsIgnoreCase(caption, kCaptionStop)) return CancelButtonAction::kStop;
+  if (EqualsIgnoreCase(caption, kCaptionCancel)) return CancelButtonAction::kClose;
+  return CancelButtonAction::kNone;
 }
 
 bool IsItemTicked(TreeItem item) {

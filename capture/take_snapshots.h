@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "capture/capture_job.h"
 #include "net/network_browser.h"
@@ -36,6 +37,15 @@ bool StartCaptureOfTickedComputers(const std::string& snapshotDirectory);
 
 // Command 40015, and button 2 while it reads "Stop": the stop request.
 void RequestStop();
+
+// What button 2 of the dialog does (Esc, and the close box after its own turn, too): its
+// caption says, compared ignoring case.
+enum class CancelButtonAction { kStop, kClose, kNone };
+CancelButtonAction CancelButtonActionFor(std::string_view caption);
+
+// "Take Snapshots" while a stopped task still winds down starts nothing; the dialog says so.
+inline constexpr char kPreviousTaskStillEnding[] =
+    "The previous task is still ending. Please try again in a moment.";
 
 // Whether a network tree item is ticked; item 0 never is.
 bool IsItemTicked(TreeItem item);

@@ -11,6 +11,14 @@ std::optional<std::string> ParsedArgs::Option(const std::string& name) const {
   return it->second;
 }
 
+std::vector<std::string> ParsedArgs::Values(const std::string& name) const {
+  std::vector<std::string> values;
+  for (const auto& [option, value] : given) {
+    if (option == name) values.push_back(value);
+  }
+  return values;
+}
+
 bool ParsedArgs::Flag(const std::string& name) const {
   return std::find(flags.begin(), flags.end(), name) != flags.end();
 }
@@ -25,7 +33,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+    if (optionsEnded) {
       parsed.positionals.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
@@ -35,8 +43,11 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
         return parsed;
       }
       parsed.options[arg] = args[++i];
+      parsed.given.emplace_back(arg, args[i]);
     } else if (contains(flags, arg)) {
       parsed.flags.push_back(arg);
+    } else if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      parsed.positionals.push_back(arg);
     } else {
       parsed.error = "unknown option " + arg;
       return parsed;

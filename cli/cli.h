@@ -31,4 +31,8 @@ int RunCli(const Args& args, std::ostream& out, std::ostream& err);
 // Writes "mirrorvault-cli: <message>" and a pointer to --help on err; returns kExitUsage.
 int UsageError(std::ostream& err, const std::string& message);
 
+// True when the snapshots directory the user named can be read; else says why on err. The
+// window shows an empty library for a missing directory, but a typed name deserves a word.
+bool CheckSnapshotDirectory(const std::string& directory, std::ostream& err);
+
 }  // namespace mv::cli

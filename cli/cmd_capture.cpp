@@ -1,5 +1,6 @@
 // mirrorvault-cli capture: writes one computer's snapshot, as a capture job does, and prints
-// the path of the file written.
+// the path of the file written. The shares are folders below --unc-root, or with --smb real
+// shares read through SMB.
 #include <ostream>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "capture/end_of_job_message.h"
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/smb_choice.h"
 #include "core/snapshot_format.h"
 #include "core/snapshot_name.h"
 #include "core/snapshot_writer.h"
@@ -41,6 +43,15 @@ std::string JoinNames(const std::vector<std::string>& names) {
   return text;
 }
 
+// "\\PC\Docs, \\PC\Music".
+std::string ShareNames(const std::string& computer, const std::string& shareList) {
+  std::vector<std::string> paths;
+  for (const std::string& share : SplitShareList(shareList)) {
+    paths.push_back("\\\\" + computer + "\\" + share);
+  }
+  return JoinNames(paths);
+}
+
 void ReportWarnings(const WriteReport& report, std::ostream& err) {
   if (report.unlistedDirectories > 0) {
     err << "mirrorvault-cli: warning: " << report.unlistedDirectories
@@ -57,12 +68,29 @@ void ReportWarnings(const WriteReport& report, std::ostream& err) {
   }
 }
 
+// With --smb the names typed on this machine go into the snapshot's code page, as the names
+// read from the servers do; false (after saying so) for one with a character it lacks.
+bool ToCodePage(const SmbClient& smb, std::string& name, std::ostream& err) {
+  std::string converted;
+  if (!smb.ToCodePage(name, converted)) {
+    err << "mirrorvault-cli: '" << name << "' has characters that the snapshot's code page lacks\n";
+    return false;
+  }
+  name = converted;
+  return true;
+}
+
 }  // namespace
 
 int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed =
-      ParseArgs(args, {"--snapshots", "--group", "--computer", "--shares", "--unc-root"}, {});
+  const ParsedArgs parsed = ParseArgs(args,
+                                      {"--snapshots", "--group", "--computer", "--shares",
+                                       "--unc-root", "--auth-file", "--codepage", "--smb-port"},
+                                      {"--smb"});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
+  SmbChoice smbChoice;
+  std::string usageError;
+  if (!ReadSmbChoice(parsed, smbChoice, usageError)) return UsageError(err, usageError);
   if (!parsed.positionals.empty()) {
     return UsageError(err, "unexpected argument '" + parsed.positionals.front() + "'");
   }
@@ -72,11 +100,21 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
     }
   }
   const std::string dir = *parsed.Option("--snapshots");
-  const std::string group = *parsed.Option("--group");
-  const std::string computer = *parsed.Option("--computer");
-  const std::string shares = *parsed.Option("--shares");
+  std::string group = *parsed.Option("--group");
+  std::string computer = *parsed.Option("--computer");
+  std::string shares = *parsed.Option("--shares");
   if (SplitShareList(shares).empty()) return UsageError(err, "--shares names no share");
   if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
+  FileSystem* fileSystem = &PlatformFileSystem();
+  std::unique_ptr<SmbClient> smb;
+  if (smbChoice.wanted) {
+    smb = OpenChosenSmbClient(smbChoice, err);
+    if (smb == nullptr || !ToCodePage(*smb, group, err) || !ToCodePage(*smb, computer, err) ||
+        !ToCodePage(*smb, shares, err)) {
+      return kExitFailure;
+    }
+    fileSystem = &smb->fileSystem();
+  }
 
   Clock& clock = PlatformClock();
   const std::string path = BuildSnapshotPathAt(dir, group, computer, clock.Now(), clock);
@@ -89,12 +127,15 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   // The writer stops between shares when no task runs, so this capture is one.
   SetActivityState(kCapturing);
   WriteReport report;
-  WriteSnapshot(group, computer, path, shares, &report);
+  WriteSnapshot(group, computer, path, shares, &report, *fileSystem);
   SetActivityState(kIdle);
 
   ReportWarnings(report, err);
   if (!report.complete) {
-    if (report.stopped) {
+    if (report.error == IoError::kLogonRefused) {
+      err << "mirrorvault-cli: " << RefusedLogonText(computer) << " for "
+          << ShareNames(computer, shares) << "; no snapshot was written\n";
+    } else if (report.stopped) {
       err << "mirrorvault-cli: the capture was stopped; no snapshot was kept\n";
     } else {
       err << "mirrorvault-cli: could not write the snapshot " << DisplayPath(path) << ": "

@@ -15,16 +15,8 @@ int RunLibrary(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.positionals.size() != 1) return UsageError(err, "library needs one DIR");
   const std::string& directory = parsed.positionals[0];
 
+  if (!CheckSnapshotDirectory(directory, err)) return kExitFailure;
   FileSystem& fileSystem = PlatformFileSystem();
-  // The window shows an empty tree for a missing directory; here the user typed the name,
-  // so say it.
-  DirectoryIdentity identity;
-  if (const IoError error = fileSystem.IdentifyDirectory(directory, identity);
-      error != IoError::kNone) {
-    err << "mirrorvault-cli: cannot read the snapshots directory '" << directory
-        << "': " << DescribeIoError(error) << "\n";
-    return kExitFailure;
-  }
 
   MemoryTreePort tree;
   SnapshotLibrary library(tree, fileSystem);

@@ -1,6 +1,8 @@
 // mirrorvault-cli take: the main job from the command line. Scans the network (a described
-// one, or the system's), shows the network tree, then captures every computer with all its
-// shares, as "Take Snapshots" does right after a scan, and prints the end-of-job message.
+// one, the system's, or with --smb the SMB network read from the servers), shows the network
+// tree, then captures every computer with all its shares, as "Take Snapshots" does right
+// after a scan, and prints the end-of-job message.
+#include <algorithm>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "capture/task_gate.h"
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/smb_choice.h"
 #include "net/network_browser.h"
 #include "platform/in_memory_network.h"
 #include "platform/locked_tree_port.h"
@@ -18,6 +21,9 @@
 
 namespace mv::cli {
 namespace {
+
+// The group of computers named with --computer unless --group names another.
+constexpr char kDefaultGroup[] = "WORKGROUP";
 
 class PrintedNotices : public NoticePort {
  public:
@@ -35,10 +41,27 @@ class PrintedNotices : public NoticePort {
   bool failed_ = false;
 };
 
+// Reads the network description file; false after saying why it cannot.
+bool ReadDescription(const std::string& file, NetworkDescription& description, std::ostream& err) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string error;
+  if (!in || !ParseNetworkDescription(text.str(), description, error)) {
+    err << "mirrorvault-cli: cannot read the network " << file << ": "
+        << (error.empty() ? "cannot open it" : error) << "\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"--snapshots", "--network", "--unc-root"}, {});
+  const ParsedArgs parsed = ParseArgs(args,
+                                      {"--snapshots", "--network", "--unc-root", "--computer",
+                                       "--group", "--auth-file", "--codepage", "--smb-port"},
+                                      {"--smb"});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (!parsed.positionals.empty()) {
     return UsageError(err, "unexpected argument '" + parsed.positionals.front() + "'");
@@ -46,21 +69,39 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.Option("--snapshots").value_or("").empty()) {
     return UsageError(err, "take needs a non-empty --snapshots");
   }
+  SmbChoice smbChoice;
+  std::string usageError;
+  if (!ReadSmbChoice(parsed, smbChoice, usageError)) return UsageError(err, usageError);
+  const std::vector<std::string> computers = parsed.Values("--computer");
+  if (!computers.empty() && (!smbChoice.wanted || parsed.Option("--network"))) {
+    return UsageError(err, "--computer goes with --smb and without --network");
+  }
+  if (parsed.Option("--group") && computers.empty()) {
+    return UsageError(err, "--group goes with --computer");
+  }
   if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
 
+  NetworkDescription description;
+  if (const auto file = parsed.Option("--network")) {
+    if (!ReadDescription(*file, description, err)) return kExitFailure;
+  }
   InMemoryNetwork described;
   NetworkPort* network = &PlatformNetwork();
-  if (const auto file = parsed.Option("--network")) {
-    std::ifstream in(*file, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    NetworkDescription description;
-    std::string error;
-    if (!in || !ParseNetworkDescription(text.str(), description, error)) {
-      err << "mirrorvault-cli: cannot read the network " << *file << ": "
-          << (error.empty() ? "cannot open it" : error) << "\n";
-      return kExitFailure;
+  FileSystem* fileSystem = &PlatformFileSystem();
+  std::unique_ptr<SmbClient> smb;
+  if (smbChoice.wanted) {
+    // The groups and computers given (or none: browse); their shares come from the servers.
+    smbChoice.options.computers = description;
+    if (!computers.empty()) {
+      DescribedGroup group{parsed.Option("--group").value_or(kDefaultGroup), {}};
+      for (const std::string& name : computers) group.computers.push_back({name, {}});
+      smbChoice.options.computers.groups.push_back(std::move(group));
     }
+    smb = OpenChosenSmbClient(smbChoice, err);
+    if (smb == nullptr) return kExitFailure;
+    network = &smb->network();
+    fileSystem = &smb->fileSystem();
+  } else if (parsed.Option("--network")) {
     described.AddDescribed(description, "Described Network");
     network = &described;
   }
@@ -70,7 +111,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   TaskGate gate;
   NetworkBrowser browser(tree, *network, gate);
   PrintedNotices notices(out);
-  CaptureJob job(browser, notices, gate);
+  CaptureJob job(browser, notices, gate, *fileSystem);
   const std::string problems =
       BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
   if (!problems.empty()) {
@@ -90,15 +131,46 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
     out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.text << "\n";
   });
 
-  const bool started = job.StartCaptureOfTicked(*parsed.Option("--snapshots"));
+  // Nothing to capture is no success: there was no network to scan, or no share on it.
+  const DiscoveryTables& found = browser.tables();
+  const bool anyComputer = std::any_of(found.computers.begin(), found.computers.end(),
+                                       [](const NetComputerEntry& c) { return !c.name.empty(); });
+  const bool anyShare = std::any_of(found.shares.begin(), found.shares.end(),
+                                    [](const NetShareEntry& s) { return !s.name.empty(); });
+  const bool started = anyShare && job.StartCaptureOfTicked(*parsed.Option("--snapshots"));
   gate.WaitUntilFree();
   job.Shutdown();
   browser.Shutdown();
+  int code = notices.failed() ? kExitFailure : kExitOk;
+  if (smb != nullptr) {
+    // A computer whose shares could not be listed stands in the tree without any, and so
+    // was not captured.
+    for (const UnlistedComputer& computer : smb->UnlistedComputers()) {
+      err << "mirrorvault-cli: "
+          << (computer.error == IoError::kLogonRefused
+                  ? RefusedLogonText(computer.name)
+                  : "the shares of " + computer.name + " could not be listed (" +
+                        DescribeIoError(computer.error) + ")")
+          << "; no snapshot of it was written\n";
+      code = kExitFailure;
+    }
+  }
+  if (!anyShare) {
+    err << "mirrorvault-cli: "
+        << (anyComputer ? "no share was found on the network"
+            : smb != nullptr
+                ? "no group or computer could be browsed (name the computers with --computer "
+                  "NAME, or describe them with --network FILE)"
+                : "no network was given or found (describe one with --network FILE, or on "
+                  "Linux read real shares with --smb)")
+        << ", so nothing was captured\n";
+    return kExitFailure;
+  }
   if (!started) {
     err << "mirrorvault-cli: the capture could not start\n";
     return kExitFailure;
   }
-  return notices.failed() ? kExitFailure : kExitOk;
+  return code;
 }
 
 }  // namespace mv::cli

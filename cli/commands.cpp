@@ -9,11 +9,18 @@ int RunRemove(const Args& args, std::ostream& out, std::ostream& err);
 int RunLs(const Args& args, std::ostream& out, std::ostream& err);
 int RunInfo(const Args& args, std::ostream& out, std::ostream& err);
 int RunTake(const Args& args, std::ostream& out, std::ostream& err);
+int RunFind(const Args& args, std::ostream& out, std::ostream& err);
+int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
+int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
-     "capture --snapshots DIR --group G --computer C --shares \"S1;S2\" [--unc-root ROOT]",
-     "Writes one computer's snapshot of the given shares and prints the file's path.", RunCapture},
+     "capture --snapshots DIR --group G --computer C --shares \"S1;S2\" [--unc-root ROOT | --smb "
+     "[--auth-file FILE] [--codepage N] [--smb-port N]]",
+     "Writes one computer's snapshot of the given shares and prints the file's path. With "
+     "--smb the shares are read from the computer over SMB, logged on with the credentials of "
+     "FILE (smbclient's format) or as guest, names in ANSI code page N (default 1252).",
+     RunCapture},
     {"library", "library DIR",
      "Shows the snapshot tree of DIR: groups, computers, capture times and file names.",
      RunLibrary},
@@ -22,10 +29,21 @@ const Command kCommands[] = {
     {"ls", "ls SNAPSHOT [LOCATION] [--sort name|type|size|date] [--desc]",
      "Prints the file list rows of the share list or of a share-relative LOCATION.", RunLs},
     {"info", "info SNAPSHOT", "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
-    {"take", "take --snapshots DIR [--network FILE] [--unc-root ROOT]",
+    {"take",
+     "take --snapshots DIR [--network FILE] [--unc-root ROOT | --smb [--computer NAME]... "
+     "[--group G] [--auth-file FILE] [--codepage N] [--smb-port N]]",
      "Scans the network (FILE describes one; else the system's), prints its tree and "
-     "captures every computer.",
+     "captures every computer. With --smb the network is read over SMB: the computers named "
+     "(in group G, default WORKGROUP) or described in FILE, else those the client can browse; "
+     "every computer's shares come from the computer itself.",
      RunTake},
+    {"find", "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files]",
+     "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case).",
+     RunFind},
+    {"diff", "diff OLD NEW",
+     "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
+    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N]",
+     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8.", RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

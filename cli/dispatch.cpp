@@ -1,8 +1,10 @@
-// Finds the subcommand, prints the overview for --help, reports usage errors.
+// Finds the subcommand, prints the overview for --help, reports usage errors and unreadable
+// snapshots directories.
 #include <cstring>
 #include <ostream>
 
 #include "cli/cli.h"
+#include "platform/file_system.h"
 
 namespace mv::cli {
 namespace {
@@ -22,6 +24,15 @@ void PrintOverview(std::ostream& out) {
 int UsageError(std::ostream& err, const std::string& message) {
   err << "mirrorvault-cli: " << message << "\nTry 'mirrorvault-cli --help'.\n";
   return kExitUsage;
+}
+
+bool CheckSnapshotDirectory(const std::string& directory, std::ostream& err) {
+  DirectoryIdentity identity;
+  const IoError error = PlatformFileSystem().IdentifyDirectory(directory, identity);
+  if (error == IoError::kNone) return true;
+  err << "mirrorvault-cli: cannot read the snapshots directory '" << directory
+      << "': " << DescribeIoError(error) << "\n";
+  return false;
 }
 
 int RunCli(const Args& args, std::ostream& out, std::ostream& err) {

@@ -207,7 +207,7 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
 }
 
 // Reads the file; outOfMemory tells when no room could be had for it.
-IoError ViewFile(FileSystem& fs, const std::string& path, std::unique_ptr<FileContents>& contents,
+IoError ViewFile(FileSystem& fs, const std::string& path, std::unique_ptr<MappedFile>& contents,
                  bool& outOfMemory) {
   outOfMemory = false;
   try {
@@ -245,7 +245,7 @@ int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines)
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
-  std::unique_ptr<FileContents> contents;
+  std::unique_ptr<MappedFile> contents;
   bool outOfMemory = false;
   IoError error = ViewFile(fs, path, contents, outOfMemory);
   if (outOfMemory && contents_ != nullptr) {

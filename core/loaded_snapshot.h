@@ -123,7 +123,7 @@ class LoadedSnapshot {
   LoadResult Refuse(LoadResult result);
   int ShareLastLine(std::string_view key) const;
 
-  std::unique_ptr<FileContents> contents_;
+  std::unique_ptr<MappedFile> contents_;
   std::string_view text_;  // the bytes of contents_
   std::vector<LineRef> lines_;
   SnapshotInfo info_;

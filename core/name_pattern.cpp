@@ -19,6 +19,18 @@ bool NamePattern::Matches(std::string_view name) const {
   return wildcards_ ? MatchesWildcards(name) : ContainsLowered(name);
 }
 
+std::string_view NamePattern::LongestLiteral() const {
+  const std::string_view p = lowered_;
+  std::string_view best;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= p.size(); ++i) {
+    if (i < p.size() && p[i] != '*' && p[i] != '?') continue;
+    if (i - start > best.size()) best = p.substr(start, i - start);
+    start = i + 1;
+  }
+  return best;
+}
+
 bool NamePattern::ContainsLowered(std::string_view name) const {
   const std::size_t n = lowered_.size();
   if (n == 0 || n > name.size()) return false;  // an empty pattern finds nothing

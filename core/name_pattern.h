@@ -17,6 +17,10 @@ class NamePattern {
 
   bool empty() const { return lowered_.empty(); }
 
+  // The longest run of the pattern without wildcards, in lower case: every matching name
+  // holds it (ignoring case), so a search may look for it first. Empty for "*" or "?".
+  std::string_view LongestLiteral() const;
+
  private:
   bool MatchesWildcards(std::string_view name) const;
   bool ContainsLowered(std::string_view name) const;

@@ -14,13 +14,6 @@ namespace {
 
 constexpr int kDetailStatusPart = 1;
 
-std::string CouldNotLocateText(std::string_view step) {
-  std::string text = "Could not locate '";
-  text += step;
-  text += "' path.";
-  return text;
-}
-
 bool IsIdentity(const std::vector<int>& order) {
   for (std::size_t i = 0; i < order.size(); ++i) {
     if (order[i] != static_cast<int>(i)) return false;
@@ -29,6 +22,13 @@ bool IsIdentity(const std::vector<int>& order) {
 }
 
 }  // namespace
+
+std::string CouldNotLocateText(std::string_view what) {
+  std::string text = "Could not locate '";
+  text += what;
+  text += "' path.";
+  return text;
+}
 
 SnapshotBrowser::SnapshotBrowser(FileSystem& files, FileListPort& list,
                                  BrowserControlsPort& controls, NoticePort& notices)

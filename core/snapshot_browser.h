@@ -50,6 +50,9 @@ inline constexpr std::string_view kStayStep = "--";  // nothing moves; the locat
 inline constexpr std::array<int, 4> kSnapshotCommands = {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN,
                                                          IDM_EXPLORE, IDM_FILE_PROPERTIES};
 
+// "Could not locate '<what>' path.": a step or a typed location that is not in the snapshot.
+std::string CouldNotLocateText(std::string_view what);
+
 class SnapshotBrowser {
  public:
   SnapshotBrowser(FileSystem& files, FileListPort& list, BrowserControlsPort& controls,
@@ -90,6 +93,11 @@ class SnapshotBrowser {
 
   // The image index for a file row with this extension (type icon cache).
   int GetTypeIconIndex(std::string_view extension);
+
+  // The lines of a listed location, as FillFileList finds them (remembered in the path index).
+  bool FindListing(std::string_view path, PathLocation& location) {
+    return snapshot_.FindPathRange(path, location);
+  }
 
   const SnapshotInfo& info() const { return snapshot_.info(); }
   int shareCount() const { return snapshot_.shareCount(); }

@@ -86,6 +86,13 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
     shares.resize(kMaxSharesWritten);
   }
 
+  // A computer that refuses the credentials gets no file, rather than one whose every share
+  // looks empty.
+  if (fs.LogOn(computer) == IoError::kLogonRefused) {
+    result.error = IoError::kLogonRefused;
+    return 1;
+  }
+
   const std::string temporary = TemporarySnapshotPath(path);
   IoError created = IoError::kNone;
   std::unique_ptr<OutputFile> file = fs.Create(temporary, created);

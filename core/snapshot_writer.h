@@ -17,7 +17,8 @@ namespace mv {
 struct WriteReport {
   bool complete = false;           // a complete file with its END line exists at the path
   bool stopped = false;            // a stop ended the capture: no file was kept
-  IoError error = IoError::kNone;  // create/write/close/rename failure: no file was kept
+  IoError error = IoError::kNone;  // create/write/close/rename failure: no file was kept;
+                                   // or the computer refused the logon (no file made)
   int unlistedDirectories = 0;     // directories whose listing could not be started
   int namesAltered = 0;            // entry names written with characters replaced
   std::vector<std::string> sharesNotCaptured;  // beyond the share limit

@@ -37,6 +37,9 @@ class FileListPort {
   virtual std::string CellText(int row, int column) = 0;
   // kRowSelected / kRowFocused bits of the row; 0 for a row that does not exist.
   virtual std::uint32_t RowState(int row) = 0;
+  // Selects and focuses exactly this row (none with -1), as a click would, and scrolls it
+  // into view.
+  virtual void SelectOnly(int row) = 0;
 
   // Puts the rows into a new order: order[i] is the current index of the row that becomes
   // row i (a permutation of 0 .. RowCount() - 1). Each row keeps its cells, image and state.

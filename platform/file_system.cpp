@@ -8,7 +8,7 @@ namespace mv {
 namespace {
 
 // The bytes ReadWholeExclusive read, without the NUL it puts after them.
-class BufferContents final : public FileContents {
+class BufferContents final : public MappedFile {
  public:
   explicit BufferContents(std::vector<char> buffer) : buffer_(std::move(buffer)) {}
   std::string_view bytes() const override {
@@ -22,7 +22,7 @@ class BufferContents final : public FileContents {
 }  // namespace
 
 IoError FileSystem::ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                                       std::unique_ptr<FileContents>& contents) {
+                                       std::unique_ptr<MappedFile>& contents) {
   std::vector<char> buffer;
   const IoError error = ReadWholeExclusive(path, maxBytes, buffer);
   if (error != IoError::kNone) return error;

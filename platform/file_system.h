@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/io_error.h"
+#include "platform/mapped_file.h"
 
 namespace mv {
 
@@ -69,13 +70,6 @@ class OutputFile {
   virtual IoError Close() = 0;
 };
 
-// The bytes of a whole file, read-only, for as long as this object lives.
-class FileContents {
- public:
-  virtual ~FileContents() = default;
-  virtual std::string_view bytes() const = 0;
-};
-
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -117,11 +111,21 @@ class FileSystem {
 
   // Opens an existing file with no sharing, as ReadWholeExclusive does, and gives its bytes
   // read-only. Once this returns, nothing holds the file: a capture may replace it and the
-  // library may remove it. The posix backend maps the file (Linux lets a mapped file be
-  // removed or replaced) and so copies nothing; by default the bytes are read into memory.
-  // Throws std::bad_alloc when there is no room for them.
+  // library may remove it. The posix backend maps the file (MapFileExclusive: Linux lets a
+  // mapped file be removed or replaced) and so copies nothing; by default, and where the
+  // mapping fails, the bytes are read into memory. Throws std::bad_alloc when there is no
+  // room for them.
   virtual IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                                     std::unique_ptr<FileContents>& contents);
+                                     std::unique_ptr<MappedFile>& contents);
+
+  // Logs on to computer before a snapshot of its shares is written. kLogonRefused when it
+  // refuses the credentials this file system presents: the writer then writes no file. Any
+  // other answer lets the walk go on, so an unreachable computer's shares fail one by one.
+  // Backends whose platform logs on by itself have nothing to ask.
+  virtual IoError LogOn(const std::string& computer) {
+    (void)computer;
+    return IoError::kNone;
+  }
 };
 
 // The backend of this build: Win32 on Windows, posix elsewhere.

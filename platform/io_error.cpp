@@ -19,6 +19,8 @@ const char* DescribeIoError(IoError error) {
       return "disk full";
     case IoError::kTooLarge:
       return "file too large";
+    case IoError::kLogonRefused:
+      return "logon refused";
     case IoError::kOther:
       break;
   }

@@ -12,6 +12,7 @@ enum class IoError {
   kPathTooLong,       // the platform refuses the path for its length
   kDiskFull,          // no space left on the medium
   kTooLarge,          // the file is larger than the caller allows
+  kLogonRefused,      // the computer refused the credentials (or the guest logon)
   kOther,             // anything else: the medium gone, an I/O error, ...
 };
 

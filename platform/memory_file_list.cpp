@@ -59,4 +59,8 @@ void MemoryFileList::SelectOnly(int row) {
   }
 }
 
+void MemoryFileList::SetState(int row, std::uint32_t state) {
+  if (Valid(row)) rows_[static_cast<std::size_t>(row)].state = state & (kRowSelected | kRowFocused);
+}
+
 }  // namespace mv

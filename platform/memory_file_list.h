@@ -28,6 +28,7 @@ class MemoryFileList final : public FileListPort {
   int RowCount() override { return static_cast<int>(rows_.size()); }
   std::string CellText(int row, int column) override;
   std::uint32_t RowState(int row) override;
+  void SelectOnly(int row) override;
   void ApplyRowOrder(const std::vector<int>& order) override;
   int AddTypeIcon(const std::string& key) override;
 
@@ -36,8 +37,8 @@ class MemoryFileList final : public FileListPort {
   const std::vector<std::string>& iconKeys() const { return iconKeys_; }
   // Column 0 of every row, in order on screen.
   std::vector<std::string> Names() const;
-  // Selects exactly one row, or none with -1, as a click would.
-  void SelectOnly(int row);
+  // Sets a row's state bits, as clicks with Ctrl would.
+  void SetState(int row, std::uint32_t state);
 
  private:
   bool Valid(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }

@@ -1,38 +1,24 @@
 // Reads the network description format (see network_description.h).
 #include "platform/network_description.h"
 
+#include "platform/text_lines.h"
+
 namespace mv {
-namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
 
 bool ParseNetworkDescription(std::string_view text, NetworkDescription& description,
                              std::string& error) {
   description.groups.clear();
-  int lineNumber = 0;
-  while (!text.empty()) {
-    ++lineNumber;
-    const std::size_t end = text.find('\n');
-    const std::string_view line = Trim(text.substr(0, end));
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  TextLines lines(text);
+  std::string_view line;
+  while (lines.Next(line)) {
     if (line.empty() || line.front() == '#') continue;
 
     std::size_t keywordEnd = 0;
-    while (keywordEnd < line.size() && !IsBlank(line[keywordEnd])) ++keywordEnd;
+    while (keywordEnd < line.size() && !IsBlankChar(line[keywordEnd])) ++keywordEnd;
     const std::string_view keyword = line.substr(0, keywordEnd);
-    const std::string name(Trim(line.substr(keywordEnd)));
+    const std::string name(TrimBlanks(line.substr(keywordEnd)));
     const auto fail = [&](const std::string& why) {
-      error = "line " + std::to_string(lineNumber) + ": " + why;
+      error = "line " + std::to_string(lines.number()) + ": " + why;
       return false;
     };
     if (name.empty()) return fail("a name is missing");

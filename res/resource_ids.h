@@ -36,6 +36,24 @@
 #define IDC_SHOW_IN_TRAY 1006
 #define IDC_SPLITTER 1007
 #define IDC_LOCATION_LABEL 1008
+/* Settings dialog: the snapshots directory field shares its id with the location field */
+#define IDC_SNAPSHOTS_DIRECTORY 1005
+#define IDC_BROWSE 1010
+/* About box: the banner and the three links */
+#define IDC_BANNER 1009
+#define IDC_LINK_WEB 1014
+#define IDC_LINK_EMAIL 1015
+#define IDC_LINK_SUPPORT 1016
+/* Snapshot Properties: the seven lines and the File box; Search files: the name field */
+#define IDC_PROPERTY_GROUP 1009
+#define IDC_PROPERTY_COMPUTER 1010
+#define IDC_PROPERTY_CREATED 1011
+#define IDC_PROPERTY_SHARES 1012
+#define IDC_PROPERTY_FILES 1013
+#define IDC_PROPERTY_DIRECTORIES 1014
+#define IDC_PROPERTY_TOTAL 1015
+#define IDC_PROPERTY_FILE 1005
+#define IDC_SEARCH_NAME 1005
 #define IDC_STATUS_BAR 50390
 
 /* Commands */

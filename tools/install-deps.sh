@@ -10,6 +10,7 @@ packages=(
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth x11-utils imagemagick util-linux
   time
+  pkg-config libsmbclient-dev samba smbclient
 )
 
 # One query for the common case: everything there (dpkg-query fails when a name is unknown).

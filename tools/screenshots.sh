@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Renders the main window with a sample snapshot library under Wine, window frames included,
-# into docs/screenshots/*.png (the README shows them).
-#   tools/screenshots.sh [BUILD_DIR]     default: build/win64 (cmake --preset win64 &&
-#                                        cmake --build --preset win64 --target mv_screenshot_driver)
+# alone and with its dialogs over it, and the Take Snapshots dialog on the sample network
+# (during its scan and when idle, from the demo's road), into docs/screenshots/*.png (the
+# README shows them).
+#   tools/screenshots.sh [BUILD_DIR [SCENE...]]
+#     BUILD_DIR default: build/win64 (cmake --preset win64 && cmake --build --preset win64
+#                        --target mv_screenshot_driver Mirrorvault mv_sample_network
+#                        mv_demo_driver)
+#     SCENE default: all of library folder properties search settings about
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build/win64}"
+scenes=("${@:2}")
+[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search settings about)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -22,7 +29,7 @@ mkdir -p "$out"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
-for scene in library folder; do
+for scene in "${scenes[@]}"; do
   rm -f "$sample/ready-$scene"
   mv_wine explorer /desktop=shot,1280x800 "$driver" "$(windows_path "$sample")" "$scene" \
     </dev/null >/dev/null 2>&1 &
@@ -40,4 +47,12 @@ for scene in library folder; do
   import -window root "$out/main-window-$scene.png"
   echo "$out/main-window-$scene.png"
   wait "$pid" || true
+done
+
+# The dialog, as the demo's road meets it; its prefix stays in the build tree for next time.
+road="$build/screenshots-road"
+bash "$root/tools/demo/road.sh" "$build" "$road" >/dev/null
+for scene in scanning idle; do
+  cp "$road/0"[23]"-take-snapshots-$scene.png" "$out/take-snapshots-$scene.png"
+  echo "$out/take-snapshots-$scene.png"
 done

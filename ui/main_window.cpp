@@ -1,7 +1,11 @@
 // The main window's dialog procedure: it only unpacks messages and calls their handlers.
 #include "ui/main_window.h"
 
+#include <mutex>
+#include <utility>
+
 #include "res/resource_ids.h"
+#include "ui/main_window_shell.h"
 #include "ui/main_window_state.h"
 #include "ui/owner_thread.h"
 
@@ -12,12 +16,36 @@ MainWindowState& MainState() {
   return state;
 }
 
+namespace {
+// Guards the snapshots directory of the setup, which other threads read.
+std::mutex gSetupMutex;
+}  // namespace
+
 void SetMainWindowSetup(MainWindowSetup setup) {
+  std::lock_guard lock(gSetupMutex);
   MainState().setup = std::move(setup);
 }
 
 HWND GetMainWindow() {
   return MainState().window;
+}
+
+const Settings& CurrentSettings() {
+  return MainState().setup;
+}
+
+HMENU GetNetworkMenu() {
+  return MainState().networkMenu;
+}
+
+std::string SnapshotsDirectory() {
+  std::lock_guard lock(gSetupMutex);
+  return MainState().setup.snapshotsDirectory;
+}
+
+void SetSnapshotsDirectory(std::string directory) {
+  std::lock_guard lock(gSetupMutex);
+  MainState().setup.snapshotsDirectory = std::move(directory);
 }
 
 INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,6 +71,9 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_CLOSE:
       OnMainClose(window);
+      break;
+    case WM_MV_TRAY:
+      OnTrayCallback(window, lParam);
       break;
     case kRunOnOwnerThreadMessage:
       HandleRunOnOwnerThread(lParam);

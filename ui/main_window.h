@@ -6,17 +6,26 @@
 #include <functional>
 #include <string>
 
+#include "core/settings.h"
+
 namespace mv {
 
 class ShellPort;
 
-struct MainWindowSetup {
-  std::string snapshotsDirectory;  // where the snapshot files are listed and loaded from
-  std::string helpFilePath;        // help.chm beside the executable
-  ShellPort* shell = nullptr;      // opens the help file and the maker's web pages
+// The settings (snapshotsDirectory: where snapshot files are written, listed and loaded
+// from; autorun; showInTray) are the window's to keep: the Settings dialog changes them,
+// and the exit saves them.
+struct MainWindowSetup : Settings {
+  std::string helpFilePath;    // help.chm beside the executable
+  ShellPort* shell = nullptr;  // opens the help file and the maker's web pages
   // Ends the program ("Exit", or closing the window); does not return in the program.
   // Tests put something harmless here.
   std::function<void()> exitApplication;
+  // The server the update check asks at creation; empty: no check (tests).
+  std::string updateServer;
+  // Yes to the first-run question: runs the Take Snapshots dialog, owned by the window given,
+  // on the prompt's own thread.
+  std::function<void(HWND owner)> takeSnapshotsOnFirstRun;
 };
 
 // Start-up hands the window its setup before creating it.
@@ -28,5 +37,18 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // The main window once created, else null.
 HWND GetMainWindow();
+
+// The settings as they stand now (for saving them at exit).
+const Settings& CurrentSettings();
+
+// The network menu (first pop-up of menu 107), loaded once when the window is created and
+// kept for the process; the Take Snapshots dialog shows it as its tree's context menu.
+HMENU GetNetworkMenu();
+
+// The snapshots directory as the setup holds it now. Any thread may ask: a Take Snapshots
+// dialog reads it when "Take Snapshots" is pressed, so a changed setting counts from then.
+std::string SnapshotsDirectory();
+// Changes it (the Settings dialog), under the same lock.
+void SetSnapshotsDirectory(std::string directory);
 
 }  // namespace mv

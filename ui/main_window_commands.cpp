@@ -6,8 +6,13 @@
 #include "core/web_pages.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
+#include "ui/about_dialog.h"
+#include "ui/context_menu.h"
+#include "ui/main_window_rows.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
+#include "ui/settings_dialog.h"
+#include "ui/take_snapshots_dialog.h"
 #include "ui/tree_walk.h"
 
 namespace mv {
@@ -16,8 +21,7 @@ namespace {
 constexpr char kRemoveQuestion[] = "Are you sure want to delete selected snapshots?";
 
 void OpenInShell(const std::string& target) {
-  ShellPort* shell = MainState().setup.shell;
-  if (shell != nullptr) shell->Open(target);
+  ShellOfWindow().Open(target);
 }
 
 void RemoveSelectedSnapshots(HWND window) {
@@ -31,25 +35,48 @@ void RemoveSelectedSnapshots(HWND window) {
   (void)window;
 }
 
-// A right click shows the menu at the cursor; it does not move the selection.
-void ShowContextMenu(HWND window, HMENU menu) {
-  if (menu == nullptr) return;
-  POINT at{};
-  GetCursorPos(&at);
-  TrackPopupMenu(menu, 0, at.x, at.y, 0, window, nullptr);
-  PostMessageA(window, WM_NULL, 0, 0);
-}
-
 }  // namespace
 
 void OnMainCommand(HWND window, int command) {
   MainWindowState& s = MainState();
   switch (command) {
+    case IDOK:  // the Enter key
+      DispatchEnterKey(window);
+      break;
+    case IDM_OPEN:
+      OpenRowsOfWindow();
+      break;
+    case IDM_EXPLORE:
+      ExploreRowsOfWindow();
+      break;
+    case IDM_FILE_PROPERTIES:
+      ShowRowPropertiesOfWindow();
+      break;
+    case IDM_COPY_PATH:
+      CopyPathOfWindow(window);
+      break;
+    case IDM_SEARCH:
+      SearchFilesOfWindow(window);
+      break;
+    case IDM_SNAPSHOT_PROPERTIES:
+      ShowSnapshotPropertiesOfWindow(window);
+      break;
     case IDM_EXIT:
       if (s.setup.exitApplication) s.setup.exitApplication();
       break;
+    case IDM_TAKE_SNAPSHOT:
+      ShowTakeSnapshotsDialog(window);
+      // New snapshot files appear in the tree once the dialog has closed.
+      RebuildSnapshotTreeOfWindow();
+      break;
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);
+      break;
+    case IDM_SETTINGS:
+      ShowSettingsDialog(window);
+      break;
+    case IDM_ABOUT:
+      ShowAboutDialog(window, s.setup.shell);
       break;
     case IDM_EXPAND_ALL:
       ExpandOrCollapseTree(s.tree, true);
@@ -68,7 +95,7 @@ void OnMainCommand(HWND window, int command) {
       OpenInShell(kMakerWebRoot);
       break;
     default:
-      // "Copy Path" has no behaviour; the dialogs and row actions arrive with their own code.
+      // Esc (command 2) and the commands of dialogs still to come are ignored.
       break;
   }
 }
@@ -87,16 +114,21 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
   } else if (header.idFrom == IDC_FILE_LIST) {
     if (code == NM_RCLICK) ShowContextMenu(window, s.listMenu);
     if (code == LVN_ITEMCHANGED) ShowRowDetails(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+    if (code == NM_DBLCLK) ActivateRowOfWindow();
     if (code == LVN_COLUMNCLICK) {
       SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
     }
   }
 }
 
-void OnMainClose(HWND /*window*/) {
-  // No tray icon yet: closing the window ends the program.
+void OnMainClose(HWND window) {
+  // With the tray icon on, closing only hides the window; the icon brings it back.
   MainWindowState& s = MainState();
-  if (s.setup.exitApplication) s.setup.exitApplication();
+  if (s.setup.showInTray) {
+    ShowWindow(window, SW_HIDE);
+  } else if (s.setup.exitApplication) {
+    s.setup.exitApplication();
+  }
 }
 
 }  // namespace mv

@@ -1,5 +1,6 @@
 // The main window's creation: threads, image lists, columns, status bar, the first layout,
-// the snapshot tree, the menus and the timer, in the order the window depends on.
+// the snapshot tree, the menus, the first-run and update checks, the timer and the settings,
+// in the order the window depends on.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,28 +9,13 @@
 #include "res/resource_ids.h"
 #include "ui/background_threads.h"
 #include "ui/file_list_columns.h"
+#include "ui/icon_list.h"
+#include "ui/main_window_shell.h"
 #include "ui/main_window_snapshots.h"
 #include "ui/main_window_state.h"
 
 namespace mv {
 namespace {
-
-HICON LoadSizedIcon(int id, int size) {
-  return static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0));
-}
-
-// A 16 x 16 image list with the given icons at indexes 0, 1, ...
-template <std::size_t N>
-HIMAGELIST CreateIconList(const int (&icons)[N]) {
-  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 0);
-  for (int id : icons) {
-    HICON icon = LoadSizedIcon(id, 16);
-    ImageList_ReplaceIcon(list, -1, icon);
-    DestroyIcon(icon);
-  }
-  return list;
-}
 
 HMENU LoadFirstPopup(int menu) {
   HMENU loaded = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menu));
@@ -50,7 +36,7 @@ void InitMainWindow(HWND window) {
                reinterpret_cast<LPARAM>(LoadSizedIcon(IDI_APP, 16)));
   SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadSizedIcon(IDI_APP, 32)));
 
-  StartBackgroundThreads(window);
+  StartBackgroundThreads();
 
   // The browser starts with empty paths, an empty type icon cache and the sort table at
   // Name, Type, Size, Date ascending.
@@ -89,8 +75,11 @@ void InitMainWindow(HWND window) {
     EnableMenuItem(bar, static_cast<UINT>(command), MF_BYCOMMAND | MF_GRAYED);
   }
 
+  CheckFirstRun(window);
   SetActivityState(kIdle);
+  StartUpdateCheckOfWindow(window);
   SetTimer(window, kSplitterTimer, kSplitterTimerPeriodMs, nullptr);
+  ApplySettings();
 }
 
 }  // namespace mv

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/file_search.h"
 #include "core/snapshot_browser.h"
 #include "core/snapshot_library.h"
 #include "ui/main_window.h"
@@ -44,6 +45,7 @@ struct MainWindowState {
   std::unique_ptr<Win32BrowserControls> browserControls;
   std::unique_ptr<SnapshotLibrary> library;  // the snapshot tree and its tables
   std::unique_ptr<SnapshotBrowser> browser;  // the loaded snapshot and the file list
+  FileSearch search;                         // the last name searched for and where its run stands
 };
 
 MainWindowState& MainState();

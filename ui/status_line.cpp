@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "res/resource_ids.h"
+#include "ui/background_threads.h"
 #include "ui/owner_thread.h"
 
 namespace mv {
@@ -27,15 +28,13 @@ void StatusLineView::SetStatusText(int part, const std::string& text) {
 }
 
 void StatusLineView::EnableTakeSnapshotsButton(bool enabled) {
-  HWND dialog = takeSnapshotsDialog_.load();
-  if (dialog == nullptr) return;
-  RunOnOwnerThread(dialog, [&] { EnableWindow(GetDlgItem(dialog, IDC_TAKE_SNAPSHOTS), enabled); });
+  RunOnTakeSnapshotsDialog(
+      [&](HWND dialog) { EnableWindow(GetDlgItem(dialog, IDC_TAKE_SNAPSHOTS), enabled); });
 }
 
 void StatusLineView::SetCancelButtonCaption(const std::string& caption) {
-  HWND dialog = takeSnapshotsDialog_.load();
-  if (dialog == nullptr) return;
-  SetDlgItemTextA(dialog, IDCANCEL, caption.c_str());
+  RunOnTakeSnapshotsDialog(
+      [&](HWND dialog) { SetDlgItemTextA(dialog, IDCANCEL, caption.c_str()); });
 }
 
 void StatusLineView::EnableMenuCommand(int command, bool enabled) {

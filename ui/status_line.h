@@ -21,7 +21,8 @@ HWND CreateStatusLine(HWND parent);
 
 class StatusLineView final : public ActivityView {
  public:
-  // mainWindow owns statusBar and networkMenu; menu changes run on its thread.
+  // mainWindow owns statusBar and networkMenu; menu changes run on its thread. The buttons
+  // are those of the current Take Snapshots dialog (ui/background_threads.h), if one is open.
   StatusLineView(HWND mainWindow, HWND statusBar, HMENU networkMenu)
       : mainWindow_(mainWindow), statusBar_(statusBar), networkMenu_(networkMenu) {}
 
@@ -30,16 +31,12 @@ class StatusLineView final : public ActivityView {
   void SetCancelButtonCaption(const std::string& caption) override;
   void EnableMenuCommand(int command, bool enabled) override;
 
-  // The Take Snapshots dialog while it is open (null otherwise): its buttons follow the
-  // state from then on.
-  void SetTakeSnapshotsDialog(HWND dialog) { takeSnapshotsDialog_.store(dialog); }
   void SetNetworkMenu(HMENU menu) { networkMenu_.store(menu); }
 
  private:
   HWND mainWindow_;
   HWND statusBar_;
   std::atomic<HMENU> networkMenu_;
-  std::atomic<HWND> takeSnapshotsDialog_{nullptr};
 };
 
 // The text of one status bar part, as the control holds it.

@@ -1,6 +1,8 @@
 // The two-level tree walk: see tree_walk.h.
 #include "ui/tree_walk.h"
 
+#include "platform/view_ports.h"
+
 namespace mv {
 namespace {
 
@@ -26,6 +28,17 @@ void ExpandOrCollapseTree(HWND tree, bool expand) {
   const WPARAM how = expand ? TVE_EXPAND : TVE_COLLAPSE;
   WalkTwoLevels(tree, [&](HTREEITEM item) {
     SendMessageA(tree, TVM_EXPAND, how, reinterpret_cast<LPARAM>(item));
+  });
+}
+
+void TickTwoLevels(HWND tree, bool ticked) {
+  WalkTwoLevels(tree, [&](HTREEITEM item) {
+    TVITEMA change{};
+    change.mask = TVIF_STATE | TVIF_HANDLE;
+    change.hItem = item;
+    change.state = ticked ? kTreeStateTicked : kTreeStateUnticked;
+    change.stateMask = kTreeStateImageMask;
+    SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
   });
 }
 

@@ -18,4 +18,8 @@ void WalkTwoLevels(HWND tree, const std::function<void(HTREEITEM)>& action);
 // Expands (or collapses) the items WalkTwoLevels visits.
 void ExpandOrCollapseTree(HWND tree, bool expand);
 
+// Ticks (or unticks) the tick boxes of the items WalkTwoLevels visits; deeper items keep
+// theirs.
+void TickTwoLevels(HWND tree, bool ticked);
+
 }  // namespace mv

@@ -84,6 +84,18 @@ std::uint32_t Win32FileListPort::RowState(int row) {
       SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), kRowStateBits)));
 }
 
+void Win32FileListPort::SelectOnly(int row) {
+  LVITEMA item{};
+  item.stateMask = kRowStateBits;
+  item.state = 0;
+  SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  if (row < 0 || row >= RowCount()) return;
+  item.state = kRowStateBits;
+  SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  SendMessageA(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(row));
+  SendMessageA(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
 void Win32FileListPort::ApplyRowOrder(const std::vector<int>& order) {
   std::vector<int> rank(order.size());
   for (std::size_t place = 0; place < order.size(); ++place) {

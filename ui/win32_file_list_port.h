@@ -21,6 +21,7 @@ class Win32FileListPort final : public FileListPort {
   int RowCount() override;
   std::string CellText(int row, int column) override;
   std::uint32_t RowState(int row) override;
+  void SelectOnly(int row) override;
   void ApplyRowOrder(const std::vector<int>& order) override;
   int AddTypeIcon(const std::string& key) override;
 

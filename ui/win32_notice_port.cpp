@@ -9,7 +9,12 @@ MessageAnswer Win32NoticePort::ShowMessage(const std::string& text, MessageKind 
   UINT style = MB_OK | MB_ICONINFORMATION;
   if (kind == MessageKind::kError) style = MB_OK | MB_ICONERROR;
   if (kind == MessageKind::kQuestion) style = MB_YESNO | MB_ICONINFORMATION;
-  switch (MessageBoxA(owner_.load(), text.c_str(), kMessageCaption, style)) {
+  int answer = MessageBoxA(owner_, text.c_str(), kMessageCaption, style);
+  // An owner destroyed just before the box was asked for makes it fail; the user still
+  // learns what happened, from a box of its own.
+  if (answer == 0 && owner_ != nullptr)
+    answer = MessageBoxA(nullptr, text.c_str(), kMessageCaption, style);
+  switch (answer) {
     case IDYES:
       return MessageAnswer::kYes;
     case IDNO:

@@ -10,8 +10,7 @@
 namespace mv {
 
 TreeItem Win32TreePort::InsertItem(const TreeInsertRequest& request) {
-  HWND tree = tree_.load();
-  if (tree == nullptr) return kNoTreeItem;
+  if (tree_ == nullptr) return kNoTreeItem;
   std::vector<char> text(request.text.begin(), request.text.end());
   text.push_back('\0');
   TVINSERTSTRUCTA insert{};
@@ -24,17 +23,17 @@ TreeItem Win32TreePort::InsertItem(const TreeInsertRequest& request) {
   insert.item.lParam = static_cast<LPARAM>(request.param);
   insert.item.state = request.state;
   insert.item.stateMask = request.state;
-  const LRESULT item = SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+  const LRESULT item = SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
   return static_cast<TreeItem>(item);
 }
 
 void Win32TreePort::DeleteItem(TreeItem item) {
   if (item == kNoTreeItem) return;
-  SendMessageA(tree_.load(), TVM_DELETEITEM, 0, static_cast<LPARAM>(item));
+  SendMessageA(tree_, TVM_DELETEITEM, 0, static_cast<LPARAM>(item));
 }
 
 void Win32TreePort::DeleteAllItems() {
-  SendMessageA(tree_.load(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+  SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
 }
 
 std::uint32_t Win32TreePort::GetItemState(TreeItem item) {
@@ -42,7 +41,7 @@ std::uint32_t Win32TreePort::GetItemState(TreeItem item) {
   query.mask = TVIF_STATE | TVIF_HANDLE;
   query.hItem = reinterpret_cast<HTREEITEM>(item);
   query.stateMask = 0xFFFFFFFFu;
-  if (SendMessageA(tree_.load(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)) == 0) return 0;
+  if (SendMessageA(tree_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)) == 0) return 0;
   return query.state;
 }
 

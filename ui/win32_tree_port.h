@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 #include "platform/view_ports.h"
 
 namespace mv {
@@ -15,19 +13,13 @@ class Win32TreePort final : public TreePort {
  public:
   explicit Win32TreePort(HWND tree) : tree_(tree) {}
 
-  // Points the port at another tree control (the network tree of whichever Take Snapshots
-  // dialog is open; null while none is, when nothing is inserted).
-  void SetWindow(HWND tree) { tree_.store(tree); }
-
   TreeItem InsertItem(const TreeInsertRequest& request) override;
   void DeleteItem(TreeItem item) override;
   void DeleteAllItems() override;
   std::uint32_t GetItemState(TreeItem item) override;
 
-  HWND window() const { return tree_.load(); }
-
  private:
-  std::atomic<HWND> tree_;
+  HWND tree_;
 };
 
 }  // namespace mv

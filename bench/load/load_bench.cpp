@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_timing.h"
 #include "core/snapshot_browser.h"
 #include "platform/file_system.h"
 #include "platform/memory_file_list.h"
@@ -22,22 +23,8 @@ class QuietNotices final : public mv::NoticePort {
   void SetStatusText(int, const std::string&) override {}
 };
 
-double MillisecondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-template <typename Work>
-double BestOf(int repeats, Work work) {
-  double best = 1e300;
-  for (int r = 0; r < repeats; ++r) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const double ms = MillisecondsSince(start);
-    if (ms < best) best = ms;
-  }
-  return best;
-}
+using mv::bench::BestOf;
+using mv::bench::MillisecondsSince;
 
 int Load(const std::string& path, int repeats) {
   mv::MemoryFileList list;

@@ -21,22 +21,7 @@ if [ -z "$base" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then base=/dev/shm; fi
 work=$(mktemp -d ${base:+-p "$base"})
 trap 'rm -rf "$work"' EXIT
 
-now_ns() { date +%s%N; }
-
-# best_ms COMMAND...: the best wall time of $runs runs, after one warm-up run.
-best_ms() {
-  "$@" >/dev/null
-  best=""
-  r=0
-  while [ "$r" -lt "$runs" ]; do
-    start=$(now_ns)
-    "$@" >/dev/null
-    t=$(($(now_ns) - start))
-    if [ -z "$best" ] || [ "$t" -lt "$best" ]; then best=$t; fi
-    r=$((r + 1))
-  done
-  awk "BEGIN { printf \"%.1f\", $best / 1e6 }"
-}
+. "$root/bench/timing.sh"
 
 run_find() { find "$1" -printf '%P;;%y;;%s;;%TD\n' >/dev/null; }
 run_capture() {
@@ -52,13 +37,10 @@ for n in $sizes; do
   capture_ms=$(best_ms run_capture "$n")
   snapshot=$(run_capture "$n")
   lines=$(wc -l <"$snapshot")
-  /usr/bin/time -v "$cli" capture --snapshots "$work/snaps" --group BENCH --computer PC \
-    --shares Share --unc-root "$work/unc-$n" 2>"$work/time.txt" >/dev/null
-  peak_kb=$(sed -n 's/.*Maximum resident set size (kbytes): *//p' "$work/time.txt")
-  /usr/bin/time -v find "$work/unc-$n/PC/Share" -printf '%P;;%y;;%s;;%TD\n' \
-    2>"$work/time.txt" >/dev/null
-  find_kb=$(sed -n 's/.*Maximum resident set size (kbytes): *//p' "$work/time.txt")
-  awk -v n="$made" -v c="$capture_ms" -v f="$find_ms" -v l="$lines" -v p="$peak_kb" \
+  capture_kb=$(peak_kb "$cli" capture --snapshots "$work/snaps" --group BENCH --computer PC \
+    --shares Share --unc-root "$work/unc-$n")
+  find_kb=$(peak_kb find "$work/unc-$n/PC/Share" -printf '%P;;%y;;%s;;%TD\n')
+  awk -v n="$made" -v c="$capture_ms" -v f="$find_ms" -v l="$lines" -v p="$capture_kb" \
     -v fk="$find_kb" 'BEGIN {
     printf "entries=%d lines=%d capture_ms=%s find_ms=%s ratio=%.2f (target <= 1.5) " \
            "capture_peak_kb=%s find_peak_kb=%s\n", n, l, c, f, c / f, p, fk

@@ -1,8 +1,7 @@
 // The file-system port on Linux: readdir + statx for listings, flock for the sharing rules
-// that Windows enforces with share modes.
+// that Windows enforces with share modes; and read-only mappings under the same rules.
 #include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -10,65 +9,22 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <ctime>
-#include <new>
 
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "platform/posix/posix_paths.h"
+#include "platform/posix/posix_shared.h"
 
 namespace mv {
 namespace {
 
-IoError FromErrno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return IoError::kNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return IoError::kAccessDenied;
-    case ENAMETOOLONG:
-      return IoError::kPathTooLong;
-    case ENOSPC:
-    case EDQUOT:
-      return IoError::kDiskFull;
-    case EWOULDBLOCK:
-      return IoError::kSharingViolation;
-    case EFBIG:
-      return IoError::kTooLarge;
-    default:
-      return IoError::kOther;
-  }
-}
+using posix::FromErrno;
 
-UtcDateTime ToUtc(std::int64_t seconds) {
-  UtcDateTime out;
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-  if (gmtime_r(&t, &tm) == nullptr) return out;
-  out.year = tm.tm_year + 1900;
-  out.month = tm.tm_mon + 1;
-  out.day = tm.tm_mday;
-  out.hour = tm.tm_hour;
-  out.minute = tm.tm_min;
-  out.second = tm.tm_sec;
-  return out;
-}
-
-// Splits a pattern into its folder and its last component, at the last separator.
+// The folder of a pattern as a native path.
 void SplitPattern(const std::string& pattern, std::string& folder, std::string& glob) {
-  const std::size_t cut = pattern.find_last_of("\\/");
-  if (cut == std::string::npos) {
-    folder = ".";
-    glob = pattern;
-  } else {
-    folder = posix::ToNativePath(pattern.substr(0, cut));
-    if (folder.empty()) folder = "/";
-    glob = pattern.substr(cut + 1);
-  }
-  // On Windows "*.*" matches every name, with or without a dot.
-  if (glob == "*.*") glob = "*";
+  posix::SplitListingPattern(pattern, folder, glob);
+  folder = posix::ToNativePath(folder);
+  if (folder.empty()) folder = "/";
 }
 
 class PosixListing final : public DirectoryListing {
@@ -82,11 +38,7 @@ class PosixListing final : public DirectoryListing {
       errno = 0;
       const dirent* d = readdir(dir_);
       if (d == nullptr) return false;
-      // As on Windows, a wildcard matches a leading dot too ("*.mirvaul*" lists
-      // ".PC1.05.12.2026.09.04.05.mirvaul"), hence no FNM_PERIOD.
-      if (glob_ != "*" && fnmatch(glob_.c_str(), d->d_name, FNM_CASEFOLD) != 0) {
-        continue;
-      }
+      if (!posix::MatchesListingGlob(glob_, d->d_name)) continue;
       Describe(*d, entry);
       return true;
     }
@@ -95,6 +47,7 @@ class PosixListing final : public DirectoryListing {
  private:
   void Describe(const dirent& d, DirEntry& entry) {
     entry.name = d.d_name;
+    entry.nameAltered = false;  // names are written as they are
     entry.attributes = 0;
     entry.size = 0;
     entry.created = UtcDateTime{};
@@ -131,7 +84,7 @@ class PosixListing final : public DirectoryListing {
     if (isLink) entry.attributes |= kAttrReparsePoint;
     entry.attributes |= DotAttributes(d);
     const bool hasBirth = (sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0;
-    entry.created = ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
+    entry.created = posix::ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
   }
 
   static std::uint32_t DotAttributes(const dirent& d) {
@@ -178,22 +131,6 @@ class PosixOutputFile final : public OutputFile {
 
  private:
   int fd_;
-};
-
-// A read-only private mapping of a whole file. It needs no descriptor once made.
-class MappedContents final : public FileContents {
- public:
-  MappedContents(void* data, std::size_t size) : data_(data), size_(size) {}
-  ~MappedContents() override {
-    if (size_ > 0) munmap(data_, size_);
-  }
-  MappedContents(const MappedContents&) = delete;
-  MappedContents& operator=(const MappedContents&) = delete;
-  std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
-
- private:
-  void* data_;
-  std::size_t size_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -260,29 +197,14 @@ class PosixFileSystem final : public FileSystem {
   }
 
   IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::unique_ptr<FileContents>& contents) override {
-    const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
-    IoError result = IoError::kNone;
-    void* data = nullptr;
-    std::size_t bytes = 0;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      result = FromErrno(errno);
-    } else {
-      result = MapLocked(fd, maxBytes, data, bytes);
-      // The mapping keeps the open file alive and with it the lock, which must not outlast
-      // the read: a capture replacing the file, or a removal, would be refused meanwhile.
-      flock(fd, LOCK_UN);
+                             std::unique_ptr<MappedFile>& contents) override {
+    IoError error = IoError::kNone;
+    contents = MapFileExclusive(path, maxBytes, error);
+    // A file that opens but cannot be mapped is read instead.
+    if (contents == nullptr && error == IoError::kOther) {
+      return FileSystem::ViewWholeExclusive(path, maxBytes, contents);
     }
-    close(fd);
-    if (result != IoError::kNone) return result;
-    try {
-      contents = std::make_unique<MappedContents>(data, bytes);
-    } catch (...) {
-      if (bytes > 0) munmap(data, bytes);
-      throw;
-    }
-    return IoError::kNone;
+    return error;
   }
 
  private:
@@ -316,24 +238,6 @@ class PosixFileSystem final : public FileSystem {
 #endif
   }
 
-  // Maps the file whole, its pages filled in at once: the page cache already holds them
-  // when the file was read lately, and one call is cheaper than a fault per few pages.
-  static IoError MapLocked(int fd, std::uint64_t maxBytes, void*& data, std::size_t& bytes) {
-    struct stat st {};
-    if (fstat(fd, &st) != 0) return FromErrno(errno);
-    if (!S_ISREG(st.st_mode)) return IoError::kNotFound;
-    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
-    if (size > maxBytes || size > SIZE_MAX) return IoError::kTooLarge;
-    bytes = static_cast<std::size_t>(size);
-    if (bytes == 0) return IoError::kNone;
-    data = mmap(nullptr, bytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (data == MAP_FAILED) {
-      if (errno == ENOMEM) throw std::bad_alloc();
-      return FromErrno(errno);
-    }
-    return IoError::kNone;
-  }
-
   static IoError ReadLocked(int fd, std::uint64_t maxBytes, std::vector<char>& contents) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return FromErrno(errno);
     struct stat st {};
@@ -362,11 +266,56 @@ class PosixFileSystem final : public FileSystem {
   }
 };
 
+class PosixMappedFile final : public MappedFile {
+ public:
+  PosixMappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
+  ~PosixMappedFile() override {
+    if (size_ > 0) munmap(data_, size_);
+  }
+  std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
+
+ private:
+  void* data_;
+  std::size_t size_;
+};
+
 }  // namespace
 
 FileSystem& PlatformFileSystem() {
   static PosixFileSystem fileSystem;
   return fileSystem;
+}
+
+std::unique_ptr<MappedFile> MapFileExclusive(const std::string& path, std::uint64_t maxBytes,
+                                             IoError& error) {
+  const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = FromErrno(errno);
+    return nullptr;
+  }
+  struct stat st {};
+  error = IoError::kNone;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
+    error = FromErrno(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    error = IoError::kNotFound;
+  } else if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    error = IoError::kTooLarge;
+  }
+  const auto size = static_cast<std::size_t>(st.st_size);
+  // The pages are mapped at once: the reader goes through all of them anyway.
+  void* data = error == IoError::kNone && size > 0
+                   ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                   : nullptr;
+  if (data == MAP_FAILED) error = IoError::kOther;
+  // The lock is given back as after an exclusive read, and explicitly: the mapping holds the
+  // open file, and with it the lock, after the descriptor is closed. Snapshots are published
+  // whole under their final name and never written again in place, so what is mapped stays
+  // as it was.
+  flock(fd, LOCK_UN);
+  close(fd);
+  if (error != IoError::kNone) return nullptr;
+  return std::make_unique<PosixMappedFile>(data, size);
 }
 
 }  // namespace mv

@@ -2,14 +2,16 @@
 #include "gui_support.h"
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 
 namespace mv::gui {
 namespace {
 
-std::string NewTempFolder() {
+std::string NewTempFolder(const std::string& parent) {
   char base[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, base);
+  if (!parent.empty()) snprintf(base, sizeof base, "%s\\", parent.c_str());
   static int counter = 0;
   std::string path = std::string(base) + "mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" +
                      std::to_string(++counter);
@@ -39,7 +41,7 @@ void RemoveTree(const std::string& folder) {
 
 }  // namespace
 
-ScratchFolder::ScratchFolder() : path_(NewTempFolder()) {}
+ScratchFolder::ScratchFolder(const std::string& parent) : path_(NewTempFolder(parent)) {}
 ScratchFolder::~ScratchFolder() {
   RemoveTree(path_);
 }
@@ -69,16 +71,27 @@ std::string SnapshotText(const std::string& computer, const std::string& group,
   return text + "END\r\n";
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button)
-    : owner_(owner), button_(button), thread_([this] { Run(); }) {}
+MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect)
+    : owner_(owner), button_(button), inspect_(std::move(inspect)), thread_([this] { Run(); }) {}
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
-  if (thread_.joinable()) thread_.join();
+  Stop();
 }
 
 bool MessageBoxAnswerer::Finish() {
+  while (!done_.load()) PumpMessages(10);
   if (thread_.joinable()) thread_.join();
   return answered_.load();
+}
+
+bool MessageBoxAnswerer::Stop() {
+  stop_.store(true);
+  return Finish();
+}
+
+void PressButton(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
 namespace {
@@ -105,21 +118,63 @@ BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
 
 void MessageBoxAnswerer::Run() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (std::chrono::steady_clock::now() < deadline) {
+  while (!stop_.load() && std::chrono::steady_clock::now() < deadline) {
     BoxSearch search{owner_, nullptr};
     EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) {
+      if (inspect_) inspect_(search.found);
       char text[1024] = {};
       GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
       text_ = text;
       caption_ = WindowText(search.found);
-      PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(search.found, button_)));
+      PressButton(search.found, button_);
       answered_.store(true);
-      return;
+      break;
     }
     Sleep(20);
   }
+  done_.store(true);
+}
+
+Process::Process(const std::string& path, const std::string& arguments) {
+  std::string command = "\"" + path + "\" " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  CreateProcessA(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                 &startup, &info);
+}
+
+Process::~Process() {
+  TerminateProcess(info.hProcess, 1);  // nothing when it has ended
+  CloseHandle(info.hProcess);
+  CloseHandle(info.hThread);
+}
+
+HWND Process::WaitForWindow(const char* caption) const {
+  for (int i = 0; i < 300; ++i, Sleep(50)) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", caption)) != nullptr;) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(w, &owner);
+      if (owner == info.dwProcessId && GetWindow(w, GW_OWNER) == nullptr) return w;
+    }
+  }
+  return nullptr;
+}
+
+DWORD Process::ExitCode() const {
+  WaitForSingleObject(info.hProcess, 10000);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info.hProcess, &code);
+  return code;
+}
+
+std::string BesideTests(const std::string& relativePath) {
+  char tests[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, tests, MAX_PATH);
+  char full[MAX_PATH] = {};
+  GetFullPathNameA((std::string(tests, std::strrchr(tests, '\\') + 1) + relativePath).c_str(),
+                   MAX_PATH, full, nullptr);
+  return full;
 }
 
 void PumpMessages(int milliseconds) {
@@ -137,6 +192,19 @@ void PumpMessages(int milliseconds) {
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (data != nullptr) {
+    const char* bytes = static_cast<const char*>(GlobalLock(data));
+    if (bytes != nullptr) text = bytes;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
   return text;
 }
 
@@ -226,6 +294,25 @@ std::vector<std::string> TreeLines(HWND tree) {
 
 bool MenuItemGrey(HMENU menu, UINT command) {
   return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+std::optional<std::string> RegistryText(const char* key, const char* value) {
+  char data[1024] = {};
+  DWORD size = sizeof data - 1;
+  if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return std::string(data);
+}
+
+void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text) {
+  if (!text) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, value);
+    return;
+  }
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, text->c_str(),
+                  static_cast<DWORD>(text->size() + 1));
 }
 
 }  // namespace mv::gui

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,7 +20,8 @@ namespace mv::gui {
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class ScratchFolder {
  public:
-  ScratchFolder();
+  // Under the temporary folder, or under parent.
+  explicit ScratchFolder(const std::string& parent = "");
   ~ScratchFolder();
   const std::string& path() const { return path_; }
   std::string Write(const std::string& name, const std::string& content) const;
@@ -37,21 +40,29 @@ struct ShareContent {
 std::string SnapshotText(const std::string& computer, const std::string& group,
                          const std::string& created, const std::vector<ShareContent>& shares);
 
-// Records what the window asks the shell to open.
+// Records what the window asks the shell to do.
 class RecordingShell final : public ShellPort {
  public:
   void Open(const std::string& target) override { opened.push_back(target); }
+  void Explore(const std::string& folder) override { explored.push_back(folder); }
+  void ShowProperties(const std::string& path) override { properties.push_back(path); }
   std::vector<std::string> opened;
+  std::vector<std::string> explored;
+  std::vector<std::string> properties;
 };
 
-// Answers the next message box owned by owner: records its text and caption and presses the
-// button. Waits at most a few seconds for the box.
+// Answers the next message box or dialog owned by owner: calls inspect with it (on the helper
+// thread, while the owner's thread runs the box), records its text and caption and presses
+// the button. Waits at most a few seconds for the box.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer(HWND owner, int button);
+  MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {});
   ~MessageBoxAnswerer();
-  // Waits for the helper thread; true when a box was found and answered.
+  // Runs this thread's messages (a box of another thread needs its owner's thread) until the
+  // helper is done; true when a box was found and answered.
   bool Finish();
+  // Stops looking, for a box that should not come; true when one came all the same.
+  bool Stop();
   std::string text() const { return text_; }
   std::string caption() const { return caption_; }
 
@@ -59,16 +70,39 @@ class MessageBoxAnswerer {
   void Run();
   HWND owner_;
   int button_;
-  std::thread thread_;
+  std::function<void(HWND)> inspect_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
   std::atomic<bool> answered_{false};
   std::string text_;
   std::string caption_;
+  std::thread thread_;  // last: it starts at once and reads the members above
 };
+
+// Presses a dialog's button; posted, so that a button that opens a modal window does not hold
+// the caller.
+void PressButton(HWND dialog, int button);
+
+// A program started as a process of its own (path, then the rest of its command line); ended
+// when this goes, if it still runs.
+struct Process {
+  explicit Process(const std::string& path, const std::string& arguments = "");
+  ~Process();
+  // Its unowned dialog-class window with this caption, visible or not, once it exists.
+  HWND WaitForWindow(const char* caption) const;
+  // Waits a few seconds for the end; STILL_ACTIVE when it runs on.
+  DWORD ExitCode() const;
+  PROCESS_INFORMATION info{};
+};
+// A path beside the test program, made whole ("..\\..\\app\\Mirrorvault.exe").
+std::string BesideTests(const std::string& relativePath);
 
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
 
 std::string WindowText(HWND window);
+// The clipboard's text (CF_TEXT), empty when it holds none.
+std::string ClipboardText();
 RECT ClientRectOf(HWND parent, HWND control);
 
 // List view read-back.
@@ -87,5 +121,10 @@ HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
 std::vector<std::string> TreeLines(HWND tree);
 
 bool MenuItemGrey(HMENU menu, UINT command);
+
+// A string under HKEY_CURRENT_USER, or none when the key or the value is missing; and the
+// same value stored (none: deleted).
+std::optional<std::string> RegistryText(const char* key, const char* value);
+void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text);
 
 }  // namespace mv::gui

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "gui_support.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
@@ -22,14 +24,15 @@ class MainWindowTest : public ::testing::Test {
     PumpMessages(20);
   }
 
-  // Creates the window over the snapshots folder as it is now.
-  void Open() {
+  // Creates the window over the snapshots folder as it is now; adjust changes the setup first.
+  void Open(const std::function<void(MainWindowSetup&)>& adjust = {}) {
     ASSERT_TRUE(kCommonControls);
     MainWindowSetup setup;
     setup.snapshotsDirectory = folder_.path();
     setup.helpFilePath = "C:\\Tools\\help.chm";
     setup.shell = &shell_;
     setup.exitApplication = [this] { ++exits_; };
+    if (adjust) adjust(setup);
     SetMainWindowSetup(std::move(setup));
     window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
                                  MainWindowProc, 0);

@@ -168,7 +168,6 @@ TEST_F(MainWindowTest, HelpAndWebCommandsGoToTheShell) {
   Command(IDM_WEB_SITE);
   Command(IDM_CONTACT_SUPPORT);
   Command(IDM_FEEDBACK);
-  Command(IDM_COPY_PATH);  // no behaviour
   ASSERT_EQ(shell_.opened.size(), 4u);
   EXPECT_EQ(shell_.opened[0], "C:\\Tools\\help.chm");
   EXPECT_EQ(shell_.opened[1], "https://www.mirrorvault.example/");

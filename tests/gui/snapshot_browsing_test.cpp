@@ -196,7 +196,7 @@ TEST_F(SnapshotBrowsingTest, RemoveWithNothingSelectedAsksNothing) {
   ASSERT_EQ(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0), 0);
   MessageBoxAnswerer answer(window_, IDYES);
   Command(IDM_REMOVE);
-  EXPECT_FALSE(answer.Finish());
+  EXPECT_FALSE(answer.Stop());
   EXPECT_TRUE(folder_.Exists(kPc1New));
 }
 

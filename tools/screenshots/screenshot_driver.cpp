@@ -1,7 +1,8 @@
 // Opens the real main window over a snapshots folder and puts it into one scene for
 // tools/screenshots.sh: the window as a user would leave it after a few clicks. Writes
 // <folder>\ready-<scene> once the scene stands, and ends by itself after a while.
-//   mv_screenshot_driver.exe FOLDER SCENE     (SCENE: library, folder)
+//   mv_screenshot_driver.exe FOLDER SCENE
+//     (SCENE: library, folder, properties, search, settings, about)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,8 +17,21 @@
 
 namespace {
 
-constexpr UINT_PTR kQuitTimer = 77;
+constexpr UINT kAnnounceAfterMs = 1500;
 constexpr UINT kQuitAfterMs = 8000;
+
+std::string g_marker;  // the file that says the scene stands
+
+void CALLBACK AnnounceReady(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HANDLE file = CreateFileA(g_marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  CloseHandle(file);
+}
+
+void CALLBACK QuitNow(HWND, UINT, UINT_PTR, DWORD) {
+  ExitProcess(0);
+}
 
 std::vector<std::string> Arguments() {
   int count = 0;
@@ -74,7 +88,17 @@ void PlayScene(HWND window, const std::string& scene) {
                (800 - (frame.bottom - frame.top)) / 2 - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   SendMessageA(window, WM_COMMAND, IDM_EXPAND_ALL, 0);
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FirstSnapshot(tree)));
-  if (scene == "folder") {
+  // The dialogs run modally inside the message loop below.
+  if (scene == "properties") {
+    PostMessageA(window, WM_COMMAND, IDM_SNAPSHOT_PROPERTIES, 0);
+  } else if (scene == "settings" || scene == "about") {
+    SelectRow(list, RowNamed(list, "Projects"));
+    PostMessageA(window, WM_COMMAND, scene == "settings" ? IDM_SETTINGS : IDM_ABOUT, 0);
+  } else if (scene == "search") {
+    mv::MainWindowState& s = mv::MainState();
+    s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");
+    SetFocus(list);
+  } else if (scene == "folder") {
     mv::MainState().browser->OpenLocation("Projects");
     mv::MainState().browser->OpenLocation("Website");
     SelectRow(list, RowNamed(list, "index"));
@@ -97,6 +121,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   InitCommonControlsEx(&init);
   mv::MainWindowSetup setup;
   setup.snapshotsDirectory = folder;
+  setup.showInTray = scene == "settings";  // one box ticked, and the icon in the taskbar
   setup.exitApplication = [] { PostQuitMessage(0); };
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
@@ -105,23 +130,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ShowWindow(window, SW_SHOW);
   PlayScene(window, scene);
   UpdateWindow(window);
-  SetTimer(nullptr, kQuitTimer, kQuitAfterMs, nullptr);
+  // Timer procedures run inside whichever loop is pumping, a modal dialog's included.
+  g_marker = folder + "\\ready-" + scene;
+  SetTimer(nullptr, 0, kAnnounceAfterMs, AnnounceReady);
+  SetTimer(nullptr, 0, kQuitAfterMs, QuitNow);
 
-  bool announced = false;
-  const DWORD start = GetTickCount();
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == nullptr) break;
     if (!IsDialogMessageA(window, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
-    }
-    if (!announced && GetTickCount() - start > 1500) {
-      announced = true;
-      const std::string marker = folder + "\\ready-" + scene;
-      HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-      CloseHandle(file);
     }
   }
   return 0;

@@ -3,7 +3,8 @@
 # folder links to it) and the Xvfb display this bench started.
 #
 #   mv_wine_setup [HINT]           exports WINEPREFIX, HOME, DISPLAY, WINEDEBUG, ...
-#                                  and creates the prefix once (safe to run concurrently)
+#                                  and creates the prefix once (safe to run concurrently),
+#                                  the program's first run already over (notfirstrun=1)
 #   mv_wine COMMAND...             runs a Windows program (after mv_wine_setup)
 #   mv_link_unc_share C S DIR      makes \\C\S reach DIR inside the prefix
 #   mv_unc_root                    host folder that holds the \\COMPUTER\SHARE links
@@ -108,7 +109,19 @@ mv_wine_prefix() {
       mkdir -p "$WINEPREFIX/dosdevices/unc"
       touch "$WINEPREFIX/.mv-ready"
     fi
+    mv_wine_fonts
   ) 9>"$WINEPREFIX.lock"
+}
+
+# Debian's Wine looks for its own fonts (fonts-wine) one folder away from where the package
+# puts them, so window frames drew their caption buttons as the letters of a stand-in for
+# Marlett. The prefix's Fonts folder is searched as well: Marlett is linked there. The other
+# fonts stay as they were, so that texts keep the look (and the widths) they had.
+mv_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [[ -e "$fonts/marlett.ttf" || ! -e /usr/share/wine/fonts/marlett.ttf ]] && return 0
+  mkdir -p "$fonts"
+  ln -sfn /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
 }
 
 mv_wine_setup() {
@@ -131,6 +144,12 @@ mv_wine_setup() {
   # either; started later by a test they would inherit its pipes and keep ctest waiting.
   if "$(mv_wine_server)" -p600 </dev/null >/dev/null 2>&1; then
     "$loader" wineboot </dev/null >/dev/null 2>&1 || true
+  fi
+  # Programs here start as after their first run, so that no first-run question waits for an
+  # answer; a test of the first run sets up its own state.
+  if [[ ! -f "$WINEPREFIX/.mv-notfirstrun" ]]; then
+    "$loader" reg add 'HKCU\Software\Mirrorvault' /v notfirstrun /t REG_SZ /d 1 /f \
+      </dev/null >/dev/null 2>&1 && touch "$WINEPREFIX/.mv-notfirstrun"
   fi
 }
 

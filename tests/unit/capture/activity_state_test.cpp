@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "capture/activity_state.h"
+#include "capture/take_snapshots.h"
 #include "res/resource_ids.h"
 
 namespace mv {
@@ -123,6 +124,15 @@ TEST_F(ActivityStateTest, StatusTextGoesToTheGivenPart) {
   EXPECT_EQ(SetStatusText(0, "nobody sees this"), 0);  // no view: only the state matters
   EXPECT_EQ(SetActivityState(kScanning), 0);
   EXPECT_EQ(GetActivityState(), kScanning);
+}
+
+TEST(CancelButton, ItsCaptionDecidesBetweenStopAndCloseIgnoringCase) {
+  for (const char* stop : {"Stop", "STOP"})
+    EXPECT_EQ(CancelButtonActionFor(stop), CancelButtonAction::kStop);
+  for (const char* close : {"Cancel", "cancel"})
+    EXPECT_EQ(CancelButtonActionFor(close), CancelButtonAction::kClose);
+  for (const char* other : {"Stop ", "", "Cancelled"})
+    EXPECT_EQ(CancelButtonActionFor(other), CancelButtonAction::kNone);
 }
 
 }  // namespace

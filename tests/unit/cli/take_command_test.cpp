@@ -34,6 +34,15 @@ TEST(TakeCommand, ScansTheDescribedNetworkAndCapturesEveryComputer) {
   }
   EXPECT_EQ(files, 2);
 }
+
+TEST(TakeCommand, NoNetworkToScanIsAFailureNotASuccess) {
+  test::ScratchDir snapshots;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"take", "--snapshots", snapshots.path()}, out, err), kExitFailure);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_NE(err.str().find("no network was given or found"), std::string::npos) << err.str();
+  EXPECT_TRUE(std::filesystem::is_empty(snapshots.path()));
+}
 #endif
 
 TEST(TakeCommand, RefusesAnUnreadableNetworkAndAMissingSnapshotsFolder) {

@@ -1,6 +1,6 @@
 // The file-system backend of this build (posix natively, Win32 under Wine) against a real
 // tree reached through \\COMPUTER\SHARE: both must report the same names, attributes,
-// sizes and UTC creation dates, and honour the writer/exclusive-reader rule.
+// sizes and UTC creation dates, and honour the writer/exclusive-reader rule, mappings too.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/file_system.h"
+#include "platform/mapped_file.h"
 #include "scratch_computer.h"
 #include "test_support.h"
 
@@ -134,6 +135,39 @@ TEST_F(FileSystemBackendTest, WrittenFileIsReadableMeanwhileButRefusedToTheExclu
   EXPECT_EQ(files.Remove(path), IoError::kNotFound);
 }
 
+TEST_F(FileSystemBackendTest, MappingsFollowTheExclusiveReadersRule) {
+  FileSystem& files = PlatformFileSystem();
+  const std::string path = unc_ + "\\mapped.txt";
+  IoError error = IoError::kOther;
+  auto writer = files.Create(path, error);
+  ASSERT_EQ(writer->Write("mapped\n", 7), IoError::kNone);
+  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+
+  auto mapping = MapFileExclusive(path, 1 << 20, error);
+  ASSERT_NE(mapping, nullptr);
+  auto again = MapFileExclusive(path, 1 << 20, error);  // a diff of a file with itself
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(mapping->bytes(), "mapped\n");
+  EXPECT_EQ(again->bytes(), "mapped\n");
+  mapping.reset();
+  again.reset();
+  EXPECT_EQ(MapFileExclusive(path, 6, error), nullptr);
+  EXPECT_EQ(error, IoError::kTooLarge);
+
+  writer = files.Create(path, error);
+  ASSERT_NE(writer, nullptr);
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+  mapping = MapFileExclusive(path, 1 << 20, error);
+  ASSERT_NE(mapping, nullptr);
+  EXPECT_TRUE(mapping->bytes().empty());
+  mapping.reset();
+  EXPECT_EQ(files.Remove(path), IoError::kNone);
+  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(error, IoError::kNotFound);
+}
+
 // A second writer of a file being written is refused, as Windows refuses it: its truncation
 // would cut the first writer's file. A view of a file holds nothing once made, so the file
 // can be replaced (a new capture) or removed while the view is still read.
@@ -146,7 +180,7 @@ TEST_F(FileSystemBackendTest, SecondWriterIsRefusedAndAViewHoldsNothing) {
   ASSERT_EQ(first->Write("first", 5), IoError::kNone);
   EXPECT_EQ(files.Create(path, error), nullptr);
   EXPECT_EQ(error, IoError::kSharingViolation);
-  std::unique_ptr<FileContents> view;
+  std::unique_ptr<MappedFile> view;
   EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kSharingViolation);
   ASSERT_EQ(first->Close(), IoError::kNone);
 
@@ -158,7 +192,7 @@ TEST_F(FileSystemBackendTest, SecondWriterIsRefusedAndAViewHoldsNothing) {
   EXPECT_EQ(test::ReadTextFile(Native("G.PC.mirvaul")), "second");
   EXPECT_EQ(view->bytes(), "first");
 
-  std::unique_ptr<FileContents> again;
+  std::unique_ptr<MappedFile> again;
   ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNone);
   EXPECT_EQ(files.Remove(path), IoError::kNone);
   EXPECT_EQ(again->bytes(), "second");

@@ -1,0 +1,80 @@
+// mirrorvault-cli find DIR PATTERN: every entry of the library's snapshots whose name
+// matches, one line per hit: live path, <DIR> or size, created date, the snapshot's date
+// text and file name, joined by TAB.
+#include <ostream>
+
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "core/library_snapshots.h"
+#include "core/snapshot_find.h"
+#include "core/snapshot_scan.h"
+
+namespace mv::cli {
+namespace {
+
+inline constexpr std::string_view kDirectoryCell = "<DIR>";
+
+class PrintedReport final : public FindReport {
+ public:
+  PrintedReport(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+  void Found(const LibrarySnapshot& snapshot, std::string_view computer,
+             const std::vector<FoundEntry>& hits) override {
+    for (const FoundEntry& hit : hits) {
+      line_.clear();
+      AppendLivePath(line_, computer, hit.share, hit.path);
+      line_ += '\t';
+      line_.append(hit.isDirectory ? kDirectoryCell : std::string_view(hit.size));
+      line_ += '\t';
+      line_ += hit.created;
+      line_ += '\t';
+      line_ += snapshot.dateText;
+      line_ += '\t';
+      line_ += snapshot.fileName;
+      line_ += '\n';
+      out_ << line_;
+    }
+  }
+
+  void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) override {
+    err_ << "mirrorvault-cli: skipped '" << snapshot.path << "': " << reason << "\n";
+  }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  std::string line_;
+};
+
+}  // namespace
+
+int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
+  const ParsedArgs parsed =
+      ParseArgs(args, {"--computer", "--group"}, {"--latest", "--dirs", "--files"});
+  if (!parsed.error.empty()) return UsageError(err, parsed.error);
+  if (parsed.positionals.size() != 2) return UsageError(err, "find needs DIR and PATTERN");
+  if (parsed.positionals[1].empty()) return UsageError(err, "find needs a non-empty PATTERN");
+  if (parsed.Flag("--dirs") && parsed.Flag("--files")) {
+    return UsageError(err, "--dirs and --files exclude each other");
+  }
+  const std::string& directory = parsed.positionals[0];
+  if (!CheckSnapshotDirectory(directory, err)) return kExitUsage;
+  FileSystem& fileSystem = PlatformFileSystem();
+
+  SnapshotChoice choice;
+  choice.computer = parsed.Option("--computer").value_or("");
+  choice.group = parsed.Option("--group").value_or("");
+  choice.latestOnly = parsed.Flag("--latest");
+  FindRequest request;
+  request.pattern = parsed.positionals[1];
+  request.kinds = parsed.Flag("--dirs")    ? EntryKinds::kDirectories
+                  : parsed.Flag("--files") ? EntryKinds::kFiles
+                                           : EntryKinds::kAll;
+  PrintedReport report(out, err);
+  const std::size_t hits = FindInSnapshots(
+      fileSystem, ChooseSnapshots(ListLibrarySnapshots(fileSystem, directory), choice), request,
+      report);
+  return hits > 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace mv::cli

@@ -1,0 +1,61 @@
+// Reading the SMB options of mirrorvault-cli and opening the client they choose.
+#include "cli/smb_choice.h"
+
+#include <charconv>
+
+namespace mv::cli {
+namespace {
+
+// A whole number from 1 to most, or nothing.
+bool ReadNumber(const std::string& text, int most, int& number) {
+  const char* end = text.data() + text.size();
+  const auto [stop, problem] = std::from_chars(text.data(), end, number);
+  return problem == std::errc() && stop == end && number >= 1 && number <= most;
+}
+
+}  // namespace
+
+bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usageError) {
+  choice.wanted = parsed.Flag("--smb");
+  for (const char* option : {"--auth-file", "--codepage", "--smb-port"}) {
+    if (!choice.wanted && parsed.Option(option)) {
+      usageError = std::string(option) + " goes with --smb";
+      return false;
+    }
+  }
+  if (choice.wanted && parsed.Option("--unc-root")) {
+    usageError = "--unc-root and --smb exclude each other";
+    return false;
+  }
+  choice.options.authFile = parsed.Option("--auth-file").value_or("");
+  if (const auto codePage = parsed.Option("--codepage")) {
+    if (!ReadNumber(*codePage, 65535, choice.options.codePage)) {
+      usageError = "--codepage takes a code page number, such as 1252";
+      return false;
+    }
+  }
+  if (const auto port = parsed.Option("--smb-port")) {
+    int number = 0;
+    if (!ReadNumber(*port, 65535, number)) {
+      usageError = "--smb-port takes a TCP port number";
+      return false;
+    }
+    choice.options.port = static_cast<std::uint16_t>(number);
+  }
+  return true;
+}
+
+std::unique_ptr<SmbClient> OpenChosenSmbClient(const SmbChoice& choice, std::ostream& err) {
+  std::string error;
+  std::unique_ptr<SmbClient> client = OpenSmbClient(choice.options, PlatformFileSystem(), error);
+  if (client == nullptr) err << "mirrorvault-cli: " << error << "\n";
+  return client;
+}
+
+std::string RefusedLogonText(const std::string& computer) {
+  return "the computer " + computer +
+         " refused the logon (wrong user name or password in the authentication file, or no "
+         "guest access)";
+}
+
+}  // namespace mv::cli

@@ -1,0 +1,113 @@
+// A snapshot's text read in one pass, without a line table: its header, its share sections
+// and its entry lines, accepted or refused by the same rules as the loader. Find, diff and
+// export read snapshots through it, so each holds no more than the file's bytes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/loaded_snapshot.h"
+#include "core/snapshot_text.h"
+#include "platform/file_system.h"
+
+namespace mv {
+
+struct ShareSection {
+  std::string_view name;
+  // The section's entry lines, from its header line to the share header or end line that
+  // closes it. Empty for a section that nothing closes: such a share has no entries to read.
+  std::string_view entries;
+};
+
+// How the lines of a text end, learnt once so that each line costs one search.
+struct LineShape {
+  bool hasNul = false;         // a NUL byte may end a line's text early
+  bool crOnlyBeforeLf = true;  // every CR is followed by LF: a line then ends at its LF
+};
+LineShape ShapeOfLines(std::string_view text);
+
+struct SnapshotLayout {
+  std::string_view version, computer, group, created;  // header values, as the loader takes them
+  std::vector<ShareSection> shares;                    // in file order
+  LineShape lines;
+  std::size_t lineCount = 0;  // non-empty lines of the whole text
+};
+
+// Reads the header and the share sections of text. kAccepted, or the loader's reason for
+// refusing the file; layout views into text.
+LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout);
+
+// Reads the file at path into text and scans it. False, with the reason ("cannot be read:
+// not found", "is corrupted: ..."), when it cannot be read or is refused.
+bool ReadSnapshotLayout(FileSystem& fileSystem, const std::string& path, SnapshotText& text,
+                        SnapshotLayout& layout, std::string& reason);
+
+// The non-empty lines of a piece of snapshot text: runs of bytes other than CR and LF, each
+// line's text ending at a NUL inside it. shape is that of the text the piece comes from.
+class LineCursor {
+ public:
+  LineCursor(std::string_view text, LineShape shape) : text_(text), shape_(shape) {}
+  bool Next(std::string_view& line);
+  // Where the last line returned starts, and where the text after it begins.
+  std::size_t lineStart() const { return lineStart_; }
+  std::size_t position() const { return position_; }
+
+ private:
+  std::string_view text_;
+  LineShape shape_;
+  std::size_t position_ = 0;
+  std::size_t lineStart_ = 0;
+  // The first CR and the first LF at or after where each was last sought. Either stays valid
+  // until the cursor passes it, so a file without CR is not searched again at every line.
+  std::size_t nextCr_ = 0;
+  std::size_t nextLf_ = 0;
+  bool sought_ = false;
+};
+
+// The end of the line that holds position pos (the first CR or LF at or after it).
+std::size_t LineEndAt(std::string_view text, std::size_t pos);
+// The start of the line that holds position pos (just after the last CR or LF before it).
+std::size_t LineStartAt(std::string_view text, std::size_t pos);
+
+// One entry line taken apart.
+struct SnapshotEntry {
+  std::string_view path;       // share-relative, with the name: "Sub\Deep\c.txt"
+  std::string_view directory;  // the directory part of path: "Sub\Deep", empty in the root
+  std::string_view name;       // "c.txt"
+  bool isDirectory = false;
+  std::string_view size;     // as written
+  std::string_view created;  // month.day.year as written
+};
+
+// Reads an entry line with the one entry-line parser; false for a line whose kind is neither
+// "f" nor "d" (ignoring case), which no listing shows.
+bool ReadEntry(std::string_view line, SnapshotEntry& entry);
+
+// Calls visit(line, entry) for every entry line of lines (a section's entries, or a stretch
+// of them cut between lines), in order.
+template <typename Visit>
+void ForEachEntryIn(std::string_view lines, LineShape shape, Visit&& visit) {
+  LineCursor cursor(lines, shape);
+  std::string_view line;
+  SnapshotEntry entry;
+  while (cursor.Next(line)) {
+    if (ReadEntry(line, entry)) visit(line, entry);
+  }
+}
+
+// Calls visit(share, entry) for every entry of every share section, in file order.
+template <typename Visit>
+void ForEachEntry(const SnapshotLayout& layout, Visit&& visit) {
+  for (const ShareSection& share : layout.shares) {
+    ForEachEntryIn(share.entries, layout.lines,
+                   [&](std::string_view, const SnapshotEntry& entry) { visit(share, entry); });
+  }
+}
+
+// Appends the live path of an entry: \\COMPUTER\share\path (path empty: the share itself).
+void AppendLivePath(std::string& out, std::string_view computer, std::string_view share,
+                    std::string_view path);
+
+}  // namespace mv

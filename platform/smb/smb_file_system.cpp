@@ -1,0 +1,160 @@
+// SMB listings: the whole directory is read under the library lock at once (the library
+// fetches it whole anyway), converted to the code page, and then served from memory.
+#include "platform/smb/smb_file_system.h"
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <vector>
+
+#include "platform/posix/posix_shared.h"
+
+namespace mv::smb {
+namespace {
+
+using Entries = std::shared_ptr<const std::vector<DirEntry>>;
+
+std::atomic<std::uint64_t> gNextId{1};
+
+// The last directory listed on this thread, kept for the walk's second listing of it: used
+// once, by the very next listing on the thread, and only while it is fresh.
+constexpr auto kListingReuseWindow = std::chrono::seconds(5);
+struct LastListing {
+  std::uint64_t owner = 0;
+  std::string folder;
+  Entries entries;
+  std::chrono::steady_clock::time_point listedAt;
+};
+thread_local LastListing tLastListing;
+
+class SmbListing final : public DirectoryListing {
+ public:
+  SmbListing(Entries entries, std::string glob)
+      : entries_(std::move(entries)), glob_(std::move(glob)) {}
+
+  bool Next(DirEntry& entry) override {
+    while (next_ < entries_->size()) {
+      const DirEntry& found = (*entries_)[next_++];
+      if (!posix::MatchesListingGlob(glob_, found.name.c_str())) continue;
+      entry = found;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  Entries entries_;
+  std::string glob_;
+  std::size_t next_ = 0;
+};
+
+std::int64_t CreationSeconds(const libsmb_file_info& info) {
+  // A server that keeps no creation time reports 0; the modification time stands in.
+  return info.btime_ts.tv_sec != 0 ? info.btime_ts.tv_sec : info.mtime_ts.tv_sec;
+}
+
+}  // namespace
+
+SmbFileSystem::SmbFileSystem(SmbSession& session, UncNames& names)
+    : session_(session), names_(names), id_(gNextId.fetch_add(1)) {}
+
+std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern, IoError& error) {
+  std::string folder, glob;
+  posix::SplitListingPattern(pattern, folder, glob);
+  LastListing last = std::move(tLastListing);
+  tLastListing = LastListing{};
+  if (last.owner == id_ && last.folder == folder && last.entries != nullptr &&
+      std::chrono::steady_clock::now() - last.listedAt < kListingReuseWindow) {
+    error = IoError::kNone;
+    return std::make_unique<SmbListing>(std::move(last.entries), std::move(glob));
+  }
+
+  std::string url;
+  if (!names_.ToUrl(folder, url)) {
+    error = IoError::kNotFound;
+    return nullptr;
+  }
+  auto entries = std::make_shared<std::vector<DirEntry>>();
+  {
+    auto lock = SmbSession::Lock();
+    SMBCCTX* context = session_.Context();
+    SMBCFILE* dir =
+        context != nullptr ? smbc_getFunctionOpendir(context)(context, url.c_str()) : nullptr;
+    if (dir == nullptr) {
+      error = context != nullptr ? FromSmbErrno(errno) : IoError::kOther;
+      return nullptr;
+    }
+    const smbc_readdirplus2_fn next = smbc_getFunctionReaddirPlus2(context);
+    struct stat st {};
+    while (const libsmb_file_info* info = next(context, dir, &st)) {
+      DirEntry& entry = entries->emplace_back();
+      const bool directory = (info->attrs & kAttrDirectory) != 0;
+      entry.nameAltered = !names_.FromServer(folder, info->name, directory, entry.name);
+      entry.attributes = info->attrs;
+      entry.size = directory ? 0 : info->size;
+      entry.created = posix::ToUtc(CreationSeconds(*info));
+    }
+    smbc_getFunctionClosedir(context)(context, dir);
+  }
+  tLastListing = LastListing{id_, folder, entries, std::chrono::steady_clock::now()};
+  error = IoError::kNone;
+  return std::make_unique<SmbListing>(std::move(entries), std::move(glob));
+}
+
+IoError SmbFileSystem::IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) {
+  std::string url;
+  if (!names_.ToUrl(path, url)) return IoError::kNotFound;
+  struct stat st {};
+  auto lock = SmbSession::Lock();
+  SMBCCTX* context = session_.Context();
+  if (context == nullptr) return IoError::kOther;
+  if (smbc_getFunctionStat(context)(context, url.c_str(), &st) != 0) {
+    return FromSmbErrno(errno);
+  }
+  if (!S_ISDIR(st.st_mode)) return IoError::kNotFound;
+  // The library makes the device number of the server and share, the index of the file id
+  // the server reports.
+  identity.volume = static_cast<std::uint64_t>(st.st_dev);
+  identity.index = static_cast<std::uint64_t>(st.st_ino);
+  return IoError::kNone;
+}
+
+std::unique_ptr<OutputFile> SmbFileSystem::Create(const std::string&, IoError& error) {
+  error = IoError::kAccessDenied;
+  return nullptr;
+}
+
+IoError SmbFileSystem::Remove(const std::string&) {
+  return IoError::kAccessDenied;
+}
+
+IoError SmbFileSystem::Replace(const std::string&, const std::string&) {
+  return IoError::kAccessDenied;
+}
+
+IoError SmbFileSystem::MakeDirectory(const std::string&) {
+  return IoError::kAccessDenied;
+}
+
+IoError SmbFileSystem::ReadWholeExclusive(const std::string&, std::uint64_t, std::vector<char>&) {
+  return IoError::kAccessDenied;
+}
+
+IoError SmbFileSystem::LogOn(const std::string& computer) {
+  std::string url;
+  if (!names_.ToUrl("\\\\" + computer + "\\IPC$", url)) return IoError::kNotFound;
+  auto lock = SmbSession::Lock();
+  SMBCCTX* context = session_.Context();
+  if (context == nullptr) return IoError::kOther;
+  // IPC$ cannot be listed, and servers differ in how they refuse that; what matters is
+  // whether the logon and the share were granted on the way.
+  SMBCFILE* dir = smbc_getFunctionOpendir(context)(context, url.c_str());
+  const int error = errno;
+  if (dir != nullptr) smbc_getFunctionClosedir(context)(context, dir);
+  if (dir != nullptr || session_.Connected(url)) return IoError::kNone;
+  return error == EACCES || error == EPERM ? IoError::kLogonRefused : FromSmbErrno(error);
+}
+
+}  // namespace mv::smb

@@ -1,0 +1,34 @@
+// One file system of two: UNC paths (\\COMPUTER\SHARE\...) go to one backend, every other
+// path to another. The SMB client reads shares through it while snapshots are written to
+// local folders.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace mv::smb {
+
+class UncRoutingFileSystem final : public FileSystem {
+ public:
+  // Both must outlive the router.
+  UncRoutingFileSystem(FileSystem& unc, FileSystem& local) : unc_(unc), local_(local) {}
+
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
+  IoError Remove(const std::string& path) override;
+  // Both names lie in one directory, so the first one decides.
+  IoError Replace(const std::string& from, const std::string& to) override;
+  IoError MakeDirectory(const std::string& path) override;
+  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::vector<char>& contents) override;
+  // A computer is reached only through UNC paths.
+  IoError LogOn(const std::string& computer) override { return unc_.LogOn(computer); }
+
+ private:
+  FileSystem& For(const std::string& path);
+
+  FileSystem& unc_;
+  FileSystem& local_;
+};
+
+}  // namespace mv::smb

@@ -1,0 +1,191 @@
+// The application shell inside the real main window: the first-run prompt, the Settings
+// dialog with the folder browser, the Run entry and the tray icon, the update check against a
+// local HTTP server, and the About box.
+#include <shlobj.h>
+
+#include "app/app_registry.h"
+#include "app/system_paths.h"
+#include "app/wininet_fetch.h"
+#include "core/first_run.h"
+#include "core/update_check.h"
+#include "core/web_pages.h"
+#include "main_window_fixture.h"
+#include "ui/win32_notice_port.h"
+
+namespace mv::gui {
+namespace {
+
+// Puts the first-run marker and the Run entry back as the bench keeps them.
+class AppShellTest : public MainWindowTest {
+ protected:
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    SetRegistryText(kAppRegistryKey, kNotFirstRunValue, "1");
+    SetRegistryText(kRunKey, kRunValueName, std::nullopt);
+  }
+  // The Settings dialog from the menu: act changes it, then button closes it.
+  void RunSettings(int button, const std::function<void(HWND)>& act) {
+    MessageBoxAnswerer settings(window_, button, act);
+    Command(IDM_SETTINGS);
+    ASSERT_TRUE(settings.Finish());
+  }
+};
+
+std::string Field(HWND dialog) {
+  return WindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY));
+}
+void Tick(HWND dialog, int box, bool on) {
+  SendDlgItemMessageA(dialog, box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+// "Browse...", then in the folder browser pick folder and OK, or Cancel when folder is empty.
+void Browse(HWND settings, const std::string& folder) {
+  MessageBoxAnswerer browser(settings, folder.empty() ? IDCANCEL : IDOK, [&](HWND dialog) {
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+  });
+  PressButton(settings, IDC_BROWSE);
+  ASSERT_TRUE(browser.Finish());
+  Sleep(300);  // the dialog takes the answer
+}
+
+TEST_F(AppShellTest, FirstRunAsksForAnyMarkerButOneAndYesOpensTheTakeSnapshotsDialog) {
+  SetRegistryText(kAppRegistryKey, kNotFirstRunValue, "yes");
+  std::atomic<int> dialogs{0};
+  Open([&](MainWindowSetup& setup) {
+    setup.takeSnapshotsOnFirstRun = [&](HWND owner) { dialogs += owner == GetMainWindow(); };
+  });
+  MessageBoxAnswerer prompt(window_, IDYES);
+  ASSERT_TRUE(prompt.Finish());
+  EXPECT_EQ(prompt.text(), kFirstRunQuestion);
+  // The box's owner is re-activated across threads before the prompt goes on: slow here.
+  for (int i = 0; i < 250 && dialogs.load() == 0; ++i) PumpMessages(20);
+  EXPECT_EQ(dialogs.load(), 1);
+  EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
+}
+
+TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
+  // The folder browser starts at the desktop; a folder on it is one step away.
+  char desktop[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
+  ScratchFolder other(desktop);
+  other.Write("LAB.SRV.01.11.2026.08.00.00.mirvaul",
+              SnapshotText("SRV", "LAB", "01.11.2026 08:00:00", {{"C$", {}}}));
+  Open();
+  RunSettings(IDOK, [&](HWND dialog) {
+    EXPECT_EQ(Field(dialog), folder_.path());
+    Browse(dialog, "");
+    EXPECT_EQ(Field(dialog), folder_.path());
+    Browse(dialog, other.path());
+    EXPECT_EQ(Field(dialog), other.path());
+    Tick(dialog, IDC_AUTORUN, true);
+    Tick(dialog, IDC_SHOW_IN_TRAY, true);
+  });
+  // At once: the tree lists the new folder, the Run entry starts this program, quoted.
+  const std::vector<std::string> lab = {"LAB", "  SRV", "    01.11.2026 08:00:00"};
+  EXPECT_EQ(TreeLines(tree_), lab);
+  EXPECT_EQ(RegistryText(kRunKey, kRunValueName), "\"" + ExecutablePath() + "\"");
+
+  // With the tray icon on the close box hides; a left-button release on the icon shows.
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+  SendMessageA(window_, WM_MV_TRAY, 0, WM_RBUTTONUP);
+  EXPECT_FALSE(IsWindowVisible(window_));
+  SendMessageA(window_, WM_MV_TRAY, 0, WM_LBUTTONUP);
+  EXPECT_TRUE(IsWindowVisible(window_));
+  EXPECT_EQ(exits_, 0);
+
+  RunSettings(IDCANCEL, [&](HWND dialog) {
+    Browse(dialog, folder_.path());
+    Tick(dialog, IDC_AUTORUN, false);
+  });
+  EXPECT_EQ(TreeLines(tree_), lab);
+  EXPECT_TRUE(RegistryText(kRunKey, kRunValueName).has_value());
+
+  RunSettings(IDOK, [&](HWND dialog) {
+    Tick(dialog, IDC_AUTORUN, false);
+    Tick(dialog, IDC_SHOW_IN_TRAY, false);
+  });
+  EXPECT_FALSE(RegistryText(kRunKey, kRunValueName).has_value());
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(exits_, 1);
+}
+
+// The host's python3, started through Wine, serving canned replies on 127.0.0.1.
+class LocalUpdateServer {
+ public:
+  LocalUpdateServer() {
+    for (int i = 0; i < 200 && port_.empty(); ++i, Sleep(50)) {
+      char port[16] = {};
+      GetPrivateProfileStringA("server", "port", "", port, sizeof port, ("Z:" + portFile_).c_str());
+      port_ = port;
+    }
+    DeleteFileA(("Z:" + portFile_).c_str());
+  }
+  ~LocalUpdateServer() { FetchFirstBytes(Address("quit"), 1); }
+  std::string Address(const std::string& reply) const {
+    return port_.empty() ? "" : "http://127.0.0.1:" + port_ + "/" + reply;
+  }
+
+ private:
+  std::string portFile_ = "/tmp/mv-update-server-" + std::to_string(GetCurrentProcessId());
+  Process python_{"Z:\\usr\\bin\\python3", MV_GUI_TEST_SOURCE_DIR "/update_server.py " + portFile_};
+  std::string port_;
+};
+
+TEST_F(AppShellTest, UpdateCheckAsksOnlyForANewerVersionAndIsSilentOnFailures) {
+  LocalUpdateServer server;
+  ASSERT_FALSE(server.Address("").empty());
+  Open();
+  Win32NoticePort notices(window_);
+  // "nul": 3 before NUL bytes; "long": 5000 digits, too large to hold; "padded": the number
+  // comes after the 4095 bytes read; "error": a 500 page that begins with digits; "none":
+  // nothing listens.
+  const std::pair<std::string, bool> cases[] = {
+      {"one", false}, {"zero", false}, {"two", true},     {"spaced", true}, {"error", false},
+      {"long", true}, {"nul", true},   {"padded", false}, {"none", false}};
+  for (const auto& [reply, asks] : cases) {
+    MessageBoxAnswerer answer(window_, IDNO);
+    const std::string address = reply == "none" ? "http://127.0.0.1:1" : server.Address(reply);
+    UpdateCheck(address, FetchFirstBytes, notices, shell_);
+    EXPECT_EQ(answer.Stop(), asks) << reply;
+    EXPECT_EQ(answer.text(), asks ? kUpdateQuestion : "") << reply;
+  }
+  EXPECT_TRUE(shell_.opened.empty());
+
+  // The window's own check, on its thread: Yes opens the web site.
+  DestroyWindow(window_);
+  Open([&](MainWindowSetup& setup) { setup.updateServer = server.Address("two"); });
+  MessageBoxAnswerer yes(window_, IDYES);
+  ASSERT_TRUE(yes.Finish());
+  for (int i = 0; i < 100 && shell_.opened.empty(); ++i) PumpMessages(20);
+  EXPECT_EQ(shell_.opened, std::vector<std::string>{kMakerWebRoot});
+}
+
+TEST_F(AppShellTest, AboutBoxFollowsTheBannerAndOpensTheHoveredLink) {
+  Open();
+  MessageBoxAnswerer about(window_, IDOK, [&](HWND dialog) {
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    EXPECT_EQ(frame.right - frame.left, 465);  // the 460-pixel banner and 5
+    // Points at a control, lets the timer find the pointer, asks for the pointer shape, clicks.
+    auto clickOn = [&](int control) {
+      RECT area{};
+      GetWindowRect(GetDlgItem(dialog, control), &area);
+      SetCursorPos(area.left + 4, (area.top + area.bottom) / 2);
+      Sleep(100);
+      const bool hand = SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(dialog),
+                                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) != 0;
+      SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+      return hand;
+    };
+    for (int link : {IDC_LINK_WEB, IDC_LINK_EMAIL, IDC_LINK_SUPPORT}) EXPECT_TRUE(clickOn(link));
+    EXPECT_FALSE(clickOn(IDC_BANNER));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+  });
+  Command(IDM_ABOUT);
+  ASSERT_TRUE(about.Finish());
+  const std::vector<std::string> opened = {kMakerWebRoot, "mailto:" + std::string(kSupportEmail),
+                                           kSupportPage};
+  EXPECT_EQ(shell_.opened, opened);
+}
+
+}  // namespace
+}  // namespace mv::gui

@@ -1,0 +1,125 @@
+// Row actions through the real window: a double click and Enter in the file list, a typed
+// location, the Snapshot Properties dialog, Copy Path on the clipboard and a search that
+// selects its match; and the shell port's object-properties entry.
+#include "main_window_fixture.h"
+#include "ui/win32_shell_port.h"
+
+namespace mv::gui {
+namespace {
+
+class RowActionsTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    path_ = folder_.Write(
+        "WG.PC1.05.12.2026.09.04.05.mirvaul",
+        SnapshotText("PC1", "WG", "05.12.2026 09:04:07",
+                     {{"Docs",
+                       {"letters;;d;;0;;1.1.2010", "a.txt;;f;;1;;1.1.2010", "b.txt;;f;;2;;1.1.2010",
+                        "c.txt;;f;;3;;1.1.2010", "report.doc;;f;;4;;1.1.2010",
+                        "letters\\note.txt;;f;;5;;1.1.2010", "letters\\old;;d;;0;;1.1.2010",
+                        "letters\\old\\x.txt;;f;;6;;1.1.2010"}},
+                      {"Music",
+                       {"Albums;;d;;0;;1.1.2010", "song.mp3;;f;;7;;1.1.2010",
+                        "Albums\\one.mp3;;f;;8;;1.1.2010", "Albums\\two.mp3;;f;;9;;1.1.2010",
+                        "Albums\\six.mp3;;f;;10;;1.1.2010"}}}));
+    Open();
+    Select({"WG", "PC1", "05.12.2026 09:04:05"});
+  }
+  // Selects and focuses exactly this row, as a click would.
+  void Click(int row) { MainState().fileList->SelectOnly(row); }
+  // The one selected row, which must be focused as well; "" otherwise.
+  std::string Chosen() {
+    const auto row = SendMessageA(list_, LVM_GETNEXTITEM, -1, LVNI_SELECTED | LVNI_FOCUSED);
+    if (row < 0 || SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0) != 1) return "";
+    return CellText(list_, static_cast<int>(row), 0);
+  }
+  void PressEnterIn(int control) {
+    SetFocus(GetDlgItem(window_, control));
+    Command(IDOK);
+  }
+
+  std::string path_;
+};
+
+TEST_F(RowActionsTest, DoubleClickEntersADirectoryAndEnterOpensAFile) {
+  Click(0);  // Docs
+  NMITEMACTIVATE click{};
+  click.hdr = {list_, IDC_FILE_LIST, static_cast<UINT>(NM_DBLCLK)};
+  click.iItem = -1;  // below the last row: the focused row counts
+  SendMessageA(window_, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "letters", "a", "b", "c", "report"}));
+  EXPECT_EQ(Location(), "\\\\PC1\\Docs\\");
+
+  Click(5);  // report
+  PressEnterIn(IDC_FILE_LIST);
+  EXPECT_EQ(shell_.opened, (std::vector<std::string>{"\\\\PC1\\Docs\\report.doc"}));
+}
+
+TEST_F(RowActionsTest, TypedLocationIsShownAndKeptAsTyped) {
+  SetDlgItemTextA(window_, IDC_LOCATION, "\\\\pc1\\\\DOCS\\letters");
+  PressEnterIn(IDC_LOCATION);
+  EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "old", "note"}));
+  EXPECT_EQ(Location(), "\\\\pc1\\\\DOCS\\letters");  // kept as typed
+}
+
+TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
+  std::vector<std::string> texts;
+  LRESULT fileLines = 0;
+  MessageBoxAnswerer answer(window_, IDOK, [&](HWND dialog) {
+    for (int id = IDC_PROPERTY_GROUP; id <= IDC_PROPERTY_TOTAL; ++id) {
+      texts.push_back(WindowText(GetDlgItem(dialog, id)));
+    }
+    texts.push_back(WindowText(GetDlgItem(dialog, IDC_PROPERTY_FILE)));
+    fileLines = SendMessageA(GetDlgItem(dialog, IDC_PROPERTY_FILE), EM_GETLINECOUNT, 0, 0);
+  });
+  Command(IDM_SNAPSHOT_PROPERTIES);
+  ASSERT_TRUE(answer.Finish());
+  EXPECT_EQ(answer.caption(), "Snapshot Properties");
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "Group: WG", "Computer: PC1", "Date Created: 05.12.2026 09:04:07",
+                       "Shares: 2", "Files: 10", "Directories: 3", "Total: 13", "File: " + path_}));
+  EXPECT_GT(fileLines, 1);  // the path wraps instead of widening the box
+}
+
+TEST_F(RowActionsTest, CopyPathPutsTheSelectedRowsOnTheClipboard) {
+  MainState().browser->OpenLocation("Docs");
+  Click(1);                   // letters
+  SelectRow(list_, 3, true);  // and "b"
+  Command(IDM_COPY_PATH);
+  EXPECT_EQ(ClipboardText(), "\\\\PC1\\Docs\\letters\r\n\\\\PC1\\Docs\\b.txt");
+}
+
+TEST_F(RowActionsTest, SearchSelectsItsMatchAndOffersTheNameAgain) {
+  auto search = [&](const char* typed) {
+    std::string offered;
+    MessageBoxAnswerer answer(window_, IDOK, [&](HWND dialog) {
+      offered = WindowText(GetDlgItem(dialog, IDC_SEARCH_NAME));
+      SetDlgItemTextA(dialog, IDC_SEARCH_NAME, typed);
+    });
+    Command(IDM_SEARCH);
+    EXPECT_TRUE(answer.Finish());
+    EXPECT_EQ(answer.caption(), "Search files");
+    return offered;
+  };
+  EXPECT_EQ(search("*.MP3"), "");
+  EXPECT_EQ(Location(), "\\\\PC1\\Music\\");
+  EXPECT_EQ(Chosen(), "song");
+  EXPECT_EQ(search("*.MP3"), "*.MP3");
+  EXPECT_EQ(Location(), "\\\\PC1\\Music\\Albums\\");
+  EXPECT_EQ(Chosen(), "one");
+  EXPECT_EQ(GetFocus(), list_);
+}
+
+TEST(Win32ShellPort, FindsTheObjectPropertiesEntryAndConvertsLongPathsWhole) {
+  EXPECT_TRUE(Win32ShellPort().hasObjectProperties());
+  const std::string path = "\\\\PC1\\Docs\\" + std::string(600, 'n') + "\xe9.txt";
+  const std::wstring wide = AnsiToWide(path);
+  std::string back(path.size() * 2, '\0');
+  back.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), back.data(),
+                          static_cast<int>(back.size()), nullptr, nullptr)));
+  EXPECT_EQ(back, path);
+}
+
+}  // namespace
+}  // namespace mv::gui

@@ -1,0 +1,139 @@
+// The reading behind find, diff and export: the same files accepted and refused as the
+// loader accepts and refuses them, entries read whatever the line ends, and the search
+// reported in list order from several workers, stopping when asked.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "core/library_snapshots.h"
+#include "core/loaded_snapshot.h"
+#include "core/snapshot_find.h"
+#include "core/snapshot_scan.h"
+#include "memory_file_system.h"
+#include "test_support.h"
+
+namespace mv {
+namespace {
+
+const std::string kHeader =
+    "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WG\r\nDATE CREATED: 1 2\r\n";
+
+TEST(SnapshotScan, AcceptsAndRefusesWhatTheLoaderDoes) {
+  const std::string texts[] = {
+      kHeader + "SHARENAME: Docs\r\na;;f;;1;;1.1.2020\r\nEND\r\n",
+      kHeader + "SHARENAME: Docs\r\n",  // never closed: still accepted
+      "mirrorvault FILE\ngroup: WG\nversion: 1\ncomputer: C\ndate created: d\nsharename: S\n",
+      kHeader + "a;;f;;1;;1.1.2020\r\nEND\r\n",  // no share
+      "Mirrorvault file \r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WG\r\nDATE CREATED: 1 2\r\n"
+      "SHARENAME: Docs\r\n",  // blank after the magic line
+      "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: \r\nDATE CREATED: 1 2\r\n"
+      "SHARENAME: Docs\r\n",                              // empty group
+      kHeader + std::string("SHARENAME: D\0cs\r\n", 17),  // a NUL ends the line's text
+      std::string("Mirrorvault file\0\r\n", 19) + kHeader.substr(18) + "SHARENAME: D\r\n",
+      "",
+  };
+  test::MemoryFileSystem fs;
+  for (const std::string& text : texts) {
+    fs.files["s"] = text;
+    LoadedSnapshot loaded;
+    SnapshotLayout layout;
+    EXPECT_EQ(ScanSnapshot(text, layout), loaded.Load(fs, "s")) << text;
+  }
+  std::string many = kHeader;
+  for (int s = 0; s <= kMaxShares; ++s) many += "SHARENAME: S" + std::to_string(s) + "\r\n";
+  SnapshotLayout layout;
+  EXPECT_EQ(ScanSnapshot(many, layout), LoadResult::kTooManyShares);
+}
+
+TEST(SnapshotScan, ReadsEntriesWhateverTheLineEnds) {
+  const std::string body =
+      "SHARENAME: Docs\r\na;;f;;1;;1.1.2020\r\n\r\nSub;;d;;0;;1.1.2020\r\nSub\\b "
+      "c.txt;;F;;2;;1.1.2020"
+      "\r\nnot an entry\r\nEND\r\nlost;;f;;1;;1.1.2020\r\nSHARENAME: "
+      "Open\r\nopen;;f;;1;;1.1.2020\r\n";
+  struct Case {
+    const char* what;
+    std::string text;
+  };
+  auto replaced = [&](const std::string& with) {
+    std::string text = kHeader + body;
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += with.size()) {
+      text.replace(at, 2, with);
+    }
+    return text;
+  };
+  std::string lone = kHeader + body;
+  lone.replace(lone.find("\r\nSub;;d"), 2, "\r");  // one CR alone among CR LF
+  const Case cases[] = {
+      {"CR LF", kHeader + body}, {"LF", replaced("\n")}, {"CR", replaced("\r")}, {"lone CR", lone}};
+  for (const Case& c : cases) {
+    SnapshotLayout layout;
+    ASSERT_EQ(ScanSnapshot(c.text, layout), LoadResult::kAccepted) << c.what;
+    std::vector<std::string> read;
+    ForEachEntry(layout, [&](const ShareSection& share, const SnapshotEntry& entry) {
+      read.push_back(std::string(share.name) + ":" + std::string(entry.directory) + "|" +
+                     std::string(entry.name) + (entry.isDirectory ? "/" : ""));
+    });
+    EXPECT_EQ(read, (std::vector<std::string>{"Docs:|a", "Docs:|Sub/", "Docs:Sub|b c.txt"}))
+        << c.what;
+  }
+}
+
+class CountingReport final : public FindReport {
+ public:
+  void Found(const LibrarySnapshot& snapshot, std::string_view computer,
+             const std::vector<FoundEntry>& hits) override {
+    order.push_back(snapshot.fileName + " " + std::string(computer) + " " +
+                    std::to_string(hits.size()));
+    if (stopAfter != 0 && order.size() == stopAfter) stop = true;
+  }
+  void Skipped(const LibrarySnapshot& snapshot, std::string_view) override {
+    order.push_back(snapshot.fileName + " skipped");
+  }
+  std::vector<std::string> order;
+  std::size_t stopAfter = 0;
+  std::atomic<bool> stop{false};
+};
+
+TEST(FindEngine, ReportsInListOrderFromSeveralWorkersAndStops) {
+  test::ScratchDir dir;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = "WG.PC" + std::to_string(i) + ".01.01.2026.00.00.00.mirvaul";
+    std::string text = kHeader + "SHARENAME: S\r\n";
+    for (int k = 0; k <= i; ++k) text += "hit" + std::to_string(k) + ".txt;;f;;1;;1.1.2020\r\n";
+    test::WriteTextFile(dir.Join(name), i == 5 ? "broken" : text + "END\r\n");
+    expected.push_back(name + (i == 5 ? " skipped" : " PC7 " + std::to_string(i + 1)));
+  }
+  std::vector<LibrarySnapshot> snapshots;
+  for (const std::string& line : expected) {
+    const std::string name = line.substr(0, line.find(' '));
+    snapshots.push_back({dir.Join(name), name, "WG", "", ""});
+  }
+  CountingReport all;
+  FindRequest request{"HIT*", EntryKinds::kFiles, 3, nullptr};
+  EXPECT_EQ(FindInSnapshots(PlatformFileSystem(), snapshots, request, all), 78u - 6u);
+  EXPECT_EQ(all.order, expected);
+
+  // Files of another file system are read through it, not mapped.
+  test::MemoryFileSystem memory;
+  for (const LibrarySnapshot& snapshot : snapshots) {
+    memory.files[snapshot.path] = test::ReadTextFile(snapshot.path);
+  }
+  CountingReport read;
+  request.threads = 1;  // the in-memory file system is not made for threads
+  EXPECT_EQ(FindInSnapshots(memory, snapshots, request, read), 78u - 6u);
+  EXPECT_EQ(read.order, expected);
+
+  CountingReport stopped;
+  request.threads = 3;
+  stopped.stopAfter = 3;
+  request.stop = &stopped.stop;
+  FindInSnapshots(PlatformFileSystem(), snapshots, request, stopped);
+  EXPECT_EQ(stopped.order, std::vector<std::string>(expected.begin(), expected.begin() + 3));
+}
+
+}  // namespace
+}  // namespace mv

@@ -1,0 +1,252 @@
+// Capture of real shares served by a loopback smbd: the same lines as the local backend, the
+// server's creation dates, unreadable and vanished directories, refused credentials, names
+// outside ASCII in the snapshot's code page, and the scan and capture of `take --smb`.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "capture/activity_state.h"
+#include "cli/cli.h"
+#include "core/snapshot_writer.h"
+#include "loopback_smbd.h"
+#include "platform/smb/smb_credentials.h"
+#include "platform/smb/unc_routing_file_system.h"
+#include "platform/smb_client.h"
+
+namespace mv {
+namespace {
+namespace fs = std::filesystem;
+using test::LoopbackSmbd;
+
+struct CliRun {
+  int code = -1;
+  std::string out, err;
+};
+
+// The lines after the header: share sections and END.
+std::vector<std::string> Body(const std::string& file) {
+  std::istringstream text(
+      test::ReadTextFile(file).substr(test::ReadTextFile(file).find("\r\n\r\n") + 4));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(text, line);)
+    lines.push_back(line.substr(0, line.size() - 1));
+  return lines;
+}
+
+class SmbShareTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server_ = new LoopbackSmbd(); }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+  void SetUp() override {
+    if (!server_->running()) {
+      if (!LoopbackSmbd::Installed() && std::getenv("CI") == nullptr) {
+        GTEST_SKIP() << "smbd is not installed, so there is no SMB server to test against";
+      }
+      FAIL() << "the loopback smbd did not start: " << server_->failure();
+    }
+    SetActivityState(kCapturing);
+  }
+  void TearDown() override { SetActivityState(kIdle); }
+
+  // The share's folder, emptied.
+  static std::string Fresh(const std::string& share) {
+    const std::string folder = server_->ShareFolder(share);
+    for (const auto& entry : fs::directory_iterator(folder)) fs::remove_all(entry.path());
+    return folder;
+  }
+  static void Make(const std::string& folder, const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+      fs::create_directories(fs::path(folder + "/" + file).parent_path());
+      if (file.back() != '/') test::WriteTextFile(folder + "/" + file, file);
+    }
+  }
+  static std::unique_ptr<SmbClient> Client(const std::string& authFile, int codePage = 1252) {
+    SmbOptions options;
+    options.authFile = authFile;
+    options.codePage = codePage;
+    options.port = server_->port();
+    std::string error;
+    auto client = OpenSmbClient(options, PlatformFileSystem(), error);
+    EXPECT_NE(client, nullptr) << error;
+    return client;
+  }
+  std::vector<std::string> Capture(FileSystem& files, const std::string& shares,
+                                   WriteReport& report) {
+    const std::string path = snaps_.Join("WG.PC.01.01.2026.00.00.00.mirvaul");
+    WriteSnapshot("WG", LoopbackSmbd::kComputer, path, shares, &report, files);
+    EXPECT_TRUE(report.complete);
+    return Body(path);
+  }
+  CliRun Cli(cli::Args args) {
+    args.insert(args.end(), {"--smb", "--smb-port", std::to_string(server_->port()), "--snapshots",
+                             snaps_.path()});
+    std::ostringstream out, err;
+    CliRun run;
+    run.code = cli::RunCli(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+  }
+
+  static inline LoopbackSmbd* server_ = nullptr;
+  test::ScratchDir snaps_;
+};
+
+TEST_F(SmbShareTest, SameLinesAsTheLocalBackendWithTheServersCreationDates) {
+  const std::string folder = Fresh("Private");
+  Make(folder, {"a.txt", "Sub/b.bin", "Sub/Deep/c.txt", "Empty/", "100% sure #1/d.txt", ".hid"});
+  ASSERT_TRUE(server_->RunSmbClient("Private", "utimes a.txt 2009:06:03-12:00:00 -1 -1 -1"));
+  test::ScratchDir unc;
+  fs::create_directories(unc.Join(LoopbackSmbd::kComputer));
+  fs::create_directory_symlink(folder, unc.Join(std::string(LoopbackSmbd::kComputer) + "/Private"));
+  SetUncRoot(unc.path());
+  WriteReport report;
+  std::vector<std::string> local = Capture(PlatformFileSystem(), "Private", report);
+  const std::vector<std::string> smb =
+      Capture(Client(server_->AuthFile())->fileSystem(), "Private", report);
+  SetUncRoot(".");
+  ASSERT_EQ(local.size(), 11u);
+  // The server keeps the creation time it was given; the local file system, its own.
+  for (std::string& line : local) {
+    if (line.rfind("a.txt;;", 0) == 0) line = "a.txt;;f;;5;;6.3.2009";
+  }
+  EXPECT_EQ(smb, local);
+}
+
+TEST_F(SmbShareTest, UnreadableDirectoryIsCountedAndTheCaptureGoesOn) {
+  const std::string folder = Fresh("Public");
+  Make(folder, {"locked/secret.txt", "open/x.txt"});
+  chmod((folder + "/locked").c_str(), 0);
+  const CliRun run = Cli(
+      {"capture", "--group", "WG", "--computer", LoopbackSmbd::kComputer, "--shares", "Public"});
+  chmod((folder + "/locked").c_str(), 0755);
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err;
+  EXPECT_NE(run.err.find("warning: 1 directory could not be listed"), std::string::npos);
+  const std::vector<std::string> body = Body(run.out.substr(0, run.out.size() - 1));
+  ASSERT_EQ(body.size(), 5u);
+  EXPECT_EQ(body[4], "END");
+  EXPECT_EQ(body[3].rfind("open\\x.txt;;f;;10;;", 0), 0u) << body[3];
+}
+
+TEST_F(SmbShareTest, RefusedCredentialsFailTheComputerWithoutAFile) {
+  const CliRun run =
+      Cli({"capture", "--group", "WG", "--computer", LoopbackSmbd::kComputer, "--shares",
+           "Private;Public", "--auth-file", server_->AuthFile("not-the-password")});
+  EXPECT_EQ(run.code, cli::kExitFailure);
+  EXPECT_NE(run.err.find("the computer localhost refused the logon"), std::string::npos);
+  EXPECT_NE(run.err.find("\\\\localhost\\Private, \\\\localhost\\Public"), std::string::npos);
+  EXPECT_EQ(run.err.find("not-the-password"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(snaps_.path()));
+}
+
+// Hands the share's listings to the SMB backend and takes the share's folder away once its
+// root has been listed.
+class VanishingShare final : public FileSystem {
+ public:
+  VanishingShare(FileSystem& smb, std::string folder) : smb_(smb), folder_(std::move(folder)) {}
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    auto listing = smb_.List(pattern, error);
+    if (!gone_) fs::rename(folder_, folder_ + ".away");
+    gone_ = true;
+    return listing;
+  }
+  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
+    return smb_.IdentifyDirectory(path, identity);
+  }
+  std::unique_ptr<OutputFile> Create(const std::string&, IoError&) override { return nullptr; }
+  IoError Remove(const std::string&) override { return IoError::kAccessDenied; }
+  IoError Replace(const std::string&, const std::string&) override {
+    return IoError::kAccessDenied;
+  }
+  IoError MakeDirectory(const std::string&) override { return IoError::kAccessDenied; }
+  IoError ReadWholeExclusive(const std::string&, std::uint64_t, std::vector<char>&) override {
+    return IoError::kAccessDenied;
+  }
+
+ private:
+  FileSystem& smb_;
+  std::string folder_;
+  bool gone_ = false;
+};
+
+TEST_F(SmbShareTest, ShareFolderGoneMidCaptureLeavesItsDirectoriesUnlisted) {
+  const std::string folder = Fresh("Public");
+  Make(folder, {"a/x.txt", "b/y.txt", "c.txt"});
+  auto client = Client("");
+  VanishingShare vanishing(client->fileSystem(), folder);
+  smb::UncRoutingFileSystem files(vanishing, PlatformFileSystem());
+  WriteReport report;
+  const std::vector<std::string> body = Capture(files, "Public", report);
+  fs::rename(folder + ".away", folder);
+  EXPECT_EQ(report.unlistedDirectories, 2);
+  EXPECT_EQ(body.size(), 5u);  // the share, its three entries, END
+}
+
+TEST_F(SmbShareTest, NamesOutsideAsciiGoIntoTheCodePage) {
+  const std::string folder = Fresh("Public");
+  Make(folder, {"caf\u00e9.txt", "\u65e5\u672c.txt", "\u00dcn\u00ef/x.txt", "\u76ee\u5f55/y.txt"});
+  struct Case {
+    int codePage;
+    std::vector<std::string> names;  // as the snapshot holds them
+    int altered;
+  };
+  for (const Case& c : {Case{1252, {"caf\xE9.txt", "??.txt", "\xDCn\xEF\\x.txt", "??\\y.txt"}, 2},
+                        Case{1251, {"caf?.txt", "??.txt", "?n?\\x.txt", "??\\y.txt"}, 4}}) {
+    WriteReport report;
+    const std::vector<std::string> body =
+        Capture(Client("", c.codePage)->fileSystem(), "Public", report);
+    for (const std::string& name : c.names) {
+      EXPECT_NE(
+          std::find_if(body.begin(), body.end(),
+                       [&](const std::string& line) { return line.rfind(name + ";;f", 0) == 0; }),
+          body.end())
+          << c.codePage << ": " << name;
+    }
+    EXPECT_EQ(report.namesAltered, c.altered) << c.codePage;
+  }
+}
+
+TEST_F(SmbShareTest, TakeListsTheServersSharesAndCapturesEveryComputer) {
+  Make(Fresh("Public"), {"p.txt"});
+  Make(Fresh("Private"), {"q.txt"});
+  const CliRun run = Cli({"take", "--computer", LoopbackSmbd::kComputer, "--computer", "127.0.0.1",
+                          "--auth-file", server_->AuthFile()});
+  ASSERT_EQ(run.code, cli::kExitOk) << run.err;
+  EXPECT_EQ(run.out,
+            "WORKGROUP\n  localhost\n    Public\n    Private\n  127.0.0.1\n    Public\n"
+            "    Private\nSnapshots successfully created.\n");
+  int files = 0;
+  for (const auto& file : fs::directory_iterator(snaps_.path())) {
+    const std::vector<std::string> body = Body(file.path().string());
+    ASSERT_EQ(body.size(), 5u);
+    EXPECT_EQ(body[0] + body[1].substr(0, 13) + body[2] + body[3].substr(0, 13) + body[4],
+              "SHARENAME: Publicp.txt;;f;;5;;SHARENAME: Privateq.txt;;f;;5;;END");
+    ++files;
+  }
+  EXPECT_EQ(files, 2);
+}
+
+TEST(SmbAuthFile, ReadsSmbclientsFormatAndNeverQuotesIt) {
+  smb::SmbCredentials good;
+  std::string error;
+  ASSERT_TRUE(
+      smb::ParseAuthText("# mine\nUsername = OFFICE\\ann\n password=  s e=cret \n", good, error));
+  EXPECT_EQ(good.username, "ann");
+  EXPECT_EQ(good.domain, "OFFICE");
+  EXPECT_EQ(good.password, "s e=cret");
+  for (const char* bad : {"password = s3cret\n", "user: s3cret\n"}) {
+    smb::SmbCredentials credentials;
+    EXPECT_FALSE(smb::ParseAuthText(bad, credentials, error)) << bad;
+    EXPECT_EQ(error.find("s3cret"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace mv

@@ -1,0 +1,287 @@
+// Plays the demo's road through Mirrorvault.exe from outside the program, as a user would:
+// starts it, opens Snapshot > Take Snapshot..., waits for the scan, presses "Take
+// Snapshots", confirms the end message, closes the dialog and opens the newest snapshot.
+// At each step it asks tools/demo.sh for a screenshot (SHOTS\<name>.want, holding the part
+// of the screen to keep or nothing for all of it) and waits for SHOTS\<name>.done.
+//   mv_demo_driver.exe MIRRORVAULT_EXE SHOTS_FOLDER
+#include <windows.h>
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr DWORD kStepTimeoutMs = 60000;
+constexpr DWORD kShotTimeoutMs = 60000;
+constexpr int kScanAttempts = 5;
+
+struct Road {
+  std::string shots;
+  DWORD process = 0;
+  HWND main = nullptr;
+  HWND dialog = nullptr;
+};
+
+void Say(const char* text) {
+  std::printf("demo: %s\n", text);
+  std::fflush(stdout);
+}
+
+[[noreturn]] void Fail(const char* text) {
+  std::fprintf(stderr, "demo: %s\n", text);
+  std::fflush(stderr);
+  ExitProcess(1);
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kStepTimeoutMs,
+             DWORD pollMs = 20) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(pollMs);
+  }
+  return true;
+}
+
+std::string Text(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+struct DialogSearch {
+  DWORD process;
+  HWND owner;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (process != search->process || std::string(cls) != "#32770" || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  if (search->owner != nullptr && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+  if (search->title != nullptr && Text(window) != search->title) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A visible dialog of the program with this title (any, when null) and owner (any, when null).
+HWND FindDialog(const Road& road, const char* title, HWND owner) {
+  DialogSearch search{road.process, owner, title, nullptr};
+  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Stops or lets go every thread of the program, so that a passing moment stays on screen.
+void Freeze(DWORD process, bool frozen) {
+  HANDLE threads = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (threads == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(threads, &entry); more; more = Thread32Next(threads, &entry)) {
+    if (entry.th32OwnerProcessID != process) continue;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    if (thread == nullptr) continue;
+    if (frozen) {
+      SuspendThread(thread);
+    } else {
+      ResumeThread(thread);
+    }
+    CloseHandle(thread);
+  }
+  CloseHandle(threads);
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Asks for a screenshot and waits until it is taken. With window, only that window is kept.
+void Shot(const Road& road, const std::string& name, HWND window = nullptr) {
+  std::string crop;
+  if (window != nullptr) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+           std::to_string(r.left) + "+" + std::to_string(r.top);
+  }
+  const std::string want = road.shots + "\\" + name + ".want";
+  const std::string done = road.shots + "\\" + name + ".done";
+  DeleteFileA(done.c_str());
+  // Written under another name first, so that the script never reads it half-written.
+  const std::string partial = want + ".part";
+  HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
+  CloseHandle(file);
+  MoveFileA(partial.c_str(), want.c_str());
+  if (!WaitFor([&] { return FileExists(done); }, kShotTimeoutMs)) Fail("no screenshot was taken");
+  DeleteFileA(done.c_str());
+}
+
+// Makes window the active one, as the user's click would have.
+void Activate(HWND window) {
+  SetForegroundWindow(window);
+  Sleep(150);
+}
+
+HWND Button(const Road& road, int id) {
+  return GetDlgItem(road.dialog, id);
+}
+
+bool Scanning(const Road& road) {
+  return Text(Button(road, IDCANCEL)) == "Stop";
+}
+
+bool Idle(const Road& road) {
+  return Text(Button(road, IDCANCEL)) == "Cancel" &&
+         IsWindowEnabled(Button(road, IDC_TAKE_SNAPSHOTS));
+}
+
+int TreeCount(HWND tree) {
+  return static_cast<int>(SendMessageA(tree, TVM_GETCOUNT, 0, 0));
+}
+
+void Command(HWND window, int command) {
+  PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+// Gives the main window the room a user would: larger, and the splitter dragged to the right
+// so that the snapshot tree shows whole capture times. The drag is the window's own: a press
+// over the hidden bar starts it, and the next tick of its timer, finding the button up,
+// lays the window out with the bar at the cursor.
+void Arrange(const Road& road) {
+  SetWindowPos(road.main, nullptr, 150, 90, 980, 600, SWP_NOZORDER);
+  Sleep(200);
+  HWND bar = GetDlgItem(road.main, IDC_SPLITTER);
+  RECT r{};
+  GetWindowRect(bar, &r);
+  POINT press{r.left + 1, r.top + 100};
+  SetCursorPos(r.left + 90, r.top + 100);
+  ScreenToClient(road.main, &press);
+  PostMessageA(road.main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+  Sleep(300);
+  SetCursorPos(0, 0);
+}
+
+// Catches the scan on its way: once groups and a computer are in the tree, the program is
+// held still for the screenshot. A scan that ends first is started again.
+void ShootScan(Road& road) {
+  HWND tree = Button(road, IDC_NETWORK_TREE);
+  for (int attempt = 0; attempt < kScanAttempts; ++attempt) {
+    if (!WaitFor([&] { return Scanning(road); }, kStepTimeoutMs, 1)) Fail("the scan did not start");
+    bool expanded = false;
+    while (Scanning(road)) {
+      const int count = TreeCount(tree);
+      if (count >= 2 && !expanded) {
+        SendMessageA(road.dialog, WM_COMMAND, IDM_NET_EXPAND_ALL, 0);
+        expanded = true;
+      }
+      if (count >= 4) {
+        Activate(road.dialog);  // also lets the tree paint what it holds
+        Freeze(road.process, true);
+        Shot(road, "02-take-snapshots-scanning", road.dialog);
+        Shot(road, "02-take-snapshots-scanning-window");
+        Freeze(road.process, false);
+        return;
+      }
+      Sleep(1);
+    }
+    if (!WaitFor([&] { return Idle(road); })) Fail("the scan did not end");
+    Command(road.dialog, IDM_SCAN_NETWORK);
+  }
+  Fail("the scan always ended before it could be shown");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: mv_demo_driver MIRRORVAULT_EXE SHOTS_FOLDER\n");
+    return 2;
+  }
+  Road road;
+  road.shots = argv[2];
+  std::string commandLine = std::string("\"") + argv[1] + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    Fail("Mirrorvault.exe did not start");
+  }
+  road.process = started.dwProcessId;
+
+  if (!WaitFor([&] { return (road.main = FindDialog(road, "Mirrorvault", nullptr)) != nullptr; })) {
+    Fail("the main window did not open");
+  }
+  Arrange(road);
+  Say("the main window is open");
+  Activate(road.main);
+  Shot(road, "01-main-window");
+
+  Command(road.main, IDM_TAKE_SNAPSHOT);
+  if (!WaitFor([&] {
+        return (road.dialog = FindDialog(road, "Take Snapshots", road.main)) != nullptr;
+      })) {
+    Fail("Snapshot > Take Snapshot... opened no dialog");
+  }
+  Say("Snapshot > Take Snapshot... opened the dialog; it scans the network");
+  ShootScan(road);
+  if (!WaitFor([&] { return Idle(road); })) Fail("the scan did not end");
+  SendMessageA(road.dialog, WM_COMMAND, IDM_NET_EXPAND_ALL, 0);
+  Sleep(300);
+  Say("the scan found the sample network, everything ticked");
+  Activate(road.dialog);
+  Shot(road, "03-take-snapshots-idle", road.dialog);
+
+  PostMessageA(road.dialog, WM_COMMAND, MAKEWPARAM(IDC_TAKE_SNAPSHOTS, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Button(road, IDC_TAKE_SNAPSHOTS)));
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = FindDialog(road, "Mirrorvault", road.dialog)) != nullptr; })) {
+    Fail("the capture showed no end message");
+  }
+  Sleep(300);
+  char message[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, message, sizeof message);
+  std::printf("demo: the capture ended: \"%s\"\n", message);
+  Shot(road, "04-snapshots-created");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+
+  if (!WaitFor([&] { return Idle(road); })) Fail("the capture did not end");
+  Command(road.dialog, IDCANCEL);
+  if (!WaitFor([&] { return !IsWindow(road.dialog); })) Fail("the dialog did not close");
+
+  HWND tree = GetDlgItem(road.main, IDC_SNAPSHOT_TREE);
+  SendMessageA(road.main, WM_COMMAND, IDM_EXPAND_ALL, 0);
+  auto next = [&](HTREEITEM item, UINT relation) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+  };
+  HTREEITEM newest = next(next(next(nullptr, TVGN_ROOT), TVGN_CHILD), TVGN_CHILD);
+  if (newest == nullptr) Fail("no snapshot in the main window's tree");
+  SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(newest));
+  Sleep(500);
+  Say("the new snapshots are in the main window; the first is open");
+  Activate(road.main);
+  Shot(road, "05-newest-snapshot");
+
+  Command(road.main, IDM_EXIT);
+  WaitForSingleObject(started.hProcess, kStepTimeoutMs);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return 0;
+}
