@@ -37,9 +37,8 @@ bool StartDetachedThread(std::function<void()> body);
 
 void SleepMilliseconds(unsigned milliseconds);
 
-// Tests only: the next `count` events made are invalid, and the next `count` threads fail to
-// start, as when the system has run out of handles.
+// Tests only: the next `count` events made are invalid, as when the system has run out of
+// handles.
 void FailNextEventCreations(int count);
-void FailNextThreadStarts(int count);
 
 }  // namespace mv

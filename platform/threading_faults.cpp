@@ -1,5 +1,5 @@
-// Failures of event creation and thread start that tests ask for (platform/threading.h),
-// shared by both backends.
+// Failures of event creation that tests ask for (platform/threading.h), shared by both
+// backends.
 #include "platform/threading_faults.h"
 
 #include <atomic>
@@ -8,28 +8,18 @@ namespace mv {
 namespace {
 
 std::atomic<int> gFailingEvents{0};
-std::atomic<int> gFailingThreads{0};
-
-bool TakeOne(std::atomic<int>& count) {
-  int left = count.load();
-  while (left > 0 && !count.compare_exchange_weak(left, left - 1)) {
-  }
-  return left > 0;
-}
 
 }  // namespace
 
 void FailNextEventCreations(int count) {
   gFailingEvents.store(count);
 }
-void FailNextThreadStarts(int count) {
-  gFailingThreads.store(count);
-}
+
 bool EventCreationMustFail() {
-  return TakeOne(gFailingEvents);
-}
-bool ThreadStartMustFail() {
-  return TakeOne(gFailingThreads);
+  int left = gFailingEvents.load();
+  while (left > 0 && !gFailingEvents.compare_exchange_weak(left, left - 1)) {
+  }
+  return left > 0;
 }
 
 }  // namespace mv

@@ -1,5 +1,5 @@
-// What the threading backends ask before making an event or starting a thread: whether a
-// test wants this one to fail (FailNextEventCreations, FailNextThreadStarts).
+// What the threading backends ask before making an event: whether a test wants this one to
+// fail (FailNextEventCreations).
 #pragma once
 
 #include "platform/threading.h"
@@ -7,6 +7,5 @@
 namespace mv {
 
 bool EventCreationMustFail();
-bool ThreadStartMustFail();
 
 }  // namespace mv

@@ -44,7 +44,6 @@ DWORD WINAPI RunThreadBody(LPVOID parameter) {
 }  // namespace
 
 bool StartDetachedThread(std::function<void()> body) {
-  if (ThreadStartMustFail()) return false;
   auto* owned = new std::function<void()>(std::move(body));
   const HANDLE thread = CreateThread(nullptr, 0, RunThreadBody, owned, 0, nullptr);
   if (thread == nullptr) {

@@ -174,9 +174,9 @@ TEST(EndOfJobMessage, ListsAreCutShort) {
   EXPECT_EQ(altered.text, "Snapshots successfully created.\n\n" + DescribeNamesAltered(2));
 }
 
-// Out of handles or threads: nothing is started that would wait on a missing event (it
-// would wake at once, forever), and what does not run is told.
-TEST(CaptureJob, MissingEventsOrThreadsStartNothingThatSpins) {
+// Out of handles: nothing is started that would wait on a missing event (it would wake at
+// once, forever), and what does not run is told.
+TEST(CaptureJob, MissingEventsStartNothingThatSpins) {
   FailNextEventCreations(2);  // the scan event, then the capture event
   test::ScanRig scan;
   test::RecordingNotices notices;
@@ -187,12 +187,6 @@ TEST(CaptureJob, MissingEventsOrThreadsStartNothingThatSpins) {
   EXPECT_EQ(BackgroundTaskProblems(0, false),
             "The capture workers could not be started: no snapshot can be taken.\n"
             "The network scan could not be started: the network cannot be browsed.");
-
-  FailNextThreadStarts(3);
-  CaptureJob fewer(*scan.browser, notices, scan.gate, PlatformFileSystem(), PlatformClock(),
-                   test::kFastCapture);
-  EXPECT_EQ(fewer.StartWorkers(), kCaptureWorkers - 3);
-  fewer.Shutdown();
   EXPECT_EQ(BackgroundTaskProblems(5, true), "Only 5 of the 8 capture workers could be started.");
   EXPECT_EQ(BackgroundTaskProblems(kCaptureWorkers, true), "");
 }

@@ -116,9 +116,8 @@ TEST(NetworkScan, ARecordLargerThanTheOfferIsFetchedWithTheWholeBuffer) {
 
   const TreeItem g = rig.tree.Find(kNoTreeItem, "G");
   std::vector<std::string> shown;
-  for (const TreeItem share : rig.tree.Children(rig.tree.Find(g, "PC"))) {
+  for (const TreeItem share : rig.tree.Children(rig.tree.Find(g, "PC")))
     shown.push_back(rig.tree.Get(share).text);
-  }
   EXPECT_EQ(shown, expected);
   EXPECT_GT(batches.load(), 4);
   EXPECT_TRUE(rig.tree.Children(rig.tree.Find(g, "HUGE")).empty());
