@@ -161,8 +161,7 @@ TEST_F(SampleNetworkScan, CaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   EXPECT_NE(found["PC2"].find("GROUP: WORKGROUP\r\n"), std::string::npos);
 }
 
-// The provider serves the network its DescriptionFile value names, read at every open: a
-// test points it at a network of its own for a while.
+// Points the provider's DescriptionFile value (read at every open) at a network of its own.
 class DescribedNetwork {
  public:
   explicit DescribedNetwork(const std::string& description) {
@@ -185,10 +184,8 @@ class DescribedNetwork {
   wchar_t previous_[1024] = {};
 };
 
-// A share whose record is larger than the 256 bytes each call offers, between two others:
-// the call answers that more data is waiting, the scan asks once more with the whole buffer,
-// and no share is lost. (The description gives shares no comments, so a long name makes
-// the record long.)
+// A share record larger than the 256 bytes offered (a long name: the description has no
+// comments) between two others: asked for again with the whole buffer, nothing is lost.
 TEST(SampleNetworkRecords, ARecordLargerThanTheOfferLosesNothing) {
   const std::string longName(300, 'L');
   DescribedNetwork network("group LONG\n computer PCL\n  share First\n  share " + longName +

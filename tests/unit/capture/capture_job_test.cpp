@@ -174,8 +174,7 @@ TEST(EndOfJobMessage, ListsAreCutShort) {
   EXPECT_EQ(altered.text, "Snapshots successfully created.\n\n" + DescribeNamesAltered(2));
 }
 
-// Out of handles: nothing is started that would wait on a missing event (it would wake at
-// once, forever), and what does not run is told.
+// Out of handles: nothing waits on a missing event (it would wake at once, forever).
 TEST(CaptureJob, MissingEventsStartNothingThatSpins) {
   FailNextEventCreations(2);  // the scan event, then the capture event
   test::ScanRig scan;

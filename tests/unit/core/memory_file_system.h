@@ -39,8 +39,7 @@ class MemoryFileSystem : public FileSystem {
   int identifyCalls = 0;
 
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
-  // The files written into a folder (a writer's look for what earlier captures left);
-  // not recorded in `listed`.
+  // The files written into a folder; not recorded in `listed`.
   std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) override;
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;

@@ -29,12 +29,10 @@ using test::ScratchDir;
 void MarkHiddenAndSystem(const std::string& path) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
-// Plain Windows paths drop the dots that end a path component, so std::filesystem cannot
-// make a directory named "..." here; a name that begins with dots stands in for it (the
-// backend's own paths reach "...": DeepTreesAndNamesEndingInDotsAreWalked).
+// Plain Windows paths drop the dots that end a component, so std::filesystem cannot make
+// "..." here (the backend can: DeepTreesAndNamesEndingInDotsAreWalked).
 constexpr char kDots[] = "..x";
-// Nor can it remove such a directory (its plain path names the one above) or a tree deeper
-// than 259 characters: the extended-length form of their UNC paths reaches them.
+// Nor remove it, or a tree past 259 characters: their extended-length UNC paths reach them.
 void RemoveMadeTree(const std::vector<std::string>& files,
                     const std::vector<std::string>& directoriesDeepestFirst) {
   auto extended = [](const std::string& unc) {  // the names here are plain ASCII
@@ -115,9 +113,8 @@ TEST_F(ShareWalkPlatformTest, DirectoryThenItsContentHugeSparseFileAndDotNames) 
   EXPECT_EQ(report.unlistedDirectories, 0);
 }
 
-// A tree deeper than 259 characters and a directory named "..." are walked whole (on
-// Windows through the extended-length form of their paths); the snapshot keeps the plain
-// relative paths. The tree is made through the backend, so that Windows makes it too.
+// A tree past 259 characters and a directory "..." are walked whole; the snapshot keeps
+// plain relative paths. The tree is made through the backend, which reaches it on Windows.
 TEST_F(ShareWalkPlatformTest, DeepTreesAndNamesEndingInDotsAreWalked) {
   pc.AddShare("Deep");
   FileSystem& files = PlatformFileSystem();

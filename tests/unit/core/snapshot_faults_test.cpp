@@ -84,9 +84,8 @@ TEST_F(SnapshotFaultsTest, FailedWriteCloseOrRenameKeepsTheEarlierSnapshotAndLea
   expectFailed(IoError::kAccessDenied, "rename");
 }
 
-// Until it is complete a snapshot has only a name the library never lists; an interrupted
-// capture, or one whose clean-up failed, leaves only that, and the next capture of the same
-// computer removes it (not another computer's).
+// An unfinished snapshot has only a name the library never lists; the next capture of the
+// same computer removes what an interrupted one left (not another computer's).
 TEST_F(SnapshotFaultsTest, UnfinishedSnapshotsNeverStandUnderASnapshotName) {
   fs.files["C:\\snaps\\G.OTHER.01.01.2026.00.00.00.mvpart"] = "another computer's";
   fs.onList = [&](const std::string&) {

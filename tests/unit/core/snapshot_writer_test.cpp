@@ -107,9 +107,8 @@ TEST_F(SnapshotWriterTest, OrdinaryNamesHiddenEntriesAndDirectoryThenItsFile) {
             "END\r\n");
 }
 
-// A line break in a name would end its line early ("x\nSHARENAME: evil" would pass for a
-// share of its own): it is written as '?', and such names are counted together with those
-// the backend could not convert.
+// A line break would end a name's line early ("x\nSHARENAME: evil"): it is written as '?',
+// and counted with the names the backend could not convert.
 TEST_F(SnapshotWriterTest, LineBreaksInNamesBecomeQuestionMarksAndAlteredNamesAreCounted) {
   fs.AddDirectory("\\\\PC7\\S");
   fs.AddFile("\\\\PC7\\S\\x\nSHARENAME: evil", 1, Date(2010, 3, 3));

@@ -86,10 +86,8 @@ TEST(NetworkScan, UnreachableContainersContributeNothing) {
   EXPECT_EQ(rig.network.OpenEnumerations(), 0);
 }
 
-// Each call offers 256 bytes, so a container of short records takes several calls. A record
-// larger than that (a share with a long comment) is asked for again with the whole buffer,
-// and neither it nor what follows is lost; only one larger than the whole buffer ends its
-// container, which is counted.
+// Calls offer 256 bytes (short records take several calls); a larger record (a long comment)
+// is asked for with the whole buffer and nothing is lost; one larger still ends its container.
 TEST(NetworkScan, ARecordLargerThanTheOfferIsFetchedWithTheWholeBuffer) {
   ScanRig rig;
   const auto provider = rig.network.AddProvider("P");

@@ -168,9 +168,8 @@ TEST_F(FileSystemBackendTest, MappingsFollowTheExclusiveReadersRule) {
   EXPECT_EQ(error, IoError::kNotFound);
 }
 
-// A second writer of a file being written is refused, as Windows refuses it: its truncation
-// would cut the first writer's file. A view of a file holds nothing once made, so the file
-// can be replaced (a new capture) or removed while the view is still read.
+// A second writer is refused, as on Windows (its truncation would cut the first); a view holds
+// nothing once made, so its file can be replaced or removed while the view is read.
 TEST_F(FileSystemBackendTest, SecondWriterIsRefusedAndAViewHoldsNothing) {
   FileSystem& files = PlatformFileSystem();
   const std::string path = unc_ + "\\G.PC.mirvaul";
