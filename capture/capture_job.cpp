@@ -2,6 +2,8 @@
 // let the last worker of a job end it.
 #include "capture/capture_job.h"
 
+#include <utility>
+
 #include "capture/activity_state.h"
 #include "capture/end_of_job_message.h"
 #include "core/snapshot_name.h"
@@ -19,6 +21,8 @@ CaptureJob::~CaptureJob() = default;
 
 int CaptureJob::StartWorkers(int workerCount) {
   if (started_.exchange(true)) return runningWorkers_.load();
+  // Workers waiting on an event that does not exist would wake at once, forever.
+  if (!captureEvent_.valid()) return 0;
   for (int i = 0; i < workerCount; ++i) {
     runningWorkers_.fetch_add(1);
     if (!StartDetachedThread([this] { WorkerBody(); })) runningWorkers_.fetch_sub(1);
@@ -67,6 +71,7 @@ void CaptureJob::StartHoldingGate(const std::vector<int>& computerSlots,
     std::lock_guard lock(problemsMutex_);
     failedComputers_.clear();
     sharesLeftOut_.clear();
+    namesAltered_ = 0;
   }
   {
     std::lock_guard lock(joinMutex_);
@@ -95,8 +100,7 @@ void CaptureJob::Shutdown() {
 void CaptureJob::WorkerBody() {
   std::uint64_t servedJob = 0;
   for (;;) {
-    captureEvent_.Wait();
-    if (quit_.load()) break;
+    if (!captureEvent_.Wait() || quit_.load()) break;
     if (!JoinCurrentJob(servedJob)) {
       // This worker has served the job and the event stays set until every worker has
       // joined it; look again shortly.
@@ -165,8 +169,9 @@ void CaptureJob::CaptureComputer(int computerSlot) {
   WriteReport report;
   WriteSnapshot(group, computer.name, path, shareList, &report, fs_, clock_);
 
-  if (report.complete && report.sharesNotCaptured.empty()) return;
+  if (report.complete && report.sharesNotCaptured.empty() && report.namesAltered == 0) return;
   std::lock_guard lock(problemsMutex_);
+  namesAltered_ += report.namesAltered;
   if (!report.complete && !report.stopped) {
     failedComputers_.push_back(DescribeFailedComputer(computer.name, report.error));
   }
@@ -182,12 +187,14 @@ void CaptureJob::LeaveJob() {
   if (completionShown_.exchange(1) == 0) {
     std::vector<std::string> failed;
     std::vector<std::string> leftOut;
+    int namesAltered = 0;
     {
       std::lock_guard lock(problemsMutex_);
       failed.swap(failedComputers_);
       leftOut.swap(sharesLeftOut_);
+      std::swap(namesAltered, namesAltered_);
     }
-    const EndOfJobMessage message = ComposeEndOfJobMessage(failed, leftOut);
+    const EndOfJobMessage message = ComposeEndOfJobMessage(failed, leftOut, namesAltered);
     notices_.ShowMessage(message.text, message.kind);
     completionShown_.store(0);
   }

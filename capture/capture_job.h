@@ -48,7 +48,8 @@ class CaptureJob {
 
   // Starts the workers, pausing after each; they then live as long as the process and
   // sleep on the capture event between jobs. Only the first call starts any. Returns how
-  // many are running.
+  // many are running: fewer when threads could not be started, none when the capture event
+  // could not be made.
   int StartWorkers(int workerCount = kCaptureWorkers);
 
   // "Take Snapshots": the capture list is every ticked computer under a ticked group, group
@@ -108,6 +109,7 @@ class CaptureJob {
   std::mutex problemsMutex_;
   std::vector<std::string> failedComputers_;
   std::vector<std::string> sharesLeftOut_;
+  int namesAltered_ = 0;
 
   std::atomic<int> runningWorkers_{0};
   std::atomic<int> completedJobs_{0};

@@ -25,16 +25,26 @@ std::string DescribeFailedComputer(const std::string& computer, IoError error) {
   return computer + " (" + DescribeIoError(error) + ")";
 }
 
+std::string DescribeNamesAltered(int namesAltered) {
+  return std::to_string(namesAltered) + (namesAltered == 1 ? " name" : " names") +
+         " held characters a snapshot cannot hold (line breaks, or characters the system's "
+         "code page lacks); they were written with \"?\" in their place.";
+}
+
 EndOfJobMessage ComposeEndOfJobMessage(const std::vector<std::string>& failedComputers,
-                                       const std::vector<std::string>& sharesLeftOut) {
-  if (failedComputers.empty() && sharesLeftOut.empty()) {
-    return EndOfJobMessage{kSnapshotsCreated, MessageKind::kInformation};
+                                       const std::vector<std::string>& sharesLeftOut,
+                                       int namesAltered) {
+  EndOfJobMessage message{kSnapshotsCreated, MessageKind::kInformation};
+  if (!failedComputers.empty() || !sharesLeftOut.empty()) {
+    message.text.clear();
+    message.kind = MessageKind::kError;
+    AppendList(message.text, "Snapshots of these computers could not be created:", failedComputers);
+    AppendList(
+        message.text,
+        "These shares were not captured, as a snapshot holds only so many shares:", sharesLeftOut);
   }
-  std::string text;
-  AppendList(text, "Snapshots of these computers could not be created:", failedComputers);
-  AppendList(text, "These shares were not captured, as a snapshot holds only so many shares:",
-             sharesLeftOut);
-  return EndOfJobMessage{text, MessageKind::kError};
+  if (namesAltered > 0) message.text += "\n\n" + DescribeNamesAltered(namesAltered);
+  return message;
 }
 
 }  // namespace mv

@@ -20,9 +20,25 @@ void StartBackgroundTasks(TreePort& networkTree, NoticePort& notices) {
   std::call_once(gStarted, [&] {
     gBrowser = new NetworkBrowser(networkTree, PlatformNetwork());
     gJob = new CaptureJob(*gBrowser, notices);
-    gJob->StartWorkers(kCaptureWorkers);
-    gBrowser->StartScanThread();
+    const int workers = gJob->StartWorkers(kCaptureWorkers);
+    const std::string problems = BackgroundTaskProblems(workers, gBrowser->StartScanThread());
+    if (!problems.empty()) notices.ShowMessage(problems, MessageKind::kError);
   });
+}
+
+std::string BackgroundTaskProblems(int workersRunning, bool scanThreadRunning) {
+  std::string text;
+  if (workersRunning == 0) {
+    text = "The capture workers could not be started: no snapshot can be taken.";
+  } else if (workersRunning < kCaptureWorkers) {
+    text = "Only " + std::to_string(workersRunning) + " of the " + std::to_string(kCaptureWorkers) +
+           " capture workers could be started.";
+  }
+  if (!scanThreadRunning) {
+    if (!text.empty()) text += "\n";
+    text += "The network scan could not be started: the network cannot be browsed.";
+  }
+  return text;
 }
 
 void RequestNetworkScan() {

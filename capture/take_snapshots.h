@@ -19,8 +19,13 @@
 namespace mv {
 
 // Main window creation, once: starts the eight capture workers 50 ms apart, then the scan
-// thread. Both ports must live as long as the process. Later calls do nothing.
+// thread, and tells the user through notices what could not be started. Both ports must
+// live as long as the process. Later calls do nothing.
 void StartBackgroundTasks(TreePort& networkTree, NoticePort& notices);
+
+// What to tell the user when not every worker or no scan thread could be started (the
+// system out of threads or handles); empty when everything runs.
+std::string BackgroundTaskProblems(int workersRunning, bool scanThreadRunning);
 
 // The dialog's opening and its command 40014 "Scan Network".
 void RequestNetworkScan();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "capture/activity_state.h"
+#include "capture/end_of_job_message.h"
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/smb_choice.h"
@@ -57,6 +58,9 @@ void ReportWarnings(const WriteReport& report, std::ostream& err) {
         << (report.unlistedDirectories == 1 ? " directory" : " directories")
         << " could not be listed (unreachable, access denied or path too long); the snapshot "
            "lacks their content\n";
+  }
+  if (report.namesAltered > 0) {
+    err << "mirrorvault-cli: warning: " << DescribeNamesAltered(report.namesAltered) << "\n";
   }
   if (!report.sharesNotCaptured.empty()) {
     err << "mirrorvault-cli: warning: only the first " << kMaxSharesWritten

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "capture/capture_job.h"
+#include "capture/take_snapshots.h"
 #include "capture/task_gate.h"
 #include "cli/args.h"
 #include "cli/cli.h"
@@ -111,10 +112,21 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   NetworkBrowser browser(tree, *network, gate);
   PrintedNotices notices(out);
   CaptureJob job(browser, notices, gate, *fileSystem);
-  job.StartWorkers();
-  browser.StartScanThread();
+  const std::string problems =
+      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
+  if (!problems.empty()) {
+    err << "mirrorvault-cli: " << problems << "\n";
+    job.Shutdown();
+    browser.Shutdown();
+    return kExitFailure;
+  }
   browser.RequestScan();
   gate.WaitUntilFree();
+  if (browser.ContainersNotListed() > 0) {
+    err << "mirrorvault-cli: warning: " << browser.ContainersNotListed()
+        << " network containers were not listed whole: a record was larger than the "
+           "enumeration buffer\n";
+  }
   shownTree.Walk([&](const MemoryTreePort::Node& node, int depth) {
     out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << node.text << "\n";
   });

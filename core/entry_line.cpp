@@ -16,6 +16,17 @@ void AppendDecimal(std::string& out, Number value) {
   out.append(digits, result.ptr);
 }
 
+bool ReplaceLineBreaksIn(std::string& text, std::size_t from, std::size_t to) {
+  bool replaced = false;
+  for (std::size_t at = from; at < to; ++at) {
+    if (text[at] == '\r' || text[at] == '\n') {
+      text[at] = '?';
+      replaced = true;
+    }
+  }
+  return replaced;
+}
+
 }  // namespace
 
 std::string_view RelativeDirectoryPath(std::string_view directoryPath) {
@@ -29,13 +40,21 @@ std::string_view RelativeDirectoryPath(std::string_view directoryPath) {
   return directoryPath.substr(rootEnd + 1);
 }
 
-void FormatEntryLine(std::string& line, std::string_view relativePath, const DirEntry& entry) {
+bool ReplaceLineBreaks(std::string& text, std::size_t from) {
+  return ReplaceLineBreaksIn(text, from, text.size());
+}
+
+bool FormatEntryLine(std::string& line, std::string_view relativePath, const DirEntry& entry) {
   line.clear();
   if (!relativePath.empty()) {
     line.append(relativePath);
     line += kPathSeparator;
   }
+  const std::size_t nameStart = line.size();
   line.append(entry.name);
+  const bool nameAltered = ReplaceLineBreaks(line, nameStart);
+  // A directory above whose name held one was counted at its own line.
+  ReplaceLineBreaksIn(line, 0, nameStart);
   line.append(kFieldSeparator);
   line.append((entry.attributes & kAttrDirectory) != 0 ? kTypeDirectory : kTypeFile);
   line.append(kFieldSeparator);
@@ -46,12 +65,14 @@ void FormatEntryLine(std::string& line, std::string_view relativePath, const Dir
   AppendDecimal(line, entry.created.day);
   line += kDateSeparator;
   AppendDecimal(line, entry.created.year);
+  return nameAltered;
 }
 
-void WriteEntryLine(SnapshotOutput& out, std::string_view directoryPath, const DirEntry& entry,
+bool WriteEntryLine(SnapshotOutput& out, std::string_view directoryPath, const DirEntry& entry,
                     std::string& line) {
-  FormatEntryLine(line, RelativeDirectoryPath(directoryPath), entry);
+  const bool nameAltered = FormatEntryLine(line, RelativeDirectoryPath(directoryPath), entry);
   WriteLine(out, line);
+  return nameAltered;
 }
 
 }  // namespace mv

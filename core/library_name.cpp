@@ -52,11 +52,10 @@ bool IsNewer(const SnapshotAge& a, const SnapshotAge& b) {
 
 namespace {
 
-constexpr std::uint64_t kIndexMask = 0xFFFFFFFFu;
-
-// Replaces each age by its rank among the distinct ages (0 = oldest), so that the exchange
-// compares one small integer instead of two keys; "newer" and "equal" are unchanged.
-std::vector<std::uint32_t> RankAges(const std::vector<SnapshotAge>& ages) {
+// Replaces each age by its rank among the distinct ages (0 = oldest), so that "newer" and
+// "equal" become integer comparisons. Also gives the number of distinct ages.
+std::vector<std::uint32_t> RankAges(const std::vector<SnapshotAge>& ages,
+                                    std::uint32_t& distinctCount) {
   auto less = [](const SnapshotAge& a, const SnapshotAge& b) { return IsNewer(b, a); };
   std::vector<SnapshotAge> distinct = ages;
   std::sort(distinct.begin(), distinct.end(), less);
@@ -65,6 +64,7 @@ std::vector<std::uint32_t> RankAges(const std::vector<SnapshotAge>& ages) {
                                return a.dateKey == b.dateKey && a.timeKey == b.timeKey;
                              }),
                  distinct.end());
+  distinctCount = static_cast<std::uint32_t>(distinct.size());
   std::vector<std::uint32_t> ranks;
   ranks.reserve(ages.size());
   for (const SnapshotAge& age : ages) {
@@ -74,67 +74,102 @@ std::vector<std::uint32_t> RankAges(const std::vector<SnapshotAge>& ages) {
   return ranks;
 }
 
-// One step of a pass: when the name in slot is newer than the pass's current name, the two
-// change places. Without a branch, since the outcome is close to random.
-inline void ExchangeIfNewer(std::uint64_t& current, std::uint64_t& slot) {
-  const std::uint64_t value = slot;
-  const std::uint64_t newer = 0 - static_cast<std::uint64_t>(value > (current | kIndexMask));
-  const std::uint64_t change = (value ^ current) & newer;
-  slot = value ^ change;
-  current ^= change;
-}
+// Counts of marked positions, with prefix sums in logarithmic time.
+class PositionCounts {
+ public:
+  explicit PositionCounts(std::size_t size) : tree_(size + 1, 0) {}
+  void Mark(std::size_t position) {
+    for (std::size_t i = position + 1; i < tree_.size(); i += i & (0 - i)) ++tree_[i];
+  }
+  // Marked positions below position.
+  std::uint32_t Below(std::size_t position) const {
+    std::uint32_t sum = 0;
+    for (std::size_t i = position; i > 0; i -= i & (0 - i)) sum += tree_[i];
+    return sum;
+  }
+
+ private:
+  std::vector<std::uint32_t> tree_;
+};
+
+// A queue of positions that turns by whole steps (the front goes to the back) in constant
+// time: the queue is ring_[head_..] followed by ring_[..head_).
+class TurningQueue {
+ public:
+  void Clear() {
+    ring_.clear();
+    head_ = 0;
+  }
+  void Turn(std::size_t steps) {
+    if (!ring_.empty()) head_ = (head_ + steps) % ring_.size();
+  }
+  void PushBack(std::uint32_t position) {
+    if (head_ == 0) {
+      ring_.push_back(position);
+    } else {
+      ring_.insert(ring_.begin() + static_cast<std::ptrdiff_t>(head_++), position);
+    }
+  }
+  template <typename Emit>
+  void ForEach(Emit emit) const {
+    for (std::size_t k = head_; k < ring_.size(); ++k) emit(ring_[k]);
+    for (std::size_t k = 0; k < head_; ++k) emit(ring_[k]);
+  }
+
+ private:
+  std::vector<std::uint32_t> ring_;
+  std::size_t head_ = 0;
+};
 
 }  // namespace
 
-void OrderNewestFirst(std::vector<std::string>& names, std::size_t settle) {
+// The exchange leaves the ages in descending order; only the order within one age needs
+// working out. Take the names of age a and the newer ones, in list order, and look at what
+// a pass does to the names of age a: a pass starting at a name of age a carries that name
+// to the place of the first newer name after it, and a pass starting at a newer name moves
+// no name of age a. Newer names among themselves move the same way whatever the older
+// names do. So, with Q the names of age a met so far in list order, each newer name met
+// turns Q by one (its front goes to the back), and once every newer name has been met Q
+// is the order in which the names of age a come out. The exchange takes quadratic time;
+// this takes n log n plus the turning of each age's queue.
+void OrderNewestFirst(std::vector<std::string>& names) {
   const std::size_t n = names.size();
   std::vector<SnapshotAge> ages;
   ages.reserve(n);
   for (const std::string& name : names) ages.push_back(AgeOfSnapshot(SnapshotNamePieces(name)));
-  const std::vector<std::uint32_t> ranks = RankAges(ages);
+  std::uint32_t distinct = 0;
+  const std::vector<std::uint32_t> ranks = RankAges(ages, distinct);
 
-  // Each slot holds a rank in its high half and a name's index in its low half, so that one
-  // exchange moves both while "newer" looks at the rank alone.
-  std::vector<std::uint64_t> s(n);
-  for (std::size_t k = 0; k < n; ++k) {
-    s[k] = (static_cast<std::uint64_t>(ranks[k]) << 32) | static_cast<std::uint32_t>(k);
-  }
-  // Four passes run side by side: at each position the passes act in their order, and a pass
-  // never looks behind its own position, so the result is that of one pass after the other.
-  const std::size_t passes = std::min(settle, n);
-  std::size_t i = 0;
-  for (; i + 4 <= passes; i += 4) {
-    std::uint64_t c0 = s[i];
-    ExchangeIfNewer(c0, s[i + 1]);
-    std::uint64_t c1 = s[i + 1];
-    ExchangeIfNewer(c0, s[i + 2]);
-    ExchangeIfNewer(c1, s[i + 2]);
-    std::uint64_t c2 = s[i + 2];
-    ExchangeIfNewer(c0, s[i + 3]);
-    ExchangeIfNewer(c1, s[i + 3]);
-    ExchangeIfNewer(c2, s[i + 3]);
-    std::uint64_t c3 = s[i + 3];
-    for (std::size_t j = i + 4; j < n; ++j) {
-      ExchangeIfNewer(c0, s[j]);
-      ExchangeIfNewer(c1, s[j]);
-      ExchangeIfNewer(c2, s[j]);
-      ExchangeIfNewer(c3, s[j]);
-    }
-    s[i] = c0;
-    s[i + 1] = c1;
-    s[i + 2] = c2;
-    s[i + 3] = c3;
-  }
-  for (; i < passes; ++i) {
-    std::uint64_t current = s[i];
-    for (std::size_t j = i + 1; j < n; ++j) ExchangeIfNewer(current, s[j]);
-    s[i] = current;
+  // The positions of each age, in list order: a counting sort by rank.
+  std::vector<std::uint32_t> firstOfRank(static_cast<std::size_t>(distinct) + 1, 0);
+  for (const std::uint32_t rank : ranks) ++firstOfRank[rank + 1];
+  for (std::size_t r = 1; r < firstOfRank.size(); ++r) firstOfRank[r] += firstOfRank[r - 1];
+  std::vector<std::uint32_t> byRank(n);
+  {
+    std::vector<std::uint32_t> next(firstOfRank.begin(), firstOfRank.end() - 1);
+    for (std::size_t k = 0; k < n; ++k) byRank[next[ranks[k]]++] = static_cast<std::uint32_t>(k);
   }
 
   std::vector<std::string> ordered;
   ordered.reserve(n);
-  for (std::uint64_t slot : s) {
-    ordered.push_back(std::move(names[static_cast<std::size_t>(slot & kIndexMask)]));
+  PositionCounts newer(n);
+  std::uint32_t newerCount = 0;
+  TurningQueue queue;
+  for (std::uint32_t rank = distinct; rank-- > 0;) {
+    const std::uint32_t from = firstOfRank[rank];
+    const std::uint32_t to = firstOfRank[rank + 1];
+    queue.Clear();
+    std::uint32_t newerMet = 0;
+    for (std::uint32_t k = from; k < to; ++k) {
+      const std::uint32_t before = newer.Below(byRank[k]);
+      queue.Turn(before - newerMet);
+      newerMet = before;
+      queue.PushBack(byRank[k]);
+    }
+    queue.Turn(newerCount - newerMet);
+    queue.ForEach([&](std::uint32_t position) { ordered.push_back(std::move(names[position])); });
+    for (std::uint32_t k = from; k < to; ++k) newer.Mark(byRank[k]);
+    newerCount += to - from;
   }
   names = std::move(ordered);
 }

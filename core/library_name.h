@@ -55,9 +55,8 @@ bool IsNewer(const SnapshotAge& a, const SnapshotAge& b);
 // Orders names newest first by exchange: for each position i and each later position j,
 // the names at i and j change places when the one at j is newer. Names of equal age are
 // never exchanged with each other directly, so where they end up follows from the
-// exchanges with the others; this order is what the tree shows, and is kept exactly.
-// Only the first `settle` positions are put in their final order (position i is final once
-// its pass is done); names after them are left in an intermediate order.
-void OrderNewestFirst(std::vector<std::string>& names, std::size_t settle = SIZE_MAX);
+// exchanges with the others; this order is what the tree shows, and is kept exactly
+// (computed without doing the exchanges one by one).
+void OrderNewestFirst(std::vector<std::string>& names);
 
 }  // namespace mv

@@ -1,5 +1,6 @@
-// Reading a snapshot file into memory: one read, lines cut in place, header and share
-// sections checked, and the path index that finds a directory's entry block by prefix.
+// Reading a snapshot file into memory: the file viewed whole and cut into lines in one pass
+// that also finds the share sections and counts the entries, the header checked, and the
+// path index that finds a directory's entry block by prefix.
 #include "core/loaded_snapshot.h"
 
 #include <algorithm>
@@ -9,6 +10,10 @@
 #include <cstring>
 #include <new>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/parsed_entry.h"
 #include "core/text.h"
@@ -26,36 +31,190 @@ std::string PathKey(std::string_view path) {
   return key;
 }
 
-bool IsLineEnd(char c) {
-  return c == '\r' || c == '\n';
+// Whether a line beginning with c may be a share header line or the end line.
+bool MayStartKey(char c) {
+  const char lower = AsciiLower(c);
+  return lower == AsciiLower(kShareNameKey.front()) || lower == AsciiLower(kEndLine.front());
 }
 
-// The bytes of word (first byte lowest) that are below 0x0E, the range that holds CR, LF
-// and NUL, marked by their top bit. The lowest mark is exact; marks above it may be borrows.
-std::uint64_t LowBytes(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  return (word - kOnes * 0x0E) & ~word & kHighBits;
+// Text is cut into lines 64 bytes at a time: one bit per byte says whether it is CR or LF,
+// one whether it is a digit (for the entry reader, see TailDigits), and one flag whether
+// the block holds a NUL anywhere.
+constexpr std::size_t kBlockBytes = 64;
+constexpr std::size_t kPrefetchDistance = 4096;
+
+struct BlockBits {
+  std::uint64_t breaks = 0;
+  std::uint64_t digits = 0;
+  bool hasNul = false;
+};
+
+#if defined(__SSE2__)
+BlockBits SortBlock(const char* block) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i belowZero = _mm_set1_epi8('0' - 1);
+  const __m128i aboveNine = _mm_set1_epi8('9' + 1);
+  const __m128i zero = _mm_setzero_si128();
+  BlockBits bits;
+  __m128i nuls = zero;
+  for (std::size_t k = 0; k < kBlockBytes / 16; ++k) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
+    const auto isBreak = static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+    const auto isDigit = static_cast<std::uint32_t>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpgt_epi8(bytes, belowZero), _mm_cmplt_epi8(bytes, aboveNine))));
+    bits.breaks |= std::uint64_t{isBreak} << (16 * k);
+    bits.digits |= std::uint64_t{isDigit} << (16 * k);
+    nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(bytes, zero));
+  }
+  bits.hasNul = _mm_movemask_epi8(nuls) != 0;
+  return bits;
+}
+#else
+constexpr std::uint64_t kTops = 0x8080808080808080u;
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+
+// The top bit of each byte of word that equals the byte repeated in pattern; exact, as no
+// borrow crosses from one byte into the next.
+std::uint64_t EqualBytes(std::uint64_t word, std::uint64_t pattern) {
+  const std::uint64_t x = word ^ pattern;
+  return ~(((x & ~kTops) + ~kTops) | x) & kTops;
 }
 
-// The position of the first CR, LF or NUL at or after i; base[end] is a NUL. Nearly every
-// word of a snapshot holds no byte below 0x0E and is skipped whole.
-std::size_t SkipLineText(const char* base, std::size_t i, std::size_t end) {
-  for (;;) {
-    // The word trick needs the first byte in the lowest bits; elsewhere bytes go one by one.
-    while (std::endian::native == std::endian::little && i + 8 <= end) {
-      std::uint64_t word;
-      std::memcpy(&word, base + i, sizeof word);
-      const std::uint64_t marks = LowBytes(word);
-      if (marks != 0) {
-        i += static_cast<std::size_t>(std::countr_zero(marks) / 8);
-        break;
-      }
-      i += 8;
+// The top bit of each byte of word that is a digit (below 0x80, so no carry crosses bytes).
+std::uint64_t DigitBytes(std::uint64_t word) {
+  const std::uint64_t low = word & ~kTops;
+  return (low + kOnes * 0x50) & ~(low + kOnes * 0x46) & ~word & kTops;
+}
+
+// The top bits of the eight bytes gathered into eight bits, first byte lowest.
+std::uint64_t Gather(std::uint64_t topBits) {
+  return ((topBits >> 7) * 0x0102040810204080u) >> 56;
+}
+
+BlockBits SortBlock(const char* block) {
+  static_assert(std::endian::native == std::endian::little, "bytes are gathered first lowest");
+  BlockBits bits;
+  std::uint64_t nuls = 0;
+  for (std::size_t k = 0; k < kBlockBytes / 8; ++k) {
+    std::uint64_t word;
+    std::memcpy(&word, block + 8 * k, sizeof word);
+    bits.breaks |= Gather(EqualBytes(word, kOnes * '\r') | EqualBytes(word, kOnes * '\n'))
+                   << (8 * k);
+    bits.digits |= Gather(DigitBytes(word)) << (8 * k);
+    nuls |= EqualBytes(word, 0);
+  }
+  bits.hasNul = nuls != 0;
+  return bits;
+}
+#endif
+
+// The bits of the 64 bytes before position at of the current block, the byte at - 1 on top,
+// from the bits of the block before and of the current one.
+std::uint64_t BitsBefore(std::size_t at, std::uint64_t previous, std::uint64_t current) {
+  if (at == 0) return previous;
+  if (at == kBlockBytes) return current;
+  return (current << (kBlockBytes - at)) | (previous >> at);
+}
+
+// Cuts text into its non-empty lines at CR and LF and calls visit(index, line, digits) for
+// each as soon as its end is found, while its bytes are still at hand; digits tells which of
+// the line's last bytes are digits. A NUL inside a line ends its text; the rest up to the
+// line end is not read. Returns the line count, or -1 when there are more than maxLines
+// (lines then holds the first maxLines).
+template <typename Visit>
+int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, Visit visit) {
+  lines.clear();
+  const std::size_t end = text.size();
+  const auto most = static_cast<std::size_t>(maxLines);
+  // Every line but the last has at least one character and one terminator.
+  const std::size_t mostLines = std::min(most, end / 2 + 1);
+  if (lines.capacity() < mostLines) lines.reserve(mostLines);
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t lineStart = kNone;  // where the open line began; none after a line end
+  std::size_t textEnd = kNone;    // where the open line's first NUL stands
+  std::size_t block = 0;
+  BlockBits previous;
+  BlockBits current;
+  // Ends the open line at position at of the current block; false when there are more
+  // lines than the most.
+  auto endLine = [&](std::size_t at) {
+    if (lines.size() == most) return false;
+    const std::size_t lineEnd = block + at;
+    const LineRef line{static_cast<std::uint32_t>(lineStart),
+                       static_cast<std::uint32_t>(std::min(lineEnd, textEnd) - lineStart)};
+    lines.push_back(line);
+    TailDigits digits;
+    if (textEnd == kNone) {
+      digits.bits = BitsBefore(at, previous.digits, current.digits);
+      digits.bytes = std::min<std::size_t>(line.length, kBlockBytes);
     }
-    const char c = base[i];
-    if (c == '\r' || c == '\n' || c == '\0') return i;
-    ++i;
+    visit(static_cast<int>(lines.size() - 1),
+          std::string_view(text.data() + line.offset, line.length), digits);
+    lineStart = textEnd = kNone;
+    return true;
+  };
+  char last[kBlockBytes];
+  for (; block < end; block += kBlockBytes) {
+    const char* bytes = text.data() + block;
+    // The text comes from memory page by page, and a page is not fetched ahead of its first
+    // read: asking for what lies a page on hides most of that wait.
+    if (end - block > kPrefetchDistance) __builtin_prefetch(bytes + kPrefetchDistance);
+    if (end - block < kBlockBytes) {
+      // The last block, padded with line ends: nothing is read past the text.
+      std::memset(last, '\n', sizeof last);
+      std::memcpy(last, bytes, end - block);
+      bytes = last;
+    }
+    previous = current;
+    current = SortBlock(bytes);
+    const std::uint64_t breaks = current.breaks;
+    if (current.hasNul) {
+      // Rare: byte by byte, noting where a line's text stops.
+      for (std::size_t at = 0; at < kBlockBytes; ++at) {
+        const bool isBreak = ((breaks >> at) & 1) != 0;
+        if (lineStart == kNone && !isBreak) {
+          lineStart = block + at;
+        } else if (lineStart != kNone && isBreak && !endLine(at)) {
+          return -1;
+        }
+        if (lineStart != kNone && bytes[at] == '\0' && textEnd == kNone) textEnd = block + at;
+      }
+      continue;
+    }
+    // A line starts at a byte that is no break after one that is, and ends at a break after
+    // one that is not; the byte before the block counts as a break when no line is open.
+    const std::uint64_t before = (breaks << 1) | (lineStart == kNone ? 1 : 0);
+    std::uint64_t starts = ~breaks & before;
+    for (std::uint64_t ends = breaks & ~before; ends != 0; ends &= ends - 1) {
+      const int at = std::countr_zero(ends);
+      const std::uint64_t startsBefore = starts & ((std::uint64_t{1} << at) - 1);
+      if (startsBefore != 0) {
+        lineStart = block + 63 - static_cast<std::size_t>(std::countl_zero(startsBefore));
+      }
+      starts &= ~startsBefore;
+      if (!endLine(static_cast<std::size_t>(at))) return -1;
+    }
+    if (starts != 0) lineStart = block + 63 - static_cast<std::size_t>(std::countl_zero(starts));
+  }
+  if (lineStart != kNone) {
+    // The text ends in the last block read, without a line end.
+    block -= kBlockBytes;
+    if (!endLine(end - block)) return -1;
+  }
+  return static_cast<int>(lines.size());
+}
+
+// Reads the file; outOfMemory tells when no room could be had for it.
+IoError ViewFile(FileSystem& fs, const std::string& path, std::unique_ptr<MappedFile>& contents,
+                 bool& outOfMemory) {
+  outOfMemory = false;
+  try {
+    return fs.ViewWholeExclusive(path, kMaxSnapshotBytes, contents);
+  } catch (const std::bad_alloc&) {
+    outOfMemory = true;
+    return IoError::kOther;
   }
 }
 
@@ -81,48 +240,53 @@ const char* DescribeLoadResult(LoadResult result) {
   return "the file was refused";
 }
 
-int SplitLines(std::vector<char>& text, std::vector<LineRef>& lines, int maxLines) {
-  lines.clear();
-  if (text.empty()) return 0;
-  char* const base = text.data();
-  const std::size_t end = text.size() - 1;  // base[end] is the terminating NUL
-  // Every line has at least one character and one terminator, which bounds the table.
-  const std::size_t mostLines =
-      std::min<std::size_t>(static_cast<std::size_t>(maxLines), end / 2 + 1);
-  if (lines.capacity() < mostLines) lines.reserve(mostLines);
-  std::size_t i = 0;
-  while (i < end) {
-    if (IsLineEnd(base[i])) {
-      base[i++] = '\0';
-      continue;
-    }
-    if (lines.size() == static_cast<std::size_t>(maxLines)) return -1;
-    const std::size_t start = i;
-    i = SkipLineText(base, i, end);
-    const std::size_t length = i - start;
-    // A NUL inside the line ends its text; the rest up to the line end is not read.
-    while (i < end && !IsLineEnd(base[i])) ++i;
-    if (i < end) base[i++] = '\0';
-    lines.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length)});
-  }
-  return static_cast<int>(lines.size());
+int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines) {
+  return CutLines(text, lines, maxLines, [](int, std::string_view, TailDigits) {});
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
-  std::vector<char> text;
-  IoError error = IoError::kNone;
-  try {
-    error = fs.ReadWholeExclusive(path, kMaxSnapshotBytes, text);
-  } catch (const std::bad_alloc&) {
-    error = IoError::kOther;  // no room for the file: as if it could not be opened
+  std::unique_ptr<MappedFile> contents;
+  bool outOfMemory = false;
+  IoError error = ViewFile(fs, path, contents, outOfMemory);
+  if (outOfMemory && contents_ != nullptr) {
+    // A 32-bit process may find no room for a second large file beside the one it holds:
+    // the file held goes first, and the read is tried once more.
+    Clear();
+    error = ViewFile(fs, path, contents, outOfMemory);
   }
   if (error == IoError::kTooLarge) return LoadResult::kTooLarge;
   if (error != IoError::kNone) return LoadResult::kCannotOpen;
-  if (text.empty() || text.back() != '\0') text.push_back('\0');
 
   Clear();
-  text_ = std::move(text);
-  const int count = SplitLines(text_, lines_, kMaxSnapshotLines);
+  contents_ = std::move(contents);
+  text_ = contents_->bytes();
+  // One pass over the text: the lines, the share header and end lines, and the counts of
+  // the entry lines after the first share header line.
+  int count = 0;
+  int firstShareLine = -1;
+  std::vector<int> keyLines;
+  try {
+    count = CutLines(text_, lines_, kMaxSnapshotLines,
+                     [&](int index, std::string_view line, TailDigits digits) {
+                       if (firstShareLine >= 0) {
+                         // The kind as the listing reads it, counted only in the lower case a
+                         // writer writes.
+                         const std::string_view kind = EntryKind(line, digits);
+                         if (kind == kTypeFile) ++info_.fileCount;
+                         if (kind == kTypeDirectory) ++info_.directoryCount;
+                       }
+                       // Nearly every line is an entry line: its first letter rules both keys out.
+                       if (line.empty() || !MayStartKey(line.front())) return;
+                       const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
+                       if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) return;
+                       if (shareHeader && firstShareLine < 0) firstShareLine = index;
+                       keyLines.push_back(index);
+                     });
+  } catch (const std::bad_alloc&) {
+    ReleaseText();
+    info_ = SnapshotInfo{};
+    return LoadResult::kCannotOpen;  // no room for the line table
+  }
   ReadHeader();
   if (lines_.empty() || !EqualsIgnoreCase(Line(0), kMagicLine) || info_.version.empty() ||
       info_.computer.empty() || info_.group.empty() || info_.created.empty()) {
@@ -130,26 +294,27 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   }
   if (count < 0) return Refuse(LoadResult::kTooManyLines);
   info_.path = path;
-  if (!ReadShareSections()) return Refuse(LoadResult::kTooManyShares);
+  if (!ReadShareSections(keyLines)) return Refuse(LoadResult::kTooManyShares);
   if (shareNames_.empty()) return Refuse(LoadResult::kNoShares);
-  CountEntries();
   return LoadResult::kAccepted;
 }
 
+void LoadedSnapshot::ReleaseText() {
+  text_ = {};
+  contents_.reset();
+  std::vector<LineRef>().swap(lines_);
+}
+
 void LoadedSnapshot::Clear() {
-  text_.clear();
-  lines_.clear();
+  ReleaseText();
   info_ = SnapshotInfo{};
   shareNames_.clear();
-  firstShareLine_ = -1;
   pathIndex_.fill(PathRange{});
 }
 
 LoadResult LoadedSnapshot::Refuse(LoadResult result) {
-  std::vector<char>().swap(text_);
-  std::vector<LineRef>().swap(lines_);
+  ReleaseText();
   shareNames_.clear();
-  firstShareLine_ = -1;
   pathIndex_.fill(PathRange{});
   info_.path.clear();
   info_.directoryCount = 0;
@@ -173,36 +338,22 @@ void LoadedSnapshot::ReadHeader() {
   }
 }
 
-bool LoadedSnapshot::ReadShareSections() {
+bool LoadedSnapshot::ReadShareSections(const std::vector<int>& keyLines) {
   // start is 0 while no section is open: a section never begins at the magic line.
   int start = 0;
   std::string_view current;
-  for (int i = 0; i < lineCount(); ++i) {
+  for (const int i : keyLines) {
     const std::string_view line = Line(i);
     const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
-    if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) continue;
     if (start != 0) AddPathRange(current, start, i - 1);
     if (shareHeader) {
       if (shareCount() == kMaxShares) return false;
-      if (firstShareLine_ < 0) firstShareLine_ = i;
       current = line.substr(kShareNameKey.size());
       shareNames_.emplace_back(current);
     }
     start = i + 1;
   }
   return true;
-}
-
-void LoadedSnapshot::CountEntries() {
-  info_.fileCount = 0;
-  info_.directoryCount = 0;
-  if (firstShareLine_ < 0) return;
-  for (int i = firstShareLine_ + 1; i < lineCount(); ++i) {
-    // The kind field as the listing reads it, counted only in the lower case a writer writes.
-    const std::string_view kind = SplitEntryFields(Line(i))[1];
-    if (kind == kTypeFile) ++info_.fileCount;
-    if (kind == kTypeDirectory) ++info_.directoryCount;
-  }
 }
 
 void LoadedSnapshot::AddPathRange(std::string_view path, int firstLine, int lastLine) {

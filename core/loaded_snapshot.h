@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,8 @@ struct PathLocation {
 
 enum class LoadResult {
   kAccepted,
-  kCannotOpen,     // missing, held by a writer, no permission: nothing changed
+  kCannotOpen,     // missing, held by a writer, no permission: nothing changed; or no room
+                   // for the file even after the snapshot held was let go
   kTooLarge,       // larger than kMaxSnapshotBytes: nothing changed, nothing allocated
   kNotASnapshot,   // no magic line, or a header value missing or empty
   kTooManyLines,   // more than kMaxSnapshotLines lines
@@ -74,17 +76,17 @@ struct LineRef {
   std::uint32_t length = 0;
 };
 
-// Cuts text (which ends with one NUL byte) into its non-empty lines at CR and LF, writing a
-// NUL over each CR and LF. Returns the line count, or -1 when there are more than maxLines
-// (lines then holds the first maxLines).
-int SplitLines(std::vector<char>& text, std::vector<LineRef>& lines, int maxLines);
+// Cuts text into its non-empty lines at CR and LF, without changing it. Returns the line
+// count, or -1 when there are more than maxLines (lines then holds the first maxLines).
+int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines);
 
 class LoadedSnapshot {
  public:
-  // Reads the file through fs (exclusively, in one read) and replaces what was loaded. When
-  // the file cannot be read (kCannotOpen, kTooLarge) nothing changes. When it is read but
-  // refused, what stays is an empty snapshot: no shares, no ranges, and only the header values
-  // that were found.
+  // Reads the file through fs (exclusively, whole) and replaces what was loaded. When the
+  // file cannot be read (kCannotOpen, kTooLarge) nothing changes, except that a snapshot held
+  // is let go when the new file finds no room beside it. When it is read but refused, what
+  // stays is an empty snapshot: no shares, no ranges, and only the header values that were
+  // found. Nothing holds the file once this returns.
   LoadResult Load(FileSystem& fs, const std::string& path);
 
   const SnapshotInfo& info() const { return info_; }
@@ -94,7 +96,7 @@ class LoadedSnapshot {
   // The text of line index (0 .. lineCount() - 1).
   std::string_view Line(int index) const {
     const LineRef& ref = lines_[static_cast<std::size_t>(index)];
-    return {text_.data() + ref.offset, ref.length};
+    return text_.substr(ref.offset, ref.length);
   }
   const std::array<PathRange, kPathIndexSlots>& pathIndex() const { return pathIndex_; }
 
@@ -111,19 +113,21 @@ class LoadedSnapshot {
 
  private:
   void Clear();
+  // Drops the text and the line table with their memory.
+  void ReleaseText();
   void ReadHeader();
-  // Share table and share ranges; false when there are more than kMaxShares sections.
-  bool ReadShareSections();
-  void CountEntries();
+  // Share table and share ranges from the share header and end lines (line indexes, in
+  // order); false when there are more than kMaxShares sections.
+  bool ReadShareSections(const std::vector<int>& keyLines);
   // Drops text, lines, shares and ranges, keeping the header values found.
   LoadResult Refuse(LoadResult result);
   int ShareLastLine(std::string_view key) const;
 
-  std::vector<char> text_;
+  std::unique_ptr<MappedFile> contents_;
+  std::string_view text_;  // the bytes of contents_
   std::vector<LineRef> lines_;
   SnapshotInfo info_;
   std::vector<std::string> shareNames_;
-  int firstShareLine_ = -1;
   std::array<PathRange, kPathIndexSlots> pathIndex_;
 };
 

@@ -48,8 +48,9 @@ inline constexpr int kRightGap = 2;
 
 // Only the splitter bar decides the split: the tree ends kTreeGap left of it, the
 // right-hand controls start kRightGap right of it and fill the width; the tree and the
-// file list fill the height above the status bar. Sizes never go below zero, however
-// small the window.
+// file list fill the height above the status bar. Sizes never go below zero, and no
+// control but the bar (which is hidden and keeps the split) reaches past the client
+// area's right edge, however small the window or wherever the bar stands.
 MainLayout ComputeMainLayout(const MainLayoutInput& input);
 
 // The screen rectangle the cursor is held in during a drag, from the window's screen
@@ -59,6 +60,11 @@ LayoutRect SplitterDragClip(const LayoutRect& windowOnScreen);
 // A press over the bar starts a drag only with the left button alone: no other button and
 // neither Shift nor Ctrl (the mouse message's key flags equal MK_LBUTTON).
 bool StartsSplitterDrag(unsigned keyFlags);
+
+// The cursor's screen x held within the drag limits of a window at windowOnScreen. The
+// cursor clip keeps it there too, but the clip is lost whenever another window takes the
+// foreground, so the drag never relies on it.
+int ClampToSplitterLimits(int cursorScreenX, const LayoutRect& windowOnScreen);
 
 // The bar's rectangle while dragged, from the cursor's client x position.
 LayoutRect DraggedSplitterRect(int cursorClientX);

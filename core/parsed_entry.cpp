@@ -2,8 +2,12 @@
 // last dot.
 #include "core/parsed_entry.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "core/snapshot_format.h"
 #include "core/text.h"
@@ -18,39 +22,126 @@ bool IsDirectoryType(std::string_view type) {
 
 namespace {
 
-bool AllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Where the last three fields of a line stand when they are what the writer writes: a
+// one-letter kind, a size in digits and a date of digits, dot, digits, dot, digits, each
+// after a separator. These fields hold no ';', so the separators found, reading backwards,
+// are the last ones of the line.
+struct WrittenTail {
+  const char* kind = nullptr;  // the kind letter; the name ends two characters before it
+  const char* sizeStart = nullptr;
+  const char* sizeEnd = nullptr;  // the date starts two characters after
+};
+
+// The digits among the eight bytes before at, one bit each, the byte at - 1 on top.
+std::uint64_t DigitBitsBefore(const char* at) {
+  static_assert(std::endian::native == std::endian::little, "at - 1 is the top byte");
+  constexpr std::uint64_t kTops = 0x8080808080808080u;
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  std::uint64_t word;
+  std::memcpy(&word, at - 8, sizeof word);
+  // Per byte below 0x80 (no carry can cross into the next byte): the top bit of b + 0x50
+  // is set from '0' on, that of b + 0x46 from '9' + 1 on.
+  const std::uint64_t low = word & ~kTops;
+  const std::uint64_t digits = (low + kOnes * 0x50) & ~(low + kOnes * 0x46) & ~word & kTops;
+  // The eight top bits gathered into the top byte, first byte lowest.
+  return ((digits >> 7) * 0x0102040810204080u) >> 56 << 56;
+}
+
+// Reads a line backwards. The lengths of sizes and dates vary from line to line, so a
+// branch per digit would mostly be mispredicted: runs of digits are skipped with one count
+// over bits that say which of the bytes before the cursor are digits.
+class BackwardReader {
+ public:
+  BackwardReader(std::string_view text, TailDigits known)
+      : begin_(text.data()),
+        at_(text.data() + text.size()),
+        digits_(known.bits),
+        left_(std::min(known.bytes, text.size())) {}
+
+  const char* at() const { return at_; }
+
+  // Moves back over the digits before the cursor; true when there was one at least.
+  bool Digits() {
+    const char* const start = at_;
+    for (;;) {
+      if (left_ == 0 && !SortNextBytes()) break;
+      const std::size_t run = std::min(static_cast<std::size_t>(std::countl_one(digits_)), left_);
+      at_ -= run;
+      left_ -= run;
+      digits_ = run < 64 ? digits_ << run : 0;
+      if (left_ != 0) break;
+    }
+    return at_ != start;
   }
-  return true;
+
+  // Moves back over c when it stands before the cursor.
+  bool One(char c) {
+    if (at_ == begin_ || at_[-1] != c) return false;
+    --at_;
+    if (left_ != 0) {
+      --left_;
+      digits_ <<= 1;
+    }
+    return true;
+  }
+
+ private:
+  // Sorts up to eight more bytes before the cursor; false when there are none.
+  bool SortNextBytes() {
+    const auto before = static_cast<std::size_t>(at_ - begin_);
+    if (before >= 8) {
+      digits_ = DigitBitsBefore(at_);
+      left_ = 8;
+      return true;
+    }
+    digits_ = 0;
+    for (std::size_t i = 0; i < before; ++i) {
+      digits_ |= static_cast<std::uint64_t>(IsDigit(at_[-1 - static_cast<std::ptrdiff_t>(i)]))
+                 << (63 - i);
+    }
+    left_ = before;
+    return before != 0;
+  }
+
+  const char* const begin_;
+  const char* at_;
+  std::uint64_t digits_;  // the byte before the cursor on top
+  std::size_t left_;      // bytes before the cursor that digits_ speaks for
+};
+
+bool FindWrittenTail(std::string_view text, WrittenTail& tail, TailDigits known = {}) {
+  BackwardReader reader(text, known);
+  auto separator = [&] { return reader.One(kFieldSeparator[1]) && reader.One(kFieldSeparator[0]); };
+  if (!reader.Digits() || !reader.One(kDateSeparator) || !reader.Digits() ||
+      !reader.One(kDateSeparator) || !reader.Digits() || !separator()) {
+    return false;
+  }
+  tail.sizeEnd = reader.at();
+  if (!reader.Digits()) return false;
+  tail.sizeStart = reader.at();
+  if (!separator() || reader.at() == text.data()) return false;
+  tail.kind = reader.at() - 1;
+  const char kind = AsciiLower(*tail.kind);
+  return (kind == kTypeFile[0] || kind == kTypeDirectory[0]) && reader.One(*tail.kind) &&
+         separator();
 }
 
-// month.day.year, each in digits.
-bool IsDateField(std::string_view text) {
-  const std::size_t first = text.find(kDateSeparator);
-  if (first == std::string_view::npos) return false;
-  const std::size_t second = text.find(kDateSeparator, first + 1);
-  if (second == std::string_view::npos) return false;
-  return AllDigits(text.substr(0, first)) &&
-         AllDigits(text.substr(first + 1, second - first - 1)) &&
-         AllDigits(text.substr(second + 1));
-}
-
-// The last three fields when they are what the writer writes (kind, size, date): then the
-// name is everything before them, ";;" inside it included.
+// The last three fields when they are what the writer writes: then the name is everything
+// before them, ";;" inside it included.
 bool SplitFromTheRight(std::string_view text, EntryFields& fields) {
-  std::size_t end = text.size();
-  for (std::size_t f = kEntryFieldCount - 1; f > 0; --f) {
-    if (end < kFieldSeparator.size()) return false;
-    const std::size_t cut = text.rfind(kFieldSeparator, end - kFieldSeparator.size());
-    if (cut == std::string_view::npos) return false;
-    fields[f] = text.substr(cut + kFieldSeparator.size(), end - cut - kFieldSeparator.size());
-    end = cut;
-  }
-  fields[0] = text.substr(0, end);
-  return (IsFileType(fields[1]) || IsDirectoryType(fields[1])) && AllDigits(fields[2]) &&
-         IsDateField(fields[3]);
+  WrittenTail tail;
+  if (!FindWrittenTail(text, tail)) return false;
+  auto field = [](const char* from, const char* to) {
+    return std::string_view(from, static_cast<std::size_t>(to - from));
+  };
+  const char* const end = text.data() + text.size();
+  fields = {field(text.data(), tail.kind - kFieldSeparator.size()), field(tail.kind, tail.kind + 1),
+            field(tail.sizeStart, tail.sizeEnd), field(tail.sizeEnd + kFieldSeparator.size(), end)};
+  return true;
 }
 
 // Any other line is cut at each ";;" from the left; further fields are ignored.
@@ -90,6 +181,12 @@ EntryFields SplitEntryFields(std::string_view text) {
   EntryFields fields;
   if (!SplitFromTheRight(text, fields)) SplitFromTheLeft(text, fields);
   return fields;
+}
+
+std::string_view EntryKind(std::string_view text, TailDigits digits) {
+  WrittenTail tail;
+  if (FindWrittenTail(text, tail, digits)) return std::string_view(tail.kind, 1);
+  return SplitEntryFields(text)[1];
 }
 
 ParsedEntry ParseEntryLine(std::string_view text) {

@@ -49,8 +49,8 @@ void WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath) {
   }
   while (!walk.out.failed() && listing->Next(walk.entry)) {
     if (IsDotOrDotDot(walk.entry.name)) continue;
-    if (walk.entry.nameAltered) ++walk.namesAltered;
-    WriteEntryLine(walk.out, directoryPath, walk.entry, walk.line);
+    if (WriteEntryLine(walk.out, directoryPath, walk.entry, walk.line) || walk.entry.nameAltered)
+      ++walk.namesAltered;
   }
 }
 
@@ -99,6 +99,7 @@ void WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
 void WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share) {
   std::string text(kShareNameKey);
   text.append(share);
+  if (ReplaceLineBreaks(text, kShareNameKey.size())) ++walk.namesAltered;
   WriteLine(walk.out, text);
   std::string root = "\\\\";
   root.append(computer);

@@ -19,12 +19,15 @@ struct ShareWalk {
   SnapshotOutput& out;
   int unlistedDirectories = 0;  // directories whose first listing could not be started
   int linksNotFollowed = 0;     // directory links that lead back to a directory above them
-  int namesAltered = 0;         // entries whose name the backend could not convert whole
-  std::string line;             // scratch text of the entry line being written
-  DirEntry entry;               // scratch find record
+  // Entries whose name was written altered: line breaks replaced here, or characters the
+  // backend could not convert (DirEntry::nameAltered).
+  int namesAltered = 0;
+  std::string line;  // scratch text of the entry line being written
+  DirEntry entry;    // scratch find record
 };
 
-// Writes "SHARENAME: <share>" and walks \\<computer>\<share>.
+// Writes "SHARENAME: <share>" (line breaks in the name replaced and counted, as in entry
+// names) and walks \\<computer>\<share>.
 void WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share);
 
 // Writes the entry lines of directoryPath and of everything below it. A directory link that

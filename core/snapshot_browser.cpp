@@ -44,7 +44,9 @@ int SnapshotBrowser::LoadSnapshot(const std::string& path) {
     return 0;
   }
   for (const int command : kSnapshotCommands) controls_.EnableCommand(command);
-  return lastLoadResult_ == LoadResult::kAccepted ? 1 : 0;
+  if (lastLoadResult_ != LoadResult::kAccepted) return 0;
+  snapshotCreated_ = snapshot_.info().created;
+  return 1;
 }
 
 int SnapshotBrowser::FillFileList(std::string_view path, std::string_view select) {
@@ -149,6 +151,9 @@ void SnapshotBrowser::SortByColumn(int column, bool descending) {
 void SnapshotBrowser::SortFileList(int sortValue) {
   const std::vector<int> order = SortedRowOrder(NumberListRows(list_, sortValue), sortValue);
   if (!IsIdentity(order)) list_.ApplyRowOrder(order);
+  // The rows changed under the detail part, whether or not their order did: it never keeps
+  // the text of a row that is gone.
+  notices_.SetStatusText(kDetailStatusPart, SnapshotCreatedText(snapshotCreated_));
 }
 
 void SnapshotBrowser::ShowRowDetails(int row, std::string_view snapshotCreatedText) {

@@ -82,7 +82,8 @@ class SnapshotBrowser {
   // A click on column header `column` (0..3): toggles that column between ascending and
   // descending, makes it the last sort column and sorts.
   void ClickColumn(int column);
-  // Sorts the rows by a sort value (2 * column, + 1 for descending).
+  // Sorts the rows by a sort value (2 * column, + 1 for descending). The detail part then
+  // reads "Snapshot Created: <created text of the last snapshot accepted>".
   void SortFileList(int sortValue);
   // Sets a column's direction and sorts by it, as clicks would have (for the cli).
   void SortByColumn(int column, bool descending);
@@ -129,6 +130,7 @@ class SnapshotBrowser {
   std::string listedPath_;
   std::string navigationPath_;
   std::string snapshotComputer_;
+  std::string snapshotCreated_;  // created text of the last snapshot accepted
   std::array<int, kFileListColumnCount> sortTable_{};
   int lastSortColumn_ = kNameColumn;
   TypeIconCache typeIcons_;

@@ -32,6 +32,10 @@ inline constexpr char kShareListSeparator = ';';
 // File names: <dir>\<group>.<computer>.<dd.MM.yyyy>.<HH.mm.ss>.mirvaul
 inline constexpr std::string_view kSnapshotExtension = ".mirvaul";
 inline constexpr std::string_view kSnapshotPattern = "*.mirvaul*";  // after "<dir>\"
+// A snapshot being written carries this extension instead, which the pattern above never
+// matches, and gets its own name only once it is complete.
+inline constexpr std::string_view kTemporaryExtension = ".mvpart";
+inline constexpr std::string_view kTemporaryPattern = "*.mvpart";
 inline constexpr char kNamePieceSeparator = '.';
 // How a reader cuts a name into pieces lives with the library (core/library_name.h).
 

@@ -29,7 +29,7 @@ std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::st
   std::vector<std::string> names;
   IoError error = IoError::kNone;
   const std::unique_ptr<DirectoryListing> listing =
-      fileSystem.List(BuildSnapshotSearchPattern(directory), error);
+      fileSystem.ListNames(BuildSnapshotSearchPattern(directory), error);
   if (listing == nullptr) return names;
   DirEntry entry;
   while (listing->Next(entry)) {
@@ -68,7 +68,7 @@ void SnapshotLibrary::RebuildSnapshotTree() {
   std::vector<std::string> names = ListSnapshotFiles(fileSystem_, directory_);
   // Only the newest names fit the snapshot table; the older ones are left out altogether,
   // so that they leave no empty group or computer items behind.
-  OrderNewestFirst(names, kLibSnapshotTableSize);
+  OrderNewestFirst(names);
   if (names.size() > kLibSnapshotTableSize) names.resize(kLibSnapshotTableSize);
   for (const std::string& name : names) AddSnapshotFile(name);
 }

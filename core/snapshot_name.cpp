@@ -1,7 +1,10 @@
 // Builds snapshot file names and the pattern that finds them.
 #include "core/snapshot_name.h"
 
+#include <algorithm>
+
 #include "core/snapshot_format.h"
+#include "core/text.h"
 
 namespace mv {
 
@@ -41,6 +44,32 @@ std::string BuildSnapshotSearchPattern(std::string_view dir) {
   pattern += kPathSeparator;
   pattern.append(kSnapshotPattern);
   return pattern;
+}
+
+std::string TemporarySnapshotPath(std::string_view finalPath) {
+  std::string_view stem = finalPath;
+  const std::size_t extension = stem.size() - std::min(stem.size(), kSnapshotExtension.size());
+  if (EqualsIgnoreCase(stem.substr(extension), kSnapshotExtension))
+    stem = stem.substr(0, extension);
+  std::string path(stem);
+  path.append(kTemporaryExtension);
+  return path;
+}
+
+bool IsTemporaryNameOf(std::string_view fileName, std::string_view group,
+                       std::string_view computer) {
+  const std::size_t prefix = group.size() + computer.size() + 2;
+  if (fileName.size() < prefix + kTemporaryExtension.size()) return false;
+  const std::string_view stamp =
+      fileName.substr(prefix, fileName.size() - prefix - kTemporaryExtension.size());
+  // The date and the time hold five dots between them; a name with more belongs to a
+  // computer whose own name goes on past a dot ("PC" and "PC.LAN").
+  return StartsWithIgnoreCase(fileName, group) && fileName[group.size()] == kNamePieceSeparator &&
+         StartsWithIgnoreCase(fileName.substr(group.size() + 1), computer) &&
+         fileName[prefix - 1] == kNamePieceSeparator &&
+         EqualsIgnoreCase(fileName.substr(fileName.size() - kTemporaryExtension.size()),
+                          kTemporaryExtension) &&
+         std::count(stamp.begin(), stamp.end(), kNamePieceSeparator) == 5;
 }
 
 }  // namespace mv

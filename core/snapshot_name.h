@@ -27,4 +27,13 @@ std::string BuildSnapshotPathAt(std::string_view dir, std::string_view group,
 // "<dir>\*.mirvaul*": the pattern that finds the snapshot files of a directory.
 std::string BuildSnapshotSearchPattern(std::string_view dir);
 
+// The path a snapshot is written under until it is complete: finalPath with the temporary
+// extension in place of the snapshot extension (appended when it has none).
+std::string TemporarySnapshotPath(std::string_view finalPath);
+
+// Whether fileName (without directory) is a temporary name that a capture of computer of
+// group left behind: "<group>.<computer>.<dd.MM.yyyy>.<HH.mm.ss>.mvpart", ignoring case.
+bool IsTemporaryNameOf(std::string_view fileName, std::string_view group,
+                       std::string_view computer);
+
 }  // namespace mv

@@ -61,7 +61,8 @@ LineShape ShapeOfLines(std::string_view text) {
   unsigned char loneCr = 0, nul = 0;
   const std::size_t n = text.size();
   for (std::size_t i = 0; i + 1 < n; ++i) {
-    loneCr |= static_cast<unsigned char>((text[i] == '\r') & (text[i + 1] != '\n'));
+    loneCr |= static_cast<unsigned char>(static_cast<unsigned char>(text[i] == '\r') &
+                                         static_cast<unsigned char>(text[i + 1] != '\n'));
     nul |= static_cast<unsigned char>(text[i] == '\0');
   }
   if (n > 0) {

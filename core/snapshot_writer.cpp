@@ -1,5 +1,6 @@
-// WriteSnapshot: creates the file, writes the header, walks each share and ends the file;
-// deletes it after a stop or a failed write, so that no incomplete file looks complete.
+// WriteSnapshot: writes the header, walks each share and ends the file under a temporary
+// name, and gives the file its own name only once it is complete, so that no snapshot name
+// ever stands for an incomplete file.
 #include "core/snapshot_writer.h"
 
 #include <memory>
@@ -7,7 +8,9 @@
 #include "capture/activity_state.h"
 #include "core/share_walker.h"
 #include "core/snapshot_format.h"
+#include "core/snapshot_name.h"
 #include "core/snapshot_output.h"
+#include "core/text.h"
 
 namespace mv {
 namespace {
@@ -30,6 +33,30 @@ void WriteHeader(SnapshotOutput& out, const std::string& group, const std::strin
   const std::string dateText = clock.FormatDate(now, kDatePicture);
   WriteLine(out, KeyLine(kDateCreatedKey, dateText + " " + timeText));
   WriteLine(out, "");
+}
+
+// Removes the temporary files that unfinished captures of this computer left beside the one
+// being written (the process ended, or their removal failed). One that another capture is
+// still writing is held open, so on Windows its removal fails and it stays.
+void RemoveLeftovers(FileSystem& fs, const std::string& temporary, const std::string& group,
+                     const std::string& computer) {
+  const std::size_t cut = temporary.rfind(kPathSeparator);
+  const std::string directory =
+      cut == std::string::npos ? std::string() : temporary.substr(0, cut + 1);
+  const std::string_view ownName = std::string_view(temporary).substr(directory.size());
+  IoError error = IoError::kNone;
+  const std::unique_ptr<DirectoryListing> listing =
+      fs.ListNames(directory + std::string(kTemporaryPattern), error);
+  if (listing == nullptr) return;
+  std::vector<std::string> leftovers;
+  DirEntry entry;
+  while (listing->Next(entry)) {
+    if ((entry.attributes & kAttrDirectory) == 0 && !EqualsIgnoreCase(entry.name, ownName) &&
+        IsTemporaryNameOf(entry.name, group, computer)) {
+      leftovers.push_back(directory + entry.name);
+    }
+  }
+  for (const std::string& leftover : leftovers) fs.Remove(leftover);
 }
 
 }  // namespace
@@ -66,12 +93,14 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
     return 1;
   }
 
+  const std::string temporary = TemporarySnapshotPath(path);
   IoError created = IoError::kNone;
-  std::unique_ptr<OutputFile> file = fs.Create(path, created);
+  std::unique_ptr<OutputFile> file = fs.Create(temporary, created);
   if (file == nullptr) {
     result.error = created == IoError::kNone ? IoError::kOther : created;
     return 1;
   }
+  RemoveLeftovers(fs, temporary, group, computer);
 
   SnapshotOutput out(*file);
   WriteHeader(out, group, computer, clock);
@@ -81,18 +110,20 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
     WriteShareSection(walk, computer, share);
   }
   WriteLine(out, kEndLine);
-  const IoError finished = out.Finish();
+  IoError finished = out.Finish();
   result.unlistedDirectories = walk.unlistedDirectories;
   result.namesAltered = walk.namesAltered;
 
-  if (finished != IoError::kNone) {
-    result.error = finished;
-    fs.Remove(path);
-  } else if (GetActivityState() == kIdle) {
+  if (finished == IoError::kNone && GetActivityState() == kIdle) {
     result.stopped = true;
-    fs.Remove(path);
-  } else {
-    result.complete = true;
+  } else if (finished == IoError::kNone) {
+    // Replaces a snapshot of the same name, as a second capture within one second does.
+    finished = fs.Replace(temporary, path);
+    result.complete = finished == IoError::kNone;
+  }
+  if (!result.complete) {
+    result.error = finished;
+    fs.Remove(temporary);
   }
   return 1;
 }

@@ -7,7 +7,9 @@
 
 namespace mv {
 
-char AsciiLower(char c);
+constexpr char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);
 // _strcmpi: compares the lower-cased bytes as unsigned; negative, zero or positive.

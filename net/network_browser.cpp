@@ -17,6 +17,11 @@ NetworkBrowser::~NetworkBrowser() = default;
 
 bool NetworkBrowser::StartScanThread() {
   if (started_.exchange(true)) return true;
+  // A scan thread waiting on an event that does not exist would scan on and on.
+  if (!scanEvent_.valid()) {
+    started_.store(false);
+    return false;
+  }
   if (StartDetachedThread([this] { ScanThreadBody(); })) return true;
   started_.store(false);
   return false;
@@ -38,7 +43,7 @@ void NetworkBrowser::Shutdown() {
 
 void NetworkBrowser::ScanThreadBody() {
   for (;;) {
-    scanEvent_.Wait();
+    if (!scanEvent_.Wait()) break;
     scanEvent_.Reset();
     if (quit_.load()) break;
     RunOneScan();
@@ -50,6 +55,7 @@ void NetworkBrowser::RunOneScan() {
   gate_.EnterScan();
   tree_.DeleteAllItems();
   tables_.Clear();
+  containersNotListed_.store(0);
   SetActivityState(kScanning);
   // The root task is counted in here, so the count cannot read 0 before it has run.
   runningTasks_.store(1);
@@ -82,8 +88,17 @@ int NetworkBrowser::EnumerateContainer(std::unique_ptr<EnumTaskRecord> record) {
   bool stopped = false;
   while (!stopped && GetActivityState() != kIdle) {
     std::fill(buffer.begin(), buffer.end(), std::byte{0});
-    const NetEnumStatus status = enumeration->NextBatch(buffer, kEnumOfferedBytes, wanted, batch);
-    if (status != NetEnumStatus::kSuccess || GetActivityState() == kIdle) break;
+    NetEnumStatus status = enumeration->NextBatch(buffer, kEnumOfferedBytes, wanted, batch);
+    if (status == NetEnumStatus::kMoreData) {
+      // The next record alone is larger than the bytes offered (a long comment or name):
+      // once more with the whole buffer, as many records as fit, so that neither it nor
+      // anything after it is lost; then on with the small offers.
+      wanted = kEnumAllRecords;
+      status = enumeration->NextBatch(buffer, kEnumBufferBytes, wanted, batch);
+      if (status == NetEnumStatus::kMoreData) containersNotListed_.fetch_add(1);
+    }
+    // A success without records ends the container too: the next call would ask for none.
+    if (status != NetEnumStatus::kSuccess || batch.empty() || GetActivityState() == kIdle) break;
     for (const NetResource& found : batch) {
       const TreeItem item = ShowAndStore(parent, found);
       if (!HasChildTask(found)) continue;

@@ -27,7 +27,9 @@ struct ScanTiming {
 };
 
 // Bytes of the batch buffer, and the part of it offered to each batch call: a batch fills
-// the tree a few records at a time, and a record that alone does not fit ends its container.
+// the tree a few records at a time. A record that alone does not fit in the offer is asked
+// for once more with the whole buffer; only one that does not fit there either ends its
+// container.
 inline constexpr std::uint32_t kEnumBufferBytes = 16384;
 inline constexpr std::uint32_t kEnumOfferedBytes = 256;
 
@@ -51,7 +53,8 @@ class NetworkBrowser {
   NetworkBrowser& operator=(const NetworkBrowser&) = delete;
 
   // Starts the scan thread, which then lives as long as the process and sleeps on the scan
-  // event between scans. Only the first call starts it; false if it could not be started.
+  // event between scans. Only the first call starts it; false if it could not be started
+  // (no thread, or no scan event).
   bool StartScanThread();
 
   // Asks for a scan: it empties the tree and the tables, then fills them anew. Held back
@@ -80,6 +83,10 @@ class NetworkBrowser {
   // Scans that have run to their end since the browser was made.
   int CompletedScans() const { return completedScans_.load(); }
 
+  // Containers of the last scan whose enumeration ended early on a record larger than the
+  // whole batch buffer: what came after it is missing.
+  int ContainersNotListed() const { return containersNotListed_.load(); }
+
  private:
   void ScanThreadBody();
   void RunOneScan();
@@ -94,6 +101,7 @@ class NetworkBrowser {
   ManualResetEvent scanEvent_;
   std::atomic<std::int32_t> runningTasks_{0};
   std::atomic<int> completedScans_{0};
+  std::atomic<int> containersNotListed_{0};
   std::atomic<bool> started_{false};
   std::atomic<bool> quit_{false};
   // Set by the scan thread as its very last touch of the browser.

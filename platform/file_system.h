@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/io_error.h"
+#include "platform/mapped_file.h"
 
 namespace mv {
 
@@ -39,8 +41,8 @@ struct DirEntry {
   std::uint32_t attributes = 0;  // kAttr* bits; a link to a directory has kAttrDirectory
   std::uint64_t size = 0;        // 0 for a directory
   UtcDateTime created;           // creation (birth) time; modification time where none is kept
-  bool nameAltered =
-      false;  // the backend had to replace characters of this name it could not convert
+  // The backend had to replace characters of this name it could not convert.
+  bool nameAltered = false;
 };
 
 // Identity of a directory, to recognise one reached again through a link.
@@ -59,7 +61,8 @@ class DirectoryListing {
   virtual bool Next(DirEntry& entry) = 0;
 };
 
-// A file being written. Close reports whether every byte reached the medium.
+// A file being written. Close reports whether every byte reached the medium: it waits until
+// they have, so that a file renamed after its close survives a loss of power whole.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;  // closes without reporting when still open
@@ -76,14 +79,26 @@ class FileSystem {
   // Returns null with error set when the listing cannot be started.
   virtual std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) = 0;
 
+  // As List, for callers that need each entry's name and directory bit only: the other
+  // fields may stay as a new DirEntry has them. A backend that would pay for them per entry
+  // (a status call each) leaves them out.
+  virtual std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) {
+    return List(pattern, error);
+  }
+
   // Identity of the directory at path, following links.
   virtual IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) = 0;
 
   // Creates the file anew, replacing one of the same name. Others may read it while it is
-  // open; an exclusive reader (ReadWholeExclusive) is refused until it is closed.
+  // open; an exclusive reader (ReadWholeExclusive) and a second writer are refused until it
+  // is closed.
   virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
 
   virtual IoError Remove(const std::string& path) = 0;
+
+  // Gives the file at from the name to, replacing a file of that name, in one step: a
+  // reader of to finds either the old file or the new one whole. Both lie in one directory.
+  virtual IoError Replace(const std::string& from, const std::string& to) = 0;
 
   // Creates one directory; kNone also when it exists already.
   virtual IoError MakeDirectory(const std::string& path) = 0;
@@ -93,6 +108,15 @@ class FileSystem {
   // holds open is refused with kSharingViolation; one larger than maxBytes with kTooLarge.
   virtual IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                      std::vector<char>& contents) = 0;
+
+  // Opens an existing file with no sharing, as ReadWholeExclusive does, and gives its bytes
+  // read-only. Once this returns, nothing holds the file: a capture may replace it and the
+  // library may remove it. The posix backend maps the file (MapFileExclusive: Linux lets a
+  // mapped file be removed or replaced) and so copies nothing; by default, and where the
+  // mapping fails, the bytes are read into memory. Throws std::bad_alloc when there is no
+  // room for them.
+  virtual IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                                     std::unique_ptr<MappedFile>& contents);
 
   // Logs on to computer before a snapshot of its shares is written. kLogonRefused when it
   // refuses the credentials this file system presents: the writer then writes no file. Any

@@ -15,9 +15,14 @@ class ManualResetEvent {
   ManualResetEvent(const ManualResetEvent&) = delete;
   ManualResetEvent& operator=(const ManualResetEvent&) = delete;
 
+  // False when the platform could not make the event (out of resources): then it is never
+  // set, and every wait fails at once. Check before starting a thread that waits on it.
+  bool valid() const;
   void Set();
   void Reset();
-  void Wait();
+  // Waits until the event is set; false when the wait failed, so that a waiting loop ends
+  // instead of spinning.
+  bool Wait();
   // Waits at most milliseconds; true when the event was set.
   bool WaitFor(unsigned milliseconds);
 
@@ -31,5 +36,9 @@ class ManualResetEvent {
 bool StartDetachedThread(std::function<void()> body);
 
 void SleepMilliseconds(unsigned milliseconds);
+
+// Tests only: the next `count` events made are invalid, as when the system has run out of
+// handles.
+void FailNextEventCreations(int count);
 
 }  // namespace mv

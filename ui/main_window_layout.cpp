@@ -82,6 +82,9 @@ void OnSplitterTimer(HWND window) {
   if (s.dragState == kDragging) {
     POINT cursor{};
     GetCursorPos(&cursor);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    cursor.x = ClampToSplitterLimits(cursor.x, ToLayout(frame));
     ScreenToClient(window, &cursor);
     Place(window, IDC_SPLITTER, DraggedSplitterRect(cursor.x));
   }

@@ -48,6 +48,9 @@ class RemoteFileSystem : public mv::FileSystem {
     return inner_.Create(p, e);
   }
   mv::IoError Remove(const std::string& p) override { return inner_.Remove(p); }
+  mv::IoError Replace(const std::string& f, const std::string& t) override {
+    return inner_.Replace(f, t);
+  }
   mv::IoError MakeDirectory(const std::string& p) override { return inner_.MakeDirectory(p); }
   mv::IoError ReadWholeExclusive(const std::string& p, std::uint64_t m,
                                  std::vector<char>& c) override {

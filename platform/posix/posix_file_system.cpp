@@ -29,7 +29,8 @@ void SplitPattern(const std::string& pattern, std::string& folder, std::string& 
 
 class PosixListing final : public DirectoryListing {
  public:
-  PosixListing(DIR* dir, std::string glob) : dir_(dir), glob_(std::move(glob)) {}
+  PosixListing(DIR* dir, std::string glob, bool namesOnly)
+      : dir_(dir), glob_(std::move(glob)), namesOnly_(namesOnly) {}
   ~PosixListing() override { closedir(dir_); }
 
   bool Next(DirEntry& entry) override {
@@ -50,6 +51,13 @@ class PosixListing final : public DirectoryListing {
     entry.attributes = 0;
     entry.size = 0;
     entry.created = UtcDateTime{};
+    entry.nameAltered = false;
+    // The kind the directory itself records is enough for a names-only listing; links and
+    // file systems that record no kind still need a status call.
+    if (namesOnly_ && (d.d_type == DT_REG || d.d_type == DT_DIR)) {
+      entry.attributes = (d.d_type == DT_DIR ? kAttrDirectory : kAttrArchive) | DotAttributes(d);
+      return;
+    }
     const int fd = dirfd(dir_);
     const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME;
     struct statx sx {};
@@ -74,16 +82,20 @@ class PosixListing final : public DirectoryListing {
       entry.size = sx.stx_size;
     }
     if (isLink) entry.attributes |= kAttrReparsePoint;
-    if (d.d_name[0] == '.' && std::string_view(d.d_name) != "." &&
-        std::string_view(d.d_name) != "..") {
-      entry.attributes |= kAttrHidden;  // what Wine reports for dot files
-    }
+    entry.attributes |= DotAttributes(d);
     const bool hasBirth = (sx.stx_mask & STATX_BTIME) != 0 && sx.stx_btime.tv_sec != 0;
     entry.created = posix::ToUtc(hasBirth ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec);
   }
 
+  static std::uint32_t DotAttributes(const dirent& d) {
+    const std::string_view name(d.d_name);
+    // What Wine reports for dot files.
+    return name.size() > 0 && name[0] == '.' && name != "." && name != ".." ? kAttrHidden : 0;
+  }
+
   DIR* dir_;
   std::string glob_;
+  bool namesOnly_;
 };
 
 class PosixOutputFile final : public OutputFile {
@@ -111,7 +123,10 @@ class PosixOutputFile final : public OutputFile {
     const int fd = fd_;
     fd_ = -1;
     if (fd < 0) return IoError::kNone;
-    return close(fd) == 0 ? IoError::kNone : FromErrno(errno);
+    const bool flushed = fsync(fd) == 0;
+    const IoError flushError = flushed ? IoError::kNone : FromErrno(errno);
+    if (close(fd) != 0) return FromErrno(errno);
+    return flushError;
   }
 
  private:
@@ -121,15 +136,11 @@ class PosixOutputFile final : public OutputFile {
 class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    std::string folder, glob;
-    SplitPattern(pattern, folder, glob);
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-      error = FromErrno(errno);
-      return nullptr;
-    }
-    error = IoError::kNone;
-    return std::make_unique<PosixListing>(dir, glob);
+    return Open(pattern, error, false);
+  }
+
+  std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) override {
+    return Open(pattern, error, true);
   }
 
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
@@ -147,9 +158,10 @@ class PosixFileSystem final : public FileSystem {
       error = FromErrno(errno);
       return nullptr;
     }
-    // The shared lock stands for "others may read it meanwhile": an exclusive reader is
-    // refused while we hold it, and we are refused while an exclusive reader holds the file.
-    if (flock(fd, LOCK_SH | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
+    // The lock stands for the share mode "others may read it meanwhile": plain readers take
+    // no lock, while an exclusive reader and a second writer are refused as long as we hold
+    // it. It is taken before the truncation, which must never cut another writer's file.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ftruncate(fd, 0) != 0) {
       error = FromErrno(errno);
       close(fd);
       return nullptr;
@@ -160,6 +172,12 @@ class PosixFileSystem final : public FileSystem {
 
   IoError Remove(const std::string& path) override {
     return unlink(posix::ToNativePath(path).c_str()) == 0 ? IoError::kNone : FromErrno(errno);
+  }
+
+  IoError Replace(const std::string& from, const std::string& to) override {
+    return rename(posix::ToNativePath(from).c_str(), posix::ToNativePath(to).c_str()) == 0
+               ? IoError::kNone
+               : FromErrno(errno);
   }
 
   IoError MakeDirectory(const std::string& path) override {
@@ -178,7 +196,31 @@ class PosixFileSystem final : public FileSystem {
     return result;
   }
 
+  IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::unique_ptr<MappedFile>& contents) override {
+    IoError error = IoError::kNone;
+    contents = MapFileExclusive(path, maxBytes, error);
+    // A file that opens but cannot be mapped is read instead.
+    if (contents == nullptr && error == IoError::kOther) {
+      return FileSystem::ViewWholeExclusive(path, maxBytes, contents);
+    }
+    return error;
+  }
+
  private:
+  static std::unique_ptr<DirectoryListing> Open(const std::string& pattern, IoError& error,
+                                                bool namesOnly) {
+    std::string folder, glob;
+    SplitPattern(pattern, folder, glob);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+      error = FromErrno(errno);
+      return nullptr;
+    }
+    error = IoError::kNone;
+    return std::make_unique<PosixListing>(dir, glob, namesOnly);
+  }
+
   // A snapshot is read whole into one fresh buffer. Faulting that in 4 KiB pages costs far
   // more than the read itself (about 18,000 faults for 75 MB); where the kernel gives huge
   // pages on request, asking for them cuts that to a few dozen.

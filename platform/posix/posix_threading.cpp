@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/threading.h"
+#include "platform/threading_faults.h"
 
 namespace mv {
 
@@ -13,10 +14,16 @@ struct ManualResetEvent::Impl {
   std::mutex mutex;
   std::condition_variable changed;
   bool set = false;
+  bool valid = true;
 };
 
 ManualResetEvent::ManualResetEvent(bool initiallySet) : impl_(std::make_unique<Impl>()) {
   impl_->set = initiallySet;
+  impl_->valid = !EventCreationMustFail();
+}
+
+bool ManualResetEvent::valid() const {
+  return impl_->valid;
 }
 ManualResetEvent::~ManualResetEvent() = default;
 
@@ -33,12 +40,15 @@ void ManualResetEvent::Reset() {
   impl_->set = false;
 }
 
-void ManualResetEvent::Wait() {
+bool ManualResetEvent::Wait() {
+  if (!impl_->valid) return false;
   std::unique_lock lock(impl_->mutex);
   impl_->changed.wait(lock, [this] { return impl_->set; });
+  return true;
 }
 
 bool ManualResetEvent::WaitFor(unsigned milliseconds) {
+  if (!impl_->valid) return false;
   std::unique_lock lock(impl_->mutex);
   return impl_->changed.wait_for(lock, std::chrono::milliseconds(milliseconds),
                                  [this] { return impl_->set; });

@@ -130,6 +130,10 @@ IoError SmbFileSystem::Remove(const std::string&) {
   return IoError::kAccessDenied;
 }
 
+IoError SmbFileSystem::Replace(const std::string&, const std::string&) {
+  return IoError::kAccessDenied;
+}
+
 IoError SmbFileSystem::MakeDirectory(const std::string&) {
   return IoError::kAccessDenied;
 }

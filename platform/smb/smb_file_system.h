@@ -24,6 +24,7 @@ class SmbFileSystem final : public FileSystem {
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override;
+  IoError Replace(const std::string& from, const std::string& to) override;
   IoError MakeDirectory(const std::string& path) override;
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override;

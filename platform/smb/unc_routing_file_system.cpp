@@ -27,6 +27,10 @@ IoError UncRoutingFileSystem::Remove(const std::string& path) {
   return For(path).Remove(path);
 }
 
+IoError UncRoutingFileSystem::Replace(const std::string& from, const std::string& to) {
+  return For(from).Replace(from, to);
+}
+
 IoError UncRoutingFileSystem::MakeDirectory(const std::string& path) {
   return For(path).MakeDirectory(path);
 }

@@ -16,6 +16,8 @@ class UncRoutingFileSystem final : public FileSystem {
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override;
+  // Both names lie in one directory, so the first one decides.
+  IoError Replace(const std::string& from, const std::string& to) override;
   IoError MakeDirectory(const std::string& path) override;
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override;

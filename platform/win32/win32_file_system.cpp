@@ -1,7 +1,10 @@
-// The file-system port on Windows: FindFirstFileA/FindNextFileA for listings, CreateFileA
-// share modes for the rule that a file being written is never read exclusively.
+// The file-system port on Windows: FindFirstFile/FindNextFile for listings, CreateFile share
+// modes for the rule that a file being written is never read exclusively. Paths come in the
+// ANSI code page; UNC paths go to the system in their extended-length form, through the
+// wide-character calls, so that deep trees and names ending in a dot or a blank are reached.
 #include <windows.h>
 
+#include "platform/extended_path.h"
 #include "platform/file_system.h"
 #include "platform/win32/win32_error.h"
 
@@ -9,6 +12,41 @@ namespace mv {
 namespace {
 
 using win32::LastIoError;
+
+// The path as the wide-character calls take it.
+std::wstring SystemPath(const std::string& path) {
+  const std::string extended = ExtendedLengthPath(path);
+  const int length = MultiByteToWideChar(CP_ACP, 0, extended.data(),
+                                         static_cast<int>(extended.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, extended.data(), static_cast<int>(extended.size()), wide.data(),
+                      length);
+  return wide;
+}
+
+// A listed name in the ANSI code page, as FindFirstFileA would give it; characters the code
+// page lacks become '?', and altered says so.
+std::string AnsiName(const wchar_t* name, bool& altered) {
+  BOOL usedDefault = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, &usedDefault);
+  std::string ansi(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, name, -1, ansi.data(), length, nullptr, &usedDefault);
+  ansi.resize(ansi.size() - 1);
+  altered = usedDefault != FALSE;
+  return ansi;
+}
+
+// Closes a handle on every way out.
+class HandleCloser {
+ public:
+  explicit HandleCloser(HANDLE handle) : handle_(handle) {}
+  ~HandleCloser() { CloseHandle(handle_); }
+  HandleCloser(const HandleCloser&) = delete;
+  HandleCloser& operator=(const HandleCloser&) = delete;
+
+ private:
+  HANDLE handle_;
+};
 
 UtcDateTime ToUtc(const FILETIME& time) {
   SYSTEMTIME st{};
@@ -23,8 +61,8 @@ UtcDateTime ToUtc(const FILETIME& time) {
   return out;
 }
 
-void Describe(const WIN32_FIND_DATAA& data, DirEntry& entry) {
-  entry.name = data.cFileName;
+void Describe(const WIN32_FIND_DATAW& data, DirEntry& entry) {
+  entry.name = AnsiName(data.cFileName, entry.nameAltered);
   entry.attributes = data.dwFileAttributes;
   const bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   entry.size =
@@ -34,7 +72,7 @@ void Describe(const WIN32_FIND_DATAA& data, DirEntry& entry) {
 
 class Win32Listing final : public DirectoryListing {
  public:
-  Win32Listing(HANDLE find, const WIN32_FIND_DATAA& first) : find_(find), first_(first) {}
+  Win32Listing(HANDLE find, const WIN32_FIND_DATAW& first) : find_(find), first_(first) {}
   ~Win32Listing() override { FindClose(find_); }
 
   bool Next(DirEntry& entry) override {
@@ -43,15 +81,15 @@ class Win32Listing final : public DirectoryListing {
       Describe(first_, entry);
       return true;
     }
-    WIN32_FIND_DATAA data{};
-    if (!FindNextFileA(find_, &data)) return false;
+    WIN32_FIND_DATAW data{};
+    if (!FindNextFileW(find_, &data)) return false;
     Describe(data, entry);
     return true;
   }
 
  private:
   HANDLE find_;
-  WIN32_FIND_DATAA first_;
+  WIN32_FIND_DATAW first_;
   bool pendingFirst_ = true;
 };
 
@@ -80,7 +118,9 @@ class Win32OutputFile final : public OutputFile {
     const HANDLE file = file_;
     file_ = INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE) return IoError::kNone;
-    return CloseHandle(file) ? IoError::kNone : LastIoError();
+    const IoError flushed = FlushFileBuffers(file) ? IoError::kNone : LastIoError();
+    if (!CloseHandle(file)) return LastIoError();
+    return flushed;
   }
 
  private:
@@ -90,8 +130,8 @@ class Win32OutputFile final : public OutputFile {
 class Win32FileSystem final : public FileSystem {
  public:
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    WIN32_FIND_DATAA first{};
-    const HANDLE find = FindFirstFileA(pattern.c_str(), &first);
+    WIN32_FIND_DATAW first{};
+    const HANDLE find = FindFirstFileW(SystemPath(pattern).c_str(), &first);
     if (find == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;
@@ -102,9 +142,9 @@ class Win32FileSystem final : public FileSystem {
 
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
     // FILE_FLAG_BACKUP_SEMANTICS is what lets CreateFile open a directory.
-    const HANDLE dir =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE dir = CreateFileW(SystemPath(path).c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (dir == INVALID_HANDLE_VALUE) return LastIoError();
     BY_HANDLE_FILE_INFORMATION info{};
     const bool ok = GetFileInformationByHandle(dir, &info) != 0;
@@ -118,8 +158,8 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;
@@ -129,11 +169,19 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoError Remove(const std::string& path) override {
-    return DeleteFileA(path.c_str()) ? IoError::kNone : LastIoError();
+    return DeleteFileW(SystemPath(path).c_str()) ? IoError::kNone : LastIoError();
+  }
+
+  IoError Replace(const std::string& from, const std::string& to) override {
+    return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? IoError::kNone
+               : LastIoError();
   }
 
   IoError MakeDirectory(const std::string& path) override {
-    if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (CreateDirectoryW(SystemPath(path).c_str(), nullptr) ||
+        GetLastError() == ERROR_ALREADY_EXISTS) {
       return IoError::kNone;
     }
     return LastIoError();
@@ -142,12 +190,11 @@ class Win32FileSystem final : public FileSystem {
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override {
     // Share mode 0: refused while anyone, a writer above all, holds the file.
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return LastIoError();
-    const IoError result = ReadOpen(file, maxBytes, contents);
-    CloseHandle(file);
-    return result;
+    const HandleCloser closer(file);  // also when no room for the bytes can be had
+    return ReadOpen(file, maxBytes, contents);
   }
 
  private:

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/threading.h"
+#include "platform/threading_faults.h"
 
 namespace mv {
 
@@ -10,23 +11,28 @@ struct ManualResetEvent::Impl {
 };
 
 ManualResetEvent::ManualResetEvent(bool initiallySet) : impl_(std::make_unique<Impl>()) {
-  impl_->event = CreateEventA(nullptr, TRUE, initiallySet ? TRUE : FALSE, nullptr);
+  if (!EventCreationMustFail()) {
+    impl_->event = CreateEventA(nullptr, TRUE, initiallySet ? TRUE : FALSE, nullptr);
+  }
 }
 ManualResetEvent::~ManualResetEvent() {
   if (impl_->event != nullptr) CloseHandle(impl_->event);
 }
 
+bool ManualResetEvent::valid() const {
+  return impl_->event != nullptr;
+}
 void ManualResetEvent::Set() {
-  SetEvent(impl_->event);
+  if (valid()) SetEvent(impl_->event);
 }
 void ManualResetEvent::Reset() {
-  ResetEvent(impl_->event);
+  if (valid()) ResetEvent(impl_->event);
 }
-void ManualResetEvent::Wait() {
-  WaitForSingleObject(impl_->event, INFINITE);
+bool ManualResetEvent::Wait() {
+  return valid() && WaitForSingleObject(impl_->event, INFINITE) == WAIT_OBJECT_0;
 }
 bool ManualResetEvent::WaitFor(unsigned milliseconds) {
-  return WaitForSingleObject(impl_->event, milliseconds) == WAIT_OBJECT_0;
+  return valid() && WaitForSingleObject(impl_->event, milliseconds) == WAIT_OBJECT_0;
 }
 
 namespace {

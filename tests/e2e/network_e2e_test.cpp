@@ -1,6 +1,8 @@
 // End to end under Wine: the sample network provider registered in the prefix is scanned
 // through the real WNetOpenEnumA, and a capture walks the real UNC paths, which lead to the
 // folders that tools/sample-network/register.sh linked.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -157,6 +159,50 @@ TEST_F(SampleNetworkScan, CaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   }
   EXPECT_NE(found["SERVER"].find("GROUP: OFFICE\r\n"), std::string::npos);
   EXPECT_NE(found["PC2"].find("GROUP: WORKGROUP\r\n"), std::string::npos);
+}
+
+// Points the provider's DescriptionFile value (read at every open) at a network of its own.
+class DescribedNetwork {
+ public:
+  explicit DescribedNetwork(const std::string& description) {
+    test::WriteTextFile(folder_.Join("network.txt"), description);
+    DWORD size = sizeof previous_;
+    RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"DescriptionFile", RRF_RT_REG_SZ, nullptr, previous_,
+                 &size);
+    Point(std::filesystem::path(folder_.Join("network.txt")).wstring());
+  }
+  ~DescribedNetwork() { Point(previous_); }
+
+ private:
+  static constexpr wchar_t kKey[] =
+      L"System\\CurrentControlSet\\Services\\MirrorvaultSample\\NetworkProvider";
+  void Point(const std::wstring& file) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, L"DescriptionFile", REG_SZ, file.c_str(),
+                    static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t)));
+  }
+  test::ScratchDir folder_;
+  wchar_t previous_[1024] = {};
+};
+
+// A share record larger than the 256 bytes offered (a long name: the description has no
+// comments) between two others: asked for again with the whole buffer, nothing is lost.
+TEST(SampleNetworkRecords, ARecordLargerThanTheOfferLosesNothing) {
+  const std::string longName(300, 'L');
+  DescribedNetwork network("group LONG\n computer PCL\n  share First\n  share " + longName +
+                           "\n  share Third\n");
+  test::MemoryTree tree;
+  TaskGate gate;
+  NetworkBrowser browser{tree, PlatformNetwork(), gate};
+  SetActivityState(kIdle);
+  ASSERT_TRUE(browser.StartScanThread());
+  browser.RequestScan();
+  gate.WaitUntilFree();
+  browser.Shutdown();
+  std::vector<std::string> shares;
+  const TreeItem computer = tree.Find(tree.Find(kNoTreeItem, "LONG"), "PCL");
+  for (const TreeItem share : tree.Children(computer)) shares.push_back(tree.Get(share).text);
+  EXPECT_EQ(shares, (std::vector<std::string>{"First", longName, "Third"}));
+  EXPECT_EQ(browser.ContainersNotListed(), 0);
 }
 
 }  // namespace

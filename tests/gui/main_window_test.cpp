@@ -114,17 +114,18 @@ TEST_F(MainWindowTest, SplitterDragMovesTheSplitWithinItsLimits) {
   GetWindowRect(window_, &frame);
 
   // Press over the hidden bar, move the cursor, release: one timer tick moves the bar and,
-  // finding the button up, ends the drag and lays the window out.
+  // finding the button up, ends the drag and lays the window out. The cursor clip is
+  // released first, as when another window takes the foreground during a drag.
   auto drag = [&](int screenX) {
     const RECT bar = Rect(IDC_SPLITTER);
     const LPARAM at = MAKELPARAM(bar.left + 1, 100);
     SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, at);
     EXPECT_EQ(MainState().dragState, kDragging);
+    ClipCursor(nullptr);
     SetCursorPos(screenX, frame.top + 200);
     SendMessageA(window_, WM_TIMER, kSplitterTimer, 0);
     EXPECT_EQ(MainState().dragState, kDragIdle);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(window_, IDC_SPLITTER)));
-    ClipCursor(nullptr);
   };
 
   drag(frame.left + 400);
@@ -133,8 +134,8 @@ TEST_F(MainWindowTest, SplitterDragMovesTheSplitWithinItsLimits) {
   EXPECT_EQ(Rect(IDC_SPLITTER).left, expected.x);
   ExpectLaidOut(window_, status_);
 
-  // Too far left or right: the cursor is held 200 pixels from the left edge and 250 from
-  // the right edge of the window.
+  // Too far left or right: the bar is held 200 pixels from the left edge and 250 from the
+  // right edge of the window.
   drag(frame.left + 20);
   POINT left{frame.left + 200, 0};
   ScreenToClient(window_, &left);

@@ -36,6 +36,9 @@ class InputFileSystem final : public mv::FileSystem {
     return nullptr;
   }
   mv::IoError Remove(const std::string&) override { return mv::IoError::kAccessDenied; }
+  mv::IoError Replace(const std::string&, const std::string&) override {
+    return mv::IoError::kAccessDenied;
+  }
   mv::IoError MakeDirectory(const std::string&) override { return mv::IoError::kAccessDenied; }
   mv::IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                  std::vector<char>& contents) override {

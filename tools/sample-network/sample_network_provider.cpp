@@ -179,9 +179,13 @@ DWORD WINAPI NPEnumResource(HANDLE handle, LPDWORD count, LPVOID buffer, LPDWORD
     ++enumeration->next;
   }
   if (returned == 0) {
+    // Not even the next record fits: say how many bytes it needs, and return no count. The
+    // router reads a count that comes with WN_MORE_DATA as records in the buffer and converts
+    // that many for an ANSI caller; with none there, it would read whatever the buffer held.
     const Record& record = enumeration->records[enumeration->next];
     *bufferSize = static_cast<DWORD>(sizeof(NETRESOURCEW)) + StringBytes(record.remoteName) +
                   StringBytes(enumeration->provider);
+    *count = 0xFFFFFFFF;
     return WN_MORE_DATA;
   }
   *count = returned;

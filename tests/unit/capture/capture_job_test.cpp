@@ -5,6 +5,7 @@
 #include <set>
 
 #include "capture/end_of_job_message.h"
+#include "capture/take_snapshots.h"
 #include "capture_rig.h"
 
 namespace mv {
@@ -167,6 +168,26 @@ TEST(EndOfJobMessage, ListsAreCutShort) {
   EXPECT_EQ(message.text.find("PC20"), std::string::npos);
   EXPECT_NE(message.text.find("\\\\PC1\\X"), std::string::npos);
   EXPECT_EQ(DescribeFailedComputer("PC7", IoError::kAccessDenied), "PC7 (access denied)");
+  // Altered names are told after the lists, and do not make a success an error.
+  const EndOfJobMessage altered = ComposeEndOfJobMessage({}, {}, 2);
+  EXPECT_EQ(altered.kind, MessageKind::kInformation);
+  EXPECT_EQ(altered.text, "Snapshots successfully created.\n\n" + DescribeNamesAltered(2));
+}
+
+// Out of handles: nothing waits on a missing event (it would wake at once, forever).
+TEST(CaptureJob, MissingEventsStartNothingThatSpins) {
+  FailNextEventCreations(2);  // the scan event, then the capture event
+  test::ScanRig scan;
+  test::RecordingNotices notices;
+  CaptureJob job(*scan.browser, notices, scan.gate, PlatformFileSystem(), PlatformClock(),
+                 test::kFastCapture);
+  EXPECT_FALSE(scan.browser->StartScanThread());
+  EXPECT_EQ(job.StartWorkers(), 0);
+  EXPECT_EQ(BackgroundTaskProblems(0, false),
+            "The capture workers could not be started: no snapshot can be taken.\n"
+            "The network scan could not be started: the network cannot be browsed.");
+  EXPECT_EQ(BackgroundTaskProblems(5, true), "Only 5 of the 8 capture workers could be started.");
+  EXPECT_EQ(BackgroundTaskProblems(kCaptureWorkers, true), "");
 }
 
 }  // namespace

@@ -71,6 +71,9 @@ class UncRedirect : public FileSystem {
     return below_.Create(Map(path), error);
   }
   IoError Remove(const std::string& path) override { return below_.Remove(Map(path)); }
+  IoError Replace(const std::string& from, const std::string& to) override {
+    return below_.Replace(Map(from), Map(to));
+  }
   IoError MakeDirectory(const std::string& path) override {
     return below_.MakeDirectory(Map(path));
   }

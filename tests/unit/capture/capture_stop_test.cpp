@@ -41,6 +41,9 @@ class ObservedFileSystem : public FileSystem {
     }
     return inner_.Remove(path);
   }
+  IoError Replace(const std::string& from, const std::string& to) override {
+    return inner_.Replace(from, to);
+  }
   IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override {

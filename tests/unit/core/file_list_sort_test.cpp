@@ -160,6 +160,15 @@ TEST_F(ColumnClickTest, DetailTextsOfRows) {
   browser.ShowRowDetails(-1, "05.12.2026 09:04:05");
   EXPECT_EQ(notices.status, "Snapshot Created: 05.12.2026 09:04:05");
   EXPECT_EQ(RowDetailsText("noext", "", "3", "1.1.2010"), "noext Size: 3 Created: 1.1.2010");
+
+  // A fill or a sort that leaves the order as it was still leaves no row's text behind.
+  for (auto step : {+[](SnapshotBrowser& b) { b.FillFileList(b.listedPath(), ""); },
+                    +[](SnapshotBrowser& b) { b.SortByColumn(kNameColumn, false); }}) {
+    list.SelectOnly(RowOf("c"));
+    browser.ShowRowDetails(RowOf("c"), "05.12.2026 09:04:05");
+    step(browser);
+    EXPECT_EQ(notices.status, "Snapshot Created: 05.12.2026 09:04:05");
+  }
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST(LibraryName, OrderMatchesTheNameByNameExchangeWithManyTies) {
   std::mt19937 random(20261205);
   for (int round = 0; round < 40; ++round) {
     std::vector<std::string> names;
-    const int count = 1 + static_cast<int>(random() % 60);
+    const int count = 1 + static_cast<int>(random() % (round < 30 ? 60 : 400));
     for (int k = 0; k < count; ++k) {
       // Few distinct ages, so that most names tie with others; some malformed names.
       const unsigned pick = random() % 4;
@@ -102,13 +102,6 @@ TEST(LibraryName, OrderMatchesTheNameByNameExchangeWithManyTies) {
     std::vector<std::string> ordered = names;
     OrderNewestFirst(ordered);
     ASSERT_EQ(ordered, expected) << "round " << round;
-
-    // Settling only a prefix gives that same prefix.
-    const std::size_t settle = random() % (names.size() + 1);
-    std::vector<std::string> partly = names;
-    OrderNewestFirst(partly, settle);
-    ASSERT_EQ(std::vector<std::string>(partly.begin(), partly.begin() + settle),
-              std::vector<std::string>(expected.begin(), expected.begin() + settle));
   }
 }
 

@@ -36,6 +36,14 @@ TEST(MainLayout, TinyWindowGivesEmptyRectanglesNotNegativeOnes) {
   EXPECT_EQ(out.location.Width(), 0);
   const MainLayout narrow = ComputeMainLayout(Dialog(900, 500, 1));
   EXPECT_EQ(narrow.tree.Width(), 0);
+  // A bar at or past the right edge leaves every other control inside the client area.
+  for (int bar : {989, 991, 1200}) {
+    const MainLayout wide = ComputeMainLayout(Dialog(992, 500, bar));
+    for (const LayoutRect& r : {wide.fileList, wide.location, wide.locationLabel, wide.tree}) {
+      EXPECT_LE(r.right, 992) << bar;
+      EXPECT_LE(r.left, r.right) << bar;
+    }
+  }
 }
 
 TEST(MainLayout, DragIsHeldBetweenTheLimitsAndStartsOnlyWithTheLeftButtonAlone) {
@@ -46,6 +54,12 @@ TEST(MainLayout, DragIsHeldBetweenTheLimitsAndStartsOnlyWithTheLeftButtonAlone) 
   EXPECT_FALSE(StartsSplitterDrag(0x0003));  // with the right button
   EXPECT_FALSE(StartsSplitterDrag(0x0000));  // hovering
   EXPECT_EQ(DraggedSplitterRect(420), (LayoutRect{420, 0, 423, kSplitterBarHeight}));
+  // Without the cursor clip the bar is still held inside the same limits.
+  const LayoutRect window{100, 50, 1100, 650};
+  EXPECT_EQ(ClampToSplitterLimits(120, window), 300);
+  EXPECT_EQ(ClampToSplitterLimits(500, window), 500);
+  EXPECT_EQ(ClampToSplitterLimits(1095, window), 849);
+  EXPECT_EQ(ClampToSplitterLimits(500, {0, 0, 300, 200}), 200);  // too narrow: the left limit
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "core/name_pattern.h"
+
 namespace mv::test {
 namespace {
 
@@ -104,6 +106,10 @@ void MemoryFileSystem::MakeUnlistable(const std::string& path) {
   nodes_[path].unlistable = true;
 }
 
+void MemoryFileSystem::MarkNameAltered(const std::string& path) {
+  nodes_.at(path).entry.nameAltered = true;
+}
+
 std::string MemoryFileSystem::Resolve(const std::string& path) const {
   // "\\C\S\a\b": the computer is the first component; links may stand anywhere after it.
   std::size_t from = path.find('\\', 2);
@@ -143,6 +149,22 @@ std::unique_ptr<DirectoryListing> MemoryFileSystem::List(const std::string& patt
   return std::make_unique<MemoryListing>(std::move(entries));
 }
 
+std::unique_ptr<DirectoryListing> MemoryFileSystem::ListNames(const std::string& pattern,
+                                                              IoError& error) {
+  std::vector<DirEntry> entries;
+  for (const auto& [path, bytes] : files) {
+    if (ParentOf(path) != ParentOf(pattern) || !MatchesNamePattern(NameOf(pattern), NameOf(path)))
+      continue;
+    DirEntry entry;
+    entry.name = NameOf(path);
+    entry.attributes = kAttrArchive;
+    entry.size = bytes.size();
+    entries.push_back(entry);
+  }
+  error = IoError::kNone;
+  return std::make_unique<MemoryListing>(std::move(entries));
+}
+
 IoError MemoryFileSystem::IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) {
   ++identifyCalls;
   auto it = nodes_.find(Resolve(path));
@@ -161,6 +183,15 @@ std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, Io
 
 IoError MemoryFileSystem::Remove(const std::string& path) {
   return files.erase(path) == 1 ? IoError::kNone : IoError::kNotFound;
+}
+
+IoError MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
+  auto it = files.find(from);
+  if (it == files.end()) return IoError::kNotFound;
+  std::string bytes = std::move(it->second);
+  files.erase(it);
+  files[to] = std::move(bytes);
+  return IoError::kNone;
 }
 
 IoError MemoryFileSystem::MakeDirectory(const std::string&) {

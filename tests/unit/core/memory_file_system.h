@@ -25,6 +25,8 @@ class MemoryFileSystem : public FileSystem {
   void AddLink(const std::string& path, const std::string& target);
   // The directory exists (its "d" line is written) but refuses to be listed.
   void MakeUnlistable(const std::string& path);
+  // The entry is listed as one whose name the backend had to alter.
+  void MarkNameAltered(const std::string& path);
 
   // Called with the directory path each time a listing is started.
   std::function<void(const std::string&)> onList;
@@ -37,9 +39,12 @@ class MemoryFileSystem : public FileSystem {
   int identifyCalls = 0;
 
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
+  // The files written into a folder; not recorded in `listed`.
+  std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) override;
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override;
+  IoError Replace(const std::string& from, const std::string& to) override;
   IoError MakeDirectory(const std::string& path) override;
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override;
@@ -61,13 +66,16 @@ class MemoryFileSystem : public FileSystem {
 };
 
 // A file system that passes everything through but fails the Nth write (counted from 1 over
-// every file written) or every close, as a full disk or a medium that went away would.
+// every file written), every close, every rename or every removal, as a full disk, a medium
+// that went away or another program holding the file would.
 class FaultyFileSystem : public FileSystem {
  public:
   explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
 
   int failWrite = 0;  // 0: no write fails
   bool failClose = false;
+  bool failReplace = false;
+  bool failRemove = false;
   IoError failCreate = IoError::kNone;
   int writes = 0;  // writes seen so far
 
@@ -78,7 +86,12 @@ class FaultyFileSystem : public FileSystem {
     return inner_.IdentifyDirectory(path, identity);
   }
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
-  IoError Remove(const std::string& path) override { return inner_.Remove(path); }
+  IoError Remove(const std::string& path) override {
+    return failRemove ? IoError::kSharingViolation : inner_.Remove(path);
+  }
+  IoError Replace(const std::string& from, const std::string& to) override {
+    return failReplace ? IoError::kAccessDenied : inner_.Replace(from, to);
+  }
   IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override {

@@ -29,12 +29,23 @@ using test::ScratchDir;
 void MarkHiddenAndSystem(const std::string& path) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
-// Windows paths drop the dots that end a path component, so a directory named "..." can
-// neither be made nor entered through them; a name that begins with dots stands in for it.
+// Plain Windows paths drop the dots that end a component, so std::filesystem cannot make
+// "..." here (the backend can: DeepTreesAndNamesEndingInDotsAreWalked).
 constexpr char kDots[] = "..x";
+// Nor remove it, or a tree past 259 characters: their extended-length UNC paths reach them.
+void RemoveMadeTree(const std::vector<std::string>& files,
+                    const std::vector<std::string>& directoriesDeepestFirst) {
+  auto extended = [](const std::string& unc) {  // the names here are plain ASCII
+    const std::string path = "\\\\?\\UNC\\" + unc.substr(2);
+    return std::wstring(path.begin(), path.end());
+  };
+  for (const std::string& file : files) DeleteFileW(extended(file).c_str());
+  for (const std::string& dir : directoriesDeepestFirst) RemoveDirectoryW(extended(dir).c_str());
+}
 #else
 void MarkHiddenAndSystem(const std::string&) {}  // a leading dot is what hides a file here
 constexpr char kDots[] = "...";
+void RemoveMadeTree(const std::vector<std::string>&, const std::vector<std::string>&) {}
 #endif
 
 // The lines after the header, each with its date field checked and cut off.
@@ -100,6 +111,44 @@ TEST_F(ShareWalkPlatformTest, DirectoryThenItsContentHugeSparseFileAndDotNames) 
   EXPECT_EQ(lines[5], "A\\" + dots + "\\deeper;;d;;0");
   EXPECT_EQ(lines[6], "END");
   EXPECT_EQ(report.unlistedDirectories, 0);
+}
+
+// A tree past 259 characters and a directory "..." are walked whole; the snapshot keeps
+// plain relative paths. The tree is made through the backend, which reaches it on Windows.
+TEST_F(ShareWalkPlatformTest, DeepTreesAndNamesEndingInDotsAreWalked) {
+  pc.AddShare("Deep");
+  FileSystem& files = PlatformFileSystem();
+  const std::string share = "\\\\" + pc.name() + "\\Deep";
+  auto makeFile = [&](const std::string& path) {
+    IoError error = IoError::kOther;
+    auto file = files.Create(path, error);
+    ASSERT_NE(file, nullptr) << path;
+    ASSERT_EQ(file->Write("x", 1), IoError::kNone);
+    ASSERT_EQ(file->Close(), IoError::kNone);
+  };
+  std::string deep = share;
+  std::string relative;
+  std::vector<std::string> made = {share + "\\..."};
+  for (int i = 0; i < 7; ++i) {
+    const std::string part(45, static_cast<char>('a' + i));
+    deep += "\\" + part;
+    relative += (i > 0 ? "\\" : "") + part;
+    ASSERT_EQ(files.MakeDirectory(deep), IoError::kNone) << deep.size();
+    made.insert(made.begin(), deep);
+  }
+  ASSERT_GT(deep.size(), 300u);
+  makeFile(deep + "\\deep.txt");
+  ASSERT_EQ(files.MakeDirectory(share + "\\..."), IoError::kNone);
+  makeFile(share + "\\...\\in.txt");
+
+  const std::vector<std::string> lines = Capture("Deep");
+  EXPECT_EQ(lines.size(), 12u);  // share, dots and their file, seven levels, deep file, END
+  for (const std::string& line : {std::string("...;;d;;0"), std::string("...\\in.txt;;f;;1"),
+                                  relative + "\\deep.txt;;f;;1"}) {
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  }
+  EXPECT_EQ(report.unlistedDirectories, 0);
+  RemoveMadeTree({deep + "\\deep.txt", share + "\\...\\in.txt"}, made);
 }
 
 TEST_F(ShareWalkPlatformTest, UnreachableShareKeepsItsHeaderAndTheNextFollows) {

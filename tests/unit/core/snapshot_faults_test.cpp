@@ -1,10 +1,12 @@
-// Failures while writing a snapshot: after any failed create, write or close no file that
-// claims to be complete is left, and the caller hears of the failure.
+// Failures while writing a snapshot: after any failed create, write, close or rename no file
+// that claims to be complete is left, and the caller hears of the failure.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "capture/activity_state.h"
+#include "core/name_pattern.h"
+#include "core/snapshot_format.h"
 #include "core/snapshot_output.h"
 #include "core/snapshot_writer.h"
 #include "memory_file_system.h"
@@ -16,6 +18,7 @@ using test::FaultyFileSystem;
 using test::FixedClock;
 using test::MemoryFileSystem;
 
+constexpr char kName[] = "G.PC.01.01.2026.00.00.00.mirvaul";
 constexpr char kPath[] = "C:\\snaps\\G.PC.01.01.2026.00.00.00.mirvaul";
 
 class SnapshotFaultsTest : public ::testing::Test {
@@ -44,32 +47,65 @@ class SnapshotFaultsTest : public ::testing::Test {
   WriteReport report;
 };
 
-TEST_F(SnapshotFaultsTest, EveryFailedWriteDeletesTheFileAndIsReported) {
+// The files of the snapshots folder, by name.
+std::vector<std::string> FolderNames(const MemoryFileSystem& fs) {
+  std::vector<std::string> names;
+  for (const auto& [path, bytes] : fs.files) names.push_back(path.substr(path.rfind('\\') + 1));
+  return names;
+}
+
+TEST_F(SnapshotFaultsTest, FailedWriteCloseOrRenameKeepsTheEarlierSnapshotAndLeavesNothingElse) {
   FaultyFileSystem clean(fs);
   ASSERT_EQ(Write(clean), 1);
   ASSERT_TRUE(report.complete);
   const std::string complete = fs.files.at(kPath);
   ASSERT_GE(clean.writes, 3);
 
+  auto expectFailed = [&](IoError error, const std::string& what) {
+    EXPECT_FALSE(report.complete) << what;
+    EXPECT_EQ(report.error, error) << what;
+    EXPECT_EQ(FolderNames(fs), std::vector<std::string>{kName}) << what;
+    EXPECT_EQ(fs.files.at(kPath), complete) << what;
+  };
   for (int n = 1; n <= clean.writes; ++n) {
     FaultyFileSystem faulty(fs);
     faulty.failWrite = n;
     EXPECT_EQ(Write(faulty), 1);
-    EXPECT_FALSE(report.complete) << "write " << n;
-    EXPECT_EQ(report.error, IoError::kDiskFull) << "write " << n;
-    EXPECT_EQ(fs.files.count(kPath), 0u) << "write " << n;
-    // Nothing is written after the failure.
-    EXPECT_EQ(faulty.writes, n);
+    expectFailed(IoError::kDiskFull, "write " + std::to_string(n));
+    EXPECT_EQ(faulty.writes, n);  // nothing is written after the failure
   }
+  FaultyFileSystem closing(fs);
+  closing.failClose = true;
+  Write(closing);
+  expectFailed(IoError::kOther, "close");
+  FaultyFileSystem renaming(fs);
+  renaming.failReplace = true;
+  Write(renaming);
+  expectFailed(IoError::kAccessDenied, "rename");
 }
 
-TEST_F(SnapshotFaultsTest, FailedCloseDeletesTheFileAndIsReported) {
-  FaultyFileSystem faulty(fs);
-  faulty.failClose = true;
-  EXPECT_EQ(Write(faulty), 1);
-  EXPECT_FALSE(report.complete);
-  EXPECT_EQ(report.error, IoError::kOther);
-  EXPECT_EQ(fs.files.count(kPath), 0u);
+// An unfinished snapshot has only a name the library never lists; the next capture of the
+// same computer removes what an interrupted one left (not another computer's).
+TEST_F(SnapshotFaultsTest, UnfinishedSnapshotsNeverStandUnderASnapshotName) {
+  fs.files["C:\\snaps\\G.OTHER.01.01.2026.00.00.00.mvpart"] = "another computer's";
+  fs.onList = [&](const std::string&) {
+    for (const std::string& name : FolderNames(fs)) {
+      EXPECT_FALSE(MatchesNamePattern(kSnapshotPattern, name)) << name;
+    }
+  };
+  FaultyFileSystem stuck(fs);
+  stuck.failWrite = 2;
+  stuck.failRemove = true;  // another program holds the file
+  Write(stuck);
+  EXPECT_EQ(FolderNames(fs), (std::vector<std::string>{"G.OTHER.01.01.2026.00.00.00.mvpart",
+                                                       "G.PC.01.01.2026.00.00.00.mvpart"}));
+
+  fs.onList = nullptr;
+  const std::string later = "C:\\snaps\\G.PC.02.01.2026.00.00.00.mirvaul";
+  ASSERT_EQ(WriteSnapshot("G", "PC", later, "S", &report, fs, clock), 1);
+  EXPECT_TRUE(report.complete);
+  EXPECT_EQ(FolderNames(fs), (std::vector<std::string>{"G.OTHER.01.01.2026.00.00.00.mvpart",
+                                                       "G.PC.02.01.2026.00.00.00.mirvaul"}));
 }
 
 TEST_F(SnapshotFaultsTest, FileThatCannotBeCreatedIsReportedAndNothingIsWalked) {

@@ -107,6 +107,26 @@ TEST_F(SnapshotWriterTest, OrdinaryNamesHiddenEntriesAndDirectoryThenItsFile) {
             "END\r\n");
 }
 
+// A line break would end a name's line early ("x\nSHARENAME: evil"): it is written as '?',
+// and counted with the names the backend could not convert.
+TEST_F(SnapshotWriterTest, LineBreaksInNamesBecomeQuestionMarksAndAlteredNamesAreCounted) {
+  fs.AddDirectory("\\\\PC7\\S");
+  fs.AddFile("\\\\PC7\\S\\x\nSHARENAME: evil", 1, Date(2010, 3, 3));
+  fs.AddDirectory("\\\\PC7\\S\\d\r", Date(2010, 3, 3));
+  fs.AddFile("\\\\PC7\\S\\d\r\\in", 2, Date(2010, 3, 3));
+  fs.AddFile("\\\\PC7\\S\\caf?", 3, Date(2010, 3, 3));
+  fs.MarkNameAltered("\\\\PC7\\S\\caf?");
+  EXPECT_EQ(Write("S"), 1);
+  EXPECT_EQ(Body(),
+            "SHARENAME: S\r\n"
+            "x?SHARENAME: evil;;f;;1;;3.3.2010\r\n"
+            "d?;;d;;0;;3.3.2010\r\n"
+            "caf?;;f;;3;;3.3.2010\r\n"
+            "d?\\in;;f;;2;;3.3.2010\r\n"
+            "END\r\n");
+  EXPECT_EQ(report.namesAltered, 3);
+}
+
 TEST_F(SnapshotWriterTest, UnreachableShareAndUnlistableDirectoryAreCountedAndSkipped) {
   fs.AddDirectory("\\\\PC7\\Docs");
   fs.AddDirectory("\\\\PC7\\Docs\\Locked");

@@ -86,18 +86,40 @@ TEST(NetworkScan, UnreachableContainersContributeNothing) {
   EXPECT_EQ(rig.network.OpenEnumerations(), 0);
 }
 
-TEST(NetworkScan, ARecordTooLargeForTheOfferedBytesEndsItsContainer) {
+// Calls offer 256 bytes (short records take several calls); a larger record (a long comment)
+// is asked for with the whole buffer and nothing is lost; one larger still ends its container.
+TEST(NetworkScan, ARecordLargerThanTheOfferIsFetchedWithTheWholeBuffer) {
   ScanRig rig;
   const auto provider = rig.network.AddProvider("P");
   const auto group = rig.network.AddGroup(provider, "G");
   const auto pc = rig.network.AddComputer(group, "PC");
-  rig.network.AddShare(pc, "PC", "Before");
-  rig.network.AddShare(pc, "PC", std::string(kEnumOfferedBytes, 'x'));
+  std::vector<std::string> expected;
+  for (int i = 0; i < 12; ++i) {
+    expected.push_back("Before" + std::to_string(i));
+    rig.network.AddShare(pc, "PC", expected.back());
+  }
+  rig.network.Add(pc, NetResource{kResourceScopeGlobalNet, kResourceTypeDisk, kDisplayTypeShare,
+                                  kResourceUsageConnectable, std::nullopt, "\\\\PC\\Commented",
+                                  std::string(300, 'c'), "P"});
   rig.network.AddShare(pc, "PC", "After");
+  expected.insert(expected.end(), {"Commented", "After"});
+  const auto huge = rig.network.AddComputer(group, "HUGE");
+  rig.network.AddShare(huge, "HUGE", std::string(kEnumBufferBytes, 'x'));
+  rig.network.AddShare(huge, "HUGE", "Lost");
+  std::atomic<int> batches{0};
+  rig.network.SetHook([&](InMemoryNetwork::HookPoint point, InMemoryNetwork::Node node) {
+    if (point == InMemoryNetwork::HookPoint::kBatch && node == pc) ++batches;
+  });
   rig.Scan();
-  const TreeItem computer = rig.tree.Find(rig.tree.Find(kNoTreeItem, "G"), "PC");
-  ASSERT_EQ(rig.tree.Children(computer).size(), 1u);
-  EXPECT_EQ(rig.tree.Get(rig.tree.Children(computer)[0]).text, "Before");
+
+  const TreeItem g = rig.tree.Find(kNoTreeItem, "G");
+  std::vector<std::string> shown;
+  for (const TreeItem share : rig.tree.Children(rig.tree.Find(g, "PC")))
+    shown.push_back(rig.tree.Get(share).text);
+  EXPECT_EQ(shown, expected);
+  EXPECT_GT(batches.load(), 4);
+  EXPECT_TRUE(rig.tree.Children(rig.tree.Find(g, "HUGE")).empty());
+  EXPECT_EQ(rig.browser->ContainersNotListed(), 1);
 }
 
 TEST(NetworkScan, ComputersUnderAHiddenContainerStandAtTheRoot) {

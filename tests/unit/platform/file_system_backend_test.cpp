@@ -168,6 +168,36 @@ TEST_F(FileSystemBackendTest, MappingsFollowTheExclusiveReadersRule) {
   EXPECT_EQ(error, IoError::kNotFound);
 }
 
+// A second writer is refused, as on Windows (its truncation would cut the first); a view holds
+// nothing once made, so its file can be replaced or removed while the view is read.
+TEST_F(FileSystemBackendTest, SecondWriterIsRefusedAndAViewHoldsNothing) {
+  FileSystem& files = PlatformFileSystem();
+  const std::string path = unc_ + "\\G.PC.mirvaul";
+  IoError error = IoError::kOther;
+  auto first = files.Create(path, error);
+  ASSERT_EQ(error, IoError::kNone);
+  ASSERT_EQ(first->Write("first", 5), IoError::kNone);
+  EXPECT_EQ(files.Create(path, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  std::unique_ptr<MappedFile> view;
+  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kSharingViolation);
+  ASSERT_EQ(first->Close(), IoError::kNone);
+
+  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNone);
+  EXPECT_EQ(view->bytes(), "first");
+  test::WriteTextFile(Native("next.mvpart"), "second");
+  EXPECT_EQ(files.Replace(unc_ + "\\next.mvpart", path), IoError::kNone);
+  EXPECT_FALSE(test::FileExists(Native("next.mvpart")));
+  EXPECT_EQ(test::ReadTextFile(Native("G.PC.mirvaul")), "second");
+  EXPECT_EQ(view->bytes(), "first");
+
+  std::unique_ptr<MappedFile> again;
+  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNone);
+  EXPECT_EQ(files.Remove(path), IoError::kNone);
+  EXPECT_EQ(again->bytes(), "second");
+  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNotFound);
+}
+
 TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
   FileSystem& files = PlatformFileSystem();
   EXPECT_EQ(files.MakeDirectory(unc_ + "\\Snapshots"), IoError::kNone);

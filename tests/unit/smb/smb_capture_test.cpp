@@ -162,6 +162,9 @@ class VanishingShare final : public FileSystem {
   }
   std::unique_ptr<OutputFile> Create(const std::string&, IoError&) override { return nullptr; }
   IoError Remove(const std::string&) override { return IoError::kAccessDenied; }
+  IoError Replace(const std::string&, const std::string&) override {
+    return IoError::kAccessDenied;
+  }
   IoError MakeDirectory(const std::string&) override { return IoError::kAccessDenied; }
   IoError ReadWholeExclusive(const std::string&, std::uint64_t, std::vector<char>&) override {
     return IoError::kAccessDenied;
