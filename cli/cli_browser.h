@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/snapshot_browser.h"
-#include "platform/memory_file_list.h"
+#include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
 
 namespace mv::cli {

@@ -5,7 +5,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "core/snapshot_library.h"
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace mv::cli {
 

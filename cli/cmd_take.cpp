@@ -15,9 +15,9 @@
 #include "cli/cli.h"
 #include "cli/smb_choice.h"
 #include "net/network_browser.h"
-#include "platform/in_memory_network.h"
+#include "platform/memory/in_memory_network.h"
 #include "platform/locked_tree_port.h"
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace mv::cli {
 namespace {

@@ -8,7 +8,7 @@
 #include "core/library_name.h"
 #include "core/snapshot_library.h"
 #include "core/text.h"
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace mv {
 

@@ -1,7 +1,7 @@
 // The main window's file list and the controls around it, as the snapshot browser
 // (core/snapshot_browser.h) sees them. ui/ implements these over the list view (control
 // 1002), the location field (1005) and the menu bar; the cli and the tests keep them in memory
-// (platform/memory_file_list.h).
+// (platform/memory/memory_file_list.h).
 #pragma once
 
 #include <cstdint>

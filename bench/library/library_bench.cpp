@@ -10,7 +10,7 @@
 
 #include "core/library_name.h"
 #include "core/snapshot_library.h"
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "bench/bench_timing.h"
 #include "core/snapshot_browser.h"
 #include "platform/file_system.h"
-#include "platform/memory_file_list.h"
+#include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "core/file_search.h"
 #include "core/snapshot_browser.h"
 #include "platform/file_system.h"
-#include "platform/memory_file_list.h"
+#include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
 
 namespace {

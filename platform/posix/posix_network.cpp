@@ -1,6 +1,6 @@
 // The network on Linux: there is no Windows network to browse, so the system's network is
 // empty; a described one is installed with SetPlatformNetwork.
-#include "platform/in_memory_network.h"
+#include "platform/memory/in_memory_network.h"
 #include "platform/network.h"
 
 namespace mv {

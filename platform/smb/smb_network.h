@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/in_memory_network.h"
+#include "platform/memory/in_memory_network.h"
 #include "platform/network.h"
 #include "platform/network_description.h"
 #include "platform/smb/smb_session.h"

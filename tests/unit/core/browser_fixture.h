@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/snapshot_browser.h"
-#include "memory_file_system.h"
-#include "platform/memory_file_list.h"
+#include "platform/memory/memory_file_list.h"
+#include "platform/memory/memory_file_system.h"
 #include "platform/view_ports.h"
 
 namespace mv::test {

@@ -11,7 +11,7 @@
 #include "core/loaded_snapshot.h"
 #include "core/snapshot_find.h"
 #include "core/snapshot_scan.h"
-#include "memory_file_system.h"
+#include "platform/memory/memory_file_system.h"
 #include "test_support.h"
 
 namespace mv {
@@ -34,7 +34,7 @@ TEST(SnapshotScan, AcceptsAndRefusesWhatTheLoaderDoes) {
       std::string("Mirrorvault file\0\r\n", 19) + kHeader.substr(18) + "SHARENAME: D\r\n",
       "",
   };
-  test::MemoryFileSystem fs;
+  MemoryFileSystem fs;
   for (const std::string& text : texts) {
     fs.files["s"] = text;
     LoadedSnapshot loaded;
@@ -118,7 +118,7 @@ TEST(FindEngine, ReportsInListOrderFromSeveralWorkersAndStops) {
   EXPECT_EQ(all.order, expected);
 
   // Files of another file system are read through it, not mapped.
-  test::MemoryFileSystem memory;
+  MemoryFileSystem memory;
   for (const LibrarySnapshot& snapshot : snapshots) {
     memory.files[snapshot.path] = test::ReadTextFile(snapshot.path);
   }

@@ -9,14 +9,14 @@
 #include "core/snapshot_format.h"
 #include "core/snapshot_output.h"
 #include "core/snapshot_writer.h"
-#include "memory_file_system.h"
+#include "faulty_file_system.h"
+#include "platform/memory/fixed_clock.h"
+#include "platform/memory/memory_file_system.h"
 
 namespace mv {
 namespace {
 
 using test::FaultyFileSystem;
-using test::FixedClock;
-using test::MemoryFileSystem;
 
 constexpr char kName[] = "G.PC.01.01.2026.00.00.00.mirvaul";
 constexpr char kPath[] = "C:\\snaps\\G.PC.01.01.2026.00.00.00.mirvaul";

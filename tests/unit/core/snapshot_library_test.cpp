@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/snapshot_library.h"
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 #include "test_support.h"
 
 namespace mv {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/snapshot_name.h"
-#include "memory_file_system.h"
+#include "platform/memory/fixed_clock.h"
 
 namespace mv {
 namespace {
@@ -16,7 +16,7 @@ TEST(SnapshotName, GroupComputerDateTimeAndExtension) {
 }
 
 TEST(SnapshotName, OneClockReadingGivesTwoDigitFieldsAndADotTime) {
-  test::FixedClock clock{LocalTime{2026, 1, 2, 3, 4, 5}};
+  FixedClock clock{LocalTime{2026, 1, 2, 3, 4, 5}};
   EXPECT_EQ(BuildSnapshotPathAt("D:\\s", "WG", "PC", clock.Now(), clock),
             "D:\\s\\WG.PC.02.01.2026.03.04.05.mirvaul");
 }

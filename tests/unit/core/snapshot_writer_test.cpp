@@ -4,13 +4,11 @@
 
 #include "capture/activity_state.h"
 #include "core/snapshot_writer.h"
-#include "memory_file_system.h"
+#include "platform/memory/fixed_clock.h"
+#include "platform/memory/memory_file_system.h"
 
 namespace mv {
 namespace {
-
-using test::FixedClock;
-using test::MemoryFileSystem;
 
 constexpr char kPath[] = "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul";
 constexpr char kHeader[] =

@@ -2,7 +2,7 @@
 // WNetEnumResourceA does, and opens containers from copies of their records.
 #include <gtest/gtest.h>
 
-#include "platform/in_memory_network.h"
+#include "platform/memory/in_memory_network.h"
 
 namespace mv {
 namespace {

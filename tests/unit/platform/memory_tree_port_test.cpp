@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace mv {
 namespace {

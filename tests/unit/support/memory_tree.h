@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/locked_tree_port.h"
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace mv::test {
 

@@ -12,7 +12,7 @@
 #include "capture/task_gate.h"
 #include "memory_tree.h"
 #include "net/network_browser.h"
-#include "platform/in_memory_network.h"
+#include "platform/memory/in_memory_network.h"
 
 namespace mv::test {
 

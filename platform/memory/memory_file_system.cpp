@@ -1,11 +1,11 @@
-// The in-memory file system and the fault-injecting decorator of the writer's tests.
-#include "memory_file_system.h"
+// The in-memory file system.
+#include "platform/memory/memory_file_system.h"
 
 #include <utility>
 
 #include "core/name_pattern.h"
 
-namespace mv::test {
+namespace mv {
 namespace {
 
 std::string ParentOf(const std::string& path) {
@@ -43,28 +43,6 @@ class MemoryOutputFile final : public OutputFile {
 
  private:
   std::string& bytes_;
-};
-
-class FaultyOutputFile final : public OutputFile {
- public:
-  FaultyOutputFile(std::unique_ptr<OutputFile> inner, FaultyFileSystem& owner)
-      : inner_(std::move(inner)), owner_(owner) {}
-  IoError Write(const void* data, std::size_t size) override {
-    if (++owner_.writes == owner_.failWrite) {
-      // A full disk takes part of the bytes, then refuses.
-      inner_->Write(data, size / 2);
-      return IoError::kDiskFull;
-    }
-    return inner_->Write(data, size);
-  }
-  IoError Close() override {
-    const IoError closed = inner_->Close();
-    return owner_.failClose ? IoError::kOther : closed;
-  }
-
- private:
-  std::unique_ptr<OutputFile> inner_;
-  FaultyFileSystem& owner_;
 };
 
 }  // namespace
@@ -210,14 +188,4 @@ IoError MemoryFileSystem::ReadWholeExclusive(const std::string& path, std::uint6
   return IoError::kNone;
 }
 
-std::unique_ptr<OutputFile> FaultyFileSystem::Create(const std::string& path, IoError& error) {
-  if (failCreate != IoError::kNone) {
-    error = failCreate;
-    return nullptr;
-  }
-  std::unique_ptr<OutputFile> inner = inner_.Create(path, error);
-  if (inner == nullptr) return nullptr;
-  return std::make_unique<FaultyOutputFile>(std::move(inner), *this);
-}
-
-}  // namespace mv::test
+}  // namespace mv

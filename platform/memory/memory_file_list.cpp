@@ -1,5 +1,5 @@
 // The in-memory file list: rows in a vector, reordered as the browser's sort asks.
-#include "platform/memory_file_list.h"
+#include "platform/memory/memory_file_list.h"
 
 #include <cstddef>
 #include <utility>

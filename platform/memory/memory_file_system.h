@@ -1,6 +1,6 @@
-// An in-memory file system for the writer's tests: directories with entries in a chosen
-// order, chosen attributes and dates, directory links, unlistable directories, files
-// written in memory, and a hook that runs whenever a listing starts.
+// An in-memory file system: directories with entries in a chosen order, chosen attributes
+// and dates, directory links, unlistable directories, files written in memory, and a hook
+// that runs whenever a listing starts. The writer's, loader's and library's tests run on it.
 #pragma once
 
 #include <functional>
@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 
-namespace mv::test {
+namespace mv {
 
 class MemoryFileSystem : public FileSystem {
  public:
@@ -65,57 +65,4 @@ class MemoryFileSystem : public FileSystem {
   std::uint64_t nextIndex_ = 1;
 };
 
-// A file system that passes everything through but fails the Nth write (counted from 1 over
-// every file written), every close, every rename or every removal, as a full disk, a medium
-// that went away or another program holding the file would.
-class FaultyFileSystem : public FileSystem {
- public:
-  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
-
-  int failWrite = 0;  // 0: no write fails
-  bool failClose = false;
-  bool failReplace = false;
-  bool failRemove = false;
-  IoError failCreate = IoError::kNone;
-  int writes = 0;  // writes seen so far
-
-  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    return inner_.List(pattern, error);
-  }
-  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
-    return inner_.IdentifyDirectory(path, identity);
-  }
-  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
-  IoError Remove(const std::string& path) override {
-    return failRemove ? IoError::kSharingViolation : inner_.Remove(path);
-  }
-  IoError Replace(const std::string& from, const std::string& to) override {
-    return failReplace ? IoError::kAccessDenied : inner_.Replace(from, to);
-  }
-  IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
-  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::vector<char>& contents) override {
-    return inner_.ReadWholeExclusive(path, maxBytes, contents);
-  }
-
- private:
-  FileSystem& inner_;
-};
-
-// A clock that always reads the same moment.
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(LocalTime time) : time_(time) {}
-  LocalTime Now() override { return time_; }
-  std::string FormatDate(const LocalTime& t, std::string_view picture) override {
-    return FormatPicture(t, picture);
-  }
-  std::string FormatTime(const LocalTime& t, std::string_view picture) override {
-    return FormatPicture(t, picture);
-  }
-
- private:
-  LocalTime time_;
-};
-
-}  // namespace mv::test
+}  // namespace mv

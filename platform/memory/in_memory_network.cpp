@@ -1,6 +1,6 @@
 // The in-memory network: batches are cut by the same size rule as WNetEnumResourceA's, so
 // the scan sees short batches and "more data" answers as it would on Windows.
-#include "platform/in_memory_network.h"
+#include "platform/memory/in_memory_network.h"
 
 #include <cstring>
 

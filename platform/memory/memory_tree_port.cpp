@@ -1,5 +1,5 @@
 // The in-memory tree port: items in a map by handle, children in insertion order.
-#include "platform/memory_tree_port.h"
+#include "platform/memory/memory_tree_port.h"
 
 #include <algorithm>
 
