@@ -103,99 +103,64 @@ TEST_F(FileSystemBackendTest, ListsATreeThroughItsUncPathAsWindowsDoes) {
   EXPECT_EQ(error, IoError::kNotFound);
 }
 
-TEST_F(FileSystemBackendTest, WrittenFileIsReadableMeanwhileButRefusedToTheExclusiveReader) {
+// While a file is written, every exclusive reader (read, map, view) and a second writer, whose
+// truncation would cut the first, are refused; a shared reader is not. A view holds nothing
+// once made, so its file can be replaced or removed while the view is read.
+TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReadersAndAViewHoldsNothing) {
   FileSystem& files = PlatformFileSystem();
-  const std::string path = unc_ + "\\snapshot.txt";
+  const std::string path = unc_ + "\\G.PC.mirvaul";
   IoError error = IoError::kOther;
   auto writer = files.Create(path, error);
   ASSERT_EQ(error, IoError::kNone);
   ASSERT_EQ(writer->Write("line one\n", 9), IoError::kNone);
-
   std::vector<char> contents;
+  std::unique_ptr<MappedFile> view;
   EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kSharingViolation);
-  std::ifstream sharedReader(Native("snapshot.txt"), std::ios::binary);
-  EXPECT_TRUE(sharedReader.is_open());
-  sharedReader.close();
-
+  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kSharingViolation);
+  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  EXPECT_EQ(files.Create(path, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  EXPECT_TRUE(std::ifstream(Native("G.PC.mirvaul"), std::ios::binary).is_open());
   ASSERT_EQ(writer->Close(), IoError::kNone);
+
   ASSERT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNone);
   EXPECT_EQ(std::string(contents.data()), "line one\n");
   EXPECT_EQ(contents.size(), 10u);  // the text and its NUL
   EXPECT_EQ(files.ReadWholeExclusive(path, 8, contents), IoError::kTooLarge);
-
-  // Create replaces an existing file from its first byte.
-  writer = files.Create(path, error);
-  ASSERT_EQ(writer->Write("2", 1), IoError::kNone);
-  ASSERT_EQ(writer->Close(), IoError::kNone);
-  ASSERT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNone);
-  EXPECT_EQ(std::string(contents.data()), "2");
-
-  EXPECT_EQ(files.Remove(path), IoError::kNone);
-  EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNotFound);
-  EXPECT_EQ(files.Remove(path), IoError::kNotFound);
-}
-
-TEST_F(FileSystemBackendTest, MappingsFollowTheExclusiveReadersRule) {
-  FileSystem& files = PlatformFileSystem();
-  const std::string path = unc_ + "\\mapped.txt";
-  IoError error = IoError::kOther;
-  auto writer = files.Create(path, error);
-  ASSERT_EQ(writer->Write("mapped\n", 7), IoError::kNone);
-  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
-  EXPECT_EQ(error, IoError::kSharingViolation);
-  ASSERT_EQ(writer->Close(), IoError::kNone);
-
+  EXPECT_EQ(MapFileExclusive(path, 8, error), nullptr);
+  EXPECT_EQ(error, IoError::kTooLarge);
   auto mapping = MapFileExclusive(path, 1 << 20, error);
-  ASSERT_NE(mapping, nullptr);
   auto again = MapFileExclusive(path, 1 << 20, error);  // a diff of a file with itself
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(mapping->bytes(), "mapped\n");
-  EXPECT_EQ(again->bytes(), "mapped\n");
+  ASSERT_TRUE(mapping && again);
+  EXPECT_EQ(again->bytes(), "line one\n");
   mapping.reset();
   again.reset();
-  EXPECT_EQ(MapFileExclusive(path, 6, error), nullptr);
-  EXPECT_EQ(error, IoError::kTooLarge);
-
-  writer = files.Create(path, error);
-  ASSERT_NE(writer, nullptr);
-  ASSERT_EQ(writer->Close(), IoError::kNone);
-  mapping = MapFileExclusive(path, 1 << 20, error);
-  ASSERT_NE(mapping, nullptr);
-  EXPECT_TRUE(mapping->bytes().empty());
-  mapping.reset();
-  EXPECT_EQ(files.Remove(path), IoError::kNone);
-  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
-  EXPECT_EQ(error, IoError::kNotFound);
-}
-
-// A second writer is refused, as on Windows (its truncation would cut the first); a view holds
-// nothing once made, so its file can be replaced or removed while the view is read.
-TEST_F(FileSystemBackendTest, SecondWriterIsRefusedAndAViewHoldsNothing) {
-  FileSystem& files = PlatformFileSystem();
-  const std::string path = unc_ + "\\G.PC.mirvaul";
-  IoError error = IoError::kOther;
-  auto first = files.Create(path, error);
-  ASSERT_EQ(error, IoError::kNone);
-  ASSERT_EQ(first->Write("first", 5), IoError::kNone);
-  EXPECT_EQ(files.Create(path, error), nullptr);
-  EXPECT_EQ(error, IoError::kSharingViolation);
-  std::unique_ptr<MappedFile> view;
-  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kSharingViolation);
-  ASSERT_EQ(first->Close(), IoError::kNone);
 
   ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNone);
-  EXPECT_EQ(view->bytes(), "first");
   test::WriteTextFile(Native("next.mvpart"), "second");
   EXPECT_EQ(files.Replace(unc_ + "\\next.mvpart", path), IoError::kNone);
   EXPECT_FALSE(test::FileExists(Native("next.mvpart")));
-  EXPECT_EQ(test::ReadTextFile(Native("G.PC.mirvaul")), "second");
-  EXPECT_EQ(view->bytes(), "first");
-
-  std::unique_ptr<MappedFile> again;
-  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNone);
+  EXPECT_EQ(view->bytes(), "line one\n");
+  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNone);
   EXPECT_EQ(files.Remove(path), IoError::kNone);
-  EXPECT_EQ(again->bytes(), "second");
-  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, again), IoError::kNotFound);
+  EXPECT_EQ(view->bytes(), "second");
+  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNotFound);
+  EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNotFound);
+  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(error, IoError::kNotFound);
+  EXPECT_EQ(files.Remove(path), IoError::kNotFound);
+
+  // Create replaces an existing file from its first byte; an empty file maps too.
+  for (const std::string& text : {"longer text", ""}) {
+    writer = files.Create(path, error);
+    ASSERT_NE(writer, nullptr);
+    if (!text.empty()) ASSERT_EQ(writer->Write(text.data(), text.size()), IoError::kNone);
+    ASSERT_EQ(writer->Close(), IoError::kNone);
+  }
+  mapping = MapFileExclusive(path, 1 << 20, error);
+  ASSERT_NE(mapping, nullptr);
+  EXPECT_TRUE(mapping->bytes().empty());
 }
 
 TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
