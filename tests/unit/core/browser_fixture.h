@@ -34,18 +34,12 @@ inline std::string HeaderText(std::string_view computer = "PC7") {
 }
 
 // The complete small file of the format's documentation.
-inline const std::string kSampleSnapshot = HeaderText() + SnapshotText({
-                                                              "SHARENAME: Docs",
-                                                              "a.txt;;f;;10;;3.15.2010",
-                                                              "Sub;;d;;0;;6.1.2009",
-                                                              "Zed;;d;;0;;6.1.2009",
-                                                              "Sub\\b.iso;;f;;5368709120;;6.2.2009",
-                                                              "Sub\\Deep;;d;;0;;6.2.2009",
-                                                              "Sub\\Deep\\c.txt;;f;;0;;6.3.2009",
-                                                              "Zed\\d.txt;;f;;40;;7.4.2009",
-                                                              "SHARENAME: Music",
-                                                              "END",
-                                                          });
+inline const std::string kSampleSnapshot =
+    HeaderText() +
+    SnapshotText({"SHARENAME: Docs", "a.txt;;f;;10;;3.15.2010", "Sub;;d;;0;;6.1.2009",
+                  "Zed;;d;;0;;6.1.2009", "Sub\\b.iso;;f;;5368709120;;6.2.2009",
+                  "Sub\\Deep;;d;;0;;6.2.2009", "Sub\\Deep\\c.txt;;f;;0;;6.3.2009",
+                  "Zed\\d.txt;;f;;40;;7.4.2009", "SHARENAME: Music", "END"});
 
 class RecordingNotices final : public NoticePort {
  public:

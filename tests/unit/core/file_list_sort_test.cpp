@@ -104,16 +104,11 @@ TEST(FileListSort, DatesAndSizesCompareByValue) {
 class ColumnClickTest : public BrowserTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(Open(HeaderText() + SnapshotText({
-                                        "SHARENAME: S",
-                                        "b.txt;;f;;10;;1.1.2010",
-                                        "a.txt;;f;;9;;12.31.2009",
-                                        "D;;d;;0;;5.5.2005",
-                                        "c.iso;;f;;5368709120;;1.1.2010",
-                                        "d.bin;;f;;10;;6.6.2006",
-                                        "C;;d;;0;;1.1.2001",
-                                        "END",
-                                    })));
+    ASSERT_TRUE(
+        Open(HeaderText() +
+             SnapshotText({"SHARENAME: S", "b.txt;;f;;10;;1.1.2010", "a.txt;;f;;9;;12.31.2009",
+                           "D;;d;;0;;5.5.2005", "c.iso;;f;;5368709120;;1.1.2010",
+                           "d.bin;;f;;10;;6.6.2006", "C;;d;;0;;1.1.2001", "END"})));
     browser.OpenLocation("S");
   }
 };

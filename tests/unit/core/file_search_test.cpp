@@ -11,20 +11,13 @@ namespace {
 class FileSearchTest : public BrowserTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(Open(HeaderText() + SnapshotText({
-                                        "SHARENAME: One",
-                                        "report.txt;;f;;1;;1.1.2010",
-                                        "Sub;;d;;0;;1.1.2010",
-                                        "a;;b.txt;;f;;1;;1.1.2010",
-                                        "Sub\\report-old.txt;;f;;1;;1.1.2010",
-                                        "Sub\\Deep;;d;;0;;1.1.2010",
-                                        "Sub\\Deep\\Report.DOC;;f;;1;;1.1.2010",
-                                        "SHARENAME: Two",
-                                        "notes.txt;;f;;1;;1.1.2010",
-                                        "Reports;;d;;0;;1.1.2010",
-                                        "Reports\\q1.txt;;f;;1;;1.1.2010",
-                                        "END",
-                                    })));
+    ASSERT_TRUE(
+        Open(HeaderText() +
+             SnapshotText({"SHARENAME: One", "report.txt;;f;;1;;1.1.2010", "Sub;;d;;0;;1.1.2010",
+                           "a;;b.txt;;f;;1;;1.1.2010", "Sub\\report-old.txt;;f;;1;;1.1.2010",
+                           "Sub\\Deep;;d;;0;;1.1.2010", "Sub\\Deep\\Report.DOC;;f;;1;;1.1.2010",
+                           "SHARENAME: Two", "notes.txt;;f;;1;;1.1.2010", "Reports;;d;;0;;1.1.2010",
+                           "Reports\\q1.txt;;f;;1;;1.1.2010", "END"})));
   }
   // Searches; the location and the selected rows afterwards, or the message shown.
   std::string Find(const std::string& name) {
