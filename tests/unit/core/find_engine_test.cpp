@@ -1,6 +1,5 @@
-// The reading behind find, diff and export: the same files accepted and refused as the
-// loader accepts and refuses them, entries read whatever the line ends, and the search
-// reported in list order from several workers, stopping when asked.
+// The reading behind find, diff and export: entries read whatever the line ends, and the
+// search reported in list order from several workers, stopping when asked.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,33 +18,6 @@ namespace {
 
 const std::string kHeader =
     "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WG\r\nDATE CREATED: 1 2\r\n";
-
-TEST(SnapshotScan, AcceptsAndRefusesWhatTheLoaderDoes) {
-  const std::string texts[] = {
-      kHeader + "SHARENAME: Docs\r\na;;f;;1;;1.1.2020\r\nEND\r\n",
-      kHeader + "SHARENAME: Docs\r\n",  // never closed: still accepted
-      "mirrorvault FILE\ngroup: WG\nversion: 1\ncomputer: C\ndate created: d\nsharename: S\n",
-      kHeader + "a;;f;;1;;1.1.2020\r\nEND\r\n",  // no share
-      "Mirrorvault file \r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WG\r\nDATE CREATED: 1 2\r\n"
-      "SHARENAME: Docs\r\n",  // blank after the magic line
-      "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: \r\nDATE CREATED: 1 2\r\n"
-      "SHARENAME: Docs\r\n",                              // empty group
-      kHeader + std::string("SHARENAME: D\0cs\r\n", 17),  // a NUL ends the line's text
-      std::string("Mirrorvault file\0\r\n", 19) + kHeader.substr(18) + "SHARENAME: D\r\n",
-      "",
-  };
-  MemoryFileSystem fs;
-  for (const std::string& text : texts) {
-    fs.files["s"] = text;
-    LoadedSnapshot loaded;
-    SnapshotLayout layout;
-    EXPECT_EQ(ScanSnapshot(text, layout), loaded.Load(fs, "s")) << text;
-  }
-  std::string many = kHeader;
-  for (int s = 0; s <= kMaxShares; ++s) many += "SHARENAME: S" + std::to_string(s) + "\r\n";
-  SnapshotLayout layout;
-  EXPECT_EQ(ScanSnapshot(many, layout), LoadResult::kTooManyShares);
-}
 
 TEST(SnapshotScan, ReadsEntriesWhateverTheLineEnds) {
   const std::string body =

@@ -10,6 +10,7 @@
 #include "browser_fixture.h"
 #include "core/loaded_snapshot.h"
 #include "core/parsed_entry.h"
+#include "core/snapshot_scan.h"
 #include "platform/file_system.h"
 #include "res/resource_ids.h"
 #include "test_support.h"
@@ -63,16 +64,24 @@ TEST_F(LoaderTest, HeaderLinesInAnyOrderAndAnyCaseWithAnyLineEnds) {
   EXPECT_EQ(browser.info().created, "1.1.2010 00:00:00");
 }
 
-TEST_F(LoaderTest, RefusesFilesThatBreakTheAcceptanceRule) {
-  const std::string shares = SnapshotText({"SHARENAME: S", "END"});
+// The scan behind find, diff and export accepts and refuses exactly what the loader does.
+TEST_F(LoaderTest, AcceptanceRuleOfTheLoaderAndTheScan) {
+  const std::string header = HeaderText(), shares = SnapshotText({"SHARENAME: S", "END"});
   struct Case {
     const char* what;
     std::string text;
     LoadResult result;
   } cases[] = {
+      {"a share never closed", header + "SHARENAME: S\r\n", LoadResult::kAccepted},
+      {"lower-case keys and LF",
+       "mirrorvault FILE\ngroup: WG\nversion: 1\ncomputer: C\ndate created: d\nsharename: S\n",
+       LoadResult::kAccepted},
       {"magic line with a trailing blank",
        "Mirrorvault file \r\nVERSION: 1\r\nCOMPUTER: C\r\nGROUP: G\r\nDATE CREATED: d\r\n" + shares,
        LoadResult::kNotASnapshot},
+      {"magic line cut by a NUL",
+       std::string("Mirrorvault file\0\r\n", 19) + header.substr(18) + shares,
+       LoadResult::kAccepted},
       {"empty GROUP value",
        "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\nGROUP: \r\nDATE CREATED: d\r\n" + shares,
        LoadResult::kNotASnapshot},
@@ -80,16 +89,22 @@ TEST_F(LoaderTest, RefusesFilesThatBreakTheAcceptanceRule) {
        "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\nx\r\nDATE CREATED: d\r\nGROUP: G\r\n" +
            shares,
        LoadResult::kNotASnapshot},
-      {"no share header line", HeaderText() + "END\r\n", LoadResult::kNoShares},
+      {"no share header line", header + "a;;f;;1;;1.1.2020\r\nEND\r\n", LoadResult::kNoShares},
+      {"a share header cut by a NUL", header + std::string("SHARENAME: D\0cs\r\n", 17),
+       LoadResult::kAccepted},
       {"a file of 0 bytes", "", LoadResult::kNotASnapshot},
       {"only line ends", "\r\n\r\n\n\r", LoadResult::kNotASnapshot},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_FALSE(Open(c.text));
+    EXPECT_EQ(Open(c.text), c.result == LoadResult::kAccepted);
     EXPECT_EQ(browser.lastLoadResult(), c.result);
-    EXPECT_EQ(browser.shareCount(), 0);
-    EXPECT_TRUE(browser.info().path.empty());
+    SnapshotLayout layout;
+    EXPECT_EQ(ScanSnapshot(c.text, layout), c.result);
+    if (c.result != LoadResult::kAccepted) {
+      EXPECT_EQ(browser.shareCount(), 0);
+      EXPECT_TRUE(browser.info().path.empty());
+    }
   }
 }
 
@@ -193,6 +208,8 @@ TEST_F(LoaderTest, MoreThan64ShareSectionsIsRefused) {
   EXPECT_EQ(browser.shareCount(), kMaxShares);
   EXPECT_FALSE(Open(text + "SHARENAME: one too many\r\nEND\r\n"));
   EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooManyShares);
+  SnapshotLayout layout;
+  EXPECT_EQ(ScanSnapshot(text + "SHARENAME: one too many\r\n", layout), LoadResult::kTooManyShares);
   EXPECT_EQ(browser.shareCount(), 0);
 }
 

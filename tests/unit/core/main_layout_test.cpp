@@ -48,11 +48,10 @@ TEST(MainLayout, TinyWindowGivesEmptyRectanglesNotNegativeOnes) {
 
 TEST(MainLayout, DragIsHeldBetweenTheLimitsAndStartsOnlyWithTheLeftButtonAlone) {
   EXPECT_EQ(SplitterDragClip({100, 50, 1100, 650}), (LayoutRect{300, 50, 850, 650}));
-  EXPECT_TRUE(StartsSplitterDrag(0x0001));   // MK_LBUTTON
-  EXPECT_FALSE(StartsSplitterDrag(0x0005));  // with Shift
-  EXPECT_FALSE(StartsSplitterDrag(0x0009));  // with Ctrl
-  EXPECT_FALSE(StartsSplitterDrag(0x0003));  // with the right button
-  EXPECT_FALSE(StartsSplitterDrag(0x0000));  // hovering
+  EXPECT_TRUE(StartsSplitterDrag(0x0001));                            // MK_LBUTTON
+  for (const unsigned keys : {0x0005u, 0x0009u, 0x0003u, 0x0000u}) {  // Shift, Ctrl, right, none
+    EXPECT_FALSE(StartsSplitterDrag(keys)) << keys;
+  }
   EXPECT_EQ(DraggedSplitterRect(420), (LayoutRect{420, 0, 423, kSplitterBarHeight}));
   // Without the cursor clip the bar is still held inside the same limits.
   const LayoutRect window{100, 50, 1100, 650};

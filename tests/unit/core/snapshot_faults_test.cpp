@@ -54,7 +54,7 @@ std::vector<std::string> FolderNames(const MemoryFileSystem& fs) {
   return names;
 }
 
-TEST_F(SnapshotFaultsTest, FailedWriteCloseOrRenameKeepsTheEarlierSnapshotAndLeavesNothingElse) {
+TEST_F(SnapshotFaultsTest, FailedCreateWriteCloseOrRenameKeepsTheEarlierSnapshotAndNothingElse) {
   FaultyFileSystem clean(fs);
   ASSERT_EQ(Write(clean), 1);
   ASSERT_TRUE(report.complete);
@@ -82,6 +82,12 @@ TEST_F(SnapshotFaultsTest, FailedWriteCloseOrRenameKeepsTheEarlierSnapshotAndLea
   renaming.failReplace = true;
   Write(renaming);
   expectFailed(IoError::kAccessDenied, "rename");
+  FaultyFileSystem creating(fs);
+  creating.failCreate = IoError::kAccessDenied;
+  fs.listed.clear();
+  Write(creating);
+  expectFailed(IoError::kAccessDenied, "create");
+  EXPECT_TRUE(fs.listed.empty());  // nothing is walked
 }
 
 // An unfinished snapshot has only a name the library never lists; the next capture of the
@@ -106,15 +112,6 @@ TEST_F(SnapshotFaultsTest, UnfinishedSnapshotsNeverStandUnderASnapshotName) {
   EXPECT_TRUE(report.complete);
   EXPECT_EQ(FolderNames(fs), (std::vector<std::string>{"G.OTHER.01.01.2026.00.00.00.mvpart",
                                                        "G.PC.02.01.2026.00.00.00.mirvaul"}));
-}
-
-TEST_F(SnapshotFaultsTest, FileThatCannotBeCreatedIsReportedAndNothingIsWalked) {
-  FaultyFileSystem faulty(fs);
-  faulty.failCreate = IoError::kAccessDenied;
-  EXPECT_EQ(Write(faulty), 1);
-  EXPECT_FALSE(report.complete);
-  EXPECT_EQ(report.error, IoError::kAccessDenied);
-  EXPECT_TRUE(fs.listed.empty());
 }
 
 // An output file that records each write it is given.

@@ -39,18 +39,6 @@ class SnapshotWriterTest : public ::testing::Test {
   WriteReport report;
 };
 
-TEST_F(SnapshotWriterTest, EmptySharesGiveHeaderShareLinesAndEnd) {
-  fs.AddDirectory("\\\\PC7\\Docs");
-  fs.AddDirectory("\\\\PC7\\Music");
-  EXPECT_EQ(Write("Docs;Music"), 1);
-  EXPECT_EQ(fs.files.at(kPath),
-            std::string(kHeader) + "SHARENAME: Docs\r\nSHARENAME: Music\r\nEND\r\n");
-  EXPECT_TRUE(report.complete);
-  EXPECT_FALSE(report.stopped);
-  EXPECT_EQ(report.error, IoError::kNone);
-  EXPECT_EQ(report.unlistedDirectories, 0);
-}
-
 TEST_F(SnapshotWriterTest, EmptyShareListCreatesNoFile) {
   EXPECT_EQ(Write(""), 0);
   EXPECT_TRUE(fs.files.empty());
@@ -115,21 +103,25 @@ TEST_F(SnapshotWriterTest, NamesAreWrittenWholeButLineBreaksBecomeQuestionMarks)
   EXPECT_EQ(report.namesAltered, 3);
 }
 
-TEST_F(SnapshotWriterTest, UnreachableShareAndUnlistableDirectoryAreCountedAndSkipped) {
+TEST_F(SnapshotWriterTest, EmptyAndUnreachableSharesKeepTheirLinesUnlistableOnesAreCounted) {
   fs.AddDirectory("\\\\PC7\\Docs");
   fs.AddDirectory("\\\\PC7\\Docs\\Locked");
   fs.MakeUnlistable("\\\\PC7\\Docs\\Locked");
+  fs.AddDirectory("\\\\PC7\\Empty");
   fs.AddDirectory("\\\\PC7\\Music");
   fs.AddFile("\\\\PC7\\Music\\m.mp3", 5);
-  EXPECT_EQ(Write("Gone;Docs;Music"), 1);
+  EXPECT_EQ(Write("Gone;Docs;Empty;Music"), 1);
   EXPECT_EQ(Body(),
             "SHARENAME: Gone\r\n"
             "SHARENAME: Docs\r\n"
             "Locked;;d;;0;;1.1.1601\r\n"
+            "SHARENAME: Empty\r\n"
             "SHARENAME: Music\r\n"
             "m.mp3;;f;;5;;1.1.1601\r\n"
             "END\r\n");
   EXPECT_TRUE(report.complete);
+  EXPECT_FALSE(report.stopped);
+  EXPECT_EQ(report.error, IoError::kNone);
   EXPECT_EQ(report.unlistedDirectories, 2);
 }
 

@@ -176,6 +176,15 @@ TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
   ASSERT_EQ(files.IdentifyDirectory(unc_, other), IoError::kNone);
   EXPECT_EQ(first, again);
   EXPECT_FALSE(first == other);
+  // A link is listed as one and known as the directory it leads to: so the writer ends a loop.
+  std::error_code ec;
+  fs::create_directory_symlink(Native("Snapshots"), Native("Snapshots/up"), ec);
+  if (!ec) {
+    const std::uint32_t link = kAttrDirectory | kAttrReparsePoint;
+    EXPECT_EQ(ListAll(unc_ + "\\Snapshots\\*.*").at("up").attributes & link, link);
+    ASSERT_EQ(files.IdentifyDirectory(unc_ + "\\Snapshots\\up", again), IoError::kNone);
+    EXPECT_EQ(first, again);
+  }
   EXPECT_NE(files.IdentifyDirectory(unc_ + "\\Missing", other), IoError::kNone);
 }
 
