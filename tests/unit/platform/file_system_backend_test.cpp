@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string_view>
 
 #include "platform/file_system.h"
 #include "platform/mapped_file.h"
@@ -152,10 +153,10 @@ TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReadersAndAViewHoldsNothing
   EXPECT_EQ(files.Remove(path), IoError::kNotFound);
 
   // Create replaces an existing file from its first byte; an empty file maps too.
-  for (const std::string& text : {"longer text", ""}) {
+  for (const std::string_view text : {"longer text", ""}) {
     writer = files.Create(path, error);
     ASSERT_NE(writer, nullptr);
-    if (!text.empty()) ASSERT_EQ(writer->Write(text.data(), text.size()), IoError::kNone);
+    ASSERT_EQ(writer->Write(text.data(), text.size()), IoError::kNone);
     ASSERT_EQ(writer->Close(), IoError::kNone);
   }
   mapping = MapFileExclusive(path, 1 << 20, error);

@@ -61,13 +61,5 @@ TEST_F(Batches, UnknownContainerAndInjectedFailures) {
   EXPECT_EQ(network.OpenEnumerations(), 0);
 }
 
-TEST(NetResourceSize, CountsTheFixedPartAndPresentStrings) {
-  NetResource record;
-  const std::size_t fixed = NetResourceBufferSize(record);
-  record.lpRemoteName = "\\\\PC";
-  record.lpComment = "";
-  EXPECT_EQ(NetResourceBufferSize(record), fixed + 5 + 1);
-}
-
 }  // namespace
 }  // namespace mv
