@@ -18,22 +18,13 @@ using Cells = std::array<std::string, 4>;
 
 // The comparison as the list would run it: texts read for every pair, nothing kept.
 int CompareTexts(const Cells& a, const Cells& b, int v) {
-  const int c = v / 2;
-  const std::string& A = a[static_cast<std::size_t>(c)];
-  const std::string& B = b[static_cast<std::size_t>(c)];
-  const bool aDir = EqualsIgnoreCase(a[1], "<DIR>");
-  const bool bDir = EqualsIgnoreCase(b[1], "<DIR>");
-  if (aDir && !bDir) return -1;
-  if (bDir && !aDir) return 1;
-  if (v == 0 || v == 1) {
-    if (A == "..") return -1;
-    if (B == "..") return 1;
-    return v == 0 ? CompareIgnoreCase(A, B) : CompareIgnoreCase(B, A);
-  }
-  if (v == 2) return CompareIgnoreCase(A, B);
-  if (v == 3) return CompareIgnoreCase(B, A);
-  if (A.empty()) return -1;
-  if (B.empty()) return 1;
+  const std::string& A = a[static_cast<std::size_t>(v / 2)];
+  const std::string& B = b[static_cast<std::size_t>(v / 2)];
+  const bool aDir = EqualsIgnoreCase(a[1], "<DIR>"), bDir = EqualsIgnoreCase(b[1], "<DIR>");
+  if (aDir != bDir) return aDir ? -1 : 1;
+  if (v < 2 && (A == ".." || B == "..")) return A == ".." ? -1 : 1;
+  if (v < 4) return v % 2 == 0 ? CompareIgnoreCase(A, B) : CompareIgnoreCase(B, A);
+  if (A.empty() || B.empty()) return A.empty() ? -1 : 1;
   const std::int64_t x = v < 6 ? ParseInt64LikeAtoi64(A) : DateSortKey(A);
   const std::int64_t y = v < 6 ? ParseInt64LikeAtoi64(B) : DateSortKey(B);
   return (v % 2 == 0 ? x > y : y > x) ? 1 : 0;
