@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -74,10 +75,8 @@ class BrowserTest : public ::testing::Test {
   // The row named name, or -1.
   int RowOf(const std::string& name) const {
     const std::vector<std::string> names = list.Names();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (names[i] == name) return static_cast<int>(i);
-    }
-    return -1;
+    const auto at = std::find(names.begin(), names.end(), name);
+    return at == names.end() ? -1 : static_cast<int>(at - names.begin());
   }
   const MemoryFileList::Row& Row(const std::string& name) const {
     return list.rows().at(static_cast<std::size_t>(RowOf(name)));

@@ -1,4 +1,5 @@
-// Reading snapshot file names: pieces, date text, ordering keys and the newest-first order.
+// Snapshot file names: the name scheme, and reading names back into pieces, date text,
+// ordering keys and the newest-first order.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -6,9 +7,21 @@
 #include <vector>
 
 #include "core/library_name.h"
+#include "core/snapshot_name.h"
+#include "platform/memory/fixed_clock.h"
 
 namespace mv {
 namespace {
+
+TEST(SnapshotName, GroupComputerDateTimeAndExtension) {
+  EXPECT_EQ(BuildSnapshotPath("C:\\Snaps", "WORKGROUP", "PC7", "05.12.2026", "09.04.05"),
+            "C:\\Snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
+  EXPECT_EQ(BuildSnapshotSearchPattern("C:\\Snaps"), "C:\\Snaps\\*.mirvaul*");
+  // One clock reading gives two-digit fields and a dotted time.
+  FixedClock clock{LocalTime{2026, 1, 2, 3, 4, 5}};
+  EXPECT_EQ(BuildSnapshotPathAt("D:\\s", "WG", "PC", clock.Now(), clock),
+            "D:\\s\\WG.PC.02.01.2026.03.04.05.mirvaul");
+}
 
 TEST(LibraryName, PiecesOfSchemeShortAndManyDottedNames) {
   const SnapshotNamePieces scheme("WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
