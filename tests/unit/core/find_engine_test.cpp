@@ -71,18 +71,18 @@ class CountingReport final : public FindReport {
 
 TEST(FindEngine, ReportsInListOrderFromSeveralWorkersAndStops) {
   test::ScratchDir dir;
+  MemoryFileSystem memory;  // the same files in another file system
+  std::vector<LibrarySnapshot> snapshots;
   std::vector<std::string> expected;
   for (int i = 0; i < 12; ++i) {
     const std::string name = "WG.PC" + std::to_string(i) + ".01.01.2026.00.00.00.mirvaul";
     std::string text = kHeader + "SHARENAME: S\r\n";
     for (int k = 0; k <= i; ++k) text += "hit" + std::to_string(k) + ".txt;;f;;1;;1.1.2020\r\n";
-    test::WriteTextFile(dir.Join(name), i == 5 ? "broken" : text + "END\r\n");
-    expected.push_back(name + (i == 5 ? " skipped" : " PC7 " + std::to_string(i + 1)));
-  }
-  std::vector<LibrarySnapshot> snapshots;
-  for (const std::string& line : expected) {
-    const std::string name = line.substr(0, line.find(' '));
+    text = i == 5 ? "broken" : text + "END\r\n";
+    test::WriteTextFile(dir.Join(name), text);
+    memory.files[dir.Join(name)] = text;
     snapshots.push_back({dir.Join(name), name, "WG", "", ""});
+    expected.push_back(name + (i == 5 ? " skipped" : " PC7 " + std::to_string(i + 1)));
   }
   CountingReport all;
   FindRequest request{"HIT*", EntryKinds::kFiles, 3, nullptr};
@@ -90,10 +90,6 @@ TEST(FindEngine, ReportsInListOrderFromSeveralWorkersAndStops) {
   EXPECT_EQ(all.order, expected);
 
   // Files of another file system are read through it, not mapped.
-  MemoryFileSystem memory;
-  for (const LibrarySnapshot& snapshot : snapshots) {
-    memory.files[snapshot.path] = test::ReadTextFile(snapshot.path);
-  }
   CountingReport read;
   request.threads = 1;  // the in-memory file system is not made for threads
   EXPECT_EQ(FindInSnapshots(memory, snapshots, request, read), 78u - 6u);
