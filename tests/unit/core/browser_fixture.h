@@ -34,6 +34,11 @@ inline std::string HeaderText(std::string_view computer = "PC7") {
   return text;
 }
 
+// prefix and n, built without "literal" + std::string, which g++ 12 misreads at -O2.
+inline std::string Numbered(const char* prefix, int n) {
+  return std::string(prefix).append(std::to_string(n));
+}
+
 // The complete small file of the format's documentation.
 inline const std::string kSampleSnapshot =
     HeaderText() +

@@ -194,30 +194,27 @@ TEST(LoaderMemory, NoRoomBesideTheSnapshotHeldLetsItGoAndLoadsTheNewFile) {
   EXPECT_EQ(snapshot.info().computer, "PC8");
 }
 
-// Files beyond what the loader takes are refused whole; within the bounds nothing is cut.
-TEST_F(LoaderTest, MoreThan64ShareSectionsIsRefused) {
-  std::string text = HeaderText();
-  for (int i = 0; i < kMaxShares; ++i)
-    text.append("SHARENAME: S").append(std::to_string(i)).append("\r\n");
-  ASSERT_TRUE(Open(text + "END\r\n"));
-  EXPECT_EQ(browser.shareCount(), kMaxShares);
-  EXPECT_FALSE(Open(text + "SHARENAME: one too many\r\nEND\r\n"));
-  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooManyShares);
-  SnapshotLayout layout;
-  EXPECT_EQ(ScanSnapshot(text + "SHARENAME: one too many\r\n", layout), LoadResult::kTooManyShares);
-  EXPECT_EQ(browser.shareCount(), 0);
-}
-
-TEST_F(LoaderTest, MoreThanTheLineLimitIsRefusedAndTheLimitItselfIsAccepted) {
-  std::string text = HeaderText() + "SHARENAME: S\r\n";
+// Files beyond what the loader takes are refused whole, by the scan too; within the bounds
+// nothing is cut.
+TEST_F(LoaderTest, FilesBeyondTheBoundsAreRefusedAndTheBoundsThemselvesAccepted) {
+  std::string shares = HeaderText(), lines = HeaderText() + "SHARENAME: S\r\n";
+  for (int i = 0; i < kMaxShares; ++i) shares += Numbered("SHARENAME: S", i).append("\r\n");
   const int header = 6;  // magic, four header values, share header line
-  for (int i = header; i < kMaxSnapshotLines - 1; ++i) text += "f;;f;;1;;1.1.2010\n";
-  ASSERT_TRUE(Open(text + "END\n"));
-  EXPECT_EQ(browser.snapshot().lineCount(), kMaxSnapshotLines);
+  for (int i = header; i < kMaxSnapshotLines - 1; ++i) lines += "f;;f;;1;;1.1.2010\n";
+  ASSERT_TRUE(Open(shares + "END\r\n"));
+  EXPECT_EQ(browser.shareCount(), kMaxShares);
+  ASSERT_TRUE(Open(lines + "END\n"));
   EXPECT_EQ(browser.info().fileCount, kMaxSnapshotLines - header - 1);
-  EXPECT_FALSE(Open(text + "g;;f;;1;;1.1.2010\nEND\n"));
-  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooManyLines);
-  EXPECT_EQ(browser.shareCount(), 0);
+  const std::pair<std::string, LoadResult> beyond[] = {
+      {shares + "SHARENAME: one too many\r\n", LoadResult::kTooManyShares},
+      {lines + "g;;f;;1;;1.1.2010\nEND\n", LoadResult::kTooManyLines}};
+  for (const auto& [text, result] : beyond) {
+    EXPECT_FALSE(Open(text));
+    EXPECT_EQ(browser.lastLoadResult(), result);
+    EXPECT_EQ(browser.shareCount(), 0);
+    SnapshotLayout layout;
+    EXPECT_EQ(ScanSnapshot(text, layout), result);
+  }
 }
 
 TEST(LoaderOnDisk, SeveralGibibyteFileIsRefusedWithoutAllocatingIt) {

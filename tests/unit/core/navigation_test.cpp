@@ -13,11 +13,6 @@ namespace {
 
 class NavigationTest : public BrowserTest {};
 
-// prefix and n, built without "literal" + std::string, which g++ 12 misreads at -O2.
-std::string Numbered(const char* prefix, int n) {
-  return std::string(prefix).append(std::to_string(n));
-}
-
 TEST_F(NavigationTest, ListingsShowTheirOwnLevelAndGoingUpSelectsTheDirectoryLeft) {
   ASSERT_TRUE(Open(kSampleSnapshot));
   EXPECT_EQ(Names(), (NameList{"Docs", "Music"}));
