@@ -36,11 +36,12 @@ void RemoveMadeTree(const std::vector<std::string>&, const std::vector<std::stri
 // The lines after the header, each without its date field.
 std::vector<std::string> BodyLines(const std::string& bytes) {
   std::vector<std::string> lines;
-  std::size_t from = bytes.find("\r\n\r\n") + 4, end = 0;
-  for (; (end = bytes.find("\r\n", from)) != std::string::npos; from = end + 2) {
+  std::size_t from = bytes.find("\r\n\r\n"), end = 0;
+  EXPECT_NE(from, std::string::npos) << "no header";
+  for (from += 4; from < bytes.size() && (end = bytes.find("\r\n", from)) != std::string::npos;
+       from = end + 2) {
     const std::string line = bytes.substr(from, end - from);
-    lines.push_back(
-        line.substr(0, line.find(";;") == std::string::npos ? line.size() : line.rfind(";;")));
+    lines.push_back(line.substr(0, std::min(line.size(), line.rfind(";;"))));
   }
   EXPECT_EQ(from, bytes.size()) << "last line without CR LF";
   return lines;
@@ -94,7 +95,7 @@ TEST_F(ShareWalkPlatformTest, DeepTreesDotNamesAndUnreachableSharesAreWalked) {
   makeFile(share + "\\...\\in.txt");
 
   const std::vector<std::string> lines = Capture("Gone;Deep");
-  EXPECT_EQ(lines.size(), 13u);  // two shares, dots and their file, seven levels, a file, END
+  ASSERT_EQ(lines.size(), 13u);  // two shares, dots and their file, seven levels, a file, END
   EXPECT_EQ(lines[0], "SHARENAME: Gone");
   EXPECT_EQ(lines[1], "SHARENAME: Deep");
   for (const std::string& line : {std::string("...;;d;;0"), std::string("...\\in.txt;;f;;1"),
