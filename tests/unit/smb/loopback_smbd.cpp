@@ -107,63 +107,44 @@ bool LoopbackSmbd::Start() {
   }
   port_ = FreeLoopbackPort();
   WriteTextFile(scratch_.Join("usermap"), unixUser + " = " + kUser + "\n");
-  WriteTextFile(scratch_.Join("smb.conf"),
-                "[global]\n"
-                "server role = standalone server\n"
-                "interfaces = 127.0.0.1\n"
-                "bind interfaces only = yes\n"
-                "smb ports = " +
-                    std::to_string(port_) +
-                    "\n"
-                    "disable netbios = yes\n"
-                    "private dir = " +
-                    root +
-                    "/private\n"
-                    "lock directory = " +
-                    root +
-                    "/lock\n"
-                    "state directory = " +
-                    root +
-                    "/state\n"
-                    "cache directory = " +
-                    root +
-                    "/cache\n"
-                    "pid directory = " +
-                    root +
-                    "/pid\n"
-                    "ncalrpc dir = " +
-                    root +
-                    "/ncalrpc\n"
-                    "log file = " +
-                    root +
-                    "/log.smbd\n"
-                    "passdb backend = tdbsam:" +
-                    root +
-                    "/private/passdb.tdb\n"
-                    "username map = " +
-                    root +
-                    "/usermap\n"
-                    "map to guest = Bad User\n"
-                    "guest account = " +
-                    guest +
-                    "\n"
-                    "load printers = no\n"
-                    "printcap name = /dev/null\n"
-                    "disable spoolss = yes\n"
-                    "usershare path =\n"
-                    "[Public]\n"
-                    "path = " +
-                    root +
-                    "/Public\n"
-                    "guest ok = yes\n"
-                    "read only = yes\n"
-                    "[Private]\n"
-                    "path = " +
-                    root +
-                    "/Private\n"
-                    "read only = no\n");
-  const std::string conf = scratch_.Join("smb.conf");
-  if (!RunWithInput(pdbedit + " -s '" + conf + "' -a -t -u '" + unixUser + "' >/dev/null 2>&1",
+  // Every file of the server's lies below @ (the scratch folder).
+  std::string conf = R"([global]
+server role = standalone server
+interfaces = 127.0.0.1
+bind interfaces only = yes
+smb ports = PORT
+disable netbios = yes
+private dir = @/private
+lock directory = @/lock
+state directory = @/state
+cache directory = @/cache
+pid directory = @/pid
+ncalrpc dir = @/ncalrpc
+log file = @/log.smbd
+passdb backend = tdbsam:@/private/passdb.tdb
+username map = @/usermap
+map to guest = Bad User
+guest account = GUEST
+load printers = no
+printcap name = /dev/null
+disable spoolss = yes
+usershare path =
+[Public]
+path = @/Public
+guest ok = yes
+read only = yes
+[Private]
+path = @/Private
+read only = no
+)";
+  conf.replace(conf.find("PORT"), 4, std::to_string(port_));
+  conf.replace(conf.find("GUEST"), 5, guest);
+  for (std::size_t at = conf.find('@'); at != std::string::npos;
+       at = conf.find('@', at + root.size()))
+    conf.replace(at, 1, root);
+  const std::string confFile = scratch_.Join("smb.conf");
+  WriteTextFile(confFile, conf);
+  if (!RunWithInput(pdbedit + " -s '" + confFile + "' -a -t -u '" + unixUser + "' >/dev/null 2>&1",
                     std::string(kPassword) + "\n" + kPassword + "\n")) {
     failure_ = "pdbedit could not add the test user to the scratch password database";
     return false;
@@ -180,7 +161,7 @@ bool LoopbackSmbd::Start() {
     dup2(out, STDOUT_FILENO);
     dup2(out, STDERR_FILENO);
     execl(smbd.c_str(), "smbd", "--foreground", "--no-process-group", "--debug-stdout",
-          "--debuglevel=1", "-s", conf.c_str(), static_cast<char*>(nullptr));
+          "--debuglevel=1", "-s", confFile.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   if (pid_ < 0) {

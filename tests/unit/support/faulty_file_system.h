@@ -2,20 +2,16 @@
 // tests of what the writer and the library do when the disk lets them down.
 #pragma once
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "platform/file_system.h"
+#include "forwarding_file_system.h"
 
 namespace mv::test {
 
 // A file system that passes everything through but fails the Nth write (counted from 1 over
 // every file written), every close, every rename or every removal, as a full disk, a medium
 // that went away or another program holding the file would.
-class FaultyFileSystem : public FileSystem {
+class FaultyFileSystem : public ForwardingFileSystem {
  public:
-  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+  using ForwardingFileSystem::ForwardingFileSystem;
 
   int failWrite = 0;  // 0: no write fails
   bool failClose = false;
@@ -24,12 +20,6 @@ class FaultyFileSystem : public FileSystem {
   IoError failCreate = IoError::kNone;
   int writes = 0;  // writes seen so far
 
-  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    return inner_.List(pattern, error);
-  }
-  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
-    return inner_.IdentifyDirectory(path, identity);
-  }
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override {
     return failRemove ? IoError::kSharingViolation : inner_.Remove(path);
@@ -37,14 +27,6 @@ class FaultyFileSystem : public FileSystem {
   IoError Replace(const std::string& from, const std::string& to) override {
     return failReplace ? IoError::kAccessDenied : inner_.Replace(from, to);
   }
-  IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
-  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::vector<char>& contents) override {
-    return inner_.ReadWholeExclusive(path, maxBytes, contents);
-  }
-
- private:
-  FileSystem& inner_;
 };
 
 }  // namespace mv::test
