@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,46 +15,13 @@
 
 #include "capture/capture_job.h"
 #include "forwarding_file_system.h"
+#include "recording_notices.h"
 #include "scan_rig.h"
 #include "test_support.h"
 
 namespace mv::test {
 
 inline constexpr CaptureTiming kFastCapture{0, 1};
-
-// Records every message; while held, ShowMessage waits as a message box on screen does.
-class RecordingNotices : public NoticePort {
- public:
-  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
-    std::unique_lock lock(mutex_);
-    messages_.emplace_back(text, kind);
-    released_.wait(lock, [this] { return !held_; });
-    return MessageAnswer::kOk;
-  }
-  void SetStatusText(int, const std::string&) override {}
-
-  void Hold() {
-    std::lock_guard lock(mutex_);
-    held_ = true;
-  }
-  void Release() {
-    {
-      std::lock_guard lock(mutex_);
-      held_ = false;
-    }
-    released_.notify_all();
-  }
-  std::vector<std::pair<std::string, MessageKind>> Messages() {
-    std::lock_guard lock(mutex_);
-    return messages_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable released_;
-  bool held_ = false;
-  std::vector<std::pair<std::string, MessageKind>> messages_;
-};
 
 // The platform's file system with \\COMPUTER\SHARE\rest led to <root>\COMPUTER\SHARE\rest,
 // so that the shares are scratch folders on either backend (under Wine the real UNC folders

@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "cli/cli.h"
+#include "cli_run.h"
 #include "platform/file_system.h"
 #include "scratch_computer.h"
 #include "test_support.h"
@@ -14,20 +13,11 @@ namespace {
 using test::ScratchComputer;
 using test::ScratchDir;
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
+using test::CliRun;
 
-CliRun Capture(const Args& options) {
-  Args args{"capture"};
-  args.insert(args.end(), options.begin(), options.end());
-  std::ostringstream out, err;
-  CliRun run;
-  run.code = RunCli(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+CliRun Capture(Args args) {
+  args.insert(args.begin(), "capture");
+  return test::RunCommand(args);
 }
 
 TEST(CaptureCommand, WritesTheNamedFileAndPrintsItsPathWithWarnings) {

@@ -1,25 +1,20 @@
 // The subcommand dispatcher: help, unknown commands and option parsing.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "cli/args.h"
-#include "cli/cli.h"
+#include "cli_run.h"
 
 namespace mv::cli {
 namespace {
 
 TEST(CliDispatch, HelpListsCommandsAndUnknownCommandIsAUsageError) {
-  std::ostringstream out, err;
-  EXPECT_EQ(RunCli({"--help"}, out, err), kExitOk);
-  EXPECT_NE(out.str().find("Usage: mirrorvault-cli"), std::string::npos);
-
-  std::ostringstream out2, err2;
-  EXPECT_EQ(RunCli({"frobnicate"}, out2, err2), kExitUsage);
-  EXPECT_NE(err2.str().find("unknown command 'frobnicate'"), std::string::npos);
-
-  std::ostringstream out3, err3;
-  EXPECT_EQ(RunCli({}, out3, err3), kExitUsage);
+  const test::CliRun help = test::RunCommand({"--help"});
+  EXPECT_EQ(help.code, kExitOk);
+  EXPECT_NE(help.out.find("Usage: mirrorvault-cli"), std::string::npos);
+  const test::CliRun unknown = test::RunCommand({"frobnicate"});
+  EXPECT_EQ(unknown.code, kExitUsage);
+  EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
+  EXPECT_EQ(test::RunCommand({}).code, kExitUsage);
 }
 
 TEST(CliArgs, ValuedOptionsFlagsAndPositionals) {

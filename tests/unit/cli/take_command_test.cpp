@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "cli/cli.h"
-#include "platform/file_system.h"
+#include "cli_run.h"
 #include "test_support.h"
 
 namespace mv::cli {
@@ -21,12 +19,11 @@ TEST(TakeCommand, ScansTheDescribedNetworkAndCapturesEveryComputer) {
   std::filesystem::create_directories(scratch.Join("unc/PC2/Public"));
   test::WriteTextFile(scratch.Join("unc/PC1/Docs/a.txt"), "abc");
   std::filesystem::create_directories(scratch.Join("snapshots"));
-  std::ostringstream out, err;
-  const int code = RunCli({"take", "--snapshots", scratch.Join("snapshots"), "--network",
-                           scratch.Join("network.txt"), "--unc-root", scratch.Join("unc")},
-                          out, err);
-  EXPECT_EQ(code, kExitOk) << err.str();
-  EXPECT_EQ(out.str(),
+  const test::CliRun run =
+      test::RunCommand({"take", "--snapshots", scratch.Join("snapshots"), "--network",
+                        scratch.Join("network.txt"), "--unc-root", scratch.Join("unc")});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(run.out,
             "WORKGROUP\n  PC1\n    Docs\n  PC2\n    Public\nSnapshots successfully created.\n");
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(scratch.Join("snapshots"))) {
@@ -37,23 +34,22 @@ TEST(TakeCommand, ScansTheDescribedNetworkAndCapturesEveryComputer) {
 
 TEST(TakeCommand, NoNetworkToScanIsAFailureNotASuccess) {
   test::ScratchDir snapshots;
-  std::ostringstream out, err;
-  EXPECT_EQ(RunCli({"take", "--snapshots", snapshots.path()}, out, err), kExitFailure);
-  EXPECT_EQ(out.str(), "");
-  EXPECT_NE(err.str().find("no network was given or found"), std::string::npos) << err.str();
+  const test::CliRun run = test::RunCommand({"take", "--snapshots", snapshots.path()});
+  EXPECT_EQ(run.code, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("no network was given or found"), std::string::npos) << run.err;
   EXPECT_TRUE(std::filesystem::is_empty(snapshots.path()));
 }
 #endif
 
 TEST(TakeCommand, RefusesAnUnreadableNetworkAndAMissingSnapshotsFolder) {
-  std::ostringstream out, err;
-  EXPECT_EQ(RunCli({"take", "--network", "x.txt"}, out, err), kExitUsage);
+  EXPECT_EQ(test::RunCommand({"take", "--network", "x.txt"}).code, kExitUsage);
   test::ScratchDir scratch;
   test::WriteTextFile(scratch.Join("bad.txt"), "share Orphan\n");
-  EXPECT_EQ(RunCli({"take", "--snapshots", scratch.path(), "--network", scratch.Join("bad.txt")},
-                   out, err),
-            kExitFailure);
-  EXPECT_NE(err.str().find("line 1: a share needs a computer above it"), std::string::npos);
+  const test::CliRun run = test::RunCommand(
+      {"take", "--snapshots", scratch.path(), "--network", scratch.Join("bad.txt")});
+  EXPECT_EQ(run.code, kExitFailure);
+  EXPECT_NE(run.err.find("line 1: a share needs a computer above it"), std::string::npos);
 }
 
 }  // namespace
