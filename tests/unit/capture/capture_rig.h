@@ -118,18 +118,6 @@ struct CaptureRig {
     }
     return found;
   }
-
-  TreeItem ItemOf(const std::string& path) {  // "GROUP/COMPUTER/SHARE"
-    TreeItem item = kNoTreeItem;
-    std::size_t from = 0;
-    while (from <= path.size()) {
-      std::size_t cut = path.find('/', from);
-      if (cut == std::string::npos) cut = path.size();
-      item = scan.tree.Find(item, path.substr(from, cut - from));
-      from = cut + 1;
-    }
-    return item;
-  }
 };
 
 // The SHARENAME lines of a snapshot, in file order.
