@@ -193,7 +193,9 @@ TEST(NetworkScan, StopsAtRandomMomentsInALargeNetwork) {
     EXPECT_EQ(rig.browser->CompletedScans(), 1);
     EXPECT_EQ(GetActivityState(), kIdle);
     const int entries = rig.CheckTablesMatchTree();
-    if (round == 0) EXPECT_EQ(entries, 8 + 8 * 16 + 8 * 16 * 4);
+    if (round == 0) {
+      EXPECT_EQ(entries, 8 + 8 * 16 + 8 * 16 * 4);
+    }
     EXPECT_EQ(rig.network.OpenEnumerations(), 0);
     EXPECT_FALSE(rig.lateCall.load()) << "after " << delay << " ms";
   }
