@@ -67,8 +67,16 @@ TEST(CaptureStop, NewScanWaitsUntilTheStoppedJobsLastWorkerIsBack) {
   EXPECT_EQ(rig.scan.CheckTablesMatchTree(), 1 + 4 + 4);
 }
 
-TEST(CaptureStop, NothingStartsWhileTheEndOfJobMessageIsOnScreen) {
+// Nothing starts while a scan is wanted or running, nor while the end-of-job message is on
+// screen.
+TEST(CaptureStop, NothingStartsWhileAScanOrTheEndOfJobMessageHoldsTheGate) {
   CaptureRig rig(test::SampleNetwork());
+  rig.scan.gate.NoteScanWanted();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  rig.scan.gate.EnterScan();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  rig.scan.gate.Leave();
+
   rig.notices.Hold();
   ASSERT_TRUE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
   while (rig.notices.Messages().empty()) SleepMilliseconds(1);
@@ -80,19 +88,9 @@ TEST(CaptureStop, NothingStartsWhileTheEndOfJobMessageIsOnScreen) {
   rig.notices.Release();
   rig.scan.gate.WaitUntilFree();
   EXPECT_EQ(rig.scan.browser->CompletedScans(), scansBefore + 1);
+  EXPECT_EQ(rig.Snapshots().size(), 3u);
   rig.CaptureTicked();
   EXPECT_EQ(rig.notices.Messages().size(), 2u);
-}
-
-TEST(CaptureStop, NoCaptureWhileAScanIsWantedOrRunning) {
-  CaptureRig rig(test::SampleNetwork());
-  rig.scan.gate.NoteScanWanted();
-  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
-  rig.scan.gate.EnterScan();
-  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
-  rig.scan.gate.Leave();
-  rig.CaptureTicked();
-  EXPECT_EQ(rig.Snapshots().size(), 3u);
 }
 
 }  // namespace

@@ -156,34 +156,24 @@ TEST(NetworkScan, CountStaysAboveZeroUntilTheDeepestTaskEnds) {
   EXPECT_FALSE(rig.lateCall.load());
 }
 
-// A stop made at the Nth look of any task: the items found so far stay, each once, and the
-// scan ends only when every task has.
-TEST(NetworkScan, StopAtEveryHookPointKeepsAConsistentTree) {
-  for (int stopAt = 1; stopAt <= 40; stopAt += 3) {
+// A stop made at the Nth look of any task (odd rounds, a small network) or at a random moment
+// (even rounds, a large one; round 0 is not stopped and finds everything): the items found
+// so far stay, each once, and the scan ends only when every task has.
+TEST(NetworkScan, StopsAtAnyMomentKeepAConsistentTree) {
+  std::mt19937 random(20261206);
+  for (int round = 0; round < 26; ++round) {
+    const bool atHook = round % 2 == 1;
+    const int stopAt = round * 3 / 2;
     ScanRig rig;
-    rig.network.AddDescribed(MakeUniformNetwork(3, 4, 3), "P");
+    rig.network.AddDescribed(atHook ? MakeUniformNetwork(3, 4, 3) : MakeUniformNetwork(8, 16, 4),
+                             "P");
     std::atomic<int> calls{0};
     rig.WatchCalls([&](InMemoryNetwork::HookPoint, InMemoryNetwork::Node) {
-      if (++calls == stopAt) SetActivityState(kStopRequest);
+      if (atHook && ++calls == stopAt) SetActivityState(kStopRequest);
     });
-    rig.Scan();
-    rig.CheckTablesMatchTree();
-    EXPECT_EQ(rig.network.OpenEnumerations(), 0) << "stop at " << stopAt;
-    EXPECT_FALSE(rig.lateCall.load()) << "stop at " << stopAt;
-  }
-}
-
-// Round 0 is not stopped and finds everything.
-TEST(NetworkScan, StopsAtRandomMomentsInALargeNetwork) {
-  std::mt19937 random(20261206);
-  for (int round = 0; round < 12; ++round) {
-    ScanRig rig;
-    rig.network.AddDescribed(MakeUniformNetwork(8, 16, 4), "P");
-    rig.WatchCalls();
-    const unsigned delay = static_cast<unsigned>(random() % 40);
     rig.browser->RequestScan();
-    if (round > 0) {
-      SleepMilliseconds(delay);
+    if (!atHook && round > 0) {
+      SleepMilliseconds(static_cast<unsigned>(random() % 40));
       SetActivityState(kStopRequest);
     }
     rig.gate.WaitUntilFree();
@@ -193,27 +183,9 @@ TEST(NetworkScan, StopsAtRandomMomentsInALargeNetwork) {
     if (round == 0) {
       EXPECT_EQ(entries, 8 + 8 * 16 + 8 * 16 * 4);
     }
-    EXPECT_EQ(rig.network.OpenEnumerations(), 0);
-    EXPECT_FALSE(rig.lateCall.load()) << "after " << delay << " ms";
+    EXPECT_EQ(rig.network.OpenEnumerations(), 0) << "round " << round;
+    EXPECT_FALSE(rig.lateCall.load()) << "round " << round;
   }
-}
-
-// A stopped capture still winding down holds the gate: the new scan waits for it instead
-// of sharing the activity state with it.
-TEST(NetworkScan, ScanIsHeldBackWhileAStoppedTaskWindsDown) {
-  ScanRig rig;
-  rig.network.AddDescribed(SampleNetwork(), "P");
-  ASSERT_TRUE(rig.gate.TryEnterCapture());  // the straggling job
-  SetActivityState(kIdle);                  // stopped
-  rig.browser->RequestScan();
-  SleepMilliseconds(50);
-  EXPECT_EQ(GetActivityState(), kIdle);
-  EXPECT_EQ(rig.tree.InsertCalls(), 0);
-  EXPECT_FALSE(rig.gate.TryEnterCapture());  // and no capture can slip in before the scan
-  rig.gate.Leave();
-  rig.gate.WaitUntilFree();
-  EXPECT_EQ(rig.browser->CompletedScans(), 1);
-  EXPECT_EQ(rig.CheckTablesMatchTree(), 10);
 }
 
 }  // namespace

@@ -32,32 +32,20 @@ std::string FindProgram(const std::string& name) {
   return std::string();
 }
 
-sockaddr_in Loopback(std::uint16_t port) {
+// Connects to port on the loopback address; with port 0, binds there instead and returns the
+// free port the kernel chose. 0 when that failed.
+std::uint16_t Loopback(std::uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
-
-// A port nobody listens on now, chosen by the kernel.
-std::uint16_t FreeLoopbackPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address = Loopback(0);
+  auto* any = reinterpret_cast<sockaddr*>(&address);
   socklen_t length = sizeof address;
-  const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+  const bool done = port != 0 ? connect(fd, any, length) == 0
+                              : bind(fd, any, length) == 0 && getsockname(fd, any, &length) == 0;
   close(fd);
-  return bound ? ntohs(address.sin_port) : 0;
-}
-
-bool Accepts(std::uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_in address = Loopback(port);
-  const bool connected =
-      connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
+  return done ? ntohs(address.sin_port) : 0;
 }
 
 // Runs a shell command with text on its standard input; true when it exits with 0.
@@ -105,7 +93,7 @@ bool LoopbackSmbd::Start() {
        {"private", "lock", "state", "cache", "pid", "ncalrpc", "Public", "Private"}) {
     std::filesystem::create_directories(scratch_.Join(folder));
   }
-  port_ = FreeLoopbackPort();
+  port_ = Loopback(0);
   WriteTextFile(scratch_.Join("usermap"), unixUser + " = " + kUser + "\n");
   // Every file of the server's lies below @ (the scratch folder).
   std::string conf = R"([global]
@@ -169,7 +157,7 @@ read only = no
     return false;
   }
   const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  while (!Accepts(port_)) {
+  while (Loopback(port_) == 0) {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;
