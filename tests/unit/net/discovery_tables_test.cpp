@@ -32,14 +32,6 @@ TEST(DiscoveryTables, FirstFreeSlotFromZero) {
   EXPECT_EQ(tables->shares[0].parentItem, kNoTreeItem);
 }
 
-TEST(DiscoveryTables, FullTablesDropTheNewEntry) {
-  auto tables = std::make_unique<DiscoveryTables>();
-  for (int i = 0; i < kMaxGroups; ++i)
-    ASSERT_TRUE(tables->AddGroup("G" + std::to_string(i), i + 1));
-  EXPECT_FALSE(tables->AddGroup("one too many", 999));
-  for (const auto& group : tables->groups) EXPECT_NE(group.name, "one too many");
-}
-
 // 4800 tries for 4096 slots: every slot taken once, the rest dropped.
 TEST(DiscoveryTables, ConcurrentAddsNeverShareASlot) {
   auto tables = std::make_unique<DiscoveryTables>();

@@ -15,40 +15,23 @@ NetResource Record(std::uint32_t displayType, std::uint32_t usage, const char* r
   return record;
 }
 
-TEST(NetworkItems, TextsImagesAndStatesOfGroupsComputersAndShares) {
-  struct Case {
-    std::uint32_t displayType;
-    const char* remote;
-    const char* text;
-    int image;
-    std::uint32_t state;
-  };
-  const std::uint32_t bold = kTreeStateTicked | kTreeStateBold;
-  for (const Case& c :
-       {Case{kDisplayTypeDomain, "WORKGROUP", "WORKGROUP", kNetworkImageGroup, kTreeStateTicked},
-        Case{kDisplayTypeServer, "\\\\PC7", "PC7", kNetworkImageComputer, bold},
-        Case{kDisplayTypeShare, "\\\\PC7\\Docs", "Docs", kNetworkImageShare, bold},
-        Case{kDisplayTypeShare, nullptr, "", kNetworkImageShare, bold}}) {
-    const auto item = NetworkItemFor(Record(c.displayType, 2, c.remote));
-    ASSERT_TRUE(item) << c.text;
-    EXPECT_EQ(item->text, c.text);
-    EXPECT_EQ(item->image, c.image) << c.text;
-    EXPECT_EQ(item->state, c.state) << c.text;
-  }
+// Texts, images and states of the kinds are checked through the scan; here, the records that
+// make no item, and a share without a name.
+TEST(NetworkItems, OtherDisplayTypesMakeNoItemAndAMissingNameAnEmptyText) {
   EXPECT_FALSE(NetworkItemFor(Record(kDisplayTypeNetwork, 2, "Microsoft Windows Network")));
   EXPECT_FALSE(NetworkItemFor(Record(kDisplayTypeGeneric, 2, "X")));
+  EXPECT_EQ(NetworkItemFor(Record(kDisplayTypeShare, 1, nullptr))->text, "");
 }
 
 // A share's text searches back to the second character for a backslash; short names stay
 // inside their bounds.
 TEST(NetworkItems, TextsOfOddNames) {
-  const std::pair<const char*, const char*> shares[] = {{"\\\\PC7\\My Docs", "My Docs"},
-                                                        {"\\\\PC7\\", ""},
-                                                        {"\\\\Docs", "Docs"},
-                                                        {"Docs", "ocs"},
-                                                        {"D", ""},
-                                                        {"", ""}};
-  for (const auto& [remote, text] : shares) EXPECT_EQ(ShareItemText(remote), text) << remote;
+  EXPECT_EQ(ShareItemText("\\\\PC7\\My Docs"), "My Docs");
+  EXPECT_EQ(ShareItemText("\\\\PC7\\"), "");
+  EXPECT_EQ(ShareItemText("\\\\Docs"), "Docs");  // the backslash at the second character
+  EXPECT_EQ(ShareItemText("Docs"), "ocs");       // none found: from the second character on
+  EXPECT_EQ(ShareItemText("D"), "");
+  EXPECT_EQ(ShareItemText(""), "");
   for (const char* remote : {"\\\\", "\\", ""}) EXPECT_EQ(ComputerItemText(remote), "") << remote;
 }
 

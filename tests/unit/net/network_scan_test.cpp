@@ -35,6 +35,7 @@ TEST(NetworkScan, FindsEveryGroupComputerAndShareTicked) {
     for (const auto& computer : tables.computers)
       EXPECT_TRUE(computer.name.empty() || rig.browser->IsItemTicked(computer.item));
     EXPECT_EQ(tree.Get(pc1).state, kTreeStateTicked | kTreeStateBold);
+    EXPECT_EQ(tree.Get(tree.Find(pc1, "Music")).state, kTreeStateTicked | kTreeStateBold);
     EXPECT_EQ(tree.Get(workgroup).state, kTreeStateTicked);
     EXPECT_FALSE(rig.browser->IsItemTicked(kNoTreeItem));
     tree.SetTicked(pc1, false);
