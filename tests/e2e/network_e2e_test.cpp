@@ -17,75 +17,35 @@
 #include "capture/end_of_job_message.h"
 #include "memory_tree.h"
 #include "net/network_browser.h"
+#include "recording_notices.h"
 #include "test_support.h"
 
 namespace mv {
 namespace {
 
-class RecordingNotices : public NoticePort {
- public:
-  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
-    std::lock_guard lock(mutex);
-    messages.emplace_back(text, kind);
-    return MessageAnswer::kOk;
-  }
-  void SetStatusText(int, const std::string&) override {}
-  std::mutex mutex;
-  std::vector<std::pair<std::string, MessageKind>> messages;
-};
-
-// The browser over the system's network, with the program's own pauses.
-struct SampleNetworkScan : ::testing::Test {
+// Scans the system's network into a tree, with the program's own pauses.
+struct SystemScan {
   test::MemoryTree tree;
   TaskGate gate;
   NetworkBrowser browser{tree, PlatformNetwork(), gate};
 
-  void SetUp() override {
+  SystemScan() {
     SetActivityState(kIdle);
-    ASSERT_TRUE(browser.StartScanThread());
+    EXPECT_TRUE(browser.StartScanThread());
     browser.RequestScan();
     gate.WaitUntilFree();
-    ASSERT_EQ(browser.CompletedScans(), 1);
+    EXPECT_EQ(browser.CompletedScans(), 1);
   }
-  void TearDown() override { browser.Shutdown(); }
+  ~SystemScan() { browser.Shutdown(); }
 
-  // Texts of parent's children, in tree order.
-  std::vector<std::string> Texts(TreeItem parent) {
+  // Texts of the children of the item at path ("GROUP/COMPUTER"; "" for the root).
+  std::vector<std::string> Texts(const std::string& path) {
     std::vector<std::string> texts;
-    for (const TreeItem child : tree.Children(parent)) texts.push_back(tree.Get(child).text);
+    for (const TreeItem child : tree.Children(tree.FindPath(path)))
+      texts.push_back(tree.Get(child).text);
     return texts;
   }
 };
-
-TEST_F(SampleNetworkScan, FindsTheSampleNetworkWithEverythingTicked) {
-  // Groups come in the provider's order; the provider itself gets no item.
-  ASSERT_EQ(Texts(kNoTreeItem), (std::vector<std::string>{"WORKGROUP", "OFFICE"}));
-  const TreeItem workgroup = tree.Find(kNoTreeItem, "WORKGROUP");
-  const TreeItem office = tree.Find(kNoTreeItem, "OFFICE");
-  EXPECT_EQ(Texts(workgroup), (std::vector<std::string>{"PC1", "PC2"}));
-  EXPECT_EQ(Texts(office), (std::vector<std::string>{"SERVER"}));
-  EXPECT_EQ(Texts(tree.Find(workgroup, "PC1")), (std::vector<std::string>{"Docs", "Music"}));
-  EXPECT_EQ(Texts(tree.Find(workgroup, "PC2")), (std::vector<std::string>{"Public"}));
-  EXPECT_EQ(Texts(tree.Find(office, "SERVER")), (std::vector<std::string>{"Projects", "Backup"}));
-
-  int ticked = 0;
-  for (const auto& group : browser.tables().groups) {
-    if (group.name.empty()) continue;
-    EXPECT_EQ(tree.Get(group.item).state, kTreeStateTicked);
-    ticked += browser.IsItemTicked(group.item);
-  }
-  for (const auto& computer : browser.tables().computers) {
-    if (computer.name.empty()) continue;
-    EXPECT_EQ(tree.Get(computer.item).state, kTreeStateTicked | kTreeStateBold);
-    ticked += browser.IsItemTicked(computer.item);
-  }
-  for (const auto& share : browser.tables().shares) {
-    if (share.name.empty()) continue;
-    EXPECT_EQ(tree.Get(share.item).image, 2);
-    ticked += browser.IsItemTicked(share.item);
-  }
-  EXPECT_EQ(ticked, 2 + 3 + 5);
-}
 
 // "share\relative\path;;type;;size" of every entry of a snapshot, without the date.
 std::set<std::string> SnapshotEntries(const std::string& snapshot) {
@@ -124,21 +84,29 @@ std::set<std::string> FolderEntries(const std::filesystem::path& computerFolder,
   return entries;
 }
 
-TEST_F(SampleNetworkScan, CaptureHoldsExactlyWhatTheLinkedFoldersHold) {
+TEST(SampleNetwork, ScanFindsItAndCaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   const char* sharesRoot = std::getenv("MV_SAMPLE_SHARES");
   ASSERT_NE(sharesRoot, nullptr) << "run through ctest: the sample network fixture sets it";
   std::string hostRoot = std::string("Z:") + sharesRoot;
   std::replace(hostRoot.begin(), hostRoot.end(), '/', '\\');
 
+  SystemScan scan;
+  // Groups come in the provider's order; the provider itself gets no item.
+  using Texts = std::vector<std::string>;
+  ASSERT_EQ(scan.Texts(""), (Texts{"WORKGROUP", "OFFICE"}));
+  EXPECT_EQ(scan.Texts("WORKGROUP"), (Texts{"PC1", "PC2"}));
+  EXPECT_EQ(scan.Texts("OFFICE"), (Texts{"SERVER"}));
+  // Everything is ticked after the scan: every computer is captured, with its shares.
   test::ScratchDir snapshots;
-  RecordingNotices notices;
-  CaptureJob job(browser, notices, gate);
+  test::RecordingNotices notices;
+  CaptureJob job(scan.browser, notices, scan.gate);
   ASSERT_EQ(job.StartWorkers(), kCaptureWorkers);
   ASSERT_TRUE(job.StartCaptureOfTicked(snapshots.path()));
-  gate.WaitUntilFree();
+  scan.gate.WaitUntilFree();
   job.Shutdown();
-  ASSERT_EQ(notices.messages.size(), 1u);
-  EXPECT_EQ(notices.messages[0].first, kSnapshotsCreated);
+  const auto messages = notices.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].first, kSnapshotsCreated);
 
   const std::map<std::string, std::vector<std::string>> expected = {
       {"PC1", {"Docs", "Music"}}, {"PC2", {"Public"}}, {"SERVER", {"Projects", "Backup"}}};
@@ -190,19 +158,9 @@ TEST(SampleNetworkRecords, ARecordLargerThanTheOfferLosesNothing) {
   const std::string longName(300, 'L');
   DescribedNetwork network("group LONG\n computer PCL\n  share First\n  share " + longName +
                            "\n  share Third\n");
-  test::MemoryTree tree;
-  TaskGate gate;
-  NetworkBrowser browser{tree, PlatformNetwork(), gate};
-  SetActivityState(kIdle);
-  ASSERT_TRUE(browser.StartScanThread());
-  browser.RequestScan();
-  gate.WaitUntilFree();
-  browser.Shutdown();
-  std::vector<std::string> shares;
-  const TreeItem computer = tree.Find(tree.Find(kNoTreeItem, "LONG"), "PCL");
-  for (const TreeItem share : tree.Children(computer)) shares.push_back(tree.Get(share).text);
-  EXPECT_EQ(shares, (std::vector<std::string>{"First", longName, "Third"}));
-  EXPECT_EQ(browser.ContainersNotListed(), 0);
+  SystemScan scan;
+  EXPECT_EQ(scan.Texts("LONG/PCL"), (std::vector<std::string>{"First", longName, "Third"}));
+  EXPECT_EQ(scan.browser.ContainersNotListed(), 0);
 }
 
 }  // namespace

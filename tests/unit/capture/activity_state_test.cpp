@@ -6,7 +6,6 @@
 
 #include "capture/activity_state.h"
 #include "capture/take_snapshots.h"
-#include "res/resource_ids.h"
 
 namespace mv {
 namespace {
@@ -56,53 +55,24 @@ class ActivityStateTest : public ::testing::Test {
   RecordingView view;
 };
 
-TEST_F(ActivityStateTest, EachStateSwitchesStatusButtonCaptionAndMenu) {
-  static_assert(IDM_SCAN_NETWORK == 40014 && IDM_STOP == 40015);
+// A stop shows the task's stop text only and idles at once; the last worker restores the
+// controls when it has wound down.
+TEST_F(ActivityStateTest, EachStateSwitchesTheScreenAndAStopOnlyItsText) {
   EXPECT_EQ(SetActivityState(kIdle), 0);
   EXPECT_EQ(view.Take(), kIdleScreen);
-  EXPECT_EQ(GetActivityState(), kIdle);
-
-  EXPECT_EQ(SetActivityState(kScanning), 0);
-  EXPECT_EQ(view.Take(), BusyScreen("Scanning Network..."));
-  EXPECT_EQ(GetActivityState(), kScanning);
-
-  SetActivityState(kIdle);
-  view.Take();
-  EXPECT_EQ(SetActivityState(kCapturing), 0);
-  EXPECT_EQ(view.Take(), BusyScreen("Taking Snapshots..."));
-  EXPECT_EQ(GetActivityState(), kCapturing);
-  // Every worker asks for it again: the screen stays the same.
-  SetActivityState(kCapturing);
-  EXPECT_EQ(view.Take(), BusyScreen("Taking Snapshots..."));
-}
-
-TEST_F(ActivityStateTest, StopShowsTheTasksStopTextOnlyAndIdlesAtOnce) {
-  SetActivityState(kCapturing);
-  view.Take();
-  EXPECT_EQ(SetActivityState(kStopRequest), 0);
-  EXPECT_EQ(view.Take(), std::vector<std::string>{"status 0 Stop Taking Snapshots..."});
-  EXPECT_EQ(GetActivityState(), kIdle);
-  // The last worker restores the controls when it has wound down.
-  SetActivityState(kIdle);
-  EXPECT_EQ(view.Take(), kIdleScreen);
-
-  SetActivityState(kScanning);
-  view.Take();
-  SetActivityState(kStopRequest);
-  EXPECT_EQ(view.Take(), std::vector<std::string>{"status 0 Stop Scanning Network..."});
-  EXPECT_EQ(GetActivityState(), kIdle);
-}
-
-TEST_F(ActivityStateTest, StopWhileIdleChangesNothingAndNeverStaysInTheState) {
-  SetActivityState(kScanning);
-  SetActivityState(kStopRequest);
-  view.Take();
-  SetActivityState(kStopRequest);  // a second stop while the scan winds down
-  EXPECT_TRUE(view.Take().empty());
-  EXPECT_EQ(GetActivityState(), kIdle);
-  SetActivityState(12345);  // not a request
-  EXPECT_TRUE(view.Take().empty());
-  EXPECT_EQ(GetActivityState(), kIdle);
+  for (const auto& [state, status] : {std::pair{kScanning, "Scanning Network..."},
+                                      std::pair{kCapturing, "Taking Snapshots..."}}) {
+    EXPECT_EQ(SetActivityState(state), 0);
+    EXPECT_EQ(view.Take(), BusyScreen(status));
+    EXPECT_EQ(GetActivityState(), state);
+    SetActivityState(state);  // every worker asks for it again: the screen stays the same
+    EXPECT_EQ(view.Take(), BusyScreen(status));
+    EXPECT_EQ(SetActivityState(kStopRequest), 0);
+    EXPECT_EQ(view.Take(), std::vector<std::string>{std::string("status 0 Stop ") + status});
+    EXPECT_EQ(GetActivityState(), kIdle);
+    SetActivityState(kIdle);
+    EXPECT_EQ(view.Take(), kIdleScreen);
+  }
 }
 
 TEST_F(ActivityStateTest, StopArrivingWhileTheScreenFollowsIsNotLost) {
@@ -117,7 +87,16 @@ TEST_F(ActivityStateTest, StopArrivingWhileTheScreenFollowsIsNotLost) {
   EXPECT_EQ(calls[1], "status 0 Stop Taking Snapshots...");
 }
 
-TEST_F(ActivityStateTest, StatusTextGoesToTheGivenPart) {
+// A second stop while the task winds down, or a value that is no request, changes nothing.
+TEST_F(ActivityStateTest, StopWhileIdleChangesNothingAndStatusTextGoesToItsPart) {
+  SetActivityState(kScanning);
+  SetActivityState(kStopRequest);
+  view.Take();
+  for (const std::int32_t request : {kStopRequest, 12345}) {
+    SetActivityState(request);
+    EXPECT_TRUE(view.Take().empty());
+    EXPECT_EQ(GetActivityState(), kIdle);
+  }
   EXPECT_EQ(SetStatusText(1, "12 objects"), 0);
   EXPECT_EQ(view.Take(), std::vector<std::string>{"status 1 12 objects"});
   SetActivityView(nullptr);

@@ -1,11 +1,11 @@
 // A capture job over a scanned in-memory network whose shares are real folders below a
-// scratch UNC root, with a notice port that records (and may hold) the messages.
+// scratch folder, with a notice port that records (and may hold) the messages.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "capture/capture_job.h"
+#include "forwarding_file_system.h"
+#include "recording_notices.h"
 #include "scan_rig.h"
 #include "test_support.h"
 
@@ -21,88 +23,60 @@ namespace mv::test {
 
 inline constexpr CaptureTiming kFastCapture{0, 1};
 
-// Records every message; while held, ShowMessage waits as a message box on screen does.
-class RecordingNotices : public NoticePort {
+// The platform's file system with \\COMPUTER\SHARE\rest led to <root>\COMPUTER\SHARE\rest,
+// so that the shares are scratch folders on either backend (under Wine the real UNC folders
+// belong to the prefix). It calls onList as each listing starts and records the files
+// created and removed.
+class RigFileSystem : public ForwardingFileSystem {
  public:
-  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
-    std::unique_lock lock(mutex_);
-    messages_.emplace_back(text, kind);
-    released_.wait(lock, [this] { return !held_; });
-    return MessageAnswer::kOk;
-  }
-  void SetStatusText(int, const std::string&) override {}
+  explicit RigFileSystem(std::string root)
+      : ForwardingFileSystem(PlatformFileSystem()), root_(std::move(root)) {}
+  std::function<void(const std::string&)> onList;
 
-  void Hold() {
-    std::lock_guard lock(mutex_);
-    held_ = true;
-  }
-  void Release() {
-    {
-      std::lock_guard lock(mutex_);
-      held_ = false;
-    }
-    released_.notify_all();
-  }
-  std::vector<std::pair<std::string, MessageKind>> Messages() {
-    std::lock_guard lock(mutex_);
-    return messages_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable released_;
-  bool held_ = false;
-  std::vector<std::pair<std::string, MessageKind>> messages_;
-};
-
-// Leads \\COMPUTER\SHARE\rest to <root>\COMPUTER\SHARE\rest on the file system below, so
-// that the tests' shares are scratch folders on either backend (under Wine the real UNC
-// folders belong to the prefix, and the sample network lives there).
-class UncRedirect : public FileSystem {
- public:
-  UncRedirect(std::string root, FileSystem& below) : root_(std::move(root)), below_(below) {}
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    return below_.List(Map(pattern), error);
+    if (onList) onList(pattern);
+    return inner_.List(Map(pattern), error);
   }
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
-    return below_.IdentifyDirectory(Map(path), identity);
+    return inner_.IdentifyDirectory(Map(path), identity);
   }
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-    return below_.Create(Map(path), error);
+    Note(created_, path);
+    return inner_.Create(path, error);
   }
-  IoError Remove(const std::string& path) override { return below_.Remove(Map(path)); }
-  IoError Replace(const std::string& from, const std::string& to) override {
-    return below_.Replace(Map(from), Map(to));
+  IoError Remove(const std::string& path) override {
+    Note(removed_, path);
+    return inner_.Remove(path);
   }
-  IoError MakeDirectory(const std::string& path) override {
-    return below_.MakeDirectory(Map(path));
-  }
-  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::vector<char>& contents) override {
-    return below_.ReadWholeExclusive(Map(path), maxBytes, contents);
-  }
+  std::vector<std::string> Created() { return Note(created_, {}); }
+  std::vector<std::string> Removed() { return Note(removed_, {}); }
 
  private:
   std::string Map(const std::string& path) const {
     return path.rfind("\\\\", 0) == 0 ? root_ + "\\" + path.substr(2) : path;
   }
+  // Adds path to list (unless empty) and returns the list, under the lock.
+  std::vector<std::string> Note(std::vector<std::string>& list, const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (!path.empty()) list.push_back(path);
+    return list;
+  }
   std::string root_;
-  FileSystem& below_;
+  std::mutex mutex_;
+  std::vector<std::string> created_, removed_;
 };
 
 struct CaptureRig {
   ScratchDir scratch;
   ScanRig scan;
   RecordingNotices notices;
-  std::unique_ptr<UncRedirect> uncFolders;
+  RigFileSystem fs{scratch.Join("unc")};
   std::unique_ptr<CaptureJob> job;
 
   // Makes a folder with two files and a subfolder for every share, scans the network, and
-  // starts workerCount workers writing through fs.
-  explicit CaptureRig(const NetworkDescription& network, FileSystem& fs = PlatformFileSystem(),
-                      int workerCount = kCaptureWorkers) {
+  // starts workerCount workers.
+  explicit CaptureRig(const NetworkDescription& network, int workerCount = kCaptureWorkers) {
     namespace stdfs = std::filesystem;
-    uncFolders = std::make_unique<UncRedirect>(scratch.Join("unc"), fs);
     for (const DescribedGroup& group : network.groups) {
       for (const DescribedComputer& computer : group.computers) {
         for (const std::string& share : computer.shares) {
@@ -116,8 +90,8 @@ struct CaptureRig {
     stdfs::create_directories(scratch.Join("snapshots"));
     scan.network.AddDescribed(network, "Sample Network");
     scan.Scan();
-    job = std::make_unique<CaptureJob>(*scan.browser, notices, scan.gate, *uncFolders,
-                                       PlatformClock(), kFastCapture);
+    job = std::make_unique<CaptureJob>(*scan.browser, notices, scan.gate, fs, PlatformClock(),
+                                       kFastCapture);
     EXPECT_EQ(job->StartWorkers(workerCount), workerCount);
   }
   ~CaptureRig() { job->Shutdown(); }
@@ -143,18 +117,6 @@ struct CaptureRig {
       found.emplace(computer, ReadTextFile(entry.path().string()));
     }
     return found;
-  }
-
-  TreeItem ItemOf(const std::string& path) {  // "GROUP/COMPUTER/SHARE"
-    TreeItem item = kNoTreeItem;
-    std::size_t from = 0;
-    while (from <= path.size()) {
-      std::size_t cut = path.find('/', from);
-      if (cut == std::string::npos) cut = path.size();
-      item = scan.tree.Find(item, path.substr(from, cut - from));
-      from = cut + 1;
-    }
-    return item;
   }
 };
 

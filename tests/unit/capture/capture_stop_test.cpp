@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <set>
 
 #include "capture_rig.h"
@@ -14,69 +13,16 @@ namespace {
 
 using test::CaptureRig;
 
-// Passes everything to the platform's file system, calling onList as each listing starts
-// and recording the files created and removed.
-class ObservedFileSystem : public FileSystem {
- public:
-  std::function<void(const std::string&)> onList;
-
-  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    if (onList) onList(pattern);
-    return inner_.List(pattern, error);
-  }
-  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
-    return inner_.IdentifyDirectory(path, identity);
-  }
-  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-    {
-      std::lock_guard lock(mutex_);
-      created_.push_back(path);
-    }
-    return inner_.Create(path, error);
-  }
-  IoError Remove(const std::string& path) override {
-    {
-      std::lock_guard lock(mutex_);
-      removed_.push_back(path);
-    }
-    return inner_.Remove(path);
-  }
-  IoError Replace(const std::string& from, const std::string& to) override {
-    return inner_.Replace(from, to);
-  }
-  IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
-  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::vector<char>& contents) override {
-    return inner_.ReadWholeExclusive(path, maxBytes, contents);
-  }
-
-  std::vector<std::string> Created() {
-    std::lock_guard lock(mutex_);
-    return created_;
-  }
-  std::vector<std::string> Removed() {
-    std::lock_guard lock(mutex_);
-    return removed_;
-  }
-
- private:
-  FileSystem& inner_ = PlatformFileSystem();
-  std::mutex mutex_;
-  std::vector<std::string> created_;
-  std::vector<std::string> removed_;
-};
-
 TEST(CaptureStop, AStopDeletesOnlyTheUnfinishedFiles) {
   for (const int stopAt : {1, 7, 40, 95, 160}) {
-    ObservedFileSystem fs;
-    CaptureRig rig(MakeUniformNetwork(4, 8, 2), fs);
+    CaptureRig rig(MakeUniformNetwork(4, 8, 2));
     std::atomic<int> listings{0};
-    fs.onList = [&](const std::string&) {
+    rig.fs.onList = [&](const std::string&) {
       if (++listings == stopAt) SetActivityState(kStopRequest);
     };
     rig.CaptureTicked();
-    const auto created = fs.Created();
-    const auto removed = fs.Removed();
+    const auto created = rig.fs.Created();
+    const auto removed = rig.fs.Removed();
     EXPECT_EQ(std::set<std::string>(created.begin(), created.end()).size(), created.size())
         << "a computer captured twice";
     EXPECT_LE(removed.size(), static_cast<std::size_t>(kCaptureWorkers));
@@ -92,11 +38,10 @@ TEST(CaptureStop, AStopDeletesOnlyTheUnfinishedFiles) {
 // The dialog closed during the stop and opened again asks for a scan at once: it must not
 // start while a worker of the stopped job is still walking a share.
 TEST(CaptureStop, NewScanWaitsUntilTheStoppedJobsLastWorkerIsBack) {
-  ObservedFileSystem fs;
-  CaptureRig rig(MakeUniformNetwork(1, 4, 1), fs);
+  CaptureRig rig(MakeUniformNetwork(1, 4, 1));
   ManualResetEvent stragglerInside;
   ManualResetEvent letStragglerGo;
-  fs.onList = [&](const std::string& pattern) {
+  rig.fs.onList = [&](const std::string& pattern) {
     if (pattern.find("G1PC1") == std::string::npos) return;
     SetActivityState(kStopRequest);
     stragglerInside.Set();
@@ -122,8 +67,16 @@ TEST(CaptureStop, NewScanWaitsUntilTheStoppedJobsLastWorkerIsBack) {
   EXPECT_EQ(rig.scan.CheckTablesMatchTree(), 1 + 4 + 4);
 }
 
-TEST(CaptureStop, NothingStartsWhileTheEndOfJobMessageIsOnScreen) {
+// Nothing starts while a scan is wanted or running, nor while the end-of-job message is on
+// screen.
+TEST(CaptureStop, NothingStartsWhileAScanOrTheEndOfJobMessageHoldsTheGate) {
   CaptureRig rig(test::SampleNetwork());
+  rig.scan.gate.NoteScanWanted();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  rig.scan.gate.EnterScan();
+  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  rig.scan.gate.Leave();
+
   rig.notices.Hold();
   ASSERT_TRUE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
   while (rig.notices.Messages().empty()) SleepMilliseconds(1);
@@ -135,19 +88,9 @@ TEST(CaptureStop, NothingStartsWhileTheEndOfJobMessageIsOnScreen) {
   rig.notices.Release();
   rig.scan.gate.WaitUntilFree();
   EXPECT_EQ(rig.scan.browser->CompletedScans(), scansBefore + 1);
+  EXPECT_EQ(rig.Snapshots().size(), 3u);
   rig.CaptureTicked();
   EXPECT_EQ(rig.notices.Messages().size(), 2u);
-}
-
-TEST(CaptureStop, NoCaptureWhileAScanIsWantedOrRunning) {
-  CaptureRig rig(test::SampleNetwork());
-  rig.scan.gate.NoteScanWanted();
-  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
-  rig.scan.gate.EnterScan();
-  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
-  rig.scan.gate.Leave();
-  rig.CaptureTicked();
-  EXPECT_EQ(rig.Snapshots().size(), 3u);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
-// mirrorvault-cli capture: the file it writes and names, its warnings and its failures.
+// mirrorvault-cli capture and take: the files they write and name, their warnings and their
+// failures.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
-#include "cli/cli.h"
+#include "cli_run.h"
 #include "platform/file_system.h"
 #include "scratch_computer.h"
 #include "test_support.h"
@@ -14,20 +14,11 @@ namespace {
 using test::ScratchComputer;
 using test::ScratchDir;
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
+using test::CliRun;
 
-CliRun Capture(const Args& options) {
-  Args args{"capture"};
-  args.insert(args.end(), options.begin(), options.end());
-  std::ostringstream out, err;
-  CliRun run;
-  run.code = RunCli(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
+CliRun Capture(Args args) {
+  args.insert(args.begin(), "capture");
+  return test::RunCommand(args);
 }
 
 TEST(CaptureCommand, WritesTheNamedFileAndPrintsItsPathWithWarnings) {
@@ -46,10 +37,7 @@ TEST(CaptureCommand, WritesTheNamedFileAndPrintsItsPathWithWarnings) {
   EXPECT_EQ(fileName.rfind("WG." + pc.name() + ".", 0), 0u) << fileName;
   EXPECT_EQ(fileName.size(), 3 + pc.name().size() + 1 + 19 + 8) << fileName;
   const std::string bytes = test::ReadTextFile(printed);
-  EXPECT_EQ(bytes.rfind("Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: " + pc.name() +
-                            "\r\nGROUP: WG\r\nDATE CREATED: ",
-                        0),
-            0u);
+  EXPECT_NE(bytes.find("\r\nCOMPUTER: " + pc.name() + "\r\nGROUP: WG\r\n"), std::string::npos);
   EXPECT_NE(bytes.find("\r\nSHARENAME: Docs\r\na.txt;;f;;10;;"), std::string::npos);
   EXPECT_NE(bytes.find("\r\nSHARENAME: Gone\r\nEND\r\n"), std::string::npos);
   EXPECT_NE(run.err.find("warning: 1 directory could not be listed"), std::string::npos);
@@ -75,6 +63,49 @@ TEST(CaptureCommand, UnwritableSnapshotsDirectoryFailsInPlainWords) {
   EXPECT_TRUE(run.out.empty());
   EXPECT_NE(run.err.find("could not write the snapshot"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("not found"), std::string::npos) << run.err;
+}
+
+#ifndef _WIN32
+TEST(TakeCommand, ScansTheDescribedNetworkAndCapturesEveryComputer) {
+  test::ScratchDir scratch;
+  test::WriteTextFile(scratch.Join("network.txt"),
+                      "group WORKGROUP\n computer PC1\n  share Docs\n computer PC2\n"
+                      "  share Public\n");
+  std::filesystem::create_directories(scratch.Join("unc/PC1/Docs"));
+  std::filesystem::create_directories(scratch.Join("unc/PC2/Public"));
+  test::WriteTextFile(scratch.Join("unc/PC1/Docs/a.txt"), "abc");
+  std::filesystem::create_directories(scratch.Join("snapshots"));
+  const test::CliRun run =
+      test::RunCommand({"take", "--snapshots", scratch.Join("snapshots"), "--network",
+                        scratch.Join("network.txt"), "--unc-root", scratch.Join("unc")});
+  EXPECT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(run.out,
+            "WORKGROUP\n  PC1\n    Docs\n  PC2\n    Public\nSnapshots successfully created.\n");
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.Join("snapshots"))) {
+    files += entry.path().filename().string().starts_with("WORKGROUP.PC");
+  }
+  EXPECT_EQ(files, 2);
+}
+
+TEST(TakeCommand, NoNetworkToScanIsAFailureNotASuccess) {
+  test::ScratchDir snapshots;
+  const test::CliRun run = test::RunCommand({"take", "--snapshots", snapshots.path()});
+  EXPECT_EQ(run.code, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("no network was given or found"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::is_empty(snapshots.path()));
+}
+#endif
+
+TEST(TakeCommand, RefusesAnUnreadableNetworkAndAMissingSnapshotsFolder) {
+  EXPECT_EQ(test::RunCommand({"take", "--network", "x.txt"}).code, kExitUsage);
+  test::ScratchDir scratch;
+  test::WriteTextFile(scratch.Join("bad.txt"), "share Orphan\n");
+  const test::CliRun run = test::RunCommand(
+      {"take", "--snapshots", scratch.path(), "--network", scratch.Join("bad.txt")});
+  EXPECT_EQ(run.code, kExitFailure);
+  EXPECT_NE(run.err.find("line 1: a share needs a computer above it"), std::string::npos);
 }
 
 }  // namespace

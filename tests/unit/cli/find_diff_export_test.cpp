@@ -5,37 +5,16 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "cli/cli.h"
+#include "cli_run.h"
 #include "test_support.h"
 
 namespace mv::cli {
 namespace {
 
-using Shares = std::vector<std::pair<std::string, std::vector<std::string>>>;
-
-std::string Snapshot(const std::string& computer, const Shares& shares) {
-  std::string text = "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: " + computer +
-                     "\r\nGROUP: WG\r\nDATE CREATED: 05.12.2026 09:04:05\r\n\r\n";
-  for (const auto& [name, lines] : shares) {
-    text += "SHARENAME: " + name + "\r\n";
-    for (const std::string& line : lines) text += line + "\r\n";
-  }
-  return text + "END\r\n";
-}
-
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result RunCommand(const Args& args) {
-  std::ostringstream out, err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using test::RunCommand;
+using test::SnapshotText;
 
 // The first TAB-separated cell of every output line.
 std::vector<std::string> FirstCells(const std::string& text) {
@@ -46,30 +25,24 @@ std::vector<std::string> FirstCells(const std::string& text) {
   return cells;
 }
 
-class FindTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    test::WriteTextFile(
-        dir.Join("WG.PC1.03.12.2026.10.00.00.mirvaul"),
-        Snapshot("PC1", {{"Docs",
-                          {"a;;f;;1;;1.1.2020", "ab;;f;;2;;1.1.2020", "note.txt;;f;;3;;1.2.2020",
-                           "README.TXT;;f;;4;;1.3.2020", "Report 2024.pdf;;f;;5;;1.4.2020",
-                           "Sub;;d;;0;;1.5.2020", "Sub\\deep.txt;;f;;6;;1.6.2020"}}}));
-    test::WriteTextFile(
-        dir.Join("WG.PC1.02.12.2026.10.00.00.mirvaul"),
-        Snapshot("PC1", {{"Docs", {"old.txt;;f;;7;;2.1.2019", "note.txt;;f;;3;;1.2.2020"}}}));
-    test::WriteTextFile(dir.Join("WG.PC1.01.12.2026.10.00.00.mirvaul"),
-                        Snapshot("PC1", {{"Docs", {"older.txt;;f;;8;;2.1.2018"}}}));
-    test::WriteTextFile(dir.Join("WG.PC2.01.12.2026.09.00.00.mirvaul"),
-                        Snapshot("PC2", {{"Music", {"song.mp3;;f;;9;;3.1.2017"}}}));
-    // The newest capture of all, and corrupted: named and passed over.
-    test::WriteTextFile(dir.Join("WG.PC3.04.12.2026.09.00.00.mirvaul"),
-                        "Mirrorvault file\r\nVERSION: 1.0\r\n");
-  }
+TEST(FindCommand, MatchesNamesAndListsHitsInLibraryOrder) {
   test::ScratchDir dir;
-};
-
-TEST_F(FindTest, MatchesNamesAndListsHitsInLibraryOrder) {
+  test::WriteTextFile(
+      dir.Join("WG.PC1.03.12.2026.10.00.00.mirvaul"),
+      SnapshotText("PC1", {{"Docs",
+                            {"a;;f;;1;;1.1.2020", "ab;;f;;2;;1.1.2020", "note.txt;;f;;3;;1.2.2020",
+                             "README.TXT;;f;;4;;1.3.2020", "Report 2024.pdf;;f;;5;;1.4.2020",
+                             "Sub;;d;;0;;1.5.2020", "Sub\\deep.txt;;f;;6;;1.6.2020"}}}));
+  test::WriteTextFile(
+      dir.Join("WG.PC1.02.12.2026.10.00.00.mirvaul"),
+      SnapshotText("PC1", {{"Docs", {"old.txt;;f;;7;;2.1.2019", "note.txt;;f;;3;;1.2.2020"}}}));
+  test::WriteTextFile(dir.Join("WG.PC1.01.12.2026.10.00.00.mirvaul"),
+                      SnapshotText("PC1", {{"Docs", {"older.txt;;f;;8;;2.1.2018"}}}));
+  test::WriteTextFile(dir.Join("WG.PC2.01.12.2026.09.00.00.mirvaul"),
+                      SnapshotText("PC2", {{"Music", {"song.mp3;;f;;9;;3.1.2017"}}}));
+  // The newest capture of all, and corrupted: named and passed over.
+  test::WriteTextFile(dir.Join("WG.PC3.04.12.2026.09.00.00.mirvaul"),
+                      "Mirrorvault file\r\nVERSION: 1.0\r\n");
   struct Case {
     std::vector<std::string> args;
     std::vector<std::string> paths;
@@ -93,7 +66,7 @@ TEST_F(FindTest, MatchesNamesAndListsHitsInLibraryOrder) {
   for (const Case& c : cases) {
     Args args = {"find", dir.path()};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    const Result r = RunCommand(args);
+    const test::CliRun r = RunCommand(args);
     EXPECT_EQ(r.code, c.paths.empty() ? kExitFailure : kExitOk) << c.args[0];
     EXPECT_EQ(FirstCells(r.out), c.paths) << c.args[0];
     const bool pc3Listed = std::find(args.begin(), args.end(), "--computer") == args.end();
@@ -112,16 +85,17 @@ TEST(DiffCommand, ReportsEntriesSharesAndSummary) {
   test::ScratchDir dir;
   const std::string older = dir.Join("old.mirvaul"), newer = dir.Join("new.mirvaul");
   test::WriteTextFile(
-      older, Snapshot("PC1", {{"Docs",
-                               {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020",
-                                "Sub\\x.txt;;f;;5;;1.1.2020", "big.iso;;f;;5368709120;;1.1.2020"}},
-                              {"Music", {"s.mp3;;f;;40;;1.1.2020"}}}));
-  test::WriteTextFile(
-      newer,
-      Snapshot("pc1", {{"DOCS",
-                        {"A.TXT;;f;;10;;1.1.2020", "Renamed;;d;;0;;1.1.2020",
-                         "Renamed\\x.txt;;f;;5;;1.1.2020", "big.iso;;f;;6442450944;;1.1.2020"}}}));
-  Result r = RunCommand({"diff", older, newer});
+      older,
+      SnapshotText("PC1", {{"Docs",
+                            {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020",
+                             "Sub\\x.txt;;f;;5;;1.1.2020", "big.iso;;f;;5368709120;;1.1.2020"}},
+                           {"Music", {"s.mp3;;f;;40;;1.1.2020"}}}));
+  test::WriteTextFile(newer,
+                      SnapshotText("pc1", {{"DOCS",
+                                            {"A.TXT;;f;;10;;1.1.2020", "Renamed;;d;;0;;1.1.2020",
+                                             "Renamed\\x.txt;;f;;5;;1.1.2020",
+                                             "big.iso;;f;;6442450944;;1.1.2020"}}}));
+  test::CliRun r = RunCommand({"diff", older, newer});
   EXPECT_EQ(r.code, kExitFailure);
   EXPECT_EQ(r.out,
             "~\t\\\\pc1\\DOCS\\big.iso\t5368709120 -> 6442450944\t1.1.2020 -> 1.1.2020\n"
@@ -140,7 +114,7 @@ TEST(DiffCommand, ReportsEntriesSharesAndSummary) {
             "bytes removed 0\n");
 
   const std::string other = dir.Join("other.mirvaul");
-  test::WriteTextFile(other, Snapshot("PC2", {{"Music", {"s.mp3;;f;;40;;1.1.2020"}}}));
+  test::WriteTextFile(other, SnapshotText("PC2", {{"Music", {"s.mp3;;f;;40;;1.1.2020"}}}));
   r = RunCommand({"diff", older, other});
   EXPECT_EQ(FirstCells(r.out).front(),
             "Different computers (PC1, PC2): entries compared by share-relative path");
@@ -155,11 +129,12 @@ TEST(ExportCommand, WritesCsvEfuAndJsonLinesInUtf8) {
   test::ScratchDir dir;
   const std::string snapshot = dir.Join("s.mirvaul");
   test::WriteTextFile(
-      snapshot, Snapshot("PC7", {{"Docs",
-                                  {"a,b.txt;;f;;10;;3.15.2010", "say \"hi\".txt;;f;;0;;2.29.2012",
-                                   "x;;y.txt;;f;;7;;12.31.1999", "Sub;;d;;0;;1.1.1601",
-                                   "Sub\\caf\xE9.txt;;f;;5;;13.1.2020"}}}));
-  Result r = RunCommand({"export", snapshot});
+      snapshot,
+      SnapshotText("PC7", {{"Docs",
+                            {"a,b.txt;;f;;10;;3.15.2010", "say \"hi\".txt;;f;;0;;2.29.2012",
+                             "x;;y.txt;;f;;7;;12.31.1999", "Sub;;d;;0;;1.1.1601",
+                             "Sub\\caf\xE9.txt;;f;;5;;13.1.2020"}}}));
+  test::CliRun r = RunCommand({"export", snapshot});
   ASSERT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(r.out,
             "\xEF\xBB\xBFShare,Path,Name,Kind,Size,Created\r\n"
@@ -169,8 +144,6 @@ TEST(ExportCommand, WritesCsvEfuAndJsonLinesInUtf8) {
             "Docs,,Sub,directory,0,1601-01-01\r\n"
             "Docs,Sub,caf\xC3\xA9.txt,file,5,\r\n");  // month 13 names no day
 
-  // 2010-03-15 00:00 UTC: 14683 days after 1970-01-01, whose FILETIME is 116444736000000000;
-  // 14683 * 864000000000 more gives 129130848000000000.
   r = RunCommand({"export", snapshot, "--format", "efu"});
   EXPECT_EQ(r.out.substr(0, r.out.find("\r\n", 60) + 2),
             "Filename,Size,Date Modified,Date Created,Attributes\r\n"

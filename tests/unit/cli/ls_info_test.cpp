@@ -1,77 +1,75 @@
 // mirrorvault-cli ls and info over a snapshot file on disk: rows, order, texts, exit codes.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
-#include "cli/cli.h"
+#include "cli_run.h"
 #include "test_support.h"
 
 namespace mv::cli {
 namespace {
 
-const char kSnapshot[] =
-    "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WORKGROUP\r\n"
-    "DATE CREATED: 05.12.2026 09:04:05\r\n\r\nSHARENAME: Docs\r\na.txt;;f;;10;;3.15.2010\r\n"
-    "Sub;;d;;0;;6.1.2009\r\nZed;;d;;0;;6.1.2009\r\nSub\\b.iso;;f;;5368709120;;6.2.2009\r\n"
-    "Sub\\e.txt;;f;;7;;6.2.2009\r\nSub\\Deep;;d;;0;;6.2.2009\r\n"
-    "Sub\\Deep\\c.txt;;f;;0;;6.3.2009\r\nZed\\d.txt;;f;;40;;7.4.2009\r\nSHARENAME: "
-    "Music\r\nEND\r\n";
-
 class LsInfoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path = dir.Join("WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
-    test::WriteTextFile(path, kSnapshot);
+    test::WriteTextFile(
+        path,
+        test::SnapshotText("PC7",
+                           {{"Docs",
+                             {"a.txt;;f;;10;;3.15.2010", "Sub;;d;;0;;6.1.2009",
+                              "Zed;;d;;0;;6.1.2009", "Sub\\b.iso;;f;;5368709120;;6.2.2009",
+                              "Sub\\e.txt;;f;;7;;6.2.2009", "Sub\\Deep;;d;;0;;6.2.2009",
+                              "Sub\\Deep\\c.txt;;f;;0;;6.3.2009", "Zed\\d.txt;;f;;40;;7.4.2009"}},
+                            {"Music", {}}},
+                           "WORKGROUP"));
   }
   int Run(const Args& args) {
-    out.str("");
-    err.str("");
-    return RunCli(args, out, err);
+    const test::CliRun run = test::RunCommand(args);
+    out = run.out;
+    err = run.err;
+    return run.code;
   }
 
   test::ScratchDir dir;
-  std::string path;
-  std::ostringstream out, err;
+  const std::string path = dir.Join("WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
+  std::string out, err;
 };
 
 TEST_F(LsInfoTest, ListsSharesAndLocationsWithTheirCells) {
   ASSERT_EQ(Run({"ls", path}), kExitOk);
-  EXPECT_EQ(out.str(), "Docs\t<SHARE>\t\t\nMusic\t<SHARE>\t\t\n");
+  EXPECT_EQ(out, "Docs\t<SHARE>\t\t\nMusic\t<SHARE>\t\t\n");
   ASSERT_EQ(Run({"ls", path, "Docs"}), kExitOk);
-  EXPECT_EQ(out.str(),
+  EXPECT_EQ(out,
             "..\t<DIR>\t\t\nSub\t<DIR>\t\t6.1.2009\nZed\t<DIR>\t\t6.1.2009\n"
             "a\ttxt\t10\t3.15.2010\n");
   ASSERT_EQ(Run({"ls", path, "Docs\\Sub\\", "--sort", "size", "--desc"}), kExitOk);
-  EXPECT_EQ(out.str(),
+  EXPECT_EQ(out,
             "..\t<DIR>\t\t\nDeep\t<DIR>\t\t6.2.2009\nb\tiso\t5368709120\t6.2.2009\n"
             "e\ttxt\t7\t6.2.2009\n");
+  const std::string bySizeDescending = out;
   ASSERT_EQ(Run({"ls", path, "docs\\sub", "--sort", "type"}), kExitOk);
-  EXPECT_EQ(out.str(),
-            "..\t<DIR>\t\t\nDeep\t<DIR>\t\t6.2.2009\nb\tiso\t5368709120\t6.2.2009\n"
-            "e\ttxt\t7\t6.2.2009\n");
+  EXPECT_EQ(out, bySizeDescending);
 }
 
 TEST_F(LsInfoTest, ReportsLocationsNotFoundAndRefusedFiles) {
   EXPECT_EQ(Run({"ls", path, "Docs\\Nope\\Deeper"}), kExitFailure);
-  EXPECT_EQ(err.str(), "Could not locate 'Nope' path.\n");
-  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err, "Could not locate 'Nope' path.\n");
+  EXPECT_EQ(out, "");
   EXPECT_EQ(Run({"ls", path, "Music\\x"}), kExitFailure);
-  EXPECT_EQ(err.str(), "Could not locate 'x' path.\n");
+  EXPECT_EQ(err, "Could not locate 'x' path.\n");
 
   const std::string broken = dir.Join("broken.mirvaul");
   test::WriteTextFile(broken, "Mirrorvault file\r\nVERSION: 1.0\r\n");
   EXPECT_EQ(Run({"ls", broken}), 2);
-  EXPECT_EQ(err.str(), "Could not open '" + broken + "'.\nThe file is corrupted.\n");
+  EXPECT_EQ(err, "Could not open '" + broken + "'.\nThe file is corrupted.\n");
   EXPECT_EQ(Run({"info", dir.Join("missing.mirvaul")}), 2);
-  EXPECT_EQ(err.str(),
-            "Could not open '" + dir.Join("missing.mirvaul") + "'.\nThe file is corrupted.\n");
+  EXPECT_EQ(err, "Could not open '" + dir.Join("missing.mirvaul") + "'.\nThe file is corrupted.\n");
   EXPECT_EQ(Run({"ls", path, "--sort", "colour"}), kExitUsage);
 }
 
 TEST_F(LsInfoTest, InfoPrintsThePropertiesTexts) {
   ASSERT_EQ(Run({"info", path}), kExitOk);
-  EXPECT_EQ(out.str(),
+  EXPECT_EQ(out,
             "Group: WORKGROUP\nComputer: PC7\nDate Created: 05.12.2026 09:04:05\n"
             "Shares: 2\nFiles: 5\nDirectories: 3\nTotal: 8\nFile: " +
                 path + "\n");

@@ -32,32 +32,20 @@ std::string FindProgram(const std::string& name) {
   return std::string();
 }
 
-sockaddr_in Loopback(std::uint16_t port) {
+// Connects to port on the loopback address; with port 0, binds there instead and returns the
+// free port the kernel chose. 0 when that failed.
+std::uint16_t Loopback(std::uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
-
-// A port nobody listens on now, chosen by the kernel.
-std::uint16_t FreeLoopbackPort() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address = Loopback(0);
+  auto* any = reinterpret_cast<sockaddr*>(&address);
   socklen_t length = sizeof address;
-  const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+  const bool done = port != 0 ? connect(fd, any, length) == 0
+                              : bind(fd, any, length) == 0 && getsockname(fd, any, &length) == 0;
   close(fd);
-  return bound ? ntohs(address.sin_port) : 0;
-}
-
-bool Accepts(std::uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  const sockaddr_in address = Loopback(port);
-  const bool connected =
-      connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
+  return done ? ntohs(address.sin_port) : 0;
 }
 
 // Runs a shell command with text on its standard input; true when it exits with 0.
@@ -105,65 +93,46 @@ bool LoopbackSmbd::Start() {
        {"private", "lock", "state", "cache", "pid", "ncalrpc", "Public", "Private"}) {
     std::filesystem::create_directories(scratch_.Join(folder));
   }
-  port_ = FreeLoopbackPort();
+  port_ = Loopback(0);
   WriteTextFile(scratch_.Join("usermap"), unixUser + " = " + kUser + "\n");
-  WriteTextFile(scratch_.Join("smb.conf"),
-                "[global]\n"
-                "server role = standalone server\n"
-                "interfaces = 127.0.0.1\n"
-                "bind interfaces only = yes\n"
-                "smb ports = " +
-                    std::to_string(port_) +
-                    "\n"
-                    "disable netbios = yes\n"
-                    "private dir = " +
-                    root +
-                    "/private\n"
-                    "lock directory = " +
-                    root +
-                    "/lock\n"
-                    "state directory = " +
-                    root +
-                    "/state\n"
-                    "cache directory = " +
-                    root +
-                    "/cache\n"
-                    "pid directory = " +
-                    root +
-                    "/pid\n"
-                    "ncalrpc dir = " +
-                    root +
-                    "/ncalrpc\n"
-                    "log file = " +
-                    root +
-                    "/log.smbd\n"
-                    "passdb backend = tdbsam:" +
-                    root +
-                    "/private/passdb.tdb\n"
-                    "username map = " +
-                    root +
-                    "/usermap\n"
-                    "map to guest = Bad User\n"
-                    "guest account = " +
-                    guest +
-                    "\n"
-                    "load printers = no\n"
-                    "printcap name = /dev/null\n"
-                    "disable spoolss = yes\n"
-                    "usershare path =\n"
-                    "[Public]\n"
-                    "path = " +
-                    root +
-                    "/Public\n"
-                    "guest ok = yes\n"
-                    "read only = yes\n"
-                    "[Private]\n"
-                    "path = " +
-                    root +
-                    "/Private\n"
-                    "read only = no\n");
-  const std::string conf = scratch_.Join("smb.conf");
-  if (!RunWithInput(pdbedit + " -s '" + conf + "' -a -t -u '" + unixUser + "' >/dev/null 2>&1",
+  // Every file of the server's lies below @ (the scratch folder).
+  std::string conf = R"([global]
+server role = standalone server
+interfaces = 127.0.0.1
+bind interfaces only = yes
+smb ports = PORT
+disable netbios = yes
+private dir = @/private
+lock directory = @/lock
+state directory = @/state
+cache directory = @/cache
+pid directory = @/pid
+ncalrpc dir = @/ncalrpc
+log file = @/log.smbd
+passdb backend = tdbsam:@/private/passdb.tdb
+username map = @/usermap
+map to guest = Bad User
+guest account = GUEST
+load printers = no
+printcap name = /dev/null
+disable spoolss = yes
+usershare path =
+[Public]
+path = @/Public
+guest ok = yes
+read only = yes
+[Private]
+path = @/Private
+read only = no
+)";
+  conf.replace(conf.find("PORT"), 4, std::to_string(port_));
+  conf.replace(conf.find("GUEST"), 5, guest);
+  for (std::size_t at = conf.find('@'); at != std::string::npos;
+       at = conf.find('@', at + root.size()))
+    conf.replace(at, 1, root);
+  const std::string confFile = scratch_.Join("smb.conf");
+  WriteTextFile(confFile, conf);
+  if (!RunWithInput(pdbedit + " -s '" + confFile + "' -a -t -u '" + unixUser + "' >/dev/null 2>&1",
                     std::string(kPassword) + "\n" + kPassword + "\n")) {
     failure_ = "pdbedit could not add the test user to the scratch password database";
     return false;
@@ -180,7 +149,7 @@ bool LoopbackSmbd::Start() {
     dup2(out, STDOUT_FILENO);
     dup2(out, STDERR_FILENO);
     execl(smbd.c_str(), "smbd", "--foreground", "--no-process-group", "--debug-stdout",
-          "--debuglevel=1", "-s", conf.c_str(), static_cast<char*>(nullptr));
+          "--debuglevel=1", "-s", confFile.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   if (pid_ < 0) {
@@ -188,7 +157,7 @@ bool LoopbackSmbd::Start() {
     return false;
   }
   const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  while (!Accepts(port_)) {
+  while (Loopback(port_) == 0) {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = -1;

@@ -10,8 +10,9 @@
 #include <sstream>
 
 #include "capture/activity_state.h"
-#include "cli/cli.h"
+#include "cli_run.h"
 #include "core/snapshot_writer.h"
+#include "forwarding_file_system.h"
 #include "loopback_smbd.h"
 #include "platform/smb/smb_credentials.h"
 #include "platform/smb/unc_routing_file_system.h"
@@ -22,15 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 using test::LoopbackSmbd;
 
-struct CliRun {
-  int code = -1;
-  std::string out, err;
-};
+using test::CliRun;
 
 // The lines after the header: share sections and END.
 std::vector<std::string> Body(const std::string& file) {
-  std::istringstream text(
-      test::ReadTextFile(file).substr(test::ReadTextFile(file).find("\r\n\r\n") + 4));
+  const std::string bytes = test::ReadTextFile(file);
+  std::istringstream text(bytes.substr(bytes.find("\r\n\r\n") + 4));
   std::vector<std::string> lines;
   for (std::string line; std::getline(text, line);)
     lines.push_back(line.substr(0, line.size() - 1));
@@ -87,12 +85,7 @@ class SmbShareTest : public ::testing::Test {
   CliRun Cli(cli::Args args) {
     args.insert(args.end(), {"--smb", "--smb-port", std::to_string(server_->port()), "--snapshots",
                              snaps_.path()});
-    std::ostringstream out, err;
-    CliRun run;
-    run.code = cli::RunCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    return test::RunCommand(args);
   }
 
   static inline LoopbackSmbd* server_ = nullptr;
@@ -148,30 +141,18 @@ TEST_F(SmbShareTest, RefusedCredentialsFailTheComputerWithoutAFile) {
 
 // Hands the share's listings to the SMB backend and takes the share's folder away once its
 // root has been listed.
-class VanishingShare final : public FileSystem {
+class VanishingShare final : public test::ForwardingFileSystem {
  public:
-  VanishingShare(FileSystem& smb, std::string folder) : smb_(smb), folder_(std::move(folder)) {}
+  VanishingShare(FileSystem& smb, std::string folder)
+      : ForwardingFileSystem(smb), folder_(std::move(folder)) {}
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    auto listing = smb_.List(pattern, error);
+    auto listing = inner_.List(pattern, error);
     if (!gone_) fs::rename(folder_, folder_ + ".away");
     gone_ = true;
     return listing;
   }
-  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
-    return smb_.IdentifyDirectory(path, identity);
-  }
-  std::unique_ptr<OutputFile> Create(const std::string&, IoError&) override { return nullptr; }
-  IoError Remove(const std::string&) override { return IoError::kAccessDenied; }
-  IoError Replace(const std::string&, const std::string&) override {
-    return IoError::kAccessDenied;
-  }
-  IoError MakeDirectory(const std::string&) override { return IoError::kAccessDenied; }
-  IoError ReadWholeExclusive(const std::string&, std::uint64_t, std::vector<char>&) override {
-    return IoError::kAccessDenied;
-  }
 
  private:
-  FileSystem& smb_;
   std::string folder_;
   bool gone_ = false;
 };

@@ -3,19 +3,18 @@
 #pragma once
 
 #include <memory>
-#include <string>
-#include <vector>
+#include <utility>
 
-#include "platform/file_system.h"
+#include "forwarding_file_system.h"
 
 namespace mv::test {
 
 // A file system that passes everything through but fails the Nth write (counted from 1 over
 // every file written), every close, every rename or every removal, as a full disk, a medium
 // that went away or another program holding the file would.
-class FaultyFileSystem : public FileSystem {
+class FaultyFileSystem : public ForwardingFileSystem {
  public:
-  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+  using ForwardingFileSystem::ForwardingFileSystem;
 
   int failWrite = 0;  // 0: no write fails
   bool failClose = false;
@@ -24,27 +23,44 @@ class FaultyFileSystem : public FileSystem {
   IoError failCreate = IoError::kNone;
   int writes = 0;  // writes seen so far
 
-  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
-    return inner_.List(pattern, error);
+  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    if (failCreate != IoError::kNone) {
+      error = failCreate;
+      return nullptr;
+    }
+    std::unique_ptr<OutputFile> inner = inner_.Create(path, error);
+    if (inner == nullptr) return nullptr;
+    return std::make_unique<Output>(std::move(inner), *this);
   }
-  IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override {
-    return inner_.IdentifyDirectory(path, identity);
-  }
-  std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override {
     return failRemove ? IoError::kSharingViolation : inner_.Remove(path);
   }
   IoError Replace(const std::string& from, const std::string& to) override {
     return failReplace ? IoError::kAccessDenied : inner_.Replace(from, to);
   }
-  IoError MakeDirectory(const std::string& path) override { return inner_.MakeDirectory(path); }
-  IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::vector<char>& contents) override {
-    return inner_.ReadWholeExclusive(path, maxBytes, contents);
-  }
 
  private:
-  FileSystem& inner_;
+  class Output final : public OutputFile {
+   public:
+    Output(std::unique_ptr<OutputFile> inner, FaultyFileSystem& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+    IoError Write(const void* data, std::size_t size) override {
+      if (++owner_.writes == owner_.failWrite) {
+        // A full disk takes part of the bytes, then refuses.
+        inner_->Write(data, size / 2);
+        return IoError::kDiskFull;
+      }
+      return inner_->Write(data, size);
+    }
+    IoError Close() override {
+      const IoError closed = inner_->Close();
+      return owner_.failClose ? IoError::kOther : closed;
+    }
+
+   private:
+    std::unique_ptr<OutputFile> inner_;
+    FaultyFileSystem& owner_;
+  };
 };
 
 }  // namespace mv::test

@@ -2,6 +2,7 @@
 // read back and change: ticks, children by text, refused inserts.
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,13 @@ class MemoryTree : public LockedTreePort {
   }
   int InsertCalls() {
     return WithTree([&](TreePort&) { return insertCalls_; });
+  }
+  // The item at path ("GROUP/COMPUTER/SHARE", "" for the root), or 0.
+  TreeItem FindPath(const std::string& path) {
+    TreeItem item = kNoTreeItem;
+    std::istringstream names(path);
+    for (std::string name; std::getline(names, name, '/');) item = Find(item, name);
+    return item;
   }
   // The first child of parent whose text is text, or 0.
   TreeItem Find(TreeItem parent, const std::string& text) {

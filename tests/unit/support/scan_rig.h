@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,6 +42,16 @@ struct ScanRig {
     browser->StartScanThread();
   }
   ~ScanRig() { browser->Shutdown(); }
+
+  // Calls onCall at every look of a task at the network, and notes a look after the scan
+  // ended (a task that outlived it) in lateCall.
+  std::atomic<bool> lateCall{false};
+  void WatchCalls(InMemoryNetwork::Hook onCall = nullptr) {
+    network.SetHook([this, onCall](InMemoryNetwork::HookPoint point, InMemoryNetwork::Node node) {
+      if (browser->CompletedScans() > 0) lateCall = true;
+      if (onCall) onCall(point, node);
+    });
+  }
 
   // Runs one scan to its end.
   void Scan() {

@@ -4,30 +4,20 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "platform/file_system.h"
 #include "test_support.h"
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace mv::test {
 namespace fs = std::filesystem;
 
 namespace {
 
+constexpr char kSeparator = fs::path::preferred_separator;
 std::atomic<int> gComputers{0};
 
 #ifdef _WIN32
-constexpr char kSeparator = '\\';
-
-int ProcessId() {
-  return _getpid();
-}
-
 // Wine hands the Unix environment on: the prefix's dosdevices\unc folder through drive Z:.
 std::string UncFolder() {
   const char* prefix = std::getenv("WINEPREFIX");
@@ -44,12 +34,6 @@ std::string UncFolder() {
   return folder;
 }
 #else
-constexpr char kSeparator = '/';
-
-int ProcessId() {
-  return static_cast<int>(getpid());
-}
-
 // One scratch UNC root for the whole test process.
 std::string UncFolder() {
   static ScratchDir root;
@@ -64,8 +48,10 @@ bool ScratchComputer::Available() {
   return !UncFolder().empty();
 }
 
-ScratchComputer::ScratchComputer() {
-  name_ = "MVT" + std::to_string(ProcessId()) + "X" + std::to_string(gComputers++);
+// The random piece keeps the names of test processes that share a Wine prefix apart.
+ScratchComputer::ScratchComputer()
+    : name_("MVT" + std::to_string(std::random_device()() % 1000000) + "X" +
+            std::to_string(gComputers++)) {
   folder_ = UncFolder() + kSeparator + name_;
   std::error_code ec;
   fs::create_directories(folder_, ec);

@@ -12,11 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 std::atomic<int> gCounter{0};
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
+constexpr char kSeparator = fs::path::preferred_separator;
 }  // namespace
 
 ScratchDir::ScratchDir() {
