@@ -178,7 +178,6 @@ IoError MemoryFileSystem::MakeDirectory(const std::string&) {
 
 IoError MemoryFileSystem::ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                              std::vector<char>& contents) {
-  lastMaxBytes = maxBytes;
   auto it = files.find(path);
   if (it == files.end()) return IoError::kNotFound;
   if (heldOpen.count(path) != 0) return IoError::kSharingViolation;

@@ -35,7 +35,6 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files;  // files written: path -> bytes
   // Files a writer holds open: exclusive readers are refused.
   std::set<std::string> heldOpen;
-  std::uint64_t lastMaxBytes = 0;  // the size limit of the last exclusive read
   int identifyCalls = 0;
 
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
