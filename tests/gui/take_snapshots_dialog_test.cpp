@@ -74,8 +74,8 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
   }
 
   // On the dialog's thread: serves the tasks' requests until ready() holds, then does what
-  // act does, runs the commands it posted to the dialog and reads the screen, all before any
-  // further request of a task can change it.
+  // act does and reads the screen. Nothing peeks in between: every PeekMessage serves the
+  // requests a task has sent, and one of those could change the screen before it is read.
   std::string ScreenAfter(const std::function<bool()>& ready, const std::function<void()>& act) {
     std::string seen;
     RunOnOwnerThread(dialog_, [&] {
@@ -86,7 +86,6 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
         Sleep(1);
       }
       act();
-      while (PeekMessageA(&msg, dialog_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&msg);
       seen = Screen();
     });
     return seen;
@@ -94,10 +93,21 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
   std::function<bool()> Showing(const char* screen) {
     return [this, screen] { return Screen() == screen; };
   }
-  std::function<void()> Sending(UINT message, int command = 0) {
-    return [this, message, command] {
-      SendMessageA(dialog_, message, static_cast<WPARAM>(command), 0);
-    };
+  // The close box: its default handling posts command 2, run here. Requests served while
+  // fetching it come before the command, so they cannot undo what it shows.
+  void CloseBox() {
+    SendMessageA(dialog_, WM_CLOSE, 0, 0);
+    MSG msg;
+    if (PeekMessageA(&msg, dialog_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  // True once bytes reach a snapshot file: the writer's buffer fills only in the walk of
+  // \\SERVER\Backup, which takes seconds and notices a stop only after the share.
+  bool WritingTheSlowShare() {
+    for (const auto& file : std::filesystem::directory_iterator(folder_.path())) {
+      std::error_code error;
+      if (file.file_size(error) > 0 && !error) return true;
+    }
+    return false;
   }
 
   // The tree as lines of text, each with its tick box: "  PC1 [x]".
@@ -225,7 +235,7 @@ TEST_F(TakeSnapshotsDialogTest, AStoppedCaptureDeletesItsFileAndHoldsBackTheNext
     Tick({"OFFICE", "SERVER"});  // \\SERVER\Backup takes seconds to walk
     Send(IDC_TAKE_SNAPSHOTS);
     // The stop shows at once; the controls wait for the job's last worker.
-    EXPECT_EQ(ScreenAfter([&] { return !SnapshotFiles().empty(); }, Sending(WM_COMMAND, IDM_STOP)),
+    EXPECT_EQ(ScreenAfter([&] { return WritingTheSlowShare(); }, [&] { Send(IDM_STOP); }),
               "Stop Taking Snapshots... | Stop | no take | no scan | stop");
     // The state is idle at once, so the close box closes although the worker still walks.
     SendMessageA(dialog_, WM_CLOSE, 0, 0);
@@ -256,7 +266,7 @@ TEST_F(TakeSnapshotsDialogTest, EscAndTheCloseBoxStopAScanAndCloseOnlyAnIdleDial
     ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
     EXPECT_TRUE(IsWindow(dialog_));
     Send(IDM_SCAN_NETWORK);
-    EXPECT_EQ(ScreenAfter(Showing(kScanning), Sending(WM_CLOSE)), stopping);
+    EXPECT_EQ(ScreenAfter(Showing(kScanning), [&] { CloseBox(); }), stopping);
     ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
     EXPECT_TRUE(IsWindow(dialog_));
     SendMessageA(dialog_, WM_CLOSE, 0, 0);
