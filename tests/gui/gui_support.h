@@ -79,6 +79,9 @@ class MessageBoxAnswerer {
   std::thread thread_;  // last: it starts at once and reads the members above
 };
 
+// A visible dialog-class window owned by owner (with this caption, if one is given), else null.
+HWND OwnedBox(HWND owner, const char* caption = nullptr);
+
 // Presses a dialog's button; posted, so that a button that opens a modal window does not hold
 // the caller.
 void PressButton(HWND dialog, int button);
@@ -105,16 +108,12 @@ std::string WindowText(HWND window);
 std::string ClipboardText();
 RECT ClientRectOf(HWND parent, HWND control);
 
-// List view read-back.
-int RowCount(HWND list);
-std::string CellText(HWND list, int row, int column);
+// A list view column's texts, top to bottom.
 std::vector<std::string> Column(HWND list, int column);
 void SelectRow(HWND list, int row, bool selected);
 
 // Tree view read-back and selection.
 HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation);
-std::string TreeText(HWND tree, HTREEITEM item);
-bool TreeExpanded(HWND tree, HTREEITEM item);
 // The item at a path of texts from the root ("WG", "PC1", "05.12.2026 09:04:05"), or null.
 HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
 // The tree as indented lines, two blanks per level.

@@ -165,19 +165,7 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
   }
 
   // A message box of owner on screen, else null.
-  HWND OwnedWindow(HWND owner) {
-    std::pair<HWND, HWND> search{owner, nullptr};
-    EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-  }
-  static BOOL CALLBACK FindOwned(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<std::pair<HWND, HWND>*>(param);
-    if (GetWindow(window, GW_OWNER) == search->first && IsWindowVisible(window) &&
-        WindowText(window) == "Mirrorvault") {
-      search->second = window;
-    }
-    return search->second == nullptr;
-  }
+  static HWND OwnedWindow(HWND owner) { return OwnedBox(owner, "Mirrorvault"); }
 
   HWND dialog_ = nullptr;
   HWND network_ = nullptr;
