@@ -59,7 +59,7 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
 }
 
 bool MessageBoxAnswerer::Finish() {
-  while (!done_.load()) PumpMessages(10);
+  WaitUntil([this] { return done_.load(); });
   if (thread_.joinable()) thread_.join();
   return answered_.load();
 }
@@ -172,6 +172,15 @@ void PumpMessages(int milliseconds) {
   } while (GetTickCount() < end);
 }
 
+bool WaitUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    PumpMessages(10);
+  }
+  return true;
+}
+
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
@@ -242,11 +251,12 @@ HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path) {
   return item;
 }
 
-std::vector<std::string> TreeLines(HWND tree) {
+std::vector<std::string> TreeLines(HWND tree, const std::function<std::string(HTREEITEM)>& suffix) {
   std::vector<std::string> lines;
   std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
     for (; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
-      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + TreeText(tree, item));
+      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + TreeText(tree, item) +
+                      (suffix ? suffix(item) : ""));
       walk(TreeNext(tree, item, TVGN_CHILD), depth + 1);
     }
   };
