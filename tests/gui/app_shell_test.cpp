@@ -57,7 +57,7 @@ TEST_F(AppShellTest, FirstRunAsksForAnyMarkerButOneAndYesOpensTheTakeSnapshotsDi
   ASSERT_TRUE(prompt.Finish());
   EXPECT_EQ(prompt.text(), kFirstRunQuestion);
   // The box's owner is re-activated across threads before the prompt goes on: slow here.
-  for (int i = 0; i < 250 && dialogs.load() == 0; ++i) PumpMessages(20);
+  WaitUntil([&] { return dialogs.load() != 0; });
   EXPECT_EQ(dialogs.load(), 1);
   EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
 }
@@ -155,16 +155,13 @@ TEST_F(AppShellTest, UpdateCheckAsksOnlyForANewerVersionAndIsSilentOnFailures) {
   Open([&](MainWindowSetup& setup) { setup.updateServer = server.Address("two"); });
   MessageBoxAnswerer yes(window_, IDYES);
   ASSERT_TRUE(yes.Finish());
-  for (int i = 0; i < 100 && shell_.opened.empty(); ++i) PumpMessages(20);
+  WaitUntil([&] { return !shell_.opened.empty(); });
   EXPECT_EQ(shell_.opened, std::vector<std::string>{kMakerWebRoot});
 }
 
 TEST_F(AppShellTest, AboutBoxFollowsTheBannerAndOpensTheHoveredLink) {
   Open();
   MessageBoxAnswerer about(window_, IDOK, [&](HWND dialog) {
-    RECT frame{};
-    GetWindowRect(dialog, &frame);
-    EXPECT_EQ(frame.right - frame.left, 465);  // the 460-pixel banner and 5
     // Points at a control, lets the timer find the pointer, asks for the pointer shape, clicks.
     auto clickOn = [&](int control) {
       RECT area{};

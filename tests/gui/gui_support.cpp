@@ -1,63 +1,43 @@
 // Helpers of the GUI tests: see gui_support.h.
 #include "gui_support.h"
 
+#include "ui/win32_file_list_port.h"
+
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace mv::gui {
 namespace {
 
 std::string NewTempFolder(const std::string& parent) {
-  char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
-  if (!parent.empty()) snprintf(base, sizeof base, "%s\\", parent.c_str());
   static int counter = 0;
-  std::string path = std::string(base) + "mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" +
-                     std::to_string(++counter);
-  CreateDirectoryA(path.c_str(), nullptr);
-  return path;
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data{};
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string full = folder + "\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(full.c_str());
-      }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryA(folder.c_str());
+  const std::filesystem::path base =
+      parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);
+  const std::filesystem::path path =
+      base / ("mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+  std::filesystem::create_directories(path);
+  return path.string();
 }
 
 }  // namespace
 
 ScratchFolder::ScratchFolder(const std::string& parent) : path_(NewTempFolder(parent)) {}
 ScratchFolder::~ScratchFolder() {
-  RemoveTree(path_);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 std::string ScratchFolder::Write(const std::string& name, const std::string& content) const {
   const std::string full = path_ + "\\" + name;
-  HANDLE file = CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(full, std::ios::binary) << content;
   return full;
 }
 
 bool ScratchFolder::Exists(const std::string& name) const {
-  return GetFileAttributesA((path_ + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return std::filesystem::exists(path_ + "\\" + name);
 }
 
 std::string SnapshotText(const std::string& computer, const std::string& group,
@@ -79,7 +59,7 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
 }
 
 bool MessageBoxAnswerer::Finish() {
-  while (!done_.load()) PumpMessages(10);
+  WaitUntil([this] { return done_.load(); });
   if (thread_.joinable()) thread_.join();
   return answered_.load();
 }
@@ -98,16 +78,17 @@ namespace {
 
 struct BoxSearch {
   HWND owner;
+  const char* caption;
   HWND found;
 };
 
-// A visible dialog-class window owned by the owner (the main window is one as well).
 BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<BoxSearch*>(param);
   char cls[64] = {};
   GetClassNameA(window, cls, sizeof cls);
   if (std::string(cls) == "#32770" && window != search->owner &&
-      GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window)) {
+      GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
+      (search->caption == nullptr || WindowText(window) == search->caption)) {
     search->found = window;
     return FALSE;
   }
@@ -116,18 +97,20 @@ BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
 
 }  // namespace
 
+HWND OwnedBox(HWND owner, const char* caption) {
+  BoxSearch search{owner, caption, nullptr};
+  EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void MessageBoxAnswerer::Run() {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!stop_.load() && std::chrono::steady_clock::now() < deadline) {
-    BoxSearch search{owner_, nullptr};
-    EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) {
-      if (inspect_) inspect_(search.found);
-      char text[1024] = {};
-      GetDlgItemTextA(search.found, 0xFFFF, text, sizeof text);
-      text_ = text;
-      caption_ = WindowText(search.found);
-      PressButton(search.found, button_);
+    if (HWND box = OwnedBox(owner_)) {
+      if (inspect_) inspect_(box);
+      text_ = WindowText(GetDlgItem(box, 0xFFFF));
+      caption_ = WindowText(box);
+      PressButton(box, button_);
       answered_.store(true);
       break;
     }
@@ -189,6 +172,15 @@ void PumpMessages(int milliseconds) {
   } while (GetTickCount() < end);
 }
 
+bool WaitUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    PumpMessages(10);
+  }
+  return true;
+}
+
 std::string WindowText(HWND window) {
   char text[1024] = {};
   GetWindowTextA(window, text, sizeof text);
@@ -215,23 +207,10 @@ RECT ClientRectOf(HWND parent, HWND control) {
   return r;
 }
 
-int RowCount(HWND list) {
-  return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-std::string CellText(HWND list, int row, int column) {
-  char text[512] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 std::vector<std::string> Column(HWND list, int column) {
+  Win32FileListPort port(list, nullptr);
   std::vector<std::string> cells;
-  for (int row = 0; row < RowCount(list); ++row) cells.push_back(CellText(list, row, column));
+  for (int row = 0; row < port.RowCount(); ++row) cells.push_back(port.CellText(row, column));
   return cells;
 }
 
@@ -247,6 +226,8 @@ HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation) {
       SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
+namespace {
+
 std::string TreeText(HWND tree, HTREEITEM item) {
   char text[512] = {};
   TVITEMA query{};
@@ -258,33 +239,24 @@ std::string TreeText(HWND tree, HTREEITEM item) {
   return text;
 }
 
-bool TreeExpanded(HWND tree, HTREEITEM item) {
-  return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) &
-          TVIS_EXPANDED) != 0;
-}
+}  // namespace
 
 HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path) {
-  HTREEITEM item = TreeNext(tree, nullptr, TVGN_ROOT);
-  HTREEITEM found = nullptr;
+  HTREEITEM item = nullptr;
   for (const std::string& text : path) {
-    found = nullptr;
-    for (; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
-      if (TreeText(tree, item) == text) {
-        found = item;
-        break;
-      }
-    }
-    if (found == nullptr) return nullptr;
-    item = TreeNext(tree, found, TVGN_CHILD);
+    item = TreeNext(tree, item, item == nullptr ? TVGN_ROOT : TVGN_CHILD);
+    while (item != nullptr && TreeText(tree, item) != text) item = TreeNext(tree, item, TVGN_NEXT);
+    if (item == nullptr) return nullptr;
   }
-  return found;
+  return item;
 }
 
-std::vector<std::string> TreeLines(HWND tree) {
+std::vector<std::string> TreeLines(HWND tree, const std::function<std::string(HTREEITEM)>& suffix) {
   std::vector<std::string> lines;
   std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
     for (; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
-      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + TreeText(tree, item));
+      lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + TreeText(tree, item) +
+                      (suffix ? suffix(item) : ""));
       walk(TreeNext(tree, item, TVGN_CHILD), depth + 1);
     }
   };

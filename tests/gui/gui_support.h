@@ -17,10 +17,9 @@
 
 namespace mv::gui {
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
+// A fresh folder under the temporary folder (or under parent), removed with its contents.
 class ScratchFolder {
  public:
-  // Under the temporary folder, or under parent.
   explicit ScratchFolder(const std::string& parent = "");
   ~ScratchFolder();
   const std::string& path() const { return path_; }
@@ -40,15 +39,13 @@ struct ShareContent {
 std::string SnapshotText(const std::string& computer, const std::string& group,
                          const std::string& created, const std::vector<ShareContent>& shares);
 
-// Records what the window asks the shell to do.
+// Records what the window asks the shell to open.
 class RecordingShell final : public ShellPort {
  public:
   void Open(const std::string& target) override { opened.push_back(target); }
-  void Explore(const std::string& folder) override { explored.push_back(folder); }
-  void ShowProperties(const std::string& path) override { properties.push_back(path); }
+  void Explore(const std::string&) override {}
+  void ShowProperties(const std::string&) override {}
   std::vector<std::string> opened;
-  std::vector<std::string> explored;
-  std::vector<std::string> properties;
 };
 
 // Answers the next message box or dialog owned by owner: calls inspect with it (on the helper
@@ -58,8 +55,7 @@ class MessageBoxAnswerer {
  public:
   MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {});
   ~MessageBoxAnswerer();
-  // Runs this thread's messages (a box of another thread needs its owner's thread) until the
-  // helper is done; true when a box was found and answered.
+  // Runs this thread's messages (the box needs them) until done; true when a box was answered.
   bool Finish();
   // Stops looking, for a box that should not come; true when one came all the same.
   bool Stop();
@@ -79,8 +75,10 @@ class MessageBoxAnswerer {
   std::thread thread_;  // last: it starts at once and reads the members above
 };
 
-// Presses a dialog's button; posted, so that a button that opens a modal window does not hold
-// the caller.
+// A visible dialog-class window owned by owner (with this caption, if one is given), else null.
+HWND OwnedBox(HWND owner, const char* caption = nullptr);
+
+// Presses a dialog's button; posted, so that a modal window it opens does not hold the caller.
 void PressButton(HWND dialog, int button);
 
 // A program started as a process of its own (path, then the rest of its command line); ended
@@ -94,31 +92,31 @@ struct Process {
   DWORD ExitCode() const;
   PROCESS_INFORMATION info{};
 };
+
 // A path beside the test program, made whole ("..\\..\\app\\Mirrorvault.exe").
 std::string BesideTests(const std::string& relativePath);
 
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
+// Polls condition, pumping this thread's messages, until it holds (true) or a minute passes.
+bool WaitUntil(const std::function<bool()>& condition);
 
 std::string WindowText(HWND window);
 // The clipboard's text (CF_TEXT), empty when it holds none.
 std::string ClipboardText();
 RECT ClientRectOf(HWND parent, HWND control);
 
-// List view read-back.
-int RowCount(HWND list);
-std::string CellText(HWND list, int row, int column);
+// A list view column's texts, top to bottom.
 std::vector<std::string> Column(HWND list, int column);
 void SelectRow(HWND list, int row, bool selected);
 
 // Tree view read-back and selection.
 HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation);
-std::string TreeText(HWND tree, HTREEITEM item);
-bool TreeExpanded(HWND tree, HTREEITEM item);
 // The item at a path of texts from the root ("WG", "PC1", "05.12.2026 09:04:05"), or null.
 HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
-// The tree as indented lines, two blanks per level.
-std::vector<std::string> TreeLines(HWND tree);
+// The tree as indented lines, two blanks per level, each followed by its suffix.
+std::vector<std::string> TreeLines(HWND tree,
+                                   const std::function<std::string(HTREEITEM)>& suffix = {});
 
 bool MenuItemGrey(HMENU menu, UINT command);
 

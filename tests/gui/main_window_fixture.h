@@ -9,6 +9,7 @@
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
 #include "ui/main_window_state.h"
+#include "ui/status_line.h"
 
 namespace mv::gui {
 
@@ -44,11 +45,7 @@ class MainWindowTest : public ::testing::Test {
     status_ = GetDlgItem(window_, IDC_STATUS_BAR);
   }
 
-  std::string Status(int part) {
-    char text[512] = {};
-    SendMessageA(status_, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
-    return text;
-  }
+  std::string Status(int part) { return GetStatusLineText(status_, part); }
   RECT Rect(int id) { return ClientRectOf(window_, GetDlgItem(window_, id)); }
   void Command(int id) { SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
   std::string Location() { return WindowText(GetDlgItem(window_, IDC_LOCATION)); }

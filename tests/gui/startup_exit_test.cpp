@@ -43,7 +43,7 @@ TEST(StartupAndExit, FirstStartAsksThenExitWritesTheSettings) {
   MessageBoxAnswerer prompt(window, IDNO);
   ASSERT_TRUE(prompt.Finish());
   EXPECT_EQ(prompt.text(), kFirstRunQuestion);
-  for (int i = 0; i < 100 && !IsWindowVisible(window); ++i) Sleep(50);
+  WaitUntil([&] { return IsWindowVisible(window) != FALSE; });
   // autorun=5 is on: the Run entry names the program, quoted. The file waits for the exit.
   EXPECT_EQ(RegistryText(kRunKey, kRunValueName), AutorunCommandFor(exe));
   EXPECT_EQ(SettingsLines(config), (std::vector<std::string>{"autorun=5", "snapshot_dir="}));
