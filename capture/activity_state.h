@@ -1,10 +1,10 @@
 // The one activity state: which long task runs (none, a scan, a capture), and the stop
 // request that tells a running task to wind down. Switching it also switches the status
 // text and the start/stop controls, through the ActivityView port.
-// It lives with the capture job, the task it mostly describes, yet core/ (the writer stops
-// between entries) and net/ (the scan stops between computers) read it too: the stop request
-// must reach the loops that do the work, so those two layers reach up to this header, and
-// CMake builds it as a library of its own (mv_activity) beneath all three.
+// It lives with the capture job, the task it mostly describes, yet core/ (the writer checks
+// it between shares) and net/ (the scan checks it between enumeration batches) read it too:
+// the stop request must reach the loops that do the work, so those two layers reach up to
+// this header, and CMake builds it as a library of its own (mv_activity) beneath all three.
 #pragma once
 
 #include <cstdint>
