@@ -1,8 +1,8 @@
 // Plays the demo's road through Mirrorvault.exe from outside the program, as a user would:
 // starts it, opens Snapshot > Take Snapshot..., waits for the scan, presses "Take
 // Snapshots", confirms the end message, closes the dialog and opens the newest snapshot.
-// At each step it asks tools/demo.sh for a screenshot (SHOTS\<name>.want, holding the part
-// of the screen to keep or nothing for all of it) and waits for SHOTS\<name>.done.
+// At each step it asks tools/demo/road.sh for a screenshot (SHOTS\<name>.want, holding the
+// screen area to keep) and waits for SHOTS\<name>.done.
 //   mv_demo_driver.exe MIRRORVAULT_EXE SHOTS_FOLDER
 #include <windows.h>
 
@@ -14,12 +14,15 @@
 #include <string>
 
 #include "res/resource_ids.h"
+#include "tools/screenshots/screen_area.h"
 
 namespace {
 
 constexpr DWORD kStepTimeoutMs = 60000;
 constexpr DWORD kShotTimeoutMs = 60000;
 constexpr int kScanAttempts = 5;
+// Two groups, their first computers and a share: the tree of a scan half done.
+constexpr int kScanItemsShown = 5;
 
 struct Road {
   std::string shots;
@@ -108,26 +111,19 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Asks for a screenshot and waits until it is taken. With window, only that window is kept.
+// Asks for a screenshot and waits until it is taken. It keeps window, or else every window of
+// the program (the main window with the dialogs and message boxes over it).
 void Shot(const Road& road, const std::string& name, HWND window = nullptr) {
-  std::string crop;
+  RECT area{};
   if (window != nullptr) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
-           std::to_string(r.left) + "+" + std::to_string(r.top);
+    GetWindowRect(window, &area);
+  } else {
+    area = mv::shots::CaptionedWindowsOf(road.process);
   }
   const std::string want = road.shots + "\\" + name + ".want";
   const std::string done = road.shots + "\\" + name + ".done";
   DeleteFileA(done.c_str());
-  // Written under another name first, so that the script never reads it half-written.
-  const std::string partial = want + ".part";
-  HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
-  CloseHandle(file);
-  MoveFileA(partial.c_str(), want.c_str());
+  if (!mv::shots::WriteWhole(want, mv::shots::AreaText(area))) Fail("no screenshot could be asked");
   if (!WaitFor([&] { return FileExists(done); }, kShotTimeoutMs)) Fail("no screenshot was taken");
   DeleteFileA(done.c_str());
 }
@@ -177,26 +173,26 @@ void Arrange(const Road& road) {
   SetCursorPos(0, 0);
 }
 
-// Catches the scan on its way: once groups and a computer are in the tree, the program is
-// held still for the screenshot. A scan that ends first is started again.
+// Catches the scan on its way: once groups, computers and a first share are in the tree,
+// opened, the program is held still for the screenshot. A scan that ends first is started
+// again.
 void ShootScan(Road& road) {
   HWND tree = Button(road, IDC_NETWORK_TREE);
   for (int attempt = 0; attempt < kScanAttempts; ++attempt) {
     if (!WaitFor([&] { return Scanning(road); }, kStepTimeoutMs, 1)) Fail("the scan did not start");
-    bool expanded = false;
     while (Scanning(road)) {
-      const int count = TreeCount(tree);
-      if (count >= 2 && !expanded) {
+      if (TreeCount(tree) >= kScanItemsShown) {
         SendMessageA(road.dialog, WM_COMMAND, IDM_NET_EXPAND_ALL, 0);
-        expanded = true;
-      }
-      if (count >= 4) {
         Activate(road.dialog);  // also lets the tree paint what it holds
         Freeze(road.process, true);
-        Shot(road, "02-take-snapshots-scanning", road.dialog);
-        Shot(road, "02-take-snapshots-scanning-window");
-        Freeze(road.process, false);
-        return;
+        if (Scanning(road)) {
+          Shot(road, "02-take-snapshots-scanning", road.dialog);
+          Shot(road, "02-take-snapshots-scanning-window");
+          Freeze(road.process, false);
+          return;
+        }
+        Freeze(road.process, false);  // it ended meanwhile
+        break;
       }
       Sleep(1);
     }
