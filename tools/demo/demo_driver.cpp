@@ -155,24 +155,6 @@ void Command(HWND window, int command) {
   PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
-// Gives the main window the room a user would: larger, and the splitter dragged to the right
-// so that the snapshot tree shows whole capture times. The drag is the window's own: a press
-// over the hidden bar starts it, and the next tick of its timer, finding the button up,
-// lays the window out with the bar at the cursor.
-void Arrange(const Road& road) {
-  SetWindowPos(road.main, nullptr, 150, 90, 980, 600, SWP_NOZORDER);
-  Sleep(200);
-  HWND bar = GetDlgItem(road.main, IDC_SPLITTER);
-  RECT r{};
-  GetWindowRect(bar, &r);
-  POINT press{r.left + 1, r.top + 100};
-  SetCursorPos(r.left + 90, r.top + 100);
-  ScreenToClient(road.main, &press);
-  PostMessageA(road.main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
-  Sleep(300);
-  SetCursorPos(0, 0);
-}
-
 // Catches the scan on its way: once groups, computers and a first share are in the tree,
 // opened, the program is held still for the screenshot. A scan that ends first is started
 // again.
@@ -224,7 +206,8 @@ int main(int argc, char** argv) {
   if (!WaitFor([&] { return (road.main = FindDialog(road, "Mirrorvault", nullptr)) != nullptr; })) {
     Fail("the main window did not open");
   }
-  Arrange(road);
+  mv::shots::PlaceMainWindow(road.main);
+  Sleep(200);
   Say("the main window is open");
   Activate(road.main);
   Shot(road, "01-main-window");

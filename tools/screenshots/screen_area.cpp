@@ -4,6 +4,11 @@
 namespace mv::shots {
 namespace {
 
+constexpr int kDesktopWidth = 1280;
+constexpr int kDesktopHeight = 800;
+constexpr int kMainWindowWidth = 840;
+constexpr int kMainWindowHeight = 540;
+
 struct Search {
   DWORD process;
   RECT area;
@@ -31,6 +36,13 @@ BOOL CALLBACK AddWindow(HWND window, LPARAM param) {
 }
 
 }  // namespace
+
+void PlaceMainWindow(HWND window) {
+  // A little above the middle, clear of the taskbar at the bottom.
+  SetWindowPos(window, nullptr, (kDesktopWidth - kMainWindowWidth) / 2,
+               (kDesktopHeight - kMainWindowHeight) / 2 - 20, kMainWindowWidth, kMainWindowHeight,
+               SWP_NOZORDER);
+}
 
 RECT CaptionedWindowsOf(DWORD process) {
   Search search{process, RECT{}, false};

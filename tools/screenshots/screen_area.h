@@ -8,6 +8,11 @@
 
 namespace mv::shots {
 
+// Gives the main window the size it has in every picture (room for whole capture times in
+// the tree and the four columns of the file list, small enough to read unscaled) and centres
+// it on the drivers' 1280 x 800 desktop. Works on another process's window too.
+void PlaceMainWindow(HWND window);
+
 // The rectangle around every visible top-level window of process that has a caption (the
 // main window, its dialogs and message boxes; not menus or tooltips). Empty when none shows.
 RECT CaptionedWindowsOf(DWORD process);

@@ -26,10 +26,6 @@ namespace {
 
 constexpr UINT kAnnounceAfterMs = 1500;
 constexpr UINT kQuitAfterMs = 8000;
-// The main window's size in the pictures: room for whole capture times in the tree and
-// the four columns of the file list, and small enough to read without scaling down.
-constexpr int kWindowWidth = 840;
-constexpr int kWindowHeight = 540;
 
 std::string g_areaFile;  // written once the scene stands
 
@@ -91,11 +87,7 @@ void SelectRow(HWND list, int row) {
 void PlayScene(HWND window, const std::string& scene) {
   HWND tree = GetDlgItem(window, IDC_SNAPSHOT_TREE);
   HWND list = GetDlgItem(window, IDC_FILE_LIST);
-  SetWindowPos(window, nullptr, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
-  RECT frame{};
-  GetWindowRect(window, &frame);
-  SetWindowPos(window, nullptr, (1280 - (frame.right - frame.left)) / 2,
-               (800 - (frame.bottom - frame.top)) / 2 - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  mv::shots::PlaceMainWindow(window);
   SendMessageA(window, WM_COMMAND, IDM_EXPAND_ALL, 0);
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FirstSnapshot(tree)));
   // The dialogs run modally inside the message loop below.
