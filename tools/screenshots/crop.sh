@@ -5,7 +5,8 @@
 #     screen_area.h), framed by a few pixels of the desktop's colour
 
 # The same frame around every picture, a dialog cut from over the main window included, so
-# that the window's edges read as a window's.
+# that the window's edges read as a window's. No dates in the files (-strip): a scene that
+# looks the same gives the same bytes, and git sees no change.
 mv_screenshot_margin=6
 mv_screenshot_desktop='rgb(37,111,149)'  # Wine's desktop
 
@@ -17,5 +18,5 @@ mv_screenshot() {
     return 1
   fi
   import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage png:- |
-    convert png:- -bordercolor "$mv_screenshot_desktop" -border "$mv_screenshot_margin" "$2"
+    convert png:- -bordercolor "$mv_screenshot_desktop" -border "$mv_screenshot_margin" -strip "$2"
 }
