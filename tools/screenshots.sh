@@ -2,15 +2,18 @@
 # Renders the main window with a sample snapshot library under Wine, window frames included,
 # alone and with its dialogs over it, and the Take Snapshots dialog on the sample network
 # (during its scan and when idle, from the demo's road), into docs/screenshots/*.png (the
-# README shows them).
+# README and the help pages show them). Each picture is cut to the program's windows.
 #   tools/screenshots.sh [BUILD_DIR [SCENE...]]
 #     BUILD_DIR default: build/win64 (cmake --preset win64 && cmake --build --preset win64
 #                        --target mv_screenshot_driver Mirrorvault mv_sample_network
 #                        mv_demo_driver)
 #     SCENE default: all of library folder properties search settings about
+# The pictures come from a prefix of their own (BUILD_DIR/screenshots-wine) whose user is
+# named like a person, not like the bench, and whose snapshots folder is the program's
+# default, Documents\Mirrorvault: the paths they show are the ones a user sees.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$root/build/win64}"
+build="$(cd "${1:-$root/build/win64}" && pwd)"
 scenes=("${@:2}")
 [[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search settings about)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
@@ -19,37 +22,46 @@ if [[ ! -f "$driver" ]]; then
   echo "screenshots: $driver is missing; build the target mv_screenshot_driver first" >&2
   exit 1
 fi
+export MV_WINE_STATE="$build/screenshots-wine"
+export USER=anna LOGNAME=anna
+unset DISPLAY
 source "$root/tools/wine/env.sh"
+source "$root/tools/screenshots/crop.sh"
 mv_wine_setup "$driver"
 
-sample="$(mktemp -d /tmp/mv-screenshots.XXXXXX)"
-trap 'rm -rf "$sample"' EXIT
-python3 "$root/tools/screenshots/sample_library.py" "$sample"
-mkdir -p "$out"
+# The sample library in the Documents folder (the scratch HOME) and nothing else: no
+# config.ini, so the settings are the defaults.
+library="$HOME/Mirrorvault"
+rm -rf "$library"
+mkdir -p "$library" "$out"
+python3 "$root/tools/screenshots/sample_library.py" "$library"
+requests="$(mktemp -d "$MV_WINE_STATE/requests.XXXXXX")"
+trap 'rm -rf "$requests"' EXIT
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
 for scene in "${scenes[@]}"; do
-  rm -f "$sample/ready-$scene"
-  mv_wine explorer /desktop=shot,1280x800 "$driver" "$(windows_path "$sample")" "$scene" \
+  area="$requests/$scene"
+  mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" "$(windows_path "$area")" \
     </dev/null >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 600); do
-    [[ -f "$sample/ready-$scene" ]] && break
+    [[ -f "$area" ]] && break
     sleep 0.1
   done
-  if [[ ! -f "$sample/ready-$scene" ]]; then
+  if [[ ! -f "$area" ]]; then
     echo "screenshots: the scene '$scene' did not come up" >&2
     kill "$pid" 2>/dev/null || true
     exit 1
   fi
   sleep 1
-  import -window root "$out/main-window-$scene.png"
+  mv_screenshot "$(cat "$area")" "$out/main-window-$scene.png"
   echo "$out/main-window-$scene.png"
   wait "$pid" || true
 done
 
-# The dialog, as the demo's road meets it; its prefix stays in the build tree for next time.
+# The dialog, as the demo's road meets it, in the same prefix (the road empties the
+# snapshots folder first).
 road="$build/screenshots-road"
 bash "$root/tools/demo/road.sh" "$build" "$road" >/dev/null
 for scene in scanning idle; do

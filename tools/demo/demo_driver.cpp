@@ -1,8 +1,8 @@
 // Plays the demo's road through Mirrorvault.exe from outside the program, as a user would:
 // starts it, opens Snapshot > Take Snapshot..., waits for the scan, presses "Take
 // Snapshots", confirms the end message, closes the dialog and opens the newest snapshot.
-// At each step it asks tools/demo.sh for a screenshot (SHOTS\<name>.want, holding the part
-// of the screen to keep or nothing for all of it) and waits for SHOTS\<name>.done.
+// At each step it asks tools/demo/road.sh for a screenshot (SHOTS\<name>.want, holding the
+// screen area to keep) and waits for SHOTS\<name>.done.
 //   mv_demo_driver.exe MIRRORVAULT_EXE SHOTS_FOLDER
 #include <windows.h>
 
@@ -14,12 +14,15 @@
 #include <string>
 
 #include "res/resource_ids.h"
+#include "tools/screenshots/screen_area.h"
 
 namespace {
 
 constexpr DWORD kStepTimeoutMs = 60000;
 constexpr DWORD kShotTimeoutMs = 60000;
 constexpr int kScanAttempts = 5;
+// Two groups, their first computers and a share: the tree of a scan half done.
+constexpr int kScanItemsShown = 5;
 
 struct Road {
   std::string shots;
@@ -108,26 +111,19 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Asks for a screenshot and waits until it is taken. With window, only that window is kept.
+// Asks for a screenshot and waits until it is taken. It keeps window, or else every window of
+// the program (the main window with the dialogs and message boxes over it).
 void Shot(const Road& road, const std::string& name, HWND window = nullptr) {
-  std::string crop;
+  RECT area{};
   if (window != nullptr) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    crop = std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
-           std::to_string(r.left) + "+" + std::to_string(r.top);
+    GetWindowRect(window, &area);
+  } else {
+    area = mv::shots::CaptionedWindowsOf(road.process);
   }
   const std::string want = road.shots + "\\" + name + ".want";
   const std::string done = road.shots + "\\" + name + ".done";
   DeleteFileA(done.c_str());
-  // Written under another name first, so that the script never reads it half-written.
-  const std::string partial = want + ".part";
-  HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, crop.data(), static_cast<DWORD>(crop.size()), &written, nullptr);
-  CloseHandle(file);
-  MoveFileA(partial.c_str(), want.c_str());
+  if (!mv::shots::WriteWhole(want, mv::shots::AreaText(area))) Fail("no screenshot could be asked");
   if (!WaitFor([&] { return FileExists(done); }, kShotTimeoutMs)) Fail("no screenshot was taken");
   DeleteFileA(done.c_str());
 }
@@ -159,44 +155,26 @@ void Command(HWND window, int command) {
   PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
-// Gives the main window the room a user would: larger, and the splitter dragged to the right
-// so that the snapshot tree shows whole capture times. The drag is the window's own: a press
-// over the hidden bar starts it, and the next tick of its timer, finding the button up,
-// lays the window out with the bar at the cursor.
-void Arrange(const Road& road) {
-  SetWindowPos(road.main, nullptr, 150, 90, 980, 600, SWP_NOZORDER);
-  Sleep(200);
-  HWND bar = GetDlgItem(road.main, IDC_SPLITTER);
-  RECT r{};
-  GetWindowRect(bar, &r);
-  POINT press{r.left + 1, r.top + 100};
-  SetCursorPos(r.left + 90, r.top + 100);
-  ScreenToClient(road.main, &press);
-  PostMessageA(road.main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
-  Sleep(300);
-  SetCursorPos(0, 0);
-}
-
-// Catches the scan on its way: once groups and a computer are in the tree, the program is
-// held still for the screenshot. A scan that ends first is started again.
+// Catches the scan on its way: once groups, computers and a first share are in the tree,
+// opened, the program is held still for the screenshot. A scan that ends first is started
+// again.
 void ShootScan(Road& road) {
   HWND tree = Button(road, IDC_NETWORK_TREE);
   for (int attempt = 0; attempt < kScanAttempts; ++attempt) {
     if (!WaitFor([&] { return Scanning(road); }, kStepTimeoutMs, 1)) Fail("the scan did not start");
-    bool expanded = false;
     while (Scanning(road)) {
-      const int count = TreeCount(tree);
-      if (count >= 2 && !expanded) {
+      if (TreeCount(tree) >= kScanItemsShown) {
         SendMessageA(road.dialog, WM_COMMAND, IDM_NET_EXPAND_ALL, 0);
-        expanded = true;
-      }
-      if (count >= 4) {
         Activate(road.dialog);  // also lets the tree paint what it holds
         Freeze(road.process, true);
-        Shot(road, "02-take-snapshots-scanning", road.dialog);
-        Shot(road, "02-take-snapshots-scanning-window");
-        Freeze(road.process, false);
-        return;
+        if (Scanning(road)) {
+          Shot(road, "02-take-snapshots-scanning", road.dialog);
+          Shot(road, "02-take-snapshots-scanning-window");
+          Freeze(road.process, false);
+          return;
+        }
+        Freeze(road.process, false);  // it ended meanwhile
+        break;
       }
       Sleep(1);
     }
@@ -228,7 +206,8 @@ int main(int argc, char** argv) {
   if (!WaitFor([&] { return (road.main = FindDialog(road, "Mirrorvault", nullptr)) != nullptr; })) {
     Fail("the main window did not open");
   }
-  Arrange(road);
+  mv::shots::PlaceMainWindow(road.main);
+  Sleep(200);
   Say("the main window is open");
   Activate(road.main);
   Shot(road, "01-main-window");

@@ -1,7 +1,9 @@
-// Opens the real main window over a snapshots folder and puts it into one scene for
-// tools/screenshots.sh: the window as a user would leave it after a few clicks. Writes
-// <folder>\ready-<scene> once the scene stands, and ends by itself after a while.
-//   mv_screenshot_driver.exe FOLDER SCENE
+// Opens the real main window over the snapshots folder the program itself would use (its
+// default in the Documents folder, or what config.ini names) and puts it into one scene for
+// tools/screenshots.sh: the window as a user would leave it after a few clicks. Once the
+// scene stands it writes the screen area of the window and of the dialog over it to
+// AREA_FILE, and it ends by itself after a while.
+//   mv_screenshot_driver.exe SCENE AREA_FILE
 //     (SCENE: library, folder, properties, search, settings, about)
 #include <windows.h>
 
@@ -11,7 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "app/profile_settings_file.h"
+#include "app/system_paths.h"
+#include "core/app_paths.h"
+#include "core/settings.h"
 #include "res/resource_ids.h"
+#include "tools/screenshots/screen_area.h"
 #include "ui/main_window.h"
 #include "ui/main_window_state.h"
 
@@ -20,13 +27,12 @@ namespace {
 constexpr UINT kAnnounceAfterMs = 1500;
 constexpr UINT kQuitAfterMs = 8000;
 
-std::string g_marker;  // the file that says the scene stands
+std::string g_areaFile;  // written once the scene stands
 
 void CALLBACK AnnounceReady(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  HANDLE file = CreateFileA(g_marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  CloseHandle(file);
+  mv::shots::WriteWhole(g_areaFile,
+                        mv::shots::AreaText(mv::shots::CaptionedWindowsOf(GetCurrentProcessId())));
 }
 
 void CALLBACK QuitNow(HWND, UINT, UINT_PTR, DWORD) {
@@ -81,11 +87,7 @@ void SelectRow(HWND list, int row) {
 void PlayScene(HWND window, const std::string& scene) {
   HWND tree = GetDlgItem(window, IDC_SNAPSHOT_TREE);
   HWND list = GetDlgItem(window, IDC_FILE_LIST);
-  SetWindowPos(window, nullptr, 0, 0, 980, 600, SWP_NOMOVE | SWP_NOZORDER);
-  RECT frame{};
-  GetWindowRect(window, &frame);
-  SetWindowPos(window, nullptr, (1280 - (frame.right - frame.left)) / 2,
-               (800 - (frame.bottom - frame.top)) / 2 - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  mv::shots::PlaceMainWindow(window);
   SendMessageA(window, WM_COMMAND, IDM_EXPAND_ALL, 0);
   SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FirstSnapshot(tree)));
   // The dialogs run modally inside the message loop below.
@@ -114,14 +116,17 @@ void PlayScene(HWND window, const std::string& scene) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::vector<std::string> args = Arguments();
   if (args.size() < 3) return 2;
-  const std::string folder = args[1];
-  const std::string scene = args[2];
+  const std::string scene = args[1];
+  g_areaFile = args[2];
 
   INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
+  // The settings as the program reads them at start-up; the driver never writes them.
+  const std::string documents = mv::DocumentsFolder();
   mv::MainWindowSetup setup;
-  setup.snapshotsDirectory = folder;
-  setup.showInTray = scene == "settings";  // one box ticked, and the icon in the taskbar
+  static_cast<mv::Settings&>(setup) =
+      mv::LoadSettings(mv::ProfileSettingsFile(mv::ConfigFilePathIn(documents)), documents);
+  setup.showInTray = setup.showInTray || scene == "settings";  // one box ticked in Settings
   setup.exitApplication = [] { PostQuitMessage(0); };
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
@@ -131,7 +136,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   PlayScene(window, scene);
   UpdateWindow(window);
   // Timer procedures run inside whichever loop is pumping, a modal dialog's included.
-  g_marker = folder + "\\ready-" + scene;
   SetTimer(nullptr, 0, kAnnounceAfterMs, AnnounceReady);
   SetTimer(nullptr, 0, kQuitAfterMs, QuitNow);
 
