@@ -172,14 +172,8 @@ bool ReadTailBytewise(std::string_view text, WrittenTail& tail) {
 }
 
 bool FindWrittenTail(std::string_view text, WrittenTail& tail) {
-  switch (ReadTailFromLastBytes(text, tail)) {
-    case TailReading::kFound:
-      return true;
-    case TailReading::kAbsent:
-      return false;
-    case TailReading::kUndecided:
-      break;
-  }
+  const TailReading reading = ReadTailFromLastBytes(text, tail);
+  if (reading != TailReading::kUndecided) return reading == TailReading::kFound;
   return ReadTailBytewise(text, tail);
 }
 
