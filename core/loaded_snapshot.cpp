@@ -15,8 +15,10 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/byte_words.h"
 #include "core/parsed_entry.h"
 #include "core/text.h"
+#include "platform/memory_advice.h"
 
 namespace mv {
 namespace {
@@ -38,14 +40,12 @@ bool MayStartKey(char c) {
 }
 
 // Text is cut into lines 64 bytes at a time: one bit per byte says whether it is CR or LF,
-// one whether it is a digit (for the entry reader, see TailDigits), and one flag whether
-// the block holds a NUL anywhere.
+// and one flag whether the block holds a NUL anywhere.
 constexpr std::size_t kBlockBytes = 64;
 constexpr std::size_t kPrefetchDistance = 4096;
 
 struct BlockBits {
   std::uint64_t breaks = 0;
-  std::uint64_t digits = 0;
   bool hasNul = false;
 };
 
@@ -53,76 +53,39 @@ struct BlockBits {
 BlockBits SortBlock(const char* block) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i belowZero = _mm_set1_epi8('0' - 1);
-  const __m128i aboveNine = _mm_set1_epi8('9' + 1);
-  const __m128i zero = _mm_setzero_si128();
   BlockBits bits;
-  __m128i nuls = zero;
+  __m128i least = _mm_set1_epi8(-1);
   for (std::size_t k = 0; k < kBlockBytes / 16; ++k) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
     const auto isBreak = static_cast<std::uint32_t>(
         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
-    const auto isDigit = static_cast<std::uint32_t>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpgt_epi8(bytes, belowZero), _mm_cmplt_epi8(bytes, aboveNine))));
     bits.breaks |= std::uint64_t{isBreak} << (16 * k);
-    bits.digits |= std::uint64_t{isDigit} << (16 * k);
-    nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(bytes, zero));
+    least = _mm_min_epu8(least, bytes);
   }
-  bits.hasNul = _mm_movemask_epi8(nuls) != 0;
+  bits.hasNul = _mm_movemask_epi8(_mm_cmpeq_epi8(least, _mm_setzero_si128())) != 0;
   return bits;
 }
 #else
-constexpr std::uint64_t kTops = 0x8080808080808080u;
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-
-// The top bit of each byte of word that equals the byte repeated in pattern; exact, as no
-// borrow crosses from one byte into the next.
-std::uint64_t EqualBytes(std::uint64_t word, std::uint64_t pattern) {
-  const std::uint64_t x = word ^ pattern;
-  return ~(((x & ~kTops) + ~kTops) | x) & kTops;
-}
-
-// The top bit of each byte of word that is a digit (below 0x80, so no carry crosses bytes).
-std::uint64_t DigitBytes(std::uint64_t word) {
-  const std::uint64_t low = word & ~kTops;
-  return (low + kOnes * 0x50) & ~(low + kOnes * 0x46) & ~word & kTops;
-}
-
-// The top bits of the eight bytes gathered into eight bits, first byte lowest.
-std::uint64_t Gather(std::uint64_t topBits) {
-  return ((topBits >> 7) * 0x0102040810204080u) >> 56;
-}
-
 BlockBits SortBlock(const char* block) {
-  static_assert(std::endian::native == std::endian::little, "bytes are gathered first lowest");
+  static_assert(words::kUsable, "bytes are gathered first lowest");
   BlockBits bits;
   std::uint64_t nuls = 0;
   for (std::size_t k = 0; k < kBlockBytes / 8; ++k) {
-    std::uint64_t word;
-    std::memcpy(&word, block + 8 * k, sizeof word);
-    bits.breaks |= Gather(EqualBytes(word, kOnes * '\r') | EqualBytes(word, kOnes * '\n'))
-                   << (8 * k);
-    bits.digits |= Gather(DigitBytes(word)) << (8 * k);
-    nuls |= EqualBytes(word, 0);
+    const std::uint64_t word = words::Load(block + 8 * k);
+    const std::uint64_t breaks = words::BytesEqual(word, '\r') | words::BytesEqual(word, '\n');
+    // The top bits of the eight bytes gathered into eight bits, first byte lowest.
+    bits.breaks |= (((breaks >> 7) * 0x0102040810204080u) >> 56) << (8 * k);
+    nuls |= words::ZeroBytes(word);
   }
   bits.hasNul = nuls != 0;
   return bits;
 }
 #endif
 
-// The bits of the 64 bytes before position at of the current block, the byte at - 1 on top,
-// from the bits of the block before and of the current one.
-std::uint64_t BitsBefore(std::size_t at, std::uint64_t previous, std::uint64_t current) {
-  if (at == 0) return previous;
-  if (at == kBlockBytes) return current;
-  return (current << (kBlockBytes - at)) | (previous >> at);
-}
-
-// Cuts text into its non-empty lines at CR and LF and calls visit(index, line, digits) for
-// each as soon as its end is found, while its bytes are still at hand; digits tells which of
-// the line's last bytes are digits. A NUL inside a line ends its text; the rest up to the
-// line end is not read. Returns the line count, or -1 when there are more than maxLines
-// (lines then holds the first maxLines).
+// Cuts text into its non-empty lines at CR and LF and calls visit(index, line) for each as
+// soon as its end is found, while its bytes are still at hand. A NUL inside a line ends its text;
+// the rest up to the line end is not read. Returns the line count, or -1 when there are more than
+// maxLines (lines then holds the first maxLines).
 template <typename Visit>
 int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, Visit visit) {
   lines.clear();
@@ -130,13 +93,15 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
   const auto most = static_cast<std::size_t>(maxLines);
   // Every line but the last has at least one character and one terminator.
   const std::size_t mostLines = std::min(most, end / 2 + 1);
-  if (lines.capacity() < mostLines) lines.reserve(mostLines);
+  if (lines.capacity() < mostLines) {
+    // A table of a million lines is filled in one pass, page after page.
+    lines.reserve(mostLines);
+    AdviseHugePages(lines.data(), lines.capacity() * sizeof(LineRef));
+  }
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t lineStart = kNone;  // where the open line began; none after a line end
   std::size_t textEnd = kNone;    // where the open line's first NUL stands
   std::size_t block = 0;
-  BlockBits previous;
-  BlockBits current;
   // Ends the open line at position at of the current block; false when there are more
   // lines than the most.
   auto endLine = [&](std::size_t at) {
@@ -145,13 +110,8 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
     const LineRef line{static_cast<std::uint32_t>(lineStart),
                        static_cast<std::uint32_t>(std::min(lineEnd, textEnd) - lineStart)};
     lines.push_back(line);
-    TailDigits digits;
-    if (textEnd == kNone) {
-      digits.bits = BitsBefore(at, previous.digits, current.digits);
-      digits.bytes = std::min<std::size_t>(line.length, kBlockBytes);
-    }
     visit(static_cast<int>(lines.size() - 1),
-          std::string_view(text.data() + line.offset, line.length), digits);
+          std::string_view(text.data() + line.offset, line.length));
     lineStart = textEnd = kNone;
     return true;
   };
@@ -167,10 +127,9 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
       std::memcpy(last, bytes, end - block);
       bytes = last;
     }
-    previous = current;
-    current = SortBlock(bytes);
-    const std::uint64_t breaks = current.breaks;
-    if (current.hasNul) {
+    const BlockBits sorted = SortBlock(bytes);
+    const std::uint64_t breaks = sorted.breaks;
+    if (sorted.hasNul) {
       // Rare: byte by byte, noting where a line's text stops.
       for (std::size_t at = 0; at < kBlockBytes; ++at) {
         const bool isBreak = ((breaks >> at) & 1) != 0;
@@ -241,7 +200,7 @@ const char* DescribeLoadResult(LoadResult result) {
 }
 
 int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines) {
-  return CutLines(text, lines, maxLines, [](int, std::string_view, TailDigits) {});
+  return CutLines(text, lines, maxLines, [](int, std::string_view) {});
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
@@ -265,28 +224,30 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   int count = 0;
   int firstShareLine = -1;
   std::vector<int> keyLines;
+  std::int32_t files = 0;
+  std::int32_t directories = 0;
   try {
-    count = CutLines(text_, lines_, kMaxSnapshotLines,
-                     [&](int index, std::string_view line, TailDigits digits) {
-                       if (firstShareLine >= 0) {
-                         // The kind as the listing reads it, counted only in the lower case a
-                         // writer writes.
-                         const std::string_view kind = EntryKind(line, digits);
-                         if (kind == kTypeFile) ++info_.fileCount;
-                         if (kind == kTypeDirectory) ++info_.directoryCount;
-                       }
-                       // Nearly every line is an entry line: its first letter rules both keys out.
-                       if (line.empty() || !MayStartKey(line.front())) return;
-                       const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
-                       if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) return;
-                       if (shareHeader && firstShareLine < 0) firstShareLine = index;
-                       keyLines.push_back(index);
-                     });
+    count = CutLines(text_, lines_, kMaxSnapshotLines, [&](int index, std::string_view line) {
+      if (firstShareLine >= 0) {
+        // The kind as the listing reads it, counted only in the lower case a writer writes.
+        const std::string_view kind = EntryKind(line);
+        files += kind == kTypeFile ? 1 : 0;
+        directories += kind == kTypeDirectory ? 1 : 0;
+      }
+      // Nearly every line is an entry line: its first letter rules both keys out.
+      if (line.empty() || !MayStartKey(line.front())) return;
+      const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
+      if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) return;
+      if (shareHeader && firstShareLine < 0) firstShareLine = index;
+      keyLines.push_back(index);
+    });
   } catch (const std::bad_alloc&) {
     ReleaseText();
     info_ = SnapshotInfo{};
     return LoadResult::kCannotOpen;  // no room for the line table
   }
+  info_.fileCount = files;
+  info_.directoryCount = directories;
   ReadHeader();
   if (lines_.empty() || !EqualsIgnoreCase(Line(0), kMagicLine) || info_.version.empty() ||
       info_.computer.empty() || info_.group.empty() || info_.created.empty()) {

@@ -9,6 +9,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "core/byte_words.h"
 #include "core/snapshot_format.h"
 #include "core/text.h"
 
@@ -22,10 +27,6 @@ bool IsDirectoryType(std::string_view type) {
 
 namespace {
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // Where the last three fields of a line stand when they are what the writer writes: a
 // one-letter kind, a size in digits and a date of digits, dot, digits, dot, digits, each
 // after a separator. These fields hold no ';', so the separators found, reading backwards,
@@ -36,98 +37,144 @@ struct WrittenTail {
   const char* sizeEnd = nullptr;  // the date starts two characters after
 };
 
-// The digits among the eight bytes before at, one bit each, the byte at - 1 on top.
-std::uint64_t DigitBitsBefore(const char* at) {
-  static_assert(std::endian::native == std::endian::little, "at - 1 is the top byte");
-  constexpr std::uint64_t kTops = 0x8080808080808080u;
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  std::uint64_t word;
-  std::memcpy(&word, at - 8, sizeof word);
-  // Per byte below 0x80 (no carry can cross into the next byte): the top bit of b + 0x50
-  // is set from '0' on, that of b + 0x46 from '9' + 1 on.
-  const std::uint64_t low = word & ~kTops;
-  const std::uint64_t digits = (low + kOnes * 0x50) & ~(low + kOnes * 0x46) & ~word & kTops;
-  // The eight top bits gathered into the top byte, first byte lowest.
-  return ((digits >> 7) * 0x0102040810204080u) >> 56 << 56;
+// Which of 32 bytes are digits, date separators and field separator characters: one bit per
+// byte, the last byte on top.
+struct ByteClasses {
+  std::uint32_t digits = 0;
+  std::uint32_t dots = 0;
+  std::uint32_t semicolons = 0;
+};
+constexpr std::size_t kSortedBytes = 32;
+static_assert(kFieldSeparator.size() == 2 && kFieldSeparator[0] == kFieldSeparator[1]);
+
+#if defined(__SSE2__)
+ByteClasses SortBytes(const char* bytes) {
+  // Digits are the bytes that fall below -118 once '0' + 0x80 is taken off: '0' to '9' become
+  // -128 to -119, every other byte wraps above.
+  const __m128i digitBase = _mm_set1_epi8(static_cast<char>('0' + 0x80));
+  const __m128i pastNine = _mm_set1_epi8(-0x80 + 10);
+  const __m128i dot = _mm_set1_epi8(kDateSeparator);
+  const __m128i semicolon = _mm_set1_epi8(kFieldSeparator[0]);
+  ByteClasses classes;
+  for (std::size_t k = 0; k < kSortedBytes / 16; ++k) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
+    const auto bits = [&](__m128i marks) {
+      return static_cast<std::uint32_t>(_mm_movemask_epi8(marks)) << (16 * k);
+    };
+    classes.digits |= bits(_mm_cmpgt_epi8(pastNine, _mm_sub_epi8(x, digitBase)));
+    classes.dots |= bits(_mm_cmpeq_epi8(x, dot));
+    classes.semicolons |= bits(_mm_cmpeq_epi8(x, semicolon));
+  }
+  return classes;
+}
+#else
+ByteClasses SortBytes(const char* bytes) {
+  static_assert(words::kUsable, "the first byte of a word is its lowest");
+  // The top bits of a word's eight bytes gathered into eight bits, first byte lowest.
+  const auto gather = [](std::uint64_t marks) {
+    return static_cast<std::uint32_t>(((marks >> 7) * 0x0102040810204080u) >> 56);
+  };
+  ByteClasses classes;
+  for (std::size_t k = 0; k < kSortedBytes / 8; ++k) {
+    const std::uint64_t word = words::Load(bytes + 8 * k);
+    // Per byte below 0x80 (no carry can cross into the next byte): the top bit of b + 0x50
+    // is set from '0' on, that of b + 0x46 from '9' + 1 on.
+    const std::uint64_t low = word & words::kLowBits;
+    const std::uint64_t digits =
+        (low + words::kOnes * 0x50) & ~(low + words::kOnes * 0x46) & ~word & words::kHighBits;
+    const auto shift = static_cast<unsigned>(8 * k);
+    classes.digits |= gather(digits) << shift;
+    classes.dots |= gather(words::BytesEqual(word, kDateSeparator)) << shift;
+    classes.semicolons |= gather(words::BytesEqual(word, kFieldSeparator[0])) << shift;
+  }
+  return classes;
+}
+#endif
+
+enum class TailReading { kFound, kAbsent, kUndecided };
+
+// The written tail read from the last 32 bytes of text at once: sizes and dates vary in length
+// from line to line, so reading them a byte at a time would mostly mispredict its branches.
+// Undecided when it is not there but could reach further back.
+TailReading ReadTailFromLastBytes(std::string_view text, WrittenTail& tail) {
+  const std::size_t size = text.size();
+  ByteClasses classes;
+  if (size >= kSortedBytes) {
+    classes = SortBytes(text.data() + size - kSortedBytes);
+  } else {
+    // Nothing before the text is read: the bytes missing are NULs, of no class.
+    char padded[kSortedBytes] = {};
+    std::memcpy(padded + kSortedBytes - size, text.data(), size);
+    classes = SortBytes(padded);
+  }
+  const TailReading missing = size > kSortedBytes ? TailReading::kUndecided : TailReading::kAbsent;
+  // The bits on top of 64, so that every count and shift below stays within the word.
+  const std::uint64_t digits = std::uint64_t{classes.digits} << 32;
+  const std::uint64_t dots = std::uint64_t{classes.dots} << 32;
+  const std::uint64_t semicolons = std::uint64_t{classes.semicolons} << 32;
+  constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
+
+  // The date is the run of digits and dots at the end: digits, dot, digits, dot, digits
+  // exactly when it holds two dots, neither side by side nor at either end of it.
+  const auto dateLength = static_cast<unsigned>(std::countl_one(digits | dots));
+  if (dateLength == 0) return missing;
+  const std::uint64_t dateDots = dots & ~(~std::uint64_t{0} >> dateLength);
+  const std::uint64_t laterDots = dateDots & (dateDots - 1);
+  const std::uint64_t dateEnds = kTop | (std::uint64_t{1} << (64 - dateLength));
+  if (laterDots == 0 || (laterDots & (laterDots - 1)) != 0 || (dateDots & (dateDots << 1)) != 0 ||
+      (dateDots & dateEnds) != 0) {
+    return missing;
+  }
+  // Then a separator, the size, a separator, the kind and a separator.
+  if ((semicolons << dateLength) >> 62 != 3) return missing;
+  const unsigned sizeEnd = dateLength + 2;
+  const auto sizeStart = sizeEnd + static_cast<unsigned>(std::countl_one(digits << sizeEnd));
+  constexpr std::uint64_t kKindBetweenSeparators = 0b11011;
+  if (sizeStart == sizeEnd ||
+      ((semicolons << sizeStart) >> 59 & kKindBetweenSeparators) != kKindBetweenSeparators) {
+    return missing;
+  }
+  const char* const end = text.data() + size;
+  const char kind = AsciiLower(end[-3 - static_cast<std::ptrdiff_t>(sizeStart)]);
+  if (kind != kTypeFile[0] && kind != kTypeDirectory[0]) return missing;
+  tail.kind = end - 3 - sizeStart;
+  tail.sizeStart = end - sizeStart;
+  tail.sizeEnd = end - sizeEnd;
+  return TailReading::kFound;
 }
 
-// Reads a line backwards. The lengths of sizes and dates vary from line to line, so a
-// branch per digit would mostly be mispredicted: runs of digits are skipped with one count
-// over bits that say which of the bytes before the cursor are digits.
-class BackwardReader {
- public:
-  BackwardReader(std::string_view text, TailDigits known)
-      : begin_(text.data()),
-        at_(text.data() + text.size()),
-        digits_(known.bits),
-        left_(std::min(known.bytes, text.size())) {}
-
-  const char* at() const { return at_; }
-
-  // Moves back over the digits before the cursor; true when there was one at least.
-  bool Digits() {
-    const char* const start = at_;
-    for (;;) {
-      if (left_ == 0 && !SortNextBytes()) break;
-      const std::size_t run = std::min(static_cast<std::size_t>(std::countl_one(digits_)), left_);
-      at_ -= run;
-      left_ -= run;
-      digits_ = run < 64 ? digits_ << run : 0;
-      if (left_ != 0) break;
-    }
-    return at_ != start;
-  }
-
-  // Moves back over c when it stands before the cursor.
-  bool One(char c) {
-    if (at_ == begin_ || at_[-1] != c) return false;
-    --at_;
-    if (left_ != 0) {
-      --left_;
-      digits_ <<= 1;
-    }
+// The same reading a byte at a time, for the rare line whose tail reaches further back.
+bool ReadTailBytewise(std::string_view text, WrittenTail& tail) {
+  const char* const begin = text.data();
+  const char* at = begin + text.size();
+  const auto digits = [&] {
+    const char* const start = at;
+    while (at != begin && at[-1] >= '0' && at[-1] <= '9') --at;
+    return at != start;
+  };
+  const auto one = [&](char c) {
+    if (at == begin || at[-1] != c) return false;
+    --at;
     return true;
-  }
-
- private:
-  // Sorts up to eight more bytes before the cursor; false when there are none.
-  bool SortNextBytes() {
-    const auto before = static_cast<std::size_t>(at_ - begin_);
-    if (before >= 8) {
-      digits_ = DigitBitsBefore(at_);
-      left_ = 8;
-      return true;
-    }
-    digits_ = 0;
-    for (std::size_t i = 0; i < before; ++i) {
-      digits_ |= static_cast<std::uint64_t>(IsDigit(at_[-1 - static_cast<std::ptrdiff_t>(i)]))
-                 << (63 - i);
-    }
-    left_ = before;
-    return before != 0;
-  }
-
-  const char* const begin_;
-  const char* at_;
-  std::uint64_t digits_;  // the byte before the cursor on top
-  std::size_t left_;      // bytes before the cursor that digits_ speaks for
-};
-
-bool FindWrittenTail(std::string_view text, WrittenTail& tail, TailDigits known = {}) {
-  BackwardReader reader(text, known);
-  auto separator = [&] { return reader.One(kFieldSeparator[1]) && reader.One(kFieldSeparator[0]); };
-  if (!reader.Digits() || !reader.One(kDateSeparator) || !reader.Digits() ||
-      !reader.One(kDateSeparator) || !reader.Digits() || !separator()) {
+  };
+  const auto separator = [&] { return one(kFieldSeparator[1]) && one(kFieldSeparator[0]); };
+  if (!digits() || !one(kDateSeparator) || !digits() || !one(kDateSeparator) || !digits() ||
+      !separator()) {
     return false;
   }
-  tail.sizeEnd = reader.at();
-  if (!reader.Digits()) return false;
-  tail.sizeStart = reader.at();
-  if (!separator() || reader.at() == text.data()) return false;
-  tail.kind = reader.at() - 1;
+  tail.sizeEnd = at;
+  if (!digits()) return false;
+  tail.sizeStart = at;
+  if (!separator() || at == begin) return false;
+  tail.kind = --at;
   const char kind = AsciiLower(*tail.kind);
-  return (kind == kTypeFile[0] || kind == kTypeDirectory[0]) && reader.One(*tail.kind) &&
-         separator();
+  return (kind == kTypeFile[0] || kind == kTypeDirectory[0]) && separator();
+}
+
+bool FindWrittenTail(std::string_view text, WrittenTail& tail) {
+  const TailReading reading = ReadTailFromLastBytes(text, tail);
+  if (reading != TailReading::kUndecided) return reading == TailReading::kFound;
+  return ReadTailBytewise(text, tail);
 }
 
 // The last three fields when they are what the writer writes: then the name is everything
@@ -183,10 +230,12 @@ EntryFields SplitEntryFields(std::string_view text) {
   return fields;
 }
 
-std::string_view EntryKind(std::string_view text, TailDigits digits) {
+std::string_view EntryKind(std::string_view text) {
   WrittenTail tail;
-  if (FindWrittenTail(text, tail, digits)) return std::string_view(tail.kind, 1);
-  return SplitEntryFields(text)[1];
+  if (FindWrittenTail(text, tail)) return std::string_view(tail.kind, 1);
+  EntryFields fields;
+  SplitFromTheLeft(text, fields);
+  return fields[1];
 }
 
 ParsedEntry ParseEntryLine(std::string_view text) {

@@ -29,16 +29,8 @@ using EntryFields = std::array<std::string_view, kEntryFieldCount>;
 // each ";;" from the left, further fields ignored; missing fields are empty.
 EntryFields SplitEntryFields(std::string_view text);
 
-// Which of the last bytes of a line are digits, one bit each, the line's last byte in the top
-// bit, for its last `bytes` bytes (at most 64). A reader that scans the text in blocks has
-// them at hand, and the entry reader then need not sort those bytes itself.
-struct TailDigits {
-  std::uint64_t bits = 0;
-  std::size_t bytes = 0;
-};
-
 // SplitEntryFields(text)[1], the kind, without the work of the other fields.
-std::string_view EntryKind(std::string_view text, TailDigits digits = {});
+std::string_view EntryKind(std::string_view text);
 
 // An entry line into what the file list shows. Names, extensions and sizes are kept whole,
 // however long: the live path of a row is built back from its Name and Type cells, so a

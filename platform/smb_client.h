@@ -56,8 +56,10 @@ class SmbClient {
   virtual bool ToCodePage(const std::string& text, std::string& converted) const = 0;
 };
 
-// Null, with the reason in error, when this build has no SMB client, the code page is not
-// known here, or the authentication file cannot be read. local must outlive the client.
+// Null, with the reason in error, when this build has no SMB client, its client library
+// cannot be loaded (it is loaded here, on first use, not when the program starts), the code
+// page is not known here, or the authentication file cannot be read. local must outlive the
+// client.
 std::unique_ptr<SmbClient> OpenSmbClient(const SmbOptions& options, FileSystem& local,
                                          std::string& error);
 

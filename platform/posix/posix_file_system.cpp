@@ -12,6 +12,7 @@
 
 #include "platform/file_system.h"
 #include "platform/mapped_file.h"
+#include "platform/memory_advice.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_shared.h"
 
@@ -221,23 +222,6 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixListing>(dir, glob, namesOnly);
   }
 
-  // A snapshot is read whole into one fresh buffer. Faulting that in 4 KiB pages costs far
-  // more than the read itself (about 18,000 faults for 75 MB); where the kernel gives huge
-  // pages on request, asking for them cuts that to a few dozen.
-  static void AdviseHugePages(char* data, std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    if (aligned + kHugePage <= begin + bytes) {
-      madvise(reinterpret_cast<void*>(aligned), begin + bytes - aligned, MADV_HUGEPAGE);
-    }
-#else
-    (void)data;
-    (void)bytes;
-#endif
-  }
-
   static IoError ReadLocked(int fd, std::uint64_t maxBytes, std::vector<char>& contents) {
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) return FromErrno(errno);
     struct stat st {};
@@ -248,6 +232,7 @@ class PosixFileSystem final : public FileSystem {
     const std::size_t bytes = static_cast<std::size_t>(size) + 1;
     contents.clear();
     contents.reserve(bytes);
+    // One fresh buffer of up to hundreds of megabytes, filled at once.
     AdviseHugePages(contents.data(), bytes);
     contents.assign(bytes, '\0');
     std::size_t done = 0;

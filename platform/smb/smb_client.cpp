@@ -4,6 +4,7 @@
 
 #include "platform/smb/code_page.h"
 #include "platform/smb/smb_file_system.h"
+#include "platform/smb/smb_library.h"
 #include "platform/smb/smb_network.h"
 #include "platform/smb/smb_session.h"
 #include "platform/smb/unc_names.h"
@@ -67,6 +68,7 @@ bool ConvertNames(const smb::CodePage& codePage, const NetworkDescription& given
 
 std::unique_ptr<SmbClient> OpenSmbClient(const SmbOptions& options, FileSystem& local,
                                          std::string& error) {
+  if (!smb::LoadSmbLibrary(error)) return nullptr;
   std::unique_ptr<smb::CodePage> codePage = smb::CodePage::Open(options.codePage, error);
   if (codePage == nullptr) return nullptr;
   std::unique_ptr<smb::SmbCredentials> credentials;

@@ -81,12 +81,12 @@ std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern
     auto lock = SmbSession::Lock();
     SMBCCTX* context = session_.Context();
     SMBCFILE* dir =
-        context != nullptr ? smbc_getFunctionOpendir(context)(context, url.c_str()) : nullptr;
+        context != nullptr ? Smb().smbc_getFunctionOpendir(context)(context, url.c_str()) : nullptr;
     if (dir == nullptr) {
       error = context != nullptr ? FromSmbErrno(errno) : IoError::kOther;
       return nullptr;
     }
-    const smbc_readdirplus2_fn next = smbc_getFunctionReaddirPlus2(context);
+    const smbc_readdirplus2_fn next = Smb().smbc_getFunctionReaddirPlus2(context);
     struct stat st {};
     while (const libsmb_file_info* info = next(context, dir, &st)) {
       DirEntry& entry = entries->emplace_back();
@@ -96,7 +96,7 @@ std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern
       entry.size = directory ? 0 : info->size;
       entry.created = posix::ToUtc(CreationSeconds(*info));
     }
-    smbc_getFunctionClosedir(context)(context, dir);
+    Smb().smbc_getFunctionClosedir(context)(context, dir);
   }
   tLastListing = LastListing{id_, folder, entries, std::chrono::steady_clock::now()};
   error = IoError::kNone;
@@ -110,7 +110,7 @@ IoError SmbFileSystem::IdentifyDirectory(const std::string& path, DirectoryIdent
   auto lock = SmbSession::Lock();
   SMBCCTX* context = session_.Context();
   if (context == nullptr) return IoError::kOther;
-  if (smbc_getFunctionStat(context)(context, url.c_str(), &st) != 0) {
+  if (Smb().smbc_getFunctionStat(context)(context, url.c_str(), &st) != 0) {
     return FromSmbErrno(errno);
   }
   if (!S_ISDIR(st.st_mode)) return IoError::kNotFound;
@@ -150,9 +150,9 @@ IoError SmbFileSystem::LogOn(const std::string& computer) {
   if (context == nullptr) return IoError::kOther;
   // IPC$ cannot be listed, and servers differ in how they refuse that; what matters is
   // whether the logon and the share were granted on the way.
-  SMBCFILE* dir = smbc_getFunctionOpendir(context)(context, url.c_str());
+  SMBCFILE* dir = Smb().smbc_getFunctionOpendir(context)(context, url.c_str());
   const int error = errno;
-  if (dir != nullptr) smbc_getFunctionClosedir(context)(context, dir);
+  if (dir != nullptr) Smb().smbc_getFunctionClosedir(context)(context, dir);
   if (dir != nullptr || session_.Connected(url)) return IoError::kNone;
   return error == EACCES || error == EPERM ? IoError::kLogonRefused : FromSmbErrno(error);
 }

@@ -79,13 +79,13 @@ bool SmbNetwork::Read(const std::string& url, std::vector<Found>& found) {
     errno = EIO;
     return false;
   }
-  SMBCFILE* dir = smbc_getFunctionOpendir(context)(context, url.c_str());
+  SMBCFILE* dir = Smb().smbc_getFunctionOpendir(context)(context, url.c_str());
   if (dir == nullptr) return false;
-  const smbc_readdir_fn next = smbc_getFunctionReaddir(context);
+  const smbc_readdir_fn next = Smb().smbc_getFunctionReaddir(context);
   while (const smbc_dirent* entry = next(context, dir)) {
     found.push_back(Found{entry->name, entry->smbc_type});
   }
-  smbc_getFunctionClosedir(context)(context, dir);
+  Smb().smbc_getFunctionClosedir(context)(context, dir);
   return true;
 }
 

@@ -51,7 +51,7 @@ SmbSession::SmbSession(std::unique_ptr<SmbCredentials> credentials, std::uint16_
 SmbSession::~SmbSession() {
   if (context_ == nullptr) return;
   auto lock = Lock();
-  smbc_free_context(context_, 1);
+  Smb().smbc_free_context(context_, 1);
 }
 
 std::unique_lock<std::mutex> SmbSession::Lock() {
@@ -60,25 +60,26 @@ std::unique_lock<std::mutex> SmbSession::Lock() {
 
 SMBCCTX* SmbSession::Context() {
   if (context_ != nullptr || failed_) return context_;
-  SMBCCTX* context = smbc_new_context();
+  const SmbLibrary& smb = Smb();
+  SMBCCTX* context = smb.smbc_new_context();
   if (context == nullptr) {
     failed_ = true;
     return nullptr;
   }
-  smbc_setDebug(context, 0);
-  smbc_setLogCallback(context, nullptr, DropLog);
-  smbc_setOptionUserData(context, this);
-  smbc_setFunctionAuthDataWithContext(context, SupplyCredentials);
+  smb.smbc_setDebug(context, 0);
+  smb.smbc_setLogCallback(context, nullptr, DropLog);
+  smb.smbc_setOptionUserData(context, this);
+  smb.smbc_setFunctionAuthDataWithContext(context, SupplyCredentials);
   // Refused credentials must fail, not fall back to an anonymous logon that would capture
   // less than the user asked for.
-  smbc_setOptionNoAutoAnonymousLogin(context, credentials_ != nullptr);
-  if (port_ != 0) smbc_setPort(context, port_);
+  smb.smbc_setOptionNoAutoAnonymousLogin(context, credentials_ != nullptr);
+  if (port_ != 0) smb.smbc_setPort(context, port_);
   // Every new connection passes through the cache of connections: noted there, it tells a
   // granted logon from a refused one.
-  addToCache_ = smbc_getFunctionAddCachedServer(context);
-  smbc_setFunctionAddCachedServer(context, RecordConnection);
-  if (smbc_init_context(context) == nullptr) {
-    smbc_free_context(context, 1);
+  addToCache_ = smb.smbc_getFunctionAddCachedServer(context);
+  smb.smbc_setFunctionAddCachedServer(context, RecordConnection);
+  if (smb.smbc_init_context(context) == nullptr) {
+    smb.smbc_free_context(context, 1);
     failed_ = true;
     return nullptr;
   }
@@ -88,7 +89,7 @@ SMBCCTX* SmbSession::Context() {
 
 int SmbSession::RecordConnection(SMBCCTX* context, SMBCSRV* server, const char* serverName,
                                  const char* share, const char* workgroup, const char* username) {
-  auto* session = static_cast<SmbSession*>(smbc_getOptionUserData(context));
+  auto* session = static_cast<SmbSession*>(Smb().smbc_getOptionUserData(context));
   session->connected_.insert(SmbUrl(serverName).Append(share).text());
   return session->addToCache_(context, server, serverName, share, workgroup, username);
 }
@@ -96,7 +97,7 @@ int SmbSession::RecordConnection(SMBCCTX* context, SMBCSRV* server, const char* 
 void SmbSession::SupplyCredentials(SMBCCTX* context, const char*, const char*, char* workgroup,
                                    int workgroupLength, char* username, int usernameLength,
                                    char* password, int passwordLength) {
-  const auto* session = static_cast<const SmbSession*>(smbc_getOptionUserData(context));
+  const auto* session = static_cast<const SmbSession*>(Smb().smbc_getOptionUserData(context));
   const SmbCredentials* credentials = session != nullptr ? session->credentials_.get() : nullptr;
   if (credentials == nullptr) {
     // Empty user and password: the anonymous logon that servers map to their guest.

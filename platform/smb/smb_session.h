@@ -12,10 +12,7 @@
 
 #include "platform/io_error.h"
 #include "platform/smb/smb_credentials.h"
-
-extern "C" {
-#include <libsmbclient.h>
-}
+#include "platform/smb/smb_library.h"
 
 namespace mv::smb {
 

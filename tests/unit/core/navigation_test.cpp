@@ -135,6 +135,36 @@ TEST(ParseEntryLine, BareNameAndMisreadSeparators) {
   EXPECT_EQ(upper.dateText, "1.1.2010");
 }
 
+TEST(ParseEntryLine, TailsOfAnyLengthAtAnyPlaceInTheLine) {
+  // Each name holds ";;": a line whose tail is not read is cut from the left.
+  const struct {
+    std::string tail;
+    const char* type;
+    const char* name;
+  } cases[] = {
+      {std::string(";;f;;").append(40, '9').append(";;1.1.2010"), "f", "a;;b"},
+      {std::string(";;d;;0;;1.1.").append(35, '2'), "d", "a;;b"},
+      {";;F;;12;;1.1.2010", "F", "a;;b"},
+      {";;f;;12;;1..2010", "b", "a"},
+      {";;f;;12;;.1.2010", "b", "a"},
+      {";;f;;12;;1.1.2010.", "b", "a"},
+      {";;f;;12;;1.1.2.0", "b", "a"},
+      {";;f;;;;1.1.2010", "b", "a"},
+      {";;x;;12;;1.1.2010", "b", "a"},
+      {";f;;12;;1.1.2010", "b;f", "a"},
+  };
+  for (const auto& c : cases) {
+    // Lines from shorter to longer than the bytes the reader sorts at once.
+    for (std::size_t pad = 0; pad < 40; ++pad) {
+      const std::string line = std::string(pad, 'n').append("a;;b").append(c.tail);
+      const EntryFields fields = SplitEntryFields(line);
+      EXPECT_EQ(fields[0].substr(pad), c.name) << line;
+      EXPECT_EQ(fields[1], c.type) << line;
+      EXPECT_EQ(EntryKind(line), c.type) << line;
+    }
+  }
+}
+
 TEST_F(NavigationTest, ChosenSortSurvivesNavigationAndLoading) {
   ASSERT_TRUE(Open(kSampleSnapshot));
   browser.OpenLocation("Docs");
