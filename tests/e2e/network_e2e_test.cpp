@@ -15,9 +15,10 @@
 #include "capture/activity_state.h"
 #include "capture/capture_job.h"
 #include "capture/end_of_job_message.h"
-#include "memory_tree.h"
+#include "core/library_name.h"
 #include "net/network_browser.h"
 #include "recording_notices.h"
+#include "scan_rig.h"
 #include "test_support.h"
 
 namespace mv {
@@ -108,25 +109,23 @@ TEST(SampleNetwork, ScanFindsItAndCaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].first, kSnapshotsCreated);
 
-  const std::map<std::string, std::vector<std::string>> expected = {
-      {"PC1", {"Docs", "Music"}}, {"PC2", {"Public"}}, {"SERVER", {"Projects", "Backup"}}};
   std::map<std::string, std::string> found;
   for (const auto& file : std::filesystem::directory_iterator(snapshots.path())) {
     const std::string name = file.path().filename().string();
-    const std::size_t first = name.find('.');
-    found[name.substr(first + 1, name.find('.', first + 1) - first - 1)] =
-        test::ReadTextFile(file.path().string());
     EXPECT_TRUE(name.ends_with(".mirvaul")) << name;
+    found[std::string(SnapshotNamePieces(name).Piece(kPieceComputer))] =
+        test::ReadTextFile(file.path().string());
   }
-  ASSERT_EQ(found.size(), expected.size());
-  for (const auto& [computer, shares] : expected) {
-    ASSERT_EQ(found.count(computer), 1u) << computer;
-    EXPECT_EQ(SnapshotEntries(found[computer]),
-              FolderEntries(std::filesystem::path(hostRoot) / computer, shares))
-        << computer;
+  EXPECT_EQ(found.size(), 3u);
+  for (const DescribedGroup& group : test::SampleNetwork().groups) {
+    for (const DescribedComputer& computer : group.computers) {
+      const std::string& text = found[computer.name];
+      EXPECT_EQ(SnapshotEntries(text),
+                FolderEntries(std::filesystem::path(hostRoot) / computer.name, computer.shares))
+          << computer.name;
+      EXPECT_NE(text.find("\r\nGROUP: " + group.name + "\r\n"), std::string::npos);
+    }
   }
-  EXPECT_NE(found["SERVER"].find("GROUP: OFFICE\r\n"), std::string::npos);
-  EXPECT_NE(found["PC2"].find("GROUP: WORKGROUP\r\n"), std::string::npos);
 }
 
 // Points the provider's DescriptionFile value (read at every open) at a network of its own.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "capture/capture_job.h"
+#include "core/library_name.h"
 #include "forwarding_file_system.h"
 #include "recording_notices.h"
 #include "scan_rig.h"
@@ -112,9 +113,8 @@ struct CaptureRig {
     std::multimap<std::string, std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(SnapshotDir())) {
       const std::string name = entry.path().filename().string();
-      const std::size_t first = name.find('.');
-      const std::string computer = name.substr(first + 1, name.find('.', first + 1) - first - 1);
-      found.emplace(computer, ReadTextFile(entry.path().string()));
+      found.emplace(SnapshotNamePieces(name).Piece(kPieceComputer),
+                    ReadTextFile(entry.path().string()));
     }
     return found;
   }

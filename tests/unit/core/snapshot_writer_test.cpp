@@ -2,6 +2,7 @@
 // unreachable shares, share limits, long lines and directory link loops.
 #include <gtest/gtest.h>
 
+#include "browser_fixture.h"
 #include "capture/activity_state.h"
 #include "core/snapshot_writer.h"
 #include "platform/memory/fixed_clock.h"
@@ -10,13 +11,21 @@
 namespace mv {
 namespace {
 
+using test::HeaderText;
+using test::SnapshotText;
+
 constexpr char kPath[] = "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul";
-constexpr char kHeader[] =
-    "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WORKGROUP\r\n"
-    "DATE CREATED: 05.12.2026 09:04:05\r\n\r\n";
 
 UtcDateTime Date(int year, int month, int day) {
   return UtcDateTime{year, month, day, 12, 0, 0};
+}
+
+// Each directory as the walk lists it: twice in a row.
+std::vector<std::string> Twice(std::initializer_list<const char*> directories) {
+  std::vector<std::string> listed;
+  for (const char* directory : directories)
+    listed.insert(listed.end(), 2, std::string("\\\\PC7\\") + directory);
+  return listed;
 }
 
 class SnapshotWriterTest : public ::testing::Test {
@@ -30,8 +39,8 @@ class SnapshotWriterTest : public ::testing::Test {
   int Write(const std::string& shares) { return Write(shares, fs); }
   std::string Body() const {
     const std::string& bytes = fs.files.at(kPath);
-    EXPECT_EQ(bytes.compare(0, sizeof kHeader - 1, kHeader), 0) << bytes;
-    return bytes.substr(sizeof kHeader - 1);
+    EXPECT_EQ(bytes.substr(0, HeaderText().size()), HeaderText());
+    return bytes.substr(HeaderText().size());
   }
 
   MemoryFileSystem fs;
@@ -50,23 +59,9 @@ TEST_F(SnapshotWriterTest, WholeDirectoryBeforeChildrenInListingOrderWithUtcDate
   fs.AddFile("\\\\PC7\\Docs\\Zed\\d.txt", 40, Date(2009, 7, 4));
   fs.AddDirectory("\\\\PC7\\Music");
   EXPECT_EQ(Write("Docs;Music"), 1);
-  EXPECT_EQ(Body(),
-            "SHARENAME: Docs\r\n"
-            "a.txt;;f;;10;;3.15.2010\r\n"
-            "Sub;;d;;0;;6.1.2009\r\n"
-            "Zed;;d;;0;;6.1.2009\r\n"
-            "Sub\\b.iso;;f;;5368709120;;6.2.2009\r\n"
-            "Sub\\Deep;;d;;0;;6.2.2009\r\n"
-            "Sub\\Deep\\c.txt;;f;;0;;6.3.2009\r\n"
-            "Zed\\d.txt;;f;;40;;7.4.2009\r\n"
-            "SHARENAME: Music\r\n"
-            "END\r\n");
-  // Two listings per directory, every directory listed before its children.
-  EXPECT_EQ(fs.listed,
-            (std::vector<std::string>{"\\\\PC7\\Docs", "\\\\PC7\\Docs", "\\\\PC7\\Docs\\Sub",
-                                      "\\\\PC7\\Docs\\Sub", "\\\\PC7\\Docs\\Sub\\Deep",
-                                      "\\\\PC7\\Docs\\Sub\\Deep", "\\\\PC7\\Docs\\Zed",
-                                      "\\\\PC7\\Docs\\Zed", "\\\\PC7\\Music", "\\\\PC7\\Music"}));
+  EXPECT_EQ(fs.files.at(kPath), test::kSampleSnapshot);  // the format's own sample, byte for byte
+  // Every directory is listed before its children.
+  EXPECT_EQ(fs.listed, Twice({"Docs", "Docs\\Sub", "Docs\\Sub\\Deep", "Docs\\Zed", "Music"}));
   EXPECT_EQ(fs.identifyCalls, 0);  // without links no directory needs identifying
 }
 
@@ -85,15 +80,10 @@ TEST_F(SnapshotWriterTest, NamesAreWrittenWholeButLineBreaksBecomeQuestionMarks)
   fs.MarkNameAltered("\\\\PC7\\S\\caf?");
   EXPECT_EQ(Write("S"), 1);
   EXPECT_EQ(Body(),
-            "SHARENAME: S\r\n"
-            "...;;d;;0;;3.3.2010\r\n"
-            "odd;;name;;;f;;3;;3.3.2010\r\n"
-            "x?SHARENAME: evil;;f;;1;;3.3.2010\r\n"
-            "d?;;d;;0;;3.3.2010\r\n"
-            "caf?;;f;;3;;3.3.2010\r\n"
-            "...\\.profile;;f;;2;;3.3.2010\r\n"
-            "d?\\in;;f;;2;;3.3.2010\r\n"
-            "END\r\n");
+            SnapshotText({"SHARENAME: S", "...;;d;;0;;3.3.2010", "odd;;name;;;f;;3;;3.3.2010",
+                          "x?SHARENAME: evil;;f;;1;;3.3.2010", "d?;;d;;0;;3.3.2010",
+                          "caf?;;f;;3;;3.3.2010", "...\\.profile;;f;;2;;3.3.2010",
+                          "d?\\in;;f;;2;;3.3.2010", "END"}));
   EXPECT_EQ(report.namesAltered, 3);
 }
 
@@ -106,13 +96,8 @@ TEST_F(SnapshotWriterTest, EmptyAndUnreachableSharesKeepTheirLinesUnlistableOnes
   fs.AddFile("\\\\PC7\\Music\\m.mp3", 5);
   EXPECT_EQ(Write("Gone;Docs;Empty;Music"), 1);
   EXPECT_EQ(Body(),
-            "SHARENAME: Gone\r\n"
-            "SHARENAME: Docs\r\n"
-            "Locked;;d;;0;;1.1.1601\r\n"
-            "SHARENAME: Empty\r\n"
-            "SHARENAME: Music\r\n"
-            "m.mp3;;f;;5;;1.1.1601\r\n"
-            "END\r\n");
+            SnapshotText({"SHARENAME: Gone", "SHARENAME: Docs", "Locked;;d;;0;;1.1.1601",
+                          "SHARENAME: Empty", "SHARENAME: Music", "m.mp3;;f;;5;;1.1.1601", "END"}));
   EXPECT_TRUE(report.complete);
   EXPECT_FALSE(report.stopped);
   EXPECT_EQ(report.error, IoError::kNone);
@@ -132,10 +117,7 @@ TEST_F(SnapshotWriterTest, SubdirectoryAddedBetweenTheTwoListingsIsWalked) {
   };
   EXPECT_EQ(Write("S"), 1);
   EXPECT_EQ(Body(),
-            "SHARENAME: S\r\n"
-            "f;;f;;1;;1.1.1601\r\n"
-            "New\\n;;f;;4;;1.1.1601\r\n"
-            "END\r\n");
+            SnapshotText({"SHARENAME: S", "f;;f;;1;;1.1.1601", "New\\n;;f;;4;;1.1.1601", "END"}));
 }
 
 TEST_F(SnapshotWriterTest, StopDuringSecondOfThreeSharesFinishesItThenDeletesTheFile) {
@@ -148,9 +130,7 @@ TEST_F(SnapshotWriterTest, StopDuringSecondOfThreeSharesFinishesItThenDeletesThe
     if (dir == "\\\\PC7\\Two") SetActivityState(kStopRequest);
   };
   EXPECT_EQ(Write("One;Two;Three"), 1);
-  EXPECT_EQ(fs.listed,
-            (std::vector<std::string>{"\\\\PC7\\One", "\\\\PC7\\One", "\\\\PC7\\Two",
-                                      "\\\\PC7\\Two", "\\\\PC7\\Two\\Deep", "\\\\PC7\\Two\\Deep"}));
+  EXPECT_EQ(fs.listed, Twice({"One", "Two", "Two\\Deep"}));
   EXPECT_TRUE(fs.files.empty());  // the unfinished file is gone too
   EXPECT_TRUE(report.stopped);
   EXPECT_FALSE(report.complete);
@@ -212,16 +192,10 @@ TEST_F(SnapshotWriterTest, LinkBackToAnAncestorIsWrittenButNotEnteredOthersAre) 
   fs.AddFile("\\\\PC7\\Other\\o", 1);
   fs.AddLink("\\\\PC7\\S\\A\\B\\elsewhere", "\\\\PC7\\Other");
   EXPECT_EQ(Write("S"), 1);
-  EXPECT_EQ(Body(),
-            "SHARENAME: S\r\n"
-            "A;;d;;0;;1.1.1601\r\n"
-            "A\\B;;d;;0;;1.1.1601\r\n"
-            "A\\B\\up;;d;;0;;1.1.1601\r\n"
-            "A\\B\\root;;d;;0;;1.1.1601\r\n"
-            "A\\B\\self;;d;;0;;1.1.1601\r\n"
-            "A\\B\\elsewhere;;d;;0;;1.1.1601\r\n"
-            "A\\B\\elsewhere\\o;;f;;1;;1.1.1601\r\n"
-            "END\r\n");
+  EXPECT_EQ(Body(), SnapshotText({"SHARENAME: S", "A;;d;;0;;1.1.1601", "A\\B;;d;;0;;1.1.1601",
+                                  "A\\B\\up;;d;;0;;1.1.1601", "A\\B\\root;;d;;0;;1.1.1601",
+                                  "A\\B\\self;;d;;0;;1.1.1601", "A\\B\\elsewhere;;d;;0;;1.1.1601",
+                                  "A\\B\\elsewhere\\o;;f;;1;;1.1.1601", "END"}));
   EXPECT_TRUE(report.complete);
 }
 
