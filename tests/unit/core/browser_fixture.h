@@ -14,6 +14,7 @@
 #include "platform/memory/memory_file_list.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/view_ports.h"
+#include "recording_notices.h"
 
 namespace mv::test {
 
@@ -46,24 +47,6 @@ inline const std::string kSampleSnapshot =
                   "Zed;;d;;0;;6.1.2009", "Sub\\b.iso;;f;;5368709120;;6.2.2009",
                   "Sub\\Deep;;d;;0;;6.2.2009", "Sub\\Deep\\c.txt;;f;;0;;6.3.2009",
                   "Zed\\d.txt;;f;;40;;7.4.2009", "SHARENAME: Music", "END"});
-
-class RecordingNotices final : public NoticePort {
- public:
-  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
-    messages.push_back(text);
-    kinds.push_back(kind);
-    return MessageAnswer::kOk;
-  }
-  void SetStatusText(int part, const std::string& text) override {
-    statusPart = part;
-    status = text;
-  }
-
-  std::vector<std::string> messages;
-  std::vector<MessageKind> kinds;
-  int statusPart = -1;
-  std::string status;
-};
 
 class BrowserTest : public ::testing::Test {
  protected:

@@ -78,16 +78,6 @@ void ExchangeByName(std::vector<std::string>& names) {
   }
 }
 
-TEST(LibraryName, EqualAgesEndUpWhereTheExchangesPutThem) {
-  // A and B are of one age, C newer: A goes behind B when C takes the first place.
-  std::vector<std::string> names = {"A.X.01.01.2020.00.00.00.m", "B.X.01.01.2020.00.00.00.m",
-                                    "C.X.02.01.2020.00.00.00.m"};
-  OrderNewestFirst(names);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"C.X.02.01.2020.00.00.00.m", "B.X.01.01.2020.00.00.00.m",
-                                      "A.X.01.01.2020.00.00.00.m"}));
-}
-
 TEST(LibraryName, OrderMatchesTheNameByNameExchangeWithManyTies) {
   std::mt19937 random(20261205);
   for (int round = 0; round < 40; ++round) {
