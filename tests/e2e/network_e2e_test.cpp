@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "capture/activity_state.h"
 #include "capture/capture_job.h"
@@ -19,6 +18,7 @@
 #include "net/network_browser.h"
 #include "recording_notices.h"
 #include "scan_rig.h"
+#include "snapshot_entries.h"
 #include "test_support.h"
 
 namespace mv {
@@ -48,38 +48,20 @@ struct SystemScan {
   }
 };
 
-// "share\relative\path;;type;;size" of every entry of a snapshot, without the date.
-std::set<std::string> SnapshotEntries(const std::string& snapshot) {
-  std::set<std::string> entries;
-  std::istringstream lines(snapshot);
-  std::string line, share;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("SHARENAME: ", 0) == 0) {
-      share = line.substr(11);
-      entries.insert(share);
-      continue;
-    }
-    const std::size_t dateCut = line.rfind(";;");
-    if (share.empty() || line == "END" || dateCut == std::string::npos) continue;
-    entries.insert(share + "\\" + line.substr(0, dateCut));
-  }
-  return entries;
-}
-
-// The same, read from the linked folder of each share.
+// The shares and entries a snapshot of the computer should hold, read from the folders that
+// its shares are linked to.
 std::set<std::string> FolderEntries(const std::filesystem::path& computerFolder,
                                     const std::vector<std::string>& shares) {
   std::set<std::string> entries;
   for (const std::string& share : shares) {
-    entries.insert(share);
+    entries.insert("SHARENAME: " + share);
     const std::filesystem::path root = computerFolder / share;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       std::string relative = std::filesystem::relative(entry.path(), root).string();
       std::replace(relative.begin(), relative.end(), '/', '\\');
-      const bool directory = entry.is_directory();
-      entries.insert(share + "\\" + relative + (directory ? ";;d;;0" : ";;f;;") +
-                     (directory ? "" : std::to_string(entry.file_size())));
+      entries.insert(
+          share + "\\" + relative +
+          (entry.is_directory() ? ";;d;;0" : ";;f;;" + std::to_string(entry.file_size())));
     }
   }
   return entries;
@@ -120,7 +102,8 @@ TEST(SampleNetwork, ScanFindsItAndCaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   for (const DescribedGroup& group : test::SampleNetwork().groups) {
     for (const DescribedComputer& computer : group.computers) {
       const std::string& text = found[computer.name];
-      EXPECT_EQ(SnapshotEntries(text),
+      const std::vector<std::string> captured = test::SnapshotEntries(text);
+      EXPECT_EQ(std::set<std::string>(captured.begin(), captured.end()),
                 FolderEntries(std::filesystem::path(hostRoot) / computer.name, computer.shares))
           << computer.name;
       EXPECT_NE(text.find("\r\nGROUP: " + group.name + "\r\n"), std::string::npos);

@@ -18,6 +18,7 @@
 #include "forwarding_file_system.h"
 #include "recording_notices.h"
 #include "scan_rig.h"
+#include "snapshot_entries.h"
 #include "test_support.h"
 
 namespace mv::test {
@@ -120,13 +121,11 @@ struct CaptureRig {
   }
 };
 
-// The SHARENAME lines of a snapshot, in file order.
+// The shares of a snapshot, in file order.
 inline std::vector<std::string> SharesIn(const std::string& snapshot) {
   std::vector<std::string> shares;
-  const std::string key = "SHARENAME: ";
-  for (std::size_t at = snapshot.find(key); at != std::string::npos;
-       at = snapshot.find(key, at + 1)) {
-    shares.push_back(snapshot.substr(at + key.size(), snapshot.find('\r', at) - at - key.size()));
+  for (const std::string& line : SnapshotEntries(snapshot)) {
+    if (line.starts_with("SHARENAME: ")) shares.push_back(line.substr(11));
   }
   return shares;
 }

@@ -222,13 +222,8 @@ TEST(LoaderOnDisk, SeveralGibibyteFileIsRefusedWithoutAllocatingIt) {
   const std::string path = dir.Join("huge.mirvaul");
   WriteTextFile(path, kSampleSnapshot);
   std::filesystem::resize_file(path, 5ull << 30);  // sparse: no disk space used
-  MemoryFileList list;
-  MemoryBrowserControls controls;
-  RecordingNotices notices;
-  SnapshotBrowser browser(PlatformFileSystem(), list, controls, notices);
-  EXPECT_EQ(browser.LoadSnapshot(path), 0);
-  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooLarge);
-  EXPECT_FALSE(controls.IsEnabled(IDM_OPEN));
+  LoadedSnapshot snapshot;
+  EXPECT_EQ(snapshot.Load(PlatformFileSystem(), path), LoadResult::kTooLarge);
   std::filesystem::remove(path);
 }
 

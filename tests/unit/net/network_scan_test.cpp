@@ -25,9 +25,9 @@ TEST(NetworkScan, FindsEveryGroupComputerAndShareTicked) {
     ASSERT_EQ(tree.Children(kNoTreeItem).size(), 2u);
     const TreeItem workgroup = tree.Find(kNoTreeItem, "WORKGROUP");
     const TreeItem pc1 = tree.Find(workgroup, "PC1");
-    ASSERT_NE(tree.Find(pc1, "Music"), kNoTreeItem);
-    ASSERT_NE(tree.Find(tree.Find(tree.Find(kNoTreeItem, "OFFICE"), "SERVER"), "Backup"),
-              kNoTreeItem);
+    const TreeItem music = tree.Find(pc1, "Music");
+    ASSERT_NE(music, kNoTreeItem);
+    ASSERT_NE(tree.FindPath("OFFICE/SERVER/Backup"), kNoTreeItem);
     EXPECT_EQ(rig.CheckTablesMatchTree(), 10);
     const DiscoveryTables& tables = rig.browser->tables();
     for (const auto& share : tables.shares)
@@ -35,7 +35,7 @@ TEST(NetworkScan, FindsEveryGroupComputerAndShareTicked) {
     for (const auto& computer : tables.computers)
       EXPECT_TRUE(computer.name.empty() || rig.browser->IsItemTicked(computer.item));
     EXPECT_EQ(tree.Get(pc1).state, kTreeStateTicked | kTreeStateBold);
-    EXPECT_EQ(tree.Get(tree.Find(pc1, "Music")).state, kTreeStateTicked | kTreeStateBold);
+    EXPECT_EQ(tree.Get(music).state, kTreeStateTicked | kTreeStateBold);
     EXPECT_EQ(tree.Get(workgroup).state, kTreeStateTicked);
     EXPECT_FALSE(rig.browser->IsItemTicked(kNoTreeItem));
     tree.SetTicked(pc1, false);
