@@ -143,11 +143,6 @@ TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFil
   library_.RemoveSnapshotItem(kNoTreeItem);
   library_.RebuildSnapshotTree();
   EXPECT_EQ(tree_.size(), 3u);
-}
-
-TEST_F(SnapshotLibraryTest, MissingOrEmptyDirectoryGivesAnEmptyTree) {
-  library_.RebuildSnapshotTree();
-  EXPECT_EQ(tree_.size(), 0u);
   library_.SetSnapshotDirectory(dir_.Join("missing"));
   library_.RebuildSnapshotTree();
   EXPECT_EQ(tree_.size(), 0u);

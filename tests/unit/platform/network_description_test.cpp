@@ -34,13 +34,5 @@ TEST(NetworkDescription, RefusesLinesItCannotPlace) {
   EXPECT_FALSE(ParseNetworkDescription("computer PC\n", description, error));
 }
 
-TEST(NetworkDescription, UniformNetworkHasTheAskedShape) {
-  const NetworkDescription description = MakeUniformNetwork(3, 2, 4);
-  ASSERT_EQ(description.groups.size(), 3u);
-  EXPECT_EQ(description.groups[2].name, "GROUP3");
-  EXPECT_EQ(description.groups[2].computers[1].name, "G3PC2");
-  EXPECT_EQ(description.groups[2].computers[1].shares.back(), "SHARE4");
-}
-
 }  // namespace
 }  // namespace mv
