@@ -18,7 +18,7 @@
 #include "forwarding_file_system.h"
 #include "recording_notices.h"
 #include "scan_rig.h"
-#include "snapshot_entries.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv::test {

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv::cli {
 namespace {
 
+using test::HeaderText;
 using test::RunCommand;
 using test::SnapshotText;
 
@@ -29,17 +31,21 @@ TEST(FindCommand, MatchesNamesAndListsHitsInLibraryOrder) {
   test::ScratchDir dir;
   test::WriteTextFile(
       dir.Join("WG.PC1.03.12.2026.10.00.00.mirvaul"),
-      SnapshotText("PC1", {{"Docs",
-                            {"a;;f;;1;;1.1.2020", "ab;;f;;2;;1.1.2020", "note.txt;;f;;3;;1.2.2020",
-                             "README.TXT;;f;;4;;1.3.2020", "Report 2024.pdf;;f;;5;;1.4.2020",
-                             "Sub;;d;;0;;1.5.2020", "Sub\\deep.txt;;f;;6;;1.6.2020"}}}));
+      HeaderText("PC1") +
+          SnapshotText({"SHARENAME: Docs", "a;;f;;1;;1.1.2020", "ab;;f;;2;;1.1.2020",
+                        "note.txt;;f;;3;;1.2.2020", "README.TXT;;f;;4;;1.3.2020",
+                        "Report 2024.pdf;;f;;5;;1.4.2020", "Sub;;d;;0;;1.5.2020",
+                        "Sub\\deep.txt;;f;;6;;1.6.2020", "END"}));
   test::WriteTextFile(
       dir.Join("WG.PC1.02.12.2026.10.00.00.mirvaul"),
-      SnapshotText("PC1", {{"Docs", {"old.txt;;f;;7;;2.1.2019", "note.txt;;f;;3;;1.2.2020"}}}));
-  test::WriteTextFile(dir.Join("WG.PC1.01.12.2026.10.00.00.mirvaul"),
-                      SnapshotText("PC1", {{"Docs", {"older.txt;;f;;8;;2.1.2018"}}}));
-  test::WriteTextFile(dir.Join("WG.PC2.01.12.2026.09.00.00.mirvaul"),
-                      SnapshotText("PC2", {{"Music", {"song.mp3;;f;;9;;3.1.2017"}}}));
+      HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "old.txt;;f;;7;;2.1.2019",
+                                        "note.txt;;f;;3;;1.2.2020", "END"}));
+  test::WriteTextFile(
+      dir.Join("WG.PC1.01.12.2026.10.00.00.mirvaul"),
+      HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "older.txt;;f;;8;;2.1.2018", "END"}));
+  test::WriteTextFile(
+      dir.Join("WG.PC2.01.12.2026.09.00.00.mirvaul"),
+      HeaderText("PC2") + SnapshotText({"SHARENAME: Music", "song.mp3;;f;;9;;3.1.2017", "END"}));
   // The newest capture of all, and corrupted: named and passed over.
   test::WriteTextFile(dir.Join("WG.PC3.04.12.2026.09.00.00.mirvaul"),
                       "Mirrorvault file\r\nVERSION: 1.0\r\n");
@@ -81,16 +87,15 @@ TEST(DiffCommand, ReportsEntriesSharesAndSummary) {
   test::ScratchDir dir;
   const std::string older = dir.Join("old.mirvaul"), newer = dir.Join("new.mirvaul");
   test::WriteTextFile(
-      older,
-      SnapshotText("PC1", {{"Docs",
-                            {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020",
-                             "Sub\\x.txt;;f;;5;;1.1.2020", "big.iso;;f;;5368709120;;1.1.2020"}},
-                           {"Music", {"s.mp3;;f;;40;;1.1.2020"}}}));
-  test::WriteTextFile(newer,
-                      SnapshotText("pc1", {{"DOCS",
-                                            {"A.TXT;;f;;10;;1.1.2020", "Renamed;;d;;0;;1.1.2020",
-                                             "Renamed\\x.txt;;f;;5;;1.1.2020",
-                                             "big.iso;;f;;6442450944;;1.1.2020"}}}));
+      older, HeaderText("PC1") +
+                 SnapshotText({"SHARENAME: Docs", "a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020",
+                               "Sub\\x.txt;;f;;5;;1.1.2020", "big.iso;;f;;5368709120;;1.1.2020",
+                               "SHARENAME: Music", "s.mp3;;f;;40;;1.1.2020", "END"}));
+  test::WriteTextFile(
+      newer,
+      HeaderText("pc1") + SnapshotText({"SHARENAME: DOCS", "A.TXT;;f;;10;;1.1.2020",
+                                        "Renamed;;d;;0;;1.1.2020", "Renamed\\x.txt;;f;;5;;1.1.2020",
+                                        "big.iso;;f;;6442450944;;1.1.2020", "END"}));
   test::CliRun r = RunCommand({"diff", older, newer});
   EXPECT_EQ(r.code, kExitFailure);
   EXPECT_EQ(r.out,
@@ -110,7 +115,8 @@ TEST(DiffCommand, ReportsEntriesSharesAndSummary) {
             "bytes removed 0\n");
 
   const std::string other = dir.Join("other.mirvaul");
-  test::WriteTextFile(other, SnapshotText("PC2", {{"Music", {"s.mp3;;f;;40;;1.1.2020"}}}));
+  test::WriteTextFile(other, HeaderText("PC2") + SnapshotText({"SHARENAME: Music",
+                                                               "s.mp3;;f;;40;;1.1.2020", "END"}));
   r = RunCommand({"diff", older, other});
   EXPECT_EQ(FirstCells(r.out).front(),
             "Different computers (PC1, PC2): entries compared by share-relative path");
@@ -126,10 +132,10 @@ TEST(ExportCommand, WritesCsvEfuAndJsonLinesInUtf8) {
   const std::string snapshot = dir.Join("s.mirvaul");
   test::WriteTextFile(
       snapshot,
-      SnapshotText("PC7", {{"Docs",
-                            {"a,b.txt;;f;;10;;3.15.2010", "say \"hi\".txt;;f;;0;;2.29.2012",
-                             "x;;y.txt;;f;;7;;12.31.1999", "Sub;;d;;0;;1.1.1601",
-                             "Sub\\caf\xE9.txt;;f;;5;;13.1.2020"}}}));
+      HeaderText("PC7") +
+          SnapshotText({"SHARENAME: Docs", "a,b.txt;;f;;10;;3.15.2010",
+                        "say \"hi\".txt;;f;;0;;2.29.2012", "x;;y.txt;;f;;7;;12.31.1999",
+                        "Sub;;d;;0;;1.1.1601", "Sub\\caf\xE9.txt;;f;;5;;13.1.2020", "END"}));
   test::CliRun r = RunCommand({"export", snapshot});
   ASSERT_EQ(r.code, kExitOk) << r.err;
   EXPECT_EQ(r.out,

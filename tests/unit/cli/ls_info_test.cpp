@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli_run.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv::cli {
@@ -14,14 +15,12 @@ class LsInfoTest : public ::testing::Test {
   void SetUp() override {
     test::WriteTextFile(
         path,
-        test::SnapshotText("PC7",
-                           {{"Docs",
-                             {"a.txt;;f;;10;;3.15.2010", "Sub;;d;;0;;6.1.2009",
-                              "Zed;;d;;0;;6.1.2009", "Sub\\b.iso;;f;;5368709120;;6.2.2009",
-                              "Sub\\e.txt;;f;;7;;6.2.2009", "Sub\\Deep;;d;;0;;6.2.2009",
-                              "Sub\\Deep\\c.txt;;f;;0;;6.3.2009", "Zed\\d.txt;;f;;40;;7.4.2009"}},
-                            {"Music", {}}},
-                           "WORKGROUP"));
+        test::HeaderText() +
+            test::SnapshotText({"SHARENAME: Docs", "a.txt;;f;;10;;3.15.2010", "Sub;;d;;0;;6.1.2009",
+                                "Zed;;d;;0;;6.1.2009", "Sub\\b.iso;;f;;5368709120;;6.2.2009",
+                                "Sub\\e.txt;;f;;7;;6.2.2009", "Sub\\Deep;;d;;0;;6.2.2009",
+                                "Sub\\Deep\\c.txt;;f;;0;;6.3.2009", "Zed\\d.txt;;f;;40;;7.4.2009",
+                                "SHARENAME: Music", "END"}));
   }
   int Run(const Args& args) {
     const test::CliRun run = test::RunCommand(args);

@@ -8,7 +8,7 @@
 #include "capture/activity_state.h"
 #include "core/snapshot_writer.h"
 #include "scratch_computer.h"
-#include "snapshot_entries.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 #ifdef _WIN32

@@ -2,11 +2,11 @@
 // unreachable shares, share limits, long lines and directory link loops.
 #include <gtest/gtest.h>
 
-#include "browser_fixture.h"
 #include "capture/activity_state.h"
 #include "core/snapshot_writer.h"
 #include "platform/memory/fixed_clock.h"
 #include "platform/memory/memory_file_system.h"
+#include "snapshot_texts.h"
 
 namespace mv {
 namespace {
