@@ -38,14 +38,6 @@ struct SystemScan {
     EXPECT_EQ(browser.CompletedScans(), 1);
   }
   ~SystemScan() { browser.Shutdown(); }
-
-  // Texts of the children of the item at path ("GROUP/COMPUTER"; "" for the root).
-  std::vector<std::string> Texts(const std::string& path) {
-    std::vector<std::string> texts;
-    for (const TreeItem child : tree.Children(tree.FindPath(path)))
-      texts.push_back(tree.Get(child).text);
-    return texts;
-  }
 };
 
 // The shares and entries a snapshot of the computer should hold, read from the folders that
@@ -76,9 +68,9 @@ TEST(SampleNetwork, ScanFindsItAndCaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   SystemScan scan;
   // Groups come in the provider's order; the provider itself gets no item.
   using Texts = std::vector<std::string>;
-  ASSERT_EQ(scan.Texts(""), (Texts{"WORKGROUP", "OFFICE"}));
-  EXPECT_EQ(scan.Texts("WORKGROUP"), (Texts{"PC1", "PC2"}));
-  EXPECT_EQ(scan.Texts("OFFICE"), (Texts{"SERVER"}));
+  ASSERT_EQ(scan.tree.Texts(""), (Texts{"WORKGROUP", "OFFICE"}));
+  EXPECT_EQ(scan.tree.Texts("WORKGROUP"), (Texts{"PC1", "PC2"}));
+  EXPECT_EQ(scan.tree.Texts("OFFICE"), (Texts{"SERVER"}));
   // Everything is ticked after the scan: every computer is captured, with its shares.
   test::ScratchDir snapshots;
   test::RecordingNotices notices;
@@ -141,7 +133,7 @@ TEST(SampleNetworkRecords, ARecordLargerThanTheOfferLosesNothing) {
   DescribedNetwork network("group LONG\n computer PCL\n  share First\n  share " + longName +
                            "\n  share Third\n");
   SystemScan scan;
-  EXPECT_EQ(scan.Texts("LONG/PCL"), (std::vector<std::string>{"First", longName, "Third"}));
+  EXPECT_EQ(scan.tree.Texts("LONG/PCL"), (std::vector<std::string>{"First", longName, "Third"}));
   EXPECT_EQ(scan.browser.ContainersNotListed(), 0);
 }
 

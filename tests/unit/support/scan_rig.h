@@ -65,6 +65,12 @@ class MemoryTree : public LockedTreePort {
     for (std::string name; std::getline(names, name, '/');) item = Find(item, name);
     return item;
   }
+  // The texts of the children of the item at path.
+  std::vector<std::string> Texts(const std::string& path) {
+    std::vector<std::string> texts;
+    for (const TreeItem child : Children(FindPath(path))) texts.push_back(Get(child).text);
+    return texts;
+  }
   // The first child of parent whose text is text, or 0.
   TreeItem Find(TreeItem parent, const std::string& text) {
     return WithTree([&](TreePort&) {
