@@ -24,20 +24,9 @@
 namespace mv {
 namespace {
 
-// Scans the system's network into a tree, with the program's own pauses.
-struct SystemScan {
-  test::MemoryTree tree;
-  TaskGate gate;
-  NetworkBrowser browser{tree, PlatformNetwork(), gate};
-
-  SystemScan() {
-    SetActivityState(kIdle);
-    EXPECT_TRUE(browser.StartScanThread());
-    browser.RequestScan();
-    gate.WaitUntilFree();
-    EXPECT_EQ(browser.CompletedScans(), 1);
-  }
-  ~SystemScan() { browser.Shutdown(); }
+// The system's network scanned into a tree, with the program's own pauses.
+struct SystemScan : test::ScanRig {
+  SystemScan() : ScanRig(ScanTiming{}, &PlatformNetwork()) { Scan(); }
 };
 
 // The shares and entries a snapshot of the computer should hold, read from the folders that
@@ -74,7 +63,7 @@ TEST(SampleNetwork, ScanFindsItAndCaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   // Everything is ticked after the scan: every computer is captured, with its shares.
   test::ScratchDir snapshots;
   test::RecordingNotices notices;
-  CaptureJob job(scan.browser, notices, scan.gate);
+  CaptureJob job(*scan.browser, notices, scan.gate);
   ASSERT_EQ(job.StartWorkers(), kCaptureWorkers);
   ASSERT_TRUE(job.StartCaptureOfTicked(snapshots.path()));
   scan.gate.WaitUntilFree();
@@ -134,7 +123,7 @@ TEST(SampleNetworkRecords, ARecordLargerThanTheOfferLosesNothing) {
                            "\n  share Third\n");
   SystemScan scan;
   EXPECT_EQ(scan.tree.Texts("LONG/PCL"), (std::vector<std::string>{"First", longName, "Third"}));
-  EXPECT_EQ(scan.browser.ContainersNotListed(), 0);
+  EXPECT_EQ(scan.browser->ContainersNotListed(), 0);
 }
 
 }  // namespace

@@ -106,9 +106,10 @@ struct ScanRig {
   TaskGate gate;
   std::unique_ptr<NetworkBrowser> browser;
 
-  explicit ScanRig(ScanTiming timing = kFastScan) {
+  // Scans the in-memory network, or another one (the system's) when given.
+  explicit ScanRig(ScanTiming timing = kFastScan, NetworkPort* other = nullptr) {
     SetActivityState(kIdle);
-    browser = std::make_unique<NetworkBrowser>(tree, network, gate, timing);
+    browser = std::make_unique<NetworkBrowser>(tree, other ? *other : network, gate, timing);
     browser->StartScanThread();
   }
   ~ScanRig() { browser->Shutdown(); }
