@@ -42,10 +42,17 @@ TEST(NetworkScan, FindsEveryGroupComputerAndShareTicked) {
 
 // Calls offer 256 bytes (short records take several calls); a larger record (a long comment)
 // is asked for with the whole buffer and nothing is lost; one larger still ends its container,
-// as failing to open or read one does, and the other containers keep their items.
-TEST(NetworkScan, ARecordLargerThanTheOfferIsFetchedWithTheWholeBuffer) {
+// as failing to open or read one does, and the other containers keep their items. Computers
+// under a hidden container stand at the root; long names are shown and stored whole.
+TEST(NetworkScan, OddRecordsAndContainersCostOnlyTheirOwnItems) {
   ScanRig rig;
-  const auto group = rig.network.AddGroup(rig.network.AddProvider("P"), "G");
+  const auto provider = rig.network.AddProvider("P");
+  const auto group = rig.network.AddGroup(provider, "G");
+  rig.network.AddShare(rig.network.AddComputer(provider, "LONER"), "LONER", "Data");
+  const std::string longGroup(100, 'G'), longComputer(80, 'C'), longShare(120, 'S');
+  rig.network.AddShare(
+      rig.network.AddComputer(rig.network.AddGroup(provider, longGroup), longComputer),
+      longComputer, longShare);
   const auto pc = rig.network.AddComputer(group, "PC");
   std::vector<std::string> expected;
   for (int i = 0; i < 12; ++i) {
@@ -79,21 +86,9 @@ TEST(NetworkScan, ARecordLargerThanTheOfferIsFetchedWithTheWholeBuffer) {
     EXPECT_TRUE(rig.tree.Texts(lost).empty()) << lost;
   EXPECT_EQ(rig.browser->ContainersNotListed(), 1);
   EXPECT_EQ(rig.network.OpenEnumerations(), 0);
-}
-
-// Long names are shown and stored whole.
-TEST(NetworkScan, ComputersUnderAHiddenContainerStandAtTheRoot) {
-  ScanRig rig;
-  const std::string group(100, 'G'), computer(80, 'C'), share(120, 'S');
-  const auto p = rig.network.AddProvider("P");
-  rig.network.AddShare(rig.network.AddComputer(p, "LONER"), "LONER", "Data");
-  const auto c = rig.network.AddComputer(rig.network.AddGroup(p, group), computer);
-  rig.network.AddShare(c, computer, share);
-  rig.Scan();
-  EXPECT_NE(rig.tree.Find(rig.tree.Find(kNoTreeItem, "LONER"), "Data"), kNoTreeItem);
-  EXPECT_NE(rig.tree.Find(rig.tree.Find(rig.tree.Find(kNoTreeItem, group), computer), share),
-            kNoTreeItem);
-  EXPECT_EQ(rig.CheckTablesMatchTree(), 5);  // with the texts the tables hold
+  EXPECT_EQ(rig.tree.Texts("LONER"), (std::vector<std::string>{"Data"}));
+  EXPECT_EQ(rig.tree.Texts(longGroup + "/" + longComputer), (std::vector<std::string>{longShare}));
+  EXPECT_EQ(rig.CheckTablesMatchTree(), 2 + 6 + 16);  // with the texts the tables hold
 }
 
 TEST(NetworkScan, BeyondTheTablesTheTreeKeepsItsItems) {
@@ -108,7 +103,6 @@ TEST(NetworkScan, BeyondTheTablesTheTreeKeepsItsItems) {
   EXPECT_EQ(computers, kMaxGroups + 2);
 }
 
-// Nothing to find, or a tree that refuses items: an empty tree, and the entries without items.
 TEST(NetworkScan, EmptyNetworksAndARefusingTreeLeaveAnEmptyTree) {
   ScanRig rig;
   rig.Scan();
