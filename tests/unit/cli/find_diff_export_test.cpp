@@ -29,26 +29,21 @@ std::vector<std::string> FirstCells(const std::string& text) {
 
 TEST(FindCommand, MatchesNamesAndListsHitsInLibraryOrder) {
   test::ScratchDir dir;
-  test::WriteTextFile(
-      dir.Join("WG.PC1.03.12.2026.10.00.00.mirvaul"),
-      HeaderText("PC1") +
-          SnapshotText({"SHARENAME: Docs", "a;;f;;1;;1.1.2020", "ab;;f;;2;;1.1.2020",
-                        "note.txt;;f;;3;;1.2.2020", "README.TXT;;f;;4;;1.3.2020",
-                        "Report 2024.pdf;;f;;5;;1.4.2020", "Sub;;d;;0;;1.5.2020",
-                        "Sub\\deep.txt;;f;;6;;1.6.2020", "END"}));
-  test::WriteTextFile(
-      dir.Join("WG.PC1.02.12.2026.10.00.00.mirvaul"),
-      HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "old.txt;;f;;7;;2.1.2019",
-                                        "note.txt;;f;;3;;1.2.2020", "END"}));
-  test::WriteTextFile(
-      dir.Join("WG.PC1.01.12.2026.10.00.00.mirvaul"),
-      HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "older.txt;;f;;8;;2.1.2018", "END"}));
-  test::WriteTextFile(
-      dir.Join("WG.PC2.01.12.2026.09.00.00.mirvaul"),
-      HeaderText("PC2") + SnapshotText({"SHARENAME: Music", "song.mp3;;f;;9;;3.1.2017", "END"}));
-  // The newest capture of all, and corrupted: named and passed over.
-  test::WriteTextFile(dir.Join("WG.PC3.04.12.2026.09.00.00.mirvaul"),
-                      "Mirrorvault file\r\nVERSION: 1.0\r\n");
+  const std::pair<const char*, std::string> files[] = {
+      {"WG.PC1.03.12.2026.10.00.00.mirvaul",
+       HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "note.txt;;f;;3;;1.2.2020",
+                                         "README.TXT;;f;;4;;1.3.2020", "Sub;;d;;0;;1.5.2020",
+                                         "Sub\\deep.txt;;f;;6;;1.6.2020", "END"})},
+      {"WG.PC1.02.12.2026.10.00.00.mirvaul",
+       HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "old.txt;;f;;7;;2.1.2019",
+                                         "note.txt;;f;;3;;1.2.2020", "END"})},
+      {"WG.PC1.01.12.2026.10.00.00.mirvaul",
+       HeaderText("PC1") + SnapshotText({"SHARENAME: Docs", "older.txt;;f;;8;;2.1.2018", "END"})},
+      {"WG.PC2.01.12.2026.09.00.00.mirvaul",
+       HeaderText("PC2") + SnapshotText({"SHARENAME: Music", "song.mp3;;f;;9;;3.1.2017", "END"})},
+      // The newest capture of all, and corrupted: named and passed over.
+      {"WG.PC3.04.12.2026.09.00.00.mirvaul", "Mirrorvault file\r\nVERSION: 1.0\r\n"}};
+  for (const auto& [name, text] : files) test::WriteTextFile(dir.Join(name), text);
   struct Case {
     std::vector<std::string> args;
     std::vector<std::string> paths;
