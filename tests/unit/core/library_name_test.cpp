@@ -32,7 +32,6 @@ TEST(LibraryName, PiecesOfSchemeShortAndManyDottedNames) {
   EXPECT_EQ(scheme.Piece(9), "mirvaul");
   EXPECT_EQ(SnapshotDateText(scheme), "05.12.2026 09:04:05");
 
-  // Missing pieces are empty text.
   const SnapshotNamePieces shortName("WG.mirvaul");
   EXPECT_EQ(shortName.Piece(kPieceComputer), "mirvaul");
   EXPECT_EQ(shortName.Piece(kPieceDay), "");

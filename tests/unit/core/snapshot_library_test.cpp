@@ -36,7 +36,6 @@ class SnapshotLibraryTest : public ::testing::Test {
     return lines;
   }
 
-  // The item of the snapshot row holding fileName.
   TreeItem SnapshotItem(const std::string& fileName) const {
     for (const LibSnapshotEntry& row : library_.snapshotTable()) {
       if (row.inUse && row.fileName == fileName) return row.item;
@@ -120,7 +119,6 @@ TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFil
   library_.RebuildSnapshotTree();
   const std::vector<TreeItem> groups = tree_.Children(kNoTreeItem);  // WG, LAN
 
-  // One snapshot.
   library_.RemoveSnapshotItem(SnapshotItem(names[1]));
   EXPECT_FALSE(FileExists(dir_.Join(names[1])));
   EXPECT_TRUE(FileExists(dir_.Join(names[0])));
