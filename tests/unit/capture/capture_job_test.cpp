@@ -53,10 +53,7 @@ TEST(CaptureJob, OnlyTickedSharesOfTickedComputersInTickedGroupsAreCaptured) {
 
 TEST(CaptureJob, UnwritableSnapshotsAreReportedOnceWithTheErrorIcon) {
   CaptureRig rig(SampleNetwork());
-  const int before = rig.job->CompletedJobs();
-  ASSERT_TRUE(rig.job->StartCaptureOfTicked(rig.scratch.Join("no such folder")));
-  rig.scan.gate.WaitUntilFree();
-  ASSERT_EQ(rig.job->CompletedJobs(), before + 1);
+  rig.CaptureTicked(rig.scratch.Join("no such folder"));
   const auto messages = rig.notices.Messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].second, MessageKind::kError);

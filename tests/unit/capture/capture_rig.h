@@ -100,10 +100,11 @@ struct CaptureRig {
 
   std::string SnapshotDir() { return scratch.Join("snapshots"); }
 
-  // Starts a capture of what is ticked and waits for its end.
-  void CaptureTicked() {
+  // Starts a capture of what is ticked into folder (the snapshots folder if empty) and waits
+  // for its end.
+  void CaptureTicked(const std::string& folder = "") {
     const int before = job->CompletedJobs();
-    ASSERT_TRUE(job->StartCaptureOfTicked(SnapshotDir()));
+    ASSERT_TRUE(job->StartCaptureOfTicked(folder.empty() ? SnapshotDir() : folder));
     scan.gate.WaitUntilFree();
     ASSERT_EQ(job->CompletedJobs(), before + 1);
     ASSERT_EQ(GetActivityState(), kIdle);
