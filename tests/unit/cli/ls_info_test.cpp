@@ -34,7 +34,7 @@ class LsInfoTest : public ::testing::Test {
   std::string out, err;
 };
 
-TEST_F(LsInfoTest, ListsSharesAndLocationsWithTheirCells) {
+TEST_F(LsInfoTest, LsListsRowsWithTheirCellsAndInfoThePropertiesTexts) {
   ASSERT_EQ(Run({"ls", path}), kExitOk);
   EXPECT_EQ(out, "Docs\t<SHARE>\t\t\nMusic\t<SHARE>\t\t\n");
   ASSERT_EQ(Run({"ls", path, "Docs"}), kExitOk);
@@ -48,6 +48,12 @@ TEST_F(LsInfoTest, ListsSharesAndLocationsWithTheirCells) {
   const std::string bySizeDescending = out;
   ASSERT_EQ(Run({"ls", path, "docs\\sub", "--sort", "type"}), kExitOk);
   EXPECT_EQ(out, bySizeDescending);
+
+  ASSERT_EQ(Run({"info", path}), kExitOk);
+  EXPECT_EQ(out,
+            "Group: WORKGROUP\nComputer: PC7\nDate Created: 05.12.2026 09:04:05\n"
+            "Shares: 2\nFiles: 5\nDirectories: 3\nTotal: 8\nFile: " +
+                path + "\n");
 }
 
 TEST_F(LsInfoTest, ReportsLocationsNotFoundAndRefusedFiles) {
@@ -62,14 +68,6 @@ TEST_F(LsInfoTest, ReportsLocationsNotFoundAndRefusedFiles) {
   EXPECT_EQ(Run({"info", dir.Join("missing.mirvaul")}), 2);
   EXPECT_EQ(err, "Could not open '" + dir.Join("missing.mirvaul") + "'.\nThe file is corrupted.\n");
   EXPECT_EQ(Run({"ls", path, "--sort", "colour"}), kExitUsage);
-}
-
-TEST_F(LsInfoTest, InfoPrintsThePropertiesTexts) {
-  ASSERT_EQ(Run({"info", path}), kExitOk);
-  EXPECT_EQ(out,
-            "Group: WORKGROUP\nComputer: PC7\nDate Created: 05.12.2026 09:04:05\n"
-            "Shares: 2\nFiles: 5\nDirectories: 3\nTotal: 8\nFile: " +
-                path + "\n");
 }
 
 }  // namespace

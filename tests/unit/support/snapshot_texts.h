@@ -45,14 +45,12 @@ inline std::vector<std::string> SnapshotEntries(const std::string& text) {
   std::string share;
   for (std::string line; std::getline(in, line) && line != "END\r";) {
     line.pop_back();  // the CR
-    if (line.starts_with("SHARENAME: ")) {
-      share = line.substr(11);
-      lines.push_back(line);
-      continue;
-    }
-    const EntryFields fields = SplitEntryFields(line);
-    lines.push_back(share + "\\" + std::string(fields[0]) + ";;" + std::string(fields[1]) + ";;" +
-                    std::string(fields[2]));
+    const bool header = line.starts_with("SHARENAME: ");
+    if (header) share = line.substr(11);
+    const EntryFields f = SplitEntryFields(line);
+    lines.push_back(header ? line
+                           : share + "\\" + std::string(f[0]) + ";;" + std::string(f[1]) + ";;" +
+                                 std::string(f[2]));
   }
   return lines;
 }
