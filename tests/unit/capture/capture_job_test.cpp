@@ -44,10 +44,8 @@ TEST(CaptureJob, OnlyTickedSharesOfTickedComputersInTickedGroupsAreCaptured) {
       EXPECT_NE(text.find("sub\\b.txt;;f;;2;;"), std::string::npos);
     }
     EXPECT_EQ(captured, expected) << unticked.size();
-    const auto messages = rig.notices.Messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, "Snapshots successfully created.");
-    EXPECT_EQ(messages[0].second, MessageKind::kInformation);
+    EXPECT_EQ(rig.notices.Messages(), (std::vector<std::pair<std::string, MessageKind>>{
+                                          {kSnapshotsCreated, MessageKind::kInformation}}));
   }
 }
 

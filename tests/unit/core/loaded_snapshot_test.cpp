@@ -37,9 +37,8 @@ TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
   EXPECT_EQ(info.fileCount, 5);
   EXPECT_EQ(info.directoryCount, 3);
   EXPECT_EQ(browser.shareCount(), 2);
-  for (const int command : {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE, IDM_FILE_PROPERTIES}) {
+  for (const int command : {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE, IDM_FILE_PROPERTIES})
     EXPECT_TRUE(controls.IsEnabled(command)) << command;
-  }
   // Names holding ";;" are listed and opened whole.
   browser.OpenLocation("B");
   browser.OpenLocation(ParseBareName("dir;;x").displayName);

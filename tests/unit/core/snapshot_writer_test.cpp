@@ -122,9 +122,8 @@ TEST_F(SnapshotWriterTest, SubdirectoryAddedBetweenTheTwoListingsIsWalked) {
 }
 
 TEST_F(SnapshotWriterTest, AStopFinishesItsShareThenDeletesTheFileAndNoShareWritesNone) {
-  for (const char* share : {"\\\\PC7\\One", "\\\\PC7\\Two", "\\\\PC7\\Three"}) {
+  for (const char* share : {"\\\\PC7\\One", "\\\\PC7\\Two", "\\\\PC7\\Three"})
     fs.AddDirectory(share);
-  }
   fs.AddDirectory("\\\\PC7\\Two\\Deep");
   fs.AddFile("\\\\PC7\\Two\\Deep\\f", 1);
   fs.onList = [&](const std::string& dir) {
