@@ -69,10 +69,9 @@ TEST(TakeCommand, ScansTheDescribedNetworkAndCapturesEveryComputer) {
   test::WriteTextFile(scratch.Join("network.txt"),
                       "group WORKGROUP\n computer PC1\n  share Docs\n computer PC2\n"
                       "  share Public\n");
-  std::filesystem::create_directories(scratch.Join("unc/PC1/Docs"));
-  std::filesystem::create_directories(scratch.Join("unc/PC2/Public"));
+  for (const char* folder : {"unc/PC1/Docs", "unc/PC2/Public", "snapshots"})
+    std::filesystem::create_directories(scratch.Join(folder));
   test::WriteTextFile(scratch.Join("unc/PC1/Docs/a.txt"), "abc");
-  std::filesystem::create_directories(scratch.Join("snapshots"));
   const test::CliRun run =
       test::RunCommand({"take", "--snapshots", scratch.Join("snapshots"), "--network",
                         scratch.Join("network.txt"), "--unc-root", scratch.Join("unc")});
@@ -80,9 +79,8 @@ TEST(TakeCommand, ScansTheDescribedNetworkAndCapturesEveryComputer) {
   EXPECT_EQ(run.out,
             "WORKGROUP\n  PC1\n    Docs\n  PC2\n    Public\nSnapshots successfully created.\n");
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(scratch.Join("snapshots"))) {
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.Join("snapshots")))
     files += entry.path().filename().string().starts_with("WORKGROUP.PC");
-  }
   EXPECT_EQ(files, 2);
 }
 
