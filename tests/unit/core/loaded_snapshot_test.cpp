@@ -29,11 +29,7 @@ TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
                                    "dir;;x;;d;;0;;1.1.2010", "dir;;x\\in;;f;;1;;1.1.2010", "END"}),
       path));
   const SnapshotInfo& info = browser.info();
-  EXPECT_EQ(info.path, path);
-  EXPECT_EQ(info.computer, "PC7");
-  EXPECT_EQ(info.group, "WORKGROUP");
-  EXPECT_EQ(info.created, "05.12.2026 09:04:05");
-  EXPECT_EQ(info.version, "1.0");
+  EXPECT_EQ(info.path, path);  // the header values: in the header case
   EXPECT_EQ(info.fileCount, 5);
   EXPECT_EQ(info.directoryCount, 3);
   EXPECT_EQ(browser.shareCount(), 2);
