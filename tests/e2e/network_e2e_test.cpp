@@ -10,75 +10,39 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include "capture/activity_state.h"
 #include "capture/capture_job.h"
 #include "capture/end_of_job_message.h"
-#include "memory_tree.h"
+#include "core/library_name.h"
 #include "net/network_browser.h"
 #include "recording_notices.h"
+#include "scan_rig.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv {
 namespace {
 
-// Scans the system's network into a tree, with the program's own pauses.
-struct SystemScan {
-  test::MemoryTree tree;
-  TaskGate gate;
-  NetworkBrowser browser{tree, PlatformNetwork(), gate};
-
-  SystemScan() {
-    SetActivityState(kIdle);
-    EXPECT_TRUE(browser.StartScanThread());
-    browser.RequestScan();
-    gate.WaitUntilFree();
-    EXPECT_EQ(browser.CompletedScans(), 1);
-  }
-  ~SystemScan() { browser.Shutdown(); }
-
-  // Texts of the children of the item at path ("GROUP/COMPUTER"; "" for the root).
-  std::vector<std::string> Texts(const std::string& path) {
-    std::vector<std::string> texts;
-    for (const TreeItem child : tree.Children(tree.FindPath(path)))
-      texts.push_back(tree.Get(child).text);
-    return texts;
-  }
+// The system's network scanned into a tree, with the program's own pauses.
+struct SystemScan : test::ScanRig {
+  SystemScan() : ScanRig(ScanTiming{}, &PlatformNetwork()) { Scan(); }
 };
 
-// "share\relative\path;;type;;size" of every entry of a snapshot, without the date.
-std::set<std::string> SnapshotEntries(const std::string& snapshot) {
-  std::set<std::string> entries;
-  std::istringstream lines(snapshot);
-  std::string line, share;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.rfind("SHARENAME: ", 0) == 0) {
-      share = line.substr(11);
-      entries.insert(share);
-      continue;
-    }
-    const std::size_t dateCut = line.rfind(";;");
-    if (share.empty() || line == "END" || dateCut == std::string::npos) continue;
-    entries.insert(share + "\\" + line.substr(0, dateCut));
-  }
-  return entries;
-}
-
-// The same, read from the linked folder of each share.
+// The shares and entries a snapshot of the computer should hold, read from the folders that
+// its shares are linked to.
 std::set<std::string> FolderEntries(const std::filesystem::path& computerFolder,
                                     const std::vector<std::string>& shares) {
   std::set<std::string> entries;
   for (const std::string& share : shares) {
-    entries.insert(share);
+    entries.insert("SHARENAME: " + share);
     const std::filesystem::path root = computerFolder / share;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       std::string relative = std::filesystem::relative(entry.path(), root).string();
       std::replace(relative.begin(), relative.end(), '/', '\\');
-      const bool directory = entry.is_directory();
-      entries.insert(share + "\\" + relative + (directory ? ";;d;;0" : ";;f;;") +
-                     (directory ? "" : std::to_string(entry.file_size())));
+      entries.insert(
+          share + "\\" + relative +
+          (entry.is_directory() ? ";;d;;0" : ";;f;;" + std::to_string(entry.file_size())));
     }
   }
   return entries;
@@ -93,40 +57,38 @@ TEST(SampleNetwork, ScanFindsItAndCaptureHoldsExactlyWhatTheLinkedFoldersHold) {
   SystemScan scan;
   // Groups come in the provider's order; the provider itself gets no item.
   using Texts = std::vector<std::string>;
-  ASSERT_EQ(scan.Texts(""), (Texts{"WORKGROUP", "OFFICE"}));
-  EXPECT_EQ(scan.Texts("WORKGROUP"), (Texts{"PC1", "PC2"}));
-  EXPECT_EQ(scan.Texts("OFFICE"), (Texts{"SERVER"}));
+  ASSERT_EQ(scan.tree.Texts(""), (Texts{"WORKGROUP", "OFFICE"}));
+  EXPECT_EQ(scan.tree.Texts("WORKGROUP"), (Texts{"PC1", "PC2"}));
+  EXPECT_EQ(scan.tree.Texts("OFFICE"), (Texts{"SERVER"}));
   // Everything is ticked after the scan: every computer is captured, with its shares.
   test::ScratchDir snapshots;
   test::RecordingNotices notices;
-  CaptureJob job(scan.browser, notices, scan.gate);
+  CaptureJob job(*scan.browser, notices, scan.gate);
   ASSERT_EQ(job.StartWorkers(), kCaptureWorkers);
   ASSERT_TRUE(job.StartCaptureOfTicked(snapshots.path()));
   scan.gate.WaitUntilFree();
   job.Shutdown();
-  const auto messages = notices.Messages();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].first, kSnapshotsCreated);
+  EXPECT_EQ(notices.Messages(), (std::vector<std::pair<std::string, MessageKind>>{
+                                    {kSnapshotsCreated, MessageKind::kInformation}}));
 
-  const std::map<std::string, std::vector<std::string>> expected = {
-      {"PC1", {"Docs", "Music"}}, {"PC2", {"Public"}}, {"SERVER", {"Projects", "Backup"}}};
   std::map<std::string, std::string> found;
   for (const auto& file : std::filesystem::directory_iterator(snapshots.path())) {
     const std::string name = file.path().filename().string();
-    const std::size_t first = name.find('.');
-    found[name.substr(first + 1, name.find('.', first + 1) - first - 1)] =
-        test::ReadTextFile(file.path().string());
     EXPECT_TRUE(name.ends_with(".mirvaul")) << name;
+    found[std::string(SnapshotNamePieces(name).Piece(kPieceComputer))] =
+        test::ReadTextFile(file.path().string());
   }
-  ASSERT_EQ(found.size(), expected.size());
-  for (const auto& [computer, shares] : expected) {
-    ASSERT_EQ(found.count(computer), 1u) << computer;
-    EXPECT_EQ(SnapshotEntries(found[computer]),
-              FolderEntries(std::filesystem::path(hostRoot) / computer, shares))
-        << computer;
+  EXPECT_EQ(found.size(), 3u);
+  for (const DescribedGroup& group : test::SampleNetwork().groups) {
+    for (const DescribedComputer& computer : group.computers) {
+      const std::string& text = found[computer.name];
+      const std::vector<std::string> captured = test::SnapshotEntries(text);
+      EXPECT_EQ(std::set<std::string>(captured.begin(), captured.end()),
+                FolderEntries(std::filesystem::path(hostRoot) / computer.name, computer.shares))
+          << computer.name;
+      EXPECT_NE(text.find("\r\nGROUP: " + group.name + "\r\n"), std::string::npos);
+    }
   }
-  EXPECT_NE(found["SERVER"].find("GROUP: OFFICE\r\n"), std::string::npos);
-  EXPECT_NE(found["PC2"].find("GROUP: WORKGROUP\r\n"), std::string::npos);
 }
 
 // Points the provider's DescriptionFile value (read at every open) at a network of its own.
@@ -159,8 +121,8 @@ TEST(SampleNetworkRecords, ARecordLargerThanTheOfferLosesNothing) {
   DescribedNetwork network("group LONG\n computer PCL\n  share First\n  share " + longName +
                            "\n  share Third\n");
   SystemScan scan;
-  EXPECT_EQ(scan.Texts("LONG/PCL"), (std::vector<std::string>{"First", longName, "Third"}));
-  EXPECT_EQ(scan.browser.ContainersNotListed(), 0);
+  EXPECT_EQ(scan.tree.Texts("LONG/PCL"), (std::vector<std::string>{"First", longName, "Third"}));
+  EXPECT_EQ(scan.browser->ContainersNotListed(), 0);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ class ActivityStateTest : public ::testing::Test {
 
 // A stop shows the task's stop text only and idles at once; the last worker restores the
 // controls when it has wound down.
-TEST_F(ActivityStateTest, EachStateSwitchesTheScreenAndAStopOnlyItsText) {
+TEST_F(ActivityStateTest, EachStateSwitchesTheScreenAStopOnlyItsTextAndOnlyOnce) {
   EXPECT_EQ(SetActivityState(kIdle), 0);
   EXPECT_EQ(view.Take(), kIdleScreen);
   for (const auto& [state, status] : {std::pair{kScanning, "Scanning Network..."},
@@ -73,22 +73,8 @@ TEST_F(ActivityStateTest, EachStateSwitchesTheScreenAndAStopOnlyItsText) {
     SetActivityState(kIdle);
     EXPECT_EQ(view.Take(), kIdleScreen);
   }
-}
 
-TEST_F(ActivityStateTest, StopArrivingWhileTheScreenFollowsIsNotLost) {
-  view.onStatus = [] {
-    if (GetActivityState() == kCapturing) SetActivityState(kStopRequest);
-  };
-  SetActivityState(kCapturing);
-  view.onStatus = nullptr;
-  EXPECT_EQ(GetActivityState(), kIdle);
-  const std::vector<std::string> calls = view.Take();
-  ASSERT_GE(calls.size(), 2u);
-  EXPECT_EQ(calls[1], "status 0 Stop Taking Snapshots...");
-}
-
-// A second stop while the task winds down, or a value that is no request, changes nothing.
-TEST_F(ActivityStateTest, StopWhileIdleChangesNothingAndStatusTextGoesToItsPart) {
+  // A second stop while the task winds down, or a value that is no request, changes nothing.
   SetActivityState(kScanning);
   SetActivityState(kStopRequest);
   view.Take();
@@ -103,6 +89,18 @@ TEST_F(ActivityStateTest, StopWhileIdleChangesNothingAndStatusTextGoesToItsPart)
   EXPECT_EQ(SetStatusText(0, "nobody sees this"), 0);  // no view: only the state matters
   EXPECT_EQ(SetActivityState(kScanning), 0);
   EXPECT_EQ(GetActivityState(), kScanning);
+}
+
+TEST_F(ActivityStateTest, StopArrivingWhileTheScreenFollowsIsNotLost) {
+  view.onStatus = [] {
+    if (GetActivityState() == kCapturing) SetActivityState(kStopRequest);
+  };
+  SetActivityState(kCapturing);
+  view.onStatus = nullptr;
+  EXPECT_EQ(GetActivityState(), kIdle);
+  const std::vector<std::string> calls = view.Take();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[1], "status 0 Stop Taking Snapshots...");
 }
 
 TEST(CancelButton, ItsCaptionDecidesBetweenStopAndCloseIgnoringCase) {

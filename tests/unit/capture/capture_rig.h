@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "capture/capture_job.h"
+#include "core/library_name.h"
 #include "forwarding_file_system.h"
 #include "recording_notices.h"
 #include "scan_rig.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv::test {
@@ -98,10 +100,11 @@ struct CaptureRig {
 
   std::string SnapshotDir() { return scratch.Join("snapshots"); }
 
-  // Starts a capture of what is ticked and waits for its end.
-  void CaptureTicked() {
+  // Starts a capture of what is ticked into folder (the snapshots folder if empty) and waits
+  // for its end.
+  void CaptureTicked(const std::string& folder = "") {
     const int before = job->CompletedJobs();
-    ASSERT_TRUE(job->StartCaptureOfTicked(SnapshotDir()));
+    ASSERT_TRUE(job->StartCaptureOfTicked(folder.empty() ? SnapshotDir() : folder));
     scan.gate.WaitUntilFree();
     ASSERT_EQ(job->CompletedJobs(), before + 1);
     ASSERT_EQ(GetActivityState(), kIdle);
@@ -112,21 +115,18 @@ struct CaptureRig {
     std::multimap<std::string, std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(SnapshotDir())) {
       const std::string name = entry.path().filename().string();
-      const std::size_t first = name.find('.');
-      const std::string computer = name.substr(first + 1, name.find('.', first + 1) - first - 1);
-      found.emplace(computer, ReadTextFile(entry.path().string()));
+      found.emplace(SnapshotNamePieces(name).Piece(kPieceComputer),
+                    ReadTextFile(entry.path().string()));
     }
     return found;
   }
 };
 
-// The SHARENAME lines of a snapshot, in file order.
+// The shares of a snapshot, in file order.
 inline std::vector<std::string> SharesIn(const std::string& snapshot) {
   std::vector<std::string> shares;
-  const std::string key = "SHARENAME: ";
-  for (std::size_t at = snapshot.find(key); at != std::string::npos;
-       at = snapshot.find(key, at + 1)) {
-    shares.push_back(snapshot.substr(at + key.size(), snapshot.find('\r', at) - at - key.size()));
+  for (const std::string& line : SnapshotEntries(snapshot)) {
+    if (line.starts_with("SHARENAME: ")) shares.push_back(line.substr(11));
   }
   return shares;
 }

@@ -44,7 +44,7 @@ TEST(CliLibrary, PrintsTheTreeWithFileNamesAndRemovesOnlySnapshotFiles) {
   EXPECT_EQ(missing.out, "");
 }
 
-TEST(CliDispatch, HelpListsCommandsAndUnknownCommandIsAUsageError) {
+TEST(CliArgs, HelpCommandsOptionsFlagsAndPositionals) {
   const test::CliRun help = test::RunCommand({"--help"});
   EXPECT_EQ(help.code, kExitOk);
   EXPECT_NE(help.out.find("Usage: mirrorvault-cli"), std::string::npos);
@@ -52,9 +52,7 @@ TEST(CliDispatch, HelpListsCommandsAndUnknownCommandIsAUsageError) {
   EXPECT_EQ(unknown.code, kExitUsage);
   EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(test::RunCommand({}).code, kExitUsage);
-}
 
-TEST(CliArgs, ValuedOptionsFlagsAndPositionals) {
   ParsedArgs a = ParseArgs({"snap", "--sort", "size", "--desc", "Docs"}, {"--sort"}, {"--desc"});
   EXPECT_TRUE(a.error.empty());
   EXPECT_EQ(a.Option("--sort").value_or(""), "size");

@@ -1,69 +1,26 @@
-// Test fixture for the loader and the browser: snapshot texts built from lines, and a
-// browser over in-memory ports whose messages and status texts are recorded.
+// Test fixture for the loader and the browser: a browser over in-memory ports whose messages
+// and status texts are recorded.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/snapshot_browser.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/memory/memory_file_system.h"
 #include "platform/view_ports.h"
+#include "recording_notices.h"
+#include "snapshot_texts.h"
 
 namespace mv::test {
-
-// Joins lines, each ended by CR LF, as the writer writes them.
-inline std::string SnapshotText(std::initializer_list<std::string_view> lines) {
-  std::string text;
-  for (const std::string_view line : lines) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
-
-inline std::string HeaderText(std::string_view computer = "PC7") {
-  std::string text = "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: ";
-  text += computer;
-  text += "\r\nGROUP: WORKGROUP\r\nDATE CREATED: 05.12.2026 09:04:05\r\n\r\n";
-  return text;
-}
 
 // prefix and n, built without "literal" + std::string, which g++ 12 misreads at -O2.
 inline std::string Numbered(const char* prefix, int n) {
   return std::string(prefix).append(std::to_string(n));
 }
-
-// The complete small file of the format's documentation.
-inline const std::string kSampleSnapshot =
-    HeaderText() +
-    SnapshotText({"SHARENAME: Docs", "a.txt;;f;;10;;3.15.2010", "Sub;;d;;0;;6.1.2009",
-                  "Zed;;d;;0;;6.1.2009", "Sub\\b.iso;;f;;5368709120;;6.2.2009",
-                  "Sub\\Deep;;d;;0;;6.2.2009", "Sub\\Deep\\c.txt;;f;;0;;6.3.2009",
-                  "Zed\\d.txt;;f;;40;;7.4.2009", "SHARENAME: Music", "END"});
-
-class RecordingNotices final : public NoticePort {
- public:
-  MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
-    messages.push_back(text);
-    kinds.push_back(kind);
-    return MessageAnswer::kOk;
-  }
-  void SetStatusText(int part, const std::string& text) override {
-    statusPart = part;
-    status = text;
-  }
-
-  std::vector<std::string> messages;
-  std::vector<MessageKind> kinds;
-  int statusPart = -1;
-  std::string status;
-};
 
 class BrowserTest : public ::testing::Test {
  protected:

@@ -78,18 +78,16 @@ TEST_F(FileSearchTest, WildcardsNamesWithSeparatorsAndWhatIsNeverFound) {
     search = FileSearch{};
     EXPECT_EQ(Find(name), shown) << name;
   }
-  MemoryFileList otherList;
-  SnapshotBrowser empty{files, otherList, controls, notices};
-  EXPECT_FALSE(search.Search(empty, otherList, notices, "report"));
-  EXPECT_EQ(notices.messages.back(), "No snapshot is loaded.");
-}
-
-TEST_F(FileSearchTest, MatchesInASectionNeverClosedAreSkipped) {
+  // Matches in a share whose section is never closed are skipped.
   ASSERT_TRUE(Open(HeaderText() +
                    SnapshotText({"SHARENAME: One", "x1.txt;;f;;1;;1.1.2010", "SHARENAME: Open",
                                  "x2.txt;;f;;1;;1.1.2010", "x3.txt;;f;;1;;1.1.2010"})));
   EXPECT_EQ(Find("x"), "\\\\PC7\\One\\ x1");
   EXPECT_EQ(Find("x"), "Nothing more was found for 'x'.");
+  MemoryFileList otherList;
+  SnapshotBrowser empty{files, otherList, controls, notices};
+  EXPECT_FALSE(search.Search(empty, otherList, notices, "report"));
+  EXPECT_EQ(notices.messages.back(), "No snapshot is loaded.");
 }
 
 }  // namespace

@@ -11,24 +11,19 @@
 #include "core/snapshot_find.h"
 #include "core/snapshot_scan.h"
 #include "platform/memory/memory_file_system.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv {
 namespace {
 
-const std::string kHeader =
-    "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: WG\r\nDATE CREATED: 1 2\r\n";
+const std::string kHeader = test::HeaderText();
 
 TEST(SnapshotScan, ReadsEntriesWhateverTheLineEnds) {
   const std::string body =
-      "SHARENAME: Docs\r\na;;f;;1;;1.1.2020\r\n\r\nSub;;d;;0;;1.1.2020\r\nSub\\b "
-      "c.txt;;F;;2;;1.1.2020"
-      "\r\nnot an entry\r\nEND\r\nlost;;f;;1;;1.1.2020\r\nSHARENAME: "
-      "Open\r\nopen;;f;;1;;1.1.2020\r\n";
-  struct Case {
-    const char* what;
-    std::string text;
-  };
+      test::SnapshotText({"SHARENAME: Docs", "a;;f;;1;;1.1.2020", "", "Sub;;d;;0;;1.1.2020",
+                          "Sub\\b c.txt;;F;;2;;1.1.2020", "not an entry", "END",
+                          "lost;;f;;1;;1.1.2020", "SHARENAME: Open", "open;;f;;1;;1.1.2020"});
   auto replaced = [&](const std::string& with) {
     std::string text = kHeader + body;
     for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += with.size()) {
@@ -38,18 +33,18 @@ TEST(SnapshotScan, ReadsEntriesWhateverTheLineEnds) {
   };
   std::string lone = kHeader + body;
   lone.replace(lone.find("\r\nSub;;d"), 2, "\r");  // one CR alone among CR LF
-  const Case cases[] = {
-      {"CR LF", kHeader + body}, {"LF", replaced("\n")}, {"CR", replaced("\r")}, {"lone CR", lone}};
-  for (const Case& c : cases) {
+  for (const auto& [what, text] :
+       {std::pair{"CR LF", kHeader + body}, std::pair{"LF", replaced("\n")},
+        std::pair{"CR", replaced("\r")}, std::pair{"lone CR", lone}}) {
     SnapshotLayout layout;
-    ASSERT_EQ(ScanSnapshot(c.text, layout), LoadResult::kAccepted) << c.what;
+    ASSERT_EQ(ScanSnapshot(text, layout), LoadResult::kAccepted) << what;
     std::vector<std::string> read;
     ForEachEntry(layout, [&](const ShareSection& share, const SnapshotEntry& entry) {
       read.push_back(std::string(share.name) + ":" + std::string(entry.directory) + "|" +
                      std::string(entry.name) + (entry.isDirectory ? "/" : ""));
     });
     EXPECT_EQ(read, (std::vector<std::string>{"Docs:|a", "Docs:|Sub/", "Docs:Sub|b c.txt"}))
-        << c.what;
+        << what;
   }
 }
 

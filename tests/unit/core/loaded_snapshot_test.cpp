@@ -29,17 +29,12 @@ TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
                                    "dir;;x;;d;;0;;1.1.2010", "dir;;x\\in;;f;;1;;1.1.2010", "END"}),
       path));
   const SnapshotInfo& info = browser.info();
-  EXPECT_EQ(info.path, path);
-  EXPECT_EQ(info.computer, "PC7");
-  EXPECT_EQ(info.group, "WORKGROUP");
-  EXPECT_EQ(info.created, "05.12.2026 09:04:05");
-  EXPECT_EQ(info.version, "1.0");
+  EXPECT_EQ(info.path, path);  // the header values: in the header case
   EXPECT_EQ(info.fileCount, 5);
   EXPECT_EQ(info.directoryCount, 3);
   EXPECT_EQ(browser.shareCount(), 2);
-  for (const int command : {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE, IDM_FILE_PROPERTIES}) {
+  for (const int command : {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN, IDM_EXPLORE, IDM_FILE_PROPERTIES})
     EXPECT_TRUE(controls.IsEnabled(command)) << command;
-  }
   // Names holding ";;" are listed and opened whole.
   browser.OpenLocation("B");
   browser.OpenLocation(ParseBareName("dir;;x").displayName);
@@ -62,6 +57,7 @@ TEST_F(LoaderTest, HeaderLinesInAnyOrderAndAnyCaseWithAnyLineEnds) {
 // The scan behind find, diff and export accepts and refuses exactly what the loader does.
 TEST_F(LoaderTest, AcceptanceRuleOfTheLoaderAndTheScan) {
   const std::string header = HeaderText(), shares = SnapshotText({"SHARENAME: S", "END"});
+  const std::string top = "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\n";
   struct Case {
     const char* what;
     std::string text;
@@ -71,18 +67,14 @@ TEST_F(LoaderTest, AcceptanceRuleOfTheLoaderAndTheScan) {
       {"lower-case keys and LF",
        "mirrorvault FILE\ngroup: WG\nversion: 1\ncomputer: C\ndate created: d\nsharename: S\n",
        LoadResult::kAccepted},
-      {"magic line with a trailing blank",
-       "Mirrorvault file \r\nVERSION: 1\r\nCOMPUTER: C\r\nGROUP: G\r\nDATE CREATED: d\r\n" + shares,
+      {"magic line with a trailing blank", "Mirrorvault file " + header.substr(16) + shares,
        LoadResult::kNotASnapshot},
       {"magic line cut by a NUL",
        std::string("Mirrorvault file\0\r\n", 19) + header.substr(18) + shares,
        LoadResult::kAccepted},
-      {"empty GROUP value",
-       "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\nGROUP: \r\nDATE CREATED: d\r\n" + shares,
+      {"empty GROUP value", top + "GROUP: \r\nDATE CREATED: d\r\n" + shares,
        LoadResult::kNotASnapshot},
-      {"header key in line 6",
-       "Mirrorvault file\r\nVERSION: 1\r\nCOMPUTER: C\r\nx\r\nDATE CREATED: d\r\nGROUP: G\r\n" +
-           shares,
+      {"header key in line 6", top + "x\r\nDATE CREATED: d\r\nGROUP: G\r\n" + shares,
        LoadResult::kNotASnapshot},
       {"no share header line", header + "a;;f;;1;;1.1.2020\r\nEND\r\n", LoadResult::kNoShares},
       {"a share header cut by a NUL", header + std::string("SHARENAME: D\0cs\r\n", 17),
@@ -143,22 +135,11 @@ TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot)
   EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
 }
 
-TEST(SplitLines, CutsAtCrAndLfDropsEmptyLinesAndStopsANulInsideALine) {
-  std::string raw("ab\r\n\r\ncd\ref\n\ngh", 15);
-  raw += std::string("i\0jk\r\n", 6);
+// CR, LF, empty lines and a NUL inside a line are read through the loader's tests, the line
+// bound through its bounds case; here, the bytes a word-at-a-time scan could misread.
+TEST(SplitLines, OddBytesAreLineTextWhereverTheyFallInAWord) {
   std::vector<LineRef> lines;
-  ASSERT_EQ(SplitLines(raw, lines, 100), 4);
-  auto line = [&](int i) {
-    return raw.substr(lines[static_cast<std::size_t>(i)].offset,
-                      lines[static_cast<std::size_t>(i)].length);
-  };
-  EXPECT_EQ(line(0), "ab");
-  EXPECT_EQ(line(1), "cd");
-  EXPECT_EQ(line(2), "ef");
-  EXPECT_EQ(line(3), "ghi");  // the NUL ends the text of the line; "jk" is not read
-
-  // Control bytes other than CR, LF and NUL, and bytes above 0x7F, are line text, wherever
-  // they fall in the words the scan reads at once.
+  // Control bytes other than CR, LF and NUL, and bytes above 0x7F.
   const std::string odd = "\t\x0b\x0c\x0e\x8d\xff\x80 tab\tand\x01more\x0d\x8a\x0a";
   for (std::size_t shift = 0; shift < 9; ++shift) {
     const std::string padded = std::string(shift, 'x') + odd + "\n" + odd;
@@ -169,7 +150,6 @@ TEST(SplitLines, CutsAtCrAndLfDropsEmptyLinesAndStopsANulInsideALine) {
     ASSERT_EQ(SplitLines(std::string(8 + shift, 'y'), lines, 100), 1);
     EXPECT_EQ(lines[0].length, 8 + shift);
   }
-  EXPECT_EQ(SplitLines(raw, lines, 3), -1);
 }
 
 // A 32-bit process may find no room for a second large file while it holds the first: the
@@ -222,13 +202,8 @@ TEST(LoaderOnDisk, SeveralGibibyteFileIsRefusedWithoutAllocatingIt) {
   const std::string path = dir.Join("huge.mirvaul");
   WriteTextFile(path, kSampleSnapshot);
   std::filesystem::resize_file(path, 5ull << 30);  // sparse: no disk space used
-  MemoryFileList list;
-  MemoryBrowserControls controls;
-  RecordingNotices notices;
-  SnapshotBrowser browser(PlatformFileSystem(), list, controls, notices);
-  EXPECT_EQ(browser.LoadSnapshot(path), 0);
-  EXPECT_EQ(browser.lastLoadResult(), LoadResult::kTooLarge);
-  EXPECT_FALSE(controls.IsEnabled(IDM_OPEN));
+  LoadedSnapshot snapshot;
+  EXPECT_EQ(snapshot.Load(PlatformFileSystem(), path), LoadResult::kTooLarge);
   std::filesystem::remove(path);
 }
 

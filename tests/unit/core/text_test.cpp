@@ -6,7 +6,7 @@
 namespace mv {
 namespace {
 
-TEST(Text, CaseInsensitiveComparisons) {
+TEST(Text, CaseInsensitiveComparisonsAndNumbersReadLikeAtoi) {
   EXPECT_TRUE(EqualsIgnoreCase("Mirrorvault FILE", "mirrorvault file"));
   EXPECT_FALSE(EqualsIgnoreCase("Mirrorvault file ", "mirrorvault file"));
   EXPECT_TRUE(StartsWithIgnoreCase("sharename: Docs", "SHARENAME: "));
@@ -16,9 +16,7 @@ TEST(Text, CaseInsensitiveComparisons) {
   EXPECT_GT(CompareIgnoreCase("ab", "a"), 0);
   // _strcmpi lower-cases before comparing: '_' (0x5F) comes before 'a' (0x61).
   EXPECT_LT(CompareIgnoreCase("_x", "Ax"), 0);
-}
 
-TEST(Text, NumbersReadLikeAtoi) {
   EXPECT_EQ(ParseIntLikeAtoi("  12abc"), 12);
   EXPECT_EQ(ParseIntLikeAtoi("-7"), -7);
   EXPECT_EQ(ParseIntLikeAtoi("+05"), 5);

@@ -15,12 +15,15 @@ NetResource Record(std::uint32_t displayType, std::uint32_t usage, const char* r
   return record;
 }
 
-// Texts, images and states of the kinds are checked through the scan; here, the records that
-// make no item, and a share without a name.
-TEST(NetworkItems, OtherDisplayTypesMakeNoItemAndAMissingNameAnEmptyText) {
+// Texts, images and states of the kinds, and the tasks of groups, are checked through the
+// scan; here, the records that make no item, a share without a name, and a computer whose
+// record lacks the container bit.
+TEST(NetworkItems, OtherRecordsMakeNoItemAndEveryComputerGetsATask) {
   EXPECT_FALSE(NetworkItemFor(Record(kDisplayTypeNetwork, 2, "Microsoft Windows Network")));
   EXPECT_FALSE(NetworkItemFor(Record(kDisplayTypeGeneric, 2, "X")));
   EXPECT_EQ(NetworkItemFor(Record(kDisplayTypeShare, 1, nullptr))->text, "");
+  EXPECT_TRUE(HasChildTask(Record(kDisplayTypeServer, 0, "\\\\C")));
+  EXPECT_FALSE(HasChildTask(Record(kDisplayTypeShare, kResourceUsageConnectable, "\\\\C\\S")));
 }
 
 // A share's text searches back to the second character for a backslash; short names stay
@@ -33,13 +36,6 @@ TEST(NetworkItems, TextsOfOddNames) {
   EXPECT_EQ(ShareItemText("D"), "");
   EXPECT_EQ(ShareItemText(""), "");
   for (const char* remote : {"\\\\", "\\", ""}) EXPECT_EQ(ComputerItemText(remote), "") << remote;
-}
-
-TEST(NetworkItems, ComputersAndContainersGetTasks) {
-  EXPECT_TRUE(HasChildTask(Record(kDisplayTypeServer, 0, "\\\\C")));  // even without the bit
-  EXPECT_TRUE(HasChildTask(Record(kDisplayTypeNetwork, kResourceUsageContainer, "N")));
-  EXPECT_TRUE(HasChildTask(Record(kDisplayTypeDomain, kResourceUsageContainer, "G")));
-  EXPECT_FALSE(HasChildTask(Record(kDisplayTypeShare, kResourceUsageConnectable, "\\\\C\\S")));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include "capture/activity_state.h"
 #include "cli_run.h"
@@ -17,6 +16,7 @@
 #include "platform/smb/smb_credentials.h"
 #include "platform/smb/unc_routing_file_system.h"
 #include "platform/smb_client.h"
+#include "snapshot_texts.h"
 
 namespace mv {
 namespace {
@@ -24,16 +24,6 @@ namespace fs = std::filesystem;
 using test::LoopbackSmbd;
 
 using test::CliRun;
-
-// The lines after the header: share sections and END.
-std::vector<std::string> Body(const std::string& file) {
-  const std::string bytes = test::ReadTextFile(file);
-  std::istringstream text(bytes.substr(bytes.find("\r\n\r\n") + 4));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(text, line);)
-    lines.push_back(line.substr(0, line.size() - 1));
-  return lines;
-}
 
 class SmbShareTest : public ::testing::Test {
  protected:
@@ -75,12 +65,12 @@ class SmbShareTest : public ::testing::Test {
     EXPECT_NE(client, nullptr) << error;
     return client;
   }
-  std::vector<std::string> Capture(FileSystem& files, const std::string& shares,
-                                   WriteReport& report) {
+  // The text of a snapshot of shares taken through files.
+  std::string Capture(FileSystem& files, const std::string& shares, WriteReport& report) {
     const std::string path = snaps_.Join("WG.PC.01.01.2026.00.00.00.mirvaul");
     WriteSnapshot("WG", LoopbackSmbd::kComputer, path, shares, &report, files);
     EXPECT_TRUE(report.complete);
-    return Body(path);
+    return test::ReadTextFile(path);
   }
   CliRun Cli(cli::Args args) {
     args.insert(args.end(), {"--smb", "--smb-port", std::to_string(server_->port()), "--snapshots",
@@ -101,16 +91,12 @@ TEST_F(SmbShareTest, SameLinesAsTheLocalBackendWithTheServersCreationDates) {
   fs::create_directory_symlink(folder, unc.Join(std::string(LoopbackSmbd::kComputer) + "/Private"));
   SetUncRoot(unc.path());
   WriteReport report;
-  std::vector<std::string> local = Capture(PlatformFileSystem(), "Private", report);
-  const std::vector<std::string> smb =
-      Capture(Client(server_->AuthFile())->fileSystem(), "Private", report);
+  const std::string local = Capture(PlatformFileSystem(), "Private", report);
+  const std::string smb = Capture(Client(server_->AuthFile())->fileSystem(), "Private", report);
   SetUncRoot(".");
-  ASSERT_EQ(local.size(), 11u);
-  // The server keeps the creation time it was given; the local file system, its own.
-  for (std::string& line : local) {
-    if (line.rfind("a.txt;;", 0) == 0) line = "a.txt;;f;;5;;6.3.2009";
-  }
-  EXPECT_EQ(smb, local);
+  ASSERT_EQ(test::SnapshotEntries(local).size(), 10u);
+  EXPECT_EQ(test::SnapshotEntries(smb), test::SnapshotEntries(local));
+  EXPECT_NE(smb.find("\r\na.txt;;f;;5;;6.3.2009\r\n"), std::string::npos);  // the time it was given
 }
 
 TEST_F(SmbShareTest, UnreadableDirectoryIsCountedAndTheCaptureGoesOn) {
@@ -122,10 +108,10 @@ TEST_F(SmbShareTest, UnreadableDirectoryIsCountedAndTheCaptureGoesOn) {
   chmod((folder + "/locked").c_str(), 0755);
   ASSERT_EQ(run.code, cli::kExitOk) << run.err;
   EXPECT_NE(run.err.find("warning: 1 directory could not be listed"), std::string::npos);
-  const std::vector<std::string> body = Body(run.out.substr(0, run.out.size() - 1));
-  ASSERT_EQ(body.size(), 5u);
-  EXPECT_EQ(body[4], "END");
-  EXPECT_EQ(body[3].rfind("open\\x.txt;;f;;10;;", 0), 0u) << body[3];
+  const std::vector<std::string> body =
+      test::SnapshotEntries(test::ReadTextFile(run.out.substr(0, run.out.size() - 1)));
+  ASSERT_EQ(body.size(), 4u);
+  EXPECT_EQ(body[3], "Public\\open\\x.txt;;f;;10");
 }
 
 TEST_F(SmbShareTest, RefusedCredentialsFailTheComputerWithoutAFile) {
@@ -164,10 +150,10 @@ TEST_F(SmbShareTest, ShareFolderGoneMidCaptureLeavesItsDirectoriesUnlisted) {
   VanishingShare vanishing(client->fileSystem(), folder);
   smb::UncRoutingFileSystem files(vanishing, PlatformFileSystem());
   WriteReport report;
-  const std::vector<std::string> body = Capture(files, "Public", report);
+  const std::string text = Capture(files, "Public", report);
   fs::rename(folder + ".away", folder);
   EXPECT_EQ(report.unlistedDirectories, 2);
-  EXPECT_EQ(body.size(), 5u);  // the share, its three entries, END
+  EXPECT_EQ(test::SnapshotEntries(text).size(), 4u);  // the share and its three entries
 }
 
 TEST_F(SmbShareTest, NamesOutsideAsciiGoIntoTheCodePage) {
@@ -182,12 +168,13 @@ TEST_F(SmbShareTest, NamesOutsideAsciiGoIntoTheCodePage) {
                         Case{1251, {"caf?.txt", "??.txt", "?n?\\x.txt", "??\\y.txt"}, 4}}) {
     WriteReport report;
     const std::vector<std::string> body =
-        Capture(Client("", c.codePage)->fileSystem(), "Public", report);
+        test::SnapshotEntries(Capture(Client("", c.codePage)->fileSystem(), "Public", report));
     for (const std::string& name : c.names) {
-      EXPECT_NE(
-          std::find_if(body.begin(), body.end(),
-                       [&](const std::string& line) { return line.rfind(name + ";;f", 0) == 0; }),
-          body.end())
+      EXPECT_NE(std::find_if(body.begin(), body.end(),
+                             [&](const std::string& line) {
+                               return line.rfind("Public\\" + name + ";;f", 0) == 0;
+                             }),
+                body.end())
           << c.codePage << ": " << name;
     }
     EXPECT_EQ(report.namesAltered, c.altered) << c.codePage;
@@ -205,10 +192,9 @@ TEST_F(SmbShareTest, TakeListsTheServersSharesAndCapturesEveryComputer) {
             "    Private\nSnapshots successfully created.\n");
   int files = 0;
   for (const auto& file : fs::directory_iterator(snaps_.path())) {
-    const std::vector<std::string> body = Body(file.path().string());
-    ASSERT_EQ(body.size(), 5u);
-    EXPECT_EQ(body[0] + body[1].substr(0, 13) + body[2] + body[3].substr(0, 13) + body[4],
-              "SHARENAME: Publicp.txt;;f;;5;;SHARENAME: Privateq.txt;;f;;5;;END");
+    EXPECT_EQ(test::SnapshotEntries(test::ReadTextFile(file.path().string())),
+              (std::vector<std::string>{"SHARENAME: Public", "Public\\p.txt;;f;;5",
+                                        "SHARENAME: Private", "Private\\q.txt;;f;;5"}));
     ++files;
   }
   EXPECT_EQ(files, 2);

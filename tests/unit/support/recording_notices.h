@@ -1,5 +1,5 @@
-// A notice port that records the messages of the capture job and may hold them, as a
-// message box on screen does.
+// A notice port that records the messages and status texts it is given, and may hold a
+// message as a message box on screen does.
 #pragma once
 
 #include <condition_variable>
@@ -12,16 +12,22 @@
 
 namespace mv::test {
 
-// Records every message; while held, ShowMessage waits as a message box on screen does.
+// Records every message and the last status text; while held, ShowMessage waits as a
+// message box on screen does. The fields are read directly only where no other thread shows
+// messages; Messages() may be called while workers run.
 class RecordingNotices : public NoticePort {
  public:
   MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override {
     std::unique_lock lock(mutex_);
-    messages_.emplace_back(text, kind);
+    messages.push_back(text);
+    kinds.push_back(kind);
     released_.wait(lock, [this] { return !held_; });
     return MessageAnswer::kOk;
   }
-  void SetStatusText(int, const std::string&) override {}
+  void SetStatusText(int part, const std::string& text) override {
+    statusPart = part;
+    status = text;
+  }
 
   void Hold() {
     std::lock_guard lock(mutex_);
@@ -36,14 +42,20 @@ class RecordingNotices : public NoticePort {
   }
   std::vector<std::pair<std::string, MessageKind>> Messages() {
     std::lock_guard lock(mutex_);
-    return messages_;
+    std::vector<std::pair<std::string, MessageKind>> shown;
+    for (std::size_t i = 0; i < messages.size(); ++i) shown.emplace_back(messages[i], kinds[i]);
+    return shown;
   }
+
+  std::vector<std::string> messages;
+  std::vector<MessageKind> kinds;
+  int statusPart = -1;
+  std::string status;
 
  private:
   std::mutex mutex_;
   std::condition_variable released_;
   bool held_ = false;
-  std::vector<std::pair<std::string, MessageKind>> messages_;
 };
 
 }  // namespace mv::test

@@ -1,5 +1,5 @@
-// A network browser over an in-memory network and tree, with short pauses, for the tests
-// of the scan and of the capture job.
+// An in-memory tree safe to call from many threads, and a network browser over it and an
+// in-memory network, with short pauses, for the tests of the scan and of the capture job.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,15 +7,85 @@
 #include <atomic>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "capture/activity_state.h"
 #include "capture/task_gate.h"
-#include "memory_tree.h"
 #include "net/network_browser.h"
+#include "platform/locked_tree_port.h"
 #include "platform/memory/in_memory_network.h"
+#include "platform/memory/memory_tree_port.h"
 
 namespace mv::test {
+
+// Ticks, children by text and refused inserts: what the tests read back and change.
+class MemoryTree : public LockedTreePort {
+ public:
+  using Item = MemoryTreePort::Node;
+
+  MemoryTree() : LockedTreePort(tree_) {}
+
+  TreeItem InsertItem(const TreeInsertRequest& request) override {
+    return WithTree([&](TreePort&) {
+      ++insertCalls_;
+      return refuseInserts_ ? kNoTreeItem : tree_.InsertItem(request);
+    });
+  }
+
+  // Ticks or unticks an item, as a click on its box would.
+  void SetTicked(TreeItem item, bool ticked) {
+    WithTree([&](TreePort&) {
+      const std::uint32_t state = tree_.Find(item)->state & ~kTreeStateImageMask;
+      tree_.SetItemState(item, state | (ticked ? kTreeStateTicked : kTreeStateUnticked));
+    });
+  }
+  // Makes every later insert fail, as a control that ran out of memory would.
+  void RefuseInserts() {
+    WithTree([&](TreePort&) { refuseInserts_ = true; });
+  }
+
+  Item Get(TreeItem item) {
+    return WithTree([&](TreePort&) { return *tree_.Find(item); });
+  }
+  std::vector<TreeItem> Children(TreeItem parent) {
+    return WithTree([&](TreePort&) { return tree_.Children(parent); });
+  }
+  std::size_t Size() {
+    return WithTree([&](TreePort&) { return tree_.size(); });
+  }
+  int InsertCalls() {
+    return WithTree([&](TreePort&) { return insertCalls_; });
+  }
+  // The item at path ("GROUP/COMPUTER/SHARE", "" for the root), or 0.
+  TreeItem FindPath(const std::string& path) {
+    TreeItem item = kNoTreeItem;
+    std::istringstream names(path);
+    for (std::string name; std::getline(names, name, '/');) item = Find(item, name);
+    return item;
+  }
+  // The texts of the children of the item at path.
+  std::vector<std::string> Texts(const std::string& path) {
+    std::vector<std::string> texts;
+    for (const TreeItem child : Children(FindPath(path))) texts.push_back(Get(child).text);
+    return texts;
+  }
+  // The first child of parent whose text is text, or 0.
+  TreeItem Find(TreeItem parent, const std::string& text) {
+    return WithTree([&](TreePort&) {
+      for (const TreeItem child : tree_.Children(parent)) {
+        if (tree_.Find(child)->text == text) return child;
+      }
+      return kNoTreeItem;
+    });
+  }
+
+ private:
+  MemoryTreePort tree_;
+  int insertCalls_ = 0;
+  bool refuseInserts_ = false;
+};
 
 inline constexpr ScanTiming kFastScan{0, 1};
 
@@ -36,9 +106,10 @@ struct ScanRig {
   TaskGate gate;
   std::unique_ptr<NetworkBrowser> browser;
 
-  explicit ScanRig(ScanTiming timing = kFastScan) {
+  // Scans the in-memory network, or another one (the system's) when given.
+  explicit ScanRig(ScanTiming timing = kFastScan, NetworkPort* other = nullptr) {
     SetActivityState(kIdle);
-    browser = std::make_unique<NetworkBrowser>(tree, network, gate, timing);
+    browser = std::make_unique<NetworkBrowser>(tree, other ? *other : network, gate, timing);
     browser->StartScanThread();
   }
   ~ScanRig() { browser->Shutdown(); }
