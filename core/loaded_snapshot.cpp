@@ -308,7 +308,7 @@ bool LoadedSnapshot::ReadShareSections(const std::vector<int>& keyLines) {
     const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
     if (start != 0) AddPathRange(current, start, i - 1);
     if (shareHeader) {
-      if (shareCount() == kMaxShares) return false;
+      if (shareCount() == kMaxLoadedShares) return false;
       current = line.substr(kShareNameKey.size());
       shareNames_.emplace_back(current);
     }

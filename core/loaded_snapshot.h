@@ -18,7 +18,7 @@ namespace mv {
 // Files beyond the reader's limits (core/snapshot_format.h: kMaxLines, kMaxSharesRead) are
 // refused as corrupted as a whole, never shown in part.
 inline constexpr int kMaxSnapshotLines = static_cast<int>(kMaxLines);
-inline constexpr int kMaxShares = static_cast<int>(kMaxSharesRead);
+inline constexpr int kMaxLoadedShares = static_cast<int>(kMaxSharesRead);
 inline constexpr int kPathIndexSlots = 64;
 // The longest line the writer produces is an entry line of its design length plus CR LF, so
 // no complete snapshot is larger than this (about 513 MiB). A larger file is refused before
@@ -62,7 +62,7 @@ enum class LoadResult {
   kTooLarge,       // larger than kMaxSnapshotBytes: nothing changed, nothing allocated
   kNotASnapshot,   // no magic line, or a header value missing or empty
   kTooManyLines,   // more than kMaxSnapshotLines lines
-  kTooManyShares,  // more than kMaxShares share sections
+  kTooManyShares,  // more than kMaxLoadedShares share sections
   kNoShares,       // no share header line
 };
 
@@ -117,7 +117,7 @@ class LoadedSnapshot {
   void ReleaseText();
   void ReadHeader();
   // Share table and share ranges from the share header and end lines (line indexes, in
-  // order); false when there are more than kMaxShares sections.
+  // order); false when there are more than kMaxLoadedShares sections.
   bool ReadShareSections(const std::vector<int>& keyLines);
   // Drops text, lines, shares and ranges, keeping the header values found.
   LoadResult Refuse(LoadResult result);

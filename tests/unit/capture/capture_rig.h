@@ -15,6 +15,7 @@
 
 #include "capture/capture_job.h"
 #include "core/library_name.h"
+#include "core/snapshot_format.h"
 #include "forwarding_file_system.h"
 #include "recording_notices.h"
 #include "scan_rig.h"
@@ -115,6 +116,8 @@ struct CaptureRig {
     std::multimap<std::string, std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator(SnapshotDir())) {
       const std::string name = entry.path().filename().string();
+      // Nothing but finished snapshots is ever left: no unfinished part survives a stop.
+      EXPECT_TRUE(name.ends_with(kSnapshotExtension)) << name;
       found.emplace(SnapshotNamePieces(name).Piece(kPieceComputer),
                     ReadTextFile(entry.path().string()));
     }

@@ -5,6 +5,7 @@
 #include <array>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "browser_fixture.h"
@@ -80,7 +81,10 @@ TEST(FileListSort, AgreesWithAStableMergeSortReadingTheTexts) {
 
 // Sizes beyond 4 GiB keep their high bits; the date key weighs month and year as it must.
 TEST(FileListSort, DatesAndSizesCompareByValue) {
-  EXPECT_EQ(DateSortKey("3.15.2010"), 15 + 35 * 3 + 570 * 2010);
+  // The last day of a month or year sorts before the first day of the next.
+  for (const auto& [earlier, later] :
+       {std::pair{"1.31.2010", "2.1.2010"}, {"12.31.2009", "1.1.2010"}})
+    EXPECT_LT(DateSortKey(earlier), DateSortKey(later)) << earlier;
   const RowSortKey huge = MakeRowSortKey("5368709120", "iso", 4);
   const RowSortKey fourGiB = MakeRowSortKey("4294967296", "iso", 4);
   EXPECT_EQ(CompareRows(huge, fourGiB, 4), 1);

@@ -47,8 +47,17 @@ TEST(LibraryName, PiecesOfSchemeShortAndManyDottedNames) {
 
 TEST(LibraryName, KeysReadPiecesTheWayAtoiDoes) {
   const SnapshotAge age = AgeOfSnapshot(SnapshotNamePieces("WG.PC.05.12.2026.09.04.05.mirvaul"));
-  EXPECT_EQ(age.dateKey, 5 + 32 * 12 + 400 * 2026);
-  EXPECT_EQ(age.timeKey, 3600 * 9 + 60 * 4 + 5);
+  // Each moment is newer than the last second before it, across days, months and years.
+  const char* const steps[][2] = {{"31.01.2026.23.59.59", "01.02.2026.00.00.00"},
+                                  {"31.12.2025.23.59.59", "01.01.2026.00.00.00"},
+                                  {"05.12.2026.09.59.59", "05.12.2026.10.00.00"},
+                                  {"05.12.2026.09.04.59", "05.12.2026.09.05.00"}};
+  for (const auto& [before, after] : steps) {
+    const auto at = [](std::string when) {
+      return AgeOfSnapshot(SnapshotNamePieces("WG.PC." + when + ".mirvaul"));
+    };
+    EXPECT_TRUE(IsNewer(at(after), at(before))) << after;
+  }
 
   // Values far beyond the clock's stay ordered instead of wrapping around.
   const SnapshotAge huge = AgeOfSnapshot(SnapshotNamePieces("G.C.99.99.99999999999.0.0.0.x"));

@@ -178,11 +178,11 @@ TEST(LoaderMemory, NoRoomBesideTheSnapshotHeldLetsItGoAndLoadsTheNewFile) {
 // nothing is cut.
 TEST_F(LoaderTest, FilesBeyondTheBoundsAreRefusedAndTheBoundsThemselvesAccepted) {
   std::string shares = HeaderText(), lines = HeaderText() + "SHARENAME: S\r\n";
-  for (int i = 0; i < kMaxShares; ++i) shares += Numbered("SHARENAME: S", i).append("\r\n");
+  for (int i = 0; i < kMaxLoadedShares; ++i) shares += Numbered("SHARENAME: S", i).append("\r\n");
   const int header = 6;  // magic, four header values, share header line
   for (int i = header; i < kMaxSnapshotLines - 1; ++i) lines += "f;;f;;1;;1.1.2010\n";
   ASSERT_TRUE(Open(shares + "END\r\n"));
-  EXPECT_EQ(browser.shareCount(), kMaxShares);
+  EXPECT_EQ(browser.shareCount(), kMaxLoadedShares);
   ASSERT_TRUE(Open(lines + "END\n"));
   EXPECT_EQ(browser.info().fileCount, kMaxSnapshotLines - header - 1);
   const std::pair<std::string, LoadResult> beyond[] = {
