@@ -15,8 +15,8 @@
 #include "cli/cli.h"
 #include "cli/smb_choice.h"
 #include "net/network_browser.h"
-#include "platform/memory/in_memory_network.h"
 #include "platform/locked_tree_port.h"
+#include "platform/memory/in_memory_network.h"
 #include "platform/memory/memory_tree_port.h"
 
 namespace mv::cli {

@@ -12,8 +12,8 @@
 #include "capture/capture_job.h"
 #include "capture/task_gate.h"
 #include "net/network_browser.h"
-#include "platform/memory/in_memory_network.h"
 #include "platform/locked_tree_port.h"
+#include "platform/memory/in_memory_network.h"
 #include "platform/memory/memory_tree_port.h"
 
 namespace {
