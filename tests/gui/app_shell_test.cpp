@@ -4,12 +4,13 @@
 #include <shlobj.h>
 
 #include "app/app_registry.h"
+#include "app/profile_settings_file.h"
 #include "app/system_paths.h"
 #include "app/wininet_fetch.h"
 #include "core/first_run.h"
 #include "core/update_check.h"
 #include "core/web_pages.h"
-#include "main_window_fixture.h"
+#include "gui_support.h"
 #include "ui/win32_notice_port.h"
 
 namespace mv::gui {
@@ -20,8 +21,8 @@ class AppShellTest : public MainWindowTest {
  protected:
   void TearDown() override {
     MainWindowTest::TearDown();
-    SetRegistryText(kAppRegistryKey, kNotFirstRunValue, "1");
-    SetRegistryText(kRunKey, kRunValueName, std::nullopt);
+    WriteAppRegistryValue(kNotFirstRunValue, kNotFirstRunMarker);
+    SetAutorun(false);
   }
   // The Settings dialog from the menu: act changes it, then button closes it.
   void RunSettings(int button, const std::function<void(HWND)>& act) {
@@ -32,10 +33,7 @@ class AppShellTest : public MainWindowTest {
 };
 
 std::string Field(HWND dialog) {
-  return WindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY));
-}
-void Tick(HWND dialog, int box, bool on) {
-  SendDlgItemMessageA(dialog, box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  return WholeWindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY));
 }
 // "Browse...", then in the folder browser pick folder and OK, or Cancel when folder is empty.
 void Browse(HWND settings, const std::string& folder) {
@@ -48,7 +46,7 @@ void Browse(HWND settings, const std::string& folder) {
 }
 
 TEST_F(AppShellTest, FirstRunAsksForAnyMarkerButOneAndYesOpensTheTakeSnapshotsDialog) {
-  SetRegistryText(kAppRegistryKey, kNotFirstRunValue, "yes");
+  WriteAppRegistryValue(kNotFirstRunValue, "yes");
   std::atomic<int> dialogs{0};
   Open([&](MainWindowSetup& setup) {
     setup.takeSnapshotsOnFirstRun = [&](HWND owner) { dialogs += owner == GetMainWindow(); };
@@ -59,7 +57,7 @@ TEST_F(AppShellTest, FirstRunAsksForAnyMarkerButOneAndYesOpensTheTakeSnapshotsDi
   // The box's owner is re-activated across threads before the prompt goes on: slow here.
   WaitUntil([&] { return dialogs.load() != 0; });
   EXPECT_EQ(dialogs.load(), 1);
-  EXPECT_EQ(RegistryText(kAppRegistryKey, kNotFirstRunValue), "1");
+  EXPECT_EQ(ReadAppRegistryValue(kNotFirstRunValue), "1");
 }
 
 TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
@@ -76,13 +74,13 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
     EXPECT_EQ(Field(dialog), folder_.path());
     Browse(dialog, other.path());
     EXPECT_EQ(Field(dialog), other.path());
-    Tick(dialog, IDC_AUTORUN, true);
-    Tick(dialog, IDC_SHOW_IN_TRAY, true);
+    CheckDlgButton(dialog, IDC_AUTORUN, BST_CHECKED);
+    CheckDlgButton(dialog, IDC_SHOW_IN_TRAY, BST_CHECKED);
   });
   // At once: the tree lists the new folder, the Run entry starts this program, quoted.
   const std::vector<std::string> lab = {"LAB", "  SRV", "    01.11.2026 08:00:00"};
   EXPECT_EQ(TreeLines(tree_), lab);
-  EXPECT_EQ(RegistryText(kRunKey, kRunValueName), "\"" + ExecutablePath() + "\"");
+  EXPECT_EQ(RunEntry(), "\"" + ExecutablePath() + "\"");
 
   // With the tray icon on the close box hides; a left-button release on the icon shows.
   SendMessageA(window_, WM_CLOSE, 0, 0);
@@ -94,16 +92,16 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
 
   RunSettings(IDCANCEL, [&](HWND dialog) {
     Browse(dialog, folder_.path());
-    Tick(dialog, IDC_AUTORUN, false);
+    CheckDlgButton(dialog, IDC_AUTORUN, BST_UNCHECKED);
   });
   EXPECT_EQ(TreeLines(tree_), lab);
-  EXPECT_TRUE(RegistryText(kRunKey, kRunValueName).has_value());
+  EXPECT_NE(RunEntry(), "");
 
   RunSettings(IDOK, [&](HWND dialog) {
-    Tick(dialog, IDC_AUTORUN, false);
-    Tick(dialog, IDC_SHOW_IN_TRAY, false);
+    CheckDlgButton(dialog, IDC_AUTORUN, BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SHOW_IN_TRAY, BST_UNCHECKED);
   });
-  EXPECT_FALSE(RegistryText(kRunKey, kRunValueName).has_value());
+  EXPECT_EQ(RunEntry(), "");
   SendMessageA(window_, WM_CLOSE, 0, 0);
   EXPECT_EQ(exits_, 1);
 }
@@ -112,11 +110,8 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
 class LocalUpdateServer {
  public:
   LocalUpdateServer() {
-    for (int i = 0; i < 200 && port_.empty(); ++i, Sleep(50)) {
-      char port[16] = {};
-      GetPrivateProfileStringA("server", "port", "", port, sizeof port, ("Z:" + portFile_).c_str());
-      port_ = port;
-    }
+    const ProfileSettingsFile file("Z:" + portFile_);
+    WaitUntil([&] { return !(port_ = file.Read("port")).empty(); }, 10);
     DeleteFileA(("Z:" + portFile_).c_str());
   }
   ~LocalUpdateServer() { FetchFirstBytes(Address("quit"), 1); }

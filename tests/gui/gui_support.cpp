@@ -1,43 +1,22 @@
 // Helpers of the GUI tests: see gui_support.h.
 #include "gui_support.h"
 
+#include <chrono>
+
+#include "app/app_registry.h"
+#include "app/system_paths.h"
 #include "ui/win32_file_list_port.h"
 
-#include <chrono>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-
 namespace mv::gui {
-namespace {
 
-std::string NewTempFolder(const std::string& parent) {
+ScratchFolder::ScratchFolder(const std::string& parent) {
   static int counter = 0;
   const std::filesystem::path base =
       parent.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(parent);
-  const std::filesystem::path path =
-      base / ("mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
-  std::filesystem::create_directories(path);
-  return path.string();
-}
-
-}  // namespace
-
-ScratchFolder::ScratchFolder(const std::string& parent) : path_(NewTempFolder(parent)) {}
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ScratchFolder::Write(const std::string& name, const std::string& content) const {
-  const std::string full = path_ + "\\" + name;
-  std::ofstream(full, std::ios::binary) << content;
-  return full;
-}
-
-bool ScratchFolder::Exists(const std::string& name) const {
-  return std::filesystem::exists(path_ + "\\" + name);
+  path_ =
+      (base / ("mv-gui-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter)))
+          .string();
+  std::filesystem::create_directories(path_);
 }
 
 std::string SnapshotText(const std::string& computer, const std::string& group,
@@ -51,22 +30,10 @@ std::string SnapshotText(const std::string& computer, const std::string& group,
   return text + "END\r\n";
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect)
-    : owner_(owner), button_(button), inspect_(std::move(inspect)), thread_([this] { Run(); }) {}
-
-MessageBoxAnswerer::~MessageBoxAnswerer() {
-  Stop();
-}
-
 bool MessageBoxAnswerer::Finish() {
   WaitUntil([this] { return done_.load(); });
   if (thread_.joinable()) thread_.join();
   return answered_.load();
-}
-
-bool MessageBoxAnswerer::Stop() {
-  stop_.store(true);
-  return Finish();
 }
 
 void PressButton(HWND dialog, int button) {
@@ -74,47 +41,22 @@ void PressButton(HWND dialog, int button) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
-namespace {
-
-struct BoxSearch {
-  HWND owner;
-  const char* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindOwnedBox(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<BoxSearch*>(param);
-  char cls[64] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  if (std::string(cls) == "#32770" && window != search->owner &&
-      GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
-      (search->caption == nullptr || WindowText(window) == search->caption)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 HWND OwnedBox(HWND owner, const char* caption) {
-  BoxSearch search{owner, caption, nullptr};
-  EnumWindows(FindOwnedBox, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", caption)) != nullptr;) {
+    if (w != owner && GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
 }
 
 void MessageBoxAnswerer::Run() {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!stop_.load() && std::chrono::steady_clock::now() < deadline) {
-    if (HWND box = OwnedBox(owner_)) {
-      if (inspect_) inspect_(box);
-      text_ = WindowText(GetDlgItem(box, 0xFFFF));
-      caption_ = WindowText(box);
-      PressButton(box, button_);
-      answered_.store(true);
-      break;
-    }
-    Sleep(20);
+  HWND box = nullptr;
+  if (WaitUntil([&] { return stop_.load() || (box = OwnedBox(owner_)) != nullptr; }, 10) &&
+      box != nullptr) {
+    if (inspect_) inspect_(box);
+    text_ = WholeWindowText(GetDlgItem(box, 0xFFFF));
+    caption_ = WholeWindowText(box);
+    PressButton(box, button_);
+    answered_.store(true);
   }
   done_.store(true);
 }
@@ -152,12 +94,9 @@ DWORD Process::ExitCode() const {
 }
 
 std::string BesideTests(const std::string& relativePath) {
-  char tests[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, tests, MAX_PATH);
-  char full[MAX_PATH] = {};
-  GetFullPathNameA((std::string(tests, std::strrchr(tests, '\\') + 1) + relativePath).c_str(),
-                   MAX_PATH, full, nullptr);
-  return full;
+  return (std::filesystem::path(ExecutablePath()).parent_path() / relativePath)
+      .lexically_normal()
+      .string();
 }
 
 void PumpMessages(int milliseconds) {
@@ -172,8 +111,8 @@ void PumpMessages(int milliseconds) {
   } while (GetTickCount() < end);
 }
 
-bool WaitUntil(const std::function<bool()>& condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+bool WaitUntil(const std::function<bool()>& condition, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (!condition()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
     PumpMessages(10);
@@ -181,21 +120,12 @@ bool WaitUntil(const std::function<bool()>& condition) {
   return true;
 }
 
-std::string WindowText(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;
   HANDLE data = GetClipboardData(CF_TEXT);
-  if (data != nullptr) {
-    const char* bytes = static_cast<const char*>(GlobalLock(data));
-    if (bytes != nullptr) text = bytes;
-    GlobalUnlock(data);
-  }
+  if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
+  GlobalUnlock(data);
   CloseClipboard();
   return text;
 }
@@ -212,18 +142,6 @@ std::vector<std::string> Column(HWND list, int column) {
   std::vector<std::string> cells;
   for (int row = 0; row < port.RowCount(); ++row) cells.push_back(port.CellText(row, column));
   return cells;
-}
-
-void SelectRow(HWND list, int row, bool selected) {
-  LVITEMA item{};
-  item.stateMask = LVIS_SELECTED;
-  item.state = selected ? LVIS_SELECTED : 0;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation) {
-  return reinterpret_cast<HTREEITEM>(
-      SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
 namespace {
@@ -244,8 +162,9 @@ std::string TreeText(HWND tree, HTREEITEM item) {
 HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path) {
   HTREEITEM item = nullptr;
   for (const std::string& text : path) {
-    item = TreeNext(tree, item, item == nullptr ? TVGN_ROOT : TVGN_CHILD);
-    while (item != nullptr && TreeText(tree, item) != text) item = TreeNext(tree, item, TVGN_NEXT);
+    item = TreeView_GetNextItem(tree, item, item == nullptr ? TVGN_ROOT : TVGN_CHILD);
+    while (item != nullptr && TreeText(tree, item) != text)
+      item = TreeView_GetNextItem(tree, item, TVGN_NEXT);
     if (item == nullptr) return nullptr;
   }
   return item;
@@ -254,13 +173,13 @@ HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path) {
 std::vector<std::string> TreeLines(HWND tree, const std::function<std::string(HTREEITEM)>& suffix) {
   std::vector<std::string> lines;
   std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM item, int depth) {
-    for (; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
+    for (; item != nullptr; item = TreeView_GetNextItem(tree, item, TVGN_NEXT)) {
       lines.push_back(std::string(static_cast<std::size_t>(depth) * 2, ' ') + TreeText(tree, item) +
                       (suffix ? suffix(item) : ""));
-      walk(TreeNext(tree, item, TVGN_CHILD), depth + 1);
+      walk(TreeView_GetNextItem(tree, item, TVGN_CHILD), depth + 1);
     }
   };
-  walk(TreeNext(tree, nullptr, TVGN_ROOT), 0);
+  walk(TreeView_GetNextItem(tree, nullptr, TVGN_ROOT), 0);
   return lines;
 }
 
@@ -268,23 +187,11 @@ bool MenuItemGrey(HMENU menu, UINT command) {
   return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }
 
-std::optional<std::string> RegistryText(const char* key, const char* value) {
+std::string RunEntry() {
   char data[1024] = {};
   DWORD size = sizeof data - 1;
-  if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(data);
-}
-
-void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text) {
-  if (!text) {
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, key, value);
-    return;
-  }
-  RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, text->c_str(),
-                  static_cast<DWORD>(text->size() + 1));
+  RegGetValueA(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, data, &size);
+  return data;
 }
 
 }  // namespace mv::gui

@@ -1,19 +1,26 @@
-// Helpers of the GUI tests: a scratch snapshots folder, the main window created in-process,
-// its controls read back, and message boxes answered from a helper thread.
+// Helpers of the GUI tests: a scratch snapshots folder, the main window created in-process
+// over it, its controls read back, and message boxes answered from a helper thread.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <functional>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/shell_port.h"
+#include "res/resource_ids.h"
+#include "ui/main_window.h"
+#include "ui/main_window_state.h"
+#include "ui/status_line.h"
+#include "ui/window_text.h"
 
 namespace mv::gui {
 
@@ -21,10 +28,18 @@ namespace mv::gui {
 class ScratchFolder {
  public:
   explicit ScratchFolder(const std::string& parent = "");
-  ~ScratchFolder();
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   const std::string& path() const { return path_; }
-  std::string Write(const std::string& name, const std::string& content) const;
-  bool Exists(const std::string& name) const;
+  std::string Write(const std::string& name, const std::string& content) const {
+    std::ofstream(path_ + "\\" + name, std::ios::binary) << content;
+    return path_ + "\\" + name;
+  }
+  bool Exists(const std::string& name) const {
+    return std::filesystem::exists(path_ + "\\" + name);
+  }
 
  private:
   std::string path_;
@@ -53,12 +68,16 @@ class RecordingShell final : public ShellPort {
 // the button. Waits at most a few seconds for the box.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {});
-  ~MessageBoxAnswerer();
+  MessageBoxAnswerer(HWND owner, int button, std::function<void(HWND)> inspect = {})
+      : owner_(owner), button_(button), inspect_(std::move(inspect)), thread_([this] { Run(); }) {}
+  ~MessageBoxAnswerer() { Stop(); }
   // Runs this thread's messages (the box needs them) until done; true when a box was answered.
   bool Finish();
   // Stops looking, for a box that should not come; true when one came all the same.
-  bool Stop();
+  bool Stop() {
+    stop_.store(true);
+    return Finish();
+  }
   std::string text() const { return text_; }
   std::string caption() const { return caption_; }
 
@@ -98,20 +117,16 @@ std::string BesideTests(const std::string& relativePath);
 
 // Runs the window's pending messages (timers, posted notifications).
 void PumpMessages(int milliseconds = 50);
-// Polls condition, pumping this thread's messages, until it holds (true) or a minute passes.
-bool WaitUntil(const std::function<bool()>& condition);
+// Polls condition, pumping this thread's messages, until it holds (true) or the time passes.
+bool WaitUntil(const std::function<bool()>& condition, int seconds = 60);
 
-std::string WindowText(HWND window);
 // The clipboard's text (CF_TEXT), empty when it holds none.
 std::string ClipboardText();
 RECT ClientRectOf(HWND parent, HWND control);
 
 // A list view column's texts, top to bottom.
 std::vector<std::string> Column(HWND list, int column);
-void SelectRow(HWND list, int row, bool selected);
 
-// Tree view read-back and selection.
-HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT relation);
 // The item at a path of texts from the root ("WG", "PC1", "05.12.2026 09:04:05"), or null.
 HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
 // The tree as indented lines, two blanks per level, each followed by its suffix.
@@ -120,9 +135,70 @@ std::vector<std::string> TreeLines(HWND tree,
 
 bool MenuItemGrey(HMENU menu, UINT command);
 
-// A string under HKEY_CURRENT_USER, or none when the key or the value is missing; and the
-// same value stored (none: deleted).
-std::optional<std::string> RegistryText(const char* key, const char* value);
-void SetRegistryText(const char* key, const char* value, const std::optional<std::string>& text);
+// The Run entry's text; empty when there is none.
+std::string RunEntry();
+
+inline const bool kCommonControls = [] {
+  INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  return InitCommonControlsEx(&init) != FALSE;
+}();
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (window_ != nullptr) DestroyWindow(window_);
+    PumpMessages(20);
+  }
+
+  // Creates the window over the snapshots folder as it is now; adjust changes the setup first.
+  void Open(const std::function<void(MainWindowSetup&)>& adjust = {}) {
+    ASSERT_TRUE(kCommonControls);
+    MainWindowSetup setup;
+    setup.snapshotsDirectory = folder_.path();
+    setup.helpFilePath = "C:\\Tools\\help.chm";
+    setup.shell = &shell_;
+    setup.exitApplication = [this] { ++exits_; };
+    if (adjust) adjust(setup);
+    SetMainWindowSetup(std::move(setup));
+    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+                                 MainWindowProc, 0);
+    ASSERT_NE(window_, nullptr);
+    ShowWindow(window_, SW_SHOW);
+    PumpMessages();
+    tree_ = GetDlgItem(window_, IDC_SNAPSHOT_TREE);
+    list_ = GetDlgItem(window_, IDC_FILE_LIST);
+    status_ = GetDlgItem(window_, IDC_STATUS_BAR);
+  }
+
+  std::string Status(int part) { return GetStatusLineText(status_, part); }
+  RECT Rect(int id) { return ClientRectOf(window_, GetDlgItem(window_, id)); }
+  void Command(int id) { SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+  std::string Location() { return WholeWindowText(GetDlgItem(window_, IDC_LOCATION)); }
+
+  // Selects a tree item as a click would: the tree tells the window.
+  void Select(const std::vector<std::string>& path) {
+    HTREEITEM item = FindTreeItem(tree_, path);
+    ASSERT_NE(item, nullptr) << path.back();
+    SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  }
+  // A click on a column header of the file list.
+  void ClickColumn(int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list_;
+    click.hdr.idFrom = IDC_FILE_LIST;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageA(window_, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
+  }
+
+  ScratchFolder folder_;
+  RecordingShell shell_;
+  int exits_ = 0;
+  HWND window_ = nullptr;
+  HWND tree_ = nullptr;
+  HWND list_ = nullptr;
+  HWND status_ = nullptr;
+};
 
 }  // namespace mv::gui

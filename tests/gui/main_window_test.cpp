@@ -1,12 +1,10 @@
 // The main window as a user meets it: created for real under Wine, driven with the
 // messages a user's actions cause, and read back from its controls.
-#include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "core/app_paths.h"
-#include "main_window_fixture.h"
-#include "res/resource_ids.h"
+#include "gui_support.h"
 
 namespace mv::gui {
 namespace {
@@ -33,15 +31,11 @@ void ExpectLaidOut(HWND window, HWND status) {
 
 TEST_F(MainWindowTest, OpensWithItsControlsAndTheSnapshotCommandsGreyUntilTheFirstLoad) {
   Open();
-  EXPECT_EQ(WindowText(window_), "Mirrorvault");
+  EXPECT_EQ(WholeWindowText(window_), "Mirrorvault");
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(window_, IDC_SPLITTER)));
   EXPECT_EQ(Status(0), "Mirrorvault 1.0");
-  auto images = [](HWND control, UINT message, WPARAM which) {
-    return ImageList_GetImageCount(
-        reinterpret_cast<HIMAGELIST>(SendMessageA(control, message, which, 0)));
-  };
-  EXPECT_EQ(images(list_, LVM_GETIMAGELIST, LVSIL_SMALL), 2);
-  EXPECT_EQ(images(tree_, TVM_GETIMAGELIST, TVSIL_NORMAL), 3);
+  EXPECT_EQ(ImageList_GetImageCount(ListView_GetImageList(list_, LVSIL_SMALL)), 2);
+  EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(tree_, TVSIL_NORMAL)), 3);
   EXPECT_TRUE(SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
 
   EXPECT_FALSE(MenuItemGrey(MainState().networkMenu, IDM_SCAN_NETWORK));

@@ -1,7 +1,7 @@
 // Row actions through the real window: a double click and Enter in the file list, a typed
 // location, the Snapshot Properties dialog, Copy Path on the clipboard and a search that
 // selects its match; and the shell port's object-properties entry.
-#include "main_window_fixture.h"
+#include "gui_support.h"
 #include "ui/win32_shell_port.h"
 
 namespace mv::gui {
@@ -65,9 +65,9 @@ TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
   LRESULT fileLines = 0;
   MessageBoxAnswerer answer(window_, IDOK, [&](HWND dialog) {
     for (int id = IDC_PROPERTY_GROUP; id <= IDC_PROPERTY_TOTAL; ++id) {
-      texts.push_back(WindowText(GetDlgItem(dialog, id)));
+      texts.push_back(WholeWindowText(GetDlgItem(dialog, id)));
     }
-    texts.push_back(WindowText(GetDlgItem(dialog, IDC_PROPERTY_FILE)));
+    texts.push_back(WholeWindowText(GetDlgItem(dialog, IDC_PROPERTY_FILE)));
     fileLines = SendMessageA(GetDlgItem(dialog, IDC_PROPERTY_FILE), EM_GETLINECOUNT, 0, 0);
   });
   Command(IDM_SNAPSHOT_PROPERTIES);
@@ -81,8 +81,8 @@ TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
 
 TEST_F(RowActionsTest, CopyPathPutsTheSelectedRowsOnTheClipboard) {
   MainState().browser->OpenLocation("Docs");
-  Click(1);                   // letters
-  SelectRow(list_, 3, true);  // and "b"
+  Click(1);                                                       // letters
+  ListView_SetItemState(list_, 3, LVIS_SELECTED, LVIS_SELECTED);  // and "b"
   Command(IDM_COPY_PATH);
   EXPECT_EQ(ClipboardText(), "\\\\PC1\\Docs\\letters\r\n\\\\PC1\\Docs\\b.txt");
 }
@@ -91,7 +91,7 @@ TEST_F(RowActionsTest, SearchSelectsItsMatchAndOffersTheNameAgain) {
   auto search = [&](const char* typed) {
     std::string offered;
     MessageBoxAnswerer answer(window_, IDOK, [&](HWND dialog) {
-      offered = WindowText(GetDlgItem(dialog, IDC_SEARCH_NAME));
+      offered = WholeWindowText(GetDlgItem(dialog, IDC_SEARCH_NAME));
       SetDlgItemTextA(dialog, IDC_SEARCH_NAME, typed);
     });
     Command(IDM_SEARCH);

@@ -1,6 +1,6 @@
 // Browsing a snapshots folder in the real window: the library tree, loading the selected
 // snapshot, refused files, the detail part, the column sorts, Remove and Expand all.
-#include "main_window_fixture.h"
+#include "gui_support.h"
 
 namespace mv::gui {
 namespace {
@@ -75,9 +75,9 @@ TEST_F(SnapshotBrowsingTest, RefusedFileShowsTheErrorAndChangesNothing) {
 
 TEST_F(SnapshotBrowsingTest, RowSelectionAndColumnClicksReachTheDetailPartAndTheSort) {
   Select(kPc1NewItem);
-  SelectRow(list_, 0, true);
+  ListView_SetItemState(list_, 0, LVIS_SELECTED, LVIS_SELECTED);
   EXPECT_EQ(Status(1), "Docs Type: <SHARE>");
-  SelectRow(list_, 0, false);
+  ListView_SetItemState(list_, 0, 0, LVIS_SELECTED);
   EXPECT_EQ(Status(1), kPc1NewCreated);
 
   MainState().browser->OpenLocation("Docs");

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "capture/task_gate.h"
-#include "main_window_fixture.h"
+#include "gui_support.h"
 #include "ui/background_threads.h"
 #include "ui/owner_thread.h"
 
@@ -29,7 +29,7 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
   // the dialog is closed afterwards if the script left it open.
   void WithDialog(const std::function<void()>& script) {
     std::thread helper([&] {
-      ASSERT_TRUE(WaitUntil([&] { return (dialog_ = FindDialog()) != nullptr; }));
+      ASSERT_TRUE(WaitUntil([&] { return (dialog_ = OwnedBox(window_, "Take Snapshots")); }));
       network_ = GetDlgItem(dialog_, IDC_NETWORK_TREE);
       script();
       // A script that failed half-way may leave a task running or a message box open.
@@ -43,14 +43,7 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
     helper.join();
   }
 
-  HWND FindDialog() {
-    HWND found = FindWindowA("#32770", "Take Snapshots");
-    return found != nullptr && GetWindow(found, GW_OWNER) == window_ && IsWindowVisible(found)
-               ? found
-               : nullptr;
-  }
-
-  std::string Caption() { return WindowText(GetDlgItem(dialog_, IDCANCEL)); }
+  std::string Caption() { return WholeWindowText(GetDlgItem(dialog_, IDCANCEL)); }
   bool TakeEnabled() { return IsWindowEnabled(GetDlgItem(dialog_, IDC_TAKE_SNAPSHOTS)) != FALSE; }
   bool Idle() { return !LongTaskGate().Busy() && Caption() == "Cancel" && TakeEnabled(); }
   void Send(int command) { SendMessageA(dialog_, WM_COMMAND, static_cast<WPARAM>(command), 0); }
@@ -83,13 +76,6 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
   std::function<bool()> Showing(const char* screen) {
     return [this, screen] { return Screen() == screen; };
   }
-  // The close box: its default handling posts command 2, run here. Requests served while
-  // fetching it come before the command, so they cannot undo what it shows.
-  void CloseBox() {
-    SendMessageA(dialog_, WM_CLOSE, 0, 0);
-    MSG msg;
-    if (PeekMessageA(&msg, dialog_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&msg);
-  }
   // True once bytes reach a snapshot file: the writer's buffer fills only in the walk of
   // \\SERVER\Backup, which takes seconds and notices a stop only after the share.
   bool WritingTheSlowShare() {
@@ -100,22 +86,22 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
     return false;
   }
 
+  // The close box: its default handling posts command 2, run here. Requests served while
+  // fetching it come before the command, so they cannot undo what it shows.
+  void CloseBox() {
+    SendMessageA(dialog_, WM_CLOSE, 0, 0);
+    MSG msg;
+    if (PeekMessageA(&msg, dialog_, WM_COMMAND, WM_COMMAND, PM_REMOVE)) DispatchMessageA(&msg);
+  }
   // The tree as lines of text, each with its tick box: "  PC1 [x]".
   std::vector<std::string> Ticks() {
     return TreeLines(network_, [&](HTREEITEM item) {
-      const auto state = SendMessageA(network_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
-                                      TVIS_STATEIMAGEMASK);
-      return (state >> 12) == 2 ? " [x]" : " [ ]";
+      return TreeView_GetCheckState(network_, item) == 1 ? " [x]" : " [ ]";
     });
   }
 
   void Tick(const std::vector<std::string>& path) {
-    TVITEMA change{};
-    change.mask = TVIF_STATE | TVIF_HANDLE;
-    change.hItem = FindTreeItem(network_, path);
-    change.state = kTreeStateTicked;
-    change.stateMask = kTreeStateImageMask;
-    SendMessageA(network_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+    TreeView_SetCheckState(network_, FindTreeItem(network_, path), TRUE);
   }
 
   // Presses "Take Snapshots" and answers the boxes it leads to; their texts, sorted.
@@ -249,7 +235,7 @@ TEST_F(TakeSnapshotsDialogTest, SelectAllStartsAtTheFirstVisibleItem) {
                  SWP_NOMOVE | SWP_NOZORDER);
     HTREEITEM pc2 = FindTreeItem(network_, {"WORKGROUP", "PC2"});
     SendMessageA(network_, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(pc2));
-    ASSERT_EQ(TreeNext(network_, nullptr, TVGN_FIRSTVISIBLE), pc2);
+    ASSERT_EQ(TreeView_GetFirstVisible(network_), pc2);
     Send(IDM_SELECT_ALL);
     EXPECT_EQ(Ticks(), (std::vector<std::string>{"WORKGROUP [ ]", "  PC1 [ ]", "    Docs [x]",
                                                  "    Music [x]", "  PC2 [x]", "    Public [x]",

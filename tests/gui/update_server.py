@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The update check tests' HTTP server on 127.0.0.1: the first path segment picks the reply
 ("/two/update/ver.php?ver=1" answers "2"). Once it listens, its port goes into the file named
-by the argument ("[server]" "port=N"); it ends on "/quit" or after two idle minutes."""
+by the argument ("[main]" "port=N"); it ends on "/quit" or after two idle minutes."""
 import http.server
 import sys
 
@@ -29,6 +29,6 @@ server = http.server.HTTPServer(("127.0.0.1", 0), Handler)
 server.timeout, server.done = 120, False
 server.handle_timeout = lambda: setattr(server, "done", True)
 with open(sys.argv[1], "w") as f:
-    f.write("[server]\nport=%d\n" % server.server_address[1])
+    f.write("[main]\nport=%d\n" % server.server_address[1])
 while not server.done:
     server.handle_request()
