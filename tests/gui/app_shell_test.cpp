@@ -24,12 +24,6 @@ class AppShellTest : public MainWindowTest {
     WriteAppRegistryValue(kNotFirstRunValue, kNotFirstRunMarker);
     SetAutorun(false);
   }
-  // The Settings dialog from the menu: act changes it, then button closes it.
-  void RunSettings(int button, const std::function<void(HWND)>& act) {
-    MessageBoxAnswerer settings(window_, button, act);
-    Command(IDM_SETTINGS);
-    ASSERT_TRUE(settings.Finish());
-  }
 };
 
 std::string Field(HWND dialog) {
@@ -53,7 +47,7 @@ TEST_F(AppShellTest, FirstRunAsksForAnyMarkerButOneAndYesOpensTheTakeSnapshotsDi
   });
   MessageBoxAnswerer prompt(window_, IDYES);
   ASSERT_TRUE(prompt.Finish());
-  EXPECT_EQ(prompt.text(), kFirstRunQuestion);
+  EXPECT_EQ(prompt.text, kFirstRunQuestion);
   // The box's owner is re-activated across threads before the prompt goes on: slow here.
   WaitUntil([&] { return dialogs.load() != 0; });
   EXPECT_EQ(dialogs.load(), 1);
@@ -68,7 +62,7 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
   other.Write("LAB.SRV.01.11.2026.08.00.00.mirvaul",
               SnapshotText("SRV", "LAB", "01.11.2026 08:00:00", {{"C$", {}}}));
   Open();
-  RunSettings(IDOK, [&](HWND dialog) {
+  AnswerCommand(IDM_SETTINGS, "Settings", IDOK, [&](HWND dialog) {
     EXPECT_EQ(Field(dialog), folder_.path());
     Browse(dialog, "");
     EXPECT_EQ(Field(dialog), folder_.path());
@@ -90,14 +84,14 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
   EXPECT_TRUE(IsWindowVisible(window_));
   EXPECT_EQ(exits_, 0);
 
-  RunSettings(IDCANCEL, [&](HWND dialog) {
+  AnswerCommand(IDM_SETTINGS, "Settings", IDCANCEL, [&](HWND dialog) {
     Browse(dialog, folder_.path());
     CheckDlgButton(dialog, IDC_AUTORUN, BST_UNCHECKED);
   });
   EXPECT_EQ(TreeLines(tree_), lab);
   EXPECT_NE(RunEntry(), "");
 
-  RunSettings(IDOK, [&](HWND dialog) {
+  AnswerCommand(IDM_SETTINGS, "Settings", IDOK, [&](HWND dialog) {
     CheckDlgButton(dialog, IDC_AUTORUN, BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SHOW_IN_TRAY, BST_UNCHECKED);
   });
@@ -141,7 +135,7 @@ TEST_F(AppShellTest, UpdateCheckAsksOnlyForANewerVersionAndIsSilentOnFailures) {
     const std::string address = reply == "none" ? "http://127.0.0.1:1" : server.Address(reply);
     UpdateCheck(address, FetchFirstBytes, notices, shell_);
     EXPECT_EQ(answer.Stop(), asks) << reply;
-    EXPECT_EQ(answer.text(), asks ? kUpdateQuestion : "") << reply;
+    EXPECT_EQ(answer.text, asks ? kUpdateQuestion : "") << reply;
   }
   EXPECT_TRUE(shell_.opened.empty());
 
@@ -156,7 +150,7 @@ TEST_F(AppShellTest, UpdateCheckAsksOnlyForANewerVersionAndIsSilentOnFailures) {
 
 TEST_F(AppShellTest, AboutBoxFollowsTheBannerAndOpensTheHoveredLink) {
   Open();
-  MessageBoxAnswerer about(window_, IDOK, [&](HWND dialog) {
+  AnswerCommand(IDM_ABOUT, "About Mirrorvault", IDOK, [&](HWND dialog) {
     // Points at a control, lets the timer find the pointer, asks for the pointer shape, clicks.
     auto clickOn = [&](int control) {
       RECT area{};
@@ -172,8 +166,6 @@ TEST_F(AppShellTest, AboutBoxFollowsTheBannerAndOpensTheHoveredLink) {
     EXPECT_FALSE(clickOn(IDC_BANNER));
     EXPECT_TRUE(IsWindowVisible(dialog));
   });
-  Command(IDM_ABOUT);
-  ASSERT_TRUE(about.Finish());
   const std::vector<std::string> opened = {kMakerWebRoot, "mailto:" + std::string(kSupportEmail),
                                            kSupportPage};
   EXPECT_EQ(shell_.opened, opened);

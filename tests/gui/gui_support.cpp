@@ -1,11 +1,8 @@
 // Helpers of the GUI tests: see gui_support.h.
 #include "gui_support.h"
 
-#include <chrono>
-
 #include "app/app_registry.h"
 #include "app/system_paths.h"
-#include "ui/win32_file_list_port.h"
 
 namespace mv::gui {
 
@@ -23,9 +20,9 @@ std::string SnapshotText(const std::string& computer, const std::string& group,
                          const std::string& created, const std::vector<ShareContent>& shares) {
   std::string text = "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: " + computer +
                      "\r\nGROUP: " + group + "\r\nDATE CREATED: " + created + "\r\n\r\n";
-  for (const ShareContent& share : shares) {
-    text += "SHARENAME: " + share.name + "\r\n";
-    for (const std::string& entry : share.entries) text += entry + "\r\n";
+  for (const auto& [name, entries] : shares) {
+    text += "SHARENAME: " + name + "\r\n";
+    for (const std::string& entry : entries) text += entry + "\r\n";
   }
   return text + "END\r\n";
 }
@@ -53,8 +50,8 @@ void MessageBoxAnswerer::Run() {
   if (WaitUntil([&] { return stop_.load() || (box = OwnedBox(owner_)) != nullptr; }, 10) &&
       box != nullptr) {
     if (inspect_) inspect_(box);
-    text_ = WholeWindowText(GetDlgItem(box, 0xFFFF));
-    caption_ = WholeWindowText(box);
+    text = WholeWindowText(GetDlgItem(box, 0xFFFF));
+    caption = WholeWindowText(box);
     PressButton(box, button_);
     answered_.store(true);
   }
@@ -112,10 +109,8 @@ void PumpMessages(int milliseconds) {
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int seconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    PumpMessages(10);
+  for (const DWORD start = GetTickCount(); !condition(); PumpMessages(10)) {
+    if (GetTickCount() - start > static_cast<DWORD>(seconds) * 1000) return false;
   }
   return true;
 }
@@ -128,20 +123,6 @@ std::string ClipboardText() {
   GlobalUnlock(data);
   CloseClipboard();
   return text;
-}
-
-RECT ClientRectOf(HWND parent, HWND control) {
-  RECT r{};
-  GetWindowRect(control, &r);
-  MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-std::vector<std::string> Column(HWND list, int column) {
-  Win32FileListPort port(list, nullptr);
-  std::vector<std::string> cells;
-  for (int row = 0; row < port.RowCount(); ++row) cells.push_back(port.CellText(row, column));
-  return cells;
 }
 
 namespace {

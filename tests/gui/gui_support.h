@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "capture/task_gate.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
 #include "ui/main_window.h"
@@ -45,12 +46,9 @@ class ScratchFolder {
   std::string path_;
 };
 
-// A snapshot file's text: header, then for each share its entry lines, then END. Lines are
-// joined with CR LF.
-struct ShareContent {
-  std::string name;
-  std::vector<std::string> entries;  // "a.txt;;f;;10;;3.15.2010"
-};
+// A snapshot file's text: header, then for each share its name and entry lines
+// ("a.txt;;f;;10;;3.15.2010"), then END. Lines are joined with CR LF.
+using ShareContent = std::pair<std::string, std::vector<std::string>>;
 std::string SnapshotText(const std::string& computer, const std::string& group,
                          const std::string& created, const std::vector<ShareContent>& shares);
 
@@ -78,19 +76,14 @@ class MessageBoxAnswerer {
     stop_.store(true);
     return Finish();
   }
-  std::string text() const { return text_; }
-  std::string caption() const { return caption_; }
+  std::string text, caption;  // the box's, once answered
 
  private:
   void Run();
   HWND owner_;
   int button_;
   std::function<void(HWND)> inspect_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> done_{false};
-  std::atomic<bool> answered_{false};
-  std::string text_;
-  std::string caption_;
+  std::atomic<bool> stop_{false}, done_{false}, answered_{false};
   std::thread thread_;  // last: it starts at once and reads the members above
 };
 
@@ -122,10 +115,6 @@ bool WaitUntil(const std::function<bool()>& condition, int seconds = 60);
 
 // The clipboard's text (CF_TEXT), empty when it holds none.
 std::string ClipboardText();
-RECT ClientRectOf(HWND parent, HWND control);
-
-// A list view column's texts, top to bottom.
-std::vector<std::string> Column(HWND list, int column);
 
 // The item at a path of texts from the root ("WG", "PC1", "05.12.2026 09:04:05"), or null.
 HTREEITEM FindTreeItem(HWND tree, const std::vector<std::string>& path);
@@ -138,21 +127,19 @@ bool MenuItemGrey(HMENU menu, UINT command);
 // The Run entry's text; empty when there is none.
 std::string RunEntry();
 
-inline const bool kCommonControls = [] {
-  INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  return InitCommonControlsEx(&init) != FALSE;
-}();
-
 class MainWindowTest : public ::testing::Test {
  protected:
   void TearDown() override {
+    // Nothing may still address the window when the next test makes another.
+    WaitUntil([] { return !LongTaskGate().Busy(); });
     if (window_ != nullptr) DestroyWindow(window_);
     PumpMessages(20);
   }
 
   // Creates the window over the snapshots folder as it is now; adjust changes the setup first.
   void Open(const std::function<void(MainWindowSetup&)>& adjust = {}) {
-    ASSERT_TRUE(kCommonControls);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&controls));
     MainWindowSetup setup;
     setup.snapshotsDirectory = folder_.path();
     setup.helpFilePath = "C:\\Tools\\help.chm";
@@ -171,8 +158,31 @@ class MainWindowTest : public ::testing::Test {
   }
 
   std::string Status(int part) { return GetStatusLineText(status_, part); }
-  RECT Rect(int id) { return ClientRectOf(window_, GetDlgItem(window_, id)); }
+  // A control's rectangle in the window's client area.
+  RECT Rect(int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(window_, id), &r);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
   void Command(int id) { SendMessageA(window_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+  // Runs the command and answers the dialog it opens, which must have this caption, as
+  // MessageBoxAnswerer does.
+  void AnswerCommand(int id, const char* caption, int button,
+                     const std::function<void(HWND)>& inspect) {
+    MessageBoxAnswerer answer(window_, button, inspect);
+    Command(id);
+    ASSERT_TRUE(answer.Finish());
+    EXPECT_EQ(answer.caption, caption);
+  }
+  // The file list's names, top to bottom.
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (int row = 0; row < MainState().fileList->RowCount(); ++row) {
+      names.push_back(MainState().fileList->CellText(row, 0));
+    }
+    return names;
+  }
   std::string Location() { return WholeWindowText(GetDlgItem(window_, IDC_LOCATION)); }
 
   // Selects a tree item as a click would: the tree tells the window.
@@ -184,12 +194,15 @@ class MainWindowTest : public ::testing::Test {
   // A click on a column header of the file list.
   void ClickColumn(int column) {
     NMLISTVIEW click{};
-    click.hdr.hwndFrom = list_;
-    click.hdr.idFrom = IDC_FILE_LIST;
-    click.hdr.code = LVN_COLUMNCLICK;
+    click.hdr = {list_, IDC_FILE_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
     click.iItem = -1;
     click.iSubItem = column;
-    SendMessageA(window_, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
+    Notify(click);
+  }
+  // Sends a control's notification (whose header comes first) to the window.
+  template <typename Note>
+  void Notify(Note& note) {
+    SendMessageA(window_, WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note));
   }
 
   ScratchFolder folder_;

@@ -9,26 +9,6 @@
 namespace mv::gui {
 namespace {
 
-// The splitter, tree, location and list sit as the layout puts them for the current client
-// area and splitter position, the status bar along the bottom.
-void ExpectLaidOut(HWND window, HWND status) {
-  RECT client{};
-  GetClientRect(window, &client);
-  const RECT bar = ClientRectOf(window, status);
-  const RECT splitter = ClientRectOf(window, GetDlgItem(window, IDC_SPLITTER));
-  const RECT tree = ClientRectOf(window, GetDlgItem(window, IDC_SNAPSHOT_TREE));
-  const RECT list = ClientRectOf(window, GetDlgItem(window, IDC_FILE_LIST));
-  const RECT location = ClientRectOf(window, GetDlgItem(window, IDC_LOCATION));
-  EXPECT_EQ(bar.bottom, client.bottom);
-  EXPECT_EQ(tree.right - tree.left, splitter.left - 4);
-  EXPECT_EQ(tree.bottom, bar.top);
-  EXPECT_EQ(list.bottom, bar.top);
-  EXPECT_EQ(list.left, splitter.right + 2);
-  EXPECT_EQ(location.left, splitter.right + 2);
-  EXPECT_EQ(list.right, client.right);
-  EXPECT_EQ(location.right, client.right);
-}
-
 TEST_F(MainWindowTest, OpensWithItsControlsAndTheSnapshotCommandsGreyUntilTheFirstLoad) {
   Open();
   EXPECT_EQ(WholeWindowText(window_), "Mirrorvault");
@@ -51,10 +31,27 @@ TEST_F(MainWindowTest, OpensWithItsControlsAndTheSnapshotCommandsGreyUntilTheFir
 }
 
 TEST_F(MainWindowTest, ResizeAndSplitterDragLayTheWindowOutWithinTheLimits) {
+  // The splitter, tree, location and list sit as the layout puts them for the current client
+  // area and splitter position, the status bar along the bottom.
+  auto expectLaidOut = [&] {
+    RECT client{};
+    GetClientRect(window_, &client);
+    const RECT bar = Rect(IDC_STATUS_BAR), splitter = Rect(IDC_SPLITTER);
+    const RECT tree = Rect(IDC_SNAPSHOT_TREE), list = Rect(IDC_FILE_LIST),
+               location = Rect(IDC_LOCATION);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(tree.right - tree.left, splitter.left - 4);
+    EXPECT_EQ(tree.bottom, bar.top);
+    EXPECT_EQ(list.bottom, bar.top);
+    EXPECT_EQ(list.left, splitter.right + 2);
+    EXPECT_EQ(location.left, splitter.right + 2);
+    EXPECT_EQ(list.right, client.right);
+    EXPECT_EQ(location.right, client.right);
+  };
   Open();
   SetWindowPos(window_, nullptr, 40, 30, 1000, 600, SWP_NOZORDER);
   PumpMessages(20);
-  ExpectLaidOut(window_, status_);
+  expectLaidOut();
   RECT frame{};
   GetWindowRect(window_, &frame);
 
@@ -68,7 +65,7 @@ TEST_F(MainWindowTest, ResizeAndSplitterDragLayTheWindowOutWithinTheLimits) {
     SetCursorPos(screenX, frame.top + 200);
     SendMessageA(window_, WM_TIMER, kSplitterTimer, 0);
     EXPECT_EQ(MainState().dragState, kDragIdle);
-    ExpectLaidOut(window_, status_);
+    expectLaidOut();
     POINT at{screenX, 0};
     ScreenToClient(window_, &at);
     return Rect(IDC_SPLITTER).left - at.x;

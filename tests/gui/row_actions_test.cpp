@@ -46,8 +46,8 @@ TEST_F(RowActionsTest, DoubleClickAndATypedLocationEnterADirectoryAndEnterOpensA
   NMITEMACTIVATE click{};
   click.hdr = {list_, IDC_FILE_LIST, static_cast<UINT>(NM_DBLCLK)};
   click.iItem = -1;  // below the last row: the focused row counts
-  SendMessageA(window_, WM_NOTIFY, IDC_FILE_LIST, reinterpret_cast<LPARAM>(&click));
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "letters", "a", "b", "c", "report"}));
+  Notify(click);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"..", "letters", "a", "b", "c", "report"}));
   EXPECT_EQ(Location(), "\\\\PC1\\Docs\\");
 
   Click(5);  // report
@@ -56,23 +56,20 @@ TEST_F(RowActionsTest, DoubleClickAndATypedLocationEnterADirectoryAndEnterOpensA
 
   SetDlgItemTextA(window_, IDC_LOCATION, "\\\\pc1\\\\DOCS\\letters");
   PressEnterIn(IDC_LOCATION);
-  EXPECT_EQ(Column(list_, 0), (std::vector<std::string>{"..", "old", "note"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"..", "old", "note"}));
   EXPECT_EQ(Location(), "\\\\pc1\\\\DOCS\\letters");  // kept as typed
 }
 
 TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
   std::vector<std::string> texts;
   LRESULT fileLines = 0;
-  MessageBoxAnswerer answer(window_, IDOK, [&](HWND dialog) {
+  AnswerCommand(IDM_SNAPSHOT_PROPERTIES, "Snapshot Properties", IDOK, [&](HWND dialog) {
     for (int id = IDC_PROPERTY_GROUP; id <= IDC_PROPERTY_TOTAL; ++id) {
       texts.push_back(WholeWindowText(GetDlgItem(dialog, id)));
     }
     texts.push_back(WholeWindowText(GetDlgItem(dialog, IDC_PROPERTY_FILE)));
     fileLines = SendMessageA(GetDlgItem(dialog, IDC_PROPERTY_FILE), EM_GETLINECOUNT, 0, 0);
   });
-  Command(IDM_SNAPSHOT_PROPERTIES);
-  ASSERT_TRUE(answer.Finish());
-  EXPECT_EQ(answer.caption(), "Snapshot Properties");
   EXPECT_EQ(texts, (std::vector<std::string>{
                        "Group: WG", "Computer: PC1", "Date Created: 05.12.2026 09:04:07",
                        "Shares: 2", "Files: 10", "Directories: 3", "Total: 13", "File: " + path_}));
@@ -90,13 +87,10 @@ TEST_F(RowActionsTest, CopyPathPutsTheSelectedRowsOnTheClipboard) {
 TEST_F(RowActionsTest, SearchSelectsItsMatchAndOffersTheNameAgain) {
   auto search = [&](const char* typed) {
     std::string offered;
-    MessageBoxAnswerer answer(window_, IDOK, [&](HWND dialog) {
+    AnswerCommand(IDM_SEARCH, "Search files", IDOK, [&](HWND dialog) {
       offered = WholeWindowText(GetDlgItem(dialog, IDC_SEARCH_NAME));
       SetDlgItemTextA(dialog, IDC_SEARCH_NAME, typed);
     });
-    Command(IDM_SEARCH);
-    EXPECT_TRUE(answer.Finish());
-    EXPECT_EQ(answer.caption(), "Search files");
     return offered;
   };
   EXPECT_EQ(search("*.MP3"), "");

@@ -5,7 +5,6 @@
 #include <functional>
 #include <set>
 
-#include "capture/task_gate.h"
 #include "gui_support.h"
 #include "ui/background_threads.h"
 #include "ui/owner_thread.h"
@@ -19,11 +18,6 @@ constexpr char kPreviousTaskEnding[] =
 class TakeSnapshotsDialogTest : public MainWindowTest {
  protected:
   void SetUp() override { Open(); }
-  void TearDown() override {
-    // Nothing may still address the window when the next test makes another.
-    while (LongTaskGate().Busy()) PumpMessages(20);
-    MainWindowTest::TearDown();
-  }
 
   // Opens the dialog with command 40006 and plays script against it from a helper thread;
   // the dialog is closed afterwards if the script left it open.
@@ -119,18 +113,10 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
       }));
       MessageBoxAnswerer answer(owner, IDOK);
       EXPECT_TRUE(answer.Finish());
-      EXPECT_EQ(answer.caption(), "Mirrorvault");
-      texts.insert(answer.text());
+      EXPECT_EQ(answer.caption, "Mirrorvault");
+      texts.insert(answer.text);
     }
     return texts;
-  }
-
-  std::vector<std::string> SnapshotFiles() {
-    std::vector<std::string> names;
-    for (const auto& file : std::filesystem::directory_iterator(folder_.path())) {
-      names.push_back(file.path().filename().string());
-    }
-    return names;
   }
 
   // A message box of owner on screen, else null.
@@ -170,7 +156,10 @@ TEST_F(TakeSnapshotsDialogTest,
       EXPECT_EQ(OwnedWindow(dialog_), nullptr);  // one end message per job
     });
   }
-  const std::vector<std::string> files = SnapshotFiles();
+  std::vector<std::string> files;
+  for (const auto& file : std::filesystem::directory_iterator(folder_.path())) {
+    files.push_back(file.path().filename().string());
+  }
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0].rfind("WORKGROUP.PC1.", 0), 0u) << files[0];
   // The main window lists the new snapshot once the dialog has closed.
@@ -201,7 +190,7 @@ TEST_F(TakeSnapshotsDialogTest, AStoppedCaptureDeletesItsFileAndHoldsBackTheNext
     EXPECT_EQ(Screen(), kIdle);
     EXPECT_EQ(Ticks(), kSampleNetworkTicked);
   });
-  EXPECT_TRUE(SnapshotFiles().empty());  // the stopped file is gone
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.path()));  // the stopped file is gone
 }
 
 TEST_F(TakeSnapshotsDialogTest, EscAndTheCloseBoxStopAScanAndCloseOnlyAnIdleDialog) {
