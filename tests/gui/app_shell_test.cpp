@@ -26,9 +26,6 @@ class AppShellTest : public MainWindowTest {
   }
 };
 
-std::string Field(HWND dialog) {
-  return WholeWindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY));
-}
 // "Browse...", then in the folder browser pick folder and OK, or Cancel when folder is empty.
 void Browse(HWND settings, const std::string& folder) {
   MessageBoxAnswerer browser(settings, folder.empty() ? IDCANCEL : IDOK, [&](HWND dialog) {
@@ -63,11 +60,11 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
               SnapshotText("SRV", "LAB", "01.11.2026 08:00:00", {{"C$", {}}}));
   Open();
   AnswerCommand(IDM_SETTINGS, "Settings", IDOK, [&](HWND dialog) {
-    EXPECT_EQ(Field(dialog), folder_.path());
+    EXPECT_EQ(WholeWindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY)), folder_.path());
     Browse(dialog, "");
-    EXPECT_EQ(Field(dialog), folder_.path());
+    EXPECT_EQ(WholeWindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY)), folder_.path());
     Browse(dialog, other.path());
-    EXPECT_EQ(Field(dialog), other.path());
+    EXPECT_EQ(WholeWindowText(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY)), other.path());
     CheckDlgButton(dialog, IDC_AUTORUN, BST_CHECKED);
     CheckDlgButton(dialog, IDC_SHOW_IN_TRAY, BST_CHECKED);
   });

@@ -33,10 +33,6 @@ class RowActionsTest : public MainWindowTest {
     if (row < 0 || SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0) != 1) return "";
     return MainState().fileList->CellText(static_cast<int>(row), 0);
   }
-  void PressEnterIn(int control) {
-    SetFocus(GetDlgItem(window_, control));
-    Command(IDOK);
-  }
 
   std::string path_;
 };
@@ -51,11 +47,13 @@ TEST_F(RowActionsTest, DoubleClickAndATypedLocationEnterADirectoryAndEnterOpensA
   EXPECT_EQ(Location(), "\\\\PC1\\Docs\\");
 
   Click(5);  // report
-  PressEnterIn(IDC_FILE_LIST);
+  SetFocus(list_);
+  Command(IDOK);  // Enter
   EXPECT_EQ(shell_.opened, (std::vector<std::string>{"\\\\PC1\\Docs\\report.doc"}));
 
   SetDlgItemTextA(window_, IDC_LOCATION, "\\\\pc1\\\\DOCS\\letters");
-  PressEnterIn(IDC_LOCATION);
+  SetFocus(GetDlgItem(window_, IDC_LOCATION));
+  Command(IDOK);
   EXPECT_EQ(Names(), (std::vector<std::string>{"..", "old", "note"}));
   EXPECT_EQ(Location(), "\\\\pc1\\\\DOCS\\letters");  // kept as typed
 }

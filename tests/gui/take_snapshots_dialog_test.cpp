@@ -67,9 +67,6 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
     });
     return seen;
   }
-  std::function<bool()> Showing(const char* screen) {
-    return [this, screen] { return Screen() == screen; };
-  }
   // True once bytes reach a snapshot file: the writer's buffer fills only in the walk of
   // \\SERVER\Backup, which takes seconds and notices a stop only after the share.
   bool WritingTheSlowShare() {
@@ -106,10 +103,7 @@ class TakeSnapshotsDialogTest : public MainWindowTest {
       // A message that comes while no dialog is open belongs to the main window.
       HWND owner = nullptr;
       EXPECT_TRUE(WaitUntil([&] {
-        owner = OwnedWindow(dialog_) != nullptr   ? dialog_
-                : OwnedWindow(window_) != nullptr ? window_
-                                                  : nullptr;
-        return owner != nullptr;
+        return OwnedWindow(owner = dialog_) != nullptr || OwnedWindow(owner = window_) != nullptr;
       }));
       MessageBoxAnswerer answer(owner, IDOK);
       EXPECT_TRUE(answer.Finish());
@@ -137,7 +131,7 @@ TEST_F(TakeSnapshotsDialogTest,
        EachOpeningScansAfreshAndOnlyTickedComputersUnderTickedGroupsAreCaptured) {
   for (int opening = 0; opening < 2; ++opening) {
     WithDialog([&] {
-      EXPECT_EQ(ScreenAfter(Showing(kScanning), [] {}), kScanning);
+      EXPECT_EQ(ScreenAfter([&] { return Screen() == kScanning; }, [] {}), kScanning);
       ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
       EXPECT_EQ(Screen(), kIdle);
       // The first opening's unticking is undone by the second opening's scan.
@@ -197,7 +191,7 @@ TEST_F(TakeSnapshotsDialogTest, EscAndTheCloseBoxStopAScanAndCloseOnlyAnIdleDial
   WithDialog([&] {
     const std::string stopping = "Stop Scanning Network... | Stop | no take | no scan | stop";
     // The dialog's loop hands Esc to IsDialogMessage, which turns it into command 2.
-    EXPECT_EQ(ScreenAfter(Showing(kScanning),
+    EXPECT_EQ(ScreenAfter([&] { return Screen() == kScanning; },
                           [&] {
                             MSG escape{dialog_, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
                             IsDialogMessageA(dialog_, &escape);
@@ -206,7 +200,7 @@ TEST_F(TakeSnapshotsDialogTest, EscAndTheCloseBoxStopAScanAndCloseOnlyAnIdleDial
     ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
     EXPECT_TRUE(IsWindow(dialog_));
     Send(IDM_SCAN_NETWORK);
-    EXPECT_EQ(ScreenAfter(Showing(kScanning), [&] { CloseBox(); }), stopping);
+    EXPECT_EQ(ScreenAfter([&] { return Screen() == kScanning; }, [&] { CloseBox(); }), stopping);
     ASSERT_TRUE(WaitUntil([&] { return Idle(); }));
     EXPECT_TRUE(IsWindow(dialog_));
     SendMessageA(dialog_, WM_CLOSE, 0, 0);
