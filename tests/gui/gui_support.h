@@ -127,6 +127,7 @@ bool MenuItemGrey(HMENU menu, UINT command);
 // The Run entry's text; empty when there is none.
 std::string RunEntry();
 
+// The main window created for real over a scratch snapshots folder.
 class MainWindowTest : public ::testing::Test {
  protected:
   void TearDown() override {
