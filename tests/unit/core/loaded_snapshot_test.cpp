@@ -95,21 +95,7 @@ TEST_F(LoaderTest, AcceptanceRuleOfTheLoaderAndTheScan) {
   }
 }
 
-TEST_F(LoaderTest, SecondLoadReplacesTheFirstEntirely) {
-  ASSERT_TRUE(Open(kSampleSnapshot));
-  browser.OpenLocation("Docs");
-  browser.OpenLocation("Sub");
-  ASSERT_TRUE(
-      Open(HeaderText("PC9") + SnapshotText({"SHARENAME: Other", "f.txt;;f;;1;;1.1.2010", "END"}),
-           "C:\\snaps\\second.mirvaul"));
-  EXPECT_EQ(Names(), (NameList{"Other"}));
-  EXPECT_EQ(controls.location(), "\\\\PC9\\");
-  EXPECT_EQ(browser.info().fileCount, 1);
-  EXPECT_EQ(browser.info().directoryCount, 0);
-  EXPECT_EQ(browser.FillFileList("Docs\\Sub\\", ""), 0);
-}
-
-TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot) {
+TEST_F(LoaderTest, UnreadableFileChangesNothingASecondReplacesAllARefusedOneEmptiesIt) {
   ASSERT_TRUE(Open(kSampleSnapshot));
   browser.OpenLocation("Docs");
 
@@ -123,16 +109,25 @@ TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot)
   browser.OpenLocation("Sub");
   EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
 
+  ASSERT_TRUE(
+      Open(HeaderText("PC9") + SnapshotText({"SHARENAME: Other", "f.txt;;f;;1;;1.1.2010", "END"}),
+           "C:\\snaps\\second.mirvaul"));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
+  EXPECT_EQ(controls.location(), "\\\\PC9\\");
+  EXPECT_EQ(browser.info().fileCount, 1);
+  EXPECT_EQ(browser.info().directoryCount, 0);
+  EXPECT_EQ(browser.FillFileList("Docs\\Sub\\", ""), 0);
+
   // A file that opens but is refused leaves an empty snapshot with the header values found:
   // the list keeps its rows, and opening one of them reports it cannot be found.
   files.files["C:\\snaps\\bad.mirvaul"] = HeaderText("PC8") + "END\r\n";
   EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\bad.mirvaul"), 0);
   EXPECT_EQ(browser.info().computer, "PC8");
   EXPECT_TRUE(browser.info().path.empty());
-  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
-  browser.OpenLocation("Deep");
-  EXPECT_EQ(notices.messages, (std::vector<std::string>{"Could not locate 'Deep' path."}));
-  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
+  browser.OpenLocation("Other");
+  EXPECT_EQ(notices.messages, (std::vector<std::string>{"Could not locate 'Other' path."}));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
 }
 
 // CR, LF, empty lines and a NUL inside a line are read through the loader's tests, the line
