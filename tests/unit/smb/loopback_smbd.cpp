@@ -56,20 +56,9 @@ bool RunWithInput(const std::string& command, const std::string& input) {
   return pclose(pipe) == 0;
 }
 
-// The end of a log, as much of it as a failure message shows.
 std::string Tail(const std::string& text) {
-  return text.size() > 1500 ? "..." + text.substr(text.size() - 1500) : text;
-}
-
-// Waits until done() holds or the timeout passes; whether it held.
-template <typename Done>
-bool WaitFor(Done done, std::chrono::seconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
+  constexpr std::size_t kShown = 1500;
+  return text.size() > kShown ? "..." + text.substr(text.size() - kShown) : text;
 }
 
 }  // namespace
@@ -167,18 +156,22 @@ read only = no
     failure_ = "could not start smbd";
     return false;
   }
-  // Listening, or ended at once (the loop stops for both).
-  bool ended = false;
-  if (WaitFor(
-          [&] { return Loopback(port_) != 0 || (ended = waitpid(pid_, nullptr, WNOHANG) == pid_); },
-          kStartTimeout) &&
-      !ended)
-    return true;
-  failure_ = (ended ? "smbd ended at once:\n"
-                    : "smbd did not listen on 127.0.0.1:" + std::to_string(port_) + ":\n") +
-             Tail(ReadTextFile(log));
-  if (ended) pid_ = -1;
-  return false;
+  const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+  while (Loopback(port_) == 0) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      failure_ = "smbd ended at once:\n" + Tail(ReadTextFile(log));
+      return false;
+    }
+    if (std::chrono::steady_clock::now() > deadline) {
+      failure_ = "smbd did not listen on 127.0.0.1:" + std::to_string(port_) + ":\n" +
+                 Tail(ReadTextFile(log));
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
 }
 
 void LoopbackSmbd::Stop() {
@@ -192,10 +185,14 @@ void LoopbackSmbd::Stop() {
     kill(-helperPid, SIGTERM);
   }
   kill(-pid_, SIGTERM);
-  WaitFor([&] { return waitpid(pid_, nullptr, WNOHANG) != 0; }, kStopTimeout);
+  const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
+  int status = 0;
+  while (waitpid(pid_, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   // Whatever of the group is left (a helper that outlived smbd) goes too.
   kill(-pid_, SIGKILL);
-  waitpid(pid_, nullptr, WNOHANG);
+  waitpid(pid_, &status, WNOHANG);
   pid_ = -1;
 }
 
