@@ -20,7 +20,7 @@ namespace {
 
 class LoaderTest : public BrowserTest {};
 
-TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
+TEST_F(LoaderTest, AcceptsASnapshotCountsItsEntriesAndReadsHeadersInAnyOrderAndCase) {
   const std::string path = "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul";
   ASSERT_TRUE(Open(
       HeaderText() + SnapshotText({"SHARENAME: A", "x.txt;;f;;1;;1.1.2010", "D;;d;;0;;1.1.2010",
@@ -40,9 +40,7 @@ TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
   browser.OpenLocation(ParseBareName("dir;;x").displayName);
   EXPECT_EQ(browser.LocationText(), "\\\\PC7\\B\\dir;;x\\");
   EXPECT_EQ(list.RowCount(), 2);
-}
 
-TEST_F(LoaderTest, HeaderLinesInAnyOrderAndAnyCaseWithAnyLineEnds) {
   // Keys in lines 2 to 5 in another order, lower-case keys, a capitalised magic line, bare
   // CR and bare LF line ends and stray empty lines.
   ASSERT_TRUE(
