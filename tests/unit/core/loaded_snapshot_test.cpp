@@ -20,7 +20,7 @@ namespace {
 
 class LoaderTest : public BrowserTest {};
 
-TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
+TEST_F(LoaderTest, AcceptsASnapshotCountsItsEntriesAndReadsHeadersInAnyOrderAndCase) {
   const std::string path = "C:\\snaps\\WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul";
   ASSERT_TRUE(Open(
       HeaderText() + SnapshotText({"SHARENAME: A", "x.txt;;f;;1;;1.1.2010", "D;;d;;0;;1.1.2010",
@@ -40,9 +40,7 @@ TEST_F(LoaderTest, AcceptsASnapshotAndCountsItsEntries) {
   browser.OpenLocation(ParseBareName("dir;;x").displayName);
   EXPECT_EQ(browser.LocationText(), "\\\\PC7\\B\\dir;;x\\");
   EXPECT_EQ(list.RowCount(), 2);
-}
 
-TEST_F(LoaderTest, HeaderLinesInAnyOrderAndAnyCaseWithAnyLineEnds) {
   // Keys in lines 2 to 5 in another order, lower-case keys, a capitalised magic line, bare
   // CR and bare LF line ends and stray empty lines.
   ASSERT_TRUE(
@@ -95,21 +93,7 @@ TEST_F(LoaderTest, AcceptanceRuleOfTheLoaderAndTheScan) {
   }
 }
 
-TEST_F(LoaderTest, SecondLoadReplacesTheFirstEntirely) {
-  ASSERT_TRUE(Open(kSampleSnapshot));
-  browser.OpenLocation("Docs");
-  browser.OpenLocation("Sub");
-  ASSERT_TRUE(
-      Open(HeaderText("PC9") + SnapshotText({"SHARENAME: Other", "f.txt;;f;;1;;1.1.2010", "END"}),
-           "C:\\snaps\\second.mirvaul"));
-  EXPECT_EQ(Names(), (NameList{"Other"}));
-  EXPECT_EQ(controls.location(), "\\\\PC9\\");
-  EXPECT_EQ(browser.info().fileCount, 1);
-  EXPECT_EQ(browser.info().directoryCount, 0);
-  EXPECT_EQ(browser.FillFileList("Docs\\Sub\\", ""), 0);
-}
-
-TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot) {
+TEST_F(LoaderTest, UnreadableFileChangesNothingASecondReplacesAllARefusedOneEmptiesIt) {
   ASSERT_TRUE(Open(kSampleSnapshot));
   browser.OpenLocation("Docs");
 
@@ -123,16 +107,25 @@ TEST_F(LoaderTest, UnreadableFileChangesNothingButRefusedFileEmptiesTheSnapshot)
   browser.OpenLocation("Sub");
   EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
 
+  ASSERT_TRUE(
+      Open(HeaderText("PC9") + SnapshotText({"SHARENAME: Other", "f.txt;;f;;1;;1.1.2010", "END"}),
+           "C:\\snaps\\second.mirvaul"));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
+  EXPECT_EQ(controls.location(), "\\\\PC9\\");
+  EXPECT_EQ(browser.info().fileCount, 1);
+  EXPECT_EQ(browser.info().directoryCount, 0);
+  EXPECT_EQ(browser.FillFileList("Docs\\Sub\\", ""), 0);
+
   // A file that opens but is refused leaves an empty snapshot with the header values found:
   // the list keeps its rows, and opening one of them reports it cannot be found.
   files.files["C:\\snaps\\bad.mirvaul"] = HeaderText("PC8") + "END\r\n";
   EXPECT_EQ(browser.LoadSnapshot("C:\\snaps\\bad.mirvaul"), 0);
   EXPECT_EQ(browser.info().computer, "PC8");
   EXPECT_TRUE(browser.info().path.empty());
-  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
-  browser.OpenLocation("Deep");
-  EXPECT_EQ(notices.messages, (std::vector<std::string>{"Could not locate 'Deep' path."}));
-  EXPECT_EQ(Names(), (NameList{"..", "Deep", "b"}));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
+  browser.OpenLocation("Other");
+  EXPECT_EQ(notices.messages, (std::vector<std::string>{"Could not locate 'Other' path."}));
+  EXPECT_EQ(Names(), (NameList{"Other"}));
 }
 
 // CR, LF, empty lines and a NUL inside a line are read through the loader's tests, the line

@@ -13,7 +13,7 @@ namespace {
 
 class NavigationTest : public BrowserTest {};
 
-TEST_F(NavigationTest, ListingsShowTheirOwnLevelAndGoingUpSelectsTheDirectoryLeft) {
+TEST_F(NavigationTest, ListingsShowTheirOwnLevelGoingUpSelectsTheDirectoryLeftAndTheSortStays) {
   ASSERT_TRUE(Open(kSampleSnapshot));
   EXPECT_EQ(Names(), (NameList{"Docs", "Music"}));
   EXPECT_EQ(Row("Docs").cells[1], "<SHARE>");
@@ -47,6 +47,17 @@ TEST_F(NavigationTest, ListingsShowTheirOwnLevelAndGoingUpSelectsTheDirectoryLef
   browser.OpenLocation("..");  // at the top, ".." shows the share list again
   EXPECT_EQ(Names(), (NameList{"Docs", "Music"}));
   EXPECT_TRUE(notices.messages.empty());
+
+  // A chosen sort survives navigation and loading.
+  browser.OpenLocation("Docs");
+  browser.ClickColumn(kNameColumn);  // first click: descending
+  EXPECT_EQ(Names(), (NameList{"..", "Zed", "Sub", "a"}));
+  browser.OpenLocation("Zed");
+  browser.OpenLocation("..");
+  EXPECT_EQ(Names(), (NameList{"..", "Zed", "Sub", "a"}));
+  EXPECT_EQ(Row("Zed").state, kRowSelected | kRowFocused);
+  ASSERT_TRUE(Open(kSampleSnapshot));
+  EXPECT_EQ(Names(), (NameList{"Music", "Docs"}));
 }
 
 TEST_F(NavigationTest, TwoSharesWithTheSameDirectoryStayApart) {
@@ -163,19 +174,6 @@ TEST(ParseEntryLine, TailsOfAnyLengthAtAnyPlaceInTheLine) {
       EXPECT_EQ(EntryKind(line), c.type) << line;
     }
   }
-}
-
-TEST_F(NavigationTest, ChosenSortSurvivesNavigationAndLoading) {
-  ASSERT_TRUE(Open(kSampleSnapshot));
-  browser.OpenLocation("Docs");
-  browser.ClickColumn(kNameColumn);  // first click: descending
-  EXPECT_EQ(Names(), (NameList{"..", "Zed", "Sub", "a"}));
-  browser.OpenLocation("Zed");
-  browser.OpenLocation("..");
-  EXPECT_EQ(Names(), (NameList{"..", "Zed", "Sub", "a"}));
-  EXPECT_EQ(Row("Zed").state, kRowSelected | kRowFocused);
-  ASSERT_TRUE(Open(kSampleSnapshot));
-  EXPECT_EQ(Names(), (NameList{"Music", "Docs"}));
 }
 
 TEST_F(NavigationTest, DirectoriesAreStillFoundOnceTheIndexIsFull) {

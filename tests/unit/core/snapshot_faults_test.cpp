@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "capture/activity_state.h"
 #include "core/name_pattern.h"
@@ -74,19 +75,17 @@ TEST_F(SnapshotFaultsTest, FailedCreateWriteCloseOrRenameKeepsTheEarlierSnapshot
     expectFailed(IoError::kDiskFull, "write " + std::to_string(n));
     EXPECT_EQ(faulty.writes, n);  // nothing is written after the failure
   }
-  FaultyFileSystem closing(fs);
-  closing.failClose = true;
-  Write(closing);
-  expectFailed(IoError::kOther, "close");
-  FaultyFileSystem renaming(fs);
-  renaming.failReplace = true;
-  Write(renaming);
-  expectFailed(IoError::kAccessDenied, "rename");
-  FaultyFileSystem creating(fs);
-  creating.failCreate = IoError::kAccessDenied;
-  fs.listed.clear();
-  Write(creating);
-  expectFailed(IoError::kAccessDenied, "create");
+  for (const auto& [step, error] :
+       {std::pair{"close", IoError::kOther}, std::pair{"rename", IoError::kAccessDenied},
+        std::pair{"create", IoError::kAccessDenied}}) {
+    FaultyFileSystem faulty(fs);
+    faulty.failClose = std::string_view(step) == "close";
+    faulty.failReplace = std::string_view(step) == "rename";
+    faulty.failCreate = std::string_view(step) == "create" ? error : IoError::kNone;
+    fs.listed.clear();
+    Write(faulty);
+    expectFailed(error, step);
+  }
   EXPECT_TRUE(fs.listed.empty());  // nothing is walked
 }
 

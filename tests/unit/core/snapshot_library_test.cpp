@@ -97,14 +97,22 @@ TEST_F(SnapshotLibraryTest, NamesOutsideTheSchemeAndWhatTheListingLeavesOut) {
                    "  PC", "    LAN.05.12 2026:09:04", "short", "  mirvaul", "    .. ::"}));
 }
 
-TEST_F(SnapshotLibraryTest, EmptyComputerPieceKeepsARowOfItsOwn) {
+// Long names are kept whole; an empty computer piece keeps a row of its own.
+TEST_F(SnapshotLibraryTest, LongNamesAndAnEmptyComputerPieceKeepRowsOfTheirOwn) {
+  const std::string group(100, 'G'), computer(90, 'c');
+  const std::string name = group + "." + computer + ".05.12.2026.09.04.05.mirvaul";  // 136
   Touch({"WG..03.01.2020.00.00.00.mirvaul", "HOME.PC9.02.01.2020.00.00.00.mirvaul",
-         "WG..01.01.2020.00.00.00.mirvaul"});
+         "WG..01.01.2020.00.00.00.mirvaul", name});
   library_.RebuildSnapshotTree();
-  EXPECT_EQ(Render(), (Lines{"WG", "  ", "    03.01.2020 00:00:00", "    01.01.2020 00:00:00",
-                             "HOME", "  PC9", "    02.01.2020 00:00:00"}));
+  EXPECT_EQ(Render(), (Lines{group, "  " + computer, "    05.12.2026 09:04:05", "WG", "  ",
+                             "    03.01.2020 00:00:00", "    01.01.2020 00:00:00", "HOME", "  PC9",
+                             "    02.01.2020 00:00:00"}));
+  EXPECT_EQ(library_.SnapshotFilePath(tree_.Find(SnapshotItem(name))->param),
+            dir_.path() + "\\" + name);
+  library_.RemoveSnapshotItem(SnapshotItem(name));
+  EXPECT_FALSE(FileExists(dir_.Join(name)));
   // PC9 did not take the nameless computer's row, so removing WG still finds its snapshots.
-  library_.RemoveSnapshotItem(tree_.Children(kNoTreeItem)[0]);
+  library_.RemoveSnapshotItem(tree_.Children(kNoTreeItem)[1]);
   EXPECT_FALSE(FileExists(dir_.Join("WG..03.01.2020.00.00.00.mirvaul")));
   EXPECT_FALSE(FileExists(dir_.Join("WG..01.01.2020.00.00.00.mirvaul")));
   EXPECT_TRUE(FileExists(dir_.Join("HOME.PC9.02.01.2020.00.00.00.mirvaul")));
@@ -144,18 +152,6 @@ TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFil
   library_.SetSnapshotDirectory(dir_.Join("missing"));
   library_.RebuildSnapshotTree();
   EXPECT_EQ(tree_.size(), 0u);
-}
-
-TEST_F(SnapshotLibraryTest, LongNamesAreKeptWhole) {
-  const std::string group(100, 'G');
-  const std::string computer(90, 'c');
-  const std::string name = group + "." + computer + ".05.12.2026.09.04.05.mirvaul";  // 136
-  Touch({name});
-  library_.RebuildSnapshotTree();
-  EXPECT_EQ(Render(), (Lines{group, "  " + computer, "    05.12.2026 09:04:05"}));
-  EXPECT_EQ(library_.SnapshotFilePath(0), dir_.path() + "\\" + name);
-  library_.RemoveSnapshotItem(SnapshotItem(name));
-  EXPECT_FALSE(FileExists(dir_.Join(name)));
 }
 
 TEST_F(SnapshotLibraryTest, FullTablesPutItemsAtTheTopLevelOrLeaveThemOut) {

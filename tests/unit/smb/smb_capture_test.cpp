@@ -21,17 +21,13 @@
 namespace mv {
 namespace {
 namespace fs = std::filesystem;
-using test::LoopbackSmbd;
-
 using test::CliRun;
+using test::LoopbackSmbd;
 
 class SmbShareTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { server_ = new LoopbackSmbd(); }
-  static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
-  }
+  static void SetUpTestSuite() { server_ = std::make_unique<LoopbackSmbd>(); }
+  static void TearDownTestSuite() { server_.reset(); }
   void SetUp() override {
     if (!server_->running()) {
       if (!LoopbackSmbd::Installed() && std::getenv("CI") == nullptr) {
@@ -56,12 +52,9 @@ class SmbShareTest : public ::testing::Test {
     }
   }
   static std::unique_ptr<SmbClient> Client(const std::string& authFile, int codePage = 1252) {
-    SmbOptions options;
-    options.authFile = authFile;
-    options.codePage = codePage;
-    options.port = server_->port();
     std::string error;
-    auto client = OpenSmbClient(options, PlatformFileSystem(), error);
+    auto client =
+        OpenSmbClient({authFile, codePage, server_->port(), {}}, PlatformFileSystem(), error);
     EXPECT_NE(client, nullptr) << error;
     return client;
   }
@@ -78,7 +71,7 @@ class SmbShareTest : public ::testing::Test {
     return test::RunCommand(args);
   }
 
-  static inline LoopbackSmbd* server_ = nullptr;
+  static inline std::unique_ptr<LoopbackSmbd> server_;
   test::ScratchDir snaps_;
 };
 
