@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "capture/task_gate.h"
 #include "net/network_browser.h"
+#include "net/task_gate.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/threading.h"

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <string>
 
-#include "core/snapshot_browser.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
+#include "ui/snapshot_browser.h"
 
 namespace mv::cli {
 

@@ -4,9 +4,9 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
-#include "core/snapshot_diff.h"
-#include "core/snapshot_scan.h"
 #include "core/text.h"
+#include "query/snapshot_diff.h"
+#include "query/snapshot_scan.h"
 
 namespace mv::cli {
 namespace {

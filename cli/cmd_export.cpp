@@ -6,9 +6,9 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
-#include "core/snapshot_export.h"
-#include "core/snapshot_scan.h"
 #include "platform/standard_output.h"
+#include "query/snapshot_export.h"
+#include "query/snapshot_scan.h"
 
 namespace mv::cli {
 namespace {

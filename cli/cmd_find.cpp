@@ -6,8 +6,8 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "core/library_snapshots.h"
-#include "core/snapshot_find.h"
-#include "core/snapshot_scan.h"
+#include "query/snapshot_find.h"
+#include "query/snapshot_scan.h"
 
 namespace mv::cli {
 namespace {

@@ -4,7 +4,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/cli_browser.h"
-#include "core/snapshot_properties.h"
+#include "ui/snapshot_properties.h"
 
 namespace mv::cli {
 

@@ -8,7 +8,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/cli_browser.h"
-#include "core/file_list_rows.h"
+#include "ui/file_list_rows.h"
 
 namespace mv::cli {
 namespace {

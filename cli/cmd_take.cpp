@@ -10,11 +10,11 @@
 
 #include "capture/capture_job.h"
 #include "capture/take_snapshots.h"
-#include "capture/task_gate.h"
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/smb_choice.h"
 #include "net/network_browser.h"
+#include "net/task_gate.h"
 #include "platform/locked_tree_port.h"
 #include "platform/memory/in_memory_network.h"
 #include "platform/memory/memory_tree_port.h"

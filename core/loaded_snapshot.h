@@ -1,6 +1,6 @@
 // The loaded snapshot: one snapshot file held whole in memory and cut into lines in place,
 // with its header, its share name table and the path index that remembers where shares and
-// listed directories lie. Parsing only; core/snapshot_browser.h puts it on screen.
+// listed directories lie. Parsing only; ui/snapshot_browser.h puts it on screen.
 #pragma once
 
 #include <array>

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "capture/task_gate.h"
 #include "net/discovery_tables.h"
+#include "net/task_gate.h"
 #include "platform/network.h"
 #include "platform/threading.h"
 #include "platform/view_ports.h"

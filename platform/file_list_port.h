@@ -1,5 +1,5 @@
 // The main window's file list and the controls around it, as the snapshot browser
-// (core/snapshot_browser.h) sees them. ui/ implements these over the list view (control
+// (ui/snapshot_browser.h) sees them. ui/ implements these over the list view (control
 // 1002), the location field (1005) and the menu bar; the cli and the tests keep them in memory
 // (platform/memory/memory_file_list.h).
 #pragma once
@@ -20,7 +20,7 @@ inline constexpr std::uint32_t kRowSelected = 0x2;
 inline constexpr int kFolderImage = 0;
 inline constexpr int kShareImage = 1;
 
-// The file list in report view: rows of four cells (columns in core/file_list_rows.h).
+// The file list in report view: rows of four cells (columns in ui/file_list_rows.h).
 // Row indexes count from 0 in the order on screen.
 class FileListPort {
  public:

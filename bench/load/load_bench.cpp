@@ -7,10 +7,10 @@
 #include <string>
 
 #include "bench/bench_timing.h"
-#include "core/snapshot_browser.h"
 #include "platform/file_system.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
+#include "ui/snapshot_browser.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "capture/activity_state.h"
 #include "capture/capture_job.h"
-#include "capture/task_gate.h"
 #include "net/network_browser.h"
+#include "net/task_gate.h"
 #include "platform/locked_tree_port.h"
 #include "platform/memory/in_memory_network.h"
 #include "platform/memory/memory_tree_port.h"

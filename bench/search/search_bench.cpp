@@ -8,11 +8,11 @@
 #include <string_view>
 
 #include "bench/bench_timing.h"
-#include "core/file_search.h"
-#include "core/snapshot_browser.h"
 #include "platform/file_system.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
+#include "ui/file_search.h"
+#include "ui/snapshot_browser.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 
 #include <utility>
 
-#include "core/name_pattern.h"
-
 namespace mv {
 namespace {
 
@@ -131,7 +129,7 @@ std::unique_ptr<DirectoryListing> MemoryFileSystem::ListNames(const std::string&
                                                               IoError& error) {
   std::vector<DirEntry> entries;
   for (const auto& [path, bytes] : files) {
-    if (ParentOf(path) != ParentOf(pattern) || !MatchesNamePattern(NameOf(pattern), NameOf(path)))
+    if (ParentOf(path) != ParentOf(pattern) || !matchesPattern_(NameOf(pattern), NameOf(path)))
       continue;
     DirEntry entry;
     entry.name = NameOf(path);

@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -16,6 +18,12 @@ namespace mv {
 
 class MemoryFileSystem : public FileSystem {
  public:
+  // Whether a written file's name matches the last component of a ListNames pattern
+  // ("*.mirvaul*"). The caller brings the program's matcher, which lives above this port.
+  using NamePatternTest = std::function<bool(std::string_view pattern, std::string_view name)>;
+  explicit MemoryFileSystem(NamePatternTest matchesPattern)
+      : matchesPattern_(std::move(matchesPattern)) {}
+
   // Adds a directory (its parent must exist, except for a share root \\C\S). Entries are
   // listed in the order they were added.
   void AddDirectory(const std::string& path, UtcDateTime created = {}, std::uint32_t extra = 0);
@@ -49,6 +57,7 @@ class MemoryFileSystem : public FileSystem {
                              std::vector<char>& contents) override;
 
  private:
+  NamePatternTest matchesPattern_;
   struct Node {
     DirEntry entry;
     std::string linkTarget;

@@ -3,15 +3,15 @@
 // local HTTP server, and the About box.
 #include <shlobj.h>
 
-#include "app/app_registry.h"
-#include "app/profile_settings_file.h"
-#include "app/system_paths.h"
-#include "app/wininet_fetch.h"
-#include "core/first_run.h"
-#include "core/update_check.h"
-#include "core/web_pages.h"
+#include "app/first_run.h"
+#include "app/update_check.h"
+#include "app/web_pages.h"
+#include "app/win32/app_registry.h"
+#include "app/win32/profile_settings_file.h"
+#include "app/win32/system_paths.h"
+#include "app/win32/wininet_fetch.h"
 #include "gui_support.h"
-#include "ui/win32_notice_port.h"
+#include "ui/win32/win32_notice_port.h"
 
 namespace mv::gui {
 namespace {

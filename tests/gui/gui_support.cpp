@@ -1,8 +1,8 @@
 // Helpers of the GUI tests: see gui_support.h.
 #include "gui_support.h"
 
-#include "app/app_registry.h"
-#include "app/system_paths.h"
+#include "app/win32/app_registry.h"
+#include "app/win32/system_paths.h"
 
 namespace mv::gui {
 

@@ -15,13 +15,14 @@
 #include <thread>
 #include <vector>
 
-#include "capture/task_gate.h"
+#include "app/win32/window_shell.h"
+#include "net/task_gate.h"
 #include "platform/shell_port.h"
 #include "res/resource_ids.h"
-#include "ui/main_window.h"
-#include "ui/main_window_state.h"
-#include "ui/status_line.h"
-#include "ui/window_text.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/main_window_state.h"
+#include "ui/win32/status_line.h"
+#include "ui/win32/window_text.h"
 
 namespace mv::gui {
 
@@ -142,6 +143,7 @@ class MainWindowTest : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ASSERT_TRUE(InitCommonControlsEx(&controls));
     MainWindowSetup setup;
+    ConnectAppShell(setup);
     setup.snapshotsDirectory = folder_.path();
     setup.helpFilePath = "C:\\Tools\\help.chm";
     setup.shell = &shell_;

@@ -3,7 +3,7 @@
 
 #include <fstream>
 
-#include "core/app_paths.h"
+#include "app/app_paths.h"
 #include "gui_support.h"
 
 namespace mv::gui {

@@ -2,7 +2,7 @@
 // location, the Snapshot Properties dialog, Copy Path on the clipboard and a search that
 // selects its match; and the shell port's object-properties entry.
 #include "gui_support.h"
-#include "ui/win32_shell_port.h"
+#include "ui/win32/win32_shell_port.h"
 
 namespace mv::gui {
 namespace {

@@ -2,11 +2,11 @@
 // fault that ends in the crash message. They run as processes of their own in the bench's
 // prefix; their windows are found and driven from here.
 
-#include "app/app_registry.h"
-#include "app/profile_settings_file.h"
-#include "app/system_paths.h"
-#include "core/app_paths.h"
-#include "core/first_run.h"
+#include "app/app_paths.h"
+#include "app/first_run.h"
+#include "app/win32/app_registry.h"
+#include "app/win32/profile_settings_file.h"
+#include "app/win32/system_paths.h"
 #include "gui_support.h"
 
 namespace mv::gui {

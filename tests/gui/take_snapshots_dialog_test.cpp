@@ -6,8 +6,8 @@
 #include <set>
 
 #include "gui_support.h"
-#include "ui/background_threads.h"
-#include "ui/owner_thread.h"
+#include "ui/win32/background_threads.h"
+#include "ui/win32/owner_thread.h"
 
 namespace mv::gui {
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "core/parsed_entry.h"
-#include "core/snapshot_browser.h"
 #include "platform/file_system.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
+#include "ui/snapshot_browser.h"
 
 namespace {
 

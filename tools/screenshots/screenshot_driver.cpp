@@ -13,14 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/profile_settings_file.h"
-#include "app/system_paths.h"
-#include "core/app_paths.h"
-#include "core/settings.h"
+#include "app/app_paths.h"
+#include "app/settings.h"
+#include "app/win32/profile_settings_file.h"
+#include "app/win32/system_paths.h"
+#include "app/win32/window_shell.h"
 #include "res/resource_ids.h"
 #include "tools/screenshots/screen_area.h"
-#include "ui/main_window.h"
-#include "ui/main_window_state.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/main_window_state.h"
 
 namespace {
 
@@ -124,6 +125,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The settings as the program reads them at start-up; the driver never writes them.
   const std::string documents = mv::DocumentsFolder();
   mv::MainWindowSetup setup;
+  mv::ConnectAppShell(setup);
   static_cast<mv::Settings&>(setup) =
       mv::LoadSettings(mv::ProfileSettingsFile(mv::ConfigFilePathIn(documents)), documents);
   setup.showInTray = setup.showInTray || scene == "settings";  // one box ticked in Settings

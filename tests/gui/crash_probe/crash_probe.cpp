@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/crash_report.h"
+#include "app/win32/crash_report.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SetUnhandledExceptionFilter(mv::ReportUnhandledException);

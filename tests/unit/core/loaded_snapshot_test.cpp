@@ -10,8 +10,8 @@
 #include "browser_fixture.h"
 #include "core/loaded_snapshot.h"
 #include "core/parsed_entry.h"
-#include "core/snapshot_scan.h"
 #include "platform/file_system.h"
+#include "query/snapshot_scan.h"
 #include "res/resource_ids.h"
 #include "test_support.h"
 
@@ -150,6 +150,7 @@ TEST(SplitLines, OddBytesAreLineTextWhereverTheyFallInAWord) {
 TEST(LoaderMemory, NoRoomBesideTheSnapshotHeldLetsItGoAndLoadsTheNewFile) {
   class TightFileSystem : public MemoryFileSystem {
    public:
+    using MemoryFileSystem::MemoryFileSystem;
     IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                std::vector<char>& contents) override {
       if (held != nullptr && held->lineCount() > 0) throw std::bad_alloc();
@@ -157,7 +158,7 @@ TEST(LoaderMemory, NoRoomBesideTheSnapshotHeldLetsItGoAndLoadsTheNewFile) {
     }
     const LoadedSnapshot* held = nullptr;
   };
-  TightFileSystem fs;
+  TightFileSystem fs{MatchesNamePattern};
   fs.files["a"] = kSampleSnapshot;
   fs.files["b"] = HeaderText("PC8") + SnapshotText({"SHARENAME: S", "END"});
   LoadedSnapshot snapshot;

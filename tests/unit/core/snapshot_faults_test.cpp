@@ -6,13 +6,13 @@
 #include <string_view>
 
 #include "capture/activity_state.h"
-#include "core/name_pattern.h"
 #include "core/snapshot_format.h"
 #include "core/snapshot_output.h"
 #include "core/snapshot_writer.h"
 #include "faulty_file_system.h"
 #include "platform/memory/fixed_clock.h"
 #include "platform/memory/memory_file_system.h"
+#include "query/name_pattern.h"
 
 namespace mv {
 namespace {
@@ -43,7 +43,7 @@ class SnapshotFaultsTest : public ::testing::Test {
     return WriteSnapshot("G", "PC", kPath, "S;T", &report, fileSystem, clock);
   }
 
-  MemoryFileSystem fs;
+  MemoryFileSystem fs{MatchesNamePattern};
   FixedClock clock{LocalTime{2026, 1, 1, 0, 0, 0}};
   WriteReport report;
 };
@@ -114,7 +114,7 @@ TEST_F(SnapshotFaultsTest, UnfinishedSnapshotsNeverStandUnderASnapshotName) {
 }
 
 TEST(SnapshotOutput, BufferedBytesEqualTheTextsWrittenWhateverTheirLength) {
-  MemoryFileSystem fs;
+  MemoryFileSystem fs{MatchesNamePattern};
   FaultyFileSystem files(fs);
   files.failClose = true;  // the close is seen, and its failure reported
   IoError error = IoError::kNone;

@@ -7,6 +7,7 @@
 #include "core/snapshot_writer.h"
 #include "platform/memory/fixed_clock.h"
 #include "platform/memory/memory_file_system.h"
+#include "query/name_pattern.h"
 #include "snapshot_texts.h"
 
 namespace mv {
@@ -44,7 +45,7 @@ class SnapshotWriterTest : public ::testing::Test {
     return bytes.substr(HeaderText().size());
   }
 
-  MemoryFileSystem fs;
+  MemoryFileSystem fs{MatchesNamePattern};
   FixedClock clock{LocalTime{2026, 12, 5, 9, 4, 5}};
   WriteReport report;
 };

@@ -1,0 +1,65 @@
+// Mirrorvault.exe: installs the crash message, prepares the paths, the settings and the
+// common controls, then runs the main window, which never returns while the program runs.
+// The process ends in ExitApplication.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/app_paths.h"
+#include "app/settings.h"
+#include "app/web_pages.h"
+#include "app/win32/crash_report.h"
+#include "app/win32/profile_settings_file.h"
+#include "app/win32/system_paths.h"
+#include "app/win32/tray_icon.h"
+#include "app/win32/window_shell.h"
+#include "res/resource_ids.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/take_snapshots_dialog.h"
+#include "ui/win32/win32_shell_port.h"
+
+namespace {
+
+std::string& ConfigFilePath() {
+  static std::string path;
+  return path;
+}
+
+// Saves the settings, removes the tray icon and ends the process without waiting for any
+// thread: a capture that runs stops where it is.
+[[noreturn]] void ExitApplication() {
+  mv::ProfileSettingsFile file(ConfigFilePath());
+  mv::SaveSettings(file, mv::CurrentSettings());
+  mv::SetTrayIcon(mv::GetMainWindow(), nullptr, false);
+  ExitProcess(0);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  SetUnhandledExceptionFilter(mv::ReportUnhandledException);
+  // Made here, once: the shell port looks up what it needs from shell32 as it is made.
+  static mv::Win32ShellPort shell;
+
+  const std::string documents = mv::DocumentsFolder();
+  CreateDirectoryA(mv::AppFolderIn(documents).c_str(), nullptr);  // fails harmlessly when it exists
+  ConfigFilePath() = mv::ConfigFilePathIn(documents);
+
+  mv::MainWindowSetup setup;
+  mv::ConnectAppShell(setup);
+  setup.helpFilePath = mv::HelpFilePathFor(mv::ExecutablePath());
+  setup.shell = &shell;
+  setup.exitApplication = [] { ExitApplication(); };
+  setup.updateServer = mv::kUpdateServer;
+  // The first-run prompt's own dialog, on the prompt's thread, owned by the main window.
+  setup.takeSnapshotsOnFirstRun = [](HWND owner) { mv::ShowTakeSnapshotsDialog(owner); };
+  const mv::ProfileSettingsFile settingsFile(ConfigFilePath());
+  static_cast<mv::Settings&>(setup) = mv::LoadSettings(settingsFile, documents);
+  mv::SetMainWindowSetup(std::move(setup));
+
+  InitCommonControls();
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mv::MainWindowProc, 0);
+  return 0;
+}

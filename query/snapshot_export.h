@@ -1,0 +1,36 @@
+// Export of a snapshot's entries as a list for other programs: CSV (RFC 4180, for
+// spreadsheets), EFU (the CSV file list that desktop search tools import) and JSON Lines.
+// Text becomes UTF-8 on the way out.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/code_page_text.h"
+#include "query/snapshot_scan.h"
+
+namespace mv {
+
+enum class ExportFormat { kCsv, kEfu, kJsonLines };
+
+// "csv", "efu" or "json"; none for another name.
+std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
+
+// Where an export goes: a file, or the standard output.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // False when the bytes could not be written; the export then stops.
+  virtual bool Write(std::string_view bytes) = 0;
+};
+
+// Writes every entry of an accepted snapshot, in file order: share, share-relative directory
+// path, name, kind, size and created date (CSV and JSON Lines); full live path, size and
+// created date (EFU). A created date that names no day of the years 1601 to 9999, or a size
+// that is not a number, is left empty. False when the sink failed.
+// Rows are formatted on up to threads workers (0: one per processor) and written in order.
+bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
+                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads = 0);
+
+}  // namespace mv

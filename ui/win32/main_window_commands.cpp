@@ -1,0 +1,133 @@
+// The main window's commands, notifications and close box.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "platform/shell_port.h"
+#include "res/resource_ids.h"
+#include "ui/win32/about_dialog.h"
+#include "ui/win32/context_menu.h"
+#include "ui/win32/main_window_rows.h"
+#include "ui/win32/main_window_snapshots.h"
+#include "ui/win32/main_window_state.h"
+#include "ui/win32/settings_dialog.h"
+#include "ui/win32/take_snapshots_dialog.h"
+#include "ui/win32/tree_walk.h"
+
+namespace mv {
+namespace {
+
+constexpr char kRemoveQuestion[] = "Are you sure want to delete selected snapshots?";
+
+void OpenInShell(const std::string& target) {
+  ShellOfWindow().Open(target);
+}
+
+void RemoveSelectedSnapshots(HWND window) {
+  MainWindowState& s = MainState();
+  const auto selected = static_cast<TreeItem>(SendMessageA(s.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (selected == kNoTreeItem) return;
+  if (s.notices->ShowMessage(kRemoveQuestion, MessageKind::kQuestion) != MessageAnswer::kYes) {
+    return;
+  }
+  RemoveSnapshotItemOfWindow(selected);
+  (void)window;
+}
+
+}  // namespace
+
+void OnMainCommand(HWND window, int command) {
+  MainWindowState& s = MainState();
+  switch (command) {
+    case IDOK:  // the Enter key
+      DispatchEnterKey(window);
+      break;
+    case IDM_OPEN:
+      OpenRowsOfWindow();
+      break;
+    case IDM_EXPLORE:
+      ExploreRowsOfWindow();
+      break;
+    case IDM_FILE_PROPERTIES:
+      ShowRowPropertiesOfWindow();
+      break;
+    case IDM_COPY_PATH:
+      CopyPathOfWindow(window);
+      break;
+    case IDM_SEARCH:
+      SearchFilesOfWindow(window);
+      break;
+    case IDM_SNAPSHOT_PROPERTIES:
+      ShowSnapshotPropertiesOfWindow(window);
+      break;
+    case IDM_EXIT:
+      if (s.setup.exitApplication) s.setup.exitApplication();
+      break;
+    case IDM_TAKE_SNAPSHOT:
+      ShowTakeSnapshotsDialog(window);
+      // New snapshot files appear in the tree once the dialog has closed.
+      RebuildSnapshotTreeOfWindow();
+      break;
+    case IDM_REMOVE:
+      RemoveSelectedSnapshots(window);
+      break;
+    case IDM_SETTINGS:
+      ShowSettingsDialog(window);
+      break;
+    case IDM_ABOUT:
+      ShowAboutDialog(window, s.setup.shell, s.setup.webPages);
+      break;
+    case IDM_EXPAND_ALL:
+      ExpandOrCollapseTree(s.tree, true);
+      break;
+    case IDM_COLLAPSE_ALL:
+      ExpandOrCollapseTree(s.tree, false);
+      break;
+    case IDM_HELP:
+      OpenInShell(s.setup.helpFilePath);
+      break;
+    case IDM_CONTACT_SUPPORT:
+    case IDM_FEEDBACK:
+      OpenInShell(s.setup.webPages.supportPage);
+      break;
+    case IDM_WEB_SITE:
+      OpenInShell(s.setup.webPages.webSite);
+      break;
+    default:
+      // Esc (command 2) and the commands of dialogs still to come are ignored.
+      break;
+  }
+}
+
+void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
+  MainWindowState& s = MainState();
+  const UINT code = header.code;
+  if (header.idFrom == IDC_SNAPSHOT_TREE) {
+    if (code == NM_RCLICK) ShowContextMenu(window, s.treeMenu);
+    if (code == TVN_KEYDOWN && reinterpret_cast<const NMTVKEYDOWN*>(lParam)->wVKey == VK_DELETE) {
+      SendMessageA(window, WM_COMMAND, IDM_REMOVE, 0);
+    }
+    if (code == TVN_SELCHANGEDA || code == TVN_SELCHANGEDW) {
+      OpenSelectedSnapshot();
+    }
+  } else if (header.idFrom == IDC_FILE_LIST) {
+    if (code == NM_RCLICK) ShowContextMenu(window, s.listMenu);
+    if (code == LVN_ITEMCHANGED) ShowRowDetails(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+    if (code == NM_DBLCLK) ActivateRowOfWindow();
+    if (code == LVN_COLUMNCLICK) {
+      SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+    }
+  }
+}
+
+void OnMainClose(HWND window) {
+  // With the tray icon on, closing only hides the window; the icon brings it back.
+  MainWindowState& s = MainState();
+  if (s.setup.showInTray) {
+    ShowWindow(window, SW_HIDE);
+  } else if (s.setup.exitApplication) {
+    s.setup.exitApplication();
+  }
+}
+
+}  // namespace mv

@@ -1,0 +1,148 @@
+// The Take Snapshots dialog: its procedure unpacks messages and calls the scan, the capture
+// and the stop of capture/take_snapshots.h.
+#include "ui/win32/take_snapshots_dialog.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "capture/activity_state.h"
+#include "capture/take_snapshots.h"
+#include "res/resource_ids.h"
+#include "ui/win32/background_threads.h"
+#include "ui/win32/context_menu.h"
+#include "ui/win32/icon_list.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/owner_thread.h"
+#include "ui/win32/tree_walk.h"
+#include "ui/win32/win32_notice_port.h"
+
+namespace mv {
+namespace {
+
+// Room for the caption of button 2, as the dialog reads it back.
+constexpr int kCaptionRoom = 256;
+
+HWND NetworkTree(HWND dialog) {
+  return GetDlgItem(dialog, IDC_NETWORK_TREE);
+}
+
+// The tree makes its tick boxes at its first paint and then unticks every item it holds, so
+// the first items of a scan would lose their ticks. Switching the style on once more makes
+// the tick boxes now, while the tree is still empty.
+void MakeTickBoxesNow(HWND tree) {
+  const LONG_PTR style = GetWindowLongPtrA(tree, GWL_STYLE);
+  SetWindowLongPtrA(tree, GWL_STYLE, style & ~static_cast<LONG_PTR>(TVS_CHECKBOXES));
+  SetWindowLongPtrA(tree, GWL_STYLE, style);
+}
+
+void OnInitDialog(HWND dialog) {
+  AddOpenTakeSnapshotsDialog(dialog);
+  MakeTickBoxesNow(NetworkTree(dialog));
+  HIMAGELIST images = CreateIconList({IDI_GROUP, IDI_COMPUTER, IDI_SHARE});
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(images));
+  SendMessageA(NetworkTree(dialog), TVM_SETIMAGELIST, TVSIL_NORMAL,
+               reinterpret_cast<LPARAM>(images));
+  // The scan empties the tree and the tables first, so every opening shows a fresh scan.
+  RequestNetworkScan();
+}
+
+void StartCapture(HWND dialog) {
+  // Read now, not at start-up: the directory is a setting the user may have changed.
+  if (StartCaptureOfTickedComputers(SnapshotsDirectory())) return;
+  // Refused: a stopped task is still winding down (the buttons follow the state, which a
+  // stop sets to Idle at once). Saying nothing would look like a capture that never ends.
+  Win32NoticePort(dialog).ShowMessage(kPreviousTaskStillEnding, MessageKind::kInformation);
+}
+
+void OnCancelButton(HWND dialog) {
+  std::array<char, kCaptionRoom> caption{};
+  GetDlgItemTextA(dialog, IDCANCEL, caption.data(), kCaptionRoom);
+  switch (CancelButtonActionFor(caption.data())) {
+    case CancelButtonAction::kStop:
+      RequestStop();
+      break;
+    case CancelButtonAction::kClose:
+      EndDialog(dialog, 0);
+      break;
+    case CancelButtonAction::kNone:
+      break;
+  }
+}
+
+void OnCommand(HWND dialog, int command) {
+  switch (command) {
+    case IDM_SCAN_NETWORK:
+      RequestNetworkScan();
+      break;
+    case IDM_STOP:
+      RequestStop();
+      break;
+    case IDM_SELECT_ALL:
+    case IDM_DESELECT_ALL:
+      TickTwoLevels(NetworkTree(dialog), command == IDM_SELECT_ALL);
+      break;
+    case IDM_NET_EXPAND_ALL:
+    case IDM_NET_COLLAPSE_ALL:
+      ExpandOrCollapseTree(NetworkTree(dialog), command == IDM_NET_EXPAND_ALL);
+      break;
+    case IDCANCEL:
+      OnCancelButton(dialog);
+      break;
+    case IDC_TAKE_SNAPSHOTS:
+      StartCapture(dialog);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnDestroy(HWND dialog) {
+  // An older dialog that becomes current again shows a tree the tables no longer point
+  // into: it scans afresh, as if it had just opened.
+  if (RemoveOpenTakeSnapshotsDialog(dialog)) RequestNetworkScan();
+}
+
+}  // namespace
+
+void ShowTakeSnapshotsDialog(HWND owner) {
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAKE_SNAPSHOTS), owner,
+                  TakeSnapshotsDialogProc, 0);
+}
+
+INT_PTR CALLBACK TakeSnapshotsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog(dialog);
+      break;
+    case WM_CLOSE:
+      // While a task runs the default handling's command 2 makes the stop request instead.
+      if (GetActivityState() == kIdle) EndDialog(dialog, 0);
+      break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header != nullptr && header->idFrom == IDC_NETWORK_TREE && header->code == NM_RCLICK) {
+        ShowContextMenu(dialog, GetNetworkMenu());
+      }
+      break;
+    }
+    case WM_COMMAND:
+      OnCommand(dialog, LOWORD(wParam));
+      break;
+    case kRunOnOwnerThreadMessage:
+      HandleRunOnOwnerThread(lParam);
+      break;
+    case WM_DESTROY:
+      OnDestroy(dialog);
+      break;
+    case WM_NCDESTROY:
+      // After the tree, which never frees a normal image list it was given.
+      ImageList_Destroy(reinterpret_cast<HIMAGELIST>(GetWindowLongPtrA(dialog, DWLP_USER)));
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace mv

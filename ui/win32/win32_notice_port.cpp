@@ -1,0 +1,31 @@
+// Message boxes and status text behind the notice port: see win32_notice_port.h.
+#include "ui/win32/win32_notice_port.h"
+
+#include "capture/activity_state.h"
+
+namespace mv {
+
+MessageAnswer Win32NoticePort::ShowMessage(const std::string& text, MessageKind kind) {
+  UINT style = MB_OK | MB_ICONINFORMATION;
+  if (kind == MessageKind::kError) style = MB_OK | MB_ICONERROR;
+  if (kind == MessageKind::kQuestion) style = MB_YESNO | MB_ICONINFORMATION;
+  int answer = MessageBoxA(owner_, text.c_str(), kMessageCaption, style);
+  // An owner destroyed just before the box was asked for makes it fail; the user still
+  // learns what happened, from a box of its own.
+  if (answer == 0 && owner_ != nullptr)
+    answer = MessageBoxA(nullptr, text.c_str(), kMessageCaption, style);
+  switch (answer) {
+    case IDYES:
+      return MessageAnswer::kYes;
+    case IDNO:
+      return MessageAnswer::kNo;
+    default:
+      return MessageAnswer::kOk;
+  }
+}
+
+void Win32NoticePort::SetStatusText(int part, const std::string& text) {
+  mv::SetStatusText(part, text);
+}
+
+}  // namespace mv
