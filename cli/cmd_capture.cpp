@@ -108,6 +108,7 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   FileSystem* fileSystem = &PlatformFileSystem();
   std::unique_ptr<SmbClient> smb;
   if (smbChoice.wanted) {
+    smbChoice.options.namedServers.push_back(computer);
     smb = OpenChosenSmbClient(smbChoice, err);
     if (smb == nullptr || !ToCodePage(*smb, group, err) || !ToCodePage(*smb, computer, err) ||
         !ToCodePage(*smb, shares, err)) {
@@ -129,6 +130,7 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   WriteReport report;
   WriteSnapshot(group, computer, path, shares, &report, *fileSystem);
   SetActivityState(kIdle);
+  if (smb != nullptr) smb->ForgetCredentials();
 
   ReportWarnings(report, err);
   if (!report.complete) {

@@ -4,6 +4,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/terminal_text.h"
 #include "core/text.h"
 #include "query/snapshot_diff.h"
 #include "query/snapshot_scan.h"
@@ -29,16 +30,20 @@ char Sign(DiffKind kind) {
 }
 
 void AppendSize(const DiffRow& row, std::string_view size, std::string& line) {
-  line.append(row.isDirectory ? kDirectoryCell : size);
+  AppendShown(line, row.isDirectory ? kDirectoryCell : size);
 }
 
 // "-", "+" or "~", TAB, the live path (a removed entry's in the old snapshot, else in the
 // new one), TAB, <SHARE>, <DIR> or the size, TAB, the created date; old -> new when changed.
-void AppendRow(const SnapshotComparison& diff, const DiffRow& row, std::string& line) {
+// path is scratch text for the live path.
+void AppendRow(const SnapshotComparison& diff, const DiffRow& row, std::string& line,
+               std::string& path) {
   const bool old = row.kind == DiffKind::kRemoved || row.kind == DiffKind::kShareRemoved;
   line += Sign(row.kind);
   line += '\t';
-  AppendLivePath(line, old ? diff.oldComputer : diff.newComputer, row.share, row.path);
+  path.clear();
+  AppendLivePath(path, old ? diff.oldComputer : diff.newComputer, row.share, row.path);
+  AppendShown(line, path);
   line += '\t';
   if (row.path.empty()) {
     line.append(kShareCell);
@@ -47,11 +52,13 @@ void AppendRow(const SnapshotComparison& diff, const DiffRow& row, std::string& 
     line.append(" -> ");
     AppendSize(row, row.newSize, line);
     line += '\t';
-    line.append(row.oldCreated).append(" -> ").append(row.newCreated);
+    AppendShown(line, row.oldCreated);
+    line.append(" -> ");
+    AppendShown(line, row.newCreated);
   } else {
     AppendSize(row, old ? row.oldSize : row.newSize, line);
     line += '\t';
-    line.append(old ? row.oldCreated : row.newCreated);
+    AppendShown(line, old ? row.oldCreated : row.newCreated);
   }
   line += '\n';
 }
@@ -70,13 +77,16 @@ int RunDiff(const Args& args, std::ostream& out, std::ostream& err) {
     err << "mirrorvault-cli: '" << failure.path << "' " << failure.reason << "\n";
     return kExitUsage;
   }
-  std::string text;
+  std::string text, path;
   if (!EqualsIgnoreCase(diff.oldComputer, diff.newComputer)) {
-    text.append("Different computers (").append(diff.oldComputer).append(", ");
-    text.append(diff.newComputer).append("): entries compared by share-relative path\n");
+    text.append("Different computers (");
+    AppendShown(text, diff.oldComputer);
+    text.append(", ");
+    AppendShown(text, diff.newComputer);
+    text.append("): entries compared by share-relative path\n");
   }
   for (const DiffRow& row : diff.rows) {
-    AppendRow(diff, row, text);
+    AppendRow(diff, row, text, path);
     if (text.size() >= 1 << 16) {
       out << text;
       text.clear();

@@ -5,6 +5,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/terminal_text.h"
 #include "core/library_snapshots.h"
 #include "query/snapshot_find.h"
 #include "query/snapshot_scan.h"
@@ -22,28 +23,30 @@ class PrintedReport final : public FindReport {
              const std::vector<FoundEntry>& hits) override {
     for (const FoundEntry& hit : hits) {
       line_.clear();
-      AppendLivePath(line_, computer, hit.share, hit.path);
+      path_.clear();
+      AppendLivePath(path_, computer, hit.share, hit.path);
+      AppendShown(line_, path_);
       line_ += '\t';
-      line_.append(hit.isDirectory ? kDirectoryCell : std::string_view(hit.size));
+      AppendShown(line_, hit.isDirectory ? kDirectoryCell : std::string_view(hit.size));
       line_ += '\t';
-      line_ += hit.created;
+      AppendShown(line_, hit.created);
       line_ += '\t';
       line_ += snapshot.dateText;
       line_ += '\t';
-      line_ += snapshot.fileName;
+      AppendShown(line_, snapshot.fileName);
       line_ += '\n';
       out_ << line_;
     }
   }
 
   void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) override {
-    err_ << "mirrorvault-cli: skipped '" << snapshot.path << "': " << reason << "\n";
+    err_ << "mirrorvault-cli: skipped '" << VisibleText(snapshot.path) << "': " << reason << "\n";
   }
 
  private:
   std::ostream& out_;
   std::ostream& err_;
-  std::string line_;
+  std::string line_, path_;
 };
 
 }  // namespace

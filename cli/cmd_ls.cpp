@@ -8,6 +8,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/cli_browser.h"
+#include "cli/terminal_text.h"
 #include "ui/file_list_rows.h"
 
 namespace mv::cli {
@@ -62,9 +63,15 @@ int RunLs(const Args& args, std::ostream& out, std::ostream& err) {
   }
   if (sortColumn >= 0) cli.browser.SortByColumn(sortColumn, descending);
 
+  std::string line;
   for (const MemoryFileList::Row& row : cli.list.rows()) {
-    out << row.cells[0] << '\t' << row.cells[1] << '\t' << row.cells[2] << '\t' << row.cells[3]
-        << '\n';
+    line.clear();
+    for (std::size_t c = 0; c < row.cells.size(); ++c) {
+      if (c > 0) line += '\t';
+      AppendShown(line, row.cells[c]);
+    }
+    line += '\n';
+    out << line;
   }
   return kExitOk;
 }

@@ -61,7 +61,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args,
                                       {"--snapshots", "--network", "--unc-root", "--computer",
                                        "--group", "--auth-file", "--codepage", "--smb-port"},
-                                      {"--smb"});
+                                      {"--smb", "--auth-browsed"});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (!parsed.positionals.empty()) {
     return UsageError(err, "unexpected argument '" + parsed.positionals.front() + "'");
@@ -141,6 +141,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   gate.WaitUntilFree();
   job.Shutdown();
   browser.Shutdown();
+  if (smb != nullptr) smb->ForgetCredentials();
   int code = notices.failed() ? kExitFailure : kExitOk;
   if (smb != nullptr) {
     // A computer whose shares could not be listed stands in the tree without any, and so

@@ -31,19 +31,24 @@ const Command kCommands[] = {
     {"info", "info SNAPSHOT", "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
     {"take",
      "take --snapshots DIR [--network FILE] [--unc-root ROOT | --smb [--computer NAME]... "
-     "[--group G] [--auth-file FILE] [--codepage N] [--smb-port N]]",
+     "[--group G] [--auth-file FILE [--auth-browsed]] [--codepage N] [--smb-port N]]",
      "Scans the network (FILE describes one; else the system's), prints its tree and "
      "captures every computer. With --smb the network is read over SMB: the computers named "
      "(in group G, default WORKGROUP) or described in FILE, else those the client can browse; "
-     "every computer's shares come from the computer itself.",
+     "every computer's shares come from the computer itself. The credentials go only to the "
+     "computers named or described; browsed ones get them only with --auth-browsed.",
      RunTake},
     {"find", "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files]",
      "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case).",
      RunFind},
     {"diff", "diff OLD NEW",
      "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
-    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N]",
-     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8.", RunExport},
+    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N] [--excel-safe]",
+     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8; FILE is written "
+     "whole or not at all, never over SNAPSHOT. --excel-safe, for CSV meant for spreadsheets, "
+     "puts ' before a field that begins with = + - @, TAB or CR, so no name becomes a "
+     "formula.",
+     RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

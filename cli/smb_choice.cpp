@@ -23,6 +23,11 @@ bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usa
       return false;
     }
   }
+  choice.options.credentialsToBrowsed = parsed.Flag("--auth-browsed");
+  if (choice.options.credentialsToBrowsed && !parsed.Option("--auth-file")) {
+    usageError = "--auth-browsed goes with --auth-file";
+    return false;
+  }
   if (choice.wanted && parsed.Option("--unc-root")) {
     usageError = "--unc-root and --smb exclude each other";
     return false;
@@ -46,6 +51,9 @@ bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usa
 }
 
 std::unique_ptr<SmbClient> OpenChosenSmbClient(const SmbChoice& choice, std::ostream& err) {
+  if (const std::string warning = AuthFileWarning(choice.options.authFile); !warning.empty()) {
+    err << "mirrorvault-cli: warning: " << warning << "\n";
+  }
   std::string error;
   std::unique_ptr<SmbClient> client = OpenSmbClient(choice.options, PlatformFileSystem(), error);
   if (client == nullptr) err << "mirrorvault-cli: " << error << "\n";

@@ -1,5 +1,5 @@
 // The options of capture and take that read real shares through SMB: --smb, and with it
-// --auth-file FILE, --codepage N and --smb-port N.
+// --auth-file FILE, --codepage N and --smb-port N; for take, --auth-browsed.
 #pragma once
 
 #include <memory>
@@ -21,7 +21,8 @@ struct SmbChoice {
 bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usageError);
 
 // The client of the choice over the platform's file system; null after writing on err why
-// it cannot be opened (never with anything the authentication file holds).
+// it cannot be opened (never with anything the authentication file holds). Warns on err of
+// an authentication file that others may read.
 std::unique_ptr<SmbClient> OpenChosenSmbClient(const SmbChoice& choice, std::ostream& err);
 
 // "the computer PC7 refused the logon (...)": what a computer that refuses the credentials

@@ -28,6 +28,12 @@ struct SmbOptions {
   // The groups and computers to scan, their shares ignored (they come from the servers);
   // no group: the groups and computers the client can browse.
   NetworkDescription computers;
+  // The servers the user named (UTF-8, case ignored), besides those of computers: only
+  // these are offered the credentials of authFile. Any other server, such as a computer
+  // learned from a browse list, is someone else's say-so and is logged on to as guest,
+  // unless credentialsToBrowsed.
+  std::vector<std::string> namedServers;
+  bool credentialsToBrowsed = false;
 };
 
 struct UnlistedComputer {
@@ -54,7 +60,16 @@ class SmbClient {
   // Text typed on this machine (UTF-8) in the snapshots' code page; false when a character
   // has no place in it.
   virtual bool ToCodePage(const std::string& text, std::string& converted) const = 0;
+
+  // Wipes the password from memory and closes every connection, once the job that needed
+  // them is over. The client reads nothing more from the servers after it.
+  virtual void ForgetCredentials() = 0;
 };
+
+// A warning for an authentication file that others than its owner may read (its group or
+// everyone): the password in it is theirs too. Empty when there is nothing to say, or where
+// the build has no SMB client.
+std::string AuthFileWarning(const std::string& path);
 
 // Null, with the reason in error, when this build has no SMB client, its client library
 // cannot be loaded (it is loaded here, on first use, not when the program starts), the code

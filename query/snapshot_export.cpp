@@ -104,6 +104,22 @@ void AppendIsoDate(const CalendarDate& date, std::string& out) {
   out.append(text, sizeof text);
 }
 
+// The first characters that make a spreadsheet read a field as a formula.
+bool StartsLikeFormula(std::string_view text) {
+  if (text.empty()) return false;
+  switch (text.front()) {
+    case '=':
+    case '+':
+    case '-':
+    case '@':
+    case '\t':
+    case '\r':
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsPlainCsvByte(char c) {
   return static_cast<unsigned char>(c) < 0x80 && c != ',' && c != '"' && c != '\r' && c != '\n';
 }
@@ -164,8 +180,12 @@ std::string_view HeaderOf(ExportFormat format) {
 // Formats the rows of pieces; one per worker, each with its own decoder and scratch text.
 class RowWriter {
  public:
-  RowWriter(ExportFormat format, const CodePageDecoder& decoder, const SnapshotLayout& layout)
-      : format_(format), decoder_(decoder), layout_(layout) {}
+  RowWriter(ExportFormat format, const CodePageDecoder& decoder, const SnapshotLayout& layout,
+            CsvFields csvFields)
+      : format_(format),
+        decoder_(decoder),
+        layout_(layout),
+        guardFormulas_(format == ExportFormat::kCsv && csvFields == CsvFields::kSpreadsheetSafe) {}
 
   // The rows of piece, into out (emptied first; its storage is reused).
   void Write(const Piece& piece, std::string& out) {
@@ -194,18 +214,24 @@ class RowWriter {
   }
 
  private:
+  // The characters that start a formula are ASCII, which every code page keeps as it is, so
+  // the raw first byte tells.
   void CsvField(std::string_view raw, std::string& out) {
+    const bool guard = guardFormulas_ && StartsLikeFormula(raw);
     if (IsPlainCsv(raw)) {
+      if (guard) out += '\'';
       out.append(raw);
       return;
     }
     scratch_.clear();
     decoder_.AppendUtf8(raw, scratch_);
     if (scratch_.find_first_of(",\"\r\n") == std::string::npos) {
+      if (guard) out += '\'';
       out += scratch_;
       return;
     }
     out += '"';
+    if (guard) out += '\'';
     for (const char c : scratch_) {
       if (c == '"') out += '"';
       out += c;
@@ -293,6 +319,7 @@ class RowWriter {
   ExportFormat format_;
   CodePageDecoder decoder_;
   const SnapshotLayout& layout_;
+  bool guardFormulas_;
   std::string& Rows() { return *rows_; }
   std::string* rows_ = nullptr;  // the piece being written
   std::string share_, scratch_, livePath_;
@@ -308,13 +335,14 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
 }
 
 bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
-                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads) {
+                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads,
+                    CsvFields csvFields) {
   std::string head(format == ExportFormat::kCsv ? kUtf8ByteOrderMark : "");
   head.append(HeaderOf(format));
   if (!head.empty() && !sink.Write(head)) return false;
   const std::vector<Piece> pieces = CutIntoPieces(layout);
   const unsigned workers = WorkerCount(threads, pieces.size());
-  std::vector<RowWriter> writers(workers, RowWriter(format, decoder, layout));
+  std::vector<RowWriter> writers(workers, RowWriter(format, decoder, layout, csvFields));
   // Rows go out in buffers that come back once written: fresh memory for every piece would
   // cost more, in page faults, than formatting the rows.
   std::mutex spareMutex;

@@ -17,6 +17,12 @@ enum class ExportFormat { kCsv, kEfu, kJsonLines };
 // "csv", "efu" or "json"; none for another name.
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
 
+// How CSV fields are written. A spreadsheet takes a field that begins with "=", "+", "-" or
+// "@" (and, in some, a tab or a CR) for a formula, and file names come from others: a file
+// named "=HYPERLINK(...)" would be a live link in the sheet. kSpreadsheetSafe puts an
+// apostrophe before such a field, which spreadsheets read as "text follows" and do not show.
+enum class CsvFields { kAsTheyAre, kSpreadsheetSafe };
+
 // Where an export goes: a file, or the standard output.
 class ByteSink {
  public:
@@ -30,7 +36,9 @@ class ByteSink {
 // created date (EFU). A created date that names no day of the years 1601 to 9999, or a size
 // that is not a number, is left empty. False when the sink failed.
 // Rows are formatted on up to threads workers (0: one per processor) and written in order.
+// csvFields applies to CSV only.
 bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
-                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads = 0);
+                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads = 0,
+                    CsvFields csvFields = CsvFields::kAsTheyAre);
 
 }  // namespace mv

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The full test run, as CI runs it: installs what is missing, then builds and tests every
-# preset: native (ASan + UBSan), tsan, fuzz (each fuzz_* target 60 s over its corpus), the
-# 32-bit Windows product, and the Windows tests under 64-bit Wine on one Xvfb display.
+# preset: native (ASan + UBSan), tsan, fuzz (the fuzz_* targets share two minutes, each over
+# its corpus), the 32-bit Windows product, and the Windows tests under 64-bit Wine on one
+# Xvfb display.
 # Exits non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -31,21 +32,28 @@ run_ctest() {  # run_ctest PRESET: ctest with its summary kept for the end
 }
 configure_build() { cmake --preset "$1" && cmake --build --preset "$1"; }
 
+# The fuzzing stage has about two minutes in all, shared evenly among the fuzz_* targets.
+fuzz_total_seconds=120
 run_fuzzers() {
-  local found=0 target name corpus
-  while IFS= read -r target; do
-    found=1
+  local targets=() target name corpus seconds
+  mapfile -t targets < <(find build/fuzz -type f -executable -name 'fuzz_*' ! -name '*.*' | sort)
+  if [[ ${#targets[@]} -eq 0 ]]; then
+    echo "no fuzz_* targets yet"
+    return 0
+  fi
+  seconds=$((fuzz_total_seconds / ${#targets[@]}))
+  ((seconds >= 5)) || seconds=5
+  for target in "${targets[@]}"; do
     name="$(basename "$target")"
     name="${name#fuzz_}"
     corpus=()
     [[ -d "tools/fuzz/corpus/$name" ]] && corpus=("tools/fuzz/corpus/$name")
     # New inputs go to a scratch corpus; the checked-in one is only read.
     mkdir -p "build/fuzz/work/$name" build/fuzz/artifacts
-    echo "--- $(basename "$target"): 60 s over ${corpus[*]:-an empty corpus}"
-    "$target" -max_total_time=60 -timeout=10 -print_final_stats=1 \
+    echo "--- $(basename "$target"): $seconds s over ${corpus[*]:-an empty corpus}"
+    "$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
       -artifact_prefix=build/fuzz/artifacts/ "build/fuzz/work/$name" "${corpus[@]}" || return 1
-  done < <(find build/fuzz -type f -executable -name 'fuzz_*' ! -name '*.*' | sort)
-  [[ $found -eq 1 ]] || echo "no fuzz_* targets yet"
+  done
 }
 
 # One display and one Wine prefix for every Windows stage. The runner points HOME at the

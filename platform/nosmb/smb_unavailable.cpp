@@ -11,4 +11,8 @@ std::unique_ptr<SmbClient> OpenSmbClient(const SmbOptions&, FileSystem&, std::st
   return nullptr;
 }
 
+std::string AuthFileWarning(const std::string&) {
+  return {};
+}
+
 }  // namespace mv

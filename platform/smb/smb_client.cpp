@@ -1,5 +1,7 @@
 // The SMB client of the Linux build: one session (the credentials of the authentication
 // file, or guest), the names between servers and code page, and the two ports over them.
+#include <sys/stat.h>
+
 #include <memory>
 
 #include "platform/smb/code_page.h"
@@ -14,6 +16,18 @@
 namespace mv {
 namespace {
 
+// The servers named on the command line or in the network description.
+smb::CredentialScope CredentialScopeOf(const SmbOptions& options) {
+  smb::CredentialScope scope;
+  scope.servers = options.namedServers;
+  for (const DescribedGroup& group : options.computers.groups) {
+    for (const DescribedComputer& computer : group.computers)
+      scope.servers.push_back(computer.name);
+  }
+  scope.browsedToo = options.credentialsToBrowsed;
+  return scope;
+}
+
 class LibSmbClient final : public SmbClient {
  public:
   LibSmbClient(std::unique_ptr<smb::CodePage> codePage,
@@ -21,7 +35,7 @@ class LibSmbClient final : public SmbClient {
                const NetworkDescription& computers, FileSystem& local)
       : codePage_(std::move(codePage)),
         names_(*codePage_),
-        session_(std::move(credentials), options.port),
+        session_(std::move(credentials), options.port, CredentialScopeOf(options)),
         shares_(session_, names_),
         fileSystem_(shares_, local),
         network_(session_, names_, computers) {}
@@ -34,6 +48,7 @@ class LibSmbClient final : public SmbClient {
   bool ToCodePage(const std::string& text, std::string& converted) const override {
     return names_.ToCodePage(text, converted);
   }
+  void ForgetCredentials() override { session_.ForgetCredentials(); }
 
  private:
   std::unique_ptr<smb::CodePage> codePage_;
@@ -65,6 +80,13 @@ bool ConvertNames(const smb::CodePage& codePage, const NetworkDescription& given
 }
 
 }  // namespace
+
+std::string AuthFileWarning(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0 || (status.st_mode & (S_IRWXG | S_IRWXO)) == 0) return {};
+  return "the authentication file " + path +
+         " may be read by other users than its owner; make it private (chmod 600)";
+}
 
 std::unique_ptr<SmbClient> OpenSmbClient(const SmbOptions& options, FileSystem& local,
                                          std::string& error) {

@@ -1,21 +1,68 @@
 // Reading authentication files, without ever echoing what they hold.
 #include "platform/smb/smb_credentials.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/text_lines.h"
 
 namespace mv::smb {
 namespace {
 
-void Wipe(std::string& secret) {
-  volatile char* bytes = secret.data();
-  for (std::size_t i = 0; i < secret.size(); ++i) bytes[i] = '\0';
-  secret.clear();
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// The file's bytes into text, sized once so that no copy of them is left in freed memory.
+bool ReadWhole(int fd, std::string& text, std::string& error) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    error = "is not a file that can be read";
+    return false;
+  }
+  if (static_cast<std::uint64_t>(status.st_size) > kMaxAuthFileBytes) {
+    error = "is larger than " + std::to_string(kMaxAuthFileBytes) + " bytes";
+    return false;
+  }
+  text.resize(static_cast<std::size_t>(status.st_size));
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t got = read(fd, text.data() + done, text.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  text.resize(done);  // a file that shrank meanwhile: what was read
+  return true;
 }
 
 }  // namespace
+
+void Wipe(std::string& secret) {
+  explicit_bzero(secret.data(), secret.size());
+  secret.clear();
+}
+
+bool CredentialScope::Covers(std::string_view server) const {
+  if (browsedToo) return true;
+  for (const std::string& named : servers) {
+    if (EqualsIgnoringCase(named, server)) return true;
+  }
+  return false;
+}
 
 SmbCredentials::~SmbCredentials() {
   Wipe(password);
@@ -38,6 +85,7 @@ bool ParseAuthText(std::string_view text, SmbCredentials& credentials, std::stri
           "line " + std::to_string(lines.number()) + ": expected username=, password= or domain=";
       return false;
     }
+    Wipe(*field);  // a second line for the key: the first value goes
     field->assign(TrimBlanks(line.substr(equals + 1)));
   }
   // As smbclient reads it, "DOMAIN\user" names the domain too.
@@ -54,13 +102,15 @@ bool ParseAuthText(std::string_view text, SmbCredentials& credentials, std::stri
 }
 
 bool ReadAuthFile(const std::string& path, SmbCredentials& credentials, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     error = "cannot read the authentication file " + path;
     return false;
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const bool parsed = ParseAuthText(text, credentials, error);
+  std::string text;
+  const bool read = ReadWhole(fd, text, error);
+  close(fd);
+  const bool parsed = read && ParseAuthText(text, credentials, error);
   Wipe(text);
   if (!parsed) error = "the authentication file " + path + ": " + error;
   return parsed;

@@ -45,13 +45,20 @@ bool IsUnreserved(unsigned char c) {
 
 }  // namespace
 
-SmbSession::SmbSession(std::unique_ptr<SmbCredentials> credentials, std::uint16_t port)
-    : credentials_(std::move(credentials)), port_(port) {}
+SmbSession::SmbSession(std::unique_ptr<SmbCredentials> credentials, std::uint16_t port,
+                       CredentialScope scope)
+    : credentials_(std::move(credentials)), port_(port), scope_(std::move(scope)) {}
 
 SmbSession::~SmbSession() {
-  if (context_ == nullptr) return;
+  ForgetCredentials();
+}
+
+void SmbSession::ForgetCredentials() {
   auto lock = Lock();
-  Smb().smbc_free_context(context_, 1);
+  if (context_ != nullptr) Smb().smbc_free_context(context_, 1);
+  context_ = nullptr;
+  failed_ = true;
+  credentials_.reset();  // wipes the password
 }
 
 std::unique_lock<std::mutex> SmbSession::Lock() {
@@ -94,12 +101,12 @@ int SmbSession::RecordConnection(SMBCCTX* context, SMBCSRV* server, const char* 
   return session->addToCache_(context, server, serverName, share, workgroup, username);
 }
 
-void SmbSession::SupplyCredentials(SMBCCTX* context, const char*, const char*, char* workgroup,
-                                   int workgroupLength, char* username, int usernameLength,
-                                   char* password, int passwordLength) {
+void SmbSession::SupplyCredentials(SMBCCTX* context, const char* server, const char*,
+                                   char* workgroup, int workgroupLength, char* username,
+                                   int usernameLength, char* password, int passwordLength) {
   const auto* session = static_cast<const SmbSession*>(Smb().smbc_getOptionUserData(context));
   const SmbCredentials* credentials = session != nullptr ? session->credentials_.get() : nullptr;
-  if (credentials == nullptr) {
+  if (credentials == nullptr || server == nullptr || !session->scope_.Covers(server)) {
     // Empty user and password: the anonymous logon that servers map to their guest.
     Fill(username, usernameLength, "");
     Fill(password, passwordLength, "");

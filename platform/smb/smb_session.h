@@ -18,8 +18,10 @@ namespace mv::smb {
 
 class SmbSession {
  public:
-  // credentials null: a guest (anonymous) logon. port 0: the library's choice.
-  SmbSession(std::unique_ptr<SmbCredentials> credentials, std::uint16_t port);
+  // credentials null: a guest (anonymous) logon; else they go to the servers of scope, and
+  // every other server gets a guest logon. port 0: the library's choice.
+  SmbSession(std::unique_ptr<SmbCredentials> credentials, std::uint16_t port,
+             CredentialScope scope = {});
   ~SmbSession();
   SmbSession(const SmbSession&) = delete;
   SmbSession& operator=(const SmbSession&) = delete;
@@ -35,6 +37,10 @@ class SmbSession {
   // became of the request that connected. Hold Lock().
   bool Connected(const std::string& shareUrl) const { return connected_.count(shareUrl) != 0; }
 
+  // Wipes the password and closes the context with its connections; the session is over
+  // (Context() answers null from now on).
+  void ForgetCredentials();
+
  private:
   static int RecordConnection(SMBCCTX* context, SMBCSRV* server, const char* serverName,
                               const char* share, const char* workgroup, const char* username);
@@ -44,6 +50,7 @@ class SmbSession {
 
   std::unique_ptr<SmbCredentials> credentials_;
   std::uint16_t port_;
+  CredentialScope scope_;
   SMBCCTX* context_ = nullptr;
   bool failed_ = false;
   smbc_add_cached_srv_fn addToCache_ = nullptr;  // the library's own

@@ -7,22 +7,14 @@
 #include "platform/extended_path.h"
 #include "platform/file_system.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_system_path.h"
 
 namespace mv {
 namespace {
 
 using win32::LastIoError;
 
-// The path as the wide-character calls take it.
-std::wstring SystemPath(const std::string& path) {
-  const std::string extended = ExtendedLengthPath(path);
-  const int length = MultiByteToWideChar(CP_ACP, 0, extended.data(),
-                                         static_cast<int>(extended.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, extended.data(), static_cast<int>(extended.size()), wide.data(),
-                      length);
-  return wide;
-}
+using win32::SystemPath;
 
 // A listed name in the ANSI code page, as FindFirstFileA would give it; characters the code
 // page lacks become '?', and altered says so.

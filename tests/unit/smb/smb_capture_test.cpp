@@ -51,10 +51,12 @@ class SmbShareTest : public ::testing::Test {
       if (file.back() != '/') test::WriteTextFile(folder + "/" + file, file);
     }
   }
-  static std::unique_ptr<SmbClient> Client(const std::string& authFile, int codePage = 1252) {
+  static std::unique_ptr<SmbClient> Client(
+      const std::string& authFile, int codePage = 1252,
+      std::vector<std::string> named = {LoopbackSmbd::kComputer}, bool browsedToo = false) {
     std::string error;
-    auto client =
-        OpenSmbClient({authFile, codePage, server_->port(), {}}, PlatformFileSystem(), error);
+    auto client = OpenSmbClient({authFile, codePage, server_->port(), {}, named, browsedToo},
+                                PlatformFileSystem(), error);
     EXPECT_NE(client, nullptr) << error;
     return client;
   }
@@ -191,6 +193,39 @@ TEST_F(SmbShareTest, TakeListsTheServersSharesAndCapturesEveryComputer) {
     ++files;
   }
   EXPECT_EQ(files, 2);
+}
+
+// The credentials go to the servers named, to others only when asked; the others get a
+// guest logon, which the private share refuses. Once forgotten, nothing more is read.
+TEST_F(SmbShareTest, CredentialsGoOnlyToTheServersNamed) {
+  Make(Fresh("Private"), {"q.txt"});
+  struct Case {
+    std::vector<std::string> named;
+    bool browsedToo;
+    bool reachesPrivate;
+  };
+  const Case cases[] = {
+      {{"LOCALHOST"}, false, true}, {{"127.0.0.1", "filesrv"}, false, false}, {{}, true, true}};
+  for (const Case& c : cases) {
+    std::unique_ptr<SmbClient> client = Client(server_->AuthFile(), 1252, c.named, c.browsedToo);
+    IoError error = IoError::kNone;
+    const std::string pattern = std::string("\\\\") + LoopbackSmbd::kComputer + "\\Private\\*";
+    EXPECT_EQ(client->fileSystem().List(pattern, error) != nullptr, c.reachesPrivate)
+        << DescribeIoError(error);
+    client->ForgetCredentials();
+    const std::string other = std::string("\\\\") + LoopbackSmbd::kComputer + "\\Public\\*";
+    EXPECT_EQ(client->fileSystem().List(other, error), nullptr);
+  }
+  // An authentication file others may read is named on stderr; a private one is not.
+  const std::string authFile = server_->AuthFile();
+  for (const mode_t mode : {0600, 0640, 0604}) {
+    chmod(authFile.c_str(), mode);
+    const CliRun run = Cli({"capture", "--group", "WG", "--computer", LoopbackSmbd::kComputer,
+                            "--shares", "Private", "--auth-file", authFile});
+    EXPECT_EQ(run.code, cli::kExitOk) << run.err;
+    EXPECT_EQ(run.err.find("may be read by other users") != std::string::npos, mode != 0600)
+        << run.err;
+  }
 }
 
 TEST(SmbAuthFile, ReadsSmbclientsFormatAndNeverQuotesIt) {

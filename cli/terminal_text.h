@@ -1,0 +1,37 @@
+// Names on their way to a terminal. File names come from servers and shares that others
+// control; a name holding ESC or another control character would otherwise steer the
+// terminal (move the cursor, retitle the window, hide the rest of a line). Written to a
+// terminal, such characters are shown as \xHH; written to a file or a pipe, names stay as
+// they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mv::cli {
+
+// Whether a lone byte 0x80-0x9F is a control character where the output is shown: on Linux
+// terminals (UTF-8, where it is no character, or Latin-1, where it is a C1 control) it is;
+// a Windows console shows it as a character of its code page ("\x80" is the euro sign in
+// 1252), so there it stays.
+#ifdef _WIN32
+inline constexpr bool kEscapesC1Bytes = false;
+#else
+inline constexpr bool kEscapesC1Bytes = true;
+#endif
+
+// Whether find, ls and diff make control characters visible. main sets it when standard
+// output is a terminal; off otherwise, so that the bytes piped on are the names themselves.
+void SetTerminalOutput(bool terminal);
+bool TerminalOutput();
+
+// Appends text to out, with each control character as \xHH when the output is a terminal:
+// C0 (0x00-0x1F), DEL, and the C1 controls (U+0080-U+009F written in UTF-8, and where
+// kEscapesC1Bytes a byte 0x80-0x9F that is no part of a UTF-8 character), so that neither
+// 7-bit nor 8-bit escape sequences get through.
+void AppendShown(std::string& out, std::string_view text);
+
+// AppendShown into a fresh string, escaping whether or not the output is a terminal.
+std::string VisibleText(std::string_view text);
+
+}  // namespace mv::cli
