@@ -52,7 +52,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.positionals.size() != 1) return UsageError(err, "export needs one SNAPSHOT");
   const std::optional<ExportFormat> format =
       ExportFormatNamed(parsed.Option("--format").value_or("csv"));
-  if (!format) return UsageError(err, "--format takes csv, efu or json");
+  if (!format) return UsageError(err, "--format takes csv, efu, json or html");
   unsigned codePage = kDefaultCodePage;
   if (const auto text = parsed.Option("--codepage"); text && !ReadCodePage(*text, codePage)) {
     return UsageError(err, "--codepage takes a code page number");

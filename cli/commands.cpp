@@ -42,8 +42,9 @@ const Command kCommands[] = {
      RunFind},
     {"diff", "diff OLD NEW",
      "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
-    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N]",
-     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8.", RunExport},
+    {"export", "export SNAPSHOT [--format csv|efu|json|html] [-o FILE] [--codepage N]",
+     "Writes every entry of SNAPSHOT as CSV, EFU, JSON Lines or one web page, in UTF-8.",
+     RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
