@@ -45,6 +45,7 @@ class Browser:
         self._next_id = 0
         self.events = []
         self.session = None
+        self.target = None
         self.size = (width, height)
 
     def close(self):
@@ -86,7 +87,10 @@ class Browser:
 
     def open(self, url):
         """A fresh tab on url, with network events recorded; returns once the page is ready."""
+        if self.session:
+            self.call("Target.closeTarget", {"targetId": self.target}, session=False)
         target = self.call("Target.createTarget", {"url": "about:blank"}, session=False)
+        self.target = target["targetId"]
         self.session = self.call("Target.attachToTarget",
                                  {"targetId": target["targetId"], "flatten": True},
                                  session=False)["sessionId"]
@@ -96,7 +100,7 @@ class Browser:
         self.call("Network.enable")
         self.call("Page.enable")
         self.call("Page.navigate", {"url": url})
-        return self.wait("document.documentElement && document.documentElement.getAttribute('data-ready') === '1'")
+        return self.wait("document.documentElement && document.documentElement.getAttribute('data-ready') === '1'", 120)
 
     def eval(self, expression):
         result = self.call("Runtime.evaluate", {"expression": expression, "returnByValue": True,
