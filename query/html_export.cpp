@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -136,25 +137,15 @@ void AppendJsonBody(std::string_view utf8, std::string& out) {
 }
 
 void AppendHtmlText(std::string_view utf8, std::string& out) {
+  static constexpr std::pair<char, std::string_view> kEntities[] = {
+      {'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}, {'\'', "&#39;"}};
   for (const char c : utf8) {
-    switch (c) {
-      case '&':
-        out.append("&amp;");
-        break;
-      case '<':
-        out.append("&lt;");
-        break;
-      case '>':
-        out.append("&gt;");
-        break;
-      case '"':
-        out.append("&quot;");
-        break;
-      case '\'':
-        out.append("&#39;");
-        break;
-      default:
-        out += c;
+    const auto* entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                      [c](const auto& named) { return named.first == c; });
+    if (entity == std::end(kEntities)) {
+      out += c;
+    } else {
+      out.append(entity->second);
     }
   }
 }

@@ -6,7 +6,7 @@
 . "$(dirname "$0")/../cli/common.sh"
 
 big="$work/big.mirvaul"
-make_snapshot 1048575 PC7 1 0 >"$big"
+awk -v lines=1048575 -v computer=PC7 -v seed=1 -v variant=0 -f "$root/bench/cli/make_snapshot.awk" >"$big"
 wide="$work/wide.mirvaul"
 awk 'BEGIN { ORS = "\r\n"; print "Mirrorvault file"; print "VERSION: 1.0"; print "COMPUTER: PC8"
   print "GROUP: BENCH"; print "DATE CREATED: 05.12.2026 09:04:05"; print ""
@@ -26,5 +26,5 @@ awk -v s="$(wc -c <"$big")" -v h="$(wc -c <"$work/big.html")" -v c="$(wc -c <"$w
   'BEGIN { printf "snapshot %d bytes, web page %d bytes (ratio %.2f), CSV %d bytes\n", s, h, h / s, c }'
 awk -v s="$(wc -c <"$wide")" -v h="$(wc -c <"$work/wide.html")" \
   'BEGIN { printf "100,000-entry folder: snapshot %d bytes, web page %d bytes (ratio %.2f)\n", s, h, h / s }'
-python3 "$here/../html/page_bench.py" "$work/big.html" "$work/wide.html" "$work/small.html" \
+python3 "$here/page_bench.py" "$work/big.html" "$work/wide.html" "$work/small.html" \
   "#/Share/Wide" "$runs"
