@@ -90,8 +90,8 @@ std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
   return length;
 }
 
-// Names are joined by line feeds in the page's data, and a text passed through as UTF-8 may
-// not be valid: both become U+FFFD, so every name reaches the page as the one it is.
+// A text passed through as UTF-8 may not be valid, and no name holds a line feed or a NUL (a
+// line ends there): each becomes U+FFFD, so the page gets well-formed text.
 void AppendSafeUtf8(std::string_view text, std::string& out) {
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = Utf8SequenceAt(text, i);
@@ -205,11 +205,14 @@ class NameTable {
     }
   }
 
-  // The names in sorted order, joined by line feeds, as a JSON string body.
-  void AppendJoined(std::string& out) const {
+  // The names in sorted order, as the items of a JSON array: the browser makes each string
+  // while it parses, much faster than it would cut one long string apart.
+  void AppendItems(std::string& out) const {
     for (std::size_t place = 0; place < order_.size(); ++place) {
-      if (place > 0) out.append("\\n");
+      if (place > 0) out += ',';
+      out += '"';
       AppendJsonBody(*texts_[order_[place]], out);
+      out += '"';
     }
   }
 
@@ -417,9 +420,9 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   AppendJsonString(names.Decode(layout.group), out);
   out.append(",\"created\":");
   AppendJsonString(names.Decode(layout.created), out);
-  out.append(",\"names\":\"");
-  names.AppendJoined(out);
-  out.append("\",");
+  out.append(",\"names\":[");
+  names.AppendItems(out);
+  out.append("],");
   const auto number = [](std::int64_t value, std::string& text) { AppendNumber(value, text); };
   const auto rankOf = [&](std::uint32_t id) { return static_cast<std::int64_t>(rank[id]); };
   const auto sizeOrDate = [&](std::string_view text, bool date, std::string& into) {

@@ -18,6 +18,8 @@ CLI = None
 ROWS = "[...document.querySelectorAll('#list .row')].map(r => [...r.children].map(c => c.textContent))"
 HITS = "[...document.querySelectorAll('#hits .row')].map(r => r.textContent)"
 TEXT = "document.getElementById('{}').textContent"
+# The folder shown, which the page changes once the address has changed.
+PATH_IS = TEXT.format("path") + " === '\\\\\\\\FILESRV\\\\{}'"
 
 
 def export(folder, snapshot_bytes, *options):
@@ -55,7 +57,7 @@ class WebPageExport(unittest.TestCase):
             ["Projects", "<SHARE>"], ["Public", "<SHARE>"]])
 
         b.click("#list .row a", "Projects")
-        b.wait("location.hash === '#/Projects'")
+        b.wait(PATH_IS.format("Projects"))
         self.assertEqual(b.eval(ROWS), [
             ["..", "<DIR>", "", ""], ["Archive", "<DIR>", "", "6.18.2021"],
             ["Website", "<DIR>", "", "3.14.2024"], ["Budget 2026", "xlsx", "48213", "1.9.2026"],
@@ -79,7 +81,7 @@ class WebPageExport(unittest.TestCase):
         self.assertEqual(b.eval(HITS), ["\\\\FILESRV\\Projects\\Website\\images\\hero.jpg",
                                         "\\\\FILESRV\\Public\\Photos\\team.jpg"])
         b.click("#hits a", "\\\\FILESRV\\Public\\Photos\\team.jpg")
-        b.wait("location.hash === '#/Public/Photos'")
+        b.wait(PATH_IS.format("Public\\\\Photos"))
         self.assertEqual(b.eval("document.querySelector('#list .row.sel').textContent"),
                          "teamjpg20480007.1.2025")
         self.assertEqual(b.eval(TEXT.format("path")), "\\\\FILESRV\\Public\\Photos")
@@ -88,7 +90,7 @@ class WebPageExport(unittest.TestCase):
         # Back returns to the folder before, in the order last chosen; a plain name is found
         # anywhere in a name, and the code page's names arrive as Unicode.
         b.eval("history.back()")
-        b.wait("location.hash === '#/Projects'")
+        b.wait(PATH_IS.format("Projects"))
         self.assertEqual(b.eval(ROWS)[3][0], "notes")
         b.eval("document.getElementById('q').value = 'SUM'")
         b.click("#find button")
