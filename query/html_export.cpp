@@ -33,6 +33,8 @@ constexpr std::size_t kMaxExactDigits = 15;
 constexpr std::uint64_t kDayWeight = 1, kMonthWeight = 35, kYearWeight = 570;
 constexpr std::uint64_t kMaxKeyDay = 34, kMaxKeyMonth = 15, kMaxKeyYearDigits = 7;
 constexpr std::int64_t kNoFolder = -1;
+// Folded bytes of a name that the sort of the name table compares as numbers.
+constexpr std::size_t kPrefixBytes = 16;
 
 // A run of decimal digits without a leading zero (or "0" itself), of at most maxDigits.
 bool IsPlainNumber(std::string_view text, std::size_t maxDigits, std::uint64_t& value) {
@@ -165,7 +167,10 @@ int CompareFolded(std::string_view a, std::string_view b) {
 // The distinct names of the page, each kept once.
 class NameTable {
  public:
-  explicit NameTable(const CodePageDecoder& decoder) : decoder_(decoder) {}
+  NameTable(const CodePageDecoder& decoder, std::size_t expected) : decoder_(decoder) {
+    ids_.reserve(expected);
+    texts_.reserve(expected);
+  }
 
   // The id of a name from the snapshot, in its code page.
   std::uint32_t Add(std::string_view raw) {
@@ -189,17 +194,38 @@ class NameTable {
   // Sorts the names; rank[id] is a name's place. ties lists the places whose name equals the
   // one before it once letters are folded, which the page sorts as equal.
   void Sort(std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& ties) {
-    order_.resize(texts_.size());
-    for (std::uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
-    std::sort(order_.begin(), order_.end(), [&](std::uint32_t x, std::uint32_t y) {
-      const int c = CompareFolded(*texts_[x], *texts_[y]);
-      return c != 0 ? c < 0 : *texts_[x] < *texts_[y];
+    // Most names differ within their first 16 folded bytes: compared as two numbers, they
+    // spare the sort a visit to the names themselves.
+    struct Item {
+      std::uint64_t high = 0, low = 0;
+      std::uint32_t id = 0;
+    };
+    std::vector<Item> items(texts_.size());
+    for (std::uint32_t id = 0; id < items.size(); ++id) {
+      const std::string& name = *texts_[id];
+      Item& item = items[id];
+      item.id = id;
+      for (std::size_t i = 0; i < kPrefixBytes; ++i) {
+        const auto byte = i < name.size() ? static_cast<unsigned char>(AsciiLower(name[i])) : 0u;
+        std::uint64_t& half = i < kPrefixBytes / 2 ? item.high : item.low;
+        half = half << 8 | byte;
+      }
+    }
+    std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
+      if (x.high != y.high) return x.high < y.high;
+      if (x.low != y.low) return x.low < y.low;
+      const int c = CompareFolded(*texts_[x.id], *texts_[y.id]);
+      return c != 0 ? c < 0 : *texts_[x.id] < *texts_[y.id];
     });
-    rank.assign(texts_.size(), 0);
+    order_.resize(items.size());
+    rank.assign(items.size(), 0);
     ties.clear();
-    for (std::uint32_t place = 0; place < order_.size(); ++place) {
-      rank[order_[place]] = place;
-      if (place > 0 && CompareFolded(*texts_[order_[place - 1]], *texts_[order_[place]]) == 0) {
+    for (std::uint32_t place = 0; place < items.size(); ++place) {
+      order_[place] = items[place].id;
+      rank[items[place].id] = place;
+      if (place > 0 && items[place - 1].high == items[place].high &&
+          items[place - 1].low == items[place].low &&
+          CompareFolded(*texts_[items[place - 1].id], *texts_[items[place].id]) == 0) {
         ties.push_back(place);
       }
     }
@@ -360,7 +386,7 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
 }  // namespace
 
 bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder, ByteSink& sink) {
-  NameTable names(decoder);
+  NameTable names(decoder, layout.lineCount);
   FolderTable table(names);
   table.AddRoot(layout.computer);
   for (const ShareSection& share : layout.shares) table.AddShare(share.name);
