@@ -89,7 +89,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.positionals.size() != 1) return UsageError(err, "export needs one SNAPSHOT");
   const std::optional<ExportFormat> format =
       ExportFormatNamed(parsed.Option("--format").value_or("csv"));
-  if (!format) return UsageError(err, "--format takes csv, efu or json");
+  if (!format) return UsageError(err, "--format takes csv, efu, json or html");
   const CsvFields csvFields =
       parsed.Flag("--excel-safe") ? CsvFields::kSpreadsheetSafe : CsvFields::kAsTheyAre;
   if (csvFields == CsvFields::kSpreadsheetSafe && *format != ExportFormat::kCsv) {

@@ -43,11 +43,12 @@ const Command kCommands[] = {
      RunFind},
     {"diff", "diff OLD NEW",
      "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
-    {"export", "export SNAPSHOT [--format csv|efu|json] [-o FILE] [--codepage N] [--excel-safe]",
-     "Writes every entry of SNAPSHOT as CSV, EFU or JSON Lines in UTF-8; FILE is written "
-     "whole or not at all, never over SNAPSHOT. --excel-safe, for CSV meant for spreadsheets, "
-     "puts ' before a field that begins with = + - @, TAB or CR, so no name becomes a "
-     "formula.",
+    {"export",
+     "export SNAPSHOT [--format csv|efu|json|html] [-o FILE] [--codepage N] [--excel-safe]",
+     "Writes every entry of SNAPSHOT as CSV, EFU, JSON Lines or one web page, in UTF-8; FILE "
+     "is written whole or not at all, never over SNAPSHOT. --excel-safe, for CSV meant for "
+     "spreadsheets, puts ' before a field that begins with = + - @, TAB or CR, so no name "
+     "becomes a formula.",
      RunExport},
     {nullptr, nullptr, nullptr, nullptr},
 };

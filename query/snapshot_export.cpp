@@ -10,6 +10,7 @@
 
 #include "core/byte_words.h"
 #include "core/snapshot_format.h"
+#include "query/html_export.h"
 #include "query/ordered_work.h"
 
 namespace mv {
@@ -172,6 +173,7 @@ std::string_view HeaderOf(ExportFormat format) {
     case ExportFormat::kEfu:
       return kEfuHeader;
     case ExportFormat::kJsonLines:
+    case ExportFormat::kHtml:
       break;
   }
   return {};
@@ -208,6 +210,8 @@ class RowWriter {
           break;
         case ExportFormat::kJsonLines:
           JsonRow(entry);
+          break;
+        case ExportFormat::kHtml:
           break;
       }
     });
@@ -331,12 +335,14 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
   if (name == "csv") return ExportFormat::kCsv;
   if (name == "efu") return ExportFormat::kEfu;
   if (name == "json") return ExportFormat::kJsonLines;
+  if (name == "html") return ExportFormat::kHtml;
   return std::nullopt;
 }
 
 bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
                     const CodePageDecoder& decoder, ByteSink& sink, unsigned threads,
                     CsvFields csvFields) {
+  if (format == ExportFormat::kHtml) return ExportHtmlPage(layout, decoder, sink);
   std::string head(format == ExportFormat::kCsv ? kUtf8ByteOrderMark : "");
   head.append(HeaderOf(format));
   if (!head.empty() && !sink.Write(head)) return false;

@@ -1,6 +1,6 @@
 // Export of a snapshot's entries as a list for other programs: CSV (RFC 4180, for
-// spreadsheets), EFU (the CSV file list that desktop search tools import) and JSON Lines.
-// Text becomes UTF-8 on the way out.
+// spreadsheets), EFU (the CSV file list that desktop search tools import), JSON Lines, and
+// one self-contained web page (query/html_export.h). Text becomes UTF-8 on the way out.
 #pragma once
 
 #include <optional>
@@ -12,9 +12,9 @@
 
 namespace mv {
 
-enum class ExportFormat { kCsv, kEfu, kJsonLines };
+enum class ExportFormat { kCsv, kEfu, kJsonLines, kHtml };
 
-// "csv", "efu" or "json"; none for another name.
+// "csv", "efu", "json" or "html"; none for another name.
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
 
 // How CSV fields are written. A spreadsheet takes a field that begins with "=", "+", "-" or

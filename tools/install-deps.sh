@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils imagemagick util-linux
   fp-utils-3.2.2 nsis
   time
+  chromium
   pkg-config libsmbclient-dev samba smbclient
 )
 

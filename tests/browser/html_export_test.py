@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""The web page export in headless Chromium: a sample snapshot browsed, sorted and searched
+with real clicks, and a page of hostile names in which no script may run.
+    html_export_test.py MIRRORVAULT_CLI [--screenshots FOLDER]"""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+sys.path.insert(0, os.path.join(root, "tools", "browser"))
+sys.path.insert(0, os.path.join(root, "tools", "screenshots"))
+import cdp  # noqa: E402
+import sample_library  # noqa: E402
+
+CLI = None
+ROWS = "[...document.querySelectorAll('#list .row')].map(r => [...r.children].map(c => c.textContent))"
+HITS = "[...document.querySelectorAll('#hits .row')].map(r => r.textContent)"
+TEXT = "document.getElementById('{}').textContent"
+# The folder shown, which the page changes once the address has changed.
+PATH_IS = TEXT.format("path") + " === '\\\\\\\\FILESRV\\\\{}'"
+
+
+def export(folder, snapshot_bytes, *options):
+    snapshot = os.path.join(folder, "snapshot.mirvaul")
+    page = os.path.join(folder, "page.html")
+    with open(snapshot, "wb") as file:
+        file.write(snapshot_bytes)
+    subprocess.run([CLI, "export", snapshot, "--format", "html", "-o", page, *options], check=True)
+    return "file://" + page
+
+
+def sample_snapshot():
+    shares = dict(sample_library.FILESRV)
+    shares["Caf\xe9"] = ["r\xe9sum\xe9.DOC;;f;;10;;1.2.2020"]  # Windows-1252 bytes
+    return sample_library.snapshot("FILESRV", "WORKGROUP", "05.12.2026 09:04:06",
+                                   shares).encode("cp1252")
+
+
+class WebPageExport(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.browser = cdp.Browser(cdp.find_chromium())
+
+    def tearDown(self):
+        self.browser.close()
+        self.folder.cleanup()
+
+    def test_browse_sort_search_and_follow_a_hit(self):
+        b = self.browser
+        url = export(self.folder.name, sample_snapshot())
+        b.open(url)
+        self.assertEqual(b.eval("document.title"), "\\\\FILESRV \u2014 05.12.2026 09:04:06")
+        self.assertEqual([r[:2] for r in b.eval(ROWS)], [
+            ["Backups", "<SHARE>"], ["Caf\xe9", "<SHARE>"], ["Music", "<SHARE>"],
+            ["Projects", "<SHARE>"], ["Public", "<SHARE>"]])
+
+        b.click("#list .row a", "Projects")
+        b.wait(PATH_IS.format("Projects"))
+        self.assertEqual(b.eval(ROWS), [
+            ["..", "<DIR>", "", ""], ["Archive", "<DIR>", "", "6.18.2021"],
+            ["Website", "<DIR>", "", "3.14.2024"], ["Budget 2026", "xlsx", "48213", "1.9.2026"],
+            ["Kickoff", "pptx", "2311040", "9.30.2025"], ["notes", "txt", "912", "12.1.2026"],
+            ["Roadmap", "docx", "120544", "11.2.2025"]])
+        self.assertEqual(b.eval(TEXT.format("path")), "\\\\FILESRV\\Projects")
+        self.assertIn("This folder: 2 folders, 4 files, 2,480,709 bytes", b.eval(TEXT.format("totals")))
+        self.assertIn("everything below: 3 folders, 11 files, 108,139,647 bytes",
+                      b.eval(TEXT.format("totals")))
+
+        # The first click on a column sorts it descending; directories keep their order.
+        b.click("#cols button", "Size")
+        self.assertEqual([r[0] for r in b.eval(ROWS)],
+                         ["..", "Archive", "Website", "Kickoff", "Roadmap", "Budget 2026", "notes"])
+        b.click("#cols button", "Date Created")
+        self.assertEqual([r[0] for r in b.eval(ROWS)],
+                         ["..", "Website", "Archive", "notes", "Budget 2026", "Roadmap", "Kickoff"])
+
+        b.eval("document.getElementById('q').value = '*.JPG'")
+        b.click("#find button")
+        self.assertEqual(b.eval(HITS), ["\\\\FILESRV\\Projects\\Website\\images\\hero.jpg",
+                                        "\\\\FILESRV\\Public\\Photos\\team.jpg"])
+        b.click("#hits a", "\\\\FILESRV\\Public\\Photos\\team.jpg")
+        b.wait(PATH_IS.format("Public\\\\Photos"))
+        self.assertEqual(b.eval("document.querySelector('#list .row.sel').textContent"),
+                         "teamjpg20480007.1.2025")
+        self.assertEqual(b.eval(TEXT.format("path")), "\\\\FILESRV\\Public\\Photos")
+        self.assertEqual(b.eval("document.querySelector('#tree a.current').textContent"), "Photos")
+
+        # Back returns to the folder before, in the order last chosen; a plain name is found
+        # anywhere in a name, and the code page's names arrive as Unicode.
+        b.eval("history.back()")
+        b.wait(PATH_IS.format("Projects"))
+        self.assertEqual(b.eval(ROWS)[3][0], "notes")
+        b.eval("document.getElementById('q').value = 'SUM'")
+        b.click("#find button")
+        self.assertEqual(b.eval(HITS), ["\\\\FILESRV\\Caf\xe9\\r\xe9sum\xe9.DOC"])
+        b.click("#copy")
+        b.wait(TEXT.format("copied") + " !== ''")
+
+        # A link can point at a folder; nothing was fetched but the page itself.
+        b.eval("location.hash = '#/projects/website/IMAGES'")
+        b.wait(TEXT.format("path") + " === '\\\\\\\\FILESRV\\\\Projects\\\\Website\\\\images'")
+        requests = [e["params"]["request"]["url"] for e in b.events
+                    if e.get("method") == "Network.requestWillBeSent"]
+        self.assertEqual(requests, [url])
+
+    def test_names_with_markup_run_no_script(self):
+        hostile = ["<script>window.ran=1</script>", "</script><script>window.ran=2</script>",
+                   "<img src=x onerror=\"window.ran=3\">", "a\"b'c&amp;d", "line\u2028sep\u2029x"]
+        lines = ["Mirrorvault file", "VERSION: 1.0", "COMPUTER: <b onmouseover=x>PC",
+                 "GROUP: W&G", "DATE CREATED: 01.02.2026 03:04:05", "", "SHARENAME: " + hostile[1]]
+        lines += [name + ";;d;;0;;1.1.2020" for name in hostile]
+        lines += [hostile[0] + "\\" + name + ".txt;;f;;1;;1.1.2020" for name in hostile]
+        url = export(self.folder.name, ("\r\n".join(lines + ["END"]) + "\r\n").encode(),
+                     "--codepage", "65001")
+        b = self.browser
+        b.open(url)
+        b.click("#list .row a", hostile[1])
+        b.wait("document.querySelectorAll('#path a').length === 2")
+        b.click("#list .row a", hostile[0])
+        b.wait("document.querySelectorAll('#path a').length === 3")
+        self.assertEqual(sorted(r[0] + "." + r[1] for r in b.eval(ROWS)[1:]),
+                         sorted(name + ".txt" for name in hostile))
+        self.assertEqual(b.eval("document.title"), "\\\\<b onmouseover=x>PC \u2014 01.02.2026 03:04:05")
+        self.assertEqual(b.eval("[typeof window.ran, document.scripts.length, "
+                                "document.querySelectorAll('img,b').length]"), ["undefined", 2, 0])
+
+
+if __name__ == "__main__":
+    CLI = os.path.abspath(sys.argv.pop(1))
+    if cdp.find_chromium() is None:
+        print("chromium is not installed (tools/install-deps.sh installs it)")
+        sys.exit(77)
+    unittest.main()
