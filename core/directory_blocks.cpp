@@ -45,20 +45,25 @@ void DirectoryBlockIndex::BeginSection(int section) {
 }
 
 void DirectoryBlockIndex::AddLine(std::string_view line, int lineNumber) {
+  // Most lines lie in the same directory as the last one: they begin with its path and hold
+  // no backslash after it.
+  const std::size_t known = lastDirectory_.size();
+  if (line.size() >= known && std::memcmp(line.data(), lastDirectory_.data(), known) == 0 &&
+      std::memchr(line.data() + known, kPathSeparator, line.size() - known) == nullptr) {
+    return;
+  }
   const std::size_t last = line.rfind(kPathSeparator);
   if (last == std::string_view::npos) return;
   const std::string_view directory = line.substr(0, last + 1);
-  if (directory == lastDirectory_) return;  // most lines: the same directory as the last one
   // The prefixes the last directory shares with this one are in the index already.
-  std::size_t known = 0;
-  while (known < directory.size() && known < lastDirectory_.size() &&
-         directory[known] == lastDirectory_[known]) {
-    ++known;
+  std::size_t same = 0;
+  while (same < directory.size() && same < known && directory[same] == lastDirectory_[same]) {
+    ++same;
   }
   std::uint64_t hash = SectionSeed(section_);
   for (std::size_t i = 0; i < directory.size(); ++i) {
     hash = Step(hash, directory[i]);
-    if (directory[i] == kPathSeparator && i >= known) Insert(Finish(hash), lineNumber);
+    if (directory[i] == kPathSeparator && i >= same) Insert(Finish(hash), lineNumber);
   }
   lastDirectory_.assign(directory);
 }
