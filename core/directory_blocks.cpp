@@ -74,7 +74,7 @@ int DirectoryBlockIndex::FirstLineOf(int section, std::string_view prefix) const
   for (const char c : prefix) hash = Step(hash, c);
   hash = Finish(hash);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+  for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
     if (slot.hash == 0) return -1;
     if (slot.hash == hash) return slot.line;
@@ -84,7 +84,7 @@ int DirectoryBlockIndex::FirstLineOf(int section, std::string_view prefix) const
 void DirectoryBlockIndex::Insert(std::uint64_t hash, int lineNumber) {
   if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+  for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
     Slot& slot = slots_[at];
     if (slot.hash == hash) return;  // an earlier line began with it
     if (slot.hash == 0) {
@@ -101,7 +101,7 @@ void DirectoryBlockIndex::Grow() {
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.hash == 0) continue;
-    std::size_t at = slot.hash & mask;
+    std::size_t at = static_cast<std::size_t>(slot.hash) & mask;
     while (slots_[at].hash != 0) at = (at + 1) & mask;
     slots_[at] = slot;
   }
