@@ -57,6 +57,10 @@ best_ms() {  # best wall time in ms of $repeats runs of the command
   done
   awk "BEGIN { printf \"%.3f\", $best / 1e6 }"
 }
+# Processor time (user + system) of 5 runs: less disturbed by other work on the machine.
+cpu_s() {
+  /usr/bin/time -f "%U %S" sh -c 'i=0; while [ $i -lt 5 ]; do "$@" >/dev/null; i=$((i + 1)); done' sh "$@" 2>&1 | tail -n 1 | awk '{ print $1 + $2 }'
+}
 peak_kb() {
   /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
 }
@@ -74,6 +78,10 @@ for entries in $sizes; do
   info_ms=$(best_ms "$cli" info "$snap")
   awk -v w="$wc_ms" -v i="$info_ms" 'BEGIN {
     printf "wc -l %.1f ms; mirrorvault-cli info %.1f ms; ratio %.2f (target: at most 1.5)\n", w, i, i / w }'
+  wc_cpu=$(cpu_s wc -l "$snap")
+  info_cpu=$(cpu_s "$cli" info "$snap")
+  awk -v w="$wc_cpu" -v i="$info_cpu" 'BEGIN {
+    printf "processor time of 5 runs: wc -l %.2f s, info %.2f s, ratio %.2f\n", w, i, i / w }'
   peak=$(peak_kb "$cli" info "$snap")
   awk -v peak="$peak" -v base="$base_kb" -v file="$bytes" -v dirs="$dirs" 'BEGIN {
     bound = 64 * 1048576 + 32 * dirs
