@@ -1,6 +1,6 @@
 // Reading a snapshot file into memory: the file viewed whole and cut into lines in one pass
-// that also finds the share sections and counts the entries, the header checked, and the
-// path index that finds a directory's entry block by prefix.
+// that also finds the share sections, counts the entries and learns where each directory's
+// entry block starts; the header checked; locations found through what that pass learnt.
 #include "core/loaded_snapshot.h"
 
 #include <algorithm>
@@ -82,30 +82,36 @@ BlockBits SortBlock(const char* block) {
 }
 #endif
 
+// The lines a text probably holds, from the length of the lines in its first bytes, with a
+// little to spare: the line table is taken once at about its final size instead of growing
+// through copies (a table for a line every two bytes would be four times the text).
+std::size_t ExpectedLines(std::string_view text) {
+  constexpr std::size_t kSample = 64 * 1024;
+  const std::string_view sample = text.substr(0, kSample);
+  const auto breaks = static_cast<std::size_t>(std::count(sample.begin(), sample.end(), '\n'));
+  if (sample.size() < kSample || breaks == 0) return breaks + 16;
+  return text.size() / (sample.size() / breaks) / 8 * 9 + 16;
+}
+
 // Cuts text into its non-empty lines at CR and LF and calls visit(index, line) for each as
 // soon as its end is found, while its bytes are still at hand. A NUL inside a line ends its text;
-// the rest up to the line end is not read. Returns the line count, or -1 when there are more than
-// maxLines (lines then holds the first maxLines).
+// the rest up to the line end is not read. Returns the line count.
 template <typename Visit>
-int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, Visit visit) {
+int CutLines(std::string_view text, std::vector<LineRef>& lines, Visit visit) {
   lines.clear();
   const std::size_t end = text.size();
-  const auto most = static_cast<std::size_t>(maxLines);
-  // Every line but the last has at least one character and one terminator.
-  const std::size_t mostLines = std::min(most, end / 2 + 1);
-  if (lines.capacity() < mostLines) {
-    // A table of a million lines is filled in one pass, page after page.
-    lines.reserve(mostLines);
+  const std::size_t expected = ExpectedLines(text);
+  if (lines.capacity() < expected) {
+    // A table of millions of lines is filled in one pass, page after page.
+    lines.reserve(expected);
     AdviseHugePages(lines.data(), lines.capacity() * sizeof(LineRef));
   }
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t lineStart = kNone;  // where the open line began; none after a line end
   std::size_t textEnd = kNone;    // where the open line's first NUL stands
   std::size_t block = 0;
-  // Ends the open line at position at of the current block; false when there are more
-  // lines than the most.
+  // Ends the open line at position at of the current block.
   auto endLine = [&](std::size_t at) {
-    if (lines.size() == most) return false;
     const std::size_t lineEnd = block + at;
     const LineRef line{static_cast<std::uint32_t>(lineStart),
                        static_cast<std::uint32_t>(std::min(lineEnd, textEnd) - lineStart)};
@@ -113,7 +119,6 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
     visit(static_cast<int>(lines.size() - 1),
           std::string_view(text.data() + line.offset, line.length));
     lineStart = textEnd = kNone;
-    return true;
   };
   char last[kBlockBytes];
   for (; block < end; block += kBlockBytes) {
@@ -135,8 +140,8 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
         const bool isBreak = ((breaks >> at) & 1) != 0;
         if (lineStart == kNone && !isBreak) {
           lineStart = block + at;
-        } else if (lineStart != kNone && isBreak && !endLine(at)) {
-          return -1;
+        } else if (lineStart != kNone && isBreak) {
+          endLine(at);
         }
         if (lineStart != kNone && bytes[at] == '\0' && textEnd == kNone) textEnd = block + at;
       }
@@ -153,14 +158,14 @@ int CutLines(std::string_view text, std::vector<LineRef>& lines, int maxLines, V
         lineStart = block + 63 - static_cast<std::size_t>(std::countl_zero(startsBefore));
       }
       starts &= ~startsBefore;
-      if (!endLine(static_cast<std::size_t>(at))) return -1;
+      endLine(static_cast<std::size_t>(at));
     }
     if (starts != 0) lineStart = block + 63 - static_cast<std::size_t>(std::countl_zero(starts));
   }
   if (lineStart != kNone) {
     // The text ends in the last block read, without a line end.
     block -= kBlockBytes;
-    if (!endLine(end - block)) return -1;
+    endLine(end - block);
   }
   return static_cast<int>(lines.size());
 }
@@ -186,21 +191,17 @@ const char* DescribeLoadResult(LoadResult result) {
     case LoadResult::kCannotOpen:
       return "the file cannot be opened";
     case LoadResult::kTooLarge:
-      return "the file is larger than any snapshot can be";
+      return "the file is larger than this program can open";
     case LoadResult::kNotASnapshot:
       return "the file has no complete snapshot header";
-    case LoadResult::kTooManyLines:
-      return "the file has more lines than a snapshot can hold";
-    case LoadResult::kTooManyShares:
-      return "the file has more share sections than a snapshot can hold";
     case LoadResult::kNoShares:
       return "the file holds no share";
   }
   return "the file was refused";
 }
 
-int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines) {
-  return CutLines(text, lines, maxLines, [](int, std::string_view) {});
+int SplitLines(std::string_view text, std::vector<LineRef>& lines) {
+  return CutLines(text, lines, [](int, std::string_view) {});
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
@@ -219,15 +220,16 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   Clear();
   contents_ = std::move(contents);
   text_ = contents_->bytes();
-  // One pass over the text: the lines, the share header and end lines, and the counts of
-  // the entry lines after the first share header line.
-  int count = 0;
+  // One pass over the text: the lines, the share header and end lines, the counts of the
+  // entry lines after the first share header line, and the directory blocks of each section.
   int firstShareLine = -1;
+  int sections = 0;
+  bool inSection = false;
   std::vector<int> keyLines;
   std::int32_t files = 0;
   std::int32_t directories = 0;
   try {
-    count = CutLines(text_, lines_, kMaxSnapshotLines, [&](int index, std::string_view line) {
+    CutLines(text_, lines_, [&](int index, std::string_view line) {
       if (firstShareLine >= 0) {
         // The kind as the listing reads it, counted only in the lower case a writer writes.
         const std::string_view kind = EntryKind(line);
@@ -235,11 +237,17 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
         directories += kind == kTypeDirectory ? 1 : 0;
       }
       // Nearly every line is an entry line: its first letter rules both keys out.
-      if (line.empty() || !MayStartKey(line.front())) return;
-      const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
-      if (!shareHeader && !EqualsIgnoreCase(line, kEndLine)) return;
+      const bool shareHeader =
+          !line.empty() && MayStartKey(line.front()) && StartsWithIgnoreCase(line, kShareNameKey);
+      if (!shareHeader &&
+          !(!line.empty() && MayStartKey(line.front()) && EqualsIgnoreCase(line, kEndLine))) {
+        if (inSection) blocks_.AddLine(line, index);
+        return;
+      }
       if (shareHeader && firstShareLine < 0) firstShareLine = index;
       keyLines.push_back(index);
+      inSection = shareHeader;
+      if (shareHeader) blocks_.BeginSection(sections++);
     });
   } catch (const std::bad_alloc&) {
     ReleaseText();
@@ -253,9 +261,8 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
       info_.computer.empty() || info_.group.empty() || info_.created.empty()) {
     return Refuse(LoadResult::kNotASnapshot);
   }
-  if (count < 0) return Refuse(LoadResult::kTooManyLines);
   info_.path = path;
-  if (!ReadShareSections(keyLines)) return Refuse(LoadResult::kTooManyShares);
+  ReadShareSections(keyLines);
   if (shareNames_.empty()) return Refuse(LoadResult::kNoShares);
   return LoadResult::kAccepted;
 }
@@ -270,13 +277,15 @@ void LoadedSnapshot::Clear() {
   ReleaseText();
   info_ = SnapshotInfo{};
   shareNames_.clear();
-  pathIndex_.fill(PathRange{});
+  shareRanges_.clear();
+  blocks_.Clear();
 }
 
 LoadResult LoadedSnapshot::Refuse(LoadResult result) {
   ReleaseText();
   shareNames_.clear();
-  pathIndex_.fill(PathRange{});
+  shareRanges_.clear();
+  blocks_.Clear();
   info_.path.clear();
   info_.directoryCount = 0;
   info_.fileCount = 0;
@@ -299,78 +308,74 @@ void LoadedSnapshot::ReadHeader() {
   }
 }
 
-bool LoadedSnapshot::ReadShareSections(const std::vector<int>& keyLines) {
+void LoadedSnapshot::ReadShareSections(const std::vector<int>& keyLines) {
   // start is 0 while no section is open: a section never begins at the magic line.
   int start = 0;
+  int section = -1;
   std::string_view current;
   for (const int i : keyLines) {
     const std::string_view line = Line(i);
     const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
-    if (start != 0) AddPathRange(current, start, i - 1);
+    if (start != 0) {
+      // A section is found under its name only when it is closed, and only the first of
+      // those that carry one name (ignoring case).
+      const std::string key = PathKey(current);
+      if (FindShare(key) == nullptr) shareRanges_.push_back({key, start, i - 1, section});
+    }
     if (shareHeader) {
-      if (shareCount() == kMaxLoadedShares) return false;
       current = line.substr(kShareNameKey.size());
       shareNames_.emplace_back(current);
+      ++section;
     }
     start = i + 1;
   }
-  return true;
 }
 
-void LoadedSnapshot::AddPathRange(std::string_view path, int firstLine, int lastLine) {
-  const std::string key = PathKey(path);
-  PathRange* freeSlot = nullptr;
-  for (PathRange& slot : pathIndex_) {
-    if (slot.inUse) {
-      if (EqualsIgnoreCase(slot.path, key)) return;
-    } else if (freeSlot == nullptr) {
-      freeSlot = &slot;
-    }
+const LoadedSnapshot::ShareRange* LoadedSnapshot::FindShare(std::string_view key) const {
+  for (const ShareRange& share : shareRanges_) {
+    if (EqualsIgnoreCase(share.key, key)) return &share;
   }
-  if (freeSlot == nullptr) return;
-  freeSlot->inUse = true;
-  freeSlot->path = key;
-  freeSlot->firstLine = firstLine;
-  freeSlot->lastLine = lastLine;
+  return nullptr;
 }
 
-int LoadedSnapshot::FindLongestPrefix(std::string_view path) const {
-  int best = -1;
-  for (int i = 0; i < kPathIndexSlots; ++i) {
-    const PathRange& slot = pathIndex_[static_cast<std::size_t>(i)];
-    if (!slot.inUse || !StartsWithIgnoreCase(path, slot.path)) continue;
-    if (best < 0 || slot.path.size() > pathIndex_[static_cast<std::size_t>(best)].path.size()) {
-      best = i;
+const LoadedSnapshot::ShareRange* LoadedSnapshot::FindLongestShare(std::string_view key) const {
+  const ShareRange* best = nullptr;
+  for (const ShareRange& share : shareRanges_) {
+    if (StartsWithIgnoreCase(key, share.key) &&
+        (best == nullptr || share.key.size() > best->key.size())) {
+      best = &share;
     }
   }
   return best;
 }
 
-int LoadedSnapshot::ShareLastLine(std::string_view key) const {
-  const std::string_view share = key.substr(0, key.find(kPathSeparator) + 1);
-  for (const PathRange& slot : pathIndex_) {
-    if (slot.inUse && EqualsIgnoreCase(slot.path, share)) return slot.lastLine;
+int LoadedSnapshot::ScanForPrefix(std::string_view prefix, int first, int last) const {
+  for (int i = std::max(first, 0); i <= last; ++i) {
+    if (StartsWithIgnoreCase(Line(i), prefix)) return i;
   }
   return -1;
 }
 
-bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location) {
+bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location) const {
   location = PathLocation{};
   const std::string key = PathKey(path);
   const std::size_t rootEnd = key.find(kPathSeparator) + 1;
   const auto depth = std::count(key.begin(), key.end(), kPathSeparator);
-  const int found = FindLongestPrefix(key);
-  if (found < 0) return false;
-  const PathRange& slot = pathIndex_[static_cast<std::size_t>(found)];
+  // The share the location lies in is the longest share name the key begins with: a share
+  // whose name holds a backslash may stand for a deeper location than its first component.
+  const ShareRange* base = FindLongestShare(key);
+  if (base == nullptr) return false;
   const int nameOffset = static_cast<int>(key.size() - rootEnd);
-  if (depth != 1 && EqualsIgnoreCase(slot.path, key)) {
-    location = {nameOffset, slot.firstLine, slot.lastLine};
+  if (depth != 1 && EqualsIgnoreCase(base->key, key)) {
+    location = {nameOffset, base->firstLine, base->lastLine};
     return true;
   }
-  // Scans never leave the share named by the key's first component, so two shares that
-  // hold a directory of the same name stay apart.
-  const int shareLast = std::min(ShareLastLine(key), lineCount() - 1);
-  const int first = slot.firstLine;
+  // Blocks are looked for from the base's first line and never past the end of the share
+  // named by the key's first component, so two shares that hold a directory of the same name
+  // stay apart.
+  const ShareRange* share = FindShare(std::string_view(key).substr(0, rootEnd));
+  const int shareLast = std::min(share == nullptr ? -1 : share->lastLine, lineCount() - 1);
+  const int first = base->firstLine;
 
   if (rootEnd == key.size()) {
     int last = first - 1;
@@ -382,11 +387,15 @@ bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location
 
   const std::string_view rel = std::string_view(key).substr(rootEnd);
   int blockFirst = -1;
-  for (int i = std::max(first, 0); i <= shareLast; ++i) {
-    if (StartsWithIgnoreCase(Line(i), rel)) {
-      blockFirst = i;
-      break;
+  if (share == base) {
+    // The usual case: the index of the share's section knows where the block starts.
+    blockFirst = blocks_.FirstLineOf(share->section, rel);
+    if (blockFirst < 0) return false;
+    if (!StartsWithIgnoreCase(Line(blockFirst), rel)) {
+      blockFirst = ScanForPrefix(rel, first, shareLast);  // two prefixes of one hash
     }
+  } else {
+    blockFirst = ScanForPrefix(rel, first, shareLast);
   }
   if (blockFirst < 0) return false;
   int blockLast = blockFirst;
@@ -398,7 +407,6 @@ bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location
     }
     ++blockLast;
   }
-  AddPathRange(key, blockFirst, blockLast);
   location = {nameOffset, blockFirst, blockLast};
   return true;
 }

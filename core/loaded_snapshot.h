@@ -1,30 +1,25 @@
 // The loaded snapshot: one snapshot file held whole in memory and cut into lines in place,
-// with its header, its share name table and the path index that remembers where shares and
-// listed directories lie. Parsing only; ui/snapshot_browser.h puts it on screen.
+// with its header, its share name table, where each share's section lies and where each
+// directory's entry block starts. Parsing only; ui/snapshot_browser.h puts it on screen.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/directory_blocks.h"
 #include "core/snapshot_format.h"
 #include "platform/file_system.h"
 
 namespace mv {
 
-// Files beyond the reader's limits (core/snapshot_format.h: kMaxLines, kMaxSharesRead) are
-// refused as corrupted as a whole, never shown in part.
-inline constexpr int kMaxSnapshotLines = static_cast<int>(kMaxLines);
-inline constexpr int kMaxLoadedShares = static_cast<int>(kMaxSharesRead);
-inline constexpr int kPathIndexSlots = 64;
-// The longest line the writer produces is an entry line of its design length plus CR LF, so
-// no complete snapshot is larger than this (about 513 MiB). A larger file is refused before
-// anything is allocated for it.
-inline constexpr std::uint64_t kMaxSnapshotBytes =
-    kMaxLines * (kDesignEntryLineLength + kLineEnd.size());
+// A line is found by its 32-bit offset into the file, so the loader takes files of up to
+// 4 GiB - 1 bytes (about 50 million entries of a usual length); a larger file is refused as
+// too large before anything is allocated for it. The number of lines and of shares is not
+// bounded otherwise.
+inline constexpr std::uint64_t kMaxSnapshotBytes = 0xFFFFFFFFu;
 
 // The header and the counts of the loaded snapshot. Values are kept whole: they end up in
 // live UNC paths and in the properties dialog, where a cut value would be wrong.
@@ -38,15 +33,6 @@ struct SnapshotInfo {
   std::int32_t fileCount = 0;
 };
 
-// One slot of the path index: the lines of a share's whole section (without its header
-// line), or of a directory's own entry block. lastLine = firstLine - 1 for an empty range.
-struct PathRange {
-  bool inUse = false;
-  std::string path;  // share-relative, ending in one backslash: "Docs\", "Docs\Sub\Deep\"
-  int firstLine = -1;
-  int lastLine = -1;
-};
-
 // Where a location's rows are: the lines firstLine..lastLine, each to be read after its first
 // nameOffset characters (the directory path with its backslash; 0 in a share's root).
 struct PathLocation {
@@ -57,13 +43,11 @@ struct PathLocation {
 
 enum class LoadResult {
   kAccepted,
-  kCannotOpen,     // missing, held by a writer, no permission: nothing changed; or no room
-                   // for the file even after the snapshot held was let go
-  kTooLarge,       // larger than kMaxSnapshotBytes: nothing changed, nothing allocated
-  kNotASnapshot,   // no magic line, or a header value missing or empty
-  kTooManyLines,   // more than kMaxSnapshotLines lines
-  kTooManyShares,  // more than kMaxLoadedShares share sections
-  kNoShares,       // no share header line
+  kCannotOpen,    // missing, held by a writer, no permission: nothing changed; or no room
+                  // for the file even after the snapshot held was let go
+  kTooLarge,      // larger than kMaxSnapshotBytes: nothing changed, nothing allocated
+  kNotASnapshot,  // no magic line, or a header value missing or empty
+  kNoShares,      // no share header line
 };
 
 // A short reason for messages and logs: "the file cannot be opened", ...
@@ -76,9 +60,9 @@ struct LineRef {
   std::uint32_t length = 0;
 };
 
-// Cuts text into its non-empty lines at CR and LF, without changing it. Returns the line
-// count, or -1 when there are more than maxLines (lines then holds the first maxLines).
-int SplitLines(std::string_view text, std::vector<LineRef>& lines, int maxLines);
+// Cuts text (at most kMaxSnapshotBytes) into its non-empty lines at CR and LF, without
+// changing it. Returns the line count.
+int SplitLines(std::string_view text, std::vector<LineRef>& lines);
 
 class LoadedSnapshot {
  public:
@@ -98,18 +82,13 @@ class LoadedSnapshot {
     const LineRef& ref = lines_[static_cast<std::size_t>(index)];
     return text_.substr(ref.offset, ref.length);
   }
-  const std::array<PathRange, kPathIndexSlots>& pathIndex() const { return pathIndex_; }
-
-  // Enters a range under path (a backslash is appended unless it ends with one). A path that
-  // is there already (ignoring case), or a full index, leaves the index as it is.
-  void AddPathRange(std::string_view path, int firstLine, int lastLine);
-  // The slot in use with the longest path that is a prefix of path (ignoring case); the
-  // lowest index among equally long ones; -1 if none.
-  int FindLongestPrefix(std::string_view path) const;
-  // Finds the lines of a share-relative location ("Docs", "Docs\Sub\"). A directory found
-  // by scanning is remembered in the path index. False for a location that is not there, a
-  // directory without content and a share whose section was never closed.
-  bool FindPathRange(std::string_view path, PathLocation& location);
+  // Finds the lines of a share-relative location ("Docs", "Docs\Sub\"): a share's root
+  // block, or the entry block of a directory, which starts at the first line of the share's
+  // section that begins with the directory's path (ignoring case) and runs on over the lines
+  // that begin with it and hold no further backslash. False for a location that is not
+  // there, a directory without content and a share whose section was never closed. When two
+  // sections carry one share name (ignoring case), the first is the one found.
+  bool FindPathRange(std::string_view path, PathLocation& location) const;
 
  private:
   void Clear();
@@ -117,18 +96,31 @@ class LoadedSnapshot {
   void ReleaseText();
   void ReadHeader();
   // Share table and share ranges from the share header and end lines (line indexes, in
-  // order); false when there are more than kMaxLoadedShares sections.
-  bool ReadShareSections(const std::vector<int>& keyLines);
+  // order).
+  void ReadShareSections(const std::vector<int>& keyLines);
   // Drops text, lines, shares and ranges, keeping the header values found.
   LoadResult Refuse(LoadResult result);
-  int ShareLastLine(std::string_view key) const;
+  // A closed share section: its key ("Docs\"), its lines without the header line
+  // (lastLine = firstLine - 1 when empty) and its number among all share header lines.
+  struct ShareRange {
+    std::string key;
+    int firstLine = -1;
+    int lastLine = -1;
+    int section = -1;
+  };
+  const ShareRange* FindShare(std::string_view key) const;
+  // The share whose key is the longest prefix of key (ignoring case); null for none.
+  const ShareRange* FindLongestShare(std::string_view key) const;
+  // The first line of first..last that begins with prefix (ignoring case), -1 for none.
+  int ScanForPrefix(std::string_view prefix, int first, int last) const;
 
   std::unique_ptr<MappedFile> contents_;
   std::string_view text_;  // the bytes of contents_
   std::vector<LineRef> lines_;
   SnapshotInfo info_;
   std::vector<std::string> shareNames_;
-  std::array<PathRange, kPathIndexSlots> pathIndex_;
+  std::vector<ShareRange> shareRanges_;
+  DirectoryBlockIndex blocks_;
 };
 
 }  // namespace mv

@@ -43,7 +43,6 @@ inline constexpr char kNamePieceSeparator = '.';
 // Shares captured per file: as many as a reader takes back; the rest are reported.
 inline constexpr std::size_t kMaxSharesRead = 64;
 inline constexpr std::size_t kMaxSharesWritten = kMaxSharesRead;
-inline constexpr std::size_t kMaxLines = 1048575;       // non-empty lines a reader takes
 inline constexpr std::size_t kMaxHeaderValueRead = 63;  // share name, COMPUTER, GROUP, DATE
 inline constexpr std::size_t kMaxVersionValueRead = 3;
 inline constexpr std::size_t kMaxOpenableDirectoryPath = 254;  // share\relative path

@@ -1,4 +1,4 @@
-// One pass over a snapshot's lines: header, share sections and the line limits, with the
+// One pass over a snapshot's lines: header and share sections, with the
 // loader's acceptance rules; and entry lines taken apart by the one entry-line parser.
 #include "query/snapshot_scan.h"
 
@@ -113,15 +113,11 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
   LineCursor lines(text, layout.lines);
   std::string_view line;
   std::size_t& count = layout.lineCount;
-  bool magic = false, tooManyLines = false, tooManyShares = false;
+  bool magic = false;
   bool open = false;  // a share section is open and starts at openedAt
   std::size_t openedAt = 0;
   while (lines.Next(line)) {
-    if (++count > kMaxLines) {
-      tooManyLines = true;
-      break;
-    }
-    if (count == 1) {
+    if (++count == 1) {
       magic = EqualsIgnoreCase(line, kMagicLine);
       continue;
     }
@@ -130,13 +126,8 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
     const bool shareHeader = first == 's' && StartsWithIgnoreCase(line, kShareNameKey);
     if (!shareHeader && !(first == 'e' && EqualsIgnoreCase(line, kEndLine))) continue;
     if (open) layout.shares.back().entries = text.substr(openedAt, lines.lineStart() - openedAt);
-    open = shareHeader && !tooManyShares;
+    open = shareHeader;
     if (!open) continue;
-    if (layout.shares.size() == kMaxSharesRead) {
-      tooManyShares = true;
-      open = false;
-      continue;
-    }
     layout.shares.push_back({line.substr(kShareNameKey.size()), {}});
     openedAt = lines.position();
   }
@@ -144,8 +135,6 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
       layout.created.empty()) {
     return LoadResult::kNotASnapshot;
   }
-  if (tooManyLines) return LoadResult::kTooManyLines;
-  if (tooManyShares) return LoadResult::kTooManyShares;
   if (layout.shares.empty()) return LoadResult::kNoShares;
   return LoadResult::kAccepted;
 }

@@ -94,7 +94,7 @@ class SnapshotBrowser {
   // The image index for a file row with this extension (type icon cache).
   int GetTypeIconIndex(std::string_view extension);
 
-  // The lines of a listed location, as FillFileList finds them (remembered in the path index).
+  // The lines of a listed location, as FillFileList finds them.
   bool FindListing(std::string_view path, PathLocation& location) {
     return snapshot_.FindPathRange(path, location);
   }

@@ -7,7 +7,8 @@ namespace mv {
 
 std::array<std::string, kSnapshotPropertyCount> SnapshotPropertyTexts(const SnapshotInfo& info,
                                                                       int shareCount) {
-  // The total is the sum of two 32-bit counts, each below the line limit, so it fits.
+  // Each count is below 2^31 (a file the loader takes holds fewer entry lines); the sum may
+  // not be, so it is taken in 64 bits.
   const std::int64_t total =
       static_cast<std::int64_t>(info.fileCount) + static_cast<std::int64_t>(info.directoryCount);
   return {

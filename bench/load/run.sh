@@ -1,11 +1,14 @@
 #!/bin/sh
-# Loading a snapshot of exactly 1,048,575 non-empty lines (the loader's limit) against one
-# pass of `wc -l` over the same file, peak memory of one load, and the fill and the sorts of a
-# directory of 100,000 entries. Usage: bench/load/run.sh [REPEATS] (default 5).
+# Opening file-server snapshots of 1, 5 and 20 million entries with `mirrorvault-cli info`
+# against one pass of `wc -l` over the same file, the peak memory of that open against the
+# file's size and the bound of 64 MiB + 32 bytes per directory, and the fill and the sorts of
+# a directory of 100,000 entries.
+# Usage: bench/load/run.sh [REPEATS] [ENTRIES...] (default 3; 1000000 5000000 20000000).
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-repeats=${1:-5}
-lines=1048575
+repeats=${1:-3}
+[ $# -gt 0 ] && shift
+sizes=${*:-1000000 5000000 20000000}
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target load_bench mirrorvault-cli >/dev/null
@@ -14,32 +17,32 @@ cli=$(find "$root/build/release" -name mirrorvault-cli -type f | head -n 1)
 
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-snap="$dir/WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul"
 
-# A valid snapshot in the writer's order: 4 shares, each with 64 directories in its root
-# block and then each directory's block of files, padded so the line count is exact.
-awk -v target="$lines" 'BEGIN {
-  ORS = "\r\n"
-  print "Mirrorvault file"; print "VERSION: 1.0"; print "COMPUTER: PC7"
-  print "GROUP: WORKGROUP"; print "DATE CREATED: 05.12.2026 09:04:05"; print ""
-  shares = 4; dirs = 64
-  files = target - 5 - shares * (1 + dirs) - 1
-  per = int(files / (shares * dirs)); extra = files - per * shares * dirs; k = 0
-  for (s = 0; s < shares; s++) {
-    print "SHARENAME: Share" s
-    for (d = 0; d < dirs; d++) printf "Projects%03d;;d;;0;;%d.%d.%d\r\n", d, d % 12 + 1, d % 28 + 1, 2000 + d % 20
-    for (d = 0; d < dirs; d++) {
-      count = per + (k < extra ? 1 : 0); k++
-      for (f = 0; f < count; f++)
-        printf "Projects%03d\\Quarterly report %06d final.docx;;f;;%d;;%d.%d.%d\r\n", d, f, (f * 7919) % 50000000, f % 12 + 1, f % 28 + 1, 2000 + f % 25
+# A snapshot in the writer's order, as a file server gives it: 3 shares, each root holding
+# top folders of 10 folders of 1,000 files each (the last one fewer).
+make_snapshot() {
+  awk -v target="$1" 'BEGIN {
+    ORS = "\r\n"
+    print "Mirrorvault file"; print "VERSION: 1.0"; print "COMPUTER: FS1"
+    print "GROUP: WORKGROUP"; print "DATE CREATED: 05.12.2026 09:04:05"; print ""
+    shares = 3; per = 1000; inner = 10
+    leaves = int((target / shares + per - 1) / per); tops = int((leaves + inner - 1) / inner)
+    left = target
+    for (s = 0; s < shares; s++) {
+      print "SHARENAME: Share" s
+      for (t = 0; t < tops; t++) printf "Department %04d;;d;;0;;%d.%d.%d\r\n", t, t % 12 + 1, t % 28 + 1, 2000 + t % 20
+      for (t = 0; t < tops && left > 0; t++) {
+        for (d = 0; d < inner; d++) printf "Department %04d\\Project %02d;;d;;0;;3.4.2011\r\n", t, d
+        for (d = 0; d < inner && left > 0; d++)
+          for (f = 0; f < per && left > 0; f++) {
+            left--
+            printf "Department %04d\\Project %02d\\Quarterly report %06d final.docx;;f;;%d;;%d.%d.%d\r\n", t, d, f, (f * 7919 + t) % 50000000, f % 12 + 1, f % 28 + 1, 2000 + f % 25
+          }
+      }
     }
-  }
-  print "END"
-}' > "$snap"
-
-nonempty=$(tr -d "\r" < "$snap" | grep -c . || true)
-bytes=$(wc -c < "$snap")
-echo "snapshot: $bytes bytes, $nonempty non-empty lines"
+    print "END"
+  }'
+}
 
 best_ms() {  # best wall time in ms of $repeats runs of the command
   best=""
@@ -54,29 +57,39 @@ best_ms() {  # best wall time in ms of $repeats runs of the command
   done
   awk "BEGIN { printf \"%.3f\", $best / 1e6 }"
 }
-
-cat "$snap" >/dev/null  # both read from the page cache
-wc_ms=$(best_ms wc -l "$snap")
-info_ms=$(best_ms "$cli" info "$snap")
-echo "wc -l: $wc_ms ms; mirrorvault-cli info (process, load + counts): $info_ms ms"
-awk "BEGIN { printf \"ratio info / wc -l = %.2f (target: at most 1.5)\n\", $info_ms / $wc_ms }"
-"$bench" load "$snap" "$repeats"
-
-# Processor time (user + system) of 10 runs each: less disturbed by other work on the machine.
+# Processor time (user + system) of 5 runs: less disturbed by other work on the machine.
 cpu_s() {
-  /usr/bin/time -f "%U %S" sh -c 'i=0; while [ $i -lt 10 ]; do "$@" >/dev/null; i=$((i + 1)); done' sh "$@" 2>&1 | tail -n 1 | awk '{ print $1 + $2 }'
+  /usr/bin/time -f "%U %S" sh -c 'i=0; while [ $i -lt 5 ]; do "$@" >/dev/null; i=$((i + 1)); done' sh "$@" 2>&1 | tail -n 1 | awk '{ print $1 + $2 }'
 }
-wc_cpu=$(cpu_s wc -l "$snap")
-info_cpu=$(cpu_s "$cli" info "$snap")
-awk "BEGIN { printf \"processor time of 10 runs: wc -l %.2f s, info %.2f s, ratio %.2f\n\", $wc_cpu, $info_cpu, $info_cpu / $wc_cpu }"
+peak_kb() {
+  /usr/bin/time -v "$@" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
+}
 
-peak_kb=$(/usr/bin/time -v "$cli" info "$snap" 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p')
-base_kb=$(/usr/bin/time -v "$cli" --help 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p')
-table_bytes=$((lines * 8))
-awk -v peak="$peak_kb" -v base="$base_kb" -v file="$bytes" -v table="$table_bytes" 'BEGIN {
-  bound = (file + table) * 1.10
-  printf "peak RSS of one load: %.1f MiB (%.1f MiB above the process without a load)\n", peak / 1024, (peak - base) / 1024
-  printf "bound: (file %.1f MiB + line table %.1f MiB) * 1.10 = %.1f MiB -> %s\n", file / 1048576, table / 1048576, bound / 1048576, (peak * 1024 <= bound ? "within" : "ABOVE")
-}'
+base_kb=$(peak_kb "$cli" --help)
+for entries in $sizes; do
+  snap="$dir/WORKGROUP.FS1.05.12.2026.09.04.05.mirvaul"
+  make_snapshot "$entries" > "$snap"
+  bytes=$(wc -c < "$snap")
+  dirs=$(grep -c ';;d;;' "$snap" || true)
+  echo "== $entries entries: $bytes bytes, $dirs directories"
+  "$cli" info "$snap" | grep '^Shares\|^Files\|^Directories' | tr '\n' ' '; echo
+  cat "$snap" >/dev/null  # both read from the page cache
+  wc_ms=$(best_ms wc -l "$snap")
+  info_ms=$(best_ms "$cli" info "$snap")
+  awk -v w="$wc_ms" -v i="$info_ms" 'BEGIN {
+    printf "wc -l %.1f ms; mirrorvault-cli info %.1f ms; ratio %.2f (target: at most 1.5)\n", w, i, i / w }'
+  wc_cpu=$(cpu_s wc -l "$snap")
+  info_cpu=$(cpu_s "$cli" info "$snap")
+  awk -v w="$wc_cpu" -v i="$info_cpu" 'BEGIN {
+    printf "processor time of 5 runs: wc -l %.2f s, info %.2f s, ratio %.2f\n", w, i, i / w }'
+  peak=$(peak_kb "$cli" info "$snap")
+  awk -v peak="$peak" -v base="$base_kb" -v file="$bytes" -v dirs="$dirs" 'BEGIN {
+    bound = 64 * 1048576 + 32 * dirs
+    printf "peak RSS %.1f MiB (%.1f MiB above the process without a snapshot); file %.1f MiB; bound 64 MiB + 32 B/dir = %.1f MiB -> %s\n",
+      peak / 1024, (peak - base) / 1024, file / 1048576, bound / 1048576, (peak * 1024 <= bound ? "within" : "ABOVE")
+  }'
+  "$bench" load "$snap" "$repeats"
+  rm -f "$snap"
+done
 
 "$bench" list 100000 "$repeats" "$dir/big.mirvaul"

