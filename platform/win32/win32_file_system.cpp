@@ -158,8 +158,18 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    return Open(path, CREATE_ALWAYS, error);
+  }
+
+  // CREATE_NEW refuses any name that is taken, a link's included. Without FILE_SHARE_DELETE
+  // nobody can delete the file while it is held.
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+    return Open(path, CREATE_NEW, error);
+  }
+
+  std::unique_ptr<OutputFile> Open(const std::string& path, DWORD disposition, IoError& error) {
     const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;
