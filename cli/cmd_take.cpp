@@ -142,6 +142,10 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   job.Shutdown();
   browser.Shutdown();
   int code = notices.failed() ? kExitFailure : kExitOk;
+  for (const std::string& share : job.LastSharesNotListed()) {
+    err << "mirrorvault-cli: warning: " << share
+        << " could not be listed; the snapshot of its computer lacks it\n";
+  }
   if (smb != nullptr) {
     // A computer whose shares could not be listed stands in the tree without any, and so
     // was not captured.

@@ -44,7 +44,7 @@ class ShareWalkPlatformTest : public ::testing::Test {
 
   std::vector<std::string> Capture(const std::string& shares) {
     const std::string path = snaps.Join("G.PC.01.01.2026.00.00.00.mirvaul");
-    EXPECT_EQ(WriteSnapshot("G", pc.name(), path, shares, &report), 1);
+    EXPECT_EQ(WriteSnapshot("G", pc.name(), path, SplitShareList(shares), &report), 1);
     EXPECT_TRUE(report.complete);
     return test::SnapshotEntries(test::ReadTextFile(path));
   }

@@ -36,7 +36,8 @@ class SnapshotWriterTest : public ::testing::Test {
   void TearDown() override { SetActivityState(kIdle); }
 
   int Write(const std::string& shares, FileSystem& fileSystem) {
-    return WriteSnapshot("WORKGROUP", "PC7", kPath, shares, &report, fileSystem, clock);
+    return WriteSnapshot("WORKGROUP", "PC7", kPath, SplitShareList(shares), &report, fileSystem,
+                         clock);
   }
   int Write(const std::string& shares) { return Write(shares, fs); }
   std::string Body() const {
