@@ -61,8 +61,8 @@ void ReportWarnings(const WriteReport& report, const std::string& computer, std:
     err << "mirrorvault-cli: warning: " << DescribeNamesAltered(report.namesAltered) << "\n";
   }
   if (report.complete && !report.sharesNotListed.empty()) {
-    err << "mirrorvault-cli: warning: " << kSharesNotListedHeading << " "
-        << ShareNames(computer, report.sharesNotListed) << "\n";
+    err << "mirrorvault-cli: warning: could not list "
+        << ShareNames(computer, report.sharesNotListed) << "; the snapshot lacks them\n";
   }
 }
 

@@ -66,7 +66,7 @@ std::unique_ptr<OutputFile> CreateTemporary(FileSystem& fs, const std::string& p
 // still writing is held by it, and stays.
 void RemoveLeftovers(FileSystem& fs, const std::string& temporary, const std::string& group,
                      const std::string& computer) {
-  const std::size_t cut = temporary.rfind(kPathSeparator);
+  const std::size_t cut = temporary.find_last_of("\\/");  // a local path may hold either
   const std::string directory =
       cut == std::string::npos ? std::string() : temporary.substr(0, cut + 1);
   const std::string_view ownName = std::string_view(temporary).substr(directory.size());

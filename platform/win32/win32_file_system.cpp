@@ -93,6 +93,13 @@ class Win32Listing final : public DirectoryListing {
   bool pendingFirst_ = true;
 };
 
+// A folder in which nothing matches: a share root has no "." and "..", so FindFirstFile
+// answers an empty one with "file not found".
+class EmptyListing final : public DirectoryListing {
+ public:
+  bool Next(DirEntry&) override { return false; }
+};
+
 class Win32OutputFile final : public OutputFile {
  public:
   explicit Win32OutputFile(HANDLE file) : file_(file) {}
@@ -132,6 +139,10 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
     WIN32_FIND_DATAW first{};
     const HANDLE find = FindFirstFileW(SystemPath(pattern).c_str(), &first);
+    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+      error = IoError::kNone;
+      return std::make_unique<EmptyListing>();
+    }
     if (find == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;
