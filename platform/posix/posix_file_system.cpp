@@ -237,8 +237,9 @@ class PosixFileSystem final : public FileSystem {
   IoError Publish(OutputFile& file, const std::string& from, const std::string& to,
                   bool& kept) override {
     kept = false;
-    auto& own = static_cast<PosixOutputFile&>(file);
-    if (own.fd() < 0) return FileSystem::Publish(file, from, to, kept);
+    auto* held = dynamic_cast<PosixOutputFile*>(&file);  // one made by this backend
+    if (held == nullptr || held->fd() < 0) return FileSystem::Publish(file, from, to, kept);
+    PosixOutputFile& own = *held;
     if (fsync(own.fd()) != 0) {
       const IoError error = FromErrno(errno);
       own.Close();
