@@ -198,21 +198,30 @@ class PosixFileSystem final : public FileSystem {
 
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
     const std::string native = posix::ToNativePath(path);
-    const int fd = open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
-      error = FromErrno(errno);
-      return nullptr;
-    }
-    // Held from here until the file is published or removed: RemoveIfAbandoned leaves it
-    // alone. One that removed it in the moment before the lock was taken leaves no link.
-    struct stat st {};
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
-      error = st.st_nlink == 0 ? IoError::kSharingViolation : FromErrno(errno);
+    // Held from its creation until it is published or removed, so that RemoveIfAbandoned
+    // leaves it alone. One removed in the moment before the lock was taken has lost its
+    // name, and is made again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const int fd =
+          open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+      if (fd < 0) {
+        error = FromErrno(errno);
+        return nullptr;
+      }
+      struct stat st {};
+      if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
+        error = FromErrno(errno);
+        close(fd);
+        return nullptr;
+      }
+      if (st.st_nlink > 0) {
+        error = IoError::kNone;
+        return std::make_unique<PosixOutputFile>(fd);
+      }
       close(fd);
-      return nullptr;
     }
-    error = IoError::kNone;
-    return std::make_unique<PosixOutputFile>(fd);
+    error = IoError::kSharingViolation;
+    return nullptr;
   }
 
   IoError RemoveIfAbandoned(const std::string& path) override {
