@@ -70,7 +70,7 @@ void CaptureJob::StartHoldingGate(const std::vector<int>& computerSlots,
   {
     std::lock_guard lock(problemsMutex_);
     failedComputers_.clear();
-    sharesLeftOut_.clear();
+    sharesNotListed_.clear();
     namesAltered_ = 0;
   }
   {
@@ -139,15 +139,15 @@ int CaptureJob::Claim() {
   return index;
 }
 
-std::string CaptureJob::TickedShareList(const NetComputerEntry& computer) {
-  std::string shareList;
+std::vector<std::string> CaptureJob::TickedShares(const NetComputerEntry& computer) {
+  // A list, not joined text: a share whose name holds ';' is captured under its own name.
+  std::vector<std::string> shares;
   for (const NetShareEntry& share : browser_.tables().shares) {
     if (share.name.empty() || share.parentItem != computer.item) continue;
     if (!browser_.IsItemTicked(share.item)) continue;
-    if (!shareList.empty()) shareList += ';';
-    shareList += share.name;
+    shares.push_back(share.name);
   }
-  return shareList;
+  return shares;
 }
 
 std::string CaptureJob::GroupNameOf(const NetComputerEntry& computer) {
@@ -160,23 +160,24 @@ std::string CaptureJob::GroupNameOf(const NetComputerEntry& computer) {
 void CaptureJob::CaptureComputer(int computerSlot) {
   const NetComputerEntry& computer = browser_.tables().computers[computerSlot];
   if (computer.name.empty()) return;
-  const std::string shareList = TickedShareList(computer);
-  if (shareList.empty()) return;  // nothing ticked: no file, no message
+  const std::vector<std::string> shares = TickedShares(computer);
+  if (shares.empty()) return;  // nothing ticked: no file, no message
   const LocalTime now = clock_.Now();
   const std::string group = GroupNameOf(computer);
   const std::string path =
       BuildSnapshotPathAt(snapshotDirectory_, group, computer.name, now, clock_);
   WriteReport report;
-  WriteSnapshot(group, computer.name, path, shareList, &report, fs_, clock_);
+  WriteSnapshot(group, computer.name, path, shares, &report, fs_, clock_);
 
-  if (report.complete && report.sharesNotCaptured.empty() && report.namesAltered == 0) return;
+  if (report.complete && report.sharesNotListed.empty() && report.namesAltered == 0) return;
   std::lock_guard lock(problemsMutex_);
   namesAltered_ += report.namesAltered;
   if (!report.complete && !report.stopped) {
-    failedComputers_.push_back(DescribeFailedComputer(computer.name, report.error));
-  }
-  for (const std::string& share : report.sharesNotCaptured) {
-    sharesLeftOut_.push_back("\\\\" + computer.name + "\\" + share);
+    failedComputers_.push_back(DescribeFailedCapture(computer.name, report));
+  } else if (report.complete) {
+    for (const std::string& share : report.sharesNotListed) {
+      sharesNotListed_.push_back(DescribeShare(computer.name, share));
+    }
   }
 }
 
@@ -186,15 +187,16 @@ void CaptureJob::LeaveJob() {
   SetActivityState(kIdle);
   if (completionShown_.exchange(1) == 0) {
     std::vector<std::string> failed;
-    std::vector<std::string> leftOut;
+    std::vector<std::string> notListed;
     int namesAltered = 0;
     {
       std::lock_guard lock(problemsMutex_);
       failed.swap(failedComputers_);
-      leftOut.swap(sharesLeftOut_);
+      notListed.swap(sharesNotListed_);
+      lastSharesNotListed_ = notListed;
       std::swap(namesAltered, namesAltered_);
     }
-    const EndOfJobMessage message = ComposeEndOfJobMessage(failed, leftOut, namesAltered);
+    const EndOfJobMessage message = ComposeEndOfJobMessage(failed, notListed, namesAltered);
     notices_.ShowMessage(message.text, message.kind);
     completionShown_.store(0);
   }

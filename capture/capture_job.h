@@ -69,6 +69,10 @@ class CaptureJob {
   // Jobs that have run to their end since the job was made.
   int CompletedJobs() const { return completedJobs_.load(); }
 
+  // The shares (\\COMPUTER\SHARE) of the last job that ended which could not be listed on
+  // computers that were otherwise read. Read once the job has ended.
+  const std::vector<std::string>& LastSharesNotListed() const { return lastSharesNotListed_; }
+
  private:
   void StartHoldingGate(const std::vector<int>& computerSlots,
                         const std::string& snapshotDirectory);
@@ -77,7 +81,7 @@ class CaptureJob {
   void WorkOnJob();
   int Claim();
   void CaptureComputer(int computerSlot);
-  std::string TickedShareList(const NetComputerEntry& computer);
+  std::vector<std::string> TickedShares(const NetComputerEntry& computer);
   std::string GroupNameOf(const NetComputerEntry& computer);
   void LeaveJob();
   std::string EndOfJobProblems();
@@ -105,10 +109,12 @@ class CaptureJob {
   int joinedWorkers_ = 0;
   int workersInJob_ = 0;
 
-  // Computers whose snapshot could not be written, and shares left out, of this job.
+  // Computers whose snapshot could not be written, and shares that could not be listed on
+  // computers that were read, of this job.
   std::mutex problemsMutex_;
   std::vector<std::string> failedComputers_;
-  std::vector<std::string> sharesLeftOut_;
+  std::vector<std::string> sharesNotListed_;
+  std::vector<std::string> lastSharesNotListed_;  // of the last job that ended
   int namesAltered_ = 0;
 
   std::atomic<int> runningWorkers_{0};

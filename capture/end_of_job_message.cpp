@@ -25,24 +25,39 @@ std::string DescribeFailedComputer(const std::string& computer, IoError error) {
   return computer + " (" + DescribeIoError(error) + ")";
 }
 
+std::string DescribeFailedCapture(const std::string& computer, const WriteReport& report) {
+  if (report.nothingListed) {
+    return computer + " (none of its shares could be listed: " + DescribeIoError(report.error) +
+           ")";
+  }
+  if (!report.keptTemporary.empty()) {
+    return computer + " (" + DescribeIoError(report.error) +
+           "; the finished snapshot was kept as " + report.keptTemporary + ")";
+  }
+  return DescribeFailedComputer(computer, report.error);
+}
+
+std::string DescribeShare(const std::string& computer, const std::string& share) {
+  return "\\\\" + computer + "\\" + share;
+}
+
 std::string DescribeNamesAltered(int namesAltered) {
   return std::to_string(namesAltered) + (namesAltered == 1 ? " name" : " names") +
-         " held characters a snapshot cannot hold (line breaks, or characters the system's "
-         "code page lacks); they were written with \"?\" in their place.";
+         " held characters a snapshot cannot hold (line breaks, backslashes, a share "
+         "header's key, or characters the system's code page lacks); they were written with "
+         "\"?\" in their place.";
 }
 
 EndOfJobMessage ComposeEndOfJobMessage(const std::vector<std::string>& failedComputers,
-                                       const std::vector<std::string>& sharesLeftOut,
+                                       const std::vector<std::string>& sharesNotListed,
                                        int namesAltered) {
   EndOfJobMessage message{kSnapshotsCreated, MessageKind::kInformation};
-  if (!failedComputers.empty() || !sharesLeftOut.empty()) {
+  if (!failedComputers.empty()) {
     message.text.clear();
     message.kind = MessageKind::kError;
     AppendList(message.text, "Snapshots of these computers could not be created:", failedComputers);
-    AppendList(
-        message.text,
-        "These shares were not captured, as a snapshot holds only so many shares:", sharesLeftOut);
   }
+  AppendList(message.text, kSharesNotListedHeading, sharesNotListed);
   if (namesAltered > 0) message.text += "\n\n" + DescribeNamesAltered(namesAltered);
   return message;
 }

@@ -44,15 +44,13 @@ std::string JoinNames(const std::vector<std::string>& names) {
 }
 
 // "\\PC\Docs, \\PC\Music".
-std::string ShareNames(const std::string& computer, const std::string& shareList) {
+std::string ShareNames(const std::string& computer, const std::vector<std::string>& shares) {
   std::vector<std::string> paths;
-  for (const std::string& share : SplitShareList(shareList)) {
-    paths.push_back("\\\\" + computer + "\\" + share);
-  }
+  for (const std::string& share : shares) paths.push_back(DescribeShare(computer, share));
   return JoinNames(paths);
 }
 
-void ReportWarnings(const WriteReport& report, std::ostream& err) {
+void ReportWarnings(const WriteReport& report, const std::string& computer, std::ostream& err) {
   if (report.unlistedDirectories > 0) {
     err << "mirrorvault-cli: warning: " << report.unlistedDirectories
         << (report.unlistedDirectories == 1 ? " directory" : " directories")
@@ -62,9 +60,9 @@ void ReportWarnings(const WriteReport& report, std::ostream& err) {
   if (report.namesAltered > 0) {
     err << "mirrorvault-cli: warning: " << DescribeNamesAltered(report.namesAltered) << "\n";
   }
-  if (!report.sharesNotCaptured.empty()) {
-    err << "mirrorvault-cli: warning: only the first " << kMaxSharesWritten
-        << " shares were captured; not captured: " << JoinNames(report.sharesNotCaptured) << "\n";
+  if (report.complete && !report.sharesNotListed.empty()) {
+    err << "mirrorvault-cli: warning: could not list "
+        << ShareNames(computer, report.sharesNotListed) << "; the snapshot lacks them\n";
   }
 }
 
@@ -102,8 +100,8 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string dir = *parsed.Option("--snapshots");
   std::string group = *parsed.Option("--group");
   std::string computer = *parsed.Option("--computer");
-  std::string shares = *parsed.Option("--shares");
-  if (SplitShareList(shares).empty()) return UsageError(err, "--shares names no share");
+  std::string shareList = *parsed.Option("--shares");
+  if (SplitShareList(shareList).empty()) return UsageError(err, "--shares names no share");
   if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
   FileSystem* fileSystem = &PlatformFileSystem();
   std::unique_ptr<SmbClient> smb;
@@ -111,7 +109,7 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
     smbChoice.options.namedServers.push_back(computer);
     smb = OpenChosenSmbClient(smbChoice, err);
     if (smb == nullptr || !ToCodePage(*smb, group, err) || !ToCodePage(*smb, computer, err) ||
-        !ToCodePage(*smb, shares, err)) {
+        !ToCodePage(*smb, shareList, err)) {
       return kExitFailure;
     }
     fileSystem = &smb->fileSystem();
@@ -119,11 +117,7 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
 
   Clock& clock = PlatformClock();
   const std::string path = BuildSnapshotPathAt(dir, group, computer, clock.Now(), clock);
-  if (group.find(kNamePieceSeparator) != std::string::npos ||
-      computer.find(kNamePieceSeparator) != std::string::npos) {
-    err << "mirrorvault-cli: warning: a '.' in the group or computer name makes the snapshot "
-           "list show it under the wrong names\n";
-  }
+  const std::vector<std::string> shares = SplitShareList(shareList);
 
   // The writer stops between shares when no task runs, so this capture is one.
   SetActivityState(kCapturing);
@@ -132,9 +126,17 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   SetActivityState(kIdle);
   if (smb != nullptr) smb->ForgetCredentials();
 
-  ReportWarnings(report, err);
+  ReportWarnings(report, computer, err);
   if (!report.complete) {
-    if (report.error == IoError::kLogonRefused) {
+    if (report.nothingListed) {
+      err << "mirrorvault-cli: none of the shares " << ShareNames(computer, shares)
+          << " could be listed (" << DescribeIoError(report.error)
+          << "); no snapshot was written\n";
+    } else if (!report.keptTemporary.empty()) {
+      err << "mirrorvault-cli: could not give the snapshot its name " << DisplayPath(path) << ": "
+          << DescribeIoError(report.error) << "; the finished snapshot was kept as "
+          << DisplayPath(report.keptTemporary) << "\n";
+    } else if (report.error == IoError::kLogonRefused) {
       err << "mirrorvault-cli: " << RefusedLogonText(computer) << " for "
           << ShareNames(computer, shares) << "; no snapshot was written\n";
     } else if (report.stopped) {

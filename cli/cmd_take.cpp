@@ -143,6 +143,10 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   browser.Shutdown();
   if (smb != nullptr) smb->ForgetCredentials();
   int code = notices.failed() ? kExitFailure : kExitOk;
+  for (const std::string& share : job.LastSharesNotListed()) {
+    err << "mirrorvault-cli: warning: " << share
+        << " could not be listed; the snapshot of its computer lacks it\n";
+  }
   if (smb != nullptr) {
     // A computer whose shares could not be listed stands in the tree without any, and so
     // was not captured.

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "core/snapshot_format.h"
+#include "core/text.h"
 
 namespace mv {
 namespace {
@@ -16,45 +17,48 @@ void AppendDecimal(std::string& out, Number value) {
   out.append(digits, result.ptr);
 }
 
-bool ReplaceLineBreaksIn(std::string& text, std::size_t from, std::size_t to) {
+// What stands in a written name in place of a character the format cannot hold.
+constexpr char kAlteredCharacter = '?';
+
+}  // namespace
+
+bool ReplaceLineBreaks(std::string& text, std::size_t from) {
   bool replaced = false;
-  for (std::size_t at = from; at < to; ++at) {
+  for (std::size_t at = from; at < text.size(); ++at) {
     if (text[at] == '\r' || text[at] == '\n') {
-      text[at] = '?';
+      text[at] = kAlteredCharacter;
       replaced = true;
     }
   }
   return replaced;
 }
 
-}  // namespace
-
-std::string_view RelativeDirectoryPath(std::string_view directoryPath) {
-  // Past the two leading backslashes and the computer name's first character, the first
-  // backslash ends the computer name and the second one ends the share root.
-  if (directoryPath.size() <= 3) return {};
-  const std::size_t computerEnd = directoryPath.find(kPathSeparator, 3);
-  if (computerEnd == std::string_view::npos) return {};
-  const std::size_t rootEnd = directoryPath.find(kPathSeparator, computerEnd + 1);
-  if (rootEnd == std::string_view::npos) return {};
-  return directoryPath.substr(rootEnd + 1);
-}
-
-bool ReplaceLineBreaks(std::string& text, std::size_t from) {
-  return ReplaceLineBreaksIn(text, from, text.size());
-}
-
-bool FormatEntryLine(std::string& line, std::string_view relativePath, const DirEntry& entry) {
-  line.clear();
-  if (!relativePath.empty()) {
-    line.append(relativePath);
-    line += kPathSeparator;
+bool AppendWrittenName(std::string& out, std::string_view listed, bool inShareRoot) {
+  const std::size_t start = out.size();
+  out.append(listed);
+  bool altered = ReplaceLineBreaks(out, start);
+  for (std::size_t at = start; at < out.size(); ++at) {
+    if (out[at] == kPathSeparator) {
+      out[at] = kAlteredCharacter;
+      altered = true;
+    }
   }
-  const std::size_t nameStart = line.size();
-  line.append(entry.name);
-  const bool nameAltered = ReplaceLineBreaks(line, nameStart);
-  // A directory above whose name held one was counted at its own line.
-  ReplaceLineBreaksIn(line, 0, nameStart);
+  if (inShareRoot && StartsWithIgnoreCase(listed, kShareNameKey)) {
+    out[start + kShareNameKey.find(':')] = kAlteredCharacter;
+    altered = true;
+  }
+  return altered;
+}
+
+bool AppendWrittenChildPath(std::string& out, std::string_view parent, std::string_view listed) {
+  out.append(parent);
+  if (!parent.empty()) out += kPathSeparator;
+  return AppendWrittenName(out, listed, parent.empty());
+}
+
+bool FormatEntryLine(std::string& line, std::string_view writtenPath, const DirEntry& entry) {
+  line.clear();
+  const bool nameAltered = AppendWrittenChildPath(line, writtenPath, entry.name);
   line.append(kFieldSeparator);
   line.append((entry.attributes & kAttrDirectory) != 0 ? kTypeDirectory : kTypeFile);
   line.append(kFieldSeparator);
@@ -68,9 +72,9 @@ bool FormatEntryLine(std::string& line, std::string_view relativePath, const Dir
   return nameAltered;
 }
 
-bool WriteEntryLine(SnapshotOutput& out, std::string_view directoryPath, const DirEntry& entry,
+bool WriteEntryLine(SnapshotOutput& out, std::string_view writtenPath, const DirEntry& entry,
                     std::string& line) {
-  const bool nameAltered = FormatEntryLine(line, RelativeDirectoryPath(directoryPath), entry);
+  const bool nameAltered = FormatEntryLine(line, writtenPath, entry);
   WriteLine(out, line);
   return nameAltered;
 }

@@ -7,6 +7,7 @@
 
 #include "core/library_name.h"
 #include "core/snapshot_library.h"
+#include "core/snapshot_name.h"
 #include "core/text.h"
 #include "platform/memory/memory_tree_port.h"
 
@@ -24,8 +25,8 @@ std::vector<LibrarySnapshot> ListLibrarySnapshots(FileSystem& fileSystem,
     if (row == nullptr) return;
     const SnapshotNamePieces pieces(row->fileName);
     snapshots.push_back({SnapshotFilePath(directory, row->fileName), row->fileName,
-                         std::string(pieces.Piece(kPieceGroup)),
-                         std::string(pieces.Piece(kPieceComputer)), row->itemText});
+                         NameOfFileNamePiece(pieces.Piece(kPieceGroup)),
+                         NameOfFileNamePiece(pieces.Piece(kPieceComputer)), row->itemText});
   });
   return snapshots;
 }

@@ -14,19 +14,19 @@ namespace mv {
 namespace {
 
 struct Level {
-  Level(std::string directoryPath, std::unique_ptr<DirectoryListing> listing)
-      : path(std::move(directoryPath)), subdirectories(std::move(listing)) {}
+  Level(std::string directoryPath, std::string writtenPath,
+        std::unique_ptr<DirectoryListing> listing)
+      : path(std::move(directoryPath)),
+        written(std::move(writtenPath)),
+        subdirectories(std::move(listing)) {}
 
-  std::string path;
+  std::string path;     // as the file system takes it
+  std::string written;  // relative to the share root, as the snapshot holds it
   std::unique_ptr<DirectoryListing> subdirectories;  // null when it could not be started
   bool identityAsked = false;
   bool identityKnown = false;
   DirectoryIdentity identity;
 };
-
-bool IsDotOrDotDot(const std::string& name) {
-  return name == "." || name == "..";
-}
 
 std::string ListingPattern(std::string_view directoryPath) {
   std::string pattern(directoryPath);
@@ -40,18 +40,22 @@ std::unique_ptr<DirectoryListing> StartListing(FileSystem& fs, std::string_view 
   return fs.List(ListingPattern(directoryPath), error);
 }
 
-// First listing: the directory's block, every entry but "." and "..".
-void WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath) {
-  std::unique_ptr<DirectoryListing> listing = StartListing(walk.fs, directoryPath);
+// First listing: the directory's block, every entry but "." and "..". The error when the
+// listing could not be started.
+IoError WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath,
+                            std::string_view writtenPath) {
+  IoError error = IoError::kNone;
+  std::unique_ptr<DirectoryListing> listing = walk.fs.List(ListingPattern(directoryPath), error);
   if (listing == nullptr) {
     ++walk.unlistedDirectories;
-    return;
+    return error == IoError::kNone ? IoError::kOther : error;
   }
   while (!walk.out.failed() && listing->Next(walk.entry)) {
-    if (IsDotOrDotDot(walk.entry.name)) continue;
-    if (WriteEntryLine(walk.out, directoryPath, walk.entry, walk.line) || walk.entry.nameAltered)
+    if (walk.entry.name == "." || walk.entry.name == "..") continue;
+    if (WriteEntryLine(walk.out, writtenPath, walk.entry, walk.line) || walk.entry.nameAltered)
       ++walk.namesAltered;
   }
+  return IoError::kNone;
 }
 
 // Whether the directory link at linkPath leads to one of the directories being walked.
@@ -71,10 +75,10 @@ bool LeadsToAncestor(FileSystem& fs, const std::string& linkPath, std::vector<Le
 
 }  // namespace
 
-void WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
+IoError WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
   std::vector<Level> levels;
-  WriteDirectoryBlock(walk, directoryPath);
-  levels.emplace_back(directoryPath, StartListing(walk.fs, directoryPath));
+  const IoError rootError = WriteDirectoryBlock(walk, directoryPath, {});
+  levels.emplace_back(directoryPath, std::string(), StartListing(walk.fs, directoryPath));
   while (!levels.empty() && !walk.out.failed()) {
     Level& top = levels.back();
     if (top.subdirectories == nullptr || !top.subdirectories->Next(walk.entry)) {
@@ -82,30 +86,37 @@ void WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
       continue;
     }
     const DirEntry& entry = walk.entry;
-    if ((entry.attributes & kAttrDirectory) == 0 || IsDotOrDotDot(entry.name)) continue;
+    // "." and ".." lead back up; a name is one component, whatever it holds.
+    if ((entry.attributes & kAttrDirectory) == 0 || !IsEnterableName(entry.name)) continue;
     std::string child = top.path;
-    child += kPathSeparator;
-    child += entry.name;
+    AppendPathComponent(child, entry.name);
     if ((entry.attributes & kAttrReparsePoint) != 0 && LeadsToAncestor(walk.fs, child, levels)) {
       ++walk.linksNotFollowed;
       continue;
     }
-    WriteDirectoryBlock(walk, child);
+    std::string written;
+    AppendWrittenChildPath(written, top.written, entry.name);
+    WriteDirectoryBlock(walk, child, written);
     std::unique_ptr<DirectoryListing> subdirectories = StartListing(walk.fs, child);
-    levels.emplace_back(std::move(child), std::move(subdirectories));
+    levels.emplace_back(std::move(child), std::move(written), std::move(subdirectories));
   }
+  return rootError;
 }
 
-void WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share) {
+IoError WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share) {
   std::string text(kShareNameKey);
   text.append(share);
   if (ReplaceLineBreaks(text, kShareNameKey.size())) ++walk.namesAltered;
   WriteLine(walk.out, text);
-  std::string root = "\\\\";
-  root.append(computer);
-  root += kPathSeparator;
-  root.append(share);
-  WalkDirectory(walk, root);
+  // A share or computer named "." or ".." would lead out of the computer or the network.
+  if (!IsEnterableName(computer) || !IsEnterableName(share)) {
+    ++walk.unlistedDirectories;
+    return IoError::kNotFound;
+  }
+  std::string root(1, kPathSeparator);  // the second one comes with the computer's name
+  AppendPathComponent(root, computer);
+  AppendPathComponent(root, share);
+  return WalkDirectory(walk, root);
 }
 
 }  // namespace mv

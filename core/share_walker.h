@@ -27,12 +27,14 @@ struct ShareWalk {
 };
 
 // Writes "SHARENAME: <share>" (line breaks in the name replaced and counted, as in entry
-// names) and walks \\<computer>\<share>.
-void WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share);
+// names) and walks \\<computer>\<share>, each name one path component. The error with which
+// the share root could not be listed, else kNone (a share that lists as empty was listed).
+IoError WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share);
 
-// Writes the entry lines of directoryPath and of everything below it. A directory link that
-// leads back to the directory holding it or to one above is written but not entered again.
-// Returns early once the output has failed.
-void WalkDirectory(ShareWalk& walk, const std::string& directoryPath);
+// Writes the entry lines of directoryPath, a share root, and of everything below it. A
+// directory link that leads back to the directory holding it or to one above is written but
+// not entered again. Returns early once the output has failed. The error with which the
+// share root's own listing could not be started, else kNone.
+IoError WalkDirectory(ShareWalk& walk, const std::string& directoryPath);
 
 }  // namespace mv

@@ -37,12 +37,14 @@ inline constexpr std::string_view kSnapshotPattern = "*.mirvaul*";  // after "<d
 inline constexpr std::string_view kTemporaryExtension = ".mvpart";
 inline constexpr std::string_view kTemporaryPattern = "*.mvpart";
 inline constexpr char kNamePieceSeparator = '.';
+// A '.' inside a group or computer name stands in the file name as this character, which
+// Windows file names allow, so that the name cuts into its pieces right; the library reads
+// it back as '.'. A character no file name can hold stands there as kFileNameStandIn.
+inline constexpr char kNameDotStandIn = '~';
+inline constexpr char kFileNameStandIn = '_';
 // How a reader cuts a name into pieces lives with the library (core/library_name.h).
 
 // Limits. A file within them is read back exactly.
-// Shares captured per file: as many as a reader takes back; the rest are reported.
-inline constexpr std::size_t kMaxSharesRead = 64;
-inline constexpr std::size_t kMaxSharesWritten = kMaxSharesRead;
 inline constexpr std::size_t kMaxHeaderValueRead = 63;  // share name, COMPUTER, GROUP, DATE
 inline constexpr std::size_t kMaxVersionValueRead = 3;
 inline constexpr std::size_t kMaxOpenableDirectoryPath = 254;  // share\relative path

@@ -41,9 +41,9 @@ std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::st
 }
 
 std::string SnapshotFilePath(const std::string& directory, std::string_view fileName) {
+  // The listed name is one file directly in the folder, whatever separators it holds.
   std::string path = directory;
-  path += kPathSeparator;
-  path.append(fileName);
+  AppendPathComponent(path, fileName);
   return path;
 }
 
@@ -76,8 +76,9 @@ void SnapshotLibrary::RebuildSnapshotTree() {
 void SnapshotLibrary::AddSnapshotFile(std::string_view fileName) {
   const SnapshotNamePieces pieces(fileName);
   const std::string dateText = SnapshotDateText(pieces);
-  const TreeItem group = FindOrAddGroup(pieces.Piece(kPieceGroup));
-  const TreeItem computer = FindOrAddComputer(pieces.Piece(kPieceComputer), group);
+  const TreeItem group = FindOrAddGroup(NameOfFileNamePiece(pieces.Piece(kPieceGroup)));
+  const TreeItem computer =
+      FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
   FindOrAddSnapshot(dateText, fileName, computer);
 }
 

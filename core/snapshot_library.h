@@ -72,7 +72,8 @@ using LibSnapshotTable = std::vector<LibSnapshotEntry>;  // kLibSnapshotTableSiz
 // cannot be listed.
 std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::string& directory);
 
-// "%s\%s": the snapshots directory and a file name.
+// "%s\%s": the snapshots directory and a file name, the name one path component
+// (AppendPathComponent): a name listed with a backslash in it is that file of the folder.
 std::string SnapshotFilePath(const std::string& directory, std::string_view fileName);
 
 class SnapshotLibrary {

@@ -8,14 +8,31 @@
 
 namespace mv {
 
+std::string FileNamePiece(std::string_view name) {
+  static constexpr std::string_view kNotInFileNames = "\\/:*?\"<>|";
+  std::string piece(name);
+  for (char& c : piece) {
+    if (c == kNamePieceSeparator) {
+      c = kNameDotStandIn;
+    } else if (static_cast<unsigned char>(c) < 0x20 ||
+               kNotInFileNames.find(c) != std::string_view::npos) {
+      c = kFileNameStandIn;
+    }
+  }
+  return piece;
+}
+
+std::string NameOfFileNamePiece(std::string_view piece) {
+  std::string name(piece);
+  std::replace(name.begin(), name.end(), kNameDotStandIn, kNamePieceSeparator);
+  return name;
+}
+
 std::string BuildSnapshotFileName(std::string_view group, std::string_view computer,
                                   std::string_view dateText, std::string_view timeText) {
-  std::string name;
-  name.reserve(group.size() + computer.size() + dateText.size() + timeText.size() + 3 +
-               kSnapshotExtension.size());
-  name.append(group);
+  std::string name = FileNamePiece(group);
   name += kNamePieceSeparator;
-  name.append(computer);
+  name += FileNamePiece(computer);
   name += kNamePieceSeparator;
   name.append(dateText);
   name += kNamePieceSeparator;
@@ -46,18 +63,21 @@ std::string BuildSnapshotSearchPattern(std::string_view dir) {
   return pattern;
 }
 
-std::string TemporarySnapshotPath(std::string_view finalPath) {
+std::string TemporarySnapshotPath(std::string_view finalPath, int attempt) {
   std::string_view stem = finalPath;
   const std::size_t extension = stem.size() - std::min(stem.size(), kSnapshotExtension.size());
   if (EqualsIgnoreCase(stem.substr(extension), kSnapshotExtension))
     stem = stem.substr(0, extension);
   std::string path(stem);
+  if (attempt > 1) path += "-" + std::to_string(attempt);
   path.append(kTemporaryExtension);
   return path;
 }
 
-bool IsTemporaryNameOf(std::string_view fileName, std::string_view group,
-                       std::string_view computer) {
+bool IsTemporaryNameOf(std::string_view fileName, std::string_view groupName,
+                       std::string_view computerName) {
+  const std::string group = FileNamePiece(groupName);
+  const std::string computer = FileNamePiece(computerName);
   const std::size_t prefix = group.size() + computer.size() + 2;
   if (fileName.size() < prefix + kTemporaryExtension.size()) return false;
   const std::string_view stamp =

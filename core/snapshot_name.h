@@ -9,9 +9,19 @@
 
 namespace mv {
 
+// A group or computer name as its piece of a snapshot's file name: each '.' becomes
+// kNameDotStandIn, so that the pieces read back right and two computers never share a
+// name, and each character that no file name can hold (\ / : * ? " < > | and control
+// characters) becomes kFileNameStandIn, so that the name stays one file in the snapshots
+// folder. Other names stand as they are.
+std::string FileNamePiece(std::string_view name);
+
+// The name that a group or computer piece of a file name stands for: kNameDotStandIn read
+// back as '.'. Names written before the stand-in hold dots, and are read as ever.
+std::string NameOfFileNamePiece(std::string_view piece);
+
 // "<group>.<computer>.<dateText>.<timeText>.mirvaul"; dateText in the picture "dd.MM.yyyy",
-// timeText in "HH.mm.ss". Names are taken as they are: a "." in them shifts the pieces a
-// reader cuts out.
+// timeText in "HH.mm.ss"; group and computer as FileNamePiece gives them.
 std::string BuildSnapshotFileName(std::string_view group, std::string_view computer,
                                   std::string_view dateText, std::string_view timeText);
 
@@ -28,11 +38,13 @@ std::string BuildSnapshotPathAt(std::string_view dir, std::string_view group,
 std::string BuildSnapshotSearchPattern(std::string_view dir);
 
 // The path a snapshot is written under until it is complete: finalPath with the temporary
-// extension in place of the snapshot extension (appended when it has none).
-std::string TemporarySnapshotPath(std::string_view finalPath);
+// extension in place of the snapshot extension (appended when it has none). Attempts after
+// the first, for a name another capture holds, get "-<attempt>" before the extension.
+std::string TemporarySnapshotPath(std::string_view finalPath, int attempt = 1);
 
 // Whether fileName (without directory) is a temporary name that a capture of computer of
-// group left behind: "<group>.<computer>.<dd.MM.yyyy>.<HH.mm.ss>.mvpart", ignoring case.
+// group left behind: "<group>.<computer>.<dd.MM.yyyy>.<HH.mm.ss>[-n].mvpart" with group and
+// computer as FileNamePiece gives them, ignoring case.
 bool IsTemporaryNameOf(std::string_view fileName, std::string_view group,
                        std::string_view computer);
 

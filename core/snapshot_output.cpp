@@ -31,6 +31,11 @@ void SnapshotOutput::Flush() {
   used_ = 0;
 }
 
+IoError SnapshotOutput::Drain() {
+  Flush();
+  return error_;
+}
+
 IoError SnapshotOutput::Finish() {
   if (finished_) return error_;
   Flush();

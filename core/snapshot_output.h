@@ -20,6 +20,8 @@ class SnapshotOutput {
   SnapshotOutput& operator=(const SnapshotOutput&) = delete;
 
   void Write(std::string_view bytes);
+  // Writes what is buffered, leaving the file open; the first failure so far.
+  IoError Drain();
   // Writes what is buffered and closes the file; returns the first failure of the whole
   // life of the output (kNone only when every byte reached the file and it closed cleanly).
   IoError Finish();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "capture/activity_state.h"
+#include "core/entry_line.h"
 #include "core/share_walker.h"
 #include "core/snapshot_format.h"
 #include "core/snapshot_name.h"
@@ -21,12 +22,19 @@ std::string KeyLine(std::string_view key, std::string_view value) {
   return line;
 }
 
+// Header values come from the network: a line break in them would make lines of its own.
+std::string HeaderLine(std::string_view key, std::string_view value, int& namesAltered) {
+  std::string line = KeyLine(key, value);
+  if (ReplaceLineBreaks(line, key.size())) ++namesAltered;
+  return line;
+}
+
 void WriteHeader(SnapshotOutput& out, const std::string& group, const std::string& computer,
-                 Clock& clock) {
+                 Clock& clock, int& namesAltered) {
   WriteLine(out, kMagicLine);
   WriteLine(out, kVersionLine);
-  WriteLine(out, KeyLine(kComputerKey, computer));
-  WriteLine(out, KeyLine(kGroupKey, group));
+  WriteLine(out, HeaderLine(kComputerKey, computer, namesAltered));
+  WriteLine(out, HeaderLine(kGroupKey, group, namesAltered));
   // The header's time is read here, after the lines above, apart from the file name's.
   const LocalTime now = clock.Now();
   const std::string timeText = clock.FormatTime(now, kTimePicture);
@@ -35,12 +43,30 @@ void WriteHeader(SnapshotOutput& out, const std::string& group, const std::strin
   WriteLine(out, "");
 }
 
+// The most temporary names tried for one capture: each other capture of the same computer
+// in the same second that still runs, or a name taken otherwise, costs one.
+constexpr int kTemporaryNameAttempts = 64;
+
+// Makes the temporary file new, beside path; temporary gets its path.
+std::unique_ptr<OutputFile> CreateTemporary(FileSystem& fs, const std::string& path,
+                                            std::string& temporary, IoError& error) {
+  for (int attempt = 1; attempt <= kTemporaryNameAttempts; ++attempt) {
+    temporary = TemporarySnapshotPath(path, attempt);
+    error = IoError::kNone;
+    std::unique_ptr<OutputFile> file = fs.CreateNew(temporary, error);
+    if (file != nullptr) return file;
+    if (error != IoError::kAlreadyExists) break;
+  }
+  if (error == IoError::kNone) error = IoError::kOther;
+  return nullptr;
+}
+
 // Removes the temporary files that unfinished captures of this computer left beside the one
 // being written (the process ended, or their removal failed). One that another capture is
-// still writing is held open, so on Windows its removal fails and it stays.
+// still writing is held by it, and stays.
 void RemoveLeftovers(FileSystem& fs, const std::string& temporary, const std::string& group,
                      const std::string& computer) {
-  const std::size_t cut = temporary.rfind(kPathSeparator);
+  const std::size_t cut = temporary.find_last_of("\\/");  // a local path may hold either
   const std::string directory =
       cut == std::string::npos ? std::string() : temporary.substr(0, cut + 1);
   const std::string_view ownName = std::string_view(temporary).substr(directory.size());
@@ -53,10 +79,18 @@ void RemoveLeftovers(FileSystem& fs, const std::string& temporary, const std::st
   while (listing->Next(entry)) {
     if ((entry.attributes & kAttrDirectory) == 0 && !EqualsIgnoreCase(entry.name, ownName) &&
         IsTemporaryNameOf(entry.name, group, computer)) {
-      leftovers.push_back(directory + entry.name);
+      leftovers.push_back(entry.name);
     }
   }
-  for (const std::string& leftover : leftovers) fs.Remove(leftover);
+  for (const std::string& leftover : leftovers) {
+    if (directory.empty()) {
+      fs.RemoveIfAbandoned(leftover);
+      continue;
+    }
+    std::string leftoverPath = directory.substr(0, directory.size() - 1);
+    AppendPathComponent(leftoverPath, leftover);
+    fs.RemoveIfAbandoned(leftoverPath);
+  }
 }
 
 }  // namespace
@@ -74,17 +108,12 @@ std::vector<std::string> SplitShareList(std::string_view shareList) {
 }
 
 int WriteSnapshot(const std::string& group, const std::string& computer, const std::string& path,
-                  const std::string& shareList, WriteReport* report, FileSystem& fs, Clock& clock) {
+                  const std::vector<std::string>& shares, WriteReport* report, FileSystem& fs,
+                  Clock& clock) {
   WriteReport local;
   WriteReport& result = report != nullptr ? *report : local;
   result = WriteReport{};
-  if (shareList.empty()) return 0;
-
-  std::vector<std::string> shares = SplitShareList(shareList);
-  if (shares.size() > kMaxSharesWritten) {
-    result.sharesNotCaptured.assign(shares.begin() + kMaxSharesWritten, shares.end());
-    shares.resize(kMaxSharesWritten);
-  }
+  if (shares.empty()) return 0;
 
   // A computer that refuses the credentials gets no file, rather than one whose every share
   // looks empty.
@@ -93,36 +122,55 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
     return 1;
   }
 
-  const std::string temporary = TemporarySnapshotPath(path);
+  std::string temporary;
   IoError created = IoError::kNone;
-  std::unique_ptr<OutputFile> file = fs.Create(temporary, created);
+  std::unique_ptr<OutputFile> file = CreateTemporary(fs, path, temporary, created);
   if (file == nullptr) {
-    result.error = created == IoError::kNone ? IoError::kOther : created;
+    result.error = created;
     return 1;
   }
   RemoveLeftovers(fs, temporary, group, computer);
 
   SnapshotOutput out(*file);
-  WriteHeader(out, group, computer, clock);
+  WriteHeader(out, group, computer, clock, result.namesAltered);
   ShareWalk walk(fs, out);
+  bool anyListed = false;
+  IoError firstUnlisted = IoError::kNone;
   for (const std::string& share : shares) {
     if (GetActivityState() == kIdle || out.failed()) break;
-    WriteShareSection(walk, computer, share);
+    const IoError listed = WriteShareSection(walk, computer, share);
+    if (listed == IoError::kNone) {
+      anyListed = true;
+    } else {
+      result.sharesNotListed.push_back(share);
+      if (firstUnlisted == IoError::kNone) firstUnlisted = listed;
+    }
   }
   WriteLine(out, kEndLine);
-  IoError finished = out.Finish();
+  IoError finished = out.Drain();
   result.unlistedDirectories = walk.unlistedDirectories;
-  result.namesAltered = walk.namesAltered;
+  result.namesAltered += walk.namesAltered;
 
   if (finished == IoError::kNone && GetActivityState() == kIdle) {
     result.stopped = true;
+  } else if (finished == IoError::kNone && !anyListed && !result.sharesNotListed.empty()) {
+    // Not one share could be read: such a file would hide the computer's last real snapshot.
+    result.nothingListed = true;
+    finished = firstUnlisted;
   } else if (finished == IoError::kNone) {
     // Replaces a snapshot of the same name, as a second capture within one second does.
-    finished = fs.Replace(temporary, path);
+    bool kept = false;
+    finished = fs.Publish(*file, temporary, path, kept);
     result.complete = finished == IoError::kNone;
+    if (kept) {
+      result.error = finished;
+      result.keptTemporary = temporary;
+      return 1;
+    }
   }
   if (!result.complete) {
     result.error = finished;
+    out.Finish();
     fs.Remove(temporary);
   }
   return 1;

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/threading.h"
+
 namespace mv {
 namespace {
 
@@ -20,6 +22,40 @@ class BufferContents final : public MappedFile {
 };
 
 }  // namespace
+
+void AppendPathComponent(std::string& path, std::string_view name) {
+  path += '\\';
+  for (const char c : name) {
+    if (c == '\\' || c == '/') path += kPathEscape;
+    path += c;
+  }
+}
+
+bool IsEnterableName(std::string_view name) {
+  return !name.empty() && name != "." && name != "..";
+}
+
+IoError ReplaceRetrying(FileSystem& fs, const std::string& from, const std::string& to) {
+  IoError error = IoError::kNone;
+  for (int attempt = 1; attempt <= kPublishAttempts; ++attempt) {
+    // A virus scanner or an indexer holding the new file, or a reader the old one, for a
+    // moment.
+    error = fs.Replace(from, to);
+    if (error == IoError::kNone || error == IoError::kNotFound) break;
+    if (attempt < kPublishAttempts) SleepMilliseconds(kPublishRetryPauseMs);
+  }
+  return error;
+}
+
+IoError FileSystem::Publish(OutputFile& file, const std::string& from, const std::string& to,
+                            bool& kept) {
+  kept = false;
+  const IoError closed = file.Close();
+  if (closed != IoError::kNone) return closed;
+  const IoError renamed = ReplaceRetrying(*this, from, to);
+  kept = renamed != IoError::kNone;
+  return renamed;
+}
 
 IoError FileSystem::ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                        std::unique_ptr<MappedFile>& contents) {

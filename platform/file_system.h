@@ -94,7 +94,27 @@ class FileSystem {
   // is closed.
   virtual std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) = 0;
 
+  // As Create, but refuses a name that is taken, by a file or by a link (kAlreadyExists):
+  // what is made is always a new file of this caller's own.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) {
+    return Create(path, error);
+  }
+
   virtual IoError Remove(const std::string& path) = 0;
+
+  // Removes a file that a writer left behind, unless a writer still holds it open (then
+  // kSharingViolation, and it stays). On Windows the writer's share mode refuses the
+  // deletion; the posix backend asks for the writer's lock.
+  virtual IoError RemoveIfAbandoned(const std::string& path) { return Remove(path); }
+
+  // Makes the finished file, written under the name from, the file to: every byte on the
+  // medium, then the name given (replacing a file of that name, as Replace does; a refusal
+  // is tried again over about a second, kPublishAttempts times), then closed. A backend that
+  // can rename a file it holds does so before closing, so that nobody takes the finished
+  // file for an abandoned one in between; on Linux the new name is made durable too. When
+  // only the renaming failed, kept is set: the file is closed and stays whole under from.
+  virtual IoError Publish(OutputFile& file, const std::string& from, const std::string& to,
+                          bool& kept);
 
   // Gives the file at from the name to, replacing a file of that name, in one step: a
   // reader of to finds either the old file or the new one whole. Both lie in one directory.
@@ -127,6 +147,24 @@ class FileSystem {
     return IoError::kNone;
   }
 };
+
+// How often Publish asks for the new name, and the pause after each refusal.
+inline constexpr int kPublishAttempts = 10;
+inline constexpr unsigned kPublishRetryPauseMs = 100;
+
+// Replace(from, to), tried again after a pause while it fails, kPublishAttempts in all.
+IoError ReplaceRetrying(FileSystem& fs, const std::string& from, const std::string& to);
+
+// A listed name goes into a path as exactly one component: AppendPathComponent puts the
+// separator and then the name, with every backslash or slash inside the name escaped by a
+// kPathEscape byte before it. No listed name and no typed path holds that byte, and every
+// backend takes an escaped character as part of its name, never as a separator.
+inline constexpr char kPathEscape = '\0';
+void AppendPathComponent(std::string& path, std::string_view name);
+
+// Whether a listed name may be entered as a folder below the one listing it: not empty and
+// not "." or ".." (which would lead back up).
+bool IsEnterableName(std::string_view name);
 
 // The backend of this build: Win32 on Windows, posix elsewhere.
 FileSystem& PlatformFileSystem();

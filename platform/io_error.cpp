@@ -21,6 +21,8 @@ const char* DescribeIoError(IoError error) {
       return "file too large";
     case IoError::kLogonRefused:
       return "logon refused";
+    case IoError::kAlreadyExists:
+      return "already exists";
     case IoError::kOther:
       break;
   }

@@ -13,6 +13,7 @@ enum class IoError {
   kDiskFull,          // no space left on the medium
   kTooLarge,          // the file is larger than the caller allows
   kLogonRefused,      // the computer refused the credentials (or the guest logon)
+  kAlreadyExists,     // a file that must be new has a name that is taken
   kOther,             // anything else: the medium gone, an I/O error, ...
 };
 

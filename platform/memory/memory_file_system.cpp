@@ -157,6 +157,18 @@ std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, Io
   return std::make_unique<MemoryOutputFile>(bytes);
 }
 
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateNew(const std::string& path, IoError& error) {
+  if (files.count(path) != 0 || heldOpen.count(path) != 0) {
+    error = IoError::kAlreadyExists;
+    return nullptr;
+  }
+  return Create(path, error);
+}
+
+IoError MemoryFileSystem::RemoveIfAbandoned(const std::string& path) {
+  return heldOpen.count(path) != 0 ? IoError::kSharingViolation : Remove(path);
+}
+
 IoError MemoryFileSystem::Remove(const std::string& path) {
   return files.erase(path) == 1 ? IoError::kNone : IoError::kNotFound;
 }

@@ -50,6 +50,10 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) override;
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
+  // Refuses a path that files or heldOpen holds.
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override;
+  // Refused for a path in heldOpen.
+  IoError RemoveIfAbandoned(const std::string& path) override;
   IoError Remove(const std::string& path) override;
   IoError Replace(const std::string& from, const std::string& to) override;
   IoError MakeDirectory(const std::string& path) override;

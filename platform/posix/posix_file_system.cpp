@@ -15,6 +15,7 @@
 #include "platform/memory_advice.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_shared.h"
+#include "platform/threading.h"
 
 namespace mv {
 namespace {
@@ -99,9 +100,33 @@ class PosixListing final : public DirectoryListing {
   bool namesOnly_;
 };
 
+// Makes a rename in folder durable: the folder's own entries reach the medium.
+IoError SyncFolderOf(const std::string& nativePath) {
+  const std::size_t cut = nativePath.rfind('/');
+  const std::string folder =
+      cut == std::string::npos ? std::string(".") : nativePath.substr(0, cut == 0 ? 1 : cut);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return FromErrno(errno);
+  const IoError error = fsync(fd) == 0 ? IoError::kNone : FromErrno(errno);
+  close(fd);
+  return error;
+}
+
+IoError RenameRetrying(const std::string& from, const std::string& to) {
+  IoError error = IoError::kNone;
+  for (int attempt = 1; attempt <= kPublishAttempts; ++attempt) {
+    if (rename(from.c_str(), to.c_str()) == 0) return SyncFolderOf(to);
+    error = FromErrno(errno);
+    if (error == IoError::kNotFound) break;
+    if (attempt < kPublishAttempts) SleepMilliseconds(kPublishRetryPauseMs);
+  }
+  return error;
+}
+
 class PosixOutputFile final : public OutputFile {
  public:
   explicit PosixOutputFile(int fd) : fd_(fd) {}
+  int fd() const { return fd_; }
   ~PosixOutputFile() override {
     if (fd_ >= 0) close(fd_);
   }
@@ -171,14 +196,79 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixOutputFile>(fd);
   }
 
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+    const std::string native = posix::ToNativePath(path);
+    // Held from its creation until it is published or removed, so that RemoveIfAbandoned
+    // leaves it alone. One removed in the moment before the lock was taken has lost its
+    // name, and is made again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const int fd =
+          open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+      if (fd < 0) {
+        error = FromErrno(errno);
+        return nullptr;
+      }
+      struct stat st {};
+      if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
+        error = FromErrno(errno);
+        close(fd);
+        return nullptr;
+      }
+      if (st.st_nlink > 0) {
+        error = IoError::kNone;
+        return std::make_unique<PosixOutputFile>(fd);
+      }
+      close(fd);
+    }
+    error = IoError::kSharingViolation;
+    return nullptr;
+  }
+
+  IoError RemoveIfAbandoned(const std::string& path) override {
+    const std::string native = posix::ToNativePath(path);
+    const int fd = open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      // A link planted at such a name is no writer's: it goes, what it leads to stays.
+      if (errno == ELOOP) return Remove(path);
+      return FromErrno(errno);
+    }
+    IoError error = IoError::kNone;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      error = FromErrno(errno);  // a live writer holds it
+    } else if (unlink(native.c_str()) != 0) {
+      error = FromErrno(errno);
+    }
+    close(fd);
+    return error;
+  }
+
+  // Renamed while still held and locked, then the folder synced, then closed.
+  IoError Publish(OutputFile& file, const std::string& from, const std::string& to,
+                  bool& kept) override {
+    kept = false;
+    auto* held = dynamic_cast<PosixOutputFile*>(&file);  // one made by this backend
+    if (held == nullptr || held->fd() < 0) return FileSystem::Publish(file, from, to, kept);
+    PosixOutputFile& own = *held;
+    if (fsync(own.fd()) != 0) {
+      const IoError error = FromErrno(errno);
+      own.Close();
+      return error;
+    }
+    const IoError renamed = RenameRetrying(posix::ToNativePath(from), posix::ToNativePath(to));
+    const IoError closed = own.Close();
+    kept = renamed != IoError::kNone && closed == IoError::kNone;
+    return renamed != IoError::kNone ? renamed : closed;
+  }
+
   IoError Remove(const std::string& path) override {
     return unlink(posix::ToNativePath(path).c_str()) == 0 ? IoError::kNone : FromErrno(errno);
   }
 
   IoError Replace(const std::string& from, const std::string& to) override {
-    return rename(posix::ToNativePath(from).c_str(), posix::ToNativePath(to).c_str()) == 0
-               ? IoError::kNone
-               : FromErrno(errno);
+    const std::string target = posix::ToNativePath(to);
+    if (rename(posix::ToNativePath(from).c_str(), target.c_str()) != 0) return FromErrno(errno);
+    // Durable: after a loss of power the folder holds the new name, not the old one.
+    return SyncFolderOf(target);
   }
 
   IoError MakeDirectory(const std::string& path) override {

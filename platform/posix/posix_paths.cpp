@@ -30,6 +30,13 @@ std::string ToNativePath(const std::string& windowsPath) {
     from = 2;
   }
   for (std::size_t i = from; i < windowsPath.size(); ++i) {
+    // An escaped character belongs to its name (AppendPathComponent): a backslash stays one
+    // (Linux names may hold it); a slash cannot stand in a Linux name, and no Linux listing
+    // gives one.
+    if (windowsPath[i] == kPathEscape && i + 1 < windowsPath.size()) {
+      native += windowsPath[++i];
+      continue;
+    }
     native += windowsPath[i] == '\\' ? '/' : windowsPath[i];
   }
   return native;

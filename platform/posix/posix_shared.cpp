@@ -26,6 +26,8 @@ IoError FromErrno(int error) {
       return IoError::kSharingViolation;
     case EFBIG:
       return IoError::kTooLarge;
+    case EEXIST:
+      return IoError::kAlreadyExists;
     default:
       return IoError::kOther;
   }

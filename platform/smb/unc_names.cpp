@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/smb/smb_session.h"
 
 namespace mv::smb {
@@ -15,8 +16,9 @@ bool UncNames::FromServer(std::string_view parentPath, std::string_view utf8Name
                           std::string& name) {
   if (codePage_.FromUtf8(utf8Name, name)) return true;
   if (container) {
-    std::string path = parentPath.empty() ? std::string("\\\\") : std::string(parentPath) + '\\';
-    path += name;
+    // Keyed as the path a walk forms for it (the name one component, escaped).
+    std::string path = parentPath.empty() ? std::string(1, '\\') : std::string(parentPath);
+    AppendPathComponent(path, name);
     std::lock_guard lock(mutex_);
     // Two names altered alike in one folder share a path; the later one is reached by it.
     altered_[path] = utf8Name;
@@ -40,16 +42,23 @@ std::string UncNames::ServerName(const std::string& path, std::string_view compo
 bool UncNames::ToUrl(std::string_view uncPath, std::string& url) const {
   if (!IsUncPath(uncPath)) return false;
   std::vector<std::string> names;
-  std::string path = "\\\\";
-  std::string_view rest = uncPath.substr(2);
-  while (!rest.empty()) {
-    const std::size_t cut = rest.find_first_of("\\/");
-    const std::string_view component = rest.substr(0, cut);
-    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+  std::string path(1, '\\');
+  std::string component;
+  const std::string_view rest = uncPath.substr(2);
+  for (std::size_t at = 0; at <= rest.size(); ++at) {
+    // An escaped character belongs to its name (AppendPathComponent).
+    if (at + 1 < rest.size() && rest[at] == kPathEscape) {
+      component += rest[++at];
+      continue;
+    }
+    if (at < rest.size() && rest[at] != '\\' && rest[at] != '/') {
+      component += rest[at];
+      continue;
+    }
     if (component.empty()) continue;
-    if (!names.empty()) path += '\\';
-    path.append(component);
+    AppendPathComponent(path, component);
     names.push_back(ServerName(path, component));
+    component.clear();
   }
   if (names.empty()) return false;  // no computer
   SmbUrl built(names.front());

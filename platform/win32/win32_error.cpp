@@ -31,6 +31,9 @@ IoError FromWin32Error(DWORD error) {
       return IoError::kDiskFull;
     case ERROR_FILE_TOO_LARGE:
       return IoError::kTooLarge;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return IoError::kAlreadyExists;
     default:
       return IoError::kOther;
   }

@@ -85,6 +85,13 @@ class Win32Listing final : public DirectoryListing {
   bool pendingFirst_ = true;
 };
 
+// A folder in which nothing matches: a share root has no "." and "..", so FindFirstFile
+// answers an empty one with "file not found".
+class EmptyListing final : public DirectoryListing {
+ public:
+  bool Next(DirEntry&) override { return false; }
+};
+
 class Win32OutputFile final : public OutputFile {
  public:
   explicit Win32OutputFile(HANDLE file) : file_(file) {}
@@ -124,6 +131,10 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
     WIN32_FIND_DATAW first{};
     const HANDLE find = FindFirstFileW(SystemPath(pattern).c_str(), &first);
+    if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+      error = IoError::kNone;
+      return std::make_unique<EmptyListing>();
+    }
     if (find == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;
@@ -150,8 +161,18 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
+    return Open(path, CREATE_ALWAYS, error);
+  }
+
+  // CREATE_NEW refuses any name that is taken, a link's included. Without FILE_SHARE_DELETE
+  // nobody can delete the file while it is held.
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+    return Open(path, CREATE_NEW, error);
+  }
+
+  std::unique_ptr<OutputFile> Open(const std::string& path, DWORD disposition, IoError& error) {
     const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;

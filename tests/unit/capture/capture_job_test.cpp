@@ -62,8 +62,8 @@ TEST(CaptureJob, UnwritableSnapshotsAreReportedOnceWithTheErrorIcon) {
   }
 }
 
-// Long names reach the file whole.
-TEST(CaptureJob, MoreSharesThanASnapshotHoldsAreCapturedUpToTheLimitAndNamed) {
+// Long names reach the file whole, and every share is captured.
+TEST(CaptureJob, EveryShareIsCapturedHoweverMany) {
   const std::string computer(70, 'C'), share(90, 's');
   NetworkDescription network;
   network.groups.push_back({std::string(64, 'G'), {{computer, {}}}});
@@ -74,13 +74,35 @@ TEST(CaptureJob, MoreSharesThanASnapshotHoldsAreCapturedUpToTheLimitAndNamed) {
   const auto snapshots = rig.Snapshots();
   ASSERT_EQ(snapshots.count(computer), 1u);
   const auto shares = SharesIn(snapshots.begin()->second);
-  ASSERT_EQ(shares.size(), 64u);
-  EXPECT_EQ(shares.back(), share + "64");
+  ASSERT_EQ(shares.size(), 70u);
+  EXPECT_EQ(shares.back(), share + "70");
+  const auto messages = rig.notices.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], std::pair(std::string(kSnapshotsCreated), MessageKind::kInformation));
+}
+
+// Shares go to the writer as a list: a name holding ';' is walked under its own name. A
+// computer none of whose shares could be listed gets no snapshot and is named as failed; a
+// share that could not be listed on a computer otherwise read has a heading of its own.
+TEST(CaptureJob, SharesAreAListAndAComputerNotReadIsAFailure) {
+  NetworkDescription network;
+  network.groups.push_back({"WG", {{"PC1", {"a;b", "Gone"}}, {"OFF", {"Docs"}}}});
+  CaptureRig rig(network);
+  std::filesystem::remove_all(rig.scratch.Join("unc/OFF"));
+  std::filesystem::remove_all(rig.scratch.Join("unc/PC1/Gone"));
+  rig.CaptureTicked();
+  const auto snapshots = rig.Snapshots();
+  ASSERT_EQ(snapshots.size(), 1u);
+  const std::string& text = snapshots.begin()->second;
+  EXPECT_NE(text.find("\r\nSHARENAME: a;b\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nsub\\b.txt;;f;;2;;"), std::string::npos);
   const auto messages = rig.notices.Messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].second, MessageKind::kError);
-  EXPECT_NE(messages[0].first.find("\\\\" + computer + "\\" + share + "65\n"), std::string::npos);
-  EXPECT_NE(messages[0].first.find(share + "70"), std::string::npos);
+  EXPECT_NE(messages[0].first.find("\nOFF (none of its shares could be listed: not found)\n"),
+            std::string::npos);
+  EXPECT_NE(messages[0].first.find(std::string(kSharesNotListedHeading) + "\n\\\\PC1\\Gone"),
+            std::string::npos);
 }
 
 // More than 257 chosen computers, over several jobs: each captured once, whole, and one

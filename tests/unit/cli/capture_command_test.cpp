@@ -104,5 +104,20 @@ TEST(TakeCommand, RefusesAnUnreadableNetworkAndAMissingSnapshotsFolder) {
   EXPECT_NE(run.err.find("line 1: a share needs a computer above it"), std::string::npos);
 }
 
+#ifndef _WIN32
+// A Linux file name may hold backslashes: rm removes that file of the folder, nothing above.
+TEST(RemoveCommand, ANameWithBackslashesIsOneFileOfTheFolder) {
+  ScratchDir scratch;
+  const std::string folder = scratch.Join("a/b");
+  std::filesystem::create_directories(folder);
+  test::WriteTextFile(scratch.Join("victim.txt"), "v");
+  const std::string name = "x.mirvaul\\..\\..\\victim.txt";
+  test::WriteTextFile(folder + "/" + name, "listed");
+  EXPECT_EQ(test::RunCommand({"rm", folder, name}).code, kExitOk);
+  EXPECT_FALSE(test::FileExists(folder + "/" + name));
+  EXPECT_TRUE(test::FileExists(scratch.Join("victim.txt")));
+}
+#endif
+
 }  // namespace
 }  // namespace mv::cli

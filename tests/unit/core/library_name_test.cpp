@@ -24,6 +24,34 @@ TEST(SnapshotName, GroupComputerDateTimeAndExtension) {
             "D:\\s\\WG.PC.02.01.2026.03.04.05.mirvaul");
 }
 
+// Dots in group and computer names stand as '~' in the file name only, so that two computers
+// never share a name and the pieces read back right; a name never leaves the folder; names
+// written before read as ever. Unfinished files of one pair are told from the other's.
+TEST(SnapshotName, DottedAndHostileNamesKeepTheirPiecesAndTheFolder) {
+  const struct {
+    const char *group, *computer, *fileName, *readGroup, *readComputer;
+  } cases[] = {
+      {"WORKGROUP", "PC7", "WORKGROUP.PC7", "WORKGROUP", "PC7"},
+      {"A.B", "C", "A~B.C", "A.B", "C"},
+      {"A", "B.C", "A.B~C", "A", "B.C"},
+      {"\\..\\..\\tmp\\x", "P/C:1\n", "_~~_~~_tmp_x.P_C_1_", "_.._.._tmp_x", "P_C_1_"},
+      {nullptr, nullptr, "WG.PC.LAN", "WG", "PC"},  // written before: pieces shifted as ever
+  };
+  for (const auto& c : cases) {
+    const std::string name = std::string(c.fileName) + ".05.12.2026.09.04.05.mirvaul";
+    if (c.group != nullptr) {
+      EXPECT_EQ(BuildSnapshotFileName(c.group, c.computer, "05.12.2026", "09.04.05"), name);
+    }
+    const SnapshotNamePieces pieces(name);
+    EXPECT_EQ(NameOfFileNamePiece(pieces.Piece(kPieceGroup)), c.readGroup) << name;
+    EXPECT_EQ(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), c.readComputer) << name;
+  }
+  const std::string part = TemporarySnapshotPath("A~B.C.05.12.2026.09.04.05.mirvaul", 3);
+  EXPECT_EQ(part, "A~B.C.05.12.2026.09.04.05-3.mvpart");
+  EXPECT_TRUE(IsTemporaryNameOf(part, "A.B", "C"));
+  EXPECT_FALSE(IsTemporaryNameOf(part, "A", "B.C"));
+}
+
 TEST(LibraryName, PiecesOfSchemeShortAndManyDottedNames) {
   const SnapshotNamePieces scheme("WORKGROUP.PC7.05.12.2026.09.04.05.mirvaul");
   EXPECT_EQ(scheme.count(), 9u);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "capture/activity_state.h"
+#include "core/snapshot_name.h"
 #include "core/snapshot_writer.h"
 #include "scratch_computer.h"
 #include "snapshot_texts.h"
@@ -13,6 +14,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <filesystem>
 #endif
 
 namespace mv {
@@ -44,7 +47,7 @@ class ShareWalkPlatformTest : public ::testing::Test {
 
   std::vector<std::string> Capture(const std::string& shares) {
     const std::string path = snaps.Join("G.PC.01.01.2026.00.00.00.mirvaul");
-    EXPECT_EQ(WriteSnapshot("G", pc.name(), path, shares, &report), 1);
+    EXPECT_EQ(WriteSnapshot("G", pc.name(), path, SplitShareList(shares), &report), 1);
     EXPECT_TRUE(report.complete);
     return test::SnapshotEntries(test::ReadTextFile(path));
   }
@@ -93,6 +96,37 @@ TEST_F(ShareWalkPlatformTest, DeepTreesDotNamesAndUnreachableSharesAreWalked) {
   EXPECT_EQ(report.unlistedDirectories, 1);
   RemoveMadeTree({deep + "\\deep.txt", share + "\\...\\in.txt"}, made);
 }
+
+#ifndef _WIN32
+// Linux names may hold backslashes: each stays one name, written with '?', walked below the
+// share and never above it. A live capture's unfinished file stays, an abandoned one goes,
+// and a link planted at the unfinished file's name is never written through.
+TEST_F(ShareWalkPlatformTest, BackslashNamesStayInTheShareAndUnfinishedFilesAreRespected) {
+  pc.AddShare("S");
+  std::filesystem::create_directories(pc.Join("S", "..\\..\\.."));
+  test::WriteTextFile(pc.Join("S", "..\\..\\../in.txt"), "i");
+  test::WriteTextFile(pc.Join("S", "../outside.txt"), "o");
+  const std::string live = snaps.Join("G." + pc.name() + ".01.01.2025.00.00.00.mvpart");
+  const std::string dead = snaps.Join("G." + pc.name() + ".02.01.2025.00.00.00-2.mvpart");
+  IoError error = IoError::kNone;
+  const auto held = PlatformFileSystem().CreateNew(live, error);
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(PlatformFileSystem().CreateNew(live, error), nullptr);
+  EXPECT_EQ(error, IoError::kAlreadyExists);
+  test::WriteTextFile(dead, "left behind");
+  test::WriteTextFile(snaps.Join("victim"), "v");
+  std::filesystem::create_symlink(
+      snaps.Join("victim"), TemporarySnapshotPath(snaps.Join("G.PC.01.01.2026.00.00.00.mirvaul")));
+
+  EXPECT_EQ(Capture("S"), (std::vector<std::string>{"SHARENAME: S", "S\\..?..?..;;d;;0",
+                                                    "S\\..?..?..\\in.txt;;f;;1"}));
+  EXPECT_EQ(report.namesAltered, 1);
+  EXPECT_TRUE(test::FileExists(live));
+  EXPECT_FALSE(test::FileExists(dead));
+  EXPECT_EQ(test::ReadTextFile(snaps.Join("victim")), "v");
+  held->Close();
+}
+#endif
 
 }  // namespace
 }  // namespace mv

@@ -7,6 +7,7 @@
 
 #include "capture/activity_state.h"
 #include "core/snapshot_format.h"
+#include "core/snapshot_name.h"
 #include "core/snapshot_output.h"
 #include "core/snapshot_writer.h"
 #include "faulty_file_system.h"
@@ -40,7 +41,7 @@ class SnapshotFaultsTest : public ::testing::Test {
   void TearDown() override { SetActivityState(kIdle); }
 
   int Write(FileSystem& fileSystem) {
-    return WriteSnapshot("G", "PC", kPath, "S;T", &report, fileSystem, clock);
+    return WriteSnapshot("G", "PC", kPath, {"S", "T"}, &report, fileSystem, clock);
   }
 
   MemoryFileSystem fs{MatchesNamePattern};
@@ -84,6 +85,11 @@ TEST_F(SnapshotFaultsTest, FailedCreateWriteCloseOrRenameKeepsTheEarlierSnapshot
     faulty.failCreate = std::string_view(step) == "create" ? error : IoError::kNone;
     fs.listed.clear();
     Write(faulty);
+    if (std::string_view(step) == "rename") {  // finished: kept under its temporary name
+      EXPECT_EQ(report.keptTemporary, TemporarySnapshotPath(kPath));
+      EXPECT_EQ(fs.files.at(report.keptTemporary), complete);
+      fs.files.erase(report.keptTemporary);
+    }
     expectFailed(error, step);
   }
   EXPECT_TRUE(fs.listed.empty());  // nothing is walked
@@ -107,7 +113,7 @@ TEST_F(SnapshotFaultsTest, UnfinishedSnapshotsNeverStandUnderASnapshotName) {
 
   fs.onList = nullptr;
   const std::string later = "C:\\snaps\\G.PC.02.01.2026.00.00.00.mirvaul";
-  ASSERT_EQ(WriteSnapshot("G", "PC", later, "S", &report, fs, clock), 1);
+  ASSERT_EQ(WriteSnapshot("G", "PC", later, {"S"}, &report, fs, clock), 1);
   EXPECT_TRUE(report.complete);
   EXPECT_EQ(FolderNames(fs), (std::vector<std::string>{"G.OTHER.01.01.2026.00.00.00.mvpart",
                                                        "G.PC.02.01.2026.00.00.00.mirvaul"}));

@@ -36,7 +36,8 @@ class SnapshotWriterTest : public ::testing::Test {
   void TearDown() override { SetActivityState(kIdle); }
 
   int Write(const std::string& shares, FileSystem& fileSystem) {
-    return WriteSnapshot("WORKGROUP", "PC7", kPath, shares, &report, fileSystem, clock);
+    return WriteSnapshot("WORKGROUP", "PC7", kPath, SplitShareList(shares), &report, fileSystem,
+                         clock);
   }
   int Write(const std::string& shares) { return Write(shares, fs); }
   std::string Body() const {
@@ -80,13 +81,19 @@ TEST_F(SnapshotWriterTest, NamesAreWrittenWholeButLineBreaksBecomeQuestionMarks)
   fs.AddFile("\\\\PC7\\S\\d\r\\in", 2, Date(2010, 3, 3));
   fs.AddFile("\\\\PC7\\S\\caf?", 3, Date(2010, 3, 3));
   fs.MarkNameAltered("\\\\PC7\\S\\caf?");
+  // In the share root a name beginning with the share key would open a share of its own, and
+  // so would every line below it.
+  fs.AddFile("\\\\PC7\\S\\SHARENAME: Evil", 1, Date(2010, 3, 3));
+  fs.AddDirectory("\\\\PC7\\S\\sharename: d", Date(2010, 3, 3));
+  fs.AddFile("\\\\PC7\\S\\sharename: d\\SHARENAME: x", 1, Date(2010, 3, 3));
   EXPECT_EQ(Write("S"), 1);
-  EXPECT_EQ(Body(),
-            SnapshotText({"SHARENAME: S", "...;;d;;0;;3.3.2010", "odd;;name;;;f;;3;;3.3.2010",
-                          "x?SHARENAME: evil;;f;;1;;3.3.2010", "d?;;d;;0;;3.3.2010",
-                          "caf?;;f;;3;;3.3.2010", "...\\.profile;;f;;2;;3.3.2010",
-                          "d?\\in;;f;;2;;3.3.2010", "END"}));
-  EXPECT_EQ(report.namesAltered, 3);
+  EXPECT_EQ(Body(), SnapshotText({"SHARENAME: S", "...;;d;;0;;3.3.2010",
+                                  "odd;;name;;;f;;3;;3.3.2010", "x?SHARENAME: evil;;f;;1;;3.3.2010",
+                                  "d?;;d;;0;;3.3.2010", "caf?;;f;;3;;3.3.2010",
+                                  "SHARENAME? Evil;;f;;1;;3.3.2010", "sharename? d;;d;;0;;3.3.2010",
+                                  "...\\.profile;;f;;2;;3.3.2010", "d?\\in;;f;;2;;3.3.2010",
+                                  "sharename? d\\SHARENAME: x;;f;;1;;3.3.2010", "END"}));
+  EXPECT_EQ(report.namesAltered, 5);
 }
 
 TEST_F(SnapshotWriterTest, EmptyAndUnreachableSharesKeepTheirLinesUnlistableOnesAreCounted) {
@@ -104,6 +111,31 @@ TEST_F(SnapshotWriterTest, EmptyAndUnreachableSharesKeepTheirLinesUnlistableOnes
   EXPECT_FALSE(report.stopped);
   EXPECT_EQ(report.error, IoError::kNone);
   EXPECT_EQ(report.unlistedDirectories, 2);
+  EXPECT_EQ(report.sharesNotListed, std::vector<std::string>{"Gone"});
+}
+
+// A computer none of whose shares could be listed gets no file, which would hide its last
+// real snapshot; one share that lists as empty is enough. Header values lose line breaks.
+TEST_F(SnapshotWriterTest, NoFileWhenNotOneShareCouldBeListed) {
+  fs.AddDirectory("\\\\PC7\\Empty");
+  fs.AddDirectory("\\\\PC7\\Locked");
+  fs.MakeUnlistable("\\\\PC7\\Locked");
+  const struct {
+    std::vector<std::string> shares;
+    bool kept;
+    std::vector<std::string> notListed;
+  } cases[] = {{{"Gone", "Locked"}, false, {"Gone", "Locked"}},
+               {{"Gone", "Empty"}, true, {"Gone"}}};
+  for (const auto& c : cases) {
+    fs.files.clear();
+    WriteSnapshot("W\r\nG", "PC7", kPath, c.shares, &report, fs, clock);
+    EXPECT_EQ(report.complete, c.kept);
+    EXPECT_EQ(report.nothingListed, !c.kept);
+    EXPECT_EQ(report.sharesNotListed, c.notListed);
+    EXPECT_EQ(fs.files.size(), c.kept ? 1u : 0u);
+    EXPECT_EQ(report.namesAltered, 1);
+  }
+  EXPECT_NE(fs.files.at(kPath).find("\r\nGROUP: W??G\r\n"), std::string::npos);
 }
 
 TEST_F(SnapshotWriterTest, SubdirectoryAddedBetweenTheTwoListingsIsWalked) {

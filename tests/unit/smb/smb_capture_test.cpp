@@ -63,7 +63,7 @@ class SmbShareTest : public ::testing::Test {
   // The text of a snapshot of shares taken through files.
   std::string Capture(FileSystem& files, const std::string& shares, WriteReport& report) {
     const std::string path = snaps_.Join("WG.PC.01.01.2026.00.00.00.mirvaul");
-    WriteSnapshot("WG", LoopbackSmbd::kComputer, path, shares, &report, files);
+    WriteSnapshot("WG", LoopbackSmbd::kComputer, path, SplitShareList(shares), &report, files);
     EXPECT_TRUE(report.complete);
     return test::ReadTextFile(path);
   }
