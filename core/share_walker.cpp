@@ -8,20 +8,17 @@
 #include <vector>
 
 #include "core/entry_line.h"
+#include "core/share_walk_ahead.h"
 #include "core/snapshot_format.h"
 
 namespace mv {
 namespace {
 
-struct Level {
+struct Level : WalkedDirectory {
   Level(std::string directoryPath, std::unique_ptr<DirectoryListing> listing)
-      : path(std::move(directoryPath)), subdirectories(std::move(listing)) {}
+      : WalkedDirectory(std::move(directoryPath)), subdirectories(std::move(listing)) {}
 
-  std::string path;
   std::unique_ptr<DirectoryListing> subdirectories;  // null when it could not be started
-  bool identityAsked = false;
-  bool identityKnown = false;
-  DirectoryIdentity identity;
 };
 
 bool IsDotOrDotDot(const std::string& name) {
@@ -35,11 +32,6 @@ std::string ListingPattern(std::string_view directoryPath) {
   return pattern;
 }
 
-std::unique_ptr<DirectoryListing> StartListing(FileSystem& fs, std::string_view directoryPath) {
-  IoError error = IoError::kNone;
-  return fs.List(ListingPattern(directoryPath), error);
-}
-
 // First listing: the directory's block, every entry but "." and "..".
 void WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath) {
   std::unique_ptr<DirectoryListing> listing = StartListing(walk.fs, directoryPath);
@@ -48,30 +40,48 @@ void WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath) {
     return;
   }
   while (!walk.out.failed() && listing->Next(walk.entry)) {
-    if (IsDotOrDotDot(walk.entry.name)) continue;
-    if (WriteEntryLine(walk.out, directoryPath, walk.entry, walk.line) || walk.entry.nameAltered)
-      ++walk.namesAltered;
+    WriteListedEntry(walk, directoryPath, walk.entry);
   }
-}
-
-// Whether the directory link at linkPath leads to one of the directories being walked.
-// Only links pay for this: the ancestors' identities are asked once, when first needed.
-bool LeadsToAncestor(FileSystem& fs, const std::string& linkPath, std::vector<Level>& levels) {
-  DirectoryIdentity target;
-  if (fs.IdentifyDirectory(linkPath, target) != IoError::kNone) return false;
-  for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
-    if (!it->identityAsked) {
-      it->identityAsked = true;
-      it->identityKnown = fs.IdentifyDirectory(it->path, it->identity) == IoError::kNone;
-    }
-    if (it->identityKnown && it->identity == target) return true;
-  }
-  return false;
 }
 
 }  // namespace
 
+std::unique_ptr<DirectoryListing> StartListing(FileSystem& fs, std::string_view directoryPath) {
+  IoError error = IoError::kNone;
+  return fs.List(ListingPattern(directoryPath), error);
+}
+
+void WriteListedEntry(ShareWalk& walk, const std::string& directoryPath, const DirEntry& entry) {
+  if (IsDotOrDotDot(entry.name)) return;
+  if (WriteEntryLine(walk.out, directoryPath, entry, walk.line) || entry.nameAltered)
+    ++walk.namesAltered;
+}
+
+bool IsSubdirectoryToWalk(const DirEntry& entry) {
+  return (entry.attributes & kAttrDirectory) != 0 && !IsDotOrDotDot(entry.name);
+}
+
+std::string ChildPath(std::string_view directoryPath, std::string_view name) {
+  std::string child(directoryPath);
+  child += kPathSeparator;
+  child += name;
+  return child;
+}
+
+bool IsSameDirectory(FileSystem& fs, WalkedDirectory& directory, const DirectoryIdentity& target) {
+  if (!directory.identityAsked) {
+    directory.identityAsked = true;
+    directory.identityKnown =
+        fs.IdentifyDirectory(directory.path, directory.identity) == IoError::kNone;
+  }
+  return directory.identityKnown && directory.identity == target;
+}
+
 void WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
+  if (walk.fs.ListsConcurrently()) {
+    WalkDirectoryAhead(walk, directoryPath);
+    return;
+  }
   std::vector<Level> levels;
   WriteDirectoryBlock(walk, directoryPath);
   levels.emplace_back(directoryPath, StartListing(walk.fs, directoryPath));
@@ -82,10 +92,8 @@ void WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
       continue;
     }
     const DirEntry& entry = walk.entry;
-    if ((entry.attributes & kAttrDirectory) == 0 || IsDotOrDotDot(entry.name)) continue;
-    std::string child = top.path;
-    child += kPathSeparator;
-    child += entry.name;
+    if (!IsSubdirectoryToWalk(entry)) continue;
+    std::string child = ChildPath(top.path, entry.name);
     if ((entry.attributes & kAttrReparsePoint) != 0 && LeadsToAncestor(walk.fs, child, levels)) {
       ++walk.linksNotFollowed;
       continue;

@@ -3,8 +3,10 @@
 // grows with the depth of the tree only.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/snapshot_output.h"
 #include "platform/file_system.h"
@@ -33,6 +35,47 @@ void WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_v
 // Writes the entry lines of directoryPath and of everything below it. A directory link that
 // leads back to the directory holding it or to one above is written but not entered again.
 // Returns early once the output has failed.
+// A file system whose listings may run on several threads at once (ListsConcurrently) is
+// walked with its listings fetched ahead (WalkDirectoryAhead); the file is the same.
 void WalkDirectory(ShareWalk& walk, const std::string& directoryPath);
+
+// The steps both walks share.
+
+// Starts a listing of every entry of directoryPath; null when it cannot be started.
+std::unique_ptr<DirectoryListing> StartListing(FileSystem& fs, std::string_view directoryPath);
+
+// Writes the line of one entry listed in directoryPath ("." and ".." have none) and counts
+// an altered name.
+void WriteListedEntry(ShareWalk& walk, const std::string& directoryPath, const DirEntry& entry);
+
+// Whether the walk descends into a listed entry: a directory, but not "." or "..".
+bool IsSubdirectoryToWalk(const DirEntry& entry);
+
+std::string ChildPath(std::string_view directoryPath, std::string_view name);
+
+// A directory on the path being walked, with its identity once a link needed it.
+struct WalkedDirectory {
+  explicit WalkedDirectory(std::string directoryPath) : path(std::move(directoryPath)) {}
+  std::string path;
+  bool identityAsked = false;
+  bool identityKnown = false;
+  DirectoryIdentity identity;
+};
+
+// Whether directory is the one whose identity is target; its identity is asked once.
+bool IsSameDirectory(FileSystem& fs, WalkedDirectory& directory, const DirectoryIdentity& target);
+
+// Whether the directory link at linkPath leads to one of the directories being walked
+// (levels: the path from the share root down, each level a WalkedDirectory). Only links pay
+// for this: the ancestors' identities are asked once, when first needed.
+template <typename Level>
+bool LeadsToAncestor(FileSystem& fs, const std::string& linkPath, std::vector<Level>& levels) {
+  DirectoryIdentity target;
+  if (fs.IdentifyDirectory(linkPath, target) != IoError::kNone) return false;
+  for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
+    if (IsSameDirectory(fs, *it, target)) return true;
+  }
+  return false;
+}
 
 }  // namespace mv
