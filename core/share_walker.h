@@ -1,6 +1,8 @@
 // The walk of one share into a snapshot file: every directory is listed twice, once to write
 // its whole content and once to descend into its subdirectories in listing order, so memory
-// grows with the depth of the tree only.
+// grows with the depth of the tree only. Over a file system that takes listings from several
+// threads at once the listings are fetched ahead instead (core/share_walk_ahead.h), into the
+// same bytes.
 #pragma once
 
 #include <memory>
