@@ -8,24 +8,21 @@
 #include <vector>
 
 #include "core/entry_line.h"
+#include "core/share_walk_ahead.h"
 #include "core/snapshot_format.h"
 
 namespace mv {
 namespace {
 
-struct Level {
+struct Level : WalkedDirectory {
   Level(std::string directoryPath, std::string writtenPath,
         std::unique_ptr<DirectoryListing> listing)
-      : path(std::move(directoryPath)),
+      : WalkedDirectory(std::move(directoryPath)),
         written(std::move(writtenPath)),
         subdirectories(std::move(listing)) {}
 
-  std::string path;     // as the file system takes it
   std::string written;  // relative to the share root, as the snapshot holds it
   std::unique_ptr<DirectoryListing> subdirectories;  // null when it could not be started
-  bool identityAsked = false;
-  bool identityKnown = false;
-  DirectoryIdentity identity;
 };
 
 std::string ListingPattern(std::string_view directoryPath) {
@@ -35,47 +32,70 @@ std::string ListingPattern(std::string_view directoryPath) {
   return pattern;
 }
 
-std::unique_ptr<DirectoryListing> StartListing(FileSystem& fs, std::string_view directoryPath) {
-  IoError error = IoError::kNone;
-  return fs.List(ListingPattern(directoryPath), error);
-}
-
 // First listing: the directory's block, every entry but "." and "..". The error when the
 // listing could not be started.
 IoError WriteDirectoryBlock(ShareWalk& walk, const std::string& directoryPath,
                             std::string_view writtenPath) {
   IoError error = IoError::kNone;
-  std::unique_ptr<DirectoryListing> listing = walk.fs.List(ListingPattern(directoryPath), error);
+  std::unique_ptr<DirectoryListing> listing = StartListing(walk.fs, directoryPath, &error);
   if (listing == nullptr) {
     ++walk.unlistedDirectories;
-    return error == IoError::kNone ? IoError::kOther : error;
+    return error;
   }
   while (!walk.out.failed() && listing->Next(walk.entry)) {
-    if (walk.entry.name == "." || walk.entry.name == "..") continue;
-    if (WriteEntryLine(walk.out, writtenPath, walk.entry, walk.line) || walk.entry.nameAltered)
-      ++walk.namesAltered;
+    WriteListedEntry(walk, writtenPath, walk.entry);
   }
   return IoError::kNone;
 }
 
-// Whether the directory link at linkPath leads to one of the directories being walked.
-// Only links pay for this: the ancestors' identities are asked once, when first needed.
-bool LeadsToAncestor(FileSystem& fs, const std::string& linkPath, std::vector<Level>& levels) {
-  DirectoryIdentity target;
-  if (fs.IdentifyDirectory(linkPath, target) != IoError::kNone) return false;
-  for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
-    if (!it->identityAsked) {
-      it->identityAsked = true;
-      it->identityKnown = fs.IdentifyDirectory(it->path, it->identity) == IoError::kNone;
-    }
-    if (it->identityKnown && it->identity == target) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
+std::unique_ptr<DirectoryListing> StartListing(FileSystem& fs, std::string_view directoryPath,
+                                               IoError* error) {
+  IoError listError = IoError::kNone;
+  std::unique_ptr<DirectoryListing> listing = fs.List(ListingPattern(directoryPath), listError);
+  if (error != nullptr) {
+    *error = listing != nullptr            ? IoError::kNone
+             : listError == IoError::kNone ? IoError::kOther
+                                           : listError;
+  }
+  return listing;
+}
+
+void WriteListedEntry(ShareWalk& walk, std::string_view writtenPath, const DirEntry& entry) {
+  if (entry.name == "." || entry.name == "..") return;
+  if (WriteEntryLine(walk.out, writtenPath, entry, walk.line) || entry.nameAltered)
+    ++walk.namesAltered;
+}
+
+bool IsSubdirectoryToWalk(const DirEntry& entry) {
+  // "." and ".." lead back up; a name is one component, whatever it holds.
+  return (entry.attributes & kAttrDirectory) != 0 && IsEnterableName(entry.name);
+}
+
+std::string ChildPath(std::string_view directoryPath, std::string_view name) {
+  std::string child(directoryPath);
+  AppendPathComponent(child, name);
+  return child;
+}
+
+std::string WrittenChildPath(std::string_view parentWritten, std::string_view name) {
+  std::string written;
+  AppendWrittenChildPath(written, parentWritten, name);
+  return written;
+}
+
+bool IsSameDirectory(FileSystem& fs, WalkedDirectory& directory, const DirectoryIdentity& target) {
+  if (!directory.identityAsked) {
+    directory.identityAsked = true;
+    directory.identityKnown =
+        fs.IdentifyDirectory(directory.path, directory.identity) == IoError::kNone;
+  }
+  return directory.identityKnown && directory.identity == target;
+}
+
 IoError WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
+  if (walk.fs.ListsConcurrently()) return WalkDirectoryAhead(walk, directoryPath);
   std::vector<Level> levels;
   const IoError rootError = WriteDirectoryBlock(walk, directoryPath, {});
   levels.emplace_back(directoryPath, std::string(), StartListing(walk.fs, directoryPath));
@@ -86,16 +106,13 @@ IoError WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
       continue;
     }
     const DirEntry& entry = walk.entry;
-    // "." and ".." lead back up; a name is one component, whatever it holds.
-    if ((entry.attributes & kAttrDirectory) == 0 || !IsEnterableName(entry.name)) continue;
-    std::string child = top.path;
-    AppendPathComponent(child, entry.name);
+    if (!IsSubdirectoryToWalk(entry)) continue;
+    std::string child = ChildPath(top.path, entry.name);
     if ((entry.attributes & kAttrReparsePoint) != 0 && LeadsToAncestor(walk.fs, child, levels)) {
       ++walk.linksNotFollowed;
       continue;
     }
-    std::string written;
-    AppendWrittenChildPath(written, top.written, entry.name);
+    std::string written = WrittenChildPath(top.written, entry.name);
     WriteDirectoryBlock(walk, child, written);
     std::unique_ptr<DirectoryListing> subdirectories = StartListing(walk.fs, child);
     levels.emplace_back(std::move(child), std::move(written), std::move(subdirectories));

@@ -86,6 +86,11 @@ class FileSystem {
     return List(pattern, error);
   }
 
+  // Whether List, the listings it returns and IdentifyDirectory may be used by several
+  // threads at once (each listing by one thread at a time): the share walk then fetches
+  // listings ahead on threads of its own. A backend says so only when it is safe.
+  virtual bool ListsConcurrently() const { return false; }
+
   // Identity of the directory at path, following links.
   virtual IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) = 0;
 

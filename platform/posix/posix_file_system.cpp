@@ -161,6 +161,9 @@ class PosixOutputFile final : public OutputFile {
 
 class PosixFileSystem final : public FileSystem {
  public:
+  // Each listing has its own handle, and nothing else is shared between calls.
+  bool ListsConcurrently() const override { return true; }
+
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
     return Open(pattern, error, false);
   }

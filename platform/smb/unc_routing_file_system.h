@@ -13,6 +13,8 @@ class UncRoutingFileSystem final : public FileSystem {
   UncRoutingFileSystem(FileSystem& unc, FileSystem& local) : unc_(unc), local_(local) {}
 
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
+  // Shares are walked through the UNC backend.
+  bool ListsConcurrently() const override { return unc_.ListsConcurrently(); }
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override;

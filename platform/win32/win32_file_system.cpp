@@ -128,6 +128,9 @@ class Win32OutputFile final : public OutputFile {
 
 class Win32FileSystem final : public FileSystem {
  public:
+  // Each listing has its own handle, and nothing else is shared between calls.
+  bool ListsConcurrently() const override { return true; }
+
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
     WIN32_FIND_DATAW first{};
     const HANDLE find = FindFirstFileW(SystemPath(pattern).c_str(), &first);
