@@ -13,9 +13,7 @@ namespace mv {
 
 CaptureJob::CaptureJob(NetworkBrowser& browser, NoticePort& notices, TaskGate& gate, FileSystem& fs,
                        Clock& clock, CaptureTiming timing)
-    : browser_(browser), notices_(notices), gate_(gate), fs_(fs), clock_(clock), timing_(timing) {
-  captureList_.reserve(kCaptureListCapacity);
-}
+    : browser_(browser), notices_(notices), gate_(gate), fs_(fs), clock_(clock), timing_(timing) {}
 
 CaptureJob::~CaptureJob() = default;
 
@@ -38,7 +36,7 @@ bool CaptureJob::StartCaptureOfTicked(const std::string& snapshotDirectory) {
   std::vector<int> chosen;
   for (const NetGroupEntry& group : tables.groups) {
     if (group.item == kNoTreeItem || !browser_.IsItemTicked(group.item)) continue;
-    for (int slot = 0; slot < kMaxComputers; ++slot) {
+    for (int slot = 0; slot < static_cast<int>(tables.computers.size()); ++slot) {
       const NetComputerEntry& computer = tables.computers[slot];
       if (computer.item == kNoTreeItem || computer.parentItem != group.item) continue;
       if (browser_.IsItemTicked(computer.item)) chosen.push_back(slot);
@@ -57,11 +55,11 @@ bool CaptureJob::StartCapture(const std::vector<int>& computerSlots,
 
 void CaptureJob::StartHoldingGate(const std::vector<int>& computerSlots,
                                   const std::string& snapshotDirectory) {
+  // The list holds every chosen computer, however many.
+  const auto computers = static_cast<int>(browser_.tables().computers.size());
   captureList_.clear();
   for (const int slot : computerSlots) {
-    if (slot < 0 || slot >= kMaxComputers) continue;
-    if (captureList_.size() == kCaptureListCapacity) break;
-    captureList_.push_back(slot);
+    if (slot >= 0 && slot < computers) captureList_.push_back(slot);
   }
   captureCount_ = static_cast<std::int32_t>(captureList_.size());
   nextCaptureIndex_ = 0;

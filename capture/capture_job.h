@@ -24,8 +24,6 @@
 namespace mv {
 
 inline constexpr int kCaptureWorkers = 8;
-// Every computer slot fits in the capture list, so that every chosen computer is captured.
-inline constexpr int kCaptureListCapacity = kMaxComputers;
 
 // The pauses of the pool. The program keeps these values; tests and benchmarks may
 // shorten them.

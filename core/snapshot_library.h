@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,11 +27,6 @@
 #include "platform/view_ports.h"
 
 namespace mv {
-
-// Table capacities: what the tree can show at most.
-inline constexpr std::size_t kLibGroupTableSize = 32;
-inline constexpr std::size_t kLibComputerTableSize = 512;
-inline constexpr std::size_t kLibSnapshotTableSize = 4096;
 
 // Image indexes in the tree's image list (icons 108, 109, 110).
 inline constexpr int kLibGroupImage = 0;
@@ -63,9 +59,11 @@ struct LibSnapshotEntry {
   TreeItem parentItem = kNoTreeItem;  // its computer item; none: top level
 };
 
-using LibGroupTable = std::vector<LibGroupEntry>;        // kLibGroupTableSize rows
-using LibComputerTable = std::vector<LibComputerEntry>;  // kLibComputerTableSize rows
-using LibSnapshotTable = std::vector<LibSnapshotEntry>;  // kLibSnapshotTableSize rows
+// The tables hold as many rows as the directory has groups, computers and snapshots: every
+// snapshot file gets its item under its own computer and group.
+using LibGroupTable = std::vector<LibGroupEntry>;
+using LibComputerTable = std::vector<LibComputerEntry>;
+using LibSnapshotTable = std::vector<LibSnapshotEntry>;
 
 // The snapshot file names in the directory, in the order the listing gives them: every
 // entry matching the snapshot pattern that is not a directory. Empty when the directory
@@ -119,15 +117,22 @@ class SnapshotLibrary {
   LibGroupTable groups_;
   LibComputerTable computers_;
   LibSnapshotTable snapshots_;
-  // Rows are freed only all together by a rebuild, so the first free row is always the one
-  // after the last used row, and the first row with a given name and parent is the one
-  // recorded here (name lower-cased, then the parent item).
-  std::size_t groupsUsed_ = 0;
-  std::size_t computersUsed_ = 0;
-  std::size_t snapshotsUsed_ = 0;
-  std::unordered_map<std::string, std::size_t> groupRows_;
-  std::unordered_map<std::string, std::size_t> computerRows_;
-  std::unordered_map<std::string, std::size_t> snapshotRows_;
+  // Rows are freed only all together by a rebuild, so a new row goes after the last one,
+  // and the first row with a given name and parent is the one recorded here (name
+  // lower-cased, then the parent item).
+  // Looked up by a key built in keyBuffer_, so that only a new row allocates its key.
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>{}(key);
+    }
+  };
+  using RowIndex = std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>>;
+  const std::string& RowKey(std::string_view name, TreeItem parent);
+  std::string keyBuffer_;
+  RowIndex groupRows_;
+  RowIndex computerRows_;
+  RowIndex snapshotRows_;
 };
 
 }  // namespace mv

@@ -2,20 +2,18 @@
 // tied to their items in the network tree by the items' handles.
 #pragma once
 
-#include <array>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/view_ports.h"
 
 namespace mv {
 
-inline constexpr int kMaxGroups = 32;
-inline constexpr int kMaxComputers = 512;
-inline constexpr int kMaxShares = 4096;
-
-// A slot is free while its name is empty. Names are stored whole, however long: a name cut
-// to fit a fixed field would lead the capture to a computer or share that does not exist.
+// The tables grow with the network: every group, computer and share a scan finds has its
+// entry, however many there are. A slot is free while its name is empty. Names are stored whole,
+// however long: a name cut to fit a fixed field would lead the capture to a computer or share that
+// does not exist.
 struct NetGroupEntry {
   std::string name;  // as shown in the tree
   TreeItem item = kNoTreeItem;
@@ -33,9 +31,9 @@ struct NetShareEntry {
   TreeItem parentItem = kNoTreeItem;  // the computer's item
 };
 
-using NetGroupTable = std::array<NetGroupEntry, kMaxGroups>;
-using NetComputerTable = std::array<NetComputerEntry, kMaxComputers>;
-using NetShareTable = std::array<NetShareEntry, kMaxShares>;
+using NetGroupTable = std::vector<NetGroupEntry>;
+using NetComputerTable = std::vector<NetComputerEntry>;
+using NetShareTable = std::vector<NetShareEntry>;
 
 // The three tables and their add lock. Enumeration tasks add to them during a scan; the
 // capture job and the Take Snapshots dialog read them only while no scan runs (the long
@@ -45,13 +43,14 @@ struct DiscoveryTables {
   NetComputerTable computers;
   NetShareTable shares;
 
-  // Each stores its entry in the first free slot, searched from slot 0, as one step under
-  // the add lock. A full table stores nothing (the tree item stays) and answers false.
+  // Each stores its entry after the last one, as one step under the add lock. Slots are
+  // freed only all together by Clear, so this is the first free slot. An empty name is not
+  // stored (it would read as a free slot) and answers false.
   bool AddGroup(const std::string& name, TreeItem item);
   bool AddComputer(const std::string& name, TreeItem parentItem, TreeItem item);
   bool AddShare(const std::string& name, TreeItem parentItem, TreeItem item);
 
-  // Empties every slot.
+  // Removes every entry.
   void Clear();
 
  private:

@@ -1,10 +1,11 @@
 #!/bin/sh
-# Rebuild of the snapshot tree from 4096 snapshot files, against `ls -f DIR | wc -l` over the
-# same directory as the baseline. Usage: bench/library/run.sh [FILES] (default 4096).
+# Rebuild of the snapshot tree from 100,000 snapshot files (5,000 computers in 200 groups, a
+# capture a day each), against `ls -f DIR | wc -l` over the same directory as the baseline.
+# Usage: bench/library/run.sh [FILES] (default 100000).
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
-files=${1:-4096}
-repeats=20
+files=${1:-100000}
+repeats=${REPEATS:-5}
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target library_bench >/dev/null
@@ -12,10 +13,10 @@ bench=$(find "$root/build/release" -name library_bench -type f | head -n 1)
 
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-# 8 groups x 64 computers, a snapshot a day each, until the count is reached.
+# 200 groups x 25 computers, a snapshot a day each, until the count is reached.
 awk -v n="$files" 'BEGIN {
   for (i = 0; i < n; i++) {
-    g = i % 8; c = int(i / 8) % 64; d = int(i / 512)
+    g = i % 200; c = int(i / 200) % 25; d = int(i / 5000)
     printf "GROUP%d.PC%d-%d.%02d.%02d.2026.09.04.%02d.mirvaul\n", g, g, c, d % 28 + 1, int(d / 28) % 12 + 1, i % 60
   }
 }' | (cd "$dir" && xargs touch)

@@ -1,6 +1,7 @@
 // Browsing a snapshots folder in the real window: the library tree, loading the selected
 // snapshot, refused files, the detail part, the column sorts, Remove and Expand all.
 #include "gui_support.h"
+#include "ui/win32/main_window_snapshots.h"
 
 namespace mv::gui {
 namespace {
@@ -85,6 +86,45 @@ TEST_F(SnapshotBrowsingTest, RowSelectionAndColumnClicksReachTheDetailPartAndThe
   ClickColumn(2);  // Size descending: above 4 GiB first
   EXPECT_EQ(Names(), (std::vector<std::string>{"..", "Sub", "Alpha", "big", "report", "Makefile",
                                                "archive.tar"}));
+}
+
+// A large folder fills without a status update per row; the list shows the rows it holds,
+// and a sort takes the selection along with its row.
+int gStatusTexts = 0;
+WNDPROC gStatusProc = nullptr;
+LRESULT CALLBACK CountStatusTexts(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == SB_SETTEXTA) ++gStatusTexts;
+  return CallWindowProcA(gStatusProc, window, message, wParam, lParam);
+}
+
+TEST_F(SnapshotBrowsingTest, ALargeFolderFillsAtOnceAndSortsWithItsSelection) {
+  std::vector<std::string> lines = {"Big;;d;;0;;1.1.2010"};
+  for (int i = 0; i < 3000; ++i)
+    lines.push_back("Big\\f" + std::to_string(i) + ".txt;;f;;" + std::to_string(i) + ";;1.1.2010");
+  folder_.Write("WG.PC9.06.12.2026.09.00.00.mirvaul",
+                SnapshotText("PC9", "WG", "06.12.2026 09:00:00", {{"Data", lines}}));
+  RebuildSnapshotTreeOfWindow();
+  Select({"WG", "PC9", "06.12.2026 09:00:00"});
+  MainState().browser->OpenLocation("Data");
+  gStatusProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(status_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountStatusTexts)));
+  MainState().browser->OpenLocation("Big");
+  SetWindowLongPtrA(status_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gStatusProc));
+  EXPECT_LE(gStatusTexts, 4);
+  ASSERT_EQ(ListView_GetItemCount(list_), 3001);
+  char text[64] = "";
+  ListView_GetItemText(list_, 2, 0, text, sizeof text);
+  EXPECT_STREQ(text, "f1");  // Name ascending: .., f0, f1, f10, ...
+
+  ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);  // ".." was selected by the fill
+  ListView_SetItemState(list_, 2, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(Status(1), "f1 Type: txt Size: 1 Created: 1.1.2010");
+  ClickColumn(2);  // Size descending: f1 is next to last
+  const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  EXPECT_EQ(selected, 2999);
+  ListView_GetItemText(list_, selected, 2, text, sizeof text);
+  EXPECT_STREQ(text, "1");
+  EXPECT_EQ(ListView_GetSelectedCount(list_), 1u);
 }
 
 TEST_F(SnapshotBrowsingTest, RemoveDeletesTheSelectedSnapshotsAfterYesOnly) {

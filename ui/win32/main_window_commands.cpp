@@ -112,7 +112,17 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
     }
   } else if (header.idFrom == IDC_FILE_LIST) {
     if (code == NM_RCLICK) ShowContextMenu(window, s.listMenu);
+    if (code == LVN_GETDISPINFOA) {
+      s.fileList->FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOA*>(lParam));
+    }
+    if (code == LVN_GETDISPINFOW) {
+      s.fileList->FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+    }
     if (code == LVN_ITEMCHANGED) ShowRowDetails(reinterpret_cast<const NMLISTVIEW*>(lParam)->iItem);
+    // A range of rows selected at once (Shift and a click) is told as one change.
+    if (code == LVN_ODSTATECHANGED) {
+      ShowRowDetails(reinterpret_cast<const NMLVODSTATECHANGE*>(lParam)->iTo);
+    }
     if (code == NM_DBLCLK) ActivateRowOfWindow();
     if (code == LVN_COLUMNCLICK) {
       SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);

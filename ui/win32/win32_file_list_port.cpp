@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "res/resource_ids.h"
@@ -24,72 +25,67 @@ std::uint32_t FromControlState(UINT state) {
          ((state & LVIS_FOCUSED) != 0 ? kRowFocused : 0u);
 }
 
-// LVM_SORTITEMS hands the callback two rows' item data (their indexes before the sort); a
-// row goes where its rank in the wanted order says.
-int CALLBACK CompareByRank(LPARAM first, LPARAM second, LPARAM ranks) {
-  const auto& rank = *reinterpret_cast<const std::vector<int>*>(ranks);
-  return rank[static_cast<std::size_t>(first)] - rank[static_cast<std::size_t>(second)];
+// What the control asks of a row: its image, and one cell's text copied into the room it
+// gives (room - 1 characters and the terminating zero).
+template <typename Item, typename Copy>
+void AnswerDisplayInfo(Item& item, int image,
+                       const std::array<std::string, kFileListColumnCount>& cells, Copy copy) {
+  if ((item.mask & LVIF_IMAGE) != 0 && item.iSubItem == 0) item.iImage = image;
+  if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0 &&
+      item.iSubItem >= 0 && item.iSubItem < kFileListColumnCount) {
+    copy(cells[static_cast<std::size_t>(item.iSubItem)], item.pszText, item.cchTextMax - 1);
+  }
 }
 
 }  // namespace
 
 void Win32FileListPort::DeleteAllRows() {
+  rows_.clear();
+  appendedStates_.clear();
+  rowsShown_ = 0;
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
 }
 
 int Win32FileListPort::AppendRow(const std::string& name, int image, std::uint32_t state) {
-  std::vector<char> text(name.begin(), name.end());
-  text.push_back('\0');
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE;
-  item.iItem = RowCount();
-  item.pszText = text.data();
-  item.iImage = image;
-  item.state = ToControlState(state);
-  item.stateMask = kRowStateBits;
-  return static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  Row& row = rows_.emplace_back();
+  row.cells[kNameColumn] = name;
+  row.image = image;
+  const int index = static_cast<int>(rows_.size()) - 1;
+  if ((state & kRowStateBits) != 0) appendedStates_.emplace_back(index, state);
+  return index;
 }
 
 void Win32FileListPort::SetCellText(int row, int column, const std::string& text) {
-  std::vector<char> copy(text.begin(), text.end());
-  copy.push_back('\0');
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = copy.data();
-  SendMessageA(list_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  if (row < 0 || row >= Rows() || column < 0 || column >= kFileListColumnCount) return;
+  rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;
+  if (row < rowsShown_) SendMessageA(list_, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
 int Win32FileListPort::RowCount() {
-  return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+  // Whoever counts the rows next reads or sets their states: the control must know them all.
+  ShowAppendedRows();
+  return Rows();
 }
 
 std::string Win32FileListPort::CellText(int row, int column) {
-  if (row < 0 || row >= RowCount()) return std::string();
-  // The control copies at most the room given; grow until the text fits with room to spare.
-  for (std::size_t room = 300;; room *= 2) {
-    std::vector<char> text(room, '\0');
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    item.cchTextMax = static_cast<int>(room);
-    const auto length = static_cast<std::size_t>(SendMessageA(
-        list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-    if (length + 1 < room) return std::string(text.data(), length);
-  }
+  if (row < 0 || row >= Rows() || column < 0 || column >= kFileListColumnCount) return {};
+  return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
 }
 
 std::uint32_t Win32FileListPort::RowState(int row) {
-  if (row < 0 || row >= RowCount()) return 0;
+  ShowAppendedRows();
+  if (row < 0 || row >= Rows()) return 0;
   return FromControlState(static_cast<UINT>(
       SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), kRowStateBits)));
 }
 
 void Win32FileListPort::SelectOnly(int row) {
+  ShowAppendedRows();
   LVITEMA item{};
   item.stateMask = kRowStateBits;
   item.state = 0;
   SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
-  if (row < 0 || row >= RowCount()) return;
+  if (row < 0 || row >= Rows()) return;
   item.state = kRowStateBits;
   SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   SendMessageA(list_, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(row));
@@ -97,19 +93,77 @@ void Win32FileListPort::SelectOnly(int row) {
 }
 
 void Win32FileListPort::ApplyRowOrder(const std::vector<int>& order) {
-  std::vector<int> rank(order.size());
-  for (std::size_t place = 0; place < order.size(); ++place) {
-    rank[static_cast<std::size_t>(order[place])] = static_cast<int>(place);
+  ShowAppendedRows();
+  if (order.size() != rows_.size()) return;
+  // The control keeps the states by row index: they go with their rows.
+  std::vector<std::pair<int, UINT>> states;
+  for (UINT flag : {static_cast<UINT>(LVNI_SELECTED), static_cast<UINT>(LVNI_FOCUSED)}) {
+    for (auto row = static_cast<int>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                  static_cast<LPARAM>(flag)));
+         row >= 0; row = static_cast<int>(
+                       SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(row), flag))) {
+      states.emplace_back(row, flag == LVNI_SELECTED ? LVIS_SELECTED : LVIS_FOCUSED);
+    }
   }
-  for (int row = 0; row < static_cast<int>(order.size()); ++row) {
+  std::vector<int> place(order.size());
+  std::vector<Row> ordered;
+  ordered.reserve(rows_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    place[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+    ordered.push_back(std::move(rows_[static_cast<std::size_t>(order[i])]));
+  }
+  rows_ = std::move(ordered);
+  if (!states.empty()) {
     LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.lParam = row;
-    SendMessageA(list_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.stateMask = kRowStateBits;
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    for (const auto& [row, state] : states) {
+      item.stateMask = state;
+      item.state = state;
+      SendMessageA(list_, LVM_SETITEMSTATE,
+                   static_cast<WPARAM>(place[static_cast<std::size_t>(row)]),
+                   reinterpret_cast<LPARAM>(&item));
+    }
   }
-  SendMessageA(list_, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&rank),
-               reinterpret_cast<LPARAM>(&CompareByRank));
+  InvalidateRect(list_, nullptr, FALSE);
+}
+
+void Win32FileListPort::ShowAppendedRows() {
+  if (rowsShown_ == Rows()) return;
+  // Counted as shown before the states are set: their notifications read the rows back.
+  rowsShown_ = Rows();
+  SendMessageA(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(rowsShown_), 0);
+  std::vector<std::pair<int, std::uint32_t>> states;
+  states.swap(appendedStates_);
+  for (const auto& [row, state] : states) {
+    LVITEMA item{};
+    item.stateMask = kRowStateBits;
+    item.state = ToControlState(state);
+    SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void Win32FileListPort::FillDisplayInfo(NMLVDISPINFOA& info) const {
+  if (info.item.iItem < 0 || info.item.iItem >= Rows()) return;
+  const Row& row = rows_[static_cast<std::size_t>(info.item.iItem)];
+  AnswerDisplayInfo(
+      info.item, row.image, row.cells, [](const std::string& text, char* out, int room) {
+        const std::size_t length = std::min(text.size(), static_cast<std::size_t>(room));
+        text.copy(out, length);
+        out[length] = '\0';
+      });
+}
+
+void Win32FileListPort::FillDisplayInfo(NMLVDISPINFOW& info) const {
+  if (info.item.iItem < 0 || info.item.iItem >= Rows()) return;
+  const Row& row = rows_[static_cast<std::size_t>(info.item.iItem)];
+  AnswerDisplayInfo(
+      info.item, row.image, row.cells, [](const std::string& text, wchar_t* out, int room) {
+        const int length =
+            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out, room);
+        out[length > 0 ? length : 0] = L'\0';
+      });
 }
 
 int Win32FileListPort::AddTypeIcon(const std::string& key) {

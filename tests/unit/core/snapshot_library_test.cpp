@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/library_snapshots.h"
 #include "core/snapshot_library.h"
 #include "platform/memory/memory_tree_port.h"
 #include "test_support.h"
@@ -80,7 +81,7 @@ TEST_F(SnapshotLibraryTest, GroupsAndComputersFollowTheirNewestSnapshot) {
   // A rebuild starts afresh.
   library_.RebuildSnapshotTree();
   EXPECT_EQ(tree_.size(), 14u);
-  EXPECT_EQ(library_.groupTable()[3].inUse, false);
+  EXPECT_EQ(library_.groupTable().size(), 3u);
 }
 
 TEST_F(SnapshotLibraryTest, NamesOutsideTheSchemeAndWhatTheListingLeavesOut) {
@@ -154,42 +155,44 @@ TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFil
   EXPECT_EQ(tree_.size(), 0u);
 }
 
-TEST_F(SnapshotLibraryTest, FullTablesPutItemsAtTheTopLevelOrLeaveThemOut) {
-  // The 33rd group has no item: its computer stands beside the groups.
-  for (std::size_t g = 0; g < kLibGroupTableSize; ++g) {
-    ASSERT_NE(library_.FindOrAddGroup("G" + std::to_string(g)), kNoTreeItem);
-  }
-  EXPECT_EQ(library_.FindOrAddGroup("ONE-TOO-MANY"), kNoTreeItem);
-  EXPECT_NE(library_.FindOrAddGroup("g0"), kNoTreeItem);
-  library_.AddSnapshotFile("ONE-TOO-MANY.PC.01.01.2020.00.00.00.mirvaul");
-  const TreeItem topComputer = tree_.Children(kNoTreeItem).back();
-  EXPECT_EQ(tree_.Find(topComputer)->text, "PC");
-
-  // With every computer row taken, a new computer's snapshots stand at the top level.
-  for (std::size_t c = 1; c < kLibComputerTableSize; ++c) {
-    ASSERT_NE(library_.FindOrAddComputer("C" + std::to_string(c), kNoTreeItem), kNoTreeItem);
-  }
-  EXPECT_EQ(library_.FindOrAddComputer("ONE-TOO-MANY", kNoTreeItem), kNoTreeItem);
-  const TreeItem topSnapshot = library_.FindOrAddSnapshot("t", "f", kNoTreeItem);
-  EXPECT_EQ(tree_.Find(topSnapshot)->parent, kNoTreeItem);
-}
-
-TEST_F(SnapshotLibraryTest, MoreFilesThanRowsShowTheNewest) {
-  // Files of 4100 seconds; the four oldest do not fit and leave no items behind.
+// More groups, computers and snapshots than any fixed table would hold: every snapshot
+// stands under its own computer and group, newest first, and the list the commands read
+// has every one of them.
+TEST_F(SnapshotLibraryTest, EverySnapshotOfALargeLibraryStandsInItsPlace) {
+  constexpr int kGroups = 40, kComputers = 14, kCaptures = 8;  // 4480 files, 560 computers
   std::vector<std::string> names;
-  for (std::size_t k = 0; k < kLibSnapshotTableSize + 4; ++k) {
-    const std::size_t second = kLibSnapshotTableSize + 3 - k;
-    const std::string group = k < kLibSnapshotTableSize ? "NEW" : "OLD";
-    names.push_back(group + ".PC.01.01.2020.00." + std::to_string(second / 60) + "." +
-                    std::to_string(second % 60) + ".mirvaul");
+  for (int g = 0; g < kGroups; ++g) {
+    for (int c = 0; c < kComputers; ++c) {
+      for (int d = 1; d <= kCaptures; ++d) {
+        names.push_back("G" + std::to_string(g) + ".PC" + std::to_string(c) + "." +
+                        std::to_string(d) + ".12.2026." + std::to_string(g % 24) + "." +
+                        std::to_string(c) + ".00.mirvaul");
+      }
+    }
   }
   Touch(names);
   library_.RebuildSnapshotTree();
-  EXPECT_EQ(tree_.Children(kNoTreeItem).size(), 1u);
-  const TreeItem pc = tree_.Children(tree_.Children(kNoTreeItem)[0])[0];
-  ASSERT_EQ(tree_.Children(pc).size(), kLibSnapshotTableSize);
-  EXPECT_EQ(tree_.Find(tree_.Children(pc).front())->text, "01.01.2020 00:68:19");
-  EXPECT_EQ(tree_.Find(tree_.Children(pc).back())->text, "01.01.2020 00:0:4");
+  const std::vector<TreeItem> groups = tree_.Children(kNoTreeItem);
+  ASSERT_EQ(groups.size(), static_cast<std::size_t>(kGroups));
+  std::size_t snapshots = 0;
+  for (const TreeItem group : groups) {
+    const std::vector<TreeItem> computers = tree_.Children(group);
+    ASSERT_EQ(computers.size(), static_cast<std::size_t>(kComputers));
+    for (const TreeItem computer : computers) {
+      const std::vector<TreeItem> items = tree_.Children(computer);
+      ASSERT_EQ(items.size(), static_cast<std::size_t>(kCaptures));
+      for (std::size_t k = 0; k < items.size(); ++k) {
+        const LibSnapshotEntry* row = library_.SnapshotRow(tree_.Find(items[k])->param);
+        ASSERT_NE(row, nullptr);
+        const std::string prefix = tree_.Find(group)->text + "." + tree_.Find(computer)->text + ".";
+        EXPECT_EQ(row->fileName.substr(0, prefix.size()), prefix);
+        EXPECT_EQ(row->itemText.substr(0, 2), std::to_string(kCaptures - k) + ".");
+        ++snapshots;
+      }
+    }
+  }
+  EXPECT_EQ(snapshots, names.size());
+  EXPECT_EQ(ListLibrarySnapshots(PlatformFileSystem(), dir_.path()).size(), names.size());
 }
 
 }  // namespace

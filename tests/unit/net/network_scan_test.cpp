@@ -90,16 +90,15 @@ TEST(NetworkScan, OddRecordsAndContainersCostOnlyTheirOwnItems) {
   EXPECT_EQ(rig.CheckTablesMatchTree(), 2 + 6 + 16);  // with the texts the tables hold
 }
 
-TEST(NetworkScan, BeyondTheTablesTheTreeKeepsItsItems) {
+// A network larger than any fixed table: every group, computer and share is in the tables,
+// tied to its own item.
+TEST(NetworkScan, EveryItemOfALargeNetworkIsInTheTables) {
   ScanRig rig;
-  rig.network.AddDescribed(MakeUniformNetwork(kMaxGroups + 2, 1, 1), "P");
+  rig.network.AddDescribed(MakeUniformNetwork(40, 13, 8), "P");
   rig.Scan();
-  EXPECT_EQ(rig.tree.Children(kNoTreeItem).size(), static_cast<std::size_t>(kMaxGroups + 2));
-  for (const auto& group : rig.browser->tables().groups) EXPECT_FALSE(group.name.empty());
-  // Computers and shares of the groups beyond the table are still in tree and tables.
-  int computers = 0;
-  for (const auto& computer : rig.browser->tables().computers) computers += !computer.name.empty();
-  EXPECT_EQ(computers, kMaxGroups + 2);
+  EXPECT_EQ(rig.tree.Children(kNoTreeItem).size(), 40u);
+  EXPECT_EQ(rig.browser->tables().shares.size(), 40u * 13u * 8u);
+  EXPECT_EQ(rig.CheckTablesMatchTree(), 40 + 40 * 13 + 40 * 13 * 8);
 }
 
 TEST(NetworkScan, EmptyNetworksAndARefusingTreeLeaveAnEmptyTree) {
