@@ -49,10 +49,12 @@ void OnInitDialog(HWND dialog) {
 
 void StartCapture(HWND dialog) {
   // Read now, not at start-up: the directory is a setting the user may have changed.
-  if (StartCaptureOfTickedComputers(SnapshotsDirectory())) return;
-  // Refused: a stopped task is still winding down (the buttons follow the state, which a
-  // stop sets to Idle at once). Saying nothing would look like a capture that never ends.
-  Win32NoticePort(dialog).ShowMessage(kPreviousTaskStillEnding, MessageKind::kInformation);
+  const CaptureRefusal refusal = StartCaptureOfTickedComputers(SnapshotsDirectory());
+  if (refusal == CaptureRefusal::kNone) return;
+  // The buttons follow the activity state, which says Idle while a stopped task still winds
+  // down or a scan has been asked for but not begun. Saying nothing would look like a
+  // capture that never ends.
+  Win32NoticePort(dialog).ShowMessage(CaptureRefusalText(refusal), MessageKind::kInformation);
 }
 
 void OnCancelButton(HWND dialog) {
