@@ -29,8 +29,10 @@ int CaptureJob::StartWorkers(int workerCount) {
   return runningWorkers_.load();
 }
 
-bool CaptureJob::StartCaptureOfTicked(const std::string& snapshotDirectory) {
-  if (runningWorkers_.load() == 0 || !gate_.TryEnterCapture()) return false;
+CaptureRefusal CaptureJob::TryStartCaptureOfTicked(const std::string& snapshotDirectory) {
+  if (runningWorkers_.load() == 0) return CaptureRefusal::kNoWorkers;
+  const CaptureRefusal refusal = gate_.TryEnterCaptureOrSayWhy();
+  if (refusal != CaptureRefusal::kNone) return refusal;
   // The gate is held, so no scan changes the tables while they are read here.
   const DiscoveryTables& tables = browser_.tables();
   std::vector<int> chosen;
@@ -43,7 +45,7 @@ bool CaptureJob::StartCaptureOfTicked(const std::string& snapshotDirectory) {
     }
   }
   StartHoldingGate(chosen, snapshotDirectory);
-  return true;
+  return CaptureRefusal::kNone;
 }
 
 bool CaptureJob::StartCapture(const std::vector<int>& computerSlots,

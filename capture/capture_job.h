@@ -55,7 +55,11 @@ class CaptureJob {
   // shares are read later, when each computer's turn comes. Answers false, starting
   // nothing, while another long task (a scan, a wanted scan, a stopped task still winding
   // down) holds the gate, or when no worker runs. Never blocks.
-  bool StartCaptureOfTicked(const std::string& snapshotDirectory);
+  bool StartCaptureOfTicked(const std::string& snapshotDirectory) {
+    return TryStartCaptureOfTicked(snapshotDirectory) == CaptureRefusal::kNone;
+  }
+  // The same, saying why nothing started (kNoWorkers before what the gate says).
+  CaptureRefusal TryStartCaptureOfTicked(const std::string& snapshotDirectory);
 
   // Starts a job over these NetComputerTable slots, in this order; the same rules.
   bool StartCapture(const std::vector<int>& computerSlots, const std::string& snapshotDirectory);

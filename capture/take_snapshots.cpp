@@ -29,7 +29,7 @@ void StartBackgroundTasks(TreePort& networkTree, NoticePort& notices) {
 std::string BackgroundTaskProblems(int workersRunning, bool scanThreadRunning) {
   std::string text;
   if (workersRunning == 0) {
-    text = "The capture workers could not be started: no snapshot can be taken.";
+    text = kNoCaptureWorkers;
   } else if (workersRunning < kCaptureWorkers) {
     text = "Only " + std::to_string(workersRunning) + " of the " + std::to_string(kCaptureWorkers) +
            " capture workers could be started.";
@@ -45,8 +45,22 @@ void RequestNetworkScan() {
   TheNetworkBrowser().RequestScan();
 }
 
-bool StartCaptureOfTickedComputers(const std::string& snapshotDirectory) {
-  return TheCaptureJob().StartCaptureOfTicked(snapshotDirectory);
+CaptureRefusal StartCaptureOfTickedComputers(const std::string& snapshotDirectory) {
+  return TheCaptureJob().TryStartCaptureOfTicked(snapshotDirectory);
+}
+
+const char* CaptureRefusalText(CaptureRefusal refusal) {
+  switch (refusal) {
+    case CaptureRefusal::kTaskEnding:
+      return kPreviousTaskStillEnding;
+    case CaptureRefusal::kScanPending:
+      return kScanAboutToStart;
+    case CaptureRefusal::kNoWorkers:
+      return kNoCaptureWorkers;
+    case CaptureRefusal::kNone:
+      break;
+  }
+  return "";
 }
 
 void RequestStop() {

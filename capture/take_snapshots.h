@@ -31,9 +31,9 @@ std::string BackgroundTaskProblems(int workersRunning, bool scanThreadRunning);
 void RequestNetworkScan();
 
 // Button 1003 "Take Snapshots": captures every ticked computer under a ticked group into
-// snapshotDirectory. False when nothing was started (a task still runs or winds down, or a
-// scan is about to start).
-bool StartCaptureOfTickedComputers(const std::string& snapshotDirectory);
+// snapshotDirectory. Says why when nothing was started (a task still winds down, a scan is
+// about to start, or no worker runs).
+CaptureRefusal StartCaptureOfTickedComputers(const std::string& snapshotDirectory);
 
 // Command 40015, and button 2 while it reads "Stop": the stop request.
 void RequestStop();
@@ -43,9 +43,15 @@ void RequestStop();
 enum class CancelButtonAction { kStop, kClose, kNone };
 CancelButtonAction CancelButtonActionFor(std::string_view caption);
 
-// "Take Snapshots" while a stopped task still winds down starts nothing; the dialog says so.
+// "Take Snapshots" that starts nothing says why.
 inline constexpr char kPreviousTaskStillEnding[] =
     "The previous task is still ending. Please try again in a moment.";
+inline constexpr char kScanAboutToStart[] =
+    "The network scan is about to start. Please try again when it has ended.";
+inline constexpr char kNoCaptureWorkers[] =
+    "The capture workers could not be started: no snapshot can be taken.";
+// The text for a refusal; empty for kNone.
+const char* CaptureRefusalText(CaptureRefusal refusal);
 
 // Whether a network tree item is ticked; item 0 never is.
 bool IsItemTicked(TreeItem item);

@@ -15,11 +15,12 @@ void TaskGate::EnterScan() {
   scanWanted_ = false;
 }
 
-bool TaskGate::TryEnterCapture() {
+CaptureRefusal TaskGate::TryEnterCaptureOrSayWhy() {
   std::lock_guard lock(mutex_);
-  if (held_ || scanWanted_) return false;
+  if (held_) return CaptureRefusal::kTaskEnding;
+  if (scanWanted_) return CaptureRefusal::kScanPending;
   held_ = true;
-  return true;
+  return CaptureRefusal::kNone;
 }
 
 void TaskGate::Leave() {

@@ -9,6 +9,14 @@
 
 namespace mv {
 
+// Why "Take Snapshots" started nothing, so that the dialog can say what is happening.
+enum class CaptureRefusal {
+  kNone,         // it started
+  kTaskEnding,   // a task holds the gate: after a stop, the stopped task still winds down
+  kScanPending,  // a scan was asked for and has not begun yet
+  kNoWorkers,    // no capture worker runs (the capture job's own answer)
+};
+
 class TaskGate {
  public:
   // The Take Snapshots dialog asks for a scan. Until the scan thread enters, no capture
@@ -21,7 +29,10 @@ class TaskGate {
   // The Take Snapshots dialog: holds the gate for a capture job and answers true, or
   // answers false at once while a task holds it or a scan is wanted. Never blocks, since
   // the dialog's thread must keep serving the workers' requests.
-  bool TryEnterCapture();
+  bool TryEnterCapture() { return TryEnterCaptureOrSayWhy() == CaptureRefusal::kNone; }
+  // The same, saying why not: kTaskEnding while a task holds the gate, else kScanPending
+  // while a scan is wanted.
+  CaptureRefusal TryEnterCaptureOrSayWhy();
 
   // The task's last thread, once every other thread of the task is back.
   void Leave();

@@ -17,6 +17,9 @@
 #define IDR_TREE_MENU 111
 #define IDR_LIST_MENU 112
 
+/* Keys: the shortcuts the menus show (Ctrl+S) */
+#define IDR_MAIN_ACCELERATORS 122
+
 /* Icons and bitmaps */
 #define IDI_APP 104
 #define IDI_DIRECTORY 105

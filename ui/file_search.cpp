@@ -78,7 +78,7 @@ bool ShowMatch(SnapshotBrowser& browser, FileListPort& list, int header, int lin
   browser.SetNavigationPath(directory);
   const int row = RowShowing(list, ParseEntryLine(snapshot.Line(line).substr(nameStart)));
   if (row >= 0) list.SelectOnly(row);
-  browser.OpenLocation(kStayStep);
+  browser.RewriteLocation();
   return row >= 0;
 }
 

@@ -94,35 +94,33 @@ void SnapshotBrowser::AppendEntryRow(const ParsedEntry& entry, std::string_view 
 }
 
 void SnapshotBrowser::OpenLocation(std::string_view step) {
-  if (step != kStayStep) {
-    int filled = 1;
-    if (step == kShareListStep) {
-      // The share list is shown only with an empty navigation path, even when a row with an
-      // empty name (a damaged line) is opened from deeper down.
-      navigationPath_.clear();
+  int filled = 1;
+  if (step == kShareListStep) {
+    // The share list is shown only with an empty navigation path, even when a row with an
+    // empty name (a damaged line) is opened from deeper down.
+    navigationPath_.clear();
+    filled = FillFileList("", "");
+  } else if (step == kUpStep) {
+    if (navigationPath_.empty()) {
       filled = FillFileList("", "");
-    } else if (step == kUpStep) {
-      if (navigationPath_.empty()) {
-        filled = FillFileList("", "");
-      } else {
-        navigationPath_.pop_back();
-        const std::size_t slash = navigationPath_.rfind(kPathSeparator);
-        const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
-        const std::string left = navigationPath_.substr(cut);
-        navigationPath_.resize(cut);
-        filled = FillFileList(navigationPath_, left);
-      }
     } else {
-      navigationPath_ += step;
-      navigationPath_ += kPathSeparator;
-      filled = FillFileList(navigationPath_, "");
+      navigationPath_.pop_back();
+      const std::size_t slash = navigationPath_.rfind(kPathSeparator);
+      const std::size_t cut = slash == std::string::npos ? 0 : slash + 1;
+      const std::string left = navigationPath_.substr(cut);
+      navigationPath_.resize(cut);
+      filled = FillFileList(navigationPath_, left);
     }
-    if (filled == 0) {
-      notices_.ShowMessage(CouldNotLocateText(step), MessageKind::kError);
-      navigationPath_ = listedPath_;
-    }
+  } else {
+    navigationPath_ += step;
+    navigationPath_ += kPathSeparator;
+    filled = FillFileList(navigationPath_, "");
   }
-  controls_.SetLocationText(LocationText());
+  if (filled == 0) {
+    notices_.ShowMessage(CouldNotLocateText(step), MessageKind::kError);
+    navigationPath_ = listedPath_;
+  }
+  RewriteLocation();
 }
 
 std::string SnapshotBrowser::LocationText() const {

@@ -16,7 +16,7 @@
 //           browser.OpenLocation("");
 //         }
 //   - Double click / Enter on a share or directory row: OpenLocation(displayName of the row's
-//     Name text taken whole by ParseBareName); "..", a child's name, "" or "--".
+//     Name text taken whole by ParseBareName): "..", "" or a child's name, whatever it is.
 //   - A typed location: SetNavigationPath(path), then FillFileList(path, "") and, when it
 //     returns 0, show the message and SetNavigationPath(listedPath()).
 //   - LVN_COLUMNCLICK: ClickColumn(column). LVN_ITEMCHANGED: ShowRowDetails(row, created text).
@@ -44,7 +44,6 @@ namespace mv {
 // Steps of OpenLocation besides a child's name.
 inline constexpr std::string_view kShareListStep = "";
 inline constexpr std::string_view kUpStep = "..";
-inline constexpr std::string_view kStayStep = "--";  // nothing moves; the location is rewritten
 
 // The commands that need a loaded snapshot; enabled once a snapshot file has been opened.
 inline constexpr std::array<int, 4> kSnapshotCommands = {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN,
@@ -74,10 +73,12 @@ class SnapshotBrowser {
   int FillFileList(std::string_view path, std::string_view select);
 
   // One step: "" (the share list; clears the navigation path), ".." (up, selecting the
-  // directory left), a child's name (down) or "--". A step that fails shows "Could not
-  // locate '<step>' path." and goes back to the listed path. Every step ends by setting the
-  // location field to \\computer\path.
+  // directory left) or a child's name (down; "--" too, like any other name). A step that
+  // fails shows "Could not locate '<step>' path." and goes back to the listed path. Every
+  // step ends by setting the location field to \\computer\path.
   void OpenLocation(std::string_view step);
+  // Nothing moves: only the location field is set to \\computer\path again.
+  void RewriteLocation() { controls_.SetLocationText(LocationText()); }
 
   // A click on column header `column` (0..3): toggles that column between ascending and
   // descending, makes it the last sort column and sorts.

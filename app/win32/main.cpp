@@ -10,11 +10,13 @@
 #include "app/app_paths.h"
 #include "app/settings.h"
 #include "app/web_pages.h"
+#include "app/win32/com_apartment.h"
 #include "app/win32/crash_report.h"
 #include "app/win32/profile_settings_file.h"
 #include "app/win32/system_paths.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/window_shell.h"
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/take_snapshots_dialog.h"
@@ -39,7 +41,10 @@ std::string& ConfigFilePath() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  SetUnhandledExceptionFilter(mv::ReportUnhandledException);
+  // Faults, and C++ exceptions that nothing caught, end in the crash message.
+  mv::InstallCrashFilter(mv::ReportUnhandledException);
+  // The window opens files, property sheets and the folder picker through the shell.
+  const mv::ComApartment com;
   // Made here, once: the shell port looks up what it needs from shell32 as it is made.
   static mv::Win32ShellPort shell;
 

@@ -24,10 +24,10 @@ NOTIFYICONDATAA& TrayRecord() {
 
 }  // namespace
 
-void SetTrayIcon(HWND window, HICON icon, bool on) {
+bool SetTrayIcon(HWND window, HICON icon, bool on) {
   NOTIFYICONDATAA& record = TrayRecord();
   Shell_NotifyIconA(NIM_DELETE, &record);
-  if (!on) return;
+  if (!on) return true;
   record = NOTIFYICONDATAA{};
   record.cbSize = NOTIFYICONDATAA_V1_SIZE;
   record.hWnd = window;
@@ -37,7 +37,14 @@ void SetTrayIcon(HWND window, HICON icon, bool on) {
   record.hIcon = icon;
   static_assert(sizeof kTrayTip <= sizeof record.szTip);
   std::memcpy(record.szTip, kTrayTip, sizeof kTrayTip);
-  Shell_NotifyIconA(NIM_ADD, &record);
+  return Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+}
+
+bool ShowTrayIconAgain(HWND window, HICON icon) {
+  NOTIFYICONDATAA& record = TrayRecord();
+  // A change that the taskbar accepts proves the icon is there.
+  if (record.hWnd == window && Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE) return true;
+  return SetTrayIcon(window, icon, true);
 }
 
 }  // namespace mv

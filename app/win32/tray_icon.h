@@ -7,7 +7,12 @@
 namespace mv {
 
 // Removes the icon shown before (quietly, when there is none); when on, adds it anew for
-// window with icon. Main thread only.
-void SetTrayIcon(HWND window, HICON icon, bool on);
+// window with icon. True when the icon is now as asked: false when it could not be added
+// (no taskbar yet, or none at all). Main thread only.
+bool SetTrayIcon(HWND window, HICON icon, bool on);
+
+// The icon for window, kept where the taskbar still shows it, else added anew (after
+// Explorer has started again the taskbar knows none). True when it is shown. Main thread only.
+bool ShowTrayIconAgain(HWND window, HICON icon);
 
 }  // namespace mv

@@ -8,6 +8,7 @@
 #include "app/update_check.h"
 #include "app/web_pages.h"
 #include "app/win32/app_registry.h"
+#include "app/win32/com_apartment.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/wininet_fetch.h"
 #include "platform/threading.h"
@@ -37,15 +38,19 @@ void CheckFirstRun(HWND window, std::function<void(HWND owner)> takeSnapshots) {
 
 void StartUpdateCheck(HWND window, const std::string& server, ShellPort& shell) {
   StartDetachedThread([window, server, &shell] {
+    const ComApartment com;  // the web page is opened through the shell
     Win32NoticePort notices(window);
     UpdateCheck(server, FetchFirstBytes, notices, shell);
   });
 }
 
+HICON AppIcon() {
+  return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
+}
+
 void ApplyShellSettings(HWND window, const Settings& settings) {
   SetAutorun(settings.autorun);
-  SetTrayIcon(window, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP)),
-              settings.showInTray);
+  SetTrayIcon(window, AppIcon(), settings.showInTray);
 }
 
 }  // namespace
@@ -55,6 +60,7 @@ void ConnectAppShell(MainWindowSetup& setup) {
   setup.appShell.checkFirstRun = CheckFirstRun;
   setup.appShell.startUpdateCheck = StartUpdateCheck;
   setup.appShell.applySettings = ApplyShellSettings;
+  setup.appShell.showTrayIcon = [](HWND window) { return ShowTrayIconAgain(window, AppIcon()); };
 }
 
 }  // namespace mv

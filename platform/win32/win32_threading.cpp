@@ -3,6 +3,7 @@
 
 #include "platform/threading.h"
 #include "platform/threading_faults.h"
+#include "platform/win32/escaped_exception.h"
 
 namespace mv {
 
@@ -38,7 +39,7 @@ bool ManualResetEvent::WaitFor(unsigned milliseconds) {
 namespace {
 DWORD WINAPI RunThreadBody(LPVOID parameter) {
   const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(parameter));
-  (*body)();
+  RunGuarded([&] { (*body)(); });
   return 0;
 }
 }  // namespace

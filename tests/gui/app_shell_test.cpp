@@ -13,6 +13,8 @@
 #include "gui_support.h"
 #include "ui/win32/win32_notice_port.h"
 
+#include <shellapi.h>  // after windows.h
+
 namespace mv::gui {
 namespace {
 
@@ -95,6 +97,47 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
   EXPECT_EQ(RunEntry(), "");
   SendMessageA(window_, WM_CLOSE, 0, 0);
   EXPECT_EQ(exits_, 1);
+}
+
+// Whether the taskbar shows the window's icon: only a shown icon can be changed.
+bool TrayIconThere(HWND window) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.hWnd = window;
+  return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+}
+
+// Closing hides the window only while its tray icon is there; Explorer's broadcast puts the
+// icon back; the end of the session ends the program through the exit routine.
+TEST_F(AppShellTest, TheTrayIconComesBackAndTheEndOfTheSessionExits) {
+  bool trayReady = false;
+  Open([&](MainWindowSetup& setup) {
+    setup.showInTray = true;
+    setup.appShell.showTrayIcon = [&, show = setup.appShell.showTrayIcon](HWND window) {
+      return trayReady && show(window);
+    };
+  });
+  SendMessageA(window_, WM_CLOSE, 0, 0);  // no taskbar to show the icon: the window closes
+  EXPECT_EQ(exits_, 1);
+
+  trayReady = true;
+  NOTIFYICONDATAA gone{};  // Explorer starts anew and knows no icon
+  gone.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  gone.hWnd = window_;
+  Shell_NotifyIconA(NIM_DELETE, &gone);
+  ASSERT_FALSE(TrayIconThere(window_));
+  SendMessageA(window_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(TrayIconThere(window_));
+  SendMessageA(window_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(window_));
+  EXPECT_EQ(exits_, 1);
+
+  EXPECT_NE(SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
+  SendMessageA(window_, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // another program refused
+  EXPECT_EQ(exits_, 1);
+  SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(exits_, 2);
+  Shell_NotifyIconA(NIM_DELETE, &gone);
 }
 
 // The host's python3, started through Wine, serving canned replies on 127.0.0.1.

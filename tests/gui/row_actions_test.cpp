@@ -1,6 +1,8 @@
 // Row actions through the real window: a double click and Enter in the file list, a typed
 // location, the Snapshot Properties dialog, Copy Path on the clipboard and a search that
 // selects its match; and the shell port's object-properties entry.
+#include <algorithm>
+
 #include "gui_support.h"
 #include "ui/win32/win32_shell_port.h"
 
@@ -19,9 +21,9 @@ class RowActionsTest : public MainWindowTest {
                         "letters\\note.txt;;f;;5;;1.1.2010", "letters\\old;;d;;0;;1.1.2010",
                         "letters\\old\\x.txt;;f;;6;;1.1.2010"}},
                       {"Music",
-                       {"Albums;;d;;0;;1.1.2010", "song.mp3;;f;;7;;1.1.2010",
+                       {"Albums;;d;;0;;1.1.2010", "song.mp3;;f;;7;;1.1.2010", "--;;d;;0;;1.1.2010",
                         "Albums\\one.mp3;;f;;8;;1.1.2010", "Albums\\two.mp3;;f;;9;;1.1.2010",
-                        "Albums\\six.mp3;;f;;10;;1.1.2010"}}}));
+                        "Albums\\six.mp3;;f;;10;;1.1.2010", "--\\in.txt;;f;;11;;1.1.2010"}}}));
     Open();
     Select({"WG", "PC1", "05.12.2026 09:04:05"});
   }
@@ -58,6 +60,40 @@ TEST_F(RowActionsTest, DoubleClickAndATypedLocationEnterADirectoryAndEnterOpensA
   EXPECT_EQ(Location(), "\\\\pc1\\\\DOCS\\letters");  // kept as typed
 }
 
+// Keys count as they stood for the message: Ctrl that goes down only after Enter was sent
+// (or went up before) does not make it Explore. The folder "--" is entered like any other.
+// Ctrl+S, as the menus show, opens the search, through the filter the dialog loops call.
+TEST_F(RowActionsTest, EnterReadsKeysAsOfItsMessageEntersAnyFolderAndCtrlSSearches) {
+  MainState().browser->OpenLocation("Music");
+  const std::vector<std::string> music = Names();
+  Click(static_cast<int>(std::find(music.begin(), music.end(), "--") - music.begin()));
+  SetFocus(list_);
+  INPUT ctrl[2] = {};
+  for (INPUT& key : ctrl) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_CONTROL;
+  }
+  ctrl[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(1, &ctrl[0], sizeof(INPUT)), 1u);  // the keyboard has Ctrl down...
+  Command(IDOK);  // ...but the Enter being handled came before it
+  ASSERT_EQ(SendInput(1, &ctrl[1], sizeof(INPUT)), 1u);
+  PumpMessages();
+  EXPECT_EQ(Names(), (std::vector<std::string>{"..", "in"}));
+  EXPECT_EQ(Location(), "\\\\PC1\\Music\\--\\");
+
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  MessageBoxAnswerer search(window_, IDCANCEL);
+  MSG ctrlS{list_, WM_KEYDOWN, 'S', 0x001F0001, 0, {}};
+  EXPECT_NE(CallMsgFilterA(&ctrlS, MSGF_DIALOGBOX), FALSE);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  ASSERT_TRUE(search.Finish());
+  EXPECT_EQ(search.caption, "Search files");
+}
+
 TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
   std::vector<std::string> texts;
   LRESULT fileLines = 0;
@@ -70,7 +106,7 @@ TEST_F(RowActionsTest, SnapshotPropertiesShowTheLoadedSnapshot) {
   });
   EXPECT_EQ(texts, (std::vector<std::string>{
                        "Group: WG", "Computer: PC1", "Date Created: 05.12.2026 09:04:07",
-                       "Shares: 2", "Files: 10", "Directories: 3", "Total: 13", "File: " + path_}));
+                       "Shares: 2", "Files: 11", "Directories: 4", "Total: 15", "File: " + path_}));
   EXPECT_GT(fileLines, 1);  // the path wraps instead of widening the box
 }
 

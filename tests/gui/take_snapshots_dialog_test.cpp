@@ -6,6 +6,8 @@
 #include <set>
 
 #include "gui_support.h"
+
+#include <unknwn.h>
 #include "ui/win32/background_threads.h"
 #include "ui/win32/owner_thread.h"
 
@@ -129,6 +131,7 @@ const std::vector<std::string> kSampleNetworkTicked = {
 
 TEST_F(TakeSnapshotsDialogTest,
        EachOpeningScansAfreshAndOnlyTickedComputersUnderTickedGroupsAreCaptured) {
+  IUnknown* tickImages = nullptr;  // the first opening's, with a reference of the test's own
   for (int opening = 0; opening < 2; ++opening) {
     WithDialog([&] {
       EXPECT_EQ(ScreenAfter([&] { return Screen() == kScanning; }, [] {}), kScanning);
@@ -138,7 +141,17 @@ TEST_F(TakeSnapshotsDialogTest,
       EXPECT_EQ(Ticks(), kSampleNetworkTicked);
       EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(network_, TVSIL_NORMAL)), 3);
       Send(IDM_DESELECT_ALL);
-      if (opening == 0) return;
+      if (opening == 0) {
+        // Not in the import library: looked up in the loaded common controls.
+        using QueryImageList = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
+        const auto query = reinterpret_cast<QueryImageList>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("comctl32.dll"), "HIMAGELIST_QueryInterface")));
+        ASSERT_NE(query, nullptr);
+        EXPECT_EQ(query(TreeView_GetImageList(network_, TVSIL_STATE), __uuidof(IUnknown),
+                        reinterpret_cast<void**>(&tickImages)),
+                  S_OK);
+        return;
+      }
       Tick({"WORKGROUP"});
       Tick({"WORKGROUP", "PC1"});
       Tick({"OFFICE", "SERVER"});             // its group stays unticked
@@ -150,6 +163,9 @@ TEST_F(TakeSnapshotsDialogTest,
       EXPECT_EQ(OwnedWindow(dialog_), nullptr);  // one end message per job
     });
   }
+  // The closed dialog destroyed the tick boxes' image list: the test's reference was the last.
+  ASSERT_NE(tickImages, nullptr);
+  EXPECT_EQ(tickImages->Release(), 0u);
   std::vector<std::string> files;
   for (const auto& file : std::filesystem::directory_iterator(folder_.path())) {
     files.push_back(file.path().filename().string());

@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(browser.navigationPath() == browser.listedPath());
         break;
       case 1:
-        browser.OpenLocation(mv::kStayStep);
+        browser.RewriteLocation();
         break;
       case 2:
         browser.ClickColumn(byte / 6 % mv::kFileListColumnCount);

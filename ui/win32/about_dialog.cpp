@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/shell_port.h"
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 
 namespace mv {
@@ -130,8 +131,8 @@ void ShowAboutDialog(HWND owner, ShellPort* shell, const WebPages& pages) {
       {IDC_LINK_EMAIL, "mailto:" + pages.supportEmail},
       {IDC_LINK_SUPPORT, pages.supportPage},
   }};
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc,
-                  0);
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
+                  GuardedDialogProc<AboutDialogProc>, 0);
 }
 
 }  // namespace mv

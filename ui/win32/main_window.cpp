@@ -4,6 +4,7 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_state.h"
@@ -48,7 +49,9 @@ void SetSnapshotsDirectory(std::string directory) {
   MainState().setup.snapshotsDirectory = std::move(directory);
 }
 
-INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+INT_PTR CALLBACK MainWindowMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitMainWindow(window);
@@ -75,13 +78,29 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MV_TRAY:
       OnTrayCallback(window, lParam);
       break;
-    case kRunOnOwnerThreadMessage:
-      HandleRunOnOwnerThread(lParam);
+    case WM_ENDSESSION:
+      // The session ends (log-off, shutdown): an orderly end, through the exit routine, which
+      // saves the settings. The default handling of WM_QUERYENDSESSION has agreed to it.
+      if (wParam != FALSE) OnSessionEnd();
+      break;
+    case WM_DESTROY:
+      OnMainDestroy();
       break;
     default:
+      if (message == TaskbarCreatedMessage()) {
+        OnTaskbarCreated(window);
+      } else {
+        HandleRunOnOwnerThread(message, wParam, lParam);
+      }
       break;
   }
   return 0;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardedDialogProc<MainWindowMessages>(window, message, wParam, lParam);
 }
 
 }  // namespace mv

@@ -30,6 +30,9 @@ struct AppShellHooks {
   std::function<void(HWND window, const std::string& server, ShellPort& shell)> startUpdateCheck;
   // At creation and after the Settings dialog: the autorun and tray icon settings take effect.
   std::function<void(HWND window, const Settings& settings)> applySettings;
+  // With the tray setting on: adds the tray icon again where it is missing (Explorer started
+  // anew, or the tray was not ready when it was added). True when the icon is there.
+  std::function<bool(HWND window)> showTrayIcon;
 };
 
 // The settings (snapshotsDirectory: where snapshot files are written, listed and loaded
@@ -38,8 +41,8 @@ struct AppShellHooks {
 struct MainWindowSetup : Settings {
   std::string helpFilePath;    // help.chm beside the executable
   ShellPort* shell = nullptr;  // opens the help file and the maker's web pages
-  // Ends the program ("Exit", or closing the window); does not return in the program.
-  // Tests put something harmless here.
+  // Ends the program ("Exit", closing the window, the end of the session); does not return
+  // in the program. Tests put something harmless here.
   std::function<void()> exitApplication;
   // The server the update check asks at creation; empty: no check (tests).
   std::string updateServer;

@@ -8,6 +8,7 @@
 #include "ui/win32/about_dialog.h"
 #include "ui/win32/context_menu.h"
 #include "ui/win32/main_window_rows.h"
+#include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
 #include "ui/win32/main_window_state.h"
 #include "ui/win32/settings_dialog.h"
@@ -131,9 +132,10 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
 }
 
 void OnMainClose(HWND window) {
-  // With the tray icon on, closing only hides the window; the icon brings it back.
+  // With the tray icon on, closing only hides the window; the icon brings it back. Without
+  // the icon the window would be out of reach: it closes as with the setting off.
   MainWindowState& s = MainState();
-  if (s.setup.showInTray) {
+  if (TrayIconShown(window)) {
     ShowWindow(window, SW_HIDE);
   } else if (s.setup.exitApplication) {
     s.setup.exitApplication();

@@ -10,6 +10,7 @@
 #include "ui/win32/background_threads.h"
 #include "ui/win32/file_list_columns.h"
 #include "ui/win32/icon_list.h"
+#include "ui/win32/key_routing.h"
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
 #include "ui/win32/main_window_state.h"
@@ -75,11 +76,20 @@ void InitMainWindow(HWND window) {
     EnableMenuItem(bar, static_cast<UINT>(command), MF_BYCOMMAND | MF_GRAYED);
   }
 
+  StartKeyRouting(window, LoadAcceleratorsA(GetModuleHandleA(nullptr),
+                                            MAKEINTRESOURCEA(IDR_MAIN_ACCELERATORS)));
+  // The program runs elevated: Explorer's broadcast must be let through to it.
+  ChangeWindowMessageFilter(TaskbarCreatedMessage(), MSGFLT_ADD);
+
   CheckFirstRun(window);
   SetActivityState(kIdle);
   StartUpdateCheckOfWindow(window);
   SetTimer(window, kSplitterTimer, kSplitterTimerPeriodMs, nullptr);
   ApplySettings();
+}
+
+void OnMainDestroy() {
+  StopKeyRouting();
 }
 
 }  // namespace mv

@@ -27,9 +27,10 @@ RowActions ActionsOfWindow() {
   return RowActions(*s.browser, *s.fileList, ShellOfWindow(), *s.notices);
 }
 
-// Down now, or pressed since the last query.
+// Down as the thread's input stood when the message being handled was sent: not as the
+// keyboard is now, nor "pressed at some time since the last query".
 bool KeyHeld(int key) {
-  return GetAsyncKeyState(key) != 0;
+  return GetKeyState(key) < 0;
 }
 
 }  // namespace

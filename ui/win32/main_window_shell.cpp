@@ -23,6 +23,25 @@ void ApplySettings() {
   if (s.setup.appShell.applySettings) s.setup.appShell.applySettings(s.window, s.setup);
 }
 
+bool TrayIconShown(HWND window) {
+  const MainWindowSetup& setup = MainState().setup;
+  return setup.showInTray && setup.appShell.showTrayIcon && setup.appShell.showTrayIcon(window);
+}
+
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
+void OnTaskbarCreated(HWND window) {
+  TrayIconShown(window);
+}
+
+void OnSessionEnd() {
+  const MainWindowSetup& setup = MainState().setup;
+  if (setup.exitApplication) setup.exitApplication();
+}
+
 void OnTrayCallback(HWND window, LPARAM mouseEvent) {
   if (LOWORD(mouseEvent) != WM_LBUTTONUP) return;
   ShowWindow(window, SW_SHOW);

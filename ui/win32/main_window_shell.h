@@ -21,4 +21,16 @@ void ApplySettings();
 // events are ignored.
 void OnTrayCallback(HWND window, LPARAM mouseEvent);
 
+// With the tray setting on, whether the tray icon is there, added again where it was missing.
+// False with the setting off: closing the window then must not hide it, since nothing would
+// bring it back.
+bool TrayIconShown(HWND window);
+
+// The broadcast Explorer sends when its taskbar is made (again): the icon is added anew.
+UINT TaskbarCreatedMessage();
+void OnTaskbarCreated(HWND window);
+
+// The end of the session: the program ends through its exit routine.
+void OnSessionEnd();
+
 }  // namespace mv

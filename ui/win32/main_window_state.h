@@ -58,5 +58,6 @@ void OnSplitterTimer(HWND window);
 void OnMainCommand(HWND window, int command);
 void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam);
 void OnMainClose(HWND window);
+void OnMainDestroy();
 
 }  // namespace mv

@@ -2,6 +2,7 @@
 // when "Search" closes it.
 #include "ui/win32/search_dialog.h"
 
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/modal_dialog.h"
 #include "ui/win32/window_text.h"
@@ -46,8 +47,8 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 std::optional<std::string> ShowSearchDialog(HWND owner, const std::string& name) {
   SearchRequest request{name, false};
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SEARCH), owner, SearchDialogProc,
-                  reinterpret_cast<LPARAM>(&request));
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SEARCH), owner,
+                  GuardedDialogProc<SearchDialogProc>, reinterpret_cast<LPARAM>(&request));
   if (!request.search) return std::nullopt;
   return request.name;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
@@ -89,7 +90,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 void ShowSettingsDialog(HWND owner) {
   DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), owner,
-                  SettingsDialogProc, 0);
+                  GuardedDialogProc<SettingsDialogProc>, 0);
 }
 
 }  // namespace mv

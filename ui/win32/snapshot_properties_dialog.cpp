@@ -1,6 +1,7 @@
 // The Snapshot Properties dialog's procedure: sets its eight texts and closes on OK or Esc.
 #include "ui/win32/snapshot_properties_dialog.h"
 
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/modal_dialog.h"
 
@@ -39,7 +40,7 @@ INT_PTR CALLBACK SnapshotPropertiesProc(HWND dialog, UINT message, WPARAM wParam
 
 void ShowSnapshotPropertiesDialog(HWND owner, const PropertyTexts& texts) {
   DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SNAPSHOT_PROPERTIES), owner,
-                  SnapshotPropertiesProc, reinterpret_cast<LPARAM>(&texts));
+                  GuardedDialogProc<SnapshotPropertiesProc>, reinterpret_cast<LPARAM>(&texts));
 }
 
 }  // namespace mv

@@ -8,6 +8,7 @@
 
 #include "capture/activity_state.h"
 #include "capture/take_snapshots.h"
+#include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/background_threads.h"
 #include "ui/win32/context_menu.h"
@@ -27,32 +28,39 @@ HWND NetworkTree(HWND dialog) {
   return GetDlgItem(dialog, IDC_NETWORK_TREE);
 }
 
-// The tree makes its tick boxes at its first paint and then unticks every item it holds, so
-// the first items of a scan would lose their ticks. Switching the style on once more makes
-// the tick boxes now, while the tree is still empty.
-void MakeTickBoxesNow(HWND tree) {
+// The tick boxes, the documented way: the style is left out of the template and switched on
+// once the tree exists and before it holds an item, so that the tree makes its tick box
+// images now and never unticks the first items of a scan.
+void SwitchOnTickBoxes(HWND tree) {
   const LONG_PTR style = GetWindowLongPtrA(tree, GWL_STYLE);
-  SetWindowLongPtrA(tree, GWL_STYLE, style & ~static_cast<LONG_PTR>(TVS_CHECKBOXES));
-  SetWindowLongPtrA(tree, GWL_STYLE, style);
+  SetWindowLongPtrA(tree, GWL_STYLE, style | TVS_CHECKBOXES);
+}
+
+// The tree frees neither its normal image list nor the tick boxes' state image list it made:
+// both are taken off it and destroyed while it still exists.
+void DestroyTreeImageLists(HWND tree) {
+  for (const WPARAM which : {TVSIL_NORMAL, TVSIL_STATE}) {
+    ImageList_Destroy(reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_SETIMAGELIST, which, 0)));
+  }
 }
 
 void OnInitDialog(HWND dialog) {
   AddOpenTakeSnapshotsDialog(dialog);
-  MakeTickBoxesNow(NetworkTree(dialog));
-  HIMAGELIST images = CreateIconList({IDI_GROUP, IDI_COMPUTER, IDI_SHARE});
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(images));
+  SwitchOnTickBoxes(NetworkTree(dialog));
   SendMessageA(NetworkTree(dialog), TVM_SETIMAGELIST, TVSIL_NORMAL,
-               reinterpret_cast<LPARAM>(images));
+               reinterpret_cast<LPARAM>(CreateIconList({IDI_GROUP, IDI_COMPUTER, IDI_SHARE})));
   // The scan empties the tree and the tables first, so every opening shows a fresh scan.
   RequestNetworkScan();
 }
 
 void StartCapture(HWND dialog) {
   // Read now, not at start-up: the directory is a setting the user may have changed.
-  if (StartCaptureOfTickedComputers(SnapshotsDirectory())) return;
-  // Refused: a stopped task is still winding down (the buttons follow the state, which a
-  // stop sets to Idle at once). Saying nothing would look like a capture that never ends.
-  Win32NoticePort(dialog).ShowMessage(kPreviousTaskStillEnding, MessageKind::kInformation);
+  const CaptureRefusal refusal = StartCaptureOfTickedComputers(SnapshotsDirectory());
+  if (refusal == CaptureRefusal::kNone) return;
+  // The buttons follow the activity state, which says Idle while a stopped task still winds
+  // down or a scan has been asked for but not begun. Saying nothing would look like a
+  // capture that never ends.
+  Win32NoticePort(dialog).ShowMessage(CaptureRefusalText(refusal), MessageKind::kInformation);
 }
 
 void OnCancelButton(HWND dialog) {
@@ -98,19 +106,13 @@ void OnCommand(HWND dialog, int command) {
 }
 
 void OnDestroy(HWND dialog) {
+  DestroyTreeImageLists(NetworkTree(dialog));
   // An older dialog that becomes current again shows a tree the tables no longer point
   // into: it scans afresh, as if it had just opened.
   if (RemoveOpenTakeSnapshotsDialog(dialog)) RequestNetworkScan();
 }
 
-}  // namespace
-
-void ShowTakeSnapshotsDialog(HWND owner) {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAKE_SNAPSHOTS), owner,
-                  TakeSnapshotsDialogProc, 0);
-}
-
-INT_PTR CALLBACK TakeSnapshotsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK TakeSnapshotsMessages(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
@@ -129,20 +131,25 @@ INT_PTR CALLBACK TakeSnapshotsDialogProc(HWND dialog, UINT message, WPARAM wPara
     case WM_COMMAND:
       OnCommand(dialog, LOWORD(wParam));
       break;
-    case kRunOnOwnerThreadMessage:
-      HandleRunOnOwnerThread(lParam);
-      break;
     case WM_DESTROY:
       OnDestroy(dialog);
       break;
-    case WM_NCDESTROY:
-      // After the tree, which never frees a normal image list it was given.
-      ImageList_Destroy(reinterpret_cast<HIMAGELIST>(GetWindowLongPtrA(dialog, DWLP_USER)));
-      break;
     default:
+      HandleRunOnOwnerThread(message, wParam, lParam);
       break;
   }
   return 0;
+}
+
+}  // namespace
+
+void ShowTakeSnapshotsDialog(HWND owner) {
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAKE_SNAPSHOTS), owner,
+                  TakeSnapshotsDialogProc, 0);
+}
+
+INT_PTR CALLBACK TakeSnapshotsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardedDialogProc<TakeSnapshotsMessages>(dialog, message, wParam, lParam);
 }
 
 }  // namespace mv

@@ -69,12 +69,15 @@ TEST(CaptureStop, NewScanWaitsUntilTheStoppedJobsLastWorkerIsBack) {
 
 // Nothing starts while a scan is wanted or running, nor while the end-of-job message is on
 // screen.
+// The refusal says which.
 TEST(CaptureStop, NothingStartsWhileAScanOrTheEndOfJobMessageHoldsTheGate) {
+  EXPECT_EQ(CaptureRig(test::SampleNetwork(), 0).job->TryStartCaptureOfTicked(""),
+            CaptureRefusal::kNoWorkers);
   CaptureRig rig(test::SampleNetwork());
   rig.scan.gate.NoteScanWanted();
-  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  EXPECT_EQ(rig.job->TryStartCaptureOfTicked(rig.SnapshotDir()), CaptureRefusal::kScanPending);
   rig.scan.gate.EnterScan();
-  EXPECT_FALSE(rig.job->StartCaptureOfTicked(rig.SnapshotDir()));
+  EXPECT_EQ(rig.job->TryStartCaptureOfTicked(rig.SnapshotDir()), CaptureRefusal::kTaskEnding);
   rig.scan.gate.Leave();
 
   rig.notices.Hold();

@@ -80,7 +80,8 @@ TEST_F(NavigationTest, TwoSharesWithTheSameDirectoryStayApart) {
 
 TEST_F(NavigationTest, StepsThatCannotBeTakenReportAndKeepTheListing) {
   ASSERT_TRUE(Open(HeaderText() + SnapshotText({"SHARENAME: Docs", "Empty;;d;;0;;1.1.2010",
-                                                "a.txt;;f;;1;;1.1.2010", "SHARENAME: Bare",
+                                                "a.txt;;f;;1;;1.1.2010", "--;;d;;0;;1.1.2010",
+                                                "--\\in.txt;;f;;1;;1.1.2010", "SHARENAME: Bare",
                                                 "SHARENAME: Open", "x.txt;;f;;1;;1.1.2010"})));
   browser.OpenLocation("Docs");
   const NameList docs = Names();
@@ -92,14 +93,19 @@ TEST_F(NavigationTest, StepsThatCannotBeTakenReportAndKeepTheListing) {
   EXPECT_EQ(Names(), docs);
   EXPECT_EQ(browser.navigationPath(), "Docs\\");
   EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\");
-  // The stay step only rewrites the location.
+  // Staying only rewrites the location.
   list.SelectOnly(RowOf("a"));
   controls.SetLocationText("typed by the user");
-  browser.OpenLocation("--");
+  browser.RewriteLocation();
   EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\");
   EXPECT_EQ(Row("a").state, kRowSelected | kRowFocused);
   EXPECT_EQ(browser.navigationPath(), "Docs\\");
+  // "--" is a name like any other.
+  browser.OpenLocation("--");
+  EXPECT_EQ(Names(), (NameList{"..", "in"}));
+  EXPECT_EQ(controls.location(), "\\\\PC7\\Docs\\--\\");
 
+  browser.OpenLocation("..");
   browser.OpenLocation("..");
   browser.OpenLocation("Bare");  // a share without content lists only ".."
   EXPECT_EQ(Names(), (NameList{".."}));
