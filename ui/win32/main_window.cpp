@@ -67,7 +67,9 @@ INT_PTR CALLBACK MainWindowMessages(HWND window, UINT message, WPARAM wParam, LP
       OnSplitterTimer(window);
       break;
     case WM_NOTIFY:
-      if (lParam != 0) OnMainNotify(window, *reinterpret_cast<const NMHDR*>(lParam), lParam);
+      if (lParam != 0 && OnMainNotify(window, *reinterpret_cast<const NMHDR*>(lParam), lParam)) {
+        return TRUE;
+      }
       break;
     case WM_COMMAND:
       OnMainCommand(window, LOWORD(wParam));

@@ -100,7 +100,7 @@ void OnMainCommand(HWND window, int command) {
   }
 }
 
-void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
+bool OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
   MainWindowState& s = MainState();
   const UINT code = header.code;
   if (header.idFrom == IDC_SNAPSHOT_TREE) {
@@ -128,7 +128,16 @@ void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam) {
     if (code == LVN_COLUMNCLICK) {
       SortByColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
     }
+    // Typing a name in the list: the control keeps no texts, so the rows are searched here.
+    if (code == LVN_ODFINDITEMA || code == LVN_ODFINDITEMW) {
+      const int row = code == LVN_ODFINDITEMA
+                          ? s.fileList->FindRow(*reinterpret_cast<const NMLVFINDITEMA*>(lParam))
+                          : s.fileList->FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(lParam));
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, row);
+      return true;
+    }
   }
+  return false;
 }
 
 void OnMainClose(HWND window) {

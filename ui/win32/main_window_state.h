@@ -56,7 +56,9 @@ void LayoutMainWindow(HWND window, WPARAM wParam, LPARAM lParam);
 void OnSplitterMouse(HWND window, WPARAM keyFlags, LPARAM position);
 void OnSplitterTimer(HWND window);
 void OnMainCommand(HWND window, int command);
-void OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam);
+// True when the notification's answer was set (DWLP_MSGRESULT) and the dialog procedure
+// must return TRUE for it.
+bool OnMainNotify(HWND window, const NMHDR& header, LPARAM lParam);
 void OnMainClose(HWND window);
 void OnMainDestroy();
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/text.h"
 #include "res/resource_ids.h"
 
 namespace mv {
@@ -164,6 +165,38 @@ void Win32FileListPort::FillDisplayInfo(NMLVDISPINFOW& info) const {
             MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out, room);
         out[length > 0 ? length : 0] = L'\0';
       });
+}
+
+int Win32FileListPort::FindRowNamed(std::string_view sought, UINT flags, int start) const {
+  const int rows = Rows();
+  if (rows == 0) return -1;
+  if (start < 0 || start >= rows) start = 0;
+  const int tries = (flags & LVFI_WRAP) != 0 ? rows : rows - start;
+  for (int i = 0; i < tries; ++i) {
+    const int row = (start + i) % rows;
+    const std::string& name = rows_[static_cast<std::size_t>(row)].cells[kNameColumn];
+    if ((flags & LVFI_PARTIAL) != 0 ? StartsWithIgnoreCase(name, sought)
+                                    : EqualsIgnoreCase(name, sought)) {
+      return row;
+    }
+  }
+  return -1;
+}
+
+int Win32FileListPort::FindRow(const NMLVFINDITEMA& find) const {
+  if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
+  return FindRowNamed(find.lvfi.psz, find.lvfi.flags, find.iStart);
+}
+
+int Win32FileListPort::FindRow(const NMLVFINDITEMW& find) const {
+  if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return -1;
+  std::string sought(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, sought.data(), length, nullptr, nullptr);
+  sought.resize(static_cast<std::size_t>(length) - 1);
+  return FindRowNamed(sought, find.lvfi.flags, find.iStart);
 }
 
 int Win32FileListPort::AddTypeIcon(const std::string& key) {

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,6 +41,11 @@ class Win32FileListPort final : public FileListPort {
   // LVN_GETDISPINFOA and W: the text and image the control asks for, cut to its room.
   void FillDisplayInfo(NMLVDISPINFOA& info) const;
   void FillDisplayInfo(NMLVDISPINFOW& info) const;
+  // LVN_ODFINDITEMA and W (typing in the list): the row whose Name is the text sought, or
+  // begins with it for LVFI_PARTIAL (case ignored), searched from iStart on and, with
+  // LVFI_WRAP, round from the top; -1 when none.
+  int FindRow(const NMLVFINDITEMA& find) const;
+  int FindRow(const NMLVFINDITEMW& find) const;
 
  private:
   struct Row {
@@ -50,6 +56,7 @@ class Win32FileListPort final : public FileListPort {
   // Tells the control the rows appended since it last heard of them, with the states they
   // were appended with. Everything that reads or sets the control's row states first does.
   void ShowAppendedRows();
+  int FindRowNamed(std::string_view sought, UINT flags, int start) const;
   int Rows() const { return static_cast<int>(rows_.size()); }
 
   HWND list_;
