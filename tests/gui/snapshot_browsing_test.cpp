@@ -1,5 +1,7 @@
 // Browsing a snapshots folder in the real window: the library tree, loading the selected
 // snapshot, refused files, the detail part, the column sorts, Remove and Expand all.
+#include <tuple>
+
 #include "gui_support.h"
 #include "ui/win32/main_window_snapshots.h"
 
@@ -125,6 +127,17 @@ TEST_F(SnapshotBrowsingTest, ALargeFolderFillsAtOnceAndSortsWithItsSelection) {
   ListView_GetItemText(list_, selected, 2, text, sizeof text);
   EXPECT_STREQ(text, "1");
   EXPECT_EQ(ListView_GetSelectedCount(list_), 1u);
+
+  // Typing a name: the virtual list asks the window, which searches on from the row given
+  // (case ignored) and round from the top.
+  LVFINDINFOA find{};
+  find.flags = LVFI_PARTIAL | LVFI_WRAP;
+  for (const auto& [start, typed, found] :
+       {std::tuple{10, "F19", "f1999"}, {2500, "f29", "f2999"}}) {
+    find.psz = typed;
+    ListView_GetItemText(list_, ListView_FindItem(list_, start, &find), 0, text, sizeof text);
+    EXPECT_STREQ(text, found) << typed;
+  }
 }
 
 TEST_F(SnapshotBrowsingTest, RemoveDeletesTheSelectedSnapshotsAfterYesOnly) {
