@@ -131,9 +131,10 @@ TEST_F(SnapshotBrowsingTest, ALargeFolderFillsAtOnceAndSortsWithItsSelection) {
   // Typing a name: the virtual list asks the window, which searches on from the row given
   // (case ignored) and round from the top.
   LVFINDINFOA find{};
-  find.flags = LVFI_PARTIAL | LVFI_WRAP;
-  for (const auto& [start, typed, found] :
-       {std::tuple{10, "F19", "f1999"}, {2500, "f29", "f2999"}}) {
+  for (const auto& [start, flags, typed, found] :
+       {std::tuple{10, LVFI_PARTIAL, "F19", "f1999"},
+        {2500, LVFI_STRING | LVFI_WRAP, "F2999", "f2999"}}) {
+    find.flags = flags;
     find.psz = typed;
     ListView_GetItemText(list_, ListView_FindItem(list_, start, &find), 0, text, sizeof text);
     EXPECT_STREQ(text, found) << typed;
