@@ -59,4 +59,7 @@ bool IsNewer(const SnapshotAge& a, const SnapshotAge& b);
 // (computed without doing the exchanges one by one).
 void OrderNewestFirst(std::vector<std::string>& names);
 
+// The same order as positions into names: the k-th name newest first is names[result[k]].
+std::vector<std::uint32_t> NewestFirstPositions(const std::vector<std::string>& names);
+
 }  // namespace mv

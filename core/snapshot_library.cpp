@@ -2,6 +2,7 @@
 #include "core/snapshot_library.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/library_name.h"
 #include "core/snapshot_format.h"
@@ -31,16 +32,47 @@ std::string SnapshotFilePath(const std::string& directory, std::string_view file
   return path;
 }
 
-// The key under which a row is found again: its name ignoring case, and its parent item.
-const std::string& SnapshotLibrary::RowKey(std::string_view name, TreeItem parent) {
-  std::string& key = keyBuffer_;
-  key.clear();
-  for (char c : name) key += AsciiLower(c);
-  key += '\0';
+std::size_t LibRowIndex::Hash(std::string_view name, TreeItem parent) {
+  // FNV-1a over the lower-cased name, then the parent item's bytes.
+  std::uint64_t hash = 14695981039346656037u;
+  auto mix = [&hash](unsigned char byte) {
+    hash ^= byte;
+    hash *= 1099511628211u;
+  };
+  for (const char c : name) mix(static_cast<unsigned char>(AsciiLower(c)));
   for (std::size_t i = 0; i < sizeof(TreeItem); ++i) {
-    key += static_cast<char>((parent >> (8 * i)) & 0xFF);
+    mix(static_cast<unsigned char>((parent >> (8 * i)) & 0xFF));
   }
-  return key;
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+void LibRowIndex::Clear() {
+  slots_.clear();
+  rows_ = 0;
+}
+
+void LibRowIndex::Reserve(std::size_t rows) {
+  std::size_t size = 16;
+  while (size / 2 < rows) size *= 2;
+  if (size <= slots_.size()) return;
+  std::vector<Slot> old(size);
+  old.swap(slots_);
+  for (const Slot& slot : old) {
+    if (slot.row != kNoRow) Place(slot);
+  }
+}
+
+void LibRowIndex::Place(const Slot& slot) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = slot.hash & mask;
+  while (slots_[at].row != kNoRow) at = (at + 1) & mask;
+  slots_[at] = slot;
+}
+
+void LibRowIndex::Add(std::size_t hash, std::size_t row) {
+  if (2 * (rows_ + 1) > slots_.size()) Reserve(rows_ + 1);
+  Place({hash, row});
+  ++rows_;
 }
 
 SnapshotLibrary::SnapshotLibrary(TreePort& tree, FileSystem& fileSystem)
@@ -52,50 +84,80 @@ void SnapshotLibrary::ClearTables() {
   groups_.clear();
   computers_.clear();
   snapshots_.clear();
-  groupRows_.clear();
-  computerRows_.clear();
-  snapshotRows_.clear();
+  groupRows_.Clear();
+  computerRows_.Clear();
+  snapshotRows_.Clear();
 }
 
 void SnapshotLibrary::RebuildSnapshotTree() {
   tree_.DeleteAllItems();
   ClearTables();
   std::vector<std::string> names = ListSnapshotFiles(fileSystem_, directory_);
-  OrderNewestFirst(names);
   snapshots_.reserve(names.size());
-  snapshotRows_.reserve(names.size());
-  for (const std::string& name : names) AddSnapshotFile(name);
+  snapshotRows_.Reserve(names.size());
+  // Newest first, each name moving into its row.
+  for (const std::uint32_t position : NewestFirstPositions(names)) {
+    AddListedSnapshot(std::move(names[position]));
+  }
 }
 
 void SnapshotLibrary::AddSnapshotFile(std::string_view fileName) {
-  const SnapshotNamePieces pieces(fileName);
-  const std::string dateText = SnapshotDateText(pieces);
-  const TreeItem group = FindOrAddGroup(NameOfFileNamePiece(pieces.Piece(kPieceGroup)));
-  const TreeItem computer =
-      FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
-  FindOrAddSnapshot(dateText, fileName, computer);
+  AddListedSnapshot(std::string(fileName));
+}
+
+void SnapshotLibrary::AddListedSnapshot(std::string&& fileName) {
+  std::string dateText;
+  TreeItem computer = kNoTreeItem;
+  {
+    const SnapshotNamePieces pieces(fileName);
+    dateText = SnapshotDateText(pieces);
+    const TreeItem group = FindOrAddGroup(NameOfFileNamePiece(pieces.Piece(kPieceGroup)));
+    computer = FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
+  }
+  const std::size_t hash = LibRowIndex::Hash(fileName, computer);
+  if (FindSnapshotRow(fileName, computer, hash) != LibRowIndex::kNoRow) return;
+  AddSnapshotRow(std::move(dateText), std::move(fileName), computer, hash);
+}
+
+std::size_t SnapshotLibrary::FindGroupRow(std::string_view name, std::size_t hash) const {
+  return groupRows_.Find(hash,
+                         [&](std::size_t r) { return EqualsIgnoreCase(groups_[r].name, name); });
+}
+
+std::size_t SnapshotLibrary::FindComputerRow(std::string_view name, TreeItem parent,
+                                             std::size_t hash) const {
+  return computerRows_.Find(hash, [&](std::size_t r) {
+    return computers_[r].parentItem == parent && EqualsIgnoreCase(computers_[r].name, name);
+  });
+}
+
+std::size_t SnapshotLibrary::FindSnapshotRow(std::string_view fileName, TreeItem parent,
+                                             std::size_t hash) const {
+  return snapshotRows_.Find(hash, [&](std::size_t r) {
+    return snapshots_[r].parentItem == parent && EqualsIgnoreCase(snapshots_[r].fileName, fileName);
+  });
 }
 
 TreeItem SnapshotLibrary::FindOrAddGroup(std::string_view name) {
   // A name without a group piece has no group: its computer stands at the top level.
   if (name.empty()) return kNoTreeItem;
-  const std::string& key = RowKey(name, kNoTreeItem);
-  if (auto found = groupRows_.find(key); found != groupRows_.end()) {
-    return groups_[found->second].item;
+  const std::size_t hash = LibRowIndex::Hash(name, kNoTreeItem);
+  if (const std::size_t r = FindGroupRow(name, hash); r != LibRowIndex::kNoRow) {
+    return groups_[r].item;
   }
   const std::size_t r = groups_.size();
   LibGroupEntry& row = groups_.emplace_back();
   row.inUse = true;
   row.name = name;
   row.item = tree_.InsertItem({kNoTreeItem, row.name, kLibGroupImage, 0, kLibNoSnapshotRow});
-  groupRows_.emplace(key, r);
+  groupRows_.Add(hash, r);
   return row.item;
 }
 
 TreeItem SnapshotLibrary::FindOrAddComputer(std::string_view name, TreeItem groupItem) {
-  const std::string& key = RowKey(name, groupItem);
-  if (auto found = computerRows_.find(key); found != computerRows_.end()) {
-    return computers_[found->second].item;
+  const std::size_t hash = LibRowIndex::Hash(name, groupItem);
+  if (const std::size_t r = FindComputerRow(name, groupItem, hash); r != LibRowIndex::kNoRow) {
+    return computers_[r].item;
   }
   const std::size_t r = computers_.size();
   LibComputerEntry& row = computers_.emplace_back();
@@ -103,25 +165,31 @@ TreeItem SnapshotLibrary::FindOrAddComputer(std::string_view name, TreeItem grou
   row.name = name;
   row.item = tree_.InsertItem({groupItem, row.name, kLibComputerImage, 0, kLibNoSnapshotRow});
   row.parentItem = groupItem;
-  computerRows_.emplace(key, r);
+  computerRows_.Add(hash, r);
   return row.item;
 }
 
 TreeItem SnapshotLibrary::FindOrAddSnapshot(std::string_view dateText, std::string_view fileName,
                                             TreeItem computerItem) {
-  const std::string& key = RowKey(fileName, computerItem);
-  if (auto found = snapshotRows_.find(key); found != snapshotRows_.end()) {
-    return snapshots_[found->second].item;
+  const std::size_t hash = LibRowIndex::Hash(fileName, computerItem);
+  if (const std::size_t r = FindSnapshotRow(fileName, computerItem, hash);
+      r != LibRowIndex::kNoRow) {
+    return snapshots_[r].item;
   }
+  return AddSnapshotRow(std::string(dateText), std::string(fileName), computerItem, hash);
+}
+
+TreeItem SnapshotLibrary::AddSnapshotRow(std::string dateText, std::string fileName,
+                                         TreeItem computerItem, std::size_t hash) {
   const std::size_t r = snapshots_.size();
   LibSnapshotEntry& row = snapshots_.emplace_back();
   row.inUse = true;
-  row.fileName = fileName;
-  row.itemText = dateText;
+  row.fileName = std::move(fileName);
+  row.itemText = std::move(dateText);
   row.item = tree_.InsertItem({computerItem, row.itemText, kLibSnapshotImage, kTreeStateBold,
                                static_cast<std::intptr_t>(r)});
   row.parentItem = computerItem;
-  snapshotRows_.emplace(key, r);
+  snapshotRows_.Add(hash, r);
   return row.item;
 }
 
