@@ -133,7 +133,8 @@ class TurningQueue {
 // turns Q by one (its front goes to the back), and once every newer name has been met Q
 // is the order in which the names of age a come out. The exchange takes quadratic time;
 // this takes n log n plus the turning of each age's queue.
-std::vector<std::uint32_t> NewestFirstPositions(const std::vector<std::string>& names) {
+std::vector<std::uint32_t> NewestFirstPositions(const std::vector<std::string>& names,
+                                                std::vector<std::size_t>* ageEnds) {
   const std::size_t n = names.size();
   std::vector<SnapshotAge> ages;
   ages.reserve(n);
@@ -169,6 +170,7 @@ std::vector<std::uint32_t> NewestFirstPositions(const std::vector<std::string>& 
     }
     queue.Turn(newerCount - newerMet);
     queue.ForEach([&](std::uint32_t position) { ordered.push_back(position); });
+    if (ageEnds != nullptr) ageEnds->push_back(ordered.size());
     for (std::uint32_t k = from; k < to; ++k) newer.Mark(byRank[k]);
     newerCount += to - from;
   }

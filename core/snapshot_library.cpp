@@ -2,6 +2,7 @@
 #include "core/snapshot_library.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "core/library_name.h"
@@ -32,17 +33,43 @@ std::string SnapshotFilePath(const std::string& directory, std::string_view file
   return path;
 }
 
+namespace {
+
+// Eight bytes of a name with 'A' to 'Z' lowered, as AsciiLower does one at a time.
+std::uint64_t LowerEightBytes(std::uint64_t bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  const std::uint64_t low = bytes & ~kHighBits;  // no byte carries into the next below
+  const std::uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+  const std::uint64_t beyondZ = low + (0x80 - 'Z' - 1) * kOnes;
+  const std::uint64_t upper = atLeastA & ~beyondZ & ~bytes & kHighBits;
+  return bytes | (upper >> 2);  // 0x80 >> 2 is the 0x20 between the cases
+}
+
+std::uint64_t MixWord(std::uint64_t hash, std::uint64_t word) {
+  hash = (hash ^ word) * 0x9E3779B97F4A7C15u;
+  return hash ^ (hash >> 29);
+}
+
+}  // namespace
+
 std::size_t LibRowIndex::Hash(std::string_view name, TreeItem parent) {
-  // FNV-1a over the lower-cased name, then the parent item's bytes.
-  std::uint64_t hash = 14695981039346656037u;
-  auto mix = [&hash](unsigned char byte) {
-    hash ^= byte;
-    hash *= 1099511628211u;
-  };
-  for (const char c : name) mix(static_cast<unsigned char>(AsciiLower(c)));
-  for (std::size_t i = 0; i < sizeof(TreeItem); ++i) {
-    mix(static_cast<unsigned char>((parent >> (8 * i)) & 0xFF));
+  // The lower-cased name eight bytes at a time, the last ones padded with zeros, then its
+  // length and the parent item.
+  std::uint64_t hash = 0;
+  std::size_t at = 0;
+  for (; at + 8 <= name.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, 8);
+    hash = MixWord(hash, LowerEightBytes(word));
   }
+  if (at < name.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, name.size() - at);
+    hash = MixWord(hash, LowerEightBytes(word));
+  }
+  hash = MixWord(hash, name.size());
+  hash = MixWord(hash, static_cast<std::uint64_t>(parent));
   return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
@@ -87,6 +114,8 @@ void SnapshotLibrary::ClearTables() {
   groupRows_.Clear();
   computerRows_.Clear();
   snapshotRows_.Clear();
+  indexedSnapshots_ = 0;
+  ageRows_.Clear();
 }
 
 void SnapshotLibrary::RebuildSnapshotTree() {
@@ -94,29 +123,46 @@ void SnapshotLibrary::RebuildSnapshotTree() {
   ClearTables();
   std::vector<std::string> names = ListSnapshotFiles(fileSystem_, directory_);
   snapshots_.reserve(names.size());
-  snapshotRows_.Reserve(names.size());
+  std::vector<std::size_t> ageEnds;
+  const std::vector<std::uint32_t> order = NewestFirstPositions(names, &ageEnds);
   // Newest first, each name moving into its row.
-  for (const std::uint32_t position : NewestFirstPositions(names)) {
-    AddListedSnapshot(std::move(names[position]));
+  std::size_t k = 0;
+  for (const std::size_t end : ageEnds) {
+    const bool alone = end - k == 1;
+    ageRows_.Clear();
+    if (!alone) ageRows_.Reserve(end - k);
+    for (; k < end; ++k) AddListedSnapshot(std::move(names[order[k]]), alone);
   }
+  ageRows_.Clear();
 }
 
 void SnapshotLibrary::AddSnapshotFile(std::string_view fileName) {
-  AddListedSnapshot(std::string(fileName));
+  const SnapshotNamePieces pieces(fileName);
+  const TreeItem computer = ComputerOfName(pieces);
+  FindOrAddSnapshot(SnapshotDateText(pieces), fileName, computer);
 }
 
-void SnapshotLibrary::AddListedSnapshot(std::string&& fileName) {
+TreeItem SnapshotLibrary::ComputerOfName(const SnapshotNamePieces& pieces) {
+  const TreeItem group = FindOrAddGroup(NameOfFileNamePiece(pieces.Piece(kPieceGroup)));
+  return FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
+}
+
+void SnapshotLibrary::AddListedSnapshot(std::string&& fileName, bool aloneOfItsAge) {
   std::string dateText;
   TreeItem computer = kNoTreeItem;
   {
     const SnapshotNamePieces pieces(fileName);
     dateText = SnapshotDateText(pieces);
-    const TreeItem group = FindOrAddGroup(NameOfFileNamePiece(pieces.Piece(kPieceGroup)));
-    computer = FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
+    computer = ComputerOfName(pieces);
+  }
+  if (aloneOfItsAge) {
+    AddSnapshotRow(std::move(dateText), std::move(fileName), computer);
+    return;
   }
   const std::size_t hash = LibRowIndex::Hash(fileName, computer);
-  if (FindSnapshotRow(fileName, computer, hash) != LibRowIndex::kNoRow) return;
-  AddSnapshotRow(std::move(dateText), std::move(fileName), computer, hash);
+  if (FindSnapshotRow(ageRows_, fileName, computer, hash) != LibRowIndex::kNoRow) return;
+  ageRows_.Add(hash, snapshots_.size());
+  AddSnapshotRow(std::move(dateText), std::move(fileName), computer);
 }
 
 std::size_t SnapshotLibrary::FindGroupRow(std::string_view name, std::size_t hash) const {
@@ -131,9 +177,9 @@ std::size_t SnapshotLibrary::FindComputerRow(std::string_view name, TreeItem par
   });
 }
 
-std::size_t SnapshotLibrary::FindSnapshotRow(std::string_view fileName, TreeItem parent,
-                                             std::size_t hash) const {
-  return snapshotRows_.Find(hash, [&](std::size_t r) {
+std::size_t SnapshotLibrary::FindSnapshotRow(const LibRowIndex& index, std::string_view fileName,
+                                             TreeItem parent, std::size_t hash) const {
+  return index.Find(hash, [&](std::size_t r) {
     return snapshots_[r].parentItem == parent && EqualsIgnoreCase(snapshots_[r].fileName, fileName);
   });
 }
@@ -171,16 +217,21 @@ TreeItem SnapshotLibrary::FindOrAddComputer(std::string_view name, TreeItem grou
 
 TreeItem SnapshotLibrary::FindOrAddSnapshot(std::string_view dateText, std::string_view fileName,
                                             TreeItem computerItem) {
+  for (; indexedSnapshots_ < snapshots_.size(); ++indexedSnapshots_) {
+    const LibSnapshotEntry& row = snapshots_[indexedSnapshots_];
+    snapshotRows_.Add(LibRowIndex::Hash(row.fileName, row.parentItem), indexedSnapshots_);
+  }
   const std::size_t hash = LibRowIndex::Hash(fileName, computerItem);
-  if (const std::size_t r = FindSnapshotRow(fileName, computerItem, hash);
+  if (const std::size_t r = FindSnapshotRow(snapshotRows_, fileName, computerItem, hash);
       r != LibRowIndex::kNoRow) {
     return snapshots_[r].item;
   }
-  return AddSnapshotRow(std::string(dateText), std::string(fileName), computerItem, hash);
+  snapshotRows_.Add(hash, indexedSnapshots_++);
+  return AddSnapshotRow(std::string(dateText), std::string(fileName), computerItem);
 }
 
 TreeItem SnapshotLibrary::AddSnapshotRow(std::string dateText, std::string fileName,
-                                         TreeItem computerItem, std::size_t hash) {
+                                         TreeItem computerItem) {
   const std::size_t r = snapshots_.size();
   LibSnapshotEntry& row = snapshots_.emplace_back();
   row.inUse = true;
@@ -189,7 +240,6 @@ TreeItem SnapshotLibrary::AddSnapshotRow(std::string dateText, std::string fileN
   row.item = tree_.InsertItem({computerItem, row.itemText, kLibSnapshotImage, kTreeStateBold,
                                static_cast<std::intptr_t>(r)});
   row.parentItem = computerItem;
-  snapshotRows_.Add(hash, r);
   return row.item;
 }
 

@@ -26,6 +26,8 @@
 
 namespace mv {
 
+class SnapshotNamePieces;
+
 // Image indexes in the tree's image list (icons 108, 109, 110).
 inline constexpr int kLibGroupImage = 0;
 inline constexpr int kLibComputerImage = 1;
@@ -153,13 +155,20 @@ class SnapshotLibrary {
   // and the first row with a given name (ignoring case) and parent is the one recorded here.
   std::size_t FindGroupRow(std::string_view name, std::size_t hash) const;
   std::size_t FindComputerRow(std::string_view name, TreeItem parent, std::size_t hash) const;
-  std::size_t FindSnapshotRow(std::string_view fileName, TreeItem parent, std::size_t hash) const;
-  void AddListedSnapshot(std::string&& fileName);
-  TreeItem AddSnapshotRow(std::string dateText, std::string fileName, TreeItem computerItem,
-                          std::size_t hash);
+  std::size_t FindSnapshotRow(const LibRowIndex& index, std::string_view fileName, TreeItem parent,
+                              std::size_t hash) const;
+  TreeItem ComputerOfName(const SnapshotNamePieces& pieces);
+  void AddListedSnapshot(std::string&& fileName, bool aloneOfItsAge);
+  TreeItem AddSnapshotRow(std::string dateText, std::string fileName, TreeItem computerItem);
   LibRowIndex groupRows_;
   LibRowIndex computerRows_;
+  // Snapshot rows below indexedSnapshots_, for FindOrAddSnapshot; the rebuild leaves them to
+  // be recorded at its first call.
   LibRowIndex snapshotRows_;
+  std::size_t indexedSnapshots_ = 0;
+  // During a rebuild, the rows of the names of the age being added: two file names that
+  // differ only in case have the same age, so one can only repeat a name of its own age.
+  LibRowIndex ageRows_;
 };
 
 }  // namespace mv
