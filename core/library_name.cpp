@@ -10,12 +10,13 @@
 namespace mv {
 
 SnapshotNamePieces::SnapshotNamePieces(std::string_view name) {
+  // One pass over the name: its pieces are short, so a search call per piece costs more
+  // than looking at each character.
   std::size_t start = 0;
-  while (count_ + 1 < kMaxNamePieces) {
-    const std::size_t dot = name.find(kNamePieceSeparator, start);
-    if (dot == std::string_view::npos) break;
-    pieces_[count_++] = name.substr(start, dot - start);
-    start = dot + 1;
+  for (std::size_t i = 0; i < name.size() && count_ + 1 < kMaxNamePieces; ++i) {
+    if (name[i] != kNamePieceSeparator) continue;
+    pieces_[count_++] = name.substr(start, i - start);
+    start = i + 1;
   }
   pieces_[count_++] = name.substr(start);
 }
@@ -132,7 +133,8 @@ class TurningQueue {
 // turns Q by one (its front goes to the back), and once every newer name has been met Q
 // is the order in which the names of age a come out. The exchange takes quadratic time;
 // this takes n log n plus the turning of each age's queue.
-void OrderNewestFirst(std::vector<std::string>& names) {
+std::vector<std::uint32_t> NewestFirstPositions(const std::vector<std::string>& names,
+                                                std::vector<std::size_t>* ageEnds) {
   const std::size_t n = names.size();
   std::vector<SnapshotAge> ages;
   ages.reserve(n);
@@ -150,7 +152,7 @@ void OrderNewestFirst(std::vector<std::string>& names) {
     for (std::size_t k = 0; k < n; ++k) byRank[next[ranks[k]]++] = static_cast<std::uint32_t>(k);
   }
 
-  std::vector<std::string> ordered;
+  std::vector<std::uint32_t> ordered;
   ordered.reserve(n);
   PositionCounts newer(n);
   std::uint32_t newerCount = 0;
@@ -167,9 +169,19 @@ void OrderNewestFirst(std::vector<std::string>& names) {
       queue.PushBack(byRank[k]);
     }
     queue.Turn(newerCount - newerMet);
-    queue.ForEach([&](std::uint32_t position) { ordered.push_back(std::move(names[position])); });
+    queue.ForEach([&](std::uint32_t position) { ordered.push_back(position); });
+    if (ageEnds != nullptr) ageEnds->push_back(ordered.size());
     for (std::uint32_t k = from; k < to; ++k) newer.Mark(byRank[k]);
     newerCount += to - from;
+  }
+  return ordered;
+}
+
+void OrderNewestFirst(std::vector<std::string>& names) {
+  std::vector<std::string> ordered;
+  ordered.reserve(names.size());
+  for (const std::uint32_t position : NewestFirstPositions(names)) {
+    ordered.push_back(std::move(names[position]));
   }
   names = std::move(ordered);
 }

@@ -59,4 +59,10 @@ bool IsNewer(const SnapshotAge& a, const SnapshotAge& b);
 // (computed without doing the exchanges one by one).
 void OrderNewestFirst(std::vector<std::string>& names);
 
+// The same order as positions into names: the k-th name newest first is names[result[k]].
+// With ageEnds, also where each run of names of one age ends in the result (one past its
+// last position), in order.
+std::vector<std::uint32_t> NewestFirstPositions(const std::vector<std::string>& names,
+                                                std::vector<std::size_t>* ageEnds = nullptr);
+
 }  // namespace mv

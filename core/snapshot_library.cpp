@@ -2,6 +2,8 @@
 #include "core/snapshot_library.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 #include "core/library_name.h"
 #include "core/snapshot_format.h"
@@ -31,16 +33,73 @@ std::string SnapshotFilePath(const std::string& directory, std::string_view file
   return path;
 }
 
-// The key under which a row is found again: its name ignoring case, and its parent item.
-const std::string& SnapshotLibrary::RowKey(std::string_view name, TreeItem parent) {
-  std::string& key = keyBuffer_;
-  key.clear();
-  for (char c : name) key += AsciiLower(c);
-  key += '\0';
-  for (std::size_t i = 0; i < sizeof(TreeItem); ++i) {
-    key += static_cast<char>((parent >> (8 * i)) & 0xFF);
+namespace {
+
+// Eight bytes of a name with 'A' to 'Z' lowered, as AsciiLower does one at a time.
+std::uint64_t LowerEightBytes(std::uint64_t bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  const std::uint64_t low = bytes & ~kHighBits;  // no byte carries into the next below
+  const std::uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+  const std::uint64_t beyondZ = low + (0x80 - 'Z' - 1) * kOnes;
+  const std::uint64_t upper = atLeastA & ~beyondZ & ~bytes & kHighBits;
+  return bytes | (upper >> 2);  // 0x80 >> 2 is the 0x20 between the cases
+}
+
+std::uint64_t MixWord(std::uint64_t hash, std::uint64_t word) {
+  hash = (hash ^ word) * 0x9E3779B97F4A7C15u;
+  return hash ^ (hash >> 29);
+}
+
+}  // namespace
+
+std::size_t LibRowIndex::Hash(std::string_view name, TreeItem parent) {
+  // The lower-cased name eight bytes at a time, the last ones padded with zeros, then its
+  // length and the parent item.
+  std::uint64_t hash = 0;
+  std::size_t at = 0;
+  for (; at + 8 <= name.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, 8);
+    hash = MixWord(hash, LowerEightBytes(word));
   }
-  return key;
+  if (at < name.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, name.size() - at);
+    hash = MixWord(hash, LowerEightBytes(word));
+  }
+  hash = MixWord(hash, name.size());
+  hash = MixWord(hash, static_cast<std::uint64_t>(parent));
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+void LibRowIndex::Clear() {
+  slots_.clear();
+  rows_ = 0;
+}
+
+void LibRowIndex::Reserve(std::size_t rows) {
+  std::size_t size = 16;
+  while (size / 2 < rows) size *= 2;
+  if (size <= slots_.size()) return;
+  std::vector<Slot> old(size);
+  old.swap(slots_);
+  for (const Slot& slot : old) {
+    if (slot.row != kNoRow) Place(slot);
+  }
+}
+
+void LibRowIndex::Place(const Slot& slot) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = slot.hash & mask;
+  while (slots_[at].row != kNoRow) at = (at + 1) & mask;
+  slots_[at] = slot;
+}
+
+void LibRowIndex::Add(std::size_t hash, std::size_t row) {
+  if (2 * (rows_ + 1) > slots_.size()) Reserve(rows_ + 1);
+  Place({hash, row});
+  ++rows_;
 }
 
 SnapshotLibrary::SnapshotLibrary(TreePort& tree, FileSystem& fileSystem)
@@ -52,50 +111,99 @@ void SnapshotLibrary::ClearTables() {
   groups_.clear();
   computers_.clear();
   snapshots_.clear();
-  groupRows_.clear();
-  computerRows_.clear();
-  snapshotRows_.clear();
+  groupRows_.Clear();
+  computerRows_.Clear();
+  snapshotRows_.Clear();
+  indexedSnapshots_ = 0;
+  ageRows_.Clear();
 }
 
 void SnapshotLibrary::RebuildSnapshotTree() {
   tree_.DeleteAllItems();
   ClearTables();
   std::vector<std::string> names = ListSnapshotFiles(fileSystem_, directory_);
-  OrderNewestFirst(names);
   snapshots_.reserve(names.size());
-  snapshotRows_.reserve(names.size());
-  for (const std::string& name : names) AddSnapshotFile(name);
+  std::vector<std::size_t> ageEnds;
+  const std::vector<std::uint32_t> order = NewestFirstPositions(names, &ageEnds);
+  // Newest first, each name moving into its row.
+  std::size_t k = 0;
+  for (const std::size_t end : ageEnds) {
+    const bool alone = end - k == 1;
+    ageRows_.Clear();
+    if (!alone) ageRows_.Reserve(end - k);
+    for (; k < end; ++k) AddListedSnapshot(std::move(names[order[k]]), alone);
+  }
+  ageRows_.Clear();
 }
 
 void SnapshotLibrary::AddSnapshotFile(std::string_view fileName) {
   const SnapshotNamePieces pieces(fileName);
-  const std::string dateText = SnapshotDateText(pieces);
+  const TreeItem computer = ComputerOfName(pieces);
+  FindOrAddSnapshot(SnapshotDateText(pieces), fileName, computer);
+}
+
+TreeItem SnapshotLibrary::ComputerOfName(const SnapshotNamePieces& pieces) {
   const TreeItem group = FindOrAddGroup(NameOfFileNamePiece(pieces.Piece(kPieceGroup)));
-  const TreeItem computer =
-      FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
-  FindOrAddSnapshot(dateText, fileName, computer);
+  return FindOrAddComputer(NameOfFileNamePiece(pieces.Piece(kPieceComputer)), group);
+}
+
+void SnapshotLibrary::AddListedSnapshot(std::string&& fileName, bool aloneOfItsAge) {
+  std::string dateText;
+  TreeItem computer = kNoTreeItem;
+  {
+    const SnapshotNamePieces pieces(fileName);
+    dateText = SnapshotDateText(pieces);
+    computer = ComputerOfName(pieces);
+  }
+  if (aloneOfItsAge) {
+    AddSnapshotRow(std::move(dateText), std::move(fileName), computer);
+    return;
+  }
+  const std::size_t hash = LibRowIndex::Hash(fileName, computer);
+  if (FindSnapshotRow(ageRows_, fileName, computer, hash) != LibRowIndex::kNoRow) return;
+  ageRows_.Add(hash, snapshots_.size());
+  AddSnapshotRow(std::move(dateText), std::move(fileName), computer);
+}
+
+std::size_t SnapshotLibrary::FindGroupRow(std::string_view name, std::size_t hash) const {
+  return groupRows_.Find(hash,
+                         [&](std::size_t r) { return EqualsIgnoreCase(groups_[r].name, name); });
+}
+
+std::size_t SnapshotLibrary::FindComputerRow(std::string_view name, TreeItem parent,
+                                             std::size_t hash) const {
+  return computerRows_.Find(hash, [&](std::size_t r) {
+    return computers_[r].parentItem == parent && EqualsIgnoreCase(computers_[r].name, name);
+  });
+}
+
+std::size_t SnapshotLibrary::FindSnapshotRow(const LibRowIndex& index, std::string_view fileName,
+                                             TreeItem parent, std::size_t hash) const {
+  return index.Find(hash, [&](std::size_t r) {
+    return snapshots_[r].parentItem == parent && EqualsIgnoreCase(snapshots_[r].fileName, fileName);
+  });
 }
 
 TreeItem SnapshotLibrary::FindOrAddGroup(std::string_view name) {
   // A name without a group piece has no group: its computer stands at the top level.
   if (name.empty()) return kNoTreeItem;
-  const std::string& key = RowKey(name, kNoTreeItem);
-  if (auto found = groupRows_.find(key); found != groupRows_.end()) {
-    return groups_[found->second].item;
+  const std::size_t hash = LibRowIndex::Hash(name, kNoTreeItem);
+  if (const std::size_t r = FindGroupRow(name, hash); r != LibRowIndex::kNoRow) {
+    return groups_[r].item;
   }
   const std::size_t r = groups_.size();
   LibGroupEntry& row = groups_.emplace_back();
   row.inUse = true;
   row.name = name;
   row.item = tree_.InsertItem({kNoTreeItem, row.name, kLibGroupImage, 0, kLibNoSnapshotRow});
-  groupRows_.emplace(key, r);
+  groupRows_.Add(hash, r);
   return row.item;
 }
 
 TreeItem SnapshotLibrary::FindOrAddComputer(std::string_view name, TreeItem groupItem) {
-  const std::string& key = RowKey(name, groupItem);
-  if (auto found = computerRows_.find(key); found != computerRows_.end()) {
-    return computers_[found->second].item;
+  const std::size_t hash = LibRowIndex::Hash(name, groupItem);
+  if (const std::size_t r = FindComputerRow(name, groupItem, hash); r != LibRowIndex::kNoRow) {
+    return computers_[r].item;
   }
   const std::size_t r = computers_.size();
   LibComputerEntry& row = computers_.emplace_back();
@@ -103,25 +211,35 @@ TreeItem SnapshotLibrary::FindOrAddComputer(std::string_view name, TreeItem grou
   row.name = name;
   row.item = tree_.InsertItem({groupItem, row.name, kLibComputerImage, 0, kLibNoSnapshotRow});
   row.parentItem = groupItem;
-  computerRows_.emplace(key, r);
+  computerRows_.Add(hash, r);
   return row.item;
 }
 
 TreeItem SnapshotLibrary::FindOrAddSnapshot(std::string_view dateText, std::string_view fileName,
                                             TreeItem computerItem) {
-  const std::string& key = RowKey(fileName, computerItem);
-  if (auto found = snapshotRows_.find(key); found != snapshotRows_.end()) {
-    return snapshots_[found->second].item;
+  for (; indexedSnapshots_ < snapshots_.size(); ++indexedSnapshots_) {
+    const LibSnapshotEntry& row = snapshots_[indexedSnapshots_];
+    snapshotRows_.Add(LibRowIndex::Hash(row.fileName, row.parentItem), indexedSnapshots_);
   }
+  const std::size_t hash = LibRowIndex::Hash(fileName, computerItem);
+  if (const std::size_t r = FindSnapshotRow(snapshotRows_, fileName, computerItem, hash);
+      r != LibRowIndex::kNoRow) {
+    return snapshots_[r].item;
+  }
+  snapshotRows_.Add(hash, indexedSnapshots_++);
+  return AddSnapshotRow(std::string(dateText), std::string(fileName), computerItem);
+}
+
+TreeItem SnapshotLibrary::AddSnapshotRow(std::string dateText, std::string fileName,
+                                         TreeItem computerItem) {
   const std::size_t r = snapshots_.size();
   LibSnapshotEntry& row = snapshots_.emplace_back();
   row.inUse = true;
-  row.fileName = fileName;
-  row.itemText = dateText;
+  row.fileName = std::move(fileName);
+  row.itemText = std::move(dateText);
   row.item = tree_.InsertItem({computerItem, row.itemText, kLibSnapshotImage, kTreeStateBold,
                                static_cast<std::intptr_t>(r)});
   row.parentItem = computerItem;
-  snapshotRows_.emplace(key, r);
   return row.item;
 }
 

@@ -16,17 +16,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/file_system.h"
 #include "platform/view_ports.h"
 
 namespace mv {
+
+class SnapshotNamePieces;
 
 // Image indexes in the tree's image list (icons 108, 109, 110).
 inline constexpr int kLibGroupImage = 0;
@@ -74,6 +74,40 @@ std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::st
 // (AppendPathComponent): a name listed with a backslash in it is that file of the folder.
 std::string SnapshotFilePath(const std::string& directory, std::string_view fileName);
 
+// Row numbers found again by a hash of a name ignoring case and a parent item. Open
+// addressing over a table of twice the rows at least: a lookup allocates nothing and mostly
+// reads one slot, and the row itself holds the name it is compared with.
+class LibRowIndex {
+ public:
+  static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
+
+  static std::size_t Hash(std::string_view name, TreeItem parent);
+
+  void Clear();
+  void Reserve(std::size_t rows);
+  // The first row recorded under hash for which matches(row) holds, or kNoRow.
+  template <typename Matches>
+  std::size_t Find(std::size_t hash, const Matches& matches) const {
+    if (slots_.empty()) return kNoRow;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+      const Slot& slot = slots_[at];
+      if (slot.row == kNoRow) return kNoRow;
+      if (slot.hash == hash && matches(slot.row)) return slot.row;
+    }
+  }
+  void Add(std::size_t hash, std::size_t row);
+
+ private:
+  struct Slot {
+    std::size_t hash = 0;
+    std::size_t row = kNoRow;
+  };
+  void Place(const Slot& slot);
+  std::vector<Slot> slots_;  // a power of two in size, or empty
+  std::size_t rows_ = 0;
+};
+
 class SnapshotLibrary {
  public:
   SnapshotLibrary(TreePort& tree, FileSystem& fileSystem);
@@ -118,21 +152,23 @@ class SnapshotLibrary {
   LibComputerTable computers_;
   LibSnapshotTable snapshots_;
   // Rows are freed only all together by a rebuild, so a new row goes after the last one,
-  // and the first row with a given name and parent is the one recorded here (name
-  // lower-cased, then the parent item).
-  // Looked up by a key built in keyBuffer_, so that only a new row allocates its key.
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-      return std::hash<std::string_view>{}(key);
-    }
-  };
-  using RowIndex = std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>>;
-  const std::string& RowKey(std::string_view name, TreeItem parent);
-  std::string keyBuffer_;
-  RowIndex groupRows_;
-  RowIndex computerRows_;
-  RowIndex snapshotRows_;
+  // and the first row with a given name (ignoring case) and parent is the one recorded here.
+  std::size_t FindGroupRow(std::string_view name, std::size_t hash) const;
+  std::size_t FindComputerRow(std::string_view name, TreeItem parent, std::size_t hash) const;
+  std::size_t FindSnapshotRow(const LibRowIndex& index, std::string_view fileName, TreeItem parent,
+                              std::size_t hash) const;
+  TreeItem ComputerOfName(const SnapshotNamePieces& pieces);
+  void AddListedSnapshot(std::string&& fileName, bool aloneOfItsAge);
+  TreeItem AddSnapshotRow(std::string dateText, std::string fileName, TreeItem computerItem);
+  LibRowIndex groupRows_;
+  LibRowIndex computerRows_;
+  // Snapshot rows below indexedSnapshots_, for FindOrAddSnapshot; the rebuild leaves them to
+  // be recorded at its first call.
+  LibRowIndex snapshotRows_;
+  std::size_t indexedSnapshots_ = 0;
+  // During a rebuild, the rows of the names of the age being added: two file names that
+  // differ only in case have the same age, so one can only repeat a name of its own age.
+  LibRowIndex ageRows_;
 };
 
 }  // namespace mv

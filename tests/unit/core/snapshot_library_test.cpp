@@ -119,6 +119,26 @@ TEST_F(SnapshotLibraryTest, LongNamesAndAnEmptyComputerPieceKeepRowsOfTheirOwn) 
   EXPECT_TRUE(FileExists(dir_.Join("HOME.PC9.02.01.2020.00.00.00.mirvaul")));
 }
 
+// File names that differ only in case (a case-sensitive share) are one snapshot, shown in
+// the spelling of the one met first; the same name under another computer is another one.
+TEST_F(SnapshotLibraryTest, FileNamesDifferingOnlyInCaseAreOneSnapshot) {
+  Touch({"WG.PC1.05.12.2026.09.00.00.mirvaul", "wg.Pc1.05.12.2026.09.00.00.mirvaul",
+         "WG.pc1.05.12.2026.09.00.00.mirvaul", "WG.PC1.04.12.2026.09.00.00.mirvaul"});
+  library_.RebuildSnapshotTree();
+  ASSERT_EQ(library_.snapshotTable().size(), 2u);
+  const LibSnapshotEntry& first = library_.snapshotTable()[0];
+  const std::vector<TreeItem> groups = tree_.Children(kNoTreeItem);
+  ASSERT_EQ(groups.size(), 1u);
+  const TreeItem computer = tree_.Children(groups[0]).at(0);
+  EXPECT_EQ(first.fileName.substr(0, 7),
+            tree_.Find(groups[0])->text + "." + tree_.Find(computer)->text + ".");
+  EXPECT_EQ(Render(), (Lines{tree_.Find(groups[0])->text, "  " + tree_.Find(computer)->text,
+                             "    05.12.2026 09:00:00", "    04.12.2026 09:00:00"}));
+  EXPECT_EQ(library_.FindOrAddSnapshot("x", "WG.PC1.05.12.2026.09.00.00.MIRVAUL", computer),
+            first.item);
+  EXPECT_NE(library_.FindOrAddSnapshot("x", first.fileName, groups[0]), first.item);
+}
+
 TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFiles) {
   const std::vector<std::string> names = {
       "WG.PC1.05.12.2026.09.00.00.mirvaul",  "WG.PC1.04.12.2026.09.00.00.mirvaul",
