@@ -1,6 +1,7 @@
 // Fuzz target: the entry-line reader on its own. Any bytes are split and parsed; and a name
 // made of the input, written as the writer writes it, must read back as that name, ";;"
-// and all.
+// and all, but for the characters a line cannot hold (CR, LF, and the backslash that
+// separates a path), which are written as "?".
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,7 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string line;
   mv::FormatEntryLine(line, "Sub", entry);
   std::string name = "Sub\\" + entry.name;
-  mv::ReplaceLineBreaks(name);
+  for (std::size_t i = 4; i < name.size(); ++i) {
+    if (name[i] == '\r' || name[i] == '\n' || name[i] == '\\') name[i] = '?';
+  }
   const mv::EntryFields written = mv::SplitEntryFields(line);
   Check(written[0] == name);
   Check(mv::IsDirectoryType(written[1]) == (size % 2 == 0));
