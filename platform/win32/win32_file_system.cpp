@@ -4,7 +4,6 @@
 // wide-character calls, so that deep trees and names ending in a dot or a blank are reached.
 #include <windows.h>
 
-#include "platform/extended_path.h"
 #include "platform/file_system.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_system_path.h"
