@@ -29,6 +29,7 @@ struct SnapshotInfo {
   std::string created;   // DATE CREATED value: "dd.MM.yyyy HH:mm:ss" as written
   std::string version;   // VERSION value
   std::string group;     // GROUP value
+  NameEncoding encoding = NameEncoding::kAnsi;  // of every name and value in the file
   std::int32_t directoryCount = 0;
   std::int32_t fileCount = 0;
 };

@@ -16,6 +16,12 @@ inline constexpr std::string_view kComputerKey = "COMPUTER: ";
 inline constexpr std::string_view kGroupKey = "GROUP: ";
 inline constexpr std::string_view kDateCreatedKey = "DATE CREATED: ";
 inline constexpr std::string_view kShareNameKey = "SHARENAME: ";
+// Names in a snapshot are in the reader's ANSI code page, unless the header declares UTF-8
+// with this line, written directly after the DATE CREATED line and only when some name does
+// not fit the ANSI code page. Recognised only between the magic line and the first share.
+inline constexpr std::string_view kEncodingLine = "ENCODING: UTF-8";
+inline constexpr std::string_view kEncodingKey = "ENCODING: ";
+enum class NameEncoding { kAnsi, kUtf8 };
 inline constexpr std::string_view kEndLine = "END";
 inline constexpr std::string_view kLineEnd = "\r\n";
 

@@ -30,7 +30,8 @@ LineShape ShapeOfLines(std::string_view text);
 
 struct SnapshotLayout {
   std::string_view version, computer, group, created;  // header values, as the loader takes them
-  std::vector<ShareSection> shares;                    // in file order
+  NameEncoding encoding = NameEncoding::kAnsi;
+  std::vector<ShareSection> shares;  // in file order
   LineShape lines;
   std::size_t lineCount = 0;  // non-empty lines of the whole text
 };
