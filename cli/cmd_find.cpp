@@ -19,7 +19,7 @@ class PrintedReport final : public FindReport {
  public:
   PrintedReport(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
-  void Found(const LibrarySnapshot& snapshot, std::string_view computer,
+  void Found(const LibrarySnapshot& snapshot, std::string_view computer, NameEncoding,
              const std::vector<FoundEntry>& hits) override {
     for (const FoundEntry& hit : hits) {
       line_.clear();

@@ -310,6 +310,8 @@ bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
   }
   comparison.oldComputer = layouts[0].computer;
   comparison.newComputer = layouts[1].computer;
+  comparison.oldEncoding = layouts[0].encoding;
+  comparison.newEncoding = layouts[1].encoding;
   Comparer(comparison.rows, comparison.summary)
       .Compare(comparison.oldText.view(), layouts[0], comparison.newText.view(), layouts[1]);
   return true;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/snapshot_format.h"
 #include "core/snapshot_text.h"
 #include "platform/file_system.h"
 
@@ -37,6 +38,7 @@ struct DiffSummary {
 struct SnapshotComparison {
   SnapshotText oldText, newText;
   std::string_view oldComputer, newComputer;
+  NameEncoding oldEncoding = NameEncoding::kAnsi, newEncoding = NameEncoding::kAnsi;
   // Rows ordered by share, then path ignoring case, a directory's content right after it.
   std::vector<DiffRow> rows;
   DiffSummary summary;

@@ -26,6 +26,7 @@ void Check(const SnapshotEntry& entry, std::string_view share, const NamePattern
 // What one snapshot gave, waiting for its turn to be reported.
 struct SnapshotOutcome {
   std::string computer;
+  NameEncoding encoding = NameEncoding::kAnsi;
   std::vector<FoundEntry> hits;
   std::string refusal;  // empty when the file was accepted
 };
@@ -36,6 +37,7 @@ SnapshotOutcome SearchSnapshot(FileSystem& fileSystem, const LibrarySnapshot& sn
   SnapshotLayout layout;
   if (ReadSnapshotLayout(fileSystem, snapshot.path, text, layout, outcome.refusal)) {
     outcome.computer = layout.computer;
+    outcome.encoding = layout.encoding;
     FindInLayout(layout, pattern, kinds, outcome.hits);
   }
   return outcome;
@@ -85,7 +87,7 @@ std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySna
       },
       [&](std::size_t index, SnapshotOutcome outcome) {
         if (outcome.refusal.empty()) {
-          report.Found(snapshots[index], outcome.computer, outcome.hits);
+          report.Found(snapshots[index], outcome.computer, outcome.encoding, outcome.hits);
           hits += outcome.hits.size();
         } else {
           report.Skipped(snapshots[index], outcome.refusal);

@@ -39,10 +39,10 @@ struct FindRequest {
 class FindReport {
  public:
   virtual ~FindReport() = default;
-  // An accepted snapshot, its COMPUTER value (the live paths' computer) and its hits in
-  // file order; hits may be empty.
+  // An accepted snapshot, its COMPUTER value (the live paths' computer), the encoding of
+  // its names and its hits in file order; hits may be empty. Texts are as written.
   virtual void Found(const LibrarySnapshot& snapshot, std::string_view computer,
-                     const std::vector<FoundEntry>& hits) = 0;
+                     NameEncoding encoding, const std::vector<FoundEntry>& hits) = 0;
   // A snapshot that cannot be read or is refused as corrupted, with the reason.
   virtual void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) = 0;
 };

@@ -51,7 +51,7 @@ TEST(SnapshotScan, ReadsEntriesWhateverTheLineEnds) {
 
 class CountingReport final : public FindReport {
  public:
-  void Found(const LibrarySnapshot& snapshot, std::string_view computer,
+  void Found(const LibrarySnapshot& snapshot, std::string_view computer, NameEncoding,
              const std::vector<FoundEntry>& hits) override {
     order.push_back(snapshot.fileName + " " + std::string(computer) + " " +
                     std::to_string(hits.size()));
