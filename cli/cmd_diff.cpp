@@ -36,14 +36,15 @@ void AppendSize(const DiffRow& row, std::string_view size, std::string& line) {
 // "-", "+" or "~", TAB, the live path (a removed entry's in the old snapshot, else in the
 // new one), TAB, <SHARE>, <DIR> or the size, TAB, the created date; old -> new when changed.
 // path is scratch text for the live path.
-void AppendRow(const SnapshotComparison& diff, const DiffRow& row, std::string& line,
-               std::string& path) {
+void AppendRow(const SnapshotComparison& diff, const DiffRow& row, ShownNames& names,
+               std::string& line, std::string& path) {
   const bool old = row.kind == DiffKind::kRemoved || row.kind == DiffKind::kShareRemoved;
   line += Sign(row.kind);
   line += '\t';
   path.clear();
   AppendLivePath(path, old ? diff.oldComputer : diff.newComputer, row.share, row.path);
-  AppendShown(line, path);
+  // A changed entry's path is the new snapshot's spelling.
+  names.Append(line, path, old ? diff.oldEncoding : diff.newEncoding);
   line += '\t';
   if (row.path.empty()) {
     line.append(kShareCell);
@@ -66,27 +67,30 @@ void AppendRow(const SnapshotComparison& diff, const DiffRow& row, std::string& 
 }  // namespace
 
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {}, {});
+  const ParsedArgs parsed = ParseArgs(args, {"--codepage"}, {});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (parsed.positionals.size() != 2) return UsageError(err, "diff needs OLD and NEW");
+  const std::optional<std::string> codePage = parsed.Option("--codepage");
+  ShownNames names;
+  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
 
   SnapshotComparison diff;
   DiffFailure failure;
   if (!CompareSnapshotFiles(PlatformFileSystem(), parsed.positionals[0], parsed.positionals[1],
-                            diff, failure)) {
+                            names.ansi(), diff, failure)) {
     err << "mirrorvault-cli: '" << failure.path << "' " << failure.reason << "\n";
     return kExitUsage;
   }
   std::string text, path;
   if (!EqualsIgnoreCase(diff.oldComputer, diff.newComputer)) {
     text.append("Different computers (");
-    AppendShown(text, diff.oldComputer);
+    names.Append(text, diff.oldComputer, diff.oldEncoding);
     text.append(", ");
-    AppendShown(text, diff.newComputer);
+    names.Append(text, diff.newComputer, diff.newEncoding);
     text.append("): entries compared by share-relative path\n");
   }
   for (const DiffRow& row : diff.rows) {
-    AppendRow(diff, row, text, path);
+    AppendRow(diff, row, names, text, path);
     if (text.size() >= 1 << 16) {
       out << text;
       text.clear();

@@ -1,7 +1,6 @@
 // mirrorvault-cli export SNAPSHOT: every entry of a snapshot as CSV, EFU or JSON Lines, in
 // UTF-8, on standard output or into a file, which is written whole or not at all and never
 // over the snapshot itself.
-#include <charconv>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -9,6 +8,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/terminal_text.h"
 #include "platform/file_identity.h"
 #include "platform/standard_output.h"
 #include "query/snapshot_export.h"
@@ -41,12 +41,6 @@ class FileSink final : public ByteSink {
  private:
   OutputFile& file_;
 };
-
-bool ReadCodePage(const std::string& text, unsigned& codePage) {
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, codePage);
-  return result.ec == std::errc() && result.ptr == end;
-}
 
 // A name beside target, in its folder, that no other export picks at the same time.
 std::string TemporaryNameFor(const std::string& target) {
@@ -95,15 +89,9 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   if (csvFields == CsvFields::kSpreadsheetSafe && *format != ExportFormat::kCsv) {
     return UsageError(err, "--excel-safe goes with --format csv");
   }
-  unsigned codePage = kDefaultCodePage;
-  if (const auto text = parsed.Option("--codepage"); text && !ReadCodePage(*text, codePage)) {
-    return UsageError(err, "--codepage takes a code page number");
-  }
-  CodePageDecoder decoder;
-  if (!decoder.Open(codePage)) {
-    err << "mirrorvault-cli: code page " << codePage << " is not known on this machine\n";
-    return kExitUsage;
-  }
+  const std::optional<std::string> codePage = parsed.Option("--codepage");
+  ShownNames names;
+  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
 
   FileSystem& fileSystem = PlatformFileSystem();
   const std::string& path = parsed.positionals[0];
@@ -123,7 +111,7 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   const auto produce = [&](ByteSink& sink) {
-    return ExportSnapshot(layout, *format, decoder, sink, 0, csvFields);
+    return ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields);
   };
 
   if (!target) {

@@ -17,19 +17,20 @@ inline constexpr std::string_view kDirectoryCell = "<DIR>";
 
 class PrintedReport final : public FindReport {
  public:
-  PrintedReport(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  PrintedReport(ShownNames& names, std::ostream& out, std::ostream& err)
+      : names_(names), out_(out), err_(err) {}
 
-  void Found(const LibrarySnapshot& snapshot, std::string_view computer, NameEncoding,
+  void Found(const LibrarySnapshot& snapshot, std::string_view computer, NameEncoding encoding,
              const std::vector<FoundEntry>& hits) override {
     for (const FoundEntry& hit : hits) {
       line_.clear();
       path_.clear();
       AppendLivePath(path_, computer, hit.share, hit.path);
-      AppendShown(line_, path_);
+      names_.Append(line_, path_, encoding);
       line_ += '\t';
-      AppendShown(line_, hit.isDirectory ? kDirectoryCell : std::string_view(hit.size));
+      names_.Append(line_, hit.isDirectory ? kDirectoryCell : std::string_view(hit.size), encoding);
       line_ += '\t';
-      AppendShown(line_, hit.created);
+      names_.Append(line_, hit.created, encoding);
       line_ += '\t';
       line_ += snapshot.dateText;
       line_ += '\t';
@@ -44,6 +45,7 @@ class PrintedReport final : public FindReport {
   }
 
  private:
+  ShownNames& names_;
   std::ostream& out_;
   std::ostream& err_;
   std::string line_, path_;
@@ -53,13 +55,16 @@ class PrintedReport final : public FindReport {
 
 int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed =
-      ParseArgs(args, {"--computer", "--group"}, {"--latest", "--dirs", "--files"});
+      ParseArgs(args, {"--computer", "--group", "--codepage"}, {"--latest", "--dirs", "--files"});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (parsed.positionals.size() != 2) return UsageError(err, "find needs DIR and PATTERN");
   if (parsed.positionals[1].empty()) return UsageError(err, "find needs a non-empty PATTERN");
   if (parsed.Flag("--dirs") && parsed.Flag("--files")) {
     return UsageError(err, "--dirs and --files exclude each other");
   }
+  const std::optional<std::string> codePage = parsed.Option("--codepage");
+  ShownNames names;
+  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
   const std::string& directory = parsed.positionals[0];
   if (!CheckSnapshotDirectory(directory, err)) return kExitUsage;
   FileSystem& fileSystem = PlatformFileSystem();
@@ -73,7 +78,8 @@ int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
   request.kinds = parsed.Flag("--dirs")    ? EntryKinds::kDirectories
                   : parsed.Flag("--files") ? EntryKinds::kFiles
                                            : EntryKinds::kAll;
-  PrintedReport report(out, err);
+  request.ansiNames = &names.ansi();
+  PrintedReport report(names, out, err);
   const std::size_t hits = FindInSnapshots(
       fileSystem, ChooseSnapshots(ListLibrarySnapshots(fileSystem, directory), choice), request,
       report);

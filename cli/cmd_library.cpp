@@ -4,6 +4,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "cli/terminal_text.h"
 #include "core/snapshot_library.h"
 #include "platform/memory/memory_tree_port.h"
 
@@ -22,12 +23,18 @@ int RunLibrary(const Args& args, std::ostream& out, std::ostream& err) {
   SnapshotLibrary library(tree, fileSystem);
   library.SetSnapshotDirectory(directory);
   library.RebuildSnapshotTree();
+  // Group and computer names come from the file names, which the file system gives in
+  // UTF-8; they are names from outside all the same.
+  std::string line;
   tree.Walk([&](const MemoryTreePort::Node& node, int depth) {
-    out << std::string(2 * static_cast<std::size_t>(depth), ' ') << node.text;
+    line.assign(2 * static_cast<std::size_t>(depth), ' ');
+    AppendShown(line, node.text);
     if (const LibSnapshotEntry* row = library.SnapshotRow(node.param)) {
-      out << '\t' << row->fileName;
+      line += '\t';
+      AppendShown(line, row->fileName);
     }
-    out << '\n';
+    line += '\n';
+    out << line;
   });
   return kExitOk;
 }

@@ -43,7 +43,7 @@ bool OpenSteps(CliBrowser& cli, const std::string& location) {
 }  // namespace
 
 int RunLs(const Args& args, std::ostream& out, std::ostream& err) {
-  const ParsedArgs parsed = ParseArgs(args, {"--sort"}, {"--desc"});
+  const ParsedArgs parsed = ParseArgs(args, {"--sort", "--codepage"}, {"--desc"});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (parsed.positionals.empty() || parsed.positionals.size() > 2) {
     return UsageError(err, "ls needs SNAPSHOT and at most one LOCATION");
@@ -55,10 +55,15 @@ int RunLs(const Args& args, std::ostream& out, std::ostream& err) {
   }
   const bool descending = parsed.Flag("--desc");
   if (descending && sortColumn < 0) sortColumn = kNameColumn;
+  const std::optional<std::string> codePage = parsed.Option("--codepage");
+  ShownNames names;
+  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
 
   CliBrowser cli(err);
   if (!cli.Open(parsed.positionals[0])) return kExitCorrupted;
-  if (parsed.positionals.size() == 2 && !OpenSteps(cli, parsed.positionals[1])) {
+  const NameEncoding encoding = cli.browser.info().encoding;
+  if (parsed.positionals.size() == 2 &&
+      !OpenSteps(cli, names.Spelt(parsed.positionals[1], encoding))) {
     return kExitFailure;
   }
   if (sortColumn >= 0) cli.browser.SortByColumn(sortColumn, descending);
@@ -68,7 +73,7 @@ int RunLs(const Args& args, std::ostream& out, std::ostream& err) {
     line.clear();
     for (std::size_t c = 0; c < row.cells.size(); ++c) {
       if (c > 0) line += '\t';
-      AppendShown(line, row.cells[c]);
+      names.Append(line, row.cells[c], encoding);
     }
     line += '\n';
     out << line;

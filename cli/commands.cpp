@@ -26,9 +26,13 @@ const Command kCommands[] = {
      RunLibrary},
     {"rm", "rm DIR FILE...", "Removes the named snapshot files from DIR, without asking.",
      RunRemove},
-    {"ls", "ls SNAPSHOT [LOCATION] [--sort name|type|size|date] [--desc]",
-     "Prints the file list rows of the share list or of a share-relative LOCATION.", RunLs},
-    {"info", "info SNAPSHOT", "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
+    {"ls", "ls SNAPSHOT [LOCATION] [--sort name|type|size|date] [--desc] [--codepage N]",
+     "Prints the file list rows of the share list or of a share-relative LOCATION. Names "
+     "print in UTF-8; --codepage N (here, in info, find, diff and export) is the code page of "
+     "snapshots that declare no encoding (default 1252).",
+     RunLs},
+    {"info", "info SNAPSHOT [--codepage N]",
+     "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
     {"take",
      "take --snapshots DIR [--network FILE] [--unc-root ROOT | --smb [--computer NAME]... "
      "[--group G] [--auth-file FILE [--auth-browsed]] [--codepage N] [--smb-port N]]",
@@ -38,11 +42,14 @@ const Command kCommands[] = {
      "every computer's shares come from the computer itself. The credentials go only to the "
      "computers named or described; browsed ones get them only with --auth-browsed.",
      RunTake},
-    {"find", "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files]",
+    {"find",
+     "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files] [--codepage N]",
      "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case).",
      RunFind},
-    {"diff", "diff OLD NEW",
-     "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW.", RunDiff},
+    {"diff", "diff OLD NEW [--codepage N]",
+     "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW, by name "
+     "even when one is in UTF-8 and the other is not.",
+     RunDiff},
     {"export",
      "export SNAPSHOT [--format csv|efu|json|html] [-o FILE] [--codepage N] [--excel-safe]",
      "Writes every entry of SNAPSHOT as CSV, EFU, JSON Lines or one web page, in UTF-8; FILE "

@@ -2,6 +2,8 @@
 #include "cli/terminal_text.h"
 
 #include <atomic>
+#include <charconv>
+#include <ostream>
 
 namespace mv::cli {
 namespace {
@@ -13,24 +15,6 @@ void AppendEscaped(std::string& out, unsigned char byte) {
   out += "\\x";
   out += kHex[byte >> 4];
   out += kHex[byte & 0x0F];
-}
-
-bool IsContinuation(unsigned char byte) {
-  return (byte & 0xC0) == 0x80;
-}
-
-// The length of the well-formed UTF-8 character at text[at] (two bytes and more), or 0.
-std::size_t Utf8Length(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                             : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                            : 0;
-  if (length == 0 || text.size() - at < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if (!IsContinuation(static_cast<unsigned char>(text[at + i]))) return 0;
-  }
-  return length;
 }
 
 void AppendVisible(std::string& out, std::string_view text) {
@@ -45,7 +29,7 @@ void AppendVisible(std::string& out, std::string_view text) {
       ++at;
       continue;
     }
-    const std::size_t length = Utf8Length(text, at);
+    const std::size_t length = Utf8SequenceAt(text, at);
     if (length == 0) {
       // A byte of a code page: one of 0x80-0x9F is a C1 control where Latin-1 is shown.
       if (kEscapesC1Bytes && byte <= 0x9F) {
@@ -87,6 +71,36 @@ std::string VisibleText(std::string_view text) {
   std::string out;
   AppendVisible(out, text);
   return out;
+}
+
+bool ShownNames::Open(const std::string* codePage, std::ostream& err) {
+  unsigned number = kDefaultCodePage;
+  if (codePage != nullptr) {
+    const char* end = codePage->data() + codePage->size();
+    const auto result = std::from_chars(codePage->data(), end, number);
+    if (result.ec != std::errc() || result.ptr != end) {
+      err << "mirrorvault-cli: --codepage takes a code page number, such as 1252\n";
+      return false;
+    }
+  }
+  if (!ansi_.Open(number)) {
+    err << "mirrorvault-cli: code page " << number << " is not known on this machine\n";
+    return false;
+  }
+  utf8_ = ansi_.ForEncoding(NameEncoding::kUtf8);
+  return true;
+}
+
+void ShownNames::Append(std::string& out, std::string_view name, NameEncoding encoding) {
+  decoded_.clear();
+  (encoding == NameEncoding::kUtf8 ? utf8_ : ansi_).AppendUtf8(name, decoded_);
+  AppendShown(out, decoded_);
+}
+
+std::string ShownNames::Spelt(std::string_view typed, NameEncoding encoding) const {
+  std::string bytes;
+  if (encoding == NameEncoding::kAnsi && ansi_.SpellInCodePage(typed, bytes)) return bytes;
+  return std::string(typed);
 }
 
 }  // namespace mv::cli

@@ -5,8 +5,12 @@
 // they are.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <string_view>
+
+#include "core/code_page_text.h"
+#include "core/snapshot_format.h"
 
 namespace mv::cli {
 
@@ -33,5 +37,27 @@ void AppendShown(std::string& out, std::string_view text);
 
 // AppendShown into a fresh string, escaping whether or not the output is a terminal.
 std::string VisibleText(std::string_view text);
+
+// Names from inside snapshots on their way out: decoded from each snapshot's encoding into
+// UTF-8 (the ANSI code page through the decoder of --codepage N, default 1252), then shown as
+// AppendShown shows them. The command line prints UTF-8 everywhere; a Windows console gets
+// the same text in its own characters (main.cpp).
+class ShownNames {
+ public:
+  // Reads --codepage from value (none: the default). False, with a message on err, for a
+  // value that is no number or a code page this machine does not know.
+  bool Open(const std::string* codePage, std::ostream& err);
+
+  const CodePageDecoder& ansi() const { return ansi_; }
+  // The name in UTF-8, as AppendShown would append it.
+  void Append(std::string& out, std::string_view name, NameEncoding encoding);
+  // A name typed on the command line (UTF-8) as the snapshot spells it; as typed when the
+  // code page cannot spell it, which then matches nothing there.
+  std::string Spelt(std::string_view typed, NameEncoding encoding) const;
+
+ private:
+  CodePageDecoder ansi_, utf8_;
+  std::string decoded_;
+};
 
 }  // namespace mv::cli

@@ -31,6 +31,32 @@ void AppendCodePoint(char32_t value, std::string& out) {
   }
 }
 
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length || byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k) {
+    if (byte(at + k) < 0x80 || byte(at + k) > 0xBF) return 0;
+  }
+  return length;
+}
+
 bool CodePageDecoder::Open(unsigned codePage) {
   codePage_ = codePage;
   passThrough_ = codePage == kUtf8CodePage;
@@ -50,12 +76,55 @@ bool CodePageDecoder::Open(unsigned codePage) {
   return true;
 }
 
+CodePageDecoder CodePageDecoder::ForEncoding(NameEncoding encoding) const {
+  if (encoding == NameEncoding::kAnsi) return *this;
+  CodePageDecoder utf8;
+  utf8.Open(kUtf8CodePage);
+  return utf8;
+}
+
+bool CodePageDecoder::singleByte() const {
+  if (passThrough_) return false;
+  for (const std::string& utf8 : high_) {
+    if (utf8.empty()) return false;
+  }
+  return true;
+}
+
+bool CodePageDecoder::SpellInCodePage(std::string_view utf8, std::string& bytes) const {
+  if (!singleByte()) return false;
+  bytes.clear();
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t length = Utf8SequenceAt(utf8, i);
+    if (length == 0) return false;
+    const std::string_view character = utf8.substr(i, length);
+    i += length;
+    if (length == 1) {
+      bytes += character.front();
+      continue;
+    }
+    std::size_t b = 0;
+    while (b < high_.size() && high_[b] != character) ++b;
+    if (b == high_.size()) return false;
+    bytes += static_cast<char>(0x80 + b);
+  }
+  return true;
+}
+
 void CodePageDecoder::AppendUtf8(std::string_view text, std::string& out) {
+  std::size_t i = 0;
   if (passThrough_) {
-    out.append(text);
+    while (i < text.size()) {
+      std::size_t plain = i;
+      while (plain < text.size() && static_cast<unsigned char>(text[plain]) < 0x80) ++plain;
+      const std::size_t length = plain < text.size() ? Utf8SequenceAt(text, plain) : 0;
+      out.append(text.data() + i, plain - i + length);
+      if (plain == text.size()) break;
+      if (length == 0) AppendCodePoint(kReplacement, out);
+      i = plain + (length == 0 ? 1 : length);
+    }
     return;
   }
-  std::size_t i = 0;
   while (i < text.size()) {
     std::size_t plain = i;
     while (plain < text.size() && static_cast<unsigned char>(text[plain]) < 0x80) ++plain;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/snapshot_format.h"
+
 namespace mv {
 
 inline constexpr unsigned kDefaultCodePage = 1252;  // Windows Latin 1
@@ -18,8 +20,21 @@ class CodePageDecoder {
   // Prepares the code page; false when the platform does not know it.
   bool Open(unsigned codePage);
 
-  // Appends text as UTF-8. A byte or pair the code page does not define becomes U+FFFD.
+  // Appends text as UTF-8. A byte or pair the code page does not define becomes U+FFFD; so
+  // does, for text that is UTF-8 already, a byte that is no part of a well-formed character.
   void AppendUtf8(std::string_view text, std::string& out);
+
+  // The decoder for the names of a snapshot that declares encoding: this one for the ANSI
+  // code page, one that keeps well-formed UTF-8 for a snapshot in UTF-8.
+  CodePageDecoder ForEncoding(NameEncoding encoding) const;
+
+  // Whether every character of the code page is one byte.
+  bool singleByte() const;
+
+  // Spells UTF-8 text in a single-byte code page by this decoder's own table, the reverse of
+  // AppendUtf8 for the characters the code page has. False, with bytes unspecified, for a
+  // character it lacks, for text that is not well-formed UTF-8, and for any other code page.
+  bool SpellInCodePage(std::string_view utf8, std::string& bytes) const;
 
  private:
   void AppendPair(char lead, char trail, std::string& out);
@@ -32,5 +47,9 @@ class CodePageDecoder {
 
 // Appends the UTF-8 form of a code point.
 void AppendCodePoint(char32_t value, std::string& out);
+
+// The length of the well-formed UTF-8 character at text[at] (1 for ASCII), or 0 when the
+// bytes there begin none: no overlong forms, no surrogates, nothing above U+10FFFF.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at);
 
 }  // namespace mv

@@ -3,11 +3,13 @@
 
 #include <cstddef>
 
+#include "core/code_page_text.h"
 #include "core/text.h"
 
 namespace mv {
 
-NamePattern::NamePattern(std::string_view pattern) {
+NamePattern::NamePattern(std::string_view pattern, NameEncoding names)
+    : utf8_(names == NameEncoding::kUtf8) {
   lowered_.reserve(pattern.size());
   for (const char c : pattern) {
     lowered_ += AsciiLower(c);
@@ -45,6 +47,12 @@ bool NamePattern::ContainsLowered(std::string_view name) const {
   return false;
 }
 
+std::size_t NamePattern::CharacterAt(std::string_view name, std::size_t at) const {
+  if (!utf8_) return 1;
+  const std::size_t length = Utf8SequenceAt(name, at);
+  return length == 0 ? 1 : length;
+}
+
 // Greedy matching that backtracks only to the last "*": linear in practice and never
 // exponential, whatever the number of stars.
 bool NamePattern::MatchesWildcards(std::string_view name) const {
@@ -52,7 +60,10 @@ bool NamePattern::MatchesWildcards(std::string_view name) const {
   std::size_t pi = 0, ni = 0;
   std::size_t star = std::string_view::npos, resume = 0;
   while (ni < name.size()) {
-    if (pi < p.size() && (p[pi] == '?' || p[pi] == AsciiLower(name[ni]))) {
+    if (pi < p.size() && p[pi] == '?') {
+      ++pi;
+      ni += CharacterAt(name, ni);
+    } else if (pi < p.size() && p[pi] == AsciiLower(name[ni])) {
       ++pi;
       ++ni;
     } else if (pi < p.size() && p[pi] == '*') {
@@ -60,7 +71,8 @@ bool NamePattern::MatchesWildcards(std::string_view name) const {
       resume = ni;
     } else if (star != std::string_view::npos) {
       pi = star + 1;
-      ni = ++resume;
+      resume += CharacterAt(name, resume);
+      ni = resume;
     } else {
       return false;
     }

@@ -6,11 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/snapshot_format.h"
+
 namespace mv {
 
 class NamePattern {
  public:
-  explicit NamePattern(std::string_view pattern);
+  // names: how the names matched are written, which tells how many bytes "?" takes: one in
+  // the ANSI code page (a single-byte one), one character in UTF-8 (a byte that begins no
+  // well-formed character counts as one).
+  explicit NamePattern(std::string_view pattern, NameEncoding names = NameEncoding::kAnsi);
 
   // True when name (a file name with its extension, or a directory name) matches.
   bool Matches(std::string_view name) const;
@@ -25,8 +30,12 @@ class NamePattern {
   bool MatchesWildcards(std::string_view name) const;
   bool ContainsLowered(std::string_view name) const;
 
+  // The length of the character of name at at, as "?" takes it.
+  std::size_t CharacterAt(std::string_view name, std::size_t at) const;
+
   std::string lowered_;  // the pattern in lower case
   bool wildcards_ = false;
+  bool utf8_ = false;
 };
 
 // One-off convenience over NamePattern.

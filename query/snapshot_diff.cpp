@@ -290,11 +290,27 @@ class Comparer {
   std::vector<std::string_view> oldShareNames_, newShareNames_;
 };
 
+// text in the ANSI code page, into UTF-8 line by line: a lead byte of a two-byte code page
+// at a line's end never takes the line end with it. False when the result would be larger
+// than any snapshot the engine reads (offsets into it are 32 bits).
+bool DecodeText(std::string_view text, CodePageDecoder& decoder, std::string& out) {
+  out.clear();
+  out.reserve(text.size() + text.size() / 8);
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = LineEndAt(text, at);
+    decoder.AppendUtf8(text.substr(at, end - at), out);
+    at = end;
+    while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) out += text[at++];
+    if (out.size() > kMaxSnapshotBytes) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
-                          const std::string& newPath, SnapshotComparison& comparison,
-                          DiffFailure& failure) {
+                          const std::string& newPath, const CodePageDecoder& ansiNames,
+                          SnapshotComparison& comparison, DiffFailure& failure) {
   comparison.rows.clear();
   comparison.summary = DiffSummary{};
   // One after the other: two readers of one file at the same moment could shut each other out.
@@ -308,12 +324,26 @@ bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
       return false;
     }
   }
+  std::string_view views[2] = {comparison.oldText.view(), comparison.newText.view()};
+  comparison.decodedText.clear();
+  if (layouts[0].encoding != layouts[1].encoding) {
+    const int ansi = layouts[0].encoding == NameEncoding::kAnsi ? 0 : 1;
+    CodePageDecoder decoder = ansiNames;
+    if (!DecodeText(views[ansi], decoder, comparison.decodedText)) {
+      failure.path = *paths[ansi];
+      failure.reason = "is too large to compare by name once its names are decoded";
+      return false;
+    }
+    views[ansi] = comparison.decodedText;
+    // The same lines in the same order: only bytes of names and values changed.
+    ScanSnapshot(views[ansi], layouts[ansi]);
+    layouts[ansi].encoding = NameEncoding::kUtf8;
+  }
   comparison.oldComputer = layouts[0].computer;
   comparison.newComputer = layouts[1].computer;
   comparison.oldEncoding = layouts[0].encoding;
   comparison.newEncoding = layouts[1].encoding;
-  Comparer(comparison.rows, comparison.summary)
-      .Compare(comparison.oldText.view(), layouts[0], comparison.newText.view(), layouts[1]);
+  Comparer(comparison.rows, comparison.summary).Compare(views[0], layouts[0], views[1], layouts[1]);
   return true;
 }
 

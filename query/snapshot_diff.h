@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page_text.h"
 #include "core/snapshot_format.h"
 #include "core/snapshot_text.h"
 #include "platform/file_system.h"
@@ -37,6 +38,9 @@ struct DiffSummary {
 
 struct SnapshotComparison {
   SnapshotText oldText, newText;
+  // When one snapshot declares UTF-8 and the other does not, the other's text in UTF-8: its
+  // rows view into this, and its encoding above reads UTF-8.
+  std::string decodedText;
   std::string_view oldComputer, newComputer;
   NameEncoding oldEncoding = NameEncoding::kAnsi, newEncoding = NameEncoding::kAnsi;
   // Rows ordered by share, then path ignoring case, a directory's content right after it.
@@ -50,10 +54,15 @@ struct DiffFailure {
   std::string reason;  // "cannot be read: not found", "is corrupted: ..."
 };
 
-// Reads and compares two snapshot files. False, with failure set, when either cannot be
-// read or is refused as corrupted.
+// Reads and compares two snapshot files. Names compare as they are written when both
+// snapshots have one encoding; else the one in the ANSI code page is first decoded through
+// ansiNames, so an old capture and a new UTF-8 one of the same names compare equal. Case is
+// ignored for ASCII letters only, as everywhere in the program: Unicode case folding would
+// need tables and locale choices (the Turkish dotless i) that no snapshot records. False, with
+// failure set, when either cannot be read, is refused as corrupted, or would be larger than
+// a snapshot can be once decoded.
 bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
-                          const std::string& newPath, SnapshotComparison& comparison,
-                          DiffFailure& failure);
+                          const std::string& newPath, const CodePageDecoder& ansiNames,
+                          SnapshotComparison& comparison, DiffFailure& failure);
 
 }  // namespace mv

@@ -340,8 +340,9 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
 }
 
 bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
-                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads,
+                    const CodePageDecoder& ansiNames, ByteSink& sink, unsigned threads,
                     CsvFields csvFields) {
+  const CodePageDecoder decoder = ansiNames.ForEncoding(layout.encoding);
   if (format == ExportFormat::kHtml) return ExportHtmlPage(layout, decoder, sink);
   std::string head(format == ExportFormat::kCsv ? kUtf8ByteOrderMark : "");
   head.append(HeaderOf(format));

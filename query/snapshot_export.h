@@ -36,9 +36,10 @@ class ByteSink {
 // created date (EFU). A created date that names no day of the years 1601 to 9999, or a size
 // that is not a number, is left empty. False when the sink failed.
 // Rows are formatted on up to threads workers (0: one per processor) and written in order.
-// csvFields applies to CSV only.
+// csvFields applies to CSV only. Names become UTF-8 in the snapshot's own encoding: through
+// ansiNames when it has none declared, kept (if well-formed) when it declares UTF-8.
 bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
-                    const CodePageDecoder& decoder, ByteSink& sink, unsigned threads = 0,
+                    const CodePageDecoder& ansiNames, ByteSink& sink, unsigned threads = 0,
                     CsvFields csvFields = CsvFields::kAsTheyAre);
 
 }  // namespace mv

@@ -16,11 +16,23 @@ bool KindWanted(EntryKinds kinds, bool isDirectory) {
   return kinds == EntryKinds::kAll || (kinds == EntryKinds::kDirectories) == isDirectory;
 }
 
-void Check(const SnapshotEntry& entry, std::string_view share, const NamePattern& pattern,
-           EntryKinds kinds, std::vector<FoundEntry>& hits) {
-  if (!KindWanted(kinds, entry.isDirectory) || !pattern.Matches(entry.name)) return;
-  hits.push_back({std::string(share), std::string(entry.path), entry.isDirectory,
-                  std::string(entry.size), std::string(entry.created)});
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// The longest run of ASCII characters in text.
+std::string_view LongestAsciiRun(std::string_view text) {
+  std::string_view best;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) continue;
+    if (i - start > best.size()) best = text.substr(start, i - start);
+    start = i + 1;
+  }
+  return best;
 }
 
 // What one snapshot gave, waiting for its turn to be reported.
@@ -32,28 +44,62 @@ struct SnapshotOutcome {
 };
 
 SnapshotOutcome SearchSnapshot(FileSystem& fileSystem, const LibrarySnapshot& snapshot,
-                               const NamePattern& pattern, EntryKinds kinds, SnapshotText& text) {
+                               const SnapshotPattern& pattern, EntryKinds kinds,
+                               CodePageDecoder& decoder, SnapshotText& text) {
   SnapshotOutcome outcome;
   SnapshotLayout layout;
   if (ReadSnapshotLayout(fileSystem, snapshot.path, text, layout, outcome.refusal)) {
     outcome.computer = layout.computer;
     outcome.encoding = layout.encoding;
-    FindInLayout(layout, pattern, kinds, outcome.hits);
+    pattern.Find(layout, kinds, decoder, outcome.hits);
   }
   return outcome;
 }
 
 }  // namespace
 
-void FindInLayout(const SnapshotLayout& layout, const NamePattern& pattern, EntryKinds kinds,
-                  std::vector<FoundEntry>& hits) {
-  const std::string_view literal = pattern.LongestLiteral();
+SnapshotPattern::SnapshotPattern(std::string_view utf8Pattern, const CodePageDecoder& ansiNames)
+    : pattern_(utf8Pattern, NameEncoding::kUtf8), utf8Literal_(pattern_.LongestLiteral()) {
+  if (IsAscii(utf8Literal_)) {
+    ansiLiteral_ = utf8Literal_;
+  } else if (ansiNames.singleByte()) {
+    // The run's characters are ASCII letters in lower case and others as typed: spelt in the
+    // code page, it is found wherever the decoded name would hold it.
+    ansiCanMatch_ = ansiNames.SpellInCodePage(utf8Literal_, ansiLiteral_);
+  } else {
+    // A trail byte of a two-byte code page may look like ASCII: a line found may hold no
+    // match, which the exact match on the decoded name then rules out.
+    ansiLiteral_ = LongestAsciiRun(utf8Literal_);
+  }
+}
+
+bool SnapshotPattern::Matches(std::string_view name, NameEncoding encoding,
+                              CodePageDecoder& decoder, std::string& scratch) const {
+  if (encoding == NameEncoding::kUtf8 || IsAscii(name)) return pattern_.Matches(name);
+  scratch.clear();
+  decoder.AppendUtf8(name, scratch);
+  return pattern_.Matches(scratch);
+}
+
+void SnapshotPattern::Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
+                           std::vector<FoundEntry>& hits) const {
+  const bool ansi = layout.encoding == NameEncoding::kAnsi;
+  if (ansi && !ansiCanMatch_) return;
+  const std::string_view literal = ansi ? ansiLiteral_ : utf8Literal_;
+  std::string scratch;
+  const auto check = [&](const ShareSection& share, const SnapshotEntry& entry) {
+    if (!KindWanted(kinds, entry.isDirectory) ||
+        !Matches(entry.name, layout.encoding, decoder, scratch)) {
+      return;
+    }
+    hits.push_back({std::string(share.name), std::string(entry.path), entry.isDirectory,
+                    std::string(entry.size), std::string(entry.created)});
+  };
   for (const ShareSection& share : layout.shares) {
     const std::string_view body = share.entries;
     if (literal.empty()) {
-      ForEachEntryIn(body, layout.lines, [&](std::string_view, const SnapshotEntry& entry) {
-        Check(entry, share.name, pattern, kinds, hits);
-      });
+      ForEachEntryIn(body, layout.lines,
+                     [&](std::string_view, const SnapshotEntry& entry) { check(share, entry); });
       continue;
     }
     // Only lines that hold the plain run somewhere can hold a matching name.
@@ -65,9 +111,7 @@ void FindInLayout(const SnapshotLayout& layout, const NamePattern& pattern, Entr
       if (layout.lines.hasNul) line = line.substr(0, line.find('\0'));
       // A run found past a NUL lies outside the line's text.
       SnapshotEntry entry;
-      if (at - start < line.size() && ReadEntry(line, entry)) {
-        Check(entry, share.name, pattern, kinds, hits);
-      }
+      if (at - start < line.size() && ReadEntry(line, entry)) check(share, entry);
       at = end > at ? end : at + 1;  // a run that begins with a line end stands on no line
     }
   }
@@ -75,15 +119,23 @@ void FindInLayout(const SnapshotLayout& layout, const NamePattern& pattern, Entr
 
 std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySnapshot>& snapshots,
                             const FindRequest& request, FindReport& report) {
-  const NamePattern pattern(request.pattern);
+  CodePageDecoder ansiNames;
+  if (request.ansiNames != nullptr) {
+    ansiNames = *request.ansiNames;
+  } else {
+    ansiNames.Open(kDefaultCodePage);
+  }
+  const SnapshotPattern pattern(request.pattern, ansiNames);
   const unsigned workers = WorkerCount(request.threads, snapshots.size());
-  // One file's bytes per worker, reused for every snapshot that worker reads.
+  // One file's bytes and one decoder per worker, reused for every snapshot that worker reads.
   std::vector<SnapshotText> texts(workers);
+  std::vector<CodePageDecoder> decoders(workers, ansiNames);
   std::size_t hits = 0;
   RunInOrder<SnapshotOutcome>(
       snapshots.size(), workers,
       [&](std::size_t index, unsigned worker) {
-        return SearchSnapshot(fileSystem, snapshots[index], pattern, request.kinds, texts[worker]);
+        return SearchSnapshot(fileSystem, snapshots[index], pattern, request.kinds,
+                              decoders[worker], texts[worker]);
       },
       [&](std::size_t index, SnapshotOutcome outcome) {
         if (outcome.refusal.empty()) {

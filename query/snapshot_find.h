@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page_text.h"
 #include "core/library_snapshots.h"
 #include "platform/file_system.h"
 #include "query/name_pattern.h"
@@ -28,10 +29,12 @@ struct FoundEntry {
 };
 
 struct FindRequest {
-  std::string pattern;  // as NamePattern takes it
+  std::string pattern;  // as NamePattern takes it, in UTF-8
   EntryKinds kinds = EntryKinds::kAll;
   unsigned threads = 0;                     // 0: one per processor, at most kMaxWorkers
   const std::atomic<bool>* stop = nullptr;  // once set, nothing more is read or reported
+  // Names of snapshots that declare no encoding are in this code page; null: kDefaultCodePage.
+  const CodePageDecoder* ansiNames = nullptr;
 };
 
 // Called on the thread that called FindInSnapshots, one snapshot after the other in list
@@ -51,8 +54,28 @@ class FindReport {
 std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySnapshot>& snapshots,
                             const FindRequest& request, FindReport& report);
 
-// The search of one accepted snapshot: its hits appended to hits, in file order.
-void FindInLayout(const SnapshotLayout& layout, const NamePattern& pattern, EntryKinds kinds,
-                  std::vector<FoundEntry>& hits);
+// A pattern made ready for snapshots of either encoding. Names are matched in UTF-8: a name
+// in the ANSI code page that holds a byte above 0x7F is decoded first, so "résumé" typed in
+// UTF-8 finds the name in an old snapshot and in a new one alike.
+class SnapshotPattern {
+ public:
+  SnapshotPattern(std::string_view utf8Pattern, const CodePageDecoder& ansiNames);
+
+  // The search of one accepted snapshot: its hits appended to hits, in file order. decoder
+  // is scratch, a copy of ansiNames for each thread.
+  void Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
+            std::vector<FoundEntry>& hits) const;
+
+ private:
+  bool Matches(std::string_view name, NameEncoding encoding, CodePageDecoder& decoder,
+               std::string& scratch) const;
+
+  NamePattern pattern_;
+  // The text every matching line holds, looked for first: the pattern's longest plain run,
+  // for ANSI snapshots spelt in the code page (or, where it cannot be, its longest ASCII
+  // run, which any code page keeps).
+  std::string utf8Literal_, ansiLiteral_;
+  bool ansiCanMatch_ = true;  // false when the run has a character the code page lacks
+};
 
 }  // namespace mv

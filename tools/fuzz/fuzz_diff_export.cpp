@@ -59,14 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.files[kOld] = std::string(bytes, cut);
   files.files[kNew] = std::string(bytes + cut, rest - cut);
 
+  mv::CodePageDecoder ansiNames;
+  Check(ansiNames.Open(mv::kDefaultCodePage));
   mv::SnapshotComparison diff;
   mv::DiffFailure failure;
-  if (mv::CompareSnapshotFiles(files, kOld, kNew, diff, failure)) {
+  if (mv::CompareSnapshotFiles(files, kOld, kNew, ansiNames, diff, failure)) {
     const mv::DiffSummary& s = diff.summary;
     Check(diff.equal() == (s.added + s.removed + s.changed + s.sharesAdded + s.sharesRemoved == 0));
     for (const char* path : {kOld, kNew}) {
       mv::SnapshotComparison same;
-      Check(mv::CompareSnapshotFiles(files, path, path, same, failure));
+      Check(mv::CompareSnapshotFiles(files, path, path, ansiNames, same, failure));
       Check(same.equal());
     }
   }
