@@ -70,9 +70,8 @@ int RunDiff(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--codepage"}, {});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (parsed.positionals.size() != 2) return UsageError(err, "diff needs OLD and NEW");
-  const std::optional<std::string> codePage = parsed.Option("--codepage");
   ShownNames names;
-  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
+  if (!names.Open(parsed.Option("--codepage"), err)) return kExitUsage;
 
   SnapshotComparison diff;
   DiffFailure failure;

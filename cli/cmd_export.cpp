@@ -89,9 +89,8 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   if (csvFields == CsvFields::kSpreadsheetSafe && *format != ExportFormat::kCsv) {
     return UsageError(err, "--excel-safe goes with --format csv");
   }
-  const std::optional<std::string> codePage = parsed.Option("--codepage");
   ShownNames names;
-  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
+  if (!names.Open(parsed.Option("--codepage"), err)) return kExitUsage;
 
   FileSystem& fileSystem = PlatformFileSystem();
   const std::string& path = parsed.positionals[0];

@@ -62,9 +62,8 @@ int RunFind(const Args& args, std::ostream& out, std::ostream& err) {
   if (parsed.Flag("--dirs") && parsed.Flag("--files")) {
     return UsageError(err, "--dirs and --files exclude each other");
   }
-  const std::optional<std::string> codePage = parsed.Option("--codepage");
   ShownNames names;
-  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
+  if (!names.Open(parsed.Option("--codepage"), err)) return kExitUsage;
   const std::string& directory = parsed.positionals[0];
   if (!CheckSnapshotDirectory(directory, err)) return kExitUsage;
   FileSystem& fileSystem = PlatformFileSystem();

@@ -15,9 +15,8 @@ int RunInfo(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args, {"--codepage"}, {});
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   if (parsed.positionals.size() != 1) return UsageError(err, "info needs exactly one SNAPSHOT");
-  const std::optional<std::string> codePage = parsed.Option("--codepage");
   ShownNames names;
-  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
+  if (!names.Open(parsed.Option("--codepage"), err)) return kExitUsage;
 
   CliBrowser cli(err);
   if (!cli.Open(parsed.positionals[0])) return kExitCorrupted;

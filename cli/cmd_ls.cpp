@@ -55,9 +55,8 @@ int RunLs(const Args& args, std::ostream& out, std::ostream& err) {
   }
   const bool descending = parsed.Flag("--desc");
   if (descending && sortColumn < 0) sortColumn = kNameColumn;
-  const std::optional<std::string> codePage = parsed.Option("--codepage");
   ShownNames names;
-  if (!names.Open(codePage ? &*codePage : nullptr, err)) return kExitUsage;
+  if (!names.Open(parsed.Option("--codepage"), err)) return kExitUsage;
 
   CliBrowser cli(err);
   if (!cli.Open(parsed.positionals[0])) return kExitCorrupted;

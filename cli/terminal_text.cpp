@@ -73,9 +73,9 @@ std::string VisibleText(std::string_view text) {
   return out;
 }
 
-bool ShownNames::Open(const std::string* codePage, std::ostream& err) {
+bool ShownNames::Open(const std::optional<std::string>& codePage, std::ostream& err) {
   unsigned number = kDefaultCodePage;
-  if (codePage != nullptr) {
+  if (codePage) {
     const char* end = codePage->data() + codePage->size();
     const auto result = std::from_chars(codePage->data(), end, number);
     if (result.ec != std::errc() || result.ptr != end) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,9 +45,9 @@ std::string VisibleText(std::string_view text);
 // the same text in its own characters (main.cpp).
 class ShownNames {
  public:
-  // Reads --codepage from value (none: the default). False, with a message on err, for a
+  // Takes the value of --codepage (none: the default). False, with a message on err, for a
   // value that is no number or a code page this machine does not know.
-  bool Open(const std::string* codePage, std::ostream& err);
+  bool Open(const std::optional<std::string>& codePage, std::ostream& err);
 
   const CodePageDecoder& ansi() const { return ansi_; }
   // The name in UTF-8, as AppendShown would append it.
