@@ -43,7 +43,6 @@ void SnapshotOutput::SwitchToUtf8() {
     return;
   }
   file_ = next;
-  switched_ = true;
 }
 
 void SnapshotOutput::Put(std::string_view bytes) {

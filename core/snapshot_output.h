@@ -40,8 +40,6 @@ class SnapshotOutput {
   // fits it exactly; the first that does not makes change carry the output over to UTF-8,
   // at most once. A text that is all ASCII is the same in both and costs no conversion.
   void EncodeIn(unsigned codePage, Utf8Switch& change);
-  // Whether the output was carried over to UTF-8.
-  bool switchedToUtf8() const { return switched_; }
   // Bytes written so far, buffered or not (before a switch: in the code page).
   std::uint64_t written() const { return written_; }
   // Writes what is buffered, leaving the file open; the first failure so far.
@@ -64,7 +62,6 @@ class SnapshotOutput {
   std::uint64_t written_ = 0;
   unsigned codePage_ = 0;  // 0: text is written as it comes
   Utf8Switch* change_ = nullptr;
-  bool switched_ = false;
   std::string encoded_;  // scratch text in the code page
   IoError error_ = IoError::kNone;
   bool finished_ = false;

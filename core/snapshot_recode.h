@@ -16,8 +16,8 @@ namespace mv {
 
 // Copies the first size bytes of from, text in codePage, into to as UTF-8, putting the
 // ENCODING line (with its line end) at encodingLineAt, the start of a line. Reads and
-// writes piece by piece: memory does not grow with the file. kOther when the code page is
-// not known or from cannot be read back.
+// writes piece by piece: memory does not grow with the file. The error of a piece that could
+// not be read back or written.
 IoError CopyAsUtf8(OutputFile& from, std::uint64_t size, std::uint64_t encodingLineAt,
                    unsigned codePage, OutputFile& to);
 
