@@ -39,7 +39,9 @@ class MemoryOutputFile final : public OutputFile {
   }
   IoError Close() override { return IoError::kNone; }
   IoError ReadBack(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override {
-    got = offset < bytes_.size() ? bytes_.copy(static_cast<char*>(data), size, offset) : 0;
+    got = offset < bytes_.size()
+              ? bytes_.copy(static_cast<char*>(data), size, static_cast<std::size_t>(offset))
+              : 0;
     return IoError::kNone;
   }
 
