@@ -167,7 +167,7 @@ void CaptureJob::CaptureComputer(int computerSlot) {
   const std::string path =
       BuildSnapshotPathAt(snapshotDirectory_, group, computer.name, now, clock_);
   WriteReport report;
-  WriteSnapshot(group, computer.name, path, shares, &report, fs_, clock_);
+  WriteSnapshot(group, computer.name, path, shares, &report, fs_, clock_, ansiCodePage_.load());
 
   if (report.complete && report.sharesNotListed.empty() && report.namesAltered == 0) return;
   std::lock_guard lock(problemsMutex_);

@@ -17,6 +17,7 @@
 #include "net/network_browser.h"
 #include "net/task_gate.h"
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/threading.h"
 #include "platform/view_ports.h"
@@ -64,6 +65,10 @@ class CaptureJob {
   // Starts a job over these NetComputerTable slots, in this order; the same rules.
   bool StartCapture(const std::vector<int>& computerSlots, const std::string& snapshotDirectory);
 
+  // The ANSI code page of the snapshots (the system's unless set): names that all fit it are
+  // written in it, others make their snapshot UTF-8. Set before a job starts.
+  void SetAnsiCodePage(unsigned codePage) { ansiCodePage_.store(codePage); }
+
   // Ends the workers once the running job, if any, has ended. Tests and benchmarks only;
   // the program never ends its workers.
   void Shutdown();
@@ -94,6 +99,7 @@ class CaptureJob {
   FileSystem& fs_;
   Clock& clock_;
   const CaptureTiming timing_;
+  std::atomic<unsigned> ansiCodePage_{SystemAnsiCodePage()};
 
   ManualResetEvent captureEvent_;
   // Written by the starter while the gate keeps every worker out of any job.

@@ -66,18 +66,6 @@ void ReportWarnings(const WriteReport& report, const std::string& computer, std:
   }
 }
 
-// With --smb the names typed on this machine go into the snapshot's code page, as the names
-// read from the servers do; false (after saying so) for one with a character it lacks.
-bool ToCodePage(const SmbClient& smb, std::string& name, std::ostream& err) {
-  std::string converted;
-  if (!smb.ToCodePage(name, converted)) {
-    err << "mirrorvault-cli: '" << name << "' has characters that the snapshot's code page lacks\n";
-    return false;
-  }
-  name = converted;
-  return true;
-}
-
 }  // namespace
 
 int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
@@ -88,7 +76,11 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   if (!parsed.error.empty()) return UsageError(err, parsed.error);
   SmbChoice smbChoice;
   std::string usageError;
-  if (!ReadSmbChoice(parsed, smbChoice, usageError)) return UsageError(err, usageError);
+  unsigned codePage = kDefaultCodePage;
+  if (!ReadSmbChoice(parsed, smbChoice, usageError) ||
+      !ReadSnapshotCodePage(parsed, codePage, usageError)) {
+    return UsageError(err, usageError);
+  }
   if (!parsed.positionals.empty()) {
     return UsageError(err, "unexpected argument '" + parsed.positionals.front() + "'");
   }
@@ -98,9 +90,9 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
     }
   }
   const std::string dir = *parsed.Option("--snapshots");
-  std::string group = *parsed.Option("--group");
-  std::string computer = *parsed.Option("--computer");
-  std::string shareList = *parsed.Option("--shares");
+  const std::string group = *parsed.Option("--group");
+  const std::string computer = *parsed.Option("--computer");
+  const std::string shareList = *parsed.Option("--shares");
   if (SplitShareList(shareList).empty()) return UsageError(err, "--shares names no share");
   if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
   FileSystem* fileSystem = &PlatformFileSystem();
@@ -108,10 +100,7 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   if (smbChoice.wanted) {
     smbChoice.options.namedServers.push_back(computer);
     smb = OpenChosenSmbClient(smbChoice, err);
-    if (smb == nullptr || !ToCodePage(*smb, group, err) || !ToCodePage(*smb, computer, err) ||
-        !ToCodePage(*smb, shareList, err)) {
-      return kExitFailure;
-    }
+    if (smb == nullptr) return kExitFailure;
     fileSystem = &smb->fileSystem();
   }
 
@@ -122,7 +111,7 @@ int RunCapture(const Args& args, std::ostream& out, std::ostream& err) {
   // The writer stops between shares when no task runs, so this capture is one.
   SetActivityState(kCapturing);
   WriteReport report;
-  WriteSnapshot(group, computer, path, shares, &report, *fileSystem);
+  WriteSnapshot(group, computer, path, shares, &report, *fileSystem, clock, codePage);
   SetActivityState(kIdle);
   if (smb != nullptr) smb->ForgetCredentials();
 

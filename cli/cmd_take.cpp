@@ -71,7 +71,11 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   }
   SmbChoice smbChoice;
   std::string usageError;
-  if (!ReadSmbChoice(parsed, smbChoice, usageError)) return UsageError(err, usageError);
+  unsigned codePage = kDefaultCodePage;
+  if (!ReadSmbChoice(parsed, smbChoice, usageError) ||
+      !ReadSnapshotCodePage(parsed, codePage, usageError)) {
+    return UsageError(err, usageError);
+  }
   const std::vector<std::string> computers = parsed.Values("--computer");
   if (!computers.empty() && (!smbChoice.wanted || parsed.Option("--network"))) {
     return UsageError(err, "--computer goes with --smb and without --network");
@@ -112,6 +116,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   NetworkBrowser browser(tree, *network, gate);
   PrintedNotices notices(out);
   CaptureJob job(browser, notices, gate, *fileSystem);
+  job.SetAnsiCodePage(codePage);
   const std::string problems =
       BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
   if (!problems.empty()) {

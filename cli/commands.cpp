@@ -15,11 +15,12 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
-     "capture --snapshots DIR --group G --computer C --shares \"S1;S2\" [--unc-root ROOT | --smb "
-     "[--auth-file FILE] [--codepage N] [--smb-port N]]",
-     "Writes one computer's snapshot of the given shares and prints the file's path. With "
-     "--smb the shares are read from the computer over SMB, logged on with the credentials of "
-     "FILE (smbclient's format) or as guest, names in ANSI code page N (default 1252).",
+     "capture --snapshots DIR --group G --computer C --shares \"S1;S2\" [--codepage N] "
+     "[--unc-root ROOT | --smb [--auth-file FILE] [--smb-port N]]",
+     "Writes one computer's snapshot of the given shares and prints the file's path: names in "
+     "ANSI code page N (default 1252) when they all fit it, else in UTF-8. With --smb the "
+     "shares are read from the computer over SMB, logged on with the credentials of FILE "
+     "(smbclient's format) or as guest.",
      RunCapture},
     {"library", "library DIR",
      "Shows the snapshot tree of DIR: groups, computers, capture times and file names.",
@@ -34,10 +35,11 @@ const Command kCommands[] = {
     {"info", "info SNAPSHOT [--codepage N]",
      "Prints the Snapshot Properties texts of a snapshot file.", RunInfo},
     {"take",
-     "take --snapshots DIR [--network FILE] [--unc-root ROOT | --smb [--computer NAME]... "
-     "[--group G] [--auth-file FILE [--auth-browsed]] [--codepage N] [--smb-port N]]",
+     "take --snapshots DIR [--network FILE] [--codepage N] [--unc-root ROOT | --smb "
+     "[--computer NAME]... [--group G] [--auth-file FILE [--auth-browsed]] [--smb-port N]]",
      "Scans the network (FILE describes one; else the system's), prints its tree and "
-     "captures every computer. With --smb the network is read over SMB: the computers named "
+     "captures every computer, names as capture writes them. With --smb the network is read over "
+     "SMB: the computers named "
      "(in group G, default WORKGROUP) or described in FILE, else those the client can browse; "
      "every computer's shares come from the computer itself. The credentials go only to the "
      "computers named or described; browsed ones get them only with --auth-browsed.",

@@ -17,7 +17,7 @@ bool ReadNumber(const std::string& text, int most, int& number) {
 
 bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usageError) {
   choice.wanted = parsed.Flag("--smb");
-  for (const char* option : {"--auth-file", "--codepage", "--smb-port"}) {
+  for (const char* option : {"--auth-file", "--smb-port"}) {
     if (!choice.wanted && parsed.Option(option)) {
       usageError = std::string(option) + " goes with --smb";
       return false;
@@ -33,12 +33,6 @@ bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usa
     return false;
   }
   choice.options.authFile = parsed.Option("--auth-file").value_or("");
-  if (const auto codePage = parsed.Option("--codepage")) {
-    if (!ReadNumber(*codePage, 65535, choice.options.codePage)) {
-      usageError = "--codepage takes a code page number, such as 1252";
-      return false;
-    }
-  }
   if (const auto port = parsed.Option("--smb-port")) {
     int number = 0;
     if (!ReadNumber(*port, 65535, number)) {
@@ -47,6 +41,20 @@ bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usa
     }
     choice.options.port = static_cast<std::uint16_t>(number);
   }
+  return true;
+}
+
+bool ReadSnapshotCodePage(const ParsedArgs& parsed, unsigned& codePage, std::string& usageError) {
+  codePage = kDefaultCodePage;
+  const auto text = parsed.Option("--codepage");
+  if (!text) return true;
+  int number = 0;
+  CodePageDecoder known;
+  if (!ReadNumber(*text, 65535, number) || !known.Open(static_cast<unsigned>(number))) {
+    usageError = "--codepage takes the number of a code page this machine knows, such as 1252";
+    return false;
+  }
+  codePage = static_cast<unsigned>(number);
   return true;
 }
 

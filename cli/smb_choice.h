@@ -1,5 +1,6 @@
 // The options of capture and take that read real shares through SMB: --smb, and with it
-// --auth-file FILE, --codepage N and --smb-port N; for take, --auth-browsed.
+// --auth-file FILE and --smb-port N; for take, --auth-browsed. And the snapshots' ANSI code
+// page, --codepage N, with or without --smb.
 #pragma once
 
 #include <memory>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "cli/args.h"
+#include "core/code_page_text.h"
 #include "platform/smb_client.h"
 
 namespace mv::cli {
@@ -19,6 +21,10 @@ struct SmbChoice {
 // Reads the SMB options; false with a usage message when one of them comes without --smb,
 // or a number does not read as one.
 bool ReadSmbChoice(const ParsedArgs& parsed, SmbChoice& choice, std::string& usageError);
+
+// The ANSI code page of --codepage, kDefaultCodePage without it; false with a usage message
+// when it is no number or a code page this machine does not know.
+bool ReadSnapshotCodePage(const ParsedArgs& parsed, unsigned& codePage, std::string& usageError);
 
 // The client of the choice over the platform's file system; null after writing on err why
 // it cannot be opened (never with anything the authentication file holds). Warns on err of

@@ -6,6 +6,7 @@
 
 #include "core/snapshot_format.h"
 #include "core/text.h"
+#include "platform/utf8_text.h"
 
 namespace mv {
 namespace {
@@ -22,8 +23,8 @@ constexpr char kAlteredCharacter = '?';
 
 }  // namespace
 
-bool ReplaceLineBreaks(std::string& text, std::size_t from) {
-  bool replaced = false;
+bool ReplaceUnwritable(std::string& text, std::size_t from) {
+  bool replaced = ReplaceInvalidUtf8(text, from);
   for (std::size_t at = from; at < text.size(); ++at) {
     if (text[at] == '\r' || text[at] == '\n') {
       text[at] = kAlteredCharacter;
@@ -36,7 +37,7 @@ bool ReplaceLineBreaks(std::string& text, std::size_t from) {
 bool AppendWrittenName(std::string& out, std::string_view listed, bool inShareRoot) {
   const std::size_t start = out.size();
   out.append(listed);
-  bool altered = ReplaceLineBreaks(out, start);
+  bool altered = ReplaceUnwritable(out, start);
   for (std::size_t at = start; at < out.size(); ++at) {
     if (out[at] == kPathSeparator) {
       out[at] = kAlteredCharacter;

@@ -11,15 +11,17 @@
 
 namespace mv {
 
-// Replaces each CR and LF of text from position `from` on by '?': a line break inside a name
-// would end its line early and let the rest of the name pass for lines of its own. True
-// when any was replaced.
-bool ReplaceLineBreaks(std::string& text, std::size_t from = 0);
+// Replaces what no line of a snapshot holds, in text from position `from` on, by '?': each
+// CR and LF (a line break inside a name would end its line early and let the rest of the
+// name pass for lines of its own), and each byte that belongs to no UTF-8 character (names
+// come as UTF-8 from the ports; any other byte would be read as something else). True when
+// any was replaced.
+bool ReplaceUnwritable(std::string& text, std::size_t from = 0);
 
 // Appends the listed name as the snapshot holds it. A name the format cannot hold is
-// altered: CR and LF become '?', so does a backslash (the format's path separator; Windows
-// names never hold one, Samba and Linux names may), and a name in the share root that
-// begins with the share key ("SHARENAME: ", ignoring case) gets '?' for the key's colon, so
+// altered: what ReplaceUnwritable replaces becomes '?', so does a backslash (the format's path
+// separator; Windows names never hold one, Samba and Linux names may), and a name in the share root
+// that begins with the share key ("SHARENAME: ", ignoring case) gets '?' for the key's colon, so
 // that neither its line nor the lines below it pass for a share header. True when altered.
 bool AppendWrittenName(std::string& out, std::string_view listed, bool inShareRoot);
 

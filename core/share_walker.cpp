@@ -123,7 +123,7 @@ IoError WalkDirectory(ShareWalk& walk, const std::string& directoryPath) {
 IoError WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share) {
   std::string text(kShareNameKey);
   text.append(share);
-  if (ReplaceLineBreaks(text, kShareNameKey.size())) ++walk.namesAltered;
+  if (ReplaceUnwritable(text, kShareNameKey.size())) ++walk.namesAltered;
   WriteLine(walk.out, text);
   // A share or computer named "." or ".." would lead out of the computer or the network.
   if (!IsEnterableName(computer) || !IsEnterableName(share)) {

@@ -30,9 +30,10 @@ struct ShareWalk {
   DirEntry entry;    // scratch find record
 };
 
-// Writes "SHARENAME: <share>" (line breaks in the name replaced and counted, as in entry
-// names) and walks \\<computer>\<share>, each name one path component. The error with which
-// the share root could not be listed, else kNone (a share that lists as empty was listed).
+// Writes "SHARENAME: <share>" (line breaks and stray bytes in the name replaced and
+// counted, as in entry names) and walks \\<computer>\<share>, each name one path component. The
+// error with which the share root could not be listed, else kNone (a share that lists as empty was
+// listed).
 IoError WriteShareSection(ShareWalk& walk, std::string_view computer, std::string_view share);
 
 // Writes the entry lines of directoryPath, a share root, and of everything below it. A

@@ -1,23 +1,59 @@
-// Buffered, failure-keeping output of snapshot files.
+// Buffered, failure-keeping output of snapshot files, in an ANSI code page or in UTF-8.
 #include "core/snapshot_output.h"
 
 #include <cstring>
 
+#include "core/code_page_text.h"
 #include "core/snapshot_format.h"
+#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 
 namespace mv {
 
 SnapshotOutput::SnapshotOutput(OutputFile& file, std::size_t bufferSize)
-    : file_(file), buffer_(bufferSize == 0 ? 1 : bufferSize) {}
+    : file_(&file), buffer_(bufferSize == 0 ? 1 : bufferSize) {}
 
-void SnapshotOutput::Write(std::string_view bytes) {
+void SnapshotOutput::EncodeIn(unsigned codePage, Utf8Switch& change) {
+  codePage_ = codePage;
+  change_ = &change;
+}
+
+void SnapshotOutput::Write(std::string_view text) {
   if (failed() || finished_) return;
+  if (codePage_ != 0 && !IsAscii(text)) {
+    encoded_.clear();
+    // A UTF-8 system code page has no 8-bit form: its snapshots declare UTF-8 too.
+    if (codePage_ != kUtf8CodePage && EncodeCodePageText(codePage_, text, encoded_)) {
+      Put(encoded_);
+      return;
+    }
+    SwitchToUtf8();
+  }
+  Put(text);
+}
+
+void SnapshotOutput::SwitchToUtf8() {
+  Flush();
+  codePage_ = 0;
+  if (failed()) return;
+  IoError error = IoError::kNone;
+  OutputFile* next = change_->SwitchToUtf8(*file_, written_, error);
+  if (next == nullptr) {
+    error_ = error == IoError::kNone ? IoError::kOther : error;
+    return;
+  }
+  file_ = next;
+}
+
+void SnapshotOutput::Put(std::string_view bytes) {
+  if (failed() || finished_) return;
+  written_ += bytes.size();
   if (bytes.size() > buffer_.size() - used_) {
     Flush();
     if (failed()) return;
     // A text larger than the whole buffer goes straight to the file, whole.
     if (bytes.size() >= buffer_.size()) {
-      error_ = file_.Write(bytes.data(), bytes.size());
+      error_ = file_->Write(bytes.data(), bytes.size());
       return;
     }
   }
@@ -27,7 +63,7 @@ void SnapshotOutput::Write(std::string_view bytes) {
 
 void SnapshotOutput::Flush() {
   if (used_ == 0 || failed()) return;
-  error_ = file_.Write(buffer_.data(), used_);
+  error_ = file_->Write(buffer_.data(), used_);
   used_ = 0;
 }
 
@@ -40,7 +76,7 @@ IoError SnapshotOutput::Finish() {
   if (finished_) return error_;
   Flush();
   finished_ = true;
-  const IoError closed = file_.Close();
+  const IoError closed = file_->Close();
   if (error_ == IoError::kNone) error_ = closed;
   return error_;
 }

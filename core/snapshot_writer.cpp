@@ -6,12 +6,16 @@
 #include <memory>
 
 #include "capture/activity_state.h"
+#include "core/code_page_text.h"
 #include "core/entry_line.h"
 #include "core/share_walker.h"
 #include "core/snapshot_format.h"
 #include "core/snapshot_name.h"
 #include "core/snapshot_output.h"
+#include "core/snapshot_recode.h"
 #include "core/text.h"
+#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 
 namespace mv {
 namespace {
@@ -25,21 +29,37 @@ std::string KeyLine(std::string_view key, std::string_view value) {
 // Header values come from the network: a line break in them would make lines of its own.
 std::string HeaderLine(std::string_view key, std::string_view value, int& namesAltered) {
   std::string line = KeyLine(key, value);
-  if (ReplaceLineBreaks(line, key.size())) ++namesAltered;
+  if (ReplaceUnwritable(line, key.size())) ++namesAltered;
   return line;
 }
 
+// Whether text is written the same in the code page; ASCII always is.
+bool FitsCodePage(std::string_view text, unsigned codePage) {
+  if (IsAscii(text)) return true;
+  std::string encoded;
+  return codePage != kUtf8CodePage && EncodeCodePageText(codePage, text, encoded);
+}
+
+// Writes the header. Names go into the code page while they fit it; a computer or group
+// name that does not makes the whole snapshot UTF-8 from the start, and a later name
+// carries it over (change then puts the ENCODING line where it is written here).
 void WriteHeader(SnapshotOutput& out, const std::string& group, const std::string& computer,
-                 Clock& clock, int& namesAltered) {
+                 Clock& clock, unsigned codePage, TemporaryUtf8Switch& change, int& namesAltered) {
+  const std::string computerLine = HeaderLine(kComputerKey, computer, namesAltered);
+  const std::string groupLine = HeaderLine(kGroupKey, group, namesAltered);
+  const bool inCodePage = FitsCodePage(computerLine, codePage) && FitsCodePage(groupLine, codePage);
+  if (inCodePage) out.EncodeIn(codePage, change);
   WriteLine(out, kMagicLine);
   WriteLine(out, kVersionLine);
-  WriteLine(out, HeaderLine(kComputerKey, computer, namesAltered));
-  WriteLine(out, HeaderLine(kGroupKey, group, namesAltered));
+  WriteLine(out, computerLine);
+  WriteLine(out, groupLine);
   // The header's time is read here, after the lines above, apart from the file name's.
   const LocalTime now = clock.Now();
   const std::string timeText = clock.FormatTime(now, kTimePicture);
   const std::string dateText = clock.FormatDate(now, kDatePicture);
   WriteLine(out, KeyLine(kDateCreatedKey, dateText + " " + timeText));
+  change.SetEncodingLineAt(out.written());
+  if (!inCodePage) WriteLine(out, kEncodingLine);
   WriteLine(out, "");
 }
 
@@ -109,7 +129,7 @@ std::vector<std::string> SplitShareList(std::string_view shareList) {
 
 int WriteSnapshot(const std::string& group, const std::string& computer, const std::string& path,
                   const std::vector<std::string>& shares, WriteReport* report, FileSystem& fs,
-                  Clock& clock) {
+                  Clock& clock, unsigned ansiCodePage) {
   WriteReport local;
   WriteReport& result = report != nullptr ? *report : local;
   result = WriteReport{};
@@ -132,7 +152,11 @@ int WriteSnapshot(const std::string& group, const std::string& computer, const s
   RemoveLeftovers(fs, temporary, group, computer);
 
   SnapshotOutput out(*file);
-  WriteHeader(out, group, computer, clock, result.namesAltered);
+  TemporaryUtf8Switch change(
+      fs, ansiCodePage,
+      [&](std::string& next, IoError& error) { return CreateTemporary(fs, path, next, error); },
+      file, temporary);
+  WriteHeader(out, group, computer, clock, ansiCodePage, change, result.namesAltered);
   ShareWalk walk(fs, out);
   bool anyListed = false;
   IoError firstUnlisted = IoError::kNone;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 
@@ -45,8 +46,13 @@ std::vector<std::string> SplitShareList(std::string_view shareList);
 // live capture still holds. A stop is noticed only between shares: the activity state must
 // be kScanning or kCapturing (anything but kIdle) while the shares are walked, and a file
 // finished while it is kIdle is not kept.
+//
+// Names come in UTF-8 (from the ports). The file holds them in ansiCodePage, byte for byte as
+// a snapshot has always held them, when every name fits it; otherwise in UTF-8 with the
+// ENCODING line, the bytes written so far carried over at the first name that does not fit.
 int WriteSnapshot(const std::string& group, const std::string& computer, const std::string& path,
                   const std::vector<std::string>& shares, WriteReport* report = nullptr,
-                  FileSystem& fs = PlatformFileSystem(), Clock& clock = PlatformClock());
+                  FileSystem& fs = PlatformFileSystem(), Clock& clock = PlatformClock(),
+                  unsigned ansiCodePage = SystemAnsiCodePage());
 
 }  // namespace mv

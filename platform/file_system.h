@@ -68,6 +68,17 @@ class OutputFile {
   virtual ~OutputFile() = default;  // closes without reporting when still open
   virtual IoError Write(const void* data, std::size_t size) = 0;
   virtual IoError Close() = 0;
+  // Reads back what this file was given, from offset on: up to size bytes into data, got
+  // saying how many (0 past the end). For the writer that holds the file, to carry what it
+  // wrote into a file of another form; it writes no more to this one then. kOther where the
+  // backend cannot.
+  virtual IoError ReadBack(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) {
+    (void)offset;
+    (void)data;
+    (void)size;
+    got = 0;
+    return IoError::kOther;
+  }
 };
 
 class FileSystem {

@@ -14,15 +14,10 @@
 
 namespace mv {
 
-// The ANSI code page of snapshots unless the user names another: Windows-1252.
-inline constexpr int kDefaultSnapshotCodePage = 1252;
-
 struct SmbOptions {
   // A file in smbclient's format (username=, password=, domain=); empty: log on as guest.
   // The credentials are kept for the client's life and never shown.
   std::string authFile;
-  // The snapshots' ANSI code page: names on the servers are converted into it.
-  int codePage = kDefaultSnapshotCodePage;
   // TCP port of the servers; 0 lets the client choose (445, then 139).
   std::uint16_t port = 0;
   // The groups and computers to scan, their shares ignored (they come from the servers);
@@ -46,20 +41,16 @@ class SmbClient {
   virtual ~SmbClient() = default;
 
   // \\COMPUTER\SHARE\... through SMB (read only), every other path through the local file
-  // system the client was opened with. Paths and names are in the snapshots' code page.
+  // system the client was opened with. Paths and names are UTF-8, as on every port.
   virtual FileSystem& fileSystem() = 0;
 
   // The network the client scans: the groups given or browsed, their computers, and the
   // shares each computer announces (not IPC$ nor any name ending in "$").
   virtual NetworkPort& network() = 0;
 
-  // Computers whose shares could not be listed since the client was opened (in the code
-  // page), each with the reason: kLogonRefused when it refused the credentials.
+  // Computers whose shares could not be listed since the client was opened, each with the
+  // reason: kLogonRefused when it refused the credentials.
   virtual std::vector<UnlistedComputer> UnlistedComputers() const = 0;
-
-  // Text typed on this machine (UTF-8) in the snapshots' code page; false when a character
-  // has no place in it.
-  virtual bool ToCodePage(const std::string& text, std::string& converted) const = 0;
 
   // Wipes the password from memory and closes every connection, once the job that needed
   // them is over. The client reads nothing more from the servers after it.
@@ -72,8 +63,8 @@ class SmbClient {
 std::string AuthFileWarning(const std::string& path);
 
 // Null, with the reason in error, when this build has no SMB client, its client library
-// cannot be loaded (it is loaded here, on first use, not when the program starts), the code
-// page is not known here, or the authentication file cannot be read. local must outlive the
+// cannot be loaded (it is loaded here, on first use, not when the program starts), or the
+// authentication file cannot be read. local must outlive the
 // client.
 std::unique_ptr<SmbClient> OpenSmbClient(const SmbOptions& options, FileSystem& local,
                                          std::string& error);

@@ -38,6 +38,12 @@ class MemoryOutputFile final : public OutputFile {
     return IoError::kNone;
   }
   IoError Close() override { return IoError::kNone; }
+  IoError ReadBack(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override {
+    got = offset < bytes_.size()
+              ? bytes_.copy(static_cast<char*>(data), size, static_cast<std::size_t>(offset))
+              : 0;
+    return IoError::kNone;
+  }
 
  private:
   std::string& bytes_;

@@ -16,6 +16,7 @@
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_shared.h"
 #include "platform/threading.h"
+#include "platform/utf8_text.h"
 
 namespace mv {
 namespace {
@@ -48,12 +49,14 @@ class PosixListing final : public DirectoryListing {
 
  private:
   void Describe(const dirent& d, DirEntry& entry) {
+    // Names are UTF-8 on the ports: a byte that belongs to no UTF-8 character (a name
+    // written in a legacy 8-bit encoding) becomes '?', and the name counts as altered. Such a
+    // folder is written, but cannot be entered by its altered name.
     entry.name = d.d_name;
-    entry.nameAltered = false;  // names are written as they are
+    entry.nameAltered = ReplaceInvalidUtf8(entry.name);
     entry.attributes = 0;
     entry.size = 0;
     entry.created = UtcDateTime{};
-    entry.nameAltered = false;
     // The kind the directory itself records is enough for a names-only listing; links and
     // file systems that record no kind still need a status call.
     if (namesOnly_ && (d.d_type == DT_REG || d.d_type == DT_DIR)) {
@@ -145,6 +148,18 @@ class PosixOutputFile final : public OutputFile {
     return IoError::kNone;
   }
 
+  IoError ReadBack(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override {
+    got = 0;
+    for (;;) {
+      const ssize_t n = pread(fd_, data, size, static_cast<off_t>(offset));
+      if (n >= 0) {
+        got = static_cast<std::size_t>(n);
+        return IoError::kNone;
+      }
+      if (errno != EINTR) return FromErrno(errno);
+    }
+  }
+
   IoError Close() override {
     const int fd = fd_;
     fd_ = -1;
@@ -182,7 +197,7 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override {
-    const int fd = open(posix::ToNativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = open(posix::ToNativePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
       error = FromErrno(errno);
       return nullptr;
@@ -205,8 +220,7 @@ class PosixFileSystem final : public FileSystem {
     // leaves it alone. One removed in the moment before the lock was taken has lost its
     // name, and is made again.
     for (int attempt = 0; attempt < 3; ++attempt) {
-      const int fd =
-          open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+      const int fd = open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
       if (fd < 0) {
         error = FromErrno(errno);
         return nullptr;

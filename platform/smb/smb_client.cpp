@@ -1,10 +1,9 @@
 // The SMB client of the Linux build: one session (the credentials of the authentication
-// file, or guest), the names between servers and code page, and the two ports over them.
+// file, or guest), the names between servers and ports, and the two ports over them.
 #include <sys/stat.h>
 
 #include <memory>
 
-#include "platform/smb/code_page.h"
 #include "platform/smb/smb_file_system.h"
 #include "platform/smb/smb_library.h"
 #include "platform/smb/smb_network.h"
@@ -30,54 +29,27 @@ smb::CredentialScope CredentialScopeOf(const SmbOptions& options) {
 
 class LibSmbClient final : public SmbClient {
  public:
-  LibSmbClient(std::unique_ptr<smb::CodePage> codePage,
-               std::unique_ptr<smb::SmbCredentials> credentials, const SmbOptions& options,
-               const NetworkDescription& computers, FileSystem& local)
-      : codePage_(std::move(codePage)),
-        names_(*codePage_),
-        session_(std::move(credentials), options.port, CredentialScopeOf(options)),
+  LibSmbClient(std::unique_ptr<smb::SmbCredentials> credentials, const SmbOptions& options,
+               FileSystem& local)
+      : session_(std::move(credentials), options.port, CredentialScopeOf(options)),
         shares_(session_, names_),
         fileSystem_(shares_, local),
-        network_(session_, names_, computers) {}
+        network_(session_, names_, options.computers) {}
 
   FileSystem& fileSystem() override { return fileSystem_; }
   NetworkPort& network() override { return network_; }
   std::vector<UnlistedComputer> UnlistedComputers() const override {
     return network_.UnlistedComputers();
   }
-  bool ToCodePage(const std::string& text, std::string& converted) const override {
-    return names_.ToCodePage(text, converted);
-  }
   void ForgetCredentials() override { session_.ForgetCredentials(); }
 
  private:
-  std::unique_ptr<smb::CodePage> codePage_;
   smb::UncNames names_;
   smb::SmbSession session_;
   smb::SmbFileSystem shares_;
   smb::UncRoutingFileSystem fileSystem_;
   smb::SmbNetwork network_;
 };
-
-// The given groups and computers in the code page; false, naming the first name that does
-// not fit, when one has characters the code page lacks.
-bool ConvertNames(const smb::CodePage& codePage, const NetworkDescription& given,
-                  NetworkDescription& converted, std::string& error) {
-  converted = given;
-  for (DescribedGroup& group : converted.groups) {
-    std::vector<std::string*> names{&group.name};
-    for (DescribedComputer& computer : group.computers) names.push_back(&computer.name);
-    for (std::string* name : names) {
-      std::string text;
-      if (!codePage.FromUtf8(*name, text)) {
-        error = "the name '" + *name + "' has characters that the code page lacks";
-        return false;
-      }
-      *name = text;
-    }
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -91,17 +63,12 @@ std::string AuthFileWarning(const std::string& path) {
 std::unique_ptr<SmbClient> OpenSmbClient(const SmbOptions& options, FileSystem& local,
                                          std::string& error) {
   if (!smb::LoadSmbLibrary(error)) return nullptr;
-  std::unique_ptr<smb::CodePage> codePage = smb::CodePage::Open(options.codePage, error);
-  if (codePage == nullptr) return nullptr;
   std::unique_ptr<smb::SmbCredentials> credentials;
   if (!options.authFile.empty()) {
     credentials = std::make_unique<smb::SmbCredentials>();
     if (!smb::ReadAuthFile(options.authFile, *credentials, error)) return nullptr;
   }
-  NetworkDescription computers;
-  if (!ConvertNames(*codePage, options.computers, computers, error)) return nullptr;
-  return std::make_unique<LibSmbClient>(std::move(codePage), std::move(credentials), options,
-                                        computers, local);
+  return std::make_unique<LibSmbClient>(std::move(credentials), options, local);
 }
 
 }  // namespace mv

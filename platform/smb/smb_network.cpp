@@ -130,7 +130,7 @@ std::unique_ptr<NetworkEnumeration> SmbNetwork::Browsed(const NetResource& conta
   for (const Found& item : found) {
     std::string name;
     if (groups && item.type == kBrowsedGroup) {
-      names_.ToCodePage(item.name, name);
+      names_.FromServer("", item.name, true, name);
       network->AddGroup(provider, name);
     } else if (!groups && item.type == kBrowsedComputer) {
       names_.FromServer("", item.name, true, name);

@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 #include "platform/smb/smb_session.h"
+#include "platform/utf8_text.h"
 
 namespace mv::smb {
 
@@ -14,7 +15,8 @@ bool IsUncPath(std::string_view path) {
 
 bool UncNames::FromServer(std::string_view parentPath, std::string_view utf8Name, bool container,
                           std::string& name) {
-  if (codePage_.FromUtf8(utf8Name, name)) return true;
+  name.assign(utf8Name);
+  if (!ReplaceInvalidUtf8(name)) return true;
   if (container) {
     // Keyed as the path a walk forms for it (the name one component, escaped).
     std::string path = parentPath.empty() ? std::string(1, '\\') : std::string(parentPath);
@@ -34,9 +36,7 @@ std::string UncNames::ServerName(const std::string& path, std::string_view compo
       if (found != altered_.end()) return found->second;
     }
   }
-  std::string utf8;
-  codePage_.ToUtf8(component, utf8);
-  return utf8;
+  return std::string(component);
 }
 
 bool UncNames::ToUrl(std::string_view uncPath, std::string& url) const {

@@ -16,7 +16,26 @@ class UncRoutingFileSystem final : public FileSystem {
   // Shares are walked through the UNC backend.
   bool ListsConcurrently() const override { return unc_.ListsConcurrently(); }
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
+  std::unique_ptr<DirectoryListing> ListNames(const std::string& pattern, IoError& error) override {
+    return For(pattern).ListNames(pattern, error);
+  }
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
+  // The writer's own calls go to the backend that made its file, with that backend's rules
+  // for files held by a live writer.
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, IoError& error) override {
+    return For(path).CreateNew(path, error);
+  }
+  IoError RemoveIfAbandoned(const std::string& path) override {
+    return For(path).RemoveIfAbandoned(path);
+  }
+  IoError Publish(OutputFile& file, const std::string& from, const std::string& to,
+                  bool& kept) override {
+    return For(from).Publish(file, from, to, kept);
+  }
+  IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
+                             std::unique_ptr<MappedFile>& contents) override {
+    return For(path).ViewWholeExclusive(path, maxBytes, contents);
+  }
   IoError Remove(const std::string& path) override;
   // Both names lie in one directory, so the first one decides.
   IoError Replace(const std::string& from, const std::string& to) override;

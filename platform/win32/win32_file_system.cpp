@@ -1,7 +1,8 @@
 // The file-system port on Windows: FindFirstFile/FindNextFile for listings, CreateFile share
-// modes for the rule that a file being written is never read exclusively. Paths come in the
-// ANSI code page; UNC paths go to the system in their extended-length form, through the
-// wide-character calls, so that deep trees and names ending in a dot or a blank are reached.
+// modes for the rule that a file being written is never read exclusively. Paths come and names
+// go in UTF-8, turned into UTF-16 at the wide-character calls; UNC paths go to the system in
+// their extended-length form, so that deep trees and names ending in a dot or a blank are
+// reached.
 #include <windows.h>
 
 #include "platform/file_system.h"
@@ -14,18 +15,7 @@ namespace {
 using win32::LastIoError;
 
 using win32::SystemPath;
-
-// A listed name in the ANSI code page, as FindFirstFileA would give it; characters the code
-// page lacks become '?', and altered says so.
-std::string AnsiName(const wchar_t* name, bool& altered) {
-  BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, &usedDefault);
-  std::string ansi(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-  WideCharToMultiByte(CP_ACP, 0, name, -1, ansi.data(), length, nullptr, &usedDefault);
-  ansi.resize(ansi.size() - 1);
-  altered = usedDefault != FALSE;
-  return ansi;
-}
+using win32::Utf8FromWide;
 
 // Closes a handle on every way out.
 class HandleCloser {
@@ -53,7 +43,7 @@ UtcDateTime ToUtc(const FILETIME& time) {
 }
 
 void Describe(const WIN32_FIND_DATAW& data, DirEntry& entry) {
-  entry.name = AnsiName(data.cFileName, entry.nameAltered);
+  entry.name = Utf8FromWide(data.cFileName, &entry.nameAltered);
   entry.attributes = data.dwFileAttributes;
   const bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   entry.size =
@@ -109,6 +99,25 @@ class Win32OutputFile final : public OutputFile {
       p += written;
       size -= written;
     }
+    return IoError::kNone;
+  }
+
+  IoError ReadBack(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override {
+    got = 0;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
+    DWORD read = 0;
+    // A read at an offset moves the file pointer too: it goes back to the end for writes.
+    const bool ok = ReadFile(file_, data, chunk, &read, &at) != 0;
+    const DWORD failure = ok ? ERROR_SUCCESS : GetLastError();
+    SetFilePointer(file_, 0, nullptr, FILE_END);
+    if (!ok && failure != ERROR_HANDLE_EOF) {
+      SetLastError(failure);
+      return LastIoError();
+    }
+    got = read;
     return IoError::kNone;
   }
 
@@ -173,8 +182,10 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> Open(const std::string& path, DWORD disposition, IoError& error) {
-    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Read access too, for the writer's ReadBack.
+    const HANDLE file =
+        CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;

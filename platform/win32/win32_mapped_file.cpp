@@ -4,6 +4,7 @@
 
 #include "platform/mapped_file.h"
 #include "platform/win32/win32_error.h"
+#include "platform/win32/win32_system_path.h"
 
 namespace mv {
 namespace {
@@ -31,8 +32,8 @@ class Win32MappedFile final : public MappedFile {
 std::unique_ptr<MappedFile> MapFileExclusive(const std::string& path, std::uint64_t maxBytes,
                                              IoError& error) {
   const HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+      CreateFileW(win32::SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     error = win32::LastIoError();
     return nullptr;

@@ -1,20 +1,27 @@
-// The network on Windows: WNetOpenEnumA / WNetEnumResourceA / WNetCloseEnum (mpr).
+// The network on Windows: WNetOpenEnumW / WNetEnumResourceW / WNetCloseEnum (mpr), the
+// records' texts in UTF-8 on the port's side.
 #include <windows.h>
 #include <winnetwk.h>
 
 #include "platform/network.h"
+#include "platform/win32/win32_system_path.h"
 
 namespace mv {
 namespace {
 
-std::optional<std::string> CopyText(const char* text) {
+std::optional<std::string> CopyText(const wchar_t* text) {
   if (text == nullptr) return std::nullopt;
-  return std::string(text);
+  return win32::Utf8FromWide(text);
 }
 
-char* TextOrNull(const std::optional<std::string>& text) {
-  // WNetOpenEnumA takes the record's strings as non-const pointers but only reads them.
-  return text ? const_cast<char*>(text->c_str()) : nullptr;
+std::optional<std::wstring> WideText(const std::optional<std::string>& text) {
+  if (!text) return std::nullopt;
+  return win32::WideFromUtf8(*text);
+}
+
+wchar_t* TextOrNull(std::optional<std::wstring>& text) {
+  // WNetOpenEnumW takes the record's strings as non-const pointers but only reads them.
+  return text ? text->data() : nullptr;
 }
 
 class Win32Enumeration : public NetworkEnumeration {
@@ -28,13 +35,13 @@ class Win32Enumeration : public NetworkEnumeration {
     if (handle_ == nullptr || offeredBytes > buffer.size()) return NetEnumStatus::kError;
     DWORD entries = count;
     DWORD size = offeredBytes;
-    const DWORD result = WNetEnumResourceA(handle_, &entries, buffer.data(), &size);
+    const DWORD result = WNetEnumResourceW(handle_, &entries, buffer.data(), &size);
     if (result == ERROR_NO_MORE_ITEMS) return NetEnumStatus::kNoMoreItems;
     if (result == ERROR_MORE_DATA) return NetEnumStatus::kMoreData;
     if (result != NO_ERROR) return NetEnumStatus::kError;
-    const auto* found = reinterpret_cast<const NETRESOURCEA*>(buffer.data());
+    const auto* found = reinterpret_cast<const NETRESOURCEW*>(buffer.data());
     for (DWORD i = 0; i < entries; ++i) {
-      const NETRESOURCEA& r = found[i];
+      const NETRESOURCEW& r = found[i];
       records.push_back(NetResource{r.dwScope, r.dwType, r.dwDisplayType, r.dwUsage,
                                     CopyText(r.lpLocalName), CopyText(r.lpRemoteName),
                                     CopyText(r.lpComment), CopyText(r.lpProvider)});
@@ -57,19 +64,25 @@ class Win32Enumeration : public NetworkEnumeration {
 class Win32Network : public NetworkPort {
  public:
   std::unique_ptr<NetworkEnumeration> OpenEnumeration(const NetResource* container) override {
-    NETRESOURCEA record{};
+    NETRESOURCEW record{};
+    // The wide texts live until the enumeration is opened.
+    std::optional<std::wstring> local, remote, comment, provider;
     if (container != nullptr) {
+      local = WideText(container->lpLocalName);
+      remote = WideText(container->lpRemoteName);
+      comment = WideText(container->lpComment);
+      provider = WideText(container->lpProvider);
       record.dwScope = container->dwScope;
       record.dwType = container->dwType;
       record.dwDisplayType = container->dwDisplayType;
       record.dwUsage = container->dwUsage;
-      record.lpLocalName = TextOrNull(container->lpLocalName);
-      record.lpRemoteName = TextOrNull(container->lpRemoteName);
-      record.lpComment = TextOrNull(container->lpComment);
-      record.lpProvider = TextOrNull(container->lpProvider);
+      record.lpLocalName = TextOrNull(local);
+      record.lpRemoteName = TextOrNull(remote);
+      record.lpComment = TextOrNull(comment);
+      record.lpProvider = TextOrNull(provider);
     }
     HANDLE handle = nullptr;
-    const DWORD result = WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0,
+    const DWORD result = WNetOpenEnumW(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0,
                                        container != nullptr ? &record : nullptr, &handle);
     if (result != NO_ERROR || handle == nullptr) return nullptr;
     return std::make_unique<Win32Enumeration>(handle);

@@ -1,7 +1,7 @@
 // Fuzz target: the entry-line reader on its own. Any bytes are split and parsed; and a name
 // made of the input, written as the writer writes it, must read back as that name, ";;"
-// and all, but for the characters a line cannot hold (CR, LF, and the backslash that
-// separates a path), which are written as "?".
+// and all, but for the characters a line cannot hold (CR, LF, bytes of no UTF-8 character,
+// and the backslash that separates a path), which are written as "?".
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +10,7 @@
 #include "core/entry_line.h"
 #include "core/parsed_entry.h"
 #include "fuzz_check.h"
+#include "platform/utf8_text.h"
 
 using mv::fuzz::Check;
 
@@ -42,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string line;
   mv::FormatEntryLine(line, "Sub", entry);
   std::string name = "Sub\\" + entry.name;
+  mv::ReplaceInvalidUtf8(name);
   for (std::size_t i = 4; i < name.size(); ++i) {
     if (name[i] == '\r' || name[i] == '\n' || name[i] == '\\') name[i] = '?';
   }

@@ -97,6 +97,37 @@ TEST_F(ShareWalkPlatformTest, DeepTreesDotNamesAndUnreachableSharesAreWalked) {
   RemoveMadeTree({deep + "\\deep.txt", share + "\\...\\in.txt"}, made);
 }
 
+// Names in any script are listed whole by the backend (made through it, so in UTF-8 on both)
+// and make the snapshot UTF-8, carried over through the backend's own files. A Linux name
+// that is no UTF-8 is written with '?' for its stray byte and counted.
+TEST_F(ShareWalkPlatformTest, NamesInAnyScriptReachTheSnapshotWhole) {
+  pc.AddShare("Intl");
+  FileSystem& files = PlatformFileSystem();
+  const std::string share = "\\\\" + pc.name() + "\\Intl";
+  const std::vector<std::string> names = {"caf\u00e9.txt", "\u65e5\u672c.txt",
+                                          "report \U0001F680.pdf",
+                                          "\u041f\u0440\u0438\u0432\u0435\u0442.docx"};
+  for (const std::string& name : names) {
+    IoError error = IoError::kOther;
+    ASSERT_NE(files.Create(share + "\\" + name, error), nullptr) << name;
+  }
+  std::vector<std::string> expected = {"SHARENAME: Intl"};
+  for (const std::string& name : names) expected.push_back("Intl\\" + name + ";;f;;0");
+#ifndef _WIN32
+  test::WriteTextFile(pc.Join("Intl", "latin\xE9.txt"), "");
+  expected.push_back("Intl\\latin?.txt;;f;;0");
+#endif
+  std::vector<std::string> lines = Capture("Intl");
+  std::sort(lines.begin() + 1, lines.end());
+  std::sort(expected.begin() + 1, expected.end());
+  EXPECT_EQ(lines, expected);
+  const std::string text = test::ReadTextFile(snaps.Join("G.PC.01.01.2026.00.00.00.mirvaul"));
+  const std::size_t date = text.find("\r\nDATE CREATED: ");
+  EXPECT_EQ(text.find("\r\n", date + 2),
+            text.find("\r\nENCODING: UTF-8\r\n\r\nSHARENAME: Intl\r\n"));
+  EXPECT_EQ(report.namesAltered, static_cast<int>(expected.size() - names.size() - 1));
+}
+
 #ifndef _WIN32
 // Linux names may hold backslashes: each stays one name, written with '?', walked below the
 // share and never above it. A live capture's unfinished file stays, an abandoned one goes,

@@ -52,10 +52,10 @@ class SmbShareTest : public ::testing::Test {
     }
   }
   static std::unique_ptr<SmbClient> Client(
-      const std::string& authFile, int codePage = 1252,
-      std::vector<std::string> named = {LoopbackSmbd::kComputer}, bool browsedToo = false) {
+      const std::string& authFile, std::vector<std::string> named = {LoopbackSmbd::kComputer},
+      bool browsedToo = false) {
     std::string error;
-    auto client = OpenSmbClient({authFile, codePage, server_->port(), {}, named, browsedToo},
+    auto client = OpenSmbClient({authFile, server_->port(), {}, named, browsedToo},
                                 PlatformFileSystem(), error);
     EXPECT_NE(client, nullptr) << error;
     return client;
@@ -151,29 +151,25 @@ TEST_F(SmbShareTest, ShareFolderGoneMidCaptureLeavesItsDirectoriesUnlisted) {
   EXPECT_EQ(test::SnapshotEntries(text).size(), 4u);  // the share and its three entries
 }
 
-TEST_F(SmbShareTest, NamesOutsideAsciiGoIntoTheCodePage) {
+// Names come from the servers whole: one outside code page 1252 makes the snapshot UTF-8,
+// and folders of any name are walked.
+TEST_F(SmbShareTest, NamesFromTheServersAreKeptWhole) {
   const std::string folder = Fresh("Public");
   Make(folder, {"caf\u00e9.txt", "\u65e5\u672c.txt", "\u00dcn\u00ef/x.txt", "\u76ee\u5f55/y.txt"});
-  struct Case {
-    int codePage;
-    std::vector<std::string> names;  // as the snapshot holds them
-    int altered;
-  };
-  for (const Case& c : {Case{1252, {"caf\xE9.txt", "??.txt", "\xDCn\xEF\\x.txt", "??\\y.txt"}, 2},
-                        Case{1251, {"caf?.txt", "??.txt", "?n?\\x.txt", "??\\y.txt"}, 4}}) {
-    WriteReport report;
-    const std::vector<std::string> body =
-        test::SnapshotEntries(Capture(Client("", c.codePage)->fileSystem(), "Public", report));
-    for (const std::string& name : c.names) {
-      EXPECT_NE(std::find_if(body.begin(), body.end(),
-                             [&](const std::string& line) {
-                               return line.rfind("Public\\" + name + ";;f", 0) == 0;
-                             }),
-                body.end())
-          << c.codePage << ": " << name;
-    }
-    EXPECT_EQ(report.namesAltered, c.altered) << c.codePage;
+  WriteReport report;
+  const std::string text = Capture(Client("")->fileSystem(), "Public", report);
+  EXPECT_NE(text.find("\r\nENCODING: UTF-8\r\n\r\nSHARENAME: Public"), std::string::npos);
+  const std::vector<std::string> body = test::SnapshotEntries(text);
+  for (const char* name :
+       {"caf\u00e9.txt", "\u65e5\u672c.txt", "\u00dcn\u00ef\\x.txt", "\u76ee\u5f55\\y.txt"}) {
+    EXPECT_NE(std::find_if(body.begin(), body.end(),
+                           [&](const std::string& line) {
+                             return line.rfind(std::string("Public\\") + name + ";;f", 0) == 0;
+                           }),
+              body.end())
+        << name;
   }
+  EXPECT_EQ(report.namesAltered, 0);
 }
 
 TEST_F(SmbShareTest, TakeListsTheServersSharesAndCapturesEveryComputer) {
@@ -207,7 +203,7 @@ TEST_F(SmbShareTest, CredentialsGoOnlyToTheServersNamed) {
   const Case cases[] = {
       {{"LOCALHOST"}, false, true}, {{"127.0.0.1", "filesrv"}, false, false}, {{}, true, true}};
   for (const Case& c : cases) {
-    std::unique_ptr<SmbClient> client = Client(server_->AuthFile(), 1252, c.named, c.browsedToo);
+    std::unique_ptr<SmbClient> client = Client(server_->AuthFile(), c.named, c.browsedToo);
     IoError error = IoError::kNone;
     const std::string pattern = std::string("\\\\") + LoopbackSmbd::kComputer + "\\Private\\*";
     EXPECT_EQ(client->fileSystem().List(pattern, error) != nullptr, c.reachesPrivate)

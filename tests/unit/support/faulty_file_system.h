@@ -52,6 +52,10 @@ class FaultyFileSystem : public ForwardingFileSystem {
       }
       return inner_->Write(data, size);
     }
+    IoError ReadBack(std::uint64_t offset, void* data, std::size_t size,
+                     std::size_t& got) override {
+      return inner_->ReadBack(offset, data, size, got);
+    }
     IoError Close() override {
       const IoError closed = inner_->Close();
       return owner_.failClose ? IoError::kOther : closed;
