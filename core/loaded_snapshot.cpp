@@ -16,6 +16,7 @@
 #endif
 
 #include "core/byte_words.h"
+#include "core/encoding_line.h"
 #include "core/parsed_entry.h"
 #include "core/text.h"
 #include "platform/memory_advice.h"
@@ -225,6 +226,7 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   int firstShareLine = -1;
   int sections = 0;
   bool inSection = false;
+  bool encodingRead = false;
   std::vector<int> keyLines;
   std::int32_t files = 0;
   std::int32_t directories = 0;
@@ -235,6 +237,8 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
         const std::string_view kind = EntryKind(line);
         files += kind == kTypeFile ? 1 : 0;
         directories += kind == kTypeDirectory ? 1 : 0;
+      } else if (index > 0 && !encodingRead) {
+        encodingRead = ReadEncodingLine(line, info_.encoding);
       }
       // Nearly every line is an entry line: its first letter rules both keys out.
       const bool shareHeader =

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/byte_words.h"
+#include "core/encoding_line.h"
 #include "core/parsed_entry.h"
 #include "core/snapshot_format.h"
 #include "core/text.h"
@@ -115,6 +116,7 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
   std::size_t& count = layout.lineCount;
   bool magic = false;
   bool open = false;  // a share section is open and starts at openedAt
+  bool encodingRead = false;
   std::size_t openedAt = 0;
   while (lines.Next(line)) {
     if (++count == 1) {
@@ -122,6 +124,9 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
       continue;
     }
     if (count <= kLastHeaderLine) ReadHeaderLine(line, layout);
+    if (!encodingRead && layout.shares.empty()) {
+      encodingRead = ReadEncodingLine(line, layout.encoding);
+    }
     const char first = line.empty() ? '\0' : AsciiLower(line[0]);
     const bool shareHeader = first == 's' && StartsWithIgnoreCase(line, kShareNameKey);
     if (!shareHeader && !(first == 'e' && EqualsIgnoreCase(line, kEndLine))) continue;

@@ -95,6 +95,46 @@ TEST_F(LoaderTest, AcceptanceRuleOfTheLoaderAndTheScan) {
   }
 }
 
+// The ENCODING line counts only between the magic line and the first share header; the first
+// one there decides, and a file that carries it is one the ANSI-only rule accepts as well.
+TEST_F(LoaderTest, EncodingLineIsReadInTheHeaderOnly) {
+  const std::string top = "Mirrorvault file\r\nVERSION: 1.0\r\nCOMPUTER: PC7\r\nGROUP: G\r\n";
+  const std::string created = "DATE CREATED: 05.12.2026 09:04:05\r\n";
+  const std::string share = "SHARENAME: S\r\nx;;f;;1;;1.1.2010\r\n";
+  const auto kAnsi = NameEncoding::kAnsi, kUtf8 = NameEncoding::kUtf8;
+  struct Case {
+    const char* what;
+    std::string text;
+    bool accepted;
+    NameEncoding encoding;
+  } cases[] = {
+      {"as the writer writes it", top + created + "ENCODING: UTF-8\r\n\r\n" + share, true, kUtf8},
+      {"before a stray END, in other case", top + created + "END\nencoding: utf-8\n" + share, true,
+       kUtf8},
+      {"an unknown value", top + created + "ENCODING: KOI8-R\r\n" + share, true, kAnsi},
+      {"the first one decides", top + created + "ENCODING: UTF-16\r\nENCODING: UTF-8\r\n" + share,
+       true, kAnsi},
+      {"inside a share section", top + created + share + "ENCODING: UTF-8\r\n", true, kAnsi},
+      {"in place of a header key", top + "ENCODING: UTF-8\r\n" + created + share, false, kUtf8},
+      {"a value with a blank", top + created + "ENCODING: UTF-8 \r\n" + share, true, kAnsi},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Open(c.text + "END\r\n"), c.accepted);
+    EXPECT_EQ(browser.info().encoding, c.encoding);
+    SnapshotLayout layout;
+    EXPECT_EQ(ScanSnapshot(c.text + "END\r\n", layout) == LoadResult::kAccepted, c.accepted);
+    EXPECT_EQ(layout.encoding, c.encoding);
+    if (!c.accepted) continue;
+    // The header and the entries are read as without the line; the line is no entry.
+    EXPECT_EQ(browser.info().group, "G");
+    EXPECT_EQ(browser.info().fileCount, 1);
+    EXPECT_EQ(browser.info().directoryCount, 0);
+    browser.OpenLocation("S");
+    EXPECT_EQ(Names(), (NameList{"..", "x"}));
+  }
+}
+
 TEST_F(LoaderTest, UnreadableFileChangesNothingASecondReplacesAllARefusedOneEmptiesIt) {
   ASSERT_TRUE(Open(kSampleSnapshot));
   browser.OpenLocation("Docs");
