@@ -29,8 +29,8 @@ source "$root/tools/wine/env.sh"
 source "$root/tools/screenshots/crop.sh"
 mv_wine_setup "$driver"
 # Names in Chinese and Japanese (the names scene alone): the CJK faces the dialog font falls
-# back to stand for a font that fontconfig knows (fonts-wqy-zenhei). Wine then draws the other
-# texts of that scene with it too, so the other scenes are shot without it.
+# back to stand for a font that fontconfig knows (fonts-wqy-zenhei); added for that scene only.
+# With that font installed, Wine draws the Latin texts of every scene in it as well.
 cjk_faces() {
   local face
   for face in SimSun "MS UI Gothic" PMingLiU Gulim; do
