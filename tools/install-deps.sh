@@ -7,7 +7,7 @@ packages=(
   g++ cmake make git clang libclang-rt-14-dev clang-format python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  wine wine64 wine32:i386 fonts-wine
+  wine wine64 wine32:i386 fonts-wine fonts-wqy-zenhei
   xvfb xauth x11-utils imagemagick util-linux
   fp-utils-3.2.2 nsis
   time

@@ -7,7 +7,7 @@
 #     BUILD_DIR default: build/win64 (cmake --preset win64 && cmake --build --preset win64
 #                        --target mv_screenshot_driver Mirrorvault mv_sample_network
 #                        mv_demo_driver)
-#     SCENE default: all of library folder properties search settings about
+#     SCENE default: all of library folder names properties search settings about
 # The pictures come from a prefix of their own (BUILD_DIR/screenshots-wine) whose user is
 # named like a person, not like the bench, and whose snapshots folder is the program's
 # default, Documents\Mirrorvault: the paths they show are the ones a user sees.
@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/win64}" && pwd)"
 scenes=("${@:2}")
-[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search settings about)
+[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder names properties search settings about)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -28,19 +28,38 @@ unset DISPLAY
 source "$root/tools/wine/env.sh"
 source "$root/tools/screenshots/crop.sh"
 mv_wine_setup "$driver"
+# Names in Chinese and Japanese (the names scene alone): the CJK faces the dialog font falls
+# back to stand for a font that fontconfig knows (fonts-wqy-zenhei); added for that scene only.
+# With that font installed, Wine draws the Latin texts of every scene in it as well.
+cjk_faces() {
+  local face
+  for face in SimSun "MS UI Gothic" PMingLiU Gulim; do
+    if [[ "$1" == add ]]; then
+      mv_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
+        /d 'WenQuanYi Zen Hei' /f </dev/null >/dev/null 2>&1
+    else
+      mv_wine reg delete 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /f \
+        </dev/null >/dev/null 2>&1 || true
+    fi
+  done
+}
 
 # The sample library in the Documents folder (the scratch HOME) and nothing else: no
 # config.ini, so the settings are the defaults.
 library="$HOME/Mirrorvault"
-rm -rf "$library"
-mkdir -p "$library" "$out"
-python3 "$root/tools/screenshots/sample_library.py" "$library"
+mkdir -p "$out"
 requests="$(mktemp -d "$MV_WINE_STATE/requests.XXXXXX")"
 trap 'rm -rf "$requests"' EXIT
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
 for scene in "${scenes[@]}"; do
+  # The names scene alone has a newer capture in the UTF-8 form, with names in other scripts.
+  rm -rf "$library"
+  mkdir -p "$library"
+  python3 "$root/tools/screenshots/sample_library.py" "$library" \
+    $([[ "$scene" == names ]] && echo --names)
+  cjk_faces "$([[ "$scene" == names ]] && echo add || echo delete)"
   area="$requests/$scene"
   mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" "$(windows_path "$area")" \
     </dev/null >/dev/null 2>&1 &

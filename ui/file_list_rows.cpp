@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <numeric>
+#include <utility>
 
+#include "core/code_page_text.h"
 #include "core/text.h"
 
 namespace mv {
@@ -31,6 +33,67 @@ int CompareLowered(const std::string& a, const std::string& b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+// One rule of the case folding: the code points first..last map to code point + delta; with
+// everyOther only those at an even distance from first do (the upper-case halves of
+// alternating pairs).
+struct FoldRange {
+  char32_t first;
+  char32_t last;
+  int delta;
+  bool everyOther;
+};
+
+// Ascending and disjoint. From the simple case folding of Unicode for the scripts named in
+// file_list_rows.h.
+constexpr FoldRange kFoldRanges[] = {
+    {0x0041, 0x005A, 32, false}, {0x00C0, 0x00D6, 32, false},   {0x00D8, 0x00DE, 32, false},
+    {0x0100, 0x012F, 1, true},   {0x0132, 0x0137, 1, true},     {0x0139, 0x0148, 1, true},
+    {0x014A, 0x0177, 1, true},   {0x0178, 0x0178, -121, false}, {0x0179, 0x017E, 1, true},
+    {0x0386, 0x0386, 38, false}, {0x0388, 0x038A, 37, false},   {0x038C, 0x038C, 64, false},
+    {0x038E, 0x038F, 63, false}, {0x0391, 0x03A1, 32, false},   {0x03A3, 0x03AB, 32, false},
+    {0x03C2, 0x03C2, 1, false},  {0x0400, 0x040F, 80, false},   {0x0410, 0x042F, 32, false},
+    {0x0460, 0x0481, 1, true},   {0x048A, 0x04BF, 1, true},     {0x04C0, 0x04C0, 15, false},
+    {0x04C1, 0x04CE, 1, true},   {0x04D0, 0x052F, 1, true},     {0x0531, 0x0556, 48, false},
+    {0x1E00, 0x1E95, 1, true},   {0x1EA0, 0x1EFF, 1, true},     {0xFF21, 0xFF3A, 32, false},
+};
+
+char32_t FoldCodePoint(char32_t c) {
+  for (const FoldRange& range : kFoldRanges) {
+    if (c < range.first) break;
+    if (c > range.last) continue;
+    if (range.everyOther && (c - range.first) % 2 != 0) return c;
+    return static_cast<char32_t>(static_cast<std::int64_t>(c) + range.delta);
+  }
+  return c;
+}
+
+// The code point at text[at] and its length in bytes; length 0 when the bytes there are not
+// one well-formed UTF-8 sequence (overlong forms and surrogates included).
+std::pair<char32_t, std::size_t> DecodeUtf8(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return {lead, 1};
+  std::size_t length = 0;
+  char32_t value = 0;
+  char32_t least = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, value = lead & 0x1F, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, value = lead & 0x0F, least = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, value = lead & 0x07, least = 0x10000;
+  } else {
+    return {0, 0};
+  }
+  if (text.size() - at < length) return {0, 0};
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[at + i]);
+    if ((next & 0xC0) != 0x80) return {0, 0};
+    value = (value << 6) | (next & 0x3F);
+  }
+  if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return {0, 0};
+  return {value, length};
+}
+
 int CompareNumbers(const RowSortKey& a, const RowSortKey& b, bool descending) {
   if (a.isEmpty) return -1;
   if (b.isEmpty) return 1;
@@ -39,6 +102,25 @@ int CompareNumbers(const RowSortKey& a, const RowSortKey& b, bool descending) {
 }
 
 }  // namespace
+
+std::string FoldedUtf8SortText(std::string_view text) {
+  std::string folded;
+  folded.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const auto [value, length] = DecodeUtf8(text, at);
+    if (length == 0) {
+      folded += text[at++];
+      continue;
+    }
+    if (value < 0x80) {
+      folded += AsciiLower(static_cast<char>(value));
+    } else {
+      AppendCodePoint(FoldCodePoint(value), folded);
+    }
+    at += length;
+  }
+  return folded;
+}
 
 std::int64_t DateSortKey(std::string_view dateText) {
   std::int64_t pieces[3] = {0, 0, 0};
@@ -53,7 +135,8 @@ std::int64_t DateSortKey(std::string_view dateText) {
   return kDayWeight * pieces[1] + kMonthWeight * pieces[0] + kYearWeight * pieces[2];
 }
 
-RowSortKey MakeRowSortKey(std::string_view columnText, std::string_view typeText, int sortValue) {
+RowSortKey MakeRowSortKey(std::string_view columnText, std::string_view typeText, int sortValue,
+                          NameEncoding encoding) {
   RowSortKey key;
   key.isDirectory = EqualsIgnoreCase(typeText, kDirectoryTypeText);
   key.isUpRow = columnText == kUpRowName;
@@ -63,6 +146,8 @@ RowSortKey MakeRowSortKey(std::string_view columnText, std::string_view typeText
     key.number = ParseInt64LikeAtoi64(columnText);
   } else if (column == kDateColumn) {
     key.number = DateSortKey(columnText);
+  } else if (encoding == NameEncoding::kUtf8) {
+    key.text = FoldedUtf8SortText(columnText);
   } else {
     key.text.reserve(columnText.size());
     for (const char c : columnText) key.text += AsciiLower(c);
@@ -108,7 +193,7 @@ std::vector<int> SortedRowOrder(const std::vector<RowSortKey>& keys, int sortVal
   return order;
 }
 
-std::vector<RowSortKey> NumberListRows(FileListPort& list, int sortValue) {
+std::vector<RowSortKey> NumberListRows(FileListPort& list, int sortValue, NameEncoding encoding) {
   const int column = sortValue / 2;
   const int count = list.RowCount();
   std::vector<RowSortKey> keys;
@@ -116,9 +201,9 @@ std::vector<RowSortKey> NumberListRows(FileListPort& list, int sortValue) {
   for (int row = 0; row < count; ++row) {
     const std::string type = list.CellText(row, kTypeColumn);
     if (column == kTypeColumn) {
-      keys.push_back(MakeRowSortKey(type, type, sortValue));
+      keys.push_back(MakeRowSortKey(type, type, sortValue, encoding));
     } else {
-      keys.push_back(MakeRowSortKey(list.CellText(row, column), type, sortValue));
+      keys.push_back(MakeRowSortKey(list.CellText(row, column), type, sortValue, encoding));
     }
   }
   return keys;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/snapshot_format.h"
 #include "platform/file_list_port.h"
 
 namespace mv {
@@ -57,8 +58,19 @@ struct RowSortKey {
 // can overflow it.
 std::int64_t DateSortKey(std::string_view dateText);
 
-// The key of a row with this sorted column's text and Type text for the sort value.
-RowSortKey MakeRowSortKey(std::string_view columnText, std::string_view typeText, int sortValue);
+// A name of a UTF-8 snapshot as it sorts: each code point case-folded (see below) and
+// written back as UTF-8, so that comparing the bytes of two keys compares their code points.
+// Bytes that are not UTF-8 stay as they are. Folding is the simple case folding of the
+// bicameral scripts whose names turn up on shares: Latin (Basic, Latin-1, Extended-A and
+// Additional), Greek, Cyrillic, Armenian and fullwidth Latin. Other scripts have no case,
+// or only rare characters with one; they sort by code point alone.
+std::string FoldedUtf8SortText(std::string_view text);
+
+// The key of a row with this sorted column's text and Type text for the sort value. Texts
+// of an ANSI snapshot are compared with their ASCII letters lower-cased, byte by byte; those
+// of a UTF-8 snapshot by FoldedUtf8SortText.
+RowSortKey MakeRowSortKey(std::string_view columnText, std::string_view typeText, int sortValue,
+                          NameEncoding encoding = NameEncoding::kAnsi);
 
 // Positive when row a must come after row b for the sort value, otherwise zero or negative:
 // directories first, ".." leading in the Name sorts, names and types compared ignoring case,
@@ -72,7 +84,8 @@ std::vector<int> SortedRowOrder(const std::vector<RowSortKey>& keys, int sortVal
 
 // Numbers the list's rows by their current index (the index in the result) and reads, once
 // per row, the texts CompareRows needs for the sort value.
-std::vector<RowSortKey> NumberListRows(FileListPort& list, int sortValue);
+std::vector<RowSortKey> NumberListRows(FileListPort& list, int sortValue,
+                                       NameEncoding encoding = NameEncoding::kAnsi);
 
 // Detail text of a selected row: the Name, then " Type: ", " Size: ", " Created: " with each
 // text that is not empty.

@@ -147,7 +147,8 @@ void SnapshotBrowser::SortByColumn(int column, bool descending) {
 }
 
 void SnapshotBrowser::SortFileList(int sortValue) {
-  const std::vector<int> order = SortedRowOrder(NumberListRows(list_, sortValue), sortValue);
+  const std::vector<int> order =
+      SortedRowOrder(NumberListRows(list_, sortValue, snapshot_.info().encoding), sortValue);
   if (!IsIdentity(order)) list_.ApplyRowOrder(order);
   // The rows changed under the detail part, whether or not their order did: it never keeps
   // the text of a row that is gone.

@@ -21,6 +21,7 @@
 #include "ui/win32/main_window.h"
 #include "ui/win32/take_snapshots_dialog.h"
 #include "ui/win32/win32_shell_port.h"
+#include "ui/win32/window_text.h"
 
 namespace {
 
@@ -49,7 +50,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   static mv::Win32ShellPort shell;
 
   const std::string documents = mv::DocumentsFolder();
-  CreateDirectoryA(mv::AppFolderIn(documents).c_str(), nullptr);  // fails harmlessly when it exists
+  // Fails harmlessly when it exists.
+  CreateDirectoryW(mv::WideFromText(mv::AppFolderIn(documents), mv::NameEncoding::kUtf8).c_str(),
+                   nullptr);
   ConfigFilePath() = mv::ConfigFilePathIn(documents);
 
   mv::MainWindowSetup setup;
@@ -65,6 +68,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   mv::SetMainWindowSetup(std::move(setup));
 
   InitCommonControls();
-  DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mv::MainWindowProc, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, mv::MainWindowProc, 0);
   return 0;
 }

@@ -1,5 +1,5 @@
 // Where the system puts things for this program: the user's documents folder and the
-// running executable.
+// running executable. Paths are UTF-8.
 #pragma once
 
 #include <string>

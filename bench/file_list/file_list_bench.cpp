@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
   setup.snapshotsDirectory = folder;
   setup.exitApplication = [] {};
   mv::SetMainWindowSetup(std::move(setup));
-  HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+  HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
                                    mv::MainWindowProc, 0);
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOW);

@@ -118,8 +118,10 @@ bool WaitUntil(const std::function<bool()>& condition, int seconds) {
 std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;
-  HANDLE data = GetClipboardData(CF_TEXT);
-  if (const char* bytes = static_cast<const char*>(GlobalLock(data))) text = bytes;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+    text = TextFromWide(wide, NameEncoding::kUtf8);
+  }
   GlobalUnlock(data);
   CloseClipboard();
   return text;
@@ -128,14 +130,14 @@ std::string ClipboardText() {
 namespace {
 
 std::string TreeText(HWND tree, HTREEITEM item) {
-  char text[512] = {};
-  TVITEMA query{};
+  wchar_t text[512] = {};
+  TVITEMW query{};
   query.mask = TVIF_TEXT | TVIF_HANDLE;
   query.hItem = item;
   query.pszText = text;
-  query.cchTextMax = sizeof text;
-  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-  return text;
+  query.cchTextMax = static_cast<int>(std::size(text));
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+  return TextFromWide(text, NameEncoding::kUtf8);
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ void PumpMessages(int milliseconds = 50);
 // Polls condition, pumping this thread's messages, until it holds (true) or the time passes.
 bool WaitUntil(const std::function<bool()>& condition, int seconds = 60);
 
-// The clipboard's text (CF_TEXT), empty when it holds none.
+// The clipboard's text (CF_UNICODETEXT) as UTF-8, empty when it holds none.
 std::string ClipboardText();
 
 // The item at a path of texts from the root ("WG", "PC1", "05.12.2026 09:04:05"), or null.
@@ -150,7 +150,7 @@ class MainWindowTest : public ::testing::Test {
     setup.exitApplication = [this] { ++exits_; };
     if (adjust) adjust(setup);
     SetMainWindowSetup(std::move(setup));
-    window_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MAIN), nullptr,
+    window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
                                  MainWindowProc, 0);
     ASSERT_NE(window_, nullptr);
     ShowWindow(window_, SW_SHOW);

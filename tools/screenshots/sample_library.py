@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes a small sample snapshot library (snapshot files with CR LF lines) into a folder, for
-the screenshots: two groups, four computers, several captures of the file server.
-    python3 tools/screenshots/sample_library.py FOLDER
+the screenshots: two groups, four computers, several captures of the file server. With
+--names, a newer capture of the file server whose Projects share holds a folder of Cyrillic and
+Chinese names, written in the UTF-8 form of the format.
+    python3 tools/screenshots/sample_library.py FOLDER [--names]
 """
 import os
 import sys
@@ -33,10 +35,22 @@ FILESRV = {
     "Backups": [],
 }
 
+NAMES = "Переводы"  # "Translations"
+NAMED_FILES = [
+    "Отчёт за квартал.docx;;f;;84211;;11.30.2026",
+    "Договор поставки.pdf;;f;;301877;;10.2.2026",
+    "Сводка.txt;;f;;1204;;12.4.2026",
+    "会议纪要.docx;;f;;40212;;11.18.2026",
+    "产品目录 2026.xlsx;;f;;1520344;;9.9.2026",
+    "東京出張.pptx;;f;;2811904;;10.21.2026",
+    "Архив;;d;;0;;6.1.2025",
+    "日本語;;d;;0;;7.7.2025",
+]
 
-def snapshot(computer, group, created, shares):
+
+def snapshot(computer, group, created, shares, utf8=False):
     lines = ["Mirrorvault file", "VERSION: 1.0", "COMPUTER: " + computer, "GROUP: " + group,
-             "DATE CREATED: " + created, ""]
+             "DATE CREATED: " + created] + (["ENCODING: UTF-8"] if utf8 else []) + [""]
     for name, entries in shares.items():
         lines.append("SHARENAME: " + name)
         lines.extend(entries)
@@ -62,8 +76,14 @@ def main():
         "OFFICE.RECEPTION.01.12.2026.12.00.00.mirvaul":
             snapshot("RECEPTION", "OFFICE", "01.12.2026 12:00:01", {"Scans": []}),
     }
+    if "--names" in sys.argv[2:]:
+        shares = dict(FILESRV)
+        shares["Projects"] = (FILESRV["Projects"] + [NAMES + ";;d;;0;;12.4.2026"] +
+                              [NAMES + "\\" + entry for entry in NAMED_FILES])
+        files["WORKGROUP.FILESRV.06.12.2026.09.00.00.mirvaul"] = snapshot(
+            "FILESRV", "WORKGROUP", "06.12.2026 09:00:01", shares, utf8=True)
     for name, text in files.items():
-        with open(os.path.join(folder, name), "w", newline="") as f:
+        with open(os.path.join(folder, name), "w", newline="", encoding="utf-8") as f:
             f.write(text)
 
 

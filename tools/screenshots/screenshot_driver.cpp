@@ -4,7 +4,7 @@
 // scene stands it writes the screen area of the window and of the dialog over it to
 // AREA_FILE, and it ends by itself after a while.
 //   mv_screenshot_driver.exe SCENE AREA_FILE
-//     (SCENE: library, folder, properties, search, settings, about)
+//     (SCENE: library, folder, names, properties, search, settings, about)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -22,6 +22,7 @@
 #include "tools/screenshots/screen_area.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/window_text.h"
 
 namespace {
 
@@ -45,9 +46,7 @@ std::vector<std::string> Arguments() {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 0; i < count; ++i) {
-    char text[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide[i], -1, text, sizeof text, nullptr, nullptr);
-    args.emplace_back(text);
+    args.push_back(mv::TextFromWide(wide[i], mv::NameEncoding::kUtf8));
   }
   LocalFree(wide);
   return args;
@@ -66,12 +65,12 @@ HTREEITEM FirstSnapshot(HWND tree) {
 int RowNamed(HWND list, const std::string& name) {
   const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
-    char text[256] = {};
-    LVITEMA item{};
+    wchar_t text[256] = {};
+    LVITEMW item{};
     item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    if (name == text) return row;
+    item.cchTextMax = static_cast<int>(std::size(text));
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (mv::WideFromText(name, mv::NameEncoding::kUtf8) == text) return row;
   }
   return -1;
 }
@@ -106,6 +105,11 @@ void PlayScene(HWND window, const std::string& scene) {
     mv::MainState().browser->OpenLocation("Website");
     SelectRow(list, RowNamed(list, "index"));
     SetFocus(list);
+  } else if (scene == "names") {  // a UTF-8 snapshot (sample_library.py --names)
+    mv::MainState().browser->OpenLocation("Projects");
+    mv::MainState().browser->OpenLocation("Переводы");
+    SelectRow(list, RowNamed(list, "Отчёт за квартал"));
+    SetFocus(list);
   } else {
     SelectRow(list, RowNamed(list, "Projects"));
     SetFocus(tree);
@@ -132,7 +136,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   setup.exitApplication = [] { PostQuitMessage(0); };
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
-      CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mv::MainWindowProc, 0);
+      CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, mv::MainWindowProc, 0);
   if (window == nullptr) return 1;
   ShowWindow(window, SW_SHOW);
   PlayScene(window, scene);
@@ -142,10 +146,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetTimer(nullptr, 0, kQuitAfterMs, QuitNow);
 
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageA(window, &msg)) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(window, &msg)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
   return 0;

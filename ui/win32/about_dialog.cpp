@@ -131,7 +131,7 @@ void ShowAboutDialog(HWND owner, ShellPort* shell, const WebPages& pages) {
       {IDC_LINK_EMAIL, "mailto:" + pages.supportEmail},
       {IDC_LINK_SUPPORT, pages.supportPage},
   }};
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner,
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), owner,
                   GuardedDialogProc<AboutDialogProc>, 0);
 }
 

@@ -44,7 +44,7 @@ void StartKeyRouting(HWND mainWindow, HACCEL accelerators) {
   routing.mainWindow = mainWindow;
   routing.accelerators = accelerators;
   if (routing.hook == nullptr) {
-    routing.hook = SetWindowsHookExA(WH_MSGFILTER, MessageFilter, nullptr, GetCurrentThreadId());
+    routing.hook = SetWindowsHookExW(WH_MSGFILTER, MessageFilter, nullptr, GetCurrentThreadId());
   }
 }
 
@@ -76,13 +76,13 @@ bool RouteKeyMessage(MSG& message) {
   if (Within(routing.mainWindow, message.hwnd)) {
     // Not while a window it owns is modal: the main window is disabled then.
     taken = routing.accelerators != nullptr && IsWindowEnabled(routing.mainWindow) &&
-            TranslateAcceleratorA(routing.mainWindow, routing.accelerators, &message) != 0;
+            TranslateAcceleratorW(routing.mainWindow, routing.accelerators, &message) != 0;
   } else {
     // A window destroyed without removing itself is dropped here.
     std::erase_if(routing.modeless, [](HWND window) { return IsWindow(window) == FALSE; });
     for (HWND window : routing.modeless) {
       if (Within(window, message.hwnd)) {
-        taken = IsDialogMessageA(window, &message) != FALSE;
+        taken = IsDialogMessageW(window, &message) != FALSE;
         break;
       }
     }

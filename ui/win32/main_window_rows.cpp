@@ -10,6 +10,8 @@
 #include "ui/win32/main_window_state.h"
 #include "ui/win32/search_dialog.h"
 #include "ui/win32/snapshot_properties_dialog.h"
+#include "ui/win32/win32_notice_port.h"
+#include "ui/win32/win32_shell_port.h"
 #include "ui/win32/window_text.h"
 
 namespace mv {
@@ -22,9 +24,24 @@ class NoShell final : public ShellPort {
   void ShowProperties(const std::string&) override {}
 };
 
-RowActions ActionsOfWindow() {
+NameEncoding SnapshotEncoding() {
+  return MainState().browser->info().encoding;
+}
+
+// Runs one of the row actions over the window's ports. The actions speak the snapshot's text;
+// the shell is handed UTF-8.
+template <typename Action>
+auto RunRowAction(Action action) {
   MainWindowState& s = MainState();
-  return RowActions(*s.browser, *s.fileList, ShellOfWindow(), *s.notices);
+  SnapshotTextShell shell(ShellOfWindow(), SnapshotEncoding());
+  RowActions actions(*s.browser, *s.fileList, shell, *s.notices);
+  return action(actions);
+}
+
+// A typed location or search name in the snapshot's encoding; false when a character of it
+// has no form there, so that it names nothing in the snapshot.
+bool SnapshotTextOf(const std::wstring& typed, std::string& text) {
+  return TextFromWideExactly(typed, SnapshotEncoding(), text);
 }
 
 // Down as the thread's input stood when the message being handled was sent: not as the
@@ -42,46 +59,72 @@ ShellPort& ShellOfWindow() {
 }
 
 void ActivateRowOfWindow() {
-  ActionsOfWindow().ActivateRow();
+  RunRowAction([](RowActions& actions) { actions.ActivateRow(); });
 }
 
 void OpenRowsOfWindow() {
-  ActionsOfWindow().OpenRows();
+  RunRowAction([](RowActions& actions) { actions.OpenRows(); });
 }
 
 void ExploreRowsOfWindow() {
-  ActionsOfWindow().ExploreRows();
+  RunRowAction([](RowActions& actions) { actions.ExploreRows(); });
 }
 
 void ShowRowPropertiesOfWindow() {
-  ActionsOfWindow().ShowRowProperties();
+  RunRowAction([](RowActions& actions) { actions.ShowRowProperties(); });
 }
 
 void DispatchEnterKey(HWND window) {
   HWND focus = GetFocus();
   if (focus == MainState().list) {
     const int command = EnterKeyCommand(KeyHeld(VK_CONTROL), KeyHeld(VK_MENU));
-    if (command != 0) SendMessageA(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    if (command != 0) SendMessageW(window, WM_COMMAND, static_cast<WPARAM>(command), 0);
   } else if (focus != nullptr && focus == GetDlgItem(window, IDC_LOCATION)) {
-    ActionsOfWindow().EnterLocation(WholeWindowText(focus));
+    const std::wstring typed = WholeWindowTextW(focus);
+    std::string text;
+    if (SnapshotTextOf(typed, text)) {
+      RunRowAction([&](RowActions& actions) { actions.EnterLocation(text); });
+      return;
+    }
+    const std::string shown = TextFromWide(typed, NameEncoding::kUtf8);
+    Win32NoticePort(window).ShowMessage(CouldNotLocateText(shown), MessageKind::kError);
+    SnapshotBrowser& browser = *MainState().browser;
+    browser.SetNavigationPath(browser.listedPath());
   }
 }
 
 void CopyPathOfWindow(HWND window) {
-  PutTextOnClipboard(window, ActionsOfWindow().CopyPathText());
+  const std::string text = RunRowAction([](RowActions& actions) { return actions.CopyPathText(); });
+  PutTextOnClipboard(window, Utf8FromText(text, SnapshotEncoding()));
 }
 
 void SearchFilesOfWindow(HWND window) {
   MainWindowState& s = MainState();
-  const std::optional<std::string> name = ShowSearchDialog(window, s.search.lastName());
+  const std::optional<std::string> name =
+      ShowSearchDialog(window, Utf8FromText(s.search.lastName(), SnapshotEncoding()));
   if (!name) return;
+  std::string sought;
+  if (!SnapshotTextOf(WideFromText(*name, NameEncoding::kUtf8), sought)) {
+    // Nothing in the snapshot can match it; said as a search that found nothing says it.
+    Win32NoticePort(window).ShowMessage("Could not find '" + *name + "'.",
+                                        MessageKind::kInformation);
+    return;
+  }
   // The match is selected in the list; the focus goes there so that Enter opens it.
-  if (s.search.Search(*s.browser, *s.fileList, *s.notices, *name)) SetFocus(s.list);
+  if (s.search.Search(*s.browser, *s.fileList, *s.notices, sought)) SetFocus(s.list);
 }
 
 void ShowSnapshotPropertiesOfWindow(HWND window) {
   const SnapshotBrowser& browser = *MainState().browser;
-  ShowSnapshotPropertiesDialog(window, SnapshotPropertyTexts(browser.info(), browser.shareCount()));
+  auto texts = SnapshotPropertyTexts(browser.info(), browser.shareCount());
+  // Group and computer are the snapshot's text; the file's path is UTF-8 already.
+  constexpr int kGroupText = 0;
+  constexpr int kComputerText = 1;
+  for (const int name : {kGroupText, kComputerText}) {
+    std::string& text = texts[static_cast<std::size_t>(name)];
+    text = Utf8FromText(text, browser.info().encoding);
+  }
+  ShowSnapshotPropertiesDialog(window, texts);
 }
 
 }  // namespace mv

@@ -8,6 +8,7 @@
 #include "capture/activity_state.h"
 #include "ui/file_list_rows.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/win32_notice_port.h"
 
 namespace mv {
 namespace {
@@ -18,11 +19,11 @@ std::string CouldNotOpenText(const std::string& path) {
 
 // The item parameter of the tree's selected item, or none without a selection.
 std::optional<std::intptr_t> SelectedItemParam(HWND tree) {
-  TVITEMA item{};
+  TVITEMW item{};
   item.mask = TVIF_PARAM | TVIF_HANDLE;
-  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
   if (item.hItem == nullptr) return std::nullopt;
-  if (SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) == 0) {
+  if (SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) == 0) {
     return std::nullopt;
   }
   return static_cast<std::intptr_t>(item.lParam);
@@ -47,8 +48,15 @@ void OpenSelectedSnapshot() {
   // Group and computer items name no file: the list and the location stay as they are.
   const std::optional<std::string> path = s.library->SnapshotFilePath(*param);
   if (!path) return;
-  if (s.browser->LoadSnapshot(*path) == 0) {
-    s.notices->ShowMessage(CouldNotOpenText(*path), MessageKind::kError);
+  const int loaded = s.browser->LoadSnapshot(*path);
+  // The ports show the loaded snapshot's names from now on (a file not read left it as it was).
+  const NameEncoding encoding = s.browser->info().encoding;
+  s.fileList->SetTextEncoding(encoding);
+  s.browserControls->SetTextEncoding(encoding);
+  s.notices->SetTextEncoding(encoding);
+  if (loaded == 0) {
+    // The path is UTF-8, as every path of the program.
+    Win32NoticePort(s.window).ShowMessage(CouldNotOpenText(*path), MessageKind::kError);
     return;
   }
   s.browser->ClearNavigationPath();

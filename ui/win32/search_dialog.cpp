@@ -20,7 +20,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG: {
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
       HWND field = GetDlgItem(dialog, IDC_SEARCH_NAME);
-      SetWindowTextA(field, reinterpret_cast<SearchRequest*>(lParam)->name.c_str());
+      SetWindowTextUtf8(field, reinterpret_cast<SearchRequest*>(lParam)->name);
       // Typing replaces the name offered; Enter searches for it again.
       SetFocus(field);
       SendMessageA(field, EM_SETSEL, 0, -1);
@@ -47,7 +47,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 std::optional<std::string> ShowSearchDialog(HWND owner, const std::string& name) {
   SearchRequest request{name, false};
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SEARCH), owner,
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SEARCH), owner,
                   GuardedDialogProc<SearchDialogProc>, reinterpret_cast<LPARAM>(&request));
   if (!request.search) return std::nullopt;
   return request.name;

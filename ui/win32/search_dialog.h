@@ -8,8 +8,8 @@
 
 namespace mv {
 
-// Shows the dialog modally, owned by owner, offering name. The name in the field when the
-// user chose "Search" (or Enter); nothing for "Cancel", Esc or the close box.
+// Shows the dialog modally, owned by owner, offering name. Names are UTF-8. The name in the field
+// when the user chose "Search" (or Enter); nothing for "Cancel", Esc or the close box.
 std::optional<std::string> ShowSearchDialog(HWND owner, const std::string& name);
 
 }  // namespace mv

@@ -11,16 +11,14 @@
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
 
-// The control's whole text, however long.
+// The control's whole text, however long, in UTF-8 (the form of every path).
 std::string ControlText(HWND dialog, int control) {
-  HWND item = GetDlgItem(dialog, control);
-  std::vector<char> text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
-  const int length = GetWindowTextA(item, text.data(), static_cast<int>(text.size()));
-  return std::string(text.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+  return WholeWindowText(GetDlgItem(dialog, control));
 }
 
 bool Ticked(HWND dialog, int control) {
@@ -33,21 +31,21 @@ void Tick(HWND dialog, int control, bool on) {
 
 void OnOpen(HWND dialog) {
   const MainWindowSetup& setup = MainState().setup;
-  SetDlgItemTextA(dialog, IDC_SNAPSHOTS_DIRECTORY, setup.snapshotsDirectory.c_str());
+  SetWindowTextUtf8(GetDlgItem(dialog, IDC_SNAPSHOTS_DIRECTORY), setup.snapshotsDirectory);
   Tick(dialog, IDC_AUTORUN, setup.autorun);
   Tick(dialog, IDC_SHOW_IN_TRAY, setup.showInTray);
 }
 
 // A picked folder with a file-system path goes into the field; nothing is applied yet.
 void BrowseForFolder(HWND dialog) {
-  BROWSEINFOA info{};
+  BROWSEINFOW info{};
   info.hwndOwner = dialog;
-  LPITEMIDLIST folder = SHBrowseForFolderA(&info);
+  LPITEMIDLIST folder = SHBrowseForFolderW(&info);
   if (folder == nullptr) return;
-  // The function writes at most MAX_PATH bytes; a folder whose path would not fit has
+  // The function writes at most MAX_PATH characters; a folder whose path would not fit has
   // none to give and leaves the field as it was.
-  char path[MAX_PATH] = {};
-  if (SHGetPathFromIDListA(folder, path)) SetDlgItemTextA(dialog, IDC_SNAPSHOTS_DIRECTORY, path);
+  wchar_t path[MAX_PATH] = {};
+  if (SHGetPathFromIDListW(folder, path)) SetDlgItemTextW(dialog, IDC_SNAPSHOTS_DIRECTORY, path);
   CoTaskMemFree(folder);
 }
 
@@ -89,7 +87,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 }  // namespace
 
 void ShowSettingsDialog(HWND owner) {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), owner,
                   GuardedDialogProc<SettingsDialogProc>, 0);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/modal_dialog.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
@@ -20,7 +21,7 @@ INT_PTR CALLBACK SnapshotPropertiesProc(HWND dialog, UINT message, WPARAM wParam
     case WM_INITDIALOG: {
       const auto& texts = *reinterpret_cast<const PropertyTexts*>(lParam);
       for (int i = 0; i < kSnapshotPropertyCount; ++i) {
-        SetDlgItemTextA(dialog, kTextControls[i], texts[static_cast<std::size_t>(i)].c_str());
+        SetWindowTextUtf8(GetDlgItem(dialog, kTextControls[i]), texts[static_cast<std::size_t>(i)]);
       }
       // On OK rather than in the File box, which would select its whole text.
       SetFocus(GetDlgItem(dialog, IDOK));
@@ -39,7 +40,7 @@ INT_PTR CALLBACK SnapshotPropertiesProc(HWND dialog, UINT message, WPARAM wParam
 }  // namespace
 
 void ShowSnapshotPropertiesDialog(HWND owner, const PropertyTexts& texts) {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SNAPSHOT_PROPERTIES), owner,
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SNAPSHOT_PROPERTIES), owner,
                   GuardedDialogProc<SnapshotPropertiesProc>, reinterpret_cast<LPARAM>(&texts));
 }
 

@@ -7,7 +7,7 @@
 
 namespace mv {
 
-// Shows the texts (ui/snapshot_properties.h order) modally, owned by owner, until OK, Esc
+// Shows the texts (ui/snapshot_properties.h order, UTF-8) modally, owned by owner, until OK, Esc
 // or the close box.
 void ShowSnapshotPropertiesDialog(HWND owner,
                                   const std::array<std::string, kSnapshotPropertyCount>& texts);

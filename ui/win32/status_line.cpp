@@ -10,11 +10,12 @@
 #include "res/resource_ids.h"
 #include "ui/win32/background_threads.h"
 #include "ui/win32/owner_thread.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 
 HWND CreateStatusLine(HWND parent) {
-  HWND bar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", parent, IDC_STATUS_BAR);
+  HWND bar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", parent, IDC_STATUS_BAR);
   int edges[2] = {kStatusPartEdges[0], kStatusPartEdges[1]};
   SendMessageA(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
   SendMessageA(bar, SB_SETMINHEIGHT, 0, 0);
@@ -23,8 +24,9 @@ HWND CreateStatusLine(HWND parent) {
 
 void StatusLineView::SetStatusText(int part, const std::string& text) {
   // SendMessage delivers on the bar's thread and returns after it; the text stays valid.
-  SendMessageA(statusBar_, SB_SETTEXTA, static_cast<WPARAM>(part),
-               reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring wide = WideFromText(text, NameEncoding::kUtf8);
+  SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(part),
+               reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void StatusLineView::EnableTakeSnapshotsButton(bool enabled) {
@@ -34,7 +36,7 @@ void StatusLineView::EnableTakeSnapshotsButton(bool enabled) {
 
 void StatusLineView::SetCancelButtonCaption(const std::string& caption) {
   RunOnTakeSnapshotsDialog(
-      [&](HWND dialog) { SetDlgItemTextA(dialog, IDCANCEL, caption.c_str()); });
+      [&](HWND dialog) { SetWindowTextUtf8(GetDlgItem(dialog, IDCANCEL), caption); });
 }
 
 void StatusLineView::EnableMenuCommand(int command, bool enabled) {
@@ -47,11 +49,11 @@ void StatusLineView::EnableMenuCommand(int command, bool enabled) {
 }
 
 std::string GetStatusLineText(HWND statusBar, int part) {
-  const LRESULT info = SendMessageA(statusBar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0);
-  std::vector<char> text(static_cast<std::size_t>(LOWORD(info)) + 1, '\0');
-  SendMessageA(statusBar, SB_GETTEXTA, static_cast<WPARAM>(part),
+  const LRESULT info = SendMessageW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0);
+  std::vector<wchar_t> text(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
+  SendMessageW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part),
                reinterpret_cast<LPARAM>(text.data()));
-  return std::string(text.data());
+  return TextFromWide(text.data(), NameEncoding::kUtf8);
 }
 
 }  // namespace mv

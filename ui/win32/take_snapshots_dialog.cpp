@@ -144,7 +144,7 @@ INT_PTR CALLBACK TakeSnapshotsMessages(HWND dialog, UINT message, WPARAM wParam,
 }  // namespace
 
 void ShowTakeSnapshotsDialog(HWND owner) {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TAKE_SNAPSHOTS), owner,
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TAKE_SNAPSHOTS), owner,
                   TakeSnapshotsDialogProc, 0);
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 #include "res/resource_ids.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
@@ -159,12 +160,16 @@ void Win32FileListPort::FillDisplayInfo(NMLVDISPINFOA& info) const {
 void Win32FileListPort::FillDisplayInfo(NMLVDISPINFOW& info) const {
   if (info.item.iItem < 0 || info.item.iItem >= Rows()) return;
   const Row& row = rows_[static_cast<std::size_t>(info.item.iItem)];
-  AnswerDisplayInfo(
-      info.item, row.image, row.cells, [](const std::string& text, wchar_t* out, int room) {
-        const int length =
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out, room);
-        out[length > 0 ? length : 0] = L'\0';
-      });
+  AnswerDisplayInfo(info.item, row.image, row.cells,
+                    [&](const std::string& text, wchar_t* out, int room) {
+                      const std::wstring wide = WideFromText(text, encoding_);
+                      std::size_t length = std::min(wide.size(), static_cast<std::size_t>(room));
+                      // A cut text ends before a character, never inside one's surrogate pair.
+                      if (length < wide.size() && length > 0 && IS_HIGH_SURROGATE(wide[length - 1]))
+                        --length;
+                      wide.copy(out, length);
+                      out[length] = L'\0';
+                    });
 }
 
 int Win32FileListPort::FindRowNamed(std::string_view sought, UINT flags, int start) const {
@@ -190,12 +195,8 @@ int Win32FileListPort::FindRow(const NMLVFINDITEMA& find) const {
 
 int Win32FileListPort::FindRow(const NMLVFINDITEMW& find) const {
   if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
-  const int length =
-      WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return -1;
-  std::string sought(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, find.lvfi.psz, -1, sought.data(), length, nullptr, nullptr);
-  sought.resize(static_cast<std::size_t>(length) - 1);
+  std::string sought;
+  if (!TextFromWideExactly(find.lvfi.psz, encoding_, sought)) return -1;
   return FindRowNamed(sought, find.lvfi.flags, find.iStart);
 }
 
@@ -212,7 +213,7 @@ int Win32FileListPort::AddTypeIcon(const std::string& key) {
 }
 
 void Win32BrowserControls::SetLocationText(const std::string& text) {
-  SetDlgItemTextA(window_, IDC_LOCATION, text.c_str());
+  SetDlgItemTextW(window_, IDC_LOCATION, WideFromText(text, encoding_).c_str());
 }
 
 void Win32BrowserControls::EnableCommand(int commandId) {

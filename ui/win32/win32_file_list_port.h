@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/snapshot_format.h"
 #include "platform/file_list_port.h"
 #include "ui/file_list_rows.h"
 
@@ -37,6 +38,10 @@ class Win32FileListPort final : public FileListPort {
   void SelectOnly(int row) override;
   void ApplyRowOrder(const std::vector<int>& order) override;
   int AddTypeIcon(const std::string& key) override;
+
+  // The encoding of the loaded snapshot, which the rows' texts are in; the control shows
+  // them in UTF-16.
+  void SetTextEncoding(NameEncoding encoding) { encoding_ = encoding; }
 
   // LVN_GETDISPINFOA and W: the text and image the control asks for, cut to its room.
   void FillDisplayInfo(NMLVDISPINFOA& info) const;
@@ -61,6 +66,7 @@ class Win32FileListPort final : public FileListPort {
 
   HWND list_;
   HIMAGELIST images_;
+  NameEncoding encoding_ = NameEncoding::kAnsi;
   std::vector<Row> rows_;
   int rowsShown_ = 0;  // rows the control knows of
   std::vector<std::pair<int, std::uint32_t>> appendedStates_;
@@ -70,11 +76,14 @@ class Win32BrowserControls final : public BrowserControlsPort {
  public:
   explicit Win32BrowserControls(HWND mainWindow) : window_(mainWindow) {}
 
+  // The location text is in the loaded snapshot's encoding.
+  void SetTextEncoding(NameEncoding encoding) { encoding_ = encoding; }
   void SetLocationText(const std::string& text) override;
   void EnableCommand(int commandId) override;
 
  private:
   HWND window_;
+  NameEncoding encoding_ = NameEncoding::kAnsi;
 };
 
 }  // namespace mv

@@ -2,6 +2,7 @@
 #include "ui/win32/win32_notice_port.h"
 
 #include "capture/activity_state.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 
@@ -9,11 +10,13 @@ MessageAnswer Win32NoticePort::ShowMessage(const std::string& text, MessageKind 
   UINT style = MB_OK | MB_ICONINFORMATION;
   if (kind == MessageKind::kError) style = MB_OK | MB_ICONERROR;
   if (kind == MessageKind::kQuestion) style = MB_YESNO | MB_ICONINFORMATION;
-  int answer = MessageBoxA(owner_, text.c_str(), kMessageCaption, style);
+  const std::wstring wide = WideFromText(text, encoding_);
+  const std::wstring caption = WideFromText(kMessageCaption, NameEncoding::kUtf8);
+  int answer = MessageBoxW(owner_, wide.c_str(), caption.c_str(), style);
   // An owner destroyed just before the box was asked for makes it fail; the user still
   // learns what happened, from a box of its own.
   if (answer == 0 && owner_ != nullptr)
-    answer = MessageBoxA(nullptr, text.c_str(), kMessageCaption, style);
+    answer = MessageBoxW(nullptr, wide.c_str(), caption.c_str(), style);
   switch (answer) {
     case IDYES:
       return MessageAnswer::kYes;
@@ -25,7 +28,7 @@ MessageAnswer Win32NoticePort::ShowMessage(const std::string& text, MessageKind 
 }
 
 void Win32NoticePort::SetStatusText(int part, const std::string& text) {
-  mv::SetStatusText(part, text);
+  mv::SetStatusText(part, Utf8FromText(text, encoding_));
 }
 
 }  // namespace mv

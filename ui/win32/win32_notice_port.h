@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/snapshot_format.h"
 #include "platform/view_ports.h"
 
 namespace mv {
@@ -11,7 +12,12 @@ inline constexpr char kMessageCaption[] = "Mirrorvault";
 
 class Win32NoticePort final : public NoticePort {
  public:
+  // Texts are UTF-8 unless SetTextEncoding says otherwise.
   explicit Win32NoticePort(HWND owner) : owner_(owner) {}
+
+  // The encoding of the texts handed to the port: the main window's browser, search and row
+  // actions speak in the loaded snapshot's.
+  void SetTextEncoding(NameEncoding encoding) { encoding_ = encoding; }
 
   MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override;
   // Goes through the activity view's status line, like every other status text.
@@ -19,6 +25,7 @@ class Win32NoticePort final : public NoticePort {
 
  private:
   HWND owner_;
+  NameEncoding encoding_ = NameEncoding::kUtf8;
 };
 
 }  // namespace mv

@@ -1,11 +1,12 @@
-// The shell port over ShellExecuteA and the shell's object-properties entry (SHObjectProperties,
-// shell32 export number 178).
+// The shell port over ShellExecuteExW and the shell's object-properties entry
+// (SHObjectProperties, shell32 export number 178). Paths and addresses are UTF-8.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "core/snapshot_format.h"
 #include "platform/shell_port.h"
 
 namespace mv {
@@ -27,8 +28,19 @@ class Win32ShellPort final : public ShellPort {
   ObjectPropertiesEntry objectProperties_ = nullptr;
 };
 
-// An ANSI text in UTF-16, converted whole (the property sheet takes paths of any length the
-// shell accepts). Empty when the text is empty or cannot be converted.
-std::wstring AnsiToWide(const std::string& text);
+// Hands another shell port paths made of a snapshot's text (row paths, the folder shown) as
+// UTF-8, the form every shell port takes.
+class SnapshotTextShell final : public ShellPort {
+ public:
+  SnapshotTextShell(ShellPort& shell, NameEncoding encoding) : shell_(shell), encoding_(encoding) {}
+
+  void Open(const std::string& target) override;
+  void Explore(const std::string& folder) override;
+  void ShowProperties(const std::string& path) override;
+
+ private:
+  ShellPort& shell_;
+  NameEncoding encoding_;
+};
 
 }  // namespace mv

@@ -14,11 +14,11 @@ UINT CodePageOf(NameEncoding encoding) {
 }  // namespace
 
 std::string WholeWindowText(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  if (length <= 0) return std::string();
-  std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-  const int copied = GetWindowTextA(window, text.data(), length + 1);
-  return std::string(text.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return TextFromWide(WholeWindowTextW(window), NameEncoding::kUtf8);
+}
+
+void SetWindowTextUtf8(HWND window, std::string_view text) {
+  SetWindowTextW(window, WideFromText(text, NameEncoding::kUtf8).c_str());
 }
 
 std::wstring WholeWindowTextW(HWND window) {
@@ -41,15 +41,33 @@ std::wstring WideFromText(std::string_view text, NameEncoding encoding) {
 }
 
 std::string TextFromWide(std::wstring_view text, NameEncoding encoding) {
-  if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) return std::string();
+  std::string narrow;
+  TextFromWideExactly(text, encoding, narrow);
+  return narrow;
+}
+
+bool TextFromWideExactly(std::wstring_view text, NameEncoding encoding, std::string& out) {
+  out.clear();
+  if (text.empty()) return true;
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) return false;
   const UINT codePage = CodePageOf(encoding);
+  // UTF-8 holds every character (an unpaired surrogate becomes U+FFFD); an ANSI code page
+  // tells whether it had to put its default character, and fits nothing by a likeness.
+  const DWORD flags = encoding == NameEncoding::kUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* defaultUsed = encoding == NameEncoding::kUtf8 ? nullptr : &usedDefault;
   const int size = static_cast<int>(text.size());
   const int needed =
-      WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return std::string();
-  std::string narrow(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), size, narrow.data(), needed, nullptr, nullptr);
-  return narrow;
+      WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return false;
+  out.assign(static_cast<std::size_t>(needed), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), needed, nullptr, defaultUsed);
+  return usedDefault == FALSE;
+}
+
+std::string Utf8FromText(std::string_view text, NameEncoding encoding) {
+  if (encoding == NameEncoding::kUtf8) return std::string(text);
+  return TextFromWide(WideFromText(text, encoding), NameEncoding::kUtf8);
 }
 
 }  // namespace mv

@@ -2,6 +2,7 @@
 // stable merge sort that reads the texts on every comparison.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <string>
@@ -89,6 +90,34 @@ TEST(FileListSort, DatesAndSizesCompareByValue) {
   const RowSortKey fourGiB = MakeRowSortKey("4294967296", "iso", 4);
   EXPECT_EQ(CompareRows(huge, fourGiB, 4), 1);
   EXPECT_EQ(CompareRows(fourGiB, huge, 5), 1);
+}
+
+// Names of a UTF-8 snapshot: upper and lower case of the folded scripts sort as one, the rest
+// by code point, ".." and directories still first; bytes that are no UTF-8 stay themselves.
+TEST(FileListSort, Utf8NamesSortCaseInsensitivelyByCodePoint) {
+  EXPECT_EQ(FoldedUtf8SortText("ÄŸĹΣΆЖЁԱＡZ"), FoldedUtf8SortText("äÿĺσάжёաａz"));
+  EXPECT_EQ(FoldedUtf8SortText("ς"), FoldedUtf8SortText("Σ"));
+  EXPECT_EQ(FoldedUtf8SortText("İ日🚀\xC0\xAF\xED\xA0\x80\xF0\x9F"),
+            "İ日🚀\xC0\xAF\xED\xA0\x80\xF0\x9F");
+  const std::vector<std::pair<const char*, const char*>> rows = {
+      {"日本.txt", "txt"},  {"Яблоко.txt", "txt"},   {"ärger2", ""}, {"Ärger.txt", "txt"},
+      {"Zebra", ""},        {"report 🚀.pdf", "pdf"}, {"ábc", ""},    {"Папка", "<DIR>"},
+      {"apple.txt", "txt"}, {"..", "<DIR>"},         {"ёж", "txt"},  {"Ежевика", "txt"}};
+  for (const int v : {0, 1}) {
+    std::vector<RowSortKey> keys;
+    for (const auto& [name, type] : rows)
+      keys.push_back(MakeRowSortKey(name, type, v, NameEncoding::kUtf8));
+    NameList names;
+    for (const int i : SortedRowOrder(keys, v))
+      names.push_back(rows[static_cast<std::size_t>(i)].first);
+    const NameList ascending = {"..",      "Папка",      "apple.txt", "report 🚀.pdf",
+                                "Zebra",   "ábc",        "Ärger.txt", "ärger2",
+                                "Ежевика", "Яблоко.txt", "ёж",        "日本.txt"};
+    NameList expected(ascending.begin() + 2, ascending.end());
+    if (v == 1) std::reverse(expected.begin(), expected.end());
+    expected.insert(expected.begin(), ascending.begin(), ascending.begin() + 2);
+    EXPECT_EQ(names, expected);
+  }
 }
 
 class ColumnClickTest : public BrowserTest {
