@@ -25,7 +25,7 @@ namespace {
 constexpr wchar_t kCaption[] = L"Find in All Snapshots";
 constexpr std::array<const wchar_t*, kFindColumnCount> kColumnTitles = {
     L"Name", L"In Folder", L"Size", L"Date Created", L"Snapshot", L"Computer"};
-constexpr std::array<int, kFindColumnCount> kColumnWidths = {160, 260, 80, 90, 120, 90};
+constexpr std::array<int, kFindColumnCount> kColumnWidths = {150, 200, 70, 80, 120, 80};
 // The kinds box, in the order of EntryKinds' choices offered.
 constexpr std::array<const wchar_t*, 3> kKindTexts = {L"Files and folders", L"Files only",
                                                       L"Folders only"};
