@@ -84,6 +84,18 @@
 #define IDM_COPY_PATH 40037
 #define IDM_SEARCH 40039
 
+/* Find in All Snapshots: its command, window and controls */
+#define IDM_FIND_IN_SNAPSHOTS 40100
+#define IDD_FIND 200
+#define IDC_FIND_NAME 2000
+#define IDC_FIND_START 2001
+#define IDC_FIND_STOP 2002
+#define IDC_FIND_NEWEST 2003
+#define IDC_FIND_KINDS 2004
+#define IDC_FIND_SCOPE 2005
+#define IDC_FIND_LIST 2006
+#define IDC_FIND_PROGRESS 2007
+
 /* Notification-area icon callback message */
 #define WM_MV_TRAY 11024
 

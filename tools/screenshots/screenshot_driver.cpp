@@ -4,7 +4,7 @@
 // scene stands it writes the screen area of the window and of the dialog over it to
 // AREA_FILE, and it ends by itself after a while.
 //   mv_screenshot_driver.exe SCENE AREA_FILE
-//     (SCENE: library, folder, names, properties, search, settings, about)
+//     (SCENE: library, folder, names, properties, search, settings, about, find)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -20,6 +20,7 @@
 #include "app/win32/window_shell.h"
 #include "res/resource_ids.h"
 #include "tools/screenshots/screen_area.h"
+#include "ui/win32/find_window.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/main_window_state.h"
 #include "ui/win32/window_text.h"
@@ -100,6 +101,15 @@ void PlayScene(HWND window, const std::string& scene) {
     mv::MainWindowState& s = mv::MainState();
     s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");
     SetFocus(list);
+  } else if (scene == "find") {
+    // The Find in All Snapshots window over the main window, its search done.
+    SendMessageA(window, WM_COMMAND, IDM_FIND_IN_SNAPSHOTS, 0);
+    HWND find = mv::OpenFindWindow();
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    SetWindowPos(find, nullptr, frame.left + 60, frame.top + 90, 760, 330, SWP_NOZORDER);
+    SetDlgItemTextW(find, IDC_FIND_NAME, L"budget");
+    SendMessageW(find, WM_COMMAND, IDC_FIND_START, 0);
   } else if (scene == "folder") {
     mv::MainState().browser->OpenLocation("Projects");
     mv::MainState().browser->OpenLocation("Website");

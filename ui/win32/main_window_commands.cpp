@@ -7,6 +7,7 @@
 #include "res/resource_ids.h"
 #include "ui/win32/about_dialog.h"
 #include "ui/win32/context_menu.h"
+#include "ui/win32/find_window.h"
 #include "ui/win32/main_window_rows.h"
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
@@ -71,6 +72,9 @@ void OnMainCommand(HWND window, int command) {
       break;
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);
+      break;
+    case IDM_FIND_IN_SNAPSHOTS:
+      ShowFindWindow(window, MainWindowFindSetup());
       break;
     case IDM_SETTINGS:
       ShowSettingsDialog(window);

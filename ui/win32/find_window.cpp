@@ -1,0 +1,373 @@
+// The Find in All Snapshots window: see find_window.h. The search's thread never touches a
+// control: it posts kFindBatchMessage and the window takes the batch on its own thread.
+#include "ui/win32/find_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/library_snapshots.h"
+#include "platform/win32/escaped_exception.h"
+#include "res/resource_ids.h"
+#include "ui/find_in_snapshots.h"
+#include "ui/win32/key_routing.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/main_window_snapshots.h"
+#include "ui/win32/window_text.h"
+
+namespace mv {
+namespace {
+
+constexpr wchar_t kCaption[] = L"Find in All Snapshots";
+constexpr std::array<const wchar_t*, kFindColumnCount> kColumnTitles = {
+    L"Name", L"In Folder", L"Size", L"Date Created", L"Snapshot", L"Computer"};
+constexpr std::array<int, kFindColumnCount> kColumnWidths = {150, 200, 70, 80, 120, 80};
+// The kinds box, in the order of EntryKinds' choices offered.
+constexpr std::array<const wchar_t*, 3> kKindTexts = {L"Files and folders", L"Files only",
+                                                      L"Folders only"};
+constexpr std::array<EntryKinds, 3> kKinds = {EntryKinds::kAll, EntryKinds::kFiles,
+                                              EntryKinds::kDirectories};
+
+// How a control follows the window's size: its left/top edges and right/bottom edges move
+// with the right or bottom edge of the window, or stay.
+struct Anchor {
+  int id;
+  bool moveX, moveY, growX, growY;
+};
+constexpr std::array<Anchor, 6> kAnchors = {{
+    {IDC_FIND_NAME, false, false, true, false},
+    {IDC_FIND_START, true, false, false, false},
+    {IDC_FIND_STOP, true, false, false, false},
+    {IDC_FIND_LIST, false, false, true, true},
+    {IDC_FIND_PROGRESS, false, true, true, false},
+    {IDC_FIND_SCOPE, false, false, true, false},
+}};
+
+struct FindWindowState {
+  FindWindowSetup setup;
+  HWND window = nullptr;
+  HWND list = nullptr;
+  std::vector<FindScope> scopes;
+  std::unique_ptr<FindSearch> search;
+  FindResults results;
+  bool finished = true;
+  std::wstring cell;  // the text of the last cell asked for
+  SIZE startSize{};
+  std::array<RECT, kAnchors.size()> startRects{};
+  POINT minimum{};
+};
+
+std::unique_ptr<FindWindowState>& State() {
+  static std::unique_ptr<FindWindowState> state;
+  return state;
+}
+
+std::wstring Utf8Wide(std::string_view text) {
+  return WideFromText(text, NameEncoding::kUtf8);
+}
+
+void SetText(HWND window, int id, std::string_view utf8) {
+  SetDlgItemTextW(window, id, Utf8Wide(utf8).c_str());
+}
+
+void ShowProgress(FindWindowState& s) {
+  const std::size_t total = s.search ? s.search->total() : 0;
+  const bool stopped = s.search && s.search->stopped();
+  SetText(s.window, IDC_FIND_PROGRESS, s.results.ProgressText(total, s.finished, stopped));
+  EnableWindow(GetDlgItem(s.window, IDC_FIND_STOP), s.finished ? FALSE : TRUE);
+}
+
+void AddColumns(HWND list) {
+  for (int column = 0; column < kFindColumnCount; ++column) {
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
+    info.fmt = column == kFindSize ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    info.cx = kColumnWidths[static_cast<std::size_t>(column)];
+    info.pszText = const_cast<wchar_t*>(kColumnTitles[static_cast<std::size_t>(column)]);
+    info.iSubItem = column;
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&info));
+  }
+}
+
+// The sort arrow on the header of the sorted column.
+void ShowSortArrow(const FindWindowState& s) {
+  const auto header = reinterpret_cast<HWND>(SendMessageW(s.list, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < kFindColumnCount; ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (column == s.results.sortColumn()) {
+      item.fmt |= s.results.descending() ? HDF_SORTDOWN : HDF_SORTUP;
+    }
+    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void FillScopes(FindWindowState& s, const std::vector<LibrarySnapshot>& library) {
+  HWND box = GetDlgItem(s.window, IDC_FIND_SCOPE);
+  const auto chosen = static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0));
+  const std::optional<FindScope> before =
+      chosen > 0 && static_cast<std::size_t>(chosen) < s.scopes.size()
+          ? std::optional<FindScope>(s.scopes[static_cast<std::size_t>(chosen)])
+          : std::nullopt;
+  s.scopes = ScopesOfLibrary(library);
+  SendMessageW(box, CB_RESETCONTENT, 0, 0);
+  int select = 0;
+  for (std::size_t i = 0; i < s.scopes.size(); ++i) {
+    const FindScope& scope = s.scopes[i];
+    std::wstring text = scope.kind == FindScope::Kind::kAll     ? L"All computers"
+                        : scope.kind == FindScope::Kind::kGroup ? L"Group: "
+                                                                : L"Computer: ";
+    text += Utf8Wide(scope.name);
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (before && before->kind == scope.kind && before->name == scope.name) {
+      select = static_cast<int>(i);
+    }
+  }
+  SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(select), 0);
+}
+
+std::vector<LibrarySnapshot> ListLibrary(const FindWindowState& s) {
+  if (s.setup.fileSystem == nullptr || !s.setup.snapshotsDirectory) return {};
+  return ListLibrarySnapshots(*s.setup.fileSystem, s.setup.snapshotsDirectory());
+}
+
+void StartFind(FindWindowState& s) {
+  s.search.reset();  // stops and waits for the one running
+  // A batch of the old search may still be posted: it finds nothing to take.
+  s.results.Clear();
+  SendMessageW(s.list, LVM_SETITEMCOUNT, 0, 0);
+  ShowSortArrow(s);
+  const std::vector<LibrarySnapshot> library = ListLibrary(s);
+  FindChoices choices;
+  choices.name =
+      TextFromWide(WholeWindowTextW(GetDlgItem(s.window, IDC_FIND_NAME)), NameEncoding::kUtf8);
+  choices.newestOnly = IsDlgButtonChecked(s.window, IDC_FIND_NEWEST) == BST_CHECKED;
+  const auto kind = SendDlgItemMessageW(s.window, IDC_FIND_KINDS, CB_GETCURSEL, 0, 0);
+  choices.kinds = kind >= 0 && static_cast<std::size_t>(kind) < kKinds.size()
+                      ? kKinds[static_cast<std::size_t>(kind)]
+                      : EntryKinds::kAll;
+  const auto scope = SendDlgItemMessageW(s.window, IDC_FIND_SCOPE, CB_GETCURSEL, 0, 0);
+  if (scope > 0 && static_cast<std::size_t>(scope) < s.scopes.size()) {
+    choices.scope = s.scopes[static_cast<std::size_t>(scope)];
+  }
+  FillScopes(s, library);
+  if (choices.name.empty() || s.setup.fileSystem == nullptr) {
+    s.finished = true;
+    SetText(s.window, IDC_FIND_PROGRESS, "Type a name to find.");
+    return;
+  }
+  s.finished = false;
+  HWND window = s.window;
+  s.search = std::make_unique<FindSearch>(
+      *s.setup.fileSystem, SnapshotsToSearch(library, choices), choices,
+      [window] { PostMessageW(window, kFindBatchMessage, 0, 0); });
+  ShowProgress(s);
+}
+
+void TakeBatch(FindWindowState& s) {
+  if (!s.search) return;
+  FindBatch batch = s.search->Take();
+  const bool finished = batch.finished;
+  const bool sorted = s.results.sortColumn() >= 0;
+  s.results.Add(std::move(batch));
+  SendMessageW(s.list, LVM_SETITEMCOUNT, s.results.rowCount(),
+               LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (sorted) InvalidateRect(s.list, nullptr, FALSE);
+  s.finished = finished;
+  ShowProgress(s);
+}
+
+void OpenHit(FindWindowState& s, int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= s.results.rowCount() || !s.setup.openEntry) {
+    return;
+  }
+  const FindHit& hit = s.results.Hit(static_cast<std::size_t>(row));
+  const FindHitSnapshot& snapshot = s.results.SnapshotOf(static_cast<std::size_t>(row));
+  // Copies: showing it may run this window's messages.
+  const std::string path = snapshot.path, folder = hit.folder, name = hit.name;
+  if (!s.setup.openEntry(path, folder, name)) {
+    MessageBoxW(s.window, L"The entry is no longer where the snapshot had it.", kCaption,
+                MB_OK | MB_ICONWARNING);
+  }
+}
+
+void FillCell(FindWindowState& s, NMLVDISPINFOW& info) {
+  if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
+      info.item.cchTextMax <= 0) {
+    return;
+  }
+  info.item.pszText[0] = L'\0';
+  if (info.item.iItem < 0 || static_cast<std::size_t>(info.item.iItem) >= s.results.rowCount()) {
+    return;
+  }
+  const FindResults::Cell cell =
+      s.results.CellOf(static_cast<std::size_t>(info.item.iItem), info.item.iSubItem);
+  s.cell = WideFromText(cell.text, cell.encoding);
+  const std::size_t length =
+      std::min(s.cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+  s.cell.copy(info.item.pszText, length);
+  info.item.pszText[length] = L'\0';
+}
+
+void RememberLayout(FindWindowState& s) {
+  RECT client{};
+  GetClientRect(s.window, &client);
+  s.startSize = {client.right, client.bottom};
+  for (std::size_t i = 0; i < kAnchors.size(); ++i) {
+    HWND control = GetDlgItem(s.window, kAnchors[i].id);
+    GetWindowRect(control, &s.startRects[i]);
+    MapWindowPoints(HWND_DESKTOP, s.window, reinterpret_cast<POINT*>(&s.startRects[i]), 2);
+  }
+  RECT frame{};
+  GetWindowRect(s.window, &frame);
+  s.minimum = {(frame.right - frame.left) * 2 / 3, (frame.bottom - frame.top) * 2 / 3};
+}
+
+void Layout(FindWindowState& s, int width, int height) {
+  const int dx = width - s.startSize.cx;
+  const int dy = height - s.startSize.cy;
+  for (std::size_t i = 0; i < kAnchors.size(); ++i) {
+    const Anchor& anchor = kAnchors[i];
+    const RECT& r = s.startRects[i];
+    const int x = r.left + (anchor.moveX ? dx : 0);
+    const int y = r.top + (anchor.moveY ? dy : 0);
+    const int w = r.right - r.left + (anchor.growX ? dx : 0);
+    const int h = r.bottom - r.top + (anchor.growY ? dy : 0);
+    SetWindowPos(GetDlgItem(s.window, anchor.id), nullptr, x, y, std::max(w, 0), std::max(h, 0),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(s.window, nullptr, TRUE);
+}
+
+void InitWindow(FindWindowState& s, HWND window) {
+  s.window = window;
+  s.list = GetDlgItem(window, IDC_FIND_LIST);
+  SendMessageW(s.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  AddColumns(s.list);
+  for (const wchar_t* text : kKindTexts) {
+    SendDlgItemMessageW(window, IDC_FIND_KINDS, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+  SendDlgItemMessageW(window, IDC_FIND_KINDS, CB_SETCURSEL, 0, 0);
+  FillScopes(s, ListLibrary(s));
+  RememberLayout(s);
+  ShowProgress(s);
+  SetText(window, IDC_FIND_PROGRESS, "");
+  AddModelessWindow(window);
+}
+
+// Enter: on the list it opens the hit in focus, elsewhere it finds.
+void OnEnter(FindWindowState& s) {
+  if (GetFocus() == s.list) {
+    OpenHit(s, static_cast<int>(
+                   SendMessageW(s.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+  } else {
+    StartFind(s);
+  }
+}
+
+INT_PTR CALLBACK FindMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::unique_ptr<FindWindowState>& state = State();
+  if (message == WM_INITDIALOG) {
+    InitWindow(*state, window);
+    return TRUE;
+  }
+  if (!state || state->window != window) return FALSE;
+  FindWindowState& s = *state;
+  switch (message) {
+    case kFindBatchMessage:
+      TakeBatch(s);
+      return TRUE;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) Layout(s, LOWORD(lParam), HIWORD(lParam));
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = s.minimum;
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_FIND_START:
+        case IDOK:
+          OnEnter(s);
+          break;
+        case IDC_FIND_STOP:
+          if (s.search) s.search->Stop();
+          break;
+        case IDCANCEL:
+          DestroyWindow(window);
+          break;
+        default:
+          break;
+      }
+      return TRUE;
+    case WM_NOTIFY: {
+      const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+      if (header.idFrom != IDC_FIND_LIST) return FALSE;
+      if (header.code == LVN_GETDISPINFOW) {
+        FillCell(s, *reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      } else if (header.code == LVN_COLUMNCLICK) {
+        s.results.ClickColumn(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+        ShowSortArrow(s);
+        InvalidateRect(s.list, nullptr, FALSE);
+      } else if (header.code == NM_DBLCLK) {
+        OpenHit(s, reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
+      }
+      return TRUE;
+    }
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return TRUE;
+    case WM_DESTROY:
+      RemoveModelessWindow(window);
+      // Stops the search and waits for its thread; its last post finds no window.
+      state.reset();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+FindWindowSetup MainWindowFindSetup() {
+  FindWindowSetup setup;
+  setup.fileSystem = &PlatformFileSystem();
+  setup.snapshotsDirectory = [] { return SnapshotsDirectory(); };
+  setup.openEntry = OpenSnapshotAtEntry;
+  return setup;
+}
+
+HWND OpenFindWindow() {
+  const std::unique_ptr<FindWindowState>& state = State();
+  return state ? state->window : nullptr;
+}
+
+HWND ShowFindWindow(HWND owner, FindWindowSetup setup) {
+  std::unique_ptr<FindWindowState>& state = State();
+  if (!state) {
+    state = std::make_unique<FindWindowState>();
+    state->setup = std::move(setup);
+    if (CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FIND), owner,
+                           GuardedDialogProc<FindMessages>, 0) == nullptr) {
+      state.reset();
+      return nullptr;
+    }
+  }
+  HWND window = state->window;
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_FIND_NAME)),
+               TRUE);
+  return window;
+}
+
+}  // namespace mv
