@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <utility>
 
 #include "core/parsed_entry.h"
 #include "core/snapshot_format.h"
@@ -103,6 +105,45 @@ int NextShownMatch(SnapshotBrowser& browser, FileListPort& list, const NamePatte
 }
 
 }  // namespace
+
+bool ShowEntryInFolder(SnapshotBrowser& browser, FileListPort& list, std::string_view folder,
+                       std::string_view name) {
+  if (folder.empty()) {
+    if (browser.FillFileList("", name) == 0) return false;
+    browser.ClearNavigationPath();
+    browser.RewriteLocation();
+    for (int row = 0; row < list.RowCount(); ++row) {
+      if ((list.RowState(row) & kRowSelected) != 0) {
+        list.SelectOnly(row);
+        return true;
+      }
+    }
+    return false;
+  }
+  std::string directory(folder);
+  if (directory.back() != kPathSeparator) directory += kPathSeparator;
+  PathLocation location;
+  if (!browser.FindListing(directory, location) || browser.FillFileList(directory, "") == 0) {
+    return false;
+  }
+  browser.SetNavigationPath(directory);
+  browser.RewriteLocation();
+  const LoadedSnapshot& snapshot = browser.snapshot();
+  const auto offset = static_cast<std::size_t>(location.nameOffset);
+  std::optional<ParsedEntry> found;
+  for (int i = location.firstLine; i <= location.lastLine && (!found || found->fullName != name);
+       ++i) {
+    const std::string_view line = snapshot.Line(i);
+    ParsedEntry entry = ParseEntryLine(line.substr(std::min(offset, line.size())));
+    if (!IsDirectoryType(entry.type) && !IsFileType(entry.type)) continue;
+    if (entry.fullName == name || (!found && EqualsIgnoreCase(entry.fullName, name))) {
+      found = std::move(entry);
+    }
+  }
+  const int row = found ? RowShowing(list, *found) : -1;
+  if (row >= 0) list.SelectOnly(row);
+  return row >= 0;
+}
 
 int FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern, int first,
                      int last) {

@@ -23,6 +23,14 @@ int FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern,
 // ".." row or no row; -1 at the share list without a current row.
 int LineOfCurrentRow(SnapshotBrowser& browser, FileListPort& list);
 
+// Lists folder (a share and its directories, as FillFileList takes it) and selects, focuses
+// and scrolls to the row of its entry named name (the whole name; its exact spelling first,
+// else ignoring case). With folder empty, lists the shares and selects the share named name.
+// False when the folder is not in the snapshot (nothing changes) or holds no such entry (the
+// folder stays listed, the ".." row selected).
+bool ShowEntryInFolder(SnapshotBrowser& browser, FileListPort& list, std::string_view folder,
+                       std::string_view name);
+
 class FileSearch {
  public:
   // Searches for name after the current row. A match becomes the listing shown, its row

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "capture/activity_state.h"
+#include "core/text.h"
 #include "ui/file_list_rows.h"
 #include "ui/win32/main_window_state.h"
 
@@ -28,7 +29,54 @@ std::optional<std::intptr_t> SelectedItemParam(HWND tree) {
   return static_cast<std::intptr_t>(item.lParam);
 }
 
+// The tree item of the snapshot file path, or none.
+TreeItem SnapshotItemOfPath(const SnapshotLibrary& library, const std::string& path) {
+  for (const LibSnapshotEntry& row : library.snapshotTable()) {
+    if (row.inUse && row.item != kNoTreeItem &&
+        EqualsIgnoreCase(SnapshotFilePath(library.snapshotDirectory(), row.fileName), path)) {
+      return row.item;
+    }
+  }
+  return kNoTreeItem;
+}
+
+bool IsLoaded(const MainWindowState& s, const std::string& path) {
+  return !s.browser->info().path.empty() && EqualsIgnoreCase(s.browser->info().path, path);
+}
+
+void BringMainWindowForward(const MainWindowState& s) {
+  if (!IsWindowVisible(s.window)) ShowWindow(s.window, SW_SHOW);
+  if (IsIconic(s.window)) ShowWindow(s.window, SW_RESTORE);
+  SetForegroundWindow(s.window);
+  SendMessageW(s.window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(s.list), TRUE);
+}
+
 }  // namespace
+
+bool OpenSnapshotAtEntry(const std::string& snapshotPath, std::string_view folderLocation,
+                         std::string_view rowName) {
+  MainWindowState& s = MainState();
+  TreeItem item = SnapshotItemOfPath(*s.library, snapshotPath);
+  if (item == kNoTreeItem) {
+    // Taken since the tree was last filled.
+    RebuildSnapshotTreeOfWindow();
+    item = SnapshotItemOfPath(*s.library, snapshotPath);
+  }
+  if (item == kNoTreeItem) return false;
+  const auto treeItem = reinterpret_cast<HTREEITEM>(item);
+  const auto current =
+      reinterpret_cast<HTREEITEM>(SendMessageW(s.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (current != treeItem) {
+    // The selection change loads it.
+    SendMessageW(s.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(treeItem));
+  } else if (!IsLoaded(s, snapshotPath)) {
+    OpenSelectedSnapshot();
+  }
+  SendMessageW(s.tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(treeItem));
+  BringMainWindowForward(s);
+  if (!IsLoaded(s, snapshotPath)) return false;
+  return ShowEntryInFolder(*s.browser, *s.fileList, folderLocation, rowName);
+}
 
 void RebuildSnapshotTreeOfWindow() {
   MainWindowState& s = MainState();
