@@ -7,7 +7,7 @@
 #     BUILD_DIR default: build/win64 (cmake --preset win64 && cmake --build --preset win64
 #                        --target mv_screenshot_driver Mirrorvault mv_sample_network
 #                        mv_demo_driver)
-#     SCENE default: all of library folder properties search settings about
+#     SCENE default: all of library folder properties search settings about compare export
 # The pictures come from a prefix of their own (BUILD_DIR/screenshots-wine) whose user is
 # named like a person, not like the bench, and whose snapshots folder is the program's
 # default, Documents\Mirrorvault: the paths they show are the ones a user sees.
@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/win64}" && pwd)"
 scenes=("${@:2}")
-[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search settings about)
+[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder properties search settings about compare export)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -42,8 +42,9 @@ windows_path() { echo "Z:${1//\//\\}"; }
 
 for scene in "${scenes[@]}"; do
   area="$requests/$scene"
-  mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" "$(windows_path "$area")" \
-    </dev/null >/dev/null 2>&1 &
+  # From the Documents folder, where the save dialog of Export... opens.
+  (cd "$HOME" && mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" \
+    "$(windows_path "$area")" </dev/null >/dev/null 2>&1) &
   pid=$!
   for _ in $(seq 600); do
     [[ -f "$area" ]] && break
@@ -55,8 +56,13 @@ for scene in "${scenes[@]}"; do
     exit 1
   fi
   sleep 1
-  mv_screenshot "$(cat "$area")" "$out/main-window-$scene.png"
-  echo "$out/main-window-$scene.png"
+  case "$scene" in
+    compare) picture="$out/compare-window.png" ;;
+    export) picture="$out/export-dialog.png" ;;
+    *) picture="$out/main-window-$scene.png" ;;
+  esac
+  mv_screenshot "$(cat "$area")" "$picture"
+  echo "$picture"
   wait "$pid" || true
 done
 
