@@ -1,16 +1,14 @@
 // mirrorvault-cli export SNAPSHOT: every entry of a snapshot as CSV, EFU or JSON Lines, in
 // UTF-8, on standard output or into a file, which is written whole or not at all and never
 // over the snapshot itself.
-#include <functional>
-#include <memory>
 #include <ostream>
-#include <random>
 
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/terminal_text.h"
 #include "platform/file_identity.h"
 #include "platform/standard_output.h"
+#include "query/export_file.h"
 #include "query/snapshot_export.h"
 #include "query/snapshot_scan.h"
 
@@ -28,51 +26,6 @@ class StreamSink final : public ByteSink {
  private:
   std::ostream& out_;
 };
-
-class FileSink final : public ByteSink {
- public:
-  explicit FileSink(OutputFile& file) : file_(file) {}
-  bool Write(std::string_view bytes) override {
-    error = file_.Write(bytes.data(), bytes.size());
-    return error == IoError::kNone;
-  }
-  IoError error = IoError::kNone;
-
- private:
-  OutputFile& file_;
-};
-
-// A name beside target, in its folder, that no other export picks at the same time.
-std::string TemporaryNameFor(const std::string& target) {
-  std::random_device random;
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string name = target + ".";
-  for (int i = 0; i < 4; ++i) {
-    const unsigned bits = random();
-    for (int shift = 0; shift < 32; shift += 4) name += kHex[(bits >> shift) & 0xF];
-  }
-  return name + ".partial";
-}
-
-// Writes what produce gives into target whole or not at all: into a temporary file beside
-// it, renamed to target once every byte is down. A reader of target meanwhile sees the old
-// file whole, and a failure leaves the old file (or none) and nothing else behind.
-IoError WriteWholeFile(FileSystem& fileSystem, const std::string& target,
-                       const std::function<bool(ByteSink&)>& produce) {
-  const std::string temporary = TemporaryNameFor(target);
-  IoError error = IoError::kNone;
-  const std::unique_ptr<OutputFile> file = fileSystem.Create(temporary, error);
-  if (file == nullptr) return error;
-  FileSink sink(*file);
-  const bool written = produce(sink);
-  error = written ? file->Close() : sink.error;
-  if (error == IoError::kNone) error = fileSystem.Replace(temporary, target);
-  if (error != IoError::kNone) {
-    file->Close();
-    fileSystem.Remove(temporary);
-  }
-  return error;
-}
 
 }  // namespace
 
@@ -109,20 +62,20 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
     err << "mirrorvault-cli: '" << path << "' " << reason << "\n";
     return kExitUsage;
   }
-  const auto produce = [&](ByteSink& sink) {
-    return ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields);
-  };
-
   if (!target) {
     UseBinaryStandardOutput();
     StreamSink sink(out);
-    if (!produce(sink) || !out.flush()) {
+    if (!ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields) || !out.flush()) {
       err << "mirrorvault-cli: could not write the export to standard output\n";
       return kExitUsage;
     }
     return kExitOk;
   }
-  if (const IoError error = WriteWholeFile(fileSystem, *target, produce); error != IoError::kNone) {
+  ExportFileRequest request;
+  request.format = *format;
+  request.csvFields = csvFields;
+  if (IoError error; ExportSnapshotToFile(fileSystem, layout, names.ansi(), *target, request, error) !=
+                     ExportFileResult::kWritten) {
     err << "mirrorvault-cli: could not write '" << *target << "': " << DescribeIoError(error)
         << "; nothing was written\n";
     return kExitUsage;

@@ -96,6 +96,22 @@
 #define IDC_FIND_LIST 2006
 #define IDC_FIND_PROGRESS 2007
 
+/* Compare window and Export... (commands 40101-40102, dialogs 201-203, controls 2050-2149) */
+#define IDM_COMPARE 40101
+#define IDM_EXPORT 40102
+#define IDD_COMPARE 201
+#define IDD_EXPORT_PROGRESS 203
+#define IDC_COMPARE_WITH_LABEL 2050
+#define IDC_COMPARE_WITH 2051
+#define IDC_COMPARE_ADDED 2052
+#define IDC_COMPARE_REMOVED 2053
+#define IDC_COMPARE_CHANGED 2054
+#define IDC_COMPARE_LIST 2055
+#define IDC_COMPARE_SUMMARY 2056
+#define IDC_EXPORT_TEXT 2060
+#define IDC_EXPORT_PROGRESS 2061
+/* End of the Compare and Export block */
+
 /* Notification-area icon callback message */
 #define WM_MV_TRAY 11024
 

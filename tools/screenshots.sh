@@ -7,7 +7,8 @@
 #     BUILD_DIR default: build/win64 (cmake --preset win64 && cmake --build --preset win64
 #                        --target mv_screenshot_driver Mirrorvault mv_sample_network
 #                        mv_demo_driver)
-#     SCENE default: all of library folder names properties search settings about find
+#     SCENE default: all of library folder names properties search settings about find compare
+#                    export
 # The pictures come from a prefix of their own (BUILD_DIR/screenshots-wine) whose user is
 # named like a person, not like the bench, and whose snapshots folder is the program's
 # default, Documents\Mirrorvault: the paths they show are the ones a user sees.
@@ -15,7 +16,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/win64}" && pwd)"
 scenes=("${@:2}")
-[[ ${#scenes[@]} -gt 0 ]] || scenes=(library folder names properties search settings about find)
+[[ ${#scenes[@]} -gt 0 ]] ||
+  scenes=(library folder names properties search settings about find compare export)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -61,8 +63,9 @@ for scene in "${scenes[@]}"; do
     $([[ "$scene" == names ]] && echo --names)
   cjk_faces "$([[ "$scene" == names ]] && echo add || echo delete)"
   area="$requests/$scene"
-  mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" "$(windows_path "$area")" \
-    </dev/null >/dev/null 2>&1 &
+  # From the Documents folder, where the save dialog of Export... opens.
+  (cd "$HOME" && mv_wine explorer /desktop=shot,1280x800 "$driver" "$scene" \
+    "$(windows_path "$area")" </dev/null >/dev/null 2>&1) &
   pid=$!
   for _ in $(seq 600); do
     [[ -f "$area" ]] && break
@@ -74,8 +77,12 @@ for scene in "${scenes[@]}"; do
     exit 1
   fi
   sleep 1
-  picture="$out/main-window-$scene.png"
-  [[ "$scene" == find ]] && picture="$out/find-window.png"
+  case "$scene" in
+    find) picture="$out/find-window.png" ;;
+    compare) picture="$out/compare-window.png" ;;
+    export) picture="$out/export-dialog.png" ;;
+    *) picture="$out/main-window-$scene.png" ;;
+  esac
   mv_screenshot "$(cat "$area")" "$picture"
   echo "$picture"
   wait "$pid" || true

@@ -47,6 +47,18 @@ NAMED_FILES = [
     "日本語;;d;;0;;7.7.2025",
 ]
 
+# The capture before the newest: what the Compare window shows as changed since then.
+FILESRV_EARLIER = {
+    "Projects": [line.replace("48213;;1.9.2026", "40112;;1.9.2026")
+                 .replace("40960;;10.7.2025", "40960;;9.1.2025")
+                 for line in FILESRV["Projects"] if not line.startswith("notes.txt")]
+                + ["Old plan.docx;;f;;98304;;3.3.2024"],
+    "Public": [line for line in FILESRV["Public"] if not line.startswith("Photos")],
+    "Backups": [],
+    "Scratch": ["temp.dat;;f;;1048576;;11.20.2026"],
+}
+
+
 
 def snapshot(computer, group, created, shares, utf8=False):
     lines = ["Mirrorvault file", "VERSION: 1.0", "COMPUTER: " + computer, "GROUP: " + group,
@@ -64,7 +76,7 @@ def main():
         "WORKGROUP.FILESRV.05.12.2026.09.04.05.mirvaul":
             snapshot("FILESRV", "WORKGROUP", "05.12.2026 09:04:06", FILESRV),
         "WORKGROUP.FILESRV.28.11.2026.09.00.00.mirvaul":
-            snapshot("FILESRV", "WORKGROUP", "28.11.2026 09:00:01", FILESRV),
+            snapshot("FILESRV", "WORKGROUP", "28.11.2026 09:00:01", FILESRV_EARLIER),
         "WORKGROUP.FILESRV.21.11.2026.09.00.00.mirvaul":
             snapshot("FILESRV", "WORKGROUP", "21.11.2026 09:00:02", FILESRV),
         "WORKGROUP.ANNA-PC.04.12.2026.17.45.10.mirvaul":

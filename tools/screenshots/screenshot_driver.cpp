@@ -4,7 +4,8 @@
 // scene stands it writes the screen area of the window and of the dialog over it to
 // AREA_FILE, and it ends by itself after a while.
 //   mv_screenshot_driver.exe SCENE AREA_FILE
-//     (SCENE: library, folder, names, properties, search, settings, about, find)
+//     (SCENE: library, folder, names, properties, search, settings, about, find, compare,
+//     export)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -28,6 +29,8 @@
 namespace {
 
 constexpr UINT kAnnounceAfterMs = 1500;
+// The save dialog lists its folder with the shell's icons first: it stands later.
+constexpr UINT kAnnounceSaveDialogAfterMs = 4000;
 constexpr UINT kQuitAfterMs = 8000;
 
 std::string g_areaFile;  // written once the scene stands
@@ -97,6 +100,9 @@ void PlayScene(HWND window, const std::string& scene) {
   } else if (scene == "settings" || scene == "about") {
     SelectRow(list, RowNamed(list, "Projects"));
     PostMessageA(window, WM_COMMAND, scene == "settings" ? IDM_SETTINGS : IDM_ABOUT, 0);
+  } else if (scene == "compare" || scene == "export") {
+    // The Compare window beside the main window; the save dialog of Export... over it.
+    PostMessageA(window, WM_COMMAND, scene == "compare" ? IDM_COMPARE : IDM_EXPORT, 0);
   } else if (scene == "search") {
     mv::MainWindowState& s = mv::MainState();
     s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");
@@ -152,7 +158,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   PlayScene(window, scene);
   UpdateWindow(window);
   // Timer procedures run inside whichever loop is pumping, a modal dialog's included.
-  SetTimer(nullptr, 0, kAnnounceAfterMs, AnnounceReady);
+  SetTimer(nullptr, 0, scene == "export" ? kAnnounceSaveDialogAfterMs : kAnnounceAfterMs,
+           AnnounceReady);
   SetTimer(nullptr, 0, kQuitAfterMs, QuitNow);
 
   MSG msg;

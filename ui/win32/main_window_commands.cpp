@@ -8,6 +8,7 @@
 #include "ui/win32/about_dialog.h"
 #include "ui/win32/context_menu.h"
 #include "ui/win32/find_window.h"
+#include "ui/win32/main_window_compare.h"
 #include "ui/win32/main_window_rows.h"
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
@@ -97,6 +98,18 @@ void OnMainCommand(HWND window, int command) {
       break;
     case IDM_WEB_SITE:
       OpenInShell(s.setup.webPages.webSite);
+      break;
+    case IDM_COMPARE:
+      CompareSelectedSnapshot(window, [](const CompareEntry& entry) {
+        // A share row opens the share list at the share.
+        if (entry.name.empty()) return OpenSnapshotAtEntry(entry.snapshotPath, "", entry.share);
+        const std::string folder =
+            entry.folder.empty() ? entry.share : entry.share + "\\" + entry.folder;
+        return OpenSnapshotAtEntry(entry.snapshotPath, folder, entry.name);
+      });
+      break;
+    case IDM_EXPORT:
+      ExportSelectedSnapshot(window);
       break;
     default:
       // Esc (command 2) and the commands of dialogs still to come are ignored.

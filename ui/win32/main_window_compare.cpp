@@ -1,0 +1,51 @@
+// The main window's Compare... and Export... commands: see main_window_compare.h.
+#include "ui/win32/main_window_compare.h"
+
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+
+#include "ui/win32/export_dialog.h"
+#include "ui/win32/main_window_state.h"
+
+namespace mv {
+namespace {
+
+constexpr char kSelectSnapshot[] = "Select a snapshot in the tree first.";
+
+// The file of the tree's selected snapshot; none for a group or computer item, or without a
+// selection, after saying so.
+std::optional<std::string> SelectedSnapshotPath() {
+  MainWindowState& s = MainState();
+  TVITEMW item{};
+  item.mask = TVIF_PARAM | TVIF_HANDLE;
+  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(s.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  std::optional<std::string> path;
+  if (item.hItem != nullptr &&
+      SendMessageW(s.tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0) {
+    path = s.library->SnapshotFilePath(static_cast<std::intptr_t>(item.lParam));
+  }
+  if (!path) s.notices->ShowMessage(kSelectSnapshot, MessageKind::kInformation);
+  return path;
+}
+
+}  // namespace
+
+void CompareSelectedSnapshot(HWND window, std::function<bool(const CompareEntry&)> openEntry) {
+  const std::optional<std::string> path = SelectedSnapshotPath();
+  if (!path) return;
+  CompareSetup setup;
+  setup.snapshotsDirectory = MainState().library->snapshotDirectory();
+  setup.snapshotPath = *path;
+  setup.openEntry = std::move(openEntry);
+  OpenCompareWindow(window, std::move(setup));
+}
+
+void ExportSelectedSnapshot(HWND window) {
+  if (const std::optional<std::string> path = SelectedSnapshotPath()) {
+    ShowExportDialog(window, *path);
+  }
+}
+
+}  // namespace mv
