@@ -1,5 +1,5 @@
-// SMB listings: the whole directory is read under the library lock at once (the library
-// fetches it whole anyway), converted to the code page, and then served from memory.
+// SMB listings: the whole directory is read at once on a context of the thread's own (the
+// library fetches it whole anyway), converted to the code page, and then served from memory.
 #include "platform/smb/smb_file_system.h"
 
 #include <sys/stat.h>
@@ -77,15 +77,10 @@ std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern
     return nullptr;
   }
   auto entries = std::make_shared<std::vector<DirEntry>>();
-  {
-    auto lock = SmbSession::Lock();
-    SMBCCTX* context = session_.Context();
-    SMBCFILE* dir =
-        context != nullptr ? Smb().smbc_getFunctionOpendir(context)(context, url.c_str()) : nullptr;
-    if (dir == nullptr) {
-      error = context != nullptr ? FromSmbErrno(errno) : IoError::kOther;
-      return nullptr;
-    }
+  const IoError failure = session_.Read(url, !BelowLink(folder), [&](SMBCCTX* context) {
+    entries->clear();
+    SMBCFILE* dir = Smb().smbc_getFunctionOpendir(context)(context, url.c_str());
+    if (dir == nullptr) return errno != 0 ? errno : EIO;
     const smbc_readdirplus2_fn next = Smb().smbc_getFunctionReaddirPlus2(context);
     struct stat st {};
     while (const libsmb_file_info* info = next(context, dir, &st)) {
@@ -97,10 +92,43 @@ std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern
       entry.created = posix::ToUtc(CreationSeconds(*info));
     }
     Smb().smbc_getFunctionClosedir(context)(context, dir);
+    return 0;
+  });
+  if (failure != IoError::kNone) {
+    error = failure;
+    return nullptr;
   }
+  NoteLinks(folder, *entries);
   tLastListing = LastListing{id_, folder, entries, std::chrono::steady_clock::now()};
   error = IoError::kNone;
   return std::make_unique<SmbListing>(std::move(entries), std::move(glob));
+}
+
+bool SmbFileSystem::ListsConcurrently() const {
+  return session_.Overlapping();
+}
+
+void SmbFileSystem::NoteLinks(const std::string& folder, const std::vector<DirEntry>& entries) {
+  for (const DirEntry& entry : entries) {
+    if ((entry.attributes & (kAttrDirectory | kAttrReparsePoint)) !=
+        (kAttrDirectory | kAttrReparsePoint)) {
+      continue;
+    }
+    std::string path = folder;
+    AppendPathComponent(path, entry.name);
+    std::lock_guard lock(linksMutex_);
+    links_.insert(std::move(path));
+  }
+}
+
+bool SmbFileSystem::BelowLink(const std::string& folder) {
+  std::lock_guard lock(linksMutex_);
+  if (links_.empty()) return false;
+  for (std::size_t end = folder.find('\\', 2); end != std::string::npos;
+       end = folder.find('\\', end + 1)) {
+    if (links_.count(folder.substr(0, end)) != 0) return true;
+  }
+  return links_.count(folder) != 0;
 }
 
 IoError SmbFileSystem::IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) {

@@ -4,6 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/smb/smb_session.h"
@@ -21,6 +25,9 @@ class SmbFileSystem final : public FileSystem {
   // its entries, once for its subdirectories); the second listing on the same thread is
   // served from the first, so the server is asked once.
   std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override;
+  // Listings run on several threads at once, each on a context of its own, where the
+  // library allows it.
+  bool ListsConcurrently() const override;
   IoError IdentifyDirectory(const std::string& path, DirectoryIdentity& identity) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, IoError& error) override;
   IoError Remove(const std::string& path) override;
@@ -33,9 +40,16 @@ class SmbFileSystem final : public FileSystem {
   IoError LogOn(const std::string& computer) override;
 
  private:
+  // Below a link (a DFS link, say) the library may have to connect to another server, which
+  // no other call may overlap; the links seen in the listings so far are kept for that.
+  void NoteLinks(const std::string& folder, const std::vector<DirEntry>& entries);
+  bool BelowLink(const std::string& folder);
+
   SmbSession& session_;
   UncNames& names_;
   const std::uint64_t id_;  // tells this file system's cached listing from another's
+  std::mutex linksMutex_;
+  std::set<std::string> links_;  // paths of the links listed
 };
 
 }  // namespace mv::smb

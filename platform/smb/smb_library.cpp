@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include "platform/smb/smb_threads.h"
+
 namespace mv::smb {
 namespace {
 
@@ -22,6 +24,7 @@ bool Find(void* handle, const char* name, Function& function, std::string& missi
 struct Loaded {
   SmbLibrary library;
   bool ok = false;
+  bool threaded = false;
   std::string error;
 };
 
@@ -29,6 +32,11 @@ const Loaded& TheLibrary() {
   static const Loaded loaded = [] {
     Loaded result;
     result.ok = OpenSmbLibrary(kSmbLibraryFile, result.library, result.error);
+    if (result.ok) {
+      // The handle of the library just loaded, kept like the first.
+      void* handle = dlopen(kSmbLibraryFile, RTLD_NOW | RTLD_NOLOAD | RTLD_LOCAL);
+      result.threaded = handle != nullptr && InstallSmbThreads(handle);
+    }
     return result;
   }();
   return loaded;
@@ -63,6 +71,10 @@ bool LoadSmbLibrary(std::string& error) {
   const Loaded& loaded = TheLibrary();
   if (!loaded.ok) error = loaded.error;
   return loaded.ok;
+}
+
+bool SmbCallsMayOverlap() {
+  return TheLibrary().threaded;
 }
 
 const SmbLibrary& Smb() {

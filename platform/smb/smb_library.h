@@ -28,6 +28,8 @@ inline constexpr char kSmbLibraryFile[] = "libsmbclient.so.0";
   X(smbc_setFunctionAuthDataWithContext) \
   X(smbc_getFunctionAddCachedServer)     \
   X(smbc_setFunctionAddCachedServer)     \
+  X(smbc_getFunctionCheckServer)         \
+  X(smbc_setFunctionCheckServer)         \
   X(smbc_getFunctionOpendir)             \
   X(smbc_getFunctionReaddir)             \
   X(smbc_getFunctionReaddirPlus2)        \
@@ -47,6 +49,11 @@ bool OpenSmbLibrary(const char* file, SmbLibrary& library, std::string& error);
 // Loads kSmbLibraryFile on the first call (any thread) and tells on every call whether it
 // could; error then says why.
 bool LoadSmbLibrary(std::string& error);
+
+// Whether calls on different contexts may run on several threads at once (the library was
+// given thread functions when it loaded); else every call must hold one lock. Call after
+// LoadSmbLibrary has returned true.
+bool SmbCallsMayOverlap();
 
 // The entry points of kSmbLibraryFile, once LoadSmbLibrary has returned true.
 const SmbLibrary& Smb();

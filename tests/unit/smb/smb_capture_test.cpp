@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "capture/activity_state.h"
 #include "cli_run.h"
@@ -170,6 +171,41 @@ TEST_F(SmbShareTest, NamesFromTheServersAreKeptWhole) {
         << name;
   }
   EXPECT_EQ(report.namesAltered, 0);
+}
+
+// Listings on many threads, each on a context of its own, two shares walked at once through
+// one session as two computers' workers do: each file is the one a walk that lists one
+// folder at a time writes (below their headers, which tell the time).
+TEST_F(SmbShareTest, ParallelListingsWriteTheFilesOfTheWalkOneListingAtATime) {
+  for (const std::string share : {"Public", "Private"}) {
+    const std::string folder = Fresh(share);
+    std::vector<std::string> files{"top.txt", "Empty/"};
+    for (int a = 0; a < 6; ++a) {
+      for (int b = 0; b < 5; ++b) {
+        files.push_back(share + std::to_string(a) + "/" + std::to_string(b) + "/f" +
+                        std::to_string(a * b) + ".txt");
+      }
+    }
+    Make(folder, files);
+  }
+  auto client = Client(server_->AuthFile());
+  ASSERT_TRUE(client->fileSystem().ListsConcurrently());
+  const auto capture = [&](FileSystem& files, const std::string& share) {
+    const std::string path = snaps_.Join(share + (&files == &client->fileSystem() ? "1" : "0"));
+    WriteReport report;
+    WriteSnapshot("WG", LoopbackSmbd::kComputer, path, {share}, &report, files);
+    EXPECT_TRUE(report.complete && report.unlistedDirectories == 0) << share;
+    return test::SnapshotEntries(test::ReadTextFile(path));
+  };
+  std::vector<std::string> parallel[2];
+  std::thread other([&] { parallel[1] = capture(client->fileSystem(), "Private"); });
+  parallel[0] = capture(client->fileSystem(), "Public");
+  other.join();
+  test::ForwardingFileSystem oneAtATime(client->fileSystem());
+  ASSERT_FALSE(oneAtATime.ListsConcurrently());
+  EXPECT_EQ(parallel[0].size(), 69u);
+  EXPECT_EQ(parallel[0], capture(oneAtATime, "Public"));
+  EXPECT_EQ(parallel[1], capture(oneAtATime, "Private"));
 }
 
 TEST_F(SmbShareTest, TakeListsTheServersSharesAndCapturesEveryComputer) {
