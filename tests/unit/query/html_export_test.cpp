@@ -58,7 +58,7 @@ TEST(HtmlExport, NoNameEndsTheDataOrAddsMarkup) {
   std::size_t scripts = 0;
   for (std::size_t at = 0; (at = page.find("<script", at)) != std::string::npos; ++at) ++scripts;
   EXPECT_EQ(scripts, 3u);
-  EXPECT_NE(page.find("<title>\\\\&lt;b&gt;PC&lt;/b&gt; "), std::string::npos);
+  EXPECT_NE(page.find("<title>\\\\&lt;b&gt;PC&lt;/b&gt;&lt;/script&gt;&quot;"), std::string::npos);
 }
 
 }  // namespace
