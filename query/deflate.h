@@ -1,6 +1,6 @@
 // Raw deflate (RFC 1951) of a byte string, for data a browser inflates itself: LZ77 over a
-// 32 KiB window, coded with the fixed Huffman tables in one final block. Plain text shrinks
-// to about a third; the coder favours speed over the last few percent.
+// 32 KiB window (greedy, a bounded search per position), each block of tokens coded with
+// Huffman codes made for it. Within about a fifth of what zlib's default level makes.
 #pragma once
 
 #include <string>
