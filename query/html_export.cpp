@@ -1,6 +1,7 @@
 // The web page export: the snapshot's folders and entries become one table of distinct
-// names, sorted the way the file list orders names, and arrays of numbers that index it. The
-// page template, embedded at build time, draws them.
+// names, sorted the way the file list orders names, and columns of numbers that index it,
+// packed (varints, deflated, base64) into the page. The page template, embedded at build
+// time, unpacks and draws them.
 #include "query/html_export.h"
 
 #include <algorithm>
