@@ -1,6 +1,7 @@
 // The web page export: the snapshot's folders and entries become one table of distinct
-// names, sorted the way the file list orders names, and arrays of numbers that index it. The
-// page template, embedded at build time, draws them.
+// names, sorted the way the file list orders names, and columns of numbers that index it,
+// packed (varints, deflated, base64) into the page. The page template, embedded at build
+// time, unpacks and draws them.
 #include "query/html_export.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "core/snapshot_format.h"
 #include "core/text.h"
+#include "query/deflate.h"
 #include "query/html_page.h"
 
 namespace mv {
@@ -22,6 +24,9 @@ namespace {
 
 constexpr std::string_view kTitlePlaceholder = "{{TITLE}}";
 constexpr std::string_view kDataPlaceholder = "{{DATA}}";
+constexpr std::string_view kPackedPlaceholder = "{{PACKED}}";
+// Bytes base64 encodes at a time (a multiple of three, so the pieces join without padding).
+constexpr std::size_t kBase64Piece = std::size_t{3} << 18;
 constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
 constexpr char kPathSeparator = '\\';
 // A folder key joins the share's index and the lowered path with a byte no path holds.
@@ -137,6 +142,21 @@ int CompareFolded(std::string_view a, std::string_view b) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// Numbers go out as base-128 varints: seven bits a byte, low bits first, the top bit set on
+// every byte but the last. Signed ones are zigzagged first (0, -1, 1, -2, ... as 0, 1, 2, 3).
+void AppendVarint(std::uint64_t value, std::string& out) {
+  while (value >= 0x80) {
+    out += static_cast<char>((value & 0x7F) | 0x80);
+    value >>= 7;
+  }
+  out += static_cast<char>(value);
+}
+
+void AppendSigned(std::int64_t value, std::string& out) {
+  const std::uint64_t bits = static_cast<std::uint64_t>(value);
+  AppendVarint(value < 0 ? ~(bits << 1) : bits << 1, out);
+}
+
 // The distinct names of the page, each kept once.
 class NameTable {
  public:
@@ -204,15 +224,21 @@ class NameTable {
     }
   }
 
-  // The names in sorted order, as the items of a JSON array: the browser makes each string
-  // while it parses, much faster than it would cut one long string apart.
-  void AppendItems(std::string& out) const {
-    for (std::size_t place = 0; place < order_.size(); ++place) {
-      if (place > 0) out += ',';
-      out += '"';
-      AppendJsonBody(*texts_[order_[place]], out);
-      out += '"';
+  // The names in sorted order: the length of each in UTF-16 units (what the page cuts its
+  // text by), then all of them one after another. Returns the bytes of the names.
+  std::size_t AppendNames(std::string& out) const {
+    for (const std::uint32_t id : order_) {
+      std::size_t units = 0;
+      for (const char c : *texts_[id]) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80) ++units;  // a character starts here
+        if (byte >= 0xF0) ++units;           // beyond the basic plane: a surrogate pair
+      }
+      AppendVarint(units, out);
     }
+    const std::size_t before = out.size();
+    for (const std::uint32_t id : order_) out.append(*texts_[id]);
+    return out.size() - before;
   }
 
  private:
@@ -328,28 +354,6 @@ class PageWriter {
   bool ok_ = true;
 };
 
-void AppendNumber(std::int64_t value, std::string& out) {
-  out.append(std::to_string(value));
-}
-
-// "key":[a,b,...] with one number per item, flushed as it grows.
-template <typename Items, typename Value>
-bool AppendArray(PageWriter& writer, std::string_view key, const Items& items, Value&& value) {
-  std::string& out = writer.text();
-  out += '"';
-  out.append(key);
-  out.append("\":[");
-  bool first = true;
-  for (const auto& item : items) {
-    if (!first) out += ',';
-    first = false;
-    value(item, out);
-    if (!writer.Flush()) return false;
-  }
-  out.append("],");
-  return true;
-}
-
 void AppendJsonString(std::string_view utf8, std::string& out) {
   out += '"';
   AppendJsonBody(utf8, out);
@@ -406,6 +410,7 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   const std::string_view page(kHtmlPageTemplate, kHtmlPageTemplateSize);
   const std::size_t titleAt = page.find(kTitlePlaceholder);
   const std::size_t dataAt = page.find(kDataPlaceholder);
+  const std::size_t packedAt = page.find(kPackedPlaceholder);
   out.append(page.substr(0, titleAt));
   std::string title = "\\\\" + names.Decode(layout.computer) + " \xE2\x80\x94 ";
   title += names.Decode(layout.created);
@@ -413,60 +418,81 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   const std::size_t afterTitle = titleAt + kTitlePlaceholder.size();
   out.append(page.substr(afterTitle, dataAt - afterTitle));
 
+  // The numbers and names go out deflated, as base64: a page a fraction of the size loads
+  // and parses much sooner, and its data holds no character HTML would read.
+  std::string packed;
+  const std::size_t nameBytes = names.AppendNames(packed);
+  std::uint32_t lastTie = 0;
+  for (const std::uint32_t place : ties) {
+    AppendVarint(place - lastTie, packed);
+    lastTie = place;
+  }
+  for (std::size_t f = 0; f < folders.size(); ++f) {
+    AppendVarint(static_cast<std::uint64_t>(static_cast<std::int64_t>(f) - folders[f].parent),
+                 packed);
+  }
+  for (const Folder& folder : folders) AppendVarint(rank[folder.name], packed);
+  for (const std::size_t count : counts) AppendVarint(count, packed);
+  // Entries listed in name order have names of neighbouring ranks: each goes as the step
+  // from the one before.
+  std::int64_t lastName = 0;
+  for (const std::uint32_t i : grouped) {
+    const std::int64_t name = rank[entries[i].name];
+    AppendSigned(name - lastName, packed);
+    lastName = name;
+  }
+  for (const std::uint32_t i : grouped) {
+    const std::int64_t kind = entries[i].kind;
+    AppendSigned(kind > 0 ? 1 + std::int64_t{rank[static_cast<std::uint32_t>(kind - 1)]} : kind,
+                 packed);
+  }
+  // A size or date is twice its number, or twice the index of its text among the texts at
+  // the end, plus one.
+  std::string texts;
+  std::size_t textCount = 0;
+  const auto sizeOrDate = [&](std::string_view text, bool date) {
+    std::uint64_t value = 0;
+    if (date ? PlainDateKey(text, value) : IsPlainNumber(text, kMaxExactDigits, value)) {
+      AppendVarint(value * 2, packed);
+    } else {
+      AppendVarint(textCount++ * 2 + 1, packed);
+      texts.append(names.Decode(text));
+      texts += '\n';
+    }
+  };
+  for (const std::uint32_t i : grouped) {
+    if (entries[i].kind < 0) {
+      AppendVarint(0, packed);  // the listing shows no size for a directory
+    } else {
+      sizeOrDate(entries[i].size, false);
+    }
+  }
+  for (const std::uint32_t i : grouped) sizeOrDate(entries[i].created, true);
+  packed.append(texts);
+
   out.append("{\"computer\":");
   AppendJsonString(names.Decode(layout.computer), out);
   out.append(",\"group\":");
   AppendJsonString(names.Decode(layout.group), out);
   out.append(",\"created\":");
   AppendJsonString(names.Decode(layout.created), out);
-  out.append(",\"names\":[");
-  names.AppendItems(out);
-  out.append("],");
-  const auto number = [](std::int64_t value, std::string& text) { AppendNumber(value, text); };
-  const auto rankOf = [&](std::uint32_t id) { return static_cast<std::int64_t>(rank[id]); };
-  const auto sizeOrDate = [&](std::string_view text, bool date, std::string& into) {
-    std::uint64_t value = 0;
-    if (date ? PlainDateKey(text, value) : IsPlainNumber(text, kMaxExactDigits, value)) {
-      AppendNumber(static_cast<std::int64_t>(value), into);
-    } else {
-      AppendJsonString(names.Decode(text), into);
-    }
-  };
-  const bool written =
-      AppendArray(writer, "ties", ties, number) &&
-      AppendArray(writer, "fp", folders,
-                  [&](const Folder& f, std::string& text) { AppendNumber(f.parent, text); }) &&
-      AppendArray(
-          writer, "fn", folders,
-          [&](const Folder& f, std::string& text) { AppendNumber(rankOf(f.name), text); }) &&
-      AppendArray(writer, "fc", counts,
-                  [&](std::size_t c, std::string& text) {
-                    AppendNumber(static_cast<std::int64_t>(c), text);
-                  }) &&
-      AppendArray(writer, "en", grouped,
-                  [&](std::uint32_t i, std::string& text) {
-                    AppendNumber(rankOf(entries[i].name), text);
-                  }) &&
-      AppendArray(writer, "ek", grouped,
-                  [&](std::uint32_t i, std::string& text) {
-                    const std::int64_t kind = entries[i].kind;
-                    AppendNumber(kind > 0 ? 1 + rankOf(static_cast<std::uint32_t>(kind - 1)) : kind,
-                                 text);
-                  }) &&
-      AppendArray(writer, "es", grouped,
-                  [&](std::uint32_t i, std::string& text) {
-                    if (entries[i].kind < 0) {
-                      text += '0';  // the listing shows no size for a directory
-                    } else {
-                      sizeOrDate(entries[i].size, false, text);
-                    }
-                  }) &&
-      AppendArray(writer, "ed", grouped, [&](std::uint32_t i, std::string& text) {
-        sizeOrDate(entries[i].created, true, text);
-      });
-  if (!written) return false;
-  out.append("\"v\":1}");
-  out.append(page.substr(dataAt + kDataPlaceholder.size()));
+  out.append(",\"counts\":[");
+  for (const std::size_t count :
+       {rank.size(), nameBytes, ties.size(), folders.size(), grouped.size(), textCount}) {
+    if (out.back() != '[') out += ',';
+    out.append(std::to_string(count));
+  }
+  out.append("]}");
+  const std::size_t afterData = dataAt + kDataPlaceholder.size();
+  out.append(page.substr(afterData, packedAt - afterData));
+  std::string deflated;
+  AppendDeflated(packed, deflated);
+  packed = std::string();
+  for (std::size_t at = 0; at < deflated.size(); at += kBase64Piece) {
+    AppendBase64(std::string_view(deflated).substr(at, kBase64Piece), out);
+    if (!writer.Flush()) return false;
+  }
+  out.append(page.substr(packedAt + kPackedPlaceholder.size()));
   return writer.Flush(true);
 }
 

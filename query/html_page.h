@@ -1,5 +1,5 @@
 // The web page export's template (query/html_page.html), embedded at build time: the page's
-// markup, style and script, with the placeholders {{TITLE}} and {{DATA}}.
+// markup, style and script, with the placeholders {{TITLE}}, {{DATA}} and {{PACKED}}.
 #pragma once
 
 #include <cstddef>
