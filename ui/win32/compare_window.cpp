@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/code_page_text.h"
 #include "core/library_snapshots.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/win32/escaped_exception.h"
 #include "query/snapshot_diff.h"
@@ -87,8 +89,11 @@ void StartComparison(CompareWindow& s) {
     RunGuarded([&] {
       auto comparison = std::make_unique<SnapshotComparison>();
       DiffFailure failure;
+      // Names of an ANSI snapshot are read in the system's code page, as the window shows them.
+      CodePageDecoder ansiNames;
+      if (!ansiNames.Open(SystemAnsiCodePage())) ansiNames.Open(kDefaultCodePage);
       const bool done = CompareSnapshotFiles(PlatformFileSystem(), oldPath, s.setup.snapshotPath,
-                                             *comparison, failure);
+                                             ansiNames, *comparison, failure);
       {
         std::lock_guard<std::mutex> hold(s.lock);
         if (done) {

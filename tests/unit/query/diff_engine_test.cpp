@@ -42,7 +42,7 @@ TEST(DiffEngine, ChangedMeansSizeOrCreatedDateDiffers) {
         test::HeaderText() + test::SnapshotText({"SHARENAME: S", c.newLine, "END"});
     SnapshotComparison comparison;
     DiffFailure failure;
-    ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", comparison, failure))
+    ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", test::Latin1(), comparison, failure))
         << c.what << ": " << failure.reason;
     std::vector<DiffKind> kinds;
     for (const DiffRow& row : comparison.rows) kinds.push_back(row.kind);

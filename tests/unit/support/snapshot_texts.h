@@ -8,9 +8,20 @@
 #include <string_view>
 #include <vector>
 
+#include "core/code_page_text.h"
 #include "core/parsed_entry.h"
 
 namespace mv::test {
+
+// The command line's default reading of ANSI snapshots (code page 1252).
+inline const CodePageDecoder& Latin1() {
+  static const CodePageDecoder decoder = [] {
+    CodePageDecoder opened;
+    opened.Open(kDefaultCodePage);
+    return opened;
+  }();
+  return decoder;
+}
 
 // Joins lines, each ended by CR LF, as the writer writes them.
 inline std::string SnapshotText(std::initializer_list<std::string_view> lines) {

@@ -25,7 +25,7 @@ TEST(ComparisonRows, FiltersSortsAndWritesCells) {
                           "c;;d;;0;;1.1.2021", "c\\n;;f;;2;;1.1.2021", "END"});
   SnapshotComparison comparison;
   DiffFailure failure;
-  ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", comparison, failure));
+  ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", test::Latin1(), comparison, failure));
   ComparisonRows rows(comparison);
   auto column = [&](int which) {
     std::vector<std::string> texts;
