@@ -94,7 +94,8 @@ class LineCutter {
       const std::uint64_t stop = Min(base_ + at, textEnd_);
       std::string_view text;
       if (lineStart_ >= base_) {
-        text = std::string_view(data + (lineStart_ - base_), static_cast<std::size_t>(stop - lineStart_));
+        text = std::string_view(data + (lineStart_ - base_),
+                                static_cast<std::size_t>(stop - lineStart_));
       } else {
         if (stop > base_) pending_.append(data, static_cast<std::size_t>(stop - base_));
         text = pending_;
@@ -135,7 +136,8 @@ class LineCutter {
         const int at = std::countr_zero(ends);
         const std::uint64_t startsBefore = starts & ((std::uint64_t{1} << at) - 1);
         if (startsBefore != 0) {
-          lineStart_ = base_ + block + 63 - static_cast<std::size_t>(std::countl_zero(startsBefore));
+          lineStart_ =
+              base_ + block + 63 - static_cast<std::size_t>(std::countl_zero(startsBefore));
         }
         starts &= ~startsBefore;
         if (!endLine(block + static_cast<std::size_t>(at))) return Status::kStopped;
@@ -170,7 +172,7 @@ class LineCutter {
   static constexpr std::uint64_t kNone = ~std::uint64_t{0};
   static std::uint64_t Min(std::uint64_t a, std::uint64_t b) { return a < b ? a : b; }
 
-  std::uint64_t base_ = 0;          // file offset of the next byte fed
+  std::uint64_t base_ = 0;           // file offset of the next byte fed
   std::uint64_t lineStart_ = kNone;  // where the open line began; none after a line end
   std::uint64_t textEnd_ = kNone;    // where the open line's first NUL stands
   std::string pending_;              // the open line's text from earlier pieces

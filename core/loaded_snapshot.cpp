@@ -48,7 +48,8 @@ const char* DescribeLoadResult(LoadResult result) {
     case LoadResult::kCannotOpen:
       return "the file cannot be opened";
     case LoadResult::kTooLarge:
-      return "the file is larger than this program can open";
+      return "the file is larger than this program can open, or holds a line longer than a "
+             "snapshot has";
     case LoadResult::kNotASnapshot:
       return "the file has no complete snapshot header";
     case LoadResult::kNoShares:
@@ -71,7 +72,12 @@ int SplitLines(std::string_view text, std::vector<LineRef>& lines) {
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   IoError error = IoError::kNone;
-  const std::unique_ptr<InputFile> file = fs.OpenExclusive(path, error);
+  std::unique_ptr<InputFile> file;
+  try {
+    file = fs.OpenExclusive(path, error);
+  } catch (const std::bad_alloc&) {
+    return LoadResult::kCannotOpen;  // a backend that reads the file whole found no room
+  }
   if (file == nullptr) return LoadResult::kCannotOpen;
   if (file->stamp().size > kMaxLoadedSnapshotBytes) return LoadResult::kTooLarge;
   LoadedSnapshot next;

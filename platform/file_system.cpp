@@ -33,8 +33,7 @@ class BufferInput final : public InputFile {
     stamp_.written = HashOfBytes(std::string_view(buffer_.data(), buffer_.size()));
   }
   const FileStamp& stamp() const override { return stamp_; }
-  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size,
-                 std::size_t& read) override {
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
     read = 0;
     if (offset >= buffer_.size()) return IoError::kNone;
     const auto at = static_cast<std::size_t>(offset);

@@ -45,7 +45,7 @@ class FileSearch {
   // The run: the snapshot it searches, the line it started after, whether it wrapped.
   std::string runSnapshot_;
   std::int64_t runSize_ = 0;
-  std::int64_t runStart_ = -1;  // offsets of lines (see LineOfCurrentRow)
+  std::int64_t runStart_ = -1;   // offsets of lines (see LineOfCurrentRow)
   std::int64_t lastMatch_ = -1;  // -1 while no run is going on
   bool wrapped_ = false;
   bool anyMatch_ = false;

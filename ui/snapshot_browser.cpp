@@ -136,7 +136,8 @@ void SnapshotBrowser::OpenLocation(std::string_view step) {
     filled = FillFileList(navigationPath_, "");
   }
   if (filled == 0) {
-    if (!snapshot_.readFailed()) notices_.ShowMessage(CouldNotLocateText(step), MessageKind::kError);
+    if (!snapshot_.readFailed())
+      notices_.ShowMessage(CouldNotLocateText(step), MessageKind::kError);
     navigationPath_ = listedPath_;
   }
   RewriteLocation();

@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
     return Load(argv[2], std::atoi(argv[3]), argc == 5 ? argv[4] : nullptr);
   }
   if (mode == "list" && argc == 5) return List(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
-  std::fprintf(stderr,
-               "usage: load_bench load FILE REPEATS [FOLDER] | load_bench list ENTRIES REPEATS SCRATCH\n");
+  std::fprintf(
+      stderr,
+      "usage: load_bench load FILE REPEATS [FOLDER] | load_bench list ENTRIES REPEATS SCRATCH\n");
   return 2;
 }

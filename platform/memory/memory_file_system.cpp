@@ -206,8 +206,7 @@ class MemoryInputFile final : public InputFile {
   MemoryInputFile(const MemoryFileSystem& fs, std::string path, const FileStamp& stamp)
       : fs_(fs), path_(std::move(path)), stamp_(stamp) {}
   const FileStamp& stamp() const override { return stamp_; }
-  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size,
-                 std::size_t& read) override {
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
     read = 0;
     const auto it = fs_.files.find(path_);
     if (it == fs_.files.end()) return IoError::kNotFound;
@@ -229,9 +228,9 @@ class MemoryInputFile final : public InputFile {
 std::unique_ptr<InputFile> MemoryFileSystem::OpenExclusive(const std::string& path,
                                                            IoError& error) {
   const auto it = files.find(path);
-  error = it == files.end()               ? IoError::kNotFound
-          : heldOpen.count(path) != 0     ? IoError::kSharingViolation
-                                          : IoError::kNone;
+  error = it == files.end()           ? IoError::kNotFound
+          : heldOpen.count(path) != 0 ? IoError::kSharingViolation
+                                      : IoError::kNone;
   if (error != IoError::kNone) return nullptr;
   FileStamp stamp;
   stamp.size = it->second.size();

@@ -159,6 +159,24 @@ class PosixOutputFile final : public OutputFile {
   int fd_;
 };
 
+// Opens the file for reading and takes the exclusive lock a writer holds (kSharingViolation
+// while one does), then its status: a regular file or kNotFound. The descriptor (-1 when the
+// file did not open), with error set; the lock is the caller's to give back.
+int OpenLocked(const std::string& path, struct stat& st, IoError& error) {
+  const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = FromErrno(errno);
+    return -1;
+  }
+  error = IoError::kNone;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
+    error = FromErrno(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    error = IoError::kNotFound;
+  }
+  return fd;
+}
+
 // A file read in pieces with pread. The lock that made the open exclusive is given back at
 // once, as after an exclusive read: a reader that comes back later for more must not keep
 // a capture from removing or replacing the file meanwhile.
@@ -170,8 +188,7 @@ class PosixInputFile final : public InputFile {
   PosixInputFile& operator=(const PosixInputFile&) = delete;
 
   const FileStamp& stamp() const override { return stamp_; }
-  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size,
-                 std::size_t& read) override {
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
     read = 0;
     while (read < size) {
       const ssize_t n = pread(fd_, buffer + read, size - read, static_cast<off_t>(offset + read));
@@ -322,18 +339,9 @@ class PosixFileSystem final : public FileSystem {
   }
 
   std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
-    const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      error = FromErrno(errno);
-      return nullptr;
-    }
     struct stat st {};
-    error = IoError::kNone;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
-      error = FromErrno(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-      error = IoError::kNotFound;
-    }
+    const int fd = OpenLocked(path, st, error);
+    if (fd < 0) return nullptr;
     flock(fd, LOCK_UN);
     if (error != IoError::kNone) {
       close(fd);
@@ -424,18 +432,10 @@ FileSystem& PlatformFileSystem() {
 
 std::unique_ptr<MappedFile> MapFileExclusive(const std::string& path, std::uint64_t maxBytes,
                                              IoError& error) {
-  const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = FromErrno(errno);
-    return nullptr;
-  }
   struct stat st {};
-  error = IoError::kNone;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
-    error = FromErrno(errno);
-  } else if (!S_ISREG(st.st_mode)) {
-    error = IoError::kNotFound;
-  } else if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+  const int fd = OpenLocked(path, st, error);
+  if (fd < 0) return nullptr;
+  if (error == IoError::kNone && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
     error = IoError::kTooLarge;
   }
   const auto size = static_cast<std::size_t>(st.st_size);

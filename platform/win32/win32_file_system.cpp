@@ -135,8 +135,7 @@ class Win32InputFile final : public InputFile {
   Win32InputFile& operator=(const Win32InputFile&) = delete;
 
   const FileStamp& stamp() const override { return stamp_; }
-  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size,
-                 std::size_t& read) override {
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
     read = 0;
     while (read < size) {
       const std::uint64_t at = offset + read;

@@ -13,10 +13,10 @@
 #include "core/parsed_entry.h"
 #include "core/text.h"
 #include "platform/file_system.h"
-#include "ui/file_search.h"
 #include "query/snapshot_scan.h"
 #include "res/resource_ids.h"
 #include "test_support.h"
+#include "ui/file_search.h"
 
 namespace mv::test {
 namespace {
