@@ -1,5 +1,5 @@
-// The directory block index: a hash per (section, path prefix) and the first line that
-// begins with that prefix, in an open-addressing table.
+// The directory block index: a hash per (section, path prefix) and the byte range of the
+// block that prefix starts, in an open-addressing table over entries kept in pages.
 #include "core/directory_blocks.h"
 
 #include <cstring>
@@ -30,31 +30,77 @@ std::uint64_t Finish(std::uint64_t hash) {
   return hash == 0 ? 1 : hash;
 }
 
+// The slot a hash is looked for first: from its low 32 bits, which an entry keeps.
+std::size_t Home(std::uint32_t hashLow, std::size_t mask) {
+  return static_cast<std::size_t>(hashLow) & mask;
+}
+
 }  // namespace
 
 void DirectoryBlockIndex::Clear() {
-  std::vector<Slot>().swap(slots_);
+  std::vector<std::unique_ptr<Entry[]>>().swap(pages_);
+  std::vector<std::uint32_t>().swap(slots_);
   count_ = 0;
   section_ = 0;
   lastDirectory_.clear();
+  open_.clear();
 }
 
-void DirectoryBlockIndex::BeginSection(int section) {
+std::size_t DirectoryBlockIndex::bytesHeld() const {
+  return pages_.size() * kPageEntries * sizeof(Entry) + slots_.capacity() * sizeof(std::uint32_t);
+}
+
+void DirectoryBlockIndex::Close(const Open& open, std::uint64_t at) {
+  Entry& entry = At(open.entry);
+  const std::uint64_t offset = (std::uint64_t{entry.offsetHigh} << 32) | entry.offsetLow;
+  const std::uint64_t length = at - offset;
+  entry.lengthLow = static_cast<std::uint32_t>(length);
+  entry.lengthHigh = static_cast<std::uint16_t>(length >> 32);
+}
+
+void DirectoryBlockIndex::CloseAllBut(std::size_t keep, std::uint64_t at) {
+  std::size_t kept = 0;
+  for (const Open& open : open_) {
+    if (open.prefixLength == keep) {
+      open_[kept++] = open;
+    } else {
+      Close(open, at);
+    }
+  }
+  open_.resize(kept);
+}
+
+void DirectoryBlockIndex::EndBlocks(std::uint64_t at) {
+  for (const Open& open : open_) Close(open, at);
+  open_.clear();
+}
+
+void DirectoryBlockIndex::BeginSection(int section, std::uint64_t at) {
+  EndBlocks(at);
   section_ = section;
   lastDirectory_.clear();
 }
 
-void DirectoryBlockIndex::AddLine(std::string_view line, int lineNumber) {
+bool DirectoryBlockIndex::AddLine(std::string_view line, std::uint64_t start) {
   // Most lines lie in the same directory as the last one: they begin with its path and hold
-  // no backslash after it.
+  // no backslash after it. The block of that directory runs on; any other open one ends.
   const std::size_t known = lastDirectory_.size();
   if (line.size() >= known && std::memcmp(line.data(), lastDirectory_.data(), known) == 0 &&
       std::memchr(line.data() + known, kPathSeparator, line.size() - known) == nullptr) {
-    return;
+    if (open_.size() != 1 || open_.front().prefixLength != known) CloseAllBut(known, start);
+    return true;
   }
   const std::size_t last = line.rfind(kPathSeparator);
-  if (last == std::string_view::npos) return;
+  if (last == std::string_view::npos) {
+    EndBlocks(start);  // a line of the share's root
+    return true;
+  }
   const std::string_view directory = line.substr(0, last + 1);
+  // The open block of a prefix runs on when this line lies directly in it (ignoring case).
+  const bool sameDirectory =
+      directory.size() <= known &&
+      EqualsIgnoreCase(directory, std::string_view(lastDirectory_).substr(0, directory.size()));
+  CloseAllBut(sameDirectory ? directory.size() : 0, start);
   // The prefixes the last directory shares with this one are in the index already.
   std::size_t same = 0;
   while (same < directory.size() && same < known && directory[same] == lastDirectory_[same]) {
@@ -63,46 +109,69 @@ void DirectoryBlockIndex::AddLine(std::string_view line, int lineNumber) {
   std::uint64_t hash = SectionSeed(section_);
   for (std::size_t i = 0; i < directory.size(); ++i) {
     hash = Step(hash, directory[i]);
-    if (directory[i] == kPathSeparator && i >= same) Insert(Finish(hash), lineNumber);
+    if (directory[i] != kPathSeparator || i < same) continue;
+    if (count_ >= kMaxDirectoryBlocks) return false;
+    std::uint32_t number = 0;
+    if (Insert(Finish(hash), start, number)) open_.push_back({number, i + 1});
   }
   lastDirectory_.assign(directory);
+  return true;
 }
 
-int DirectoryBlockIndex::FirstLineOf(int section, std::string_view prefix) const {
-  if (slots_.empty()) return -1;
+bool DirectoryBlockIndex::Find(int section, std::string_view prefix, DirectoryBlock& block) const {
+  if (slots_.empty()) return false;
   std::uint64_t hash = SectionSeed(section);
   for (const char c : prefix) hash = Step(hash, c);
   hash = Finish(hash);
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
-    const Slot& slot = slots_[at];
-    if (slot.hash == 0) return -1;
-    if (slot.hash == hash) return slot.line;
-  }
-}
-
-void DirectoryBlockIndex::Insert(std::uint64_t hash, int lineNumber) {
-  if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
-  const std::size_t mask = slots_.size() - 1;
-  for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
-    Slot& slot = slots_[at];
-    if (slot.hash == hash) return;  // an earlier line began with it
-    if (slot.hash == 0) {
-      slot = {hash, lineNumber};
-      ++count_;
-      return;
+  for (std::size_t at = Home(static_cast<std::uint32_t>(hash), mask);; at = (at + 1) & mask) {
+    if (slots_[at] == 0) return false;
+    const Entry& entry = At(slots_[at] - 1);
+    if (entry.hashLow == static_cast<std::uint32_t>(hash) &&
+        entry.hashHigh == static_cast<std::uint32_t>(hash >> 32)) {
+      block.offset = (std::uint64_t{entry.offsetHigh} << 32) | entry.offsetLow;
+      block.length = (std::uint64_t{entry.lengthHigh} << 32) | entry.lengthLow;
+      return true;
     }
   }
 }
 
+bool DirectoryBlockIndex::Insert(std::uint64_t hash, std::uint64_t start, std::uint32_t& number) {
+  if ((count_ + 1) * 4 > slots_.size() * 3) Grow();
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = Home(static_cast<std::uint32_t>(hash), mask);; at = (at + 1) & mask) {
+    if (slots_[at] != 0) {
+      const Entry& entry = At(slots_[at] - 1);
+      if (entry.hashLow == static_cast<std::uint32_t>(hash) &&
+          entry.hashHigh == static_cast<std::uint32_t>(hash >> 32)) {
+        return false;  // an earlier line began with it
+      }
+      continue;
+    }
+    number = static_cast<std::uint32_t>(count_);
+    if (number % kPageEntries == 0) pages_.push_back(std::make_unique<Entry[]>(kPageEntries));
+    Entry& entry = At(number);
+    entry.hashLow = static_cast<std::uint32_t>(hash);
+    entry.hashHigh = static_cast<std::uint32_t>(hash >> 32);
+    entry.offsetLow = static_cast<std::uint32_t>(start);
+    entry.offsetHigh = static_cast<std::uint16_t>(start >> 32);
+    entry.lengthLow = 0;
+    entry.lengthHigh = 0;
+    slots_[at] = number + 1;
+    ++count_;
+    return true;
+  }
+}
+
 void DirectoryBlockIndex::Grow() {
-  std::vector<Slot> old(slots_.empty() ? kFirstSlots : slots_.size() * 2);
+  std::vector<std::uint32_t> old(slots_.empty() ? kFirstSlots : slots_.size() * 2);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.hash == 0) continue;
-    std::size_t at = static_cast<std::size_t>(slot.hash) & mask;
-    while (slots_[at].hash != 0) at = (at + 1) & mask;
+  for (const std::uint32_t slot : old) {
+    if (slot == 0) continue;
+    const Entry& entry = At(slot - 1);
+    std::size_t at = Home(entry.hashLow, mask);
+    while (slots_[at] != 0) at = (at + 1) & mask;
     slots_[at] = slot;
   }
 }

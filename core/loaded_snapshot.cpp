@@ -1,25 +1,19 @@
-// Reading a snapshot file into memory: the file viewed whole and cut into lines in one pass
-// that also finds the share sections, counts the entries and learns where each directory's
-// entry block starts; the header checked; locations found through what that pass learnt.
+// Reading a snapshot file: one pass over the file in pieces that cuts it into lines, finds
+// the share sections, counts the entries and learns where each directory's entry block lies;
+// the header checked; locations found through what that pass learnt and read again from the
+// file, which must still be the file loaded.
 #include "core/loaded_snapshot.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-#include "core/byte_words.h"
 #include "core/encoding_line.h"
 #include "core/parsed_entry.h"
 #include "core/text.h"
-#include "platform/memory_advice.h"
 
 namespace mv {
 namespace {
@@ -40,147 +34,10 @@ bool MayStartKey(char c) {
   return lower == AsciiLower(kShareNameKey.front()) || lower == AsciiLower(kEndLine.front());
 }
 
-// Text is cut into lines 64 bytes at a time: one bit per byte says whether it is CR or LF,
-// and one flag whether the block holds a NUL anywhere.
-constexpr std::size_t kBlockBytes = 64;
-constexpr std::size_t kPrefetchDistance = 4096;
-
-struct BlockBits {
-  std::uint64_t breaks = 0;
-  bool hasNul = false;
-};
-
-#if defined(__SSE2__)
-BlockBits SortBlock(const char* block) {
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  BlockBits bits;
-  __m128i least = _mm_set1_epi8(-1);
-  for (std::size_t k = 0; k < kBlockBytes / 16; ++k) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * k));
-    const auto isBreak = static_cast<std::uint32_t>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
-    bits.breaks |= std::uint64_t{isBreak} << (16 * k);
-    least = _mm_min_epu8(least, bytes);
-  }
-  bits.hasNul = _mm_movemask_epi8(_mm_cmpeq_epi8(least, _mm_setzero_si128())) != 0;
-  return bits;
-}
-#else
-BlockBits SortBlock(const char* block) {
-  static_assert(words::kUsable, "bytes are gathered first lowest");
-  BlockBits bits;
-  std::uint64_t nuls = 0;
-  for (std::size_t k = 0; k < kBlockBytes / 8; ++k) {
-    const std::uint64_t word = words::Load(block + 8 * k);
-    const std::uint64_t breaks = words::BytesEqual(word, '\r') | words::BytesEqual(word, '\n');
-    // The top bits of the eight bytes gathered into eight bits, first byte lowest.
-    bits.breaks |= (((breaks >> 7) * 0x0102040810204080u) >> 56) << (8 * k);
-    nuls |= words::ZeroBytes(word);
-  }
-  bits.hasNul = nuls != 0;
-  return bits;
-}
-#endif
-
-// The lines a text probably holds, from the length of the lines in its first bytes, with a
-// little to spare: the line table is taken once at about its final size instead of growing
-// through copies (a table for a line every two bytes would be four times the text).
-std::size_t ExpectedLines(std::string_view text) {
-  constexpr std::size_t kSample = 64 * 1024;
-  const std::string_view sample = text.substr(0, kSample);
-  const auto breaks = static_cast<std::size_t>(std::count(sample.begin(), sample.end(), '\n'));
-  if (sample.size() < kSample || breaks == 0) return breaks + 16;
-  return text.size() / (sample.size() / breaks) / 8 * 9 + 16;
-}
-
-// Cuts text into its non-empty lines at CR and LF and calls visit(index, line) for each as
-// soon as its end is found, while its bytes are still at hand. A NUL inside a line ends its text;
-// the rest up to the line end is not read. Returns the line count.
-template <typename Visit>
-int CutLines(std::string_view text, std::vector<LineRef>& lines, Visit visit) {
-  lines.clear();
-  const std::size_t end = text.size();
-  const std::size_t expected = ExpectedLines(text);
-  if (lines.capacity() < expected) {
-    // A table of millions of lines is filled in one pass, page after page.
-    lines.reserve(expected);
-    AdviseHugePages(lines.data(), lines.capacity() * sizeof(LineRef));
-  }
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t lineStart = kNone;  // where the open line began; none after a line end
-  std::size_t textEnd = kNone;    // where the open line's first NUL stands
-  std::size_t block = 0;
-  // Ends the open line at position at of the current block.
-  auto endLine = [&](std::size_t at) {
-    const std::size_t lineEnd = block + at;
-    const LineRef line{static_cast<std::uint32_t>(lineStart),
-                       static_cast<std::uint32_t>(std::min(lineEnd, textEnd) - lineStart)};
-    lines.push_back(line);
-    visit(static_cast<int>(lines.size() - 1),
-          std::string_view(text.data() + line.offset, line.length));
-    lineStart = textEnd = kNone;
-  };
-  char last[kBlockBytes];
-  for (; block < end; block += kBlockBytes) {
-    const char* bytes = text.data() + block;
-    // The text comes from memory page by page, and a page is not fetched ahead of its first
-    // read: asking for what lies a page on hides most of that wait.
-    if (end - block > kPrefetchDistance) __builtin_prefetch(bytes + kPrefetchDistance);
-    if (end - block < kBlockBytes) {
-      // The last block, padded with line ends: nothing is read past the text.
-      std::memset(last, '\n', sizeof last);
-      std::memcpy(last, bytes, end - block);
-      bytes = last;
-    }
-    const BlockBits sorted = SortBlock(bytes);
-    const std::uint64_t breaks = sorted.breaks;
-    if (sorted.hasNul) {
-      // Rare: byte by byte, noting where a line's text stops.
-      for (std::size_t at = 0; at < kBlockBytes; ++at) {
-        const bool isBreak = ((breaks >> at) & 1) != 0;
-        if (lineStart == kNone && !isBreak) {
-          lineStart = block + at;
-        } else if (lineStart != kNone && isBreak) {
-          endLine(at);
-        }
-        if (lineStart != kNone && bytes[at] == '\0' && textEnd == kNone) textEnd = block + at;
-      }
-      continue;
-    }
-    // A line starts at a byte that is no break after one that is, and ends at a break after
-    // one that is not; the byte before the block counts as a break when no line is open.
-    const std::uint64_t before = (breaks << 1) | (lineStart == kNone ? 1 : 0);
-    std::uint64_t starts = ~breaks & before;
-    for (std::uint64_t ends = breaks & ~before; ends != 0; ends &= ends - 1) {
-      const int at = std::countr_zero(ends);
-      const std::uint64_t startsBefore = starts & ((std::uint64_t{1} << at) - 1);
-      if (startsBefore != 0) {
-        lineStart = block + 63 - static_cast<std::size_t>(std::countl_zero(startsBefore));
-      }
-      starts &= ~startsBefore;
-      endLine(static_cast<std::size_t>(at));
-    }
-    if (starts != 0) lineStart = block + 63 - static_cast<std::size_t>(std::countl_zero(starts));
-  }
-  if (lineStart != kNone) {
-    // The text ends in the last block read, without a line end.
-    block -= kBlockBytes;
-    endLine(end - block);
-  }
-  return static_cast<int>(lines.size());
-}
-
-// Reads the file; outOfMemory tells when no room could be had for it.
-IoError ViewFile(FileSystem& fs, const std::string& path, std::unique_ptr<MappedFile>& contents,
-                 bool& outOfMemory) {
-  outOfMemory = false;
-  try {
-    return fs.ViewWholeExclusive(path, kMaxSnapshotBytes, contents);
-  } catch (const std::bad_alloc&) {
-    outOfMemory = true;
-    return IoError::kOther;
-  }
+// The block of lines that begin with prefix and hold no further backslash.
+bool RunsOn(std::string_view line, std::string_view prefix) {
+  return StartsWithIgnoreCase(line, prefix) &&
+         line.find(kPathSeparator, prefix.size()) == std::string_view::npos;
 }
 
 }  // namespace
@@ -192,7 +49,8 @@ const char* DescribeLoadResult(LoadResult result) {
     case LoadResult::kCannotOpen:
       return "the file cannot be opened";
     case LoadResult::kTooLarge:
-      return "the file is larger than this program can open";
+      return "the file is larger than this program can open, or holds a line longer than a "
+             "snapshot has";
     case LoadResult::kNotASnapshot:
       return "the file has no complete snapshot header";
     case LoadResult::kNoShares:
@@ -202,92 +60,172 @@ const char* DescribeLoadResult(LoadResult result) {
 }
 
 int SplitLines(std::string_view text, std::vector<LineRef>& lines) {
-  return CutLines(text, lines, [](int, std::string_view) {});
+  lines.clear();
+  LineCutter cutter;
+  auto keep = [&](std::uint64_t start, std::string_view line) {
+    lines.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(line.size())});
+    return true;
+  };
+  cutter.Feed(text, keep);
+  cutter.Finish(keep);
+  return static_cast<int>(lines.size());
 }
 
 LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
-  std::unique_ptr<MappedFile> contents;
-  bool outOfMemory = false;
-  IoError error = ViewFile(fs, path, contents, outOfMemory);
-  if (outOfMemory && contents_ != nullptr) {
-    // A 32-bit process may find no room for a second large file beside the one it holds:
-    // the file held goes first, and the read is tried once more.
-    Clear();
-    error = ViewFile(fs, path, contents, outOfMemory);
-  }
-  if (error == IoError::kTooLarge) return LoadResult::kTooLarge;
-  if (error != IoError::kNone) return LoadResult::kCannotOpen;
-
-  Clear();
-  contents_ = std::move(contents);
-  text_ = contents_->bytes();
-  // One pass over the text: the lines, the share header and end lines, the counts of the
-  // entry lines after the first share header line, and the directory blocks of each section.
-  int firstShareLine = -1;
-  int sections = 0;
-  bool inSection = false;
-  bool encodingRead = false;
-  std::vector<int> keyLines;
-  std::int32_t files = 0;
-  std::int32_t directories = 0;
+  IoError error = IoError::kNone;
+  std::unique_ptr<InputFile> file;
   try {
-    CutLines(text_, lines_, [&](int index, std::string_view line) {
-      if (firstShareLine >= 0) {
-        // The kind as the listing reads it, counted only in the lower case a writer writes.
-        const std::string_view kind = EntryKind(line);
-        files += kind == kTypeFile ? 1 : 0;
-        directories += kind == kTypeDirectory ? 1 : 0;
-      } else if (index > 0 && !encodingRead) {
-        encodingRead = ReadEncodingLine(line, info_.encoding);
-      }
-      // Nearly every line is an entry line: its first letter rules both keys out.
-      const bool shareHeader =
-          !line.empty() && MayStartKey(line.front()) && StartsWithIgnoreCase(line, kShareNameKey);
-      if (!shareHeader &&
-          !(!line.empty() && MayStartKey(line.front()) && EqualsIgnoreCase(line, kEndLine))) {
-        if (inSection) blocks_.AddLine(line, index);
-        return;
-      }
-      if (shareHeader && firstShareLine < 0) firstShareLine = index;
-      keyLines.push_back(index);
-      inSection = shareHeader;
-      if (shareHeader) blocks_.BeginSection(sections++);
-    });
+    file = fs.OpenExclusive(path, error);
   } catch (const std::bad_alloc&) {
-    ReleaseText();
-    info_ = SnapshotInfo{};
-    return LoadResult::kCannotOpen;  // no room for the line table
+    return LoadResult::kCannotOpen;  // a backend that reads the file whole found no room
   }
-  info_.fileCount = files;
-  info_.directoryCount = directories;
-  ReadHeader();
-  if (lines_.empty() || !EqualsIgnoreCase(Line(0), kMagicLine) || info_.version.empty() ||
-      info_.computer.empty() || info_.group.empty() || info_.created.empty()) {
+  if (file == nullptr) return LoadResult::kCannotOpen;
+  if (file->stamp().size > kMaxLoadedSnapshotBytes) return LoadResult::kTooLarge;
+  LoadedSnapshot next;
+  next.fs_ = &fs;
+  next.file_ = path;
+  next.piece_.swap(piece_);  // the read buffer goes on to the new snapshot
+  LoadResult read = LoadResult::kCannotOpen;
+  try {
+    read = next.ReadFile(*file);
+  } catch (const std::bad_alloc&) {
+    // A 32-bit process may find no room for a second index beside the one it holds: the
+    // snapshot held goes first, and the pass is tried once more.
+    Clear();
+    next.Clear();
+    try {
+      read = next.ReadFile(*file);
+    } catch (const std::bad_alloc&) {
+      read = LoadResult::kCannotOpen;
+    }
+  }
+  if (read != LoadResult::kAccepted) {
+    piece_.swap(next.piece_);
+    return read;
+  }
+  *this = std::move(next);
+  if (!EqualsIgnoreCase(magic_, kMagicLine) || info_.version.empty() || info_.computer.empty() ||
+      info_.group.empty() || info_.created.empty()) {
     return Refuse(LoadResult::kNotASnapshot);
   }
   info_.path = path;
-  ReadShareSections(keyLines);
   if (shareNames_.empty()) return Refuse(LoadResult::kNoShares);
   return LoadResult::kAccepted;
 }
 
-void LoadedSnapshot::ReleaseText() {
-  text_ = {};
-  contents_.reset();
-  std::vector<LineRef>().swap(lines_);
+LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
+  stamp_ = input.stamp();
+  piece_.resize(kReadPieceBytes);
+  // One pass over the file: the header lines, the share header and end lines, the counts of
+  // the entry lines after the first share header line, where each share's root block ends
+  // and the directory blocks of each section.
+  std::vector<std::string> header;
+  std::int64_t lines = 0;
+  bool sawShare = false;
+  bool encodingRead = false;
+  bool inSection = false;
+  bool rootOpen = false;
+  bool full = false;
+  int section = -1;
+  std::int64_t files = 0;
+  std::int64_t directories = 0;
+  std::int64_t sectionBegin = -1;
+  std::int64_t rootEnd = -1;
+  bool awaitBegin = false;
+  // A section is found under its name only when it is closed, and only the first of those
+  // that carry one name (ignoring case).
+  auto closeSection = [&](std::int64_t at) {
+    if (!inSection) return;
+    std::string key = PathKey(shareNames_.back());
+    if (FindShare(key) == nullptr) {
+      shareRanges_.push_back({std::move(key), sectionBegin, rootOpen ? at : rootEnd, at, section});
+    }
+  };
+  auto visit = [&](std::uint64_t offset, std::string_view line) {
+    const auto start = static_cast<std::int64_t>(offset);
+    if (lines++ <= kLastHeaderLine) header.emplace_back(line);
+    if (awaitBegin) {
+      sectionBegin = start;  // the line after a share header line
+      awaitBegin = false;
+    }
+    if (!sawShare && lines > 1 && !encodingRead) {
+      encodingRead = ReadEncodingLine(line, info_.encoding);
+    }
+    if (sawShare) {
+      // The kind as the listing reads it, counted only in the lower case a writer writes.
+      const std::string_view kind = EntryKind(line);
+      files += kind == kTypeFile ? 1 : 0;
+      directories += kind == kTypeDirectory ? 1 : 0;
+    }
+    // Nearly every line is an entry line: its first letter rules both keys out.
+    const bool mayBeKey = !line.empty() && MayStartKey(line.front());
+    const bool shareHeader = mayBeKey && StartsWithIgnoreCase(line, kShareNameKey);
+    if (!shareHeader && !(mayBeKey && EqualsIgnoreCase(line, kEndLine))) {
+      if (!inSection) return true;
+      if (rootOpen && line.find(kPathSeparator) != std::string_view::npos) {
+        rootOpen = false;
+        rootEnd = start;
+      }
+      full = !blocks_.AddLine(line, offset);
+      return !full;
+    }
+    closeSection(start);
+    if (!shareHeader) {
+      blocks_.EndBlocks(offset);
+      inSection = false;
+      return true;
+    }
+    sawShare = true;
+    inSection = true;
+    rootOpen = true;
+    shareNames_.emplace_back(line.substr(kShareNameKey.size()));
+    headerOffsets_.push_back(start);
+    awaitBegin = true;
+    blocks_.BeginSection(++section, offset);
+    return true;
+  };
+  LineCutter cutter;
+  LineCutter::Status status = LineCutter::Status::kGoOn;
+  std::uint64_t at = 0;
+  while (at < stamp_.size && status == LineCutter::Status::kGoOn) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(piece_.size(), stamp_.size - at));
+    std::size_t got = 0;
+    if (input.ReadAt(at, piece_.data(), want, got) != IoError::kNone || got != want) {
+      return LoadResult::kCannotOpen;  // unreadable, or cut while it was read
+    }
+    status = cutter.Feed(std::string_view(piece_.data(), got), visit);
+    at += got;
+  }
+  if (status == LineCutter::Status::kGoOn) status = cutter.Finish(visit);
+  if (awaitBegin) sectionBegin = static_cast<std::int64_t>(stamp_.size);
+  if (status != LineCutter::Status::kGoOn || full ||
+      files > std::numeric_limits<std::int32_t>::max() ||
+      directories > std::numeric_limits<std::int32_t>::max()) {
+    return LoadResult::kTooLarge;
+  }
+  blocks_.EndBlocks(stamp_.size);
+  info_.fileCount = static_cast<std::int32_t>(files);
+  info_.directoryCount = static_cast<std::int32_t>(directories);
+  if (!header.empty()) magic_ = header.front();
+  ReadHeader(header);
+  if (piece_.capacity() > kReadPieceBytes) std::vector<char>().swap(piece_);
+  return LoadResult::kAccepted;
 }
 
 void LoadedSnapshot::Clear() {
-  ReleaseText();
+  stamp_ = FileStamp{};
   info_ = SnapshotInfo{};
+  magic_.clear();
   shareNames_.clear();
+  headerOffsets_.clear();
   shareRanges_.clear();
   blocks_.Clear();
 }
 
 LoadResult LoadedSnapshot::Refuse(LoadResult result) {
-  ReleaseText();
   shareNames_.clear();
+  headerOffsets_.clear();
   shareRanges_.clear();
   blocks_.Clear();
   info_.path.clear();
@@ -296,10 +234,10 @@ LoadResult LoadedSnapshot::Refuse(LoadResult result) {
   return result;
 }
 
-void LoadedSnapshot::ReadHeader() {
-  const int last = std::min(kLastHeaderLine, lineCount() - 1);
+void LoadedSnapshot::ReadHeader(const std::vector<std::string>& lines) {
+  const int last = std::min(kLastHeaderLine, static_cast<int>(lines.size()) - 1);
   for (int i = kFirstHeaderLine; i <= last; ++i) {
-    const std::string_view line = Line(i);
+    const std::string_view line = lines[static_cast<std::size_t>(i)];
     if (StartsWithIgnoreCase(line, kVersionKey)) {
       info_.version = line.substr(kVersionKey.size());
     } else if (StartsWithIgnoreCase(line, kComputerKey)) {
@@ -309,29 +247,6 @@ void LoadedSnapshot::ReadHeader() {
     } else if (StartsWithIgnoreCase(line, kDateCreatedKey)) {
       info_.created = line.substr(kDateCreatedKey.size());
     }
-  }
-}
-
-void LoadedSnapshot::ReadShareSections(const std::vector<int>& keyLines) {
-  // start is 0 while no section is open: a section never begins at the magic line.
-  int start = 0;
-  int section = -1;
-  std::string_view current;
-  for (const int i : keyLines) {
-    const std::string_view line = Line(i);
-    const bool shareHeader = StartsWithIgnoreCase(line, kShareNameKey);
-    if (start != 0) {
-      // A section is found under its name only when it is closed, and only the first of
-      // those that carry one name (ignoring case).
-      const std::string key = PathKey(current);
-      if (FindShare(key) == nullptr) shareRanges_.push_back({key, start, i - 1, section});
-    }
-    if (shareHeader) {
-      current = line.substr(kShareNameKey.size());
-      shareNames_.emplace_back(current);
-      ++section;
-    }
-    start = i + 1;
   }
 }
 
@@ -353,15 +268,121 @@ const LoadedSnapshot::ShareRange* LoadedSnapshot::FindLongestShare(std::string_v
   return best;
 }
 
-int LoadedSnapshot::ScanForPrefix(std::string_view prefix, int first, int last) const {
-  for (int i = std::max(first, 0); i <= last; ++i) {
-    if (StartsWithIgnoreCase(Line(i), prefix)) return i;
+std::unique_ptr<InputFile> LoadedSnapshot::Reopen() const {
+  readFailed_ = true;
+  if (fs_ == nullptr) return nullptr;
+  IoError error = IoError::kNone;
+  std::unique_ptr<InputFile> file = fs_->OpenExclusive(file_, error);
+  if (file == nullptr || !(file->stamp() == stamp_)) return nullptr;
+  readFailed_ = false;
+  return file;
+}
+
+bool LoadedSnapshot::ReadBytes(std::int64_t begin, std::int64_t end, std::string& bytes) const {
+  bytes.clear();
+  if (end <= begin) return Reopen() != nullptr;
+  const std::unique_ptr<InputFile> file = Reopen();
+  if (file == nullptr) return false;
+  try {
+    bytes.resize(static_cast<std::size_t>(end - begin));
+  } catch (const std::bad_alloc&) {
+    readFailed_ = true;  // no room for the block: it cannot be read
+    return false;
   }
-  return -1;
+  std::size_t got = 0;
+  if (file->ReadAt(static_cast<std::uint64_t>(begin), bytes.data(), bytes.size(), got) !=
+          IoError::kNone ||
+      got != bytes.size()) {
+    readFailed_ = true;
+    bytes.clear();
+    return false;
+  }
+  return true;
+}
+
+bool LoadedSnapshot::ForEachLine(std::int64_t first, std::int64_t last,
+                                 const LineVisit& visit) const {
+  const std::unique_ptr<InputFile> file = Reopen();
+  if (file == nullptr) return false;
+  first = std::max<std::int64_t>(first, 0);
+  const auto size = static_cast<std::int64_t>(stamp_.size);
+  last = std::min(last, size - 1);
+  if (first > last) return true;
+  // From the byte before first: a line that begins before first is seen cut, and skipped.
+  std::int64_t at = first > 0 ? first - 1 : 0;
+  bool done = false;
+  auto each = [&](std::uint64_t offset, std::string_view line) {
+    const auto start = static_cast<std::int64_t>(offset);
+    if (start > last) {
+      done = true;
+      return false;
+    }
+    if (start < first) return true;
+    done = !visit(start, line);
+    return !done;
+  };
+  LineCutter cutter;
+  cutter.Restart(static_cast<std::uint64_t>(at));
+  piece_.resize(kReadPieceBytes);
+  while (at < size && !done) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::int64_t>(kReadPieceBytes, size - at));
+    std::size_t got = 0;
+    if (file->ReadAt(static_cast<std::uint64_t>(at), piece_.data(), want, got) != IoError::kNone ||
+        got != want) {
+      readFailed_ = true;
+      return false;
+    }
+    const LineCutter::Status status = cutter.Feed(std::string_view(piece_.data(), got), each);
+    // A line this long was refused by the load: the file is not the one loaded.
+    if (status == LineCutter::Status::kLineTooLong) {
+      readFailed_ = true;
+      return false;
+    }
+    at += static_cast<std::int64_t>(got);
+  }
+  if (!done) cutter.Finish(each);
+  return true;
+}
+
+std::int64_t LoadedSnapshot::ShareHeaderBefore(std::int64_t offset, std::string_view& name) const {
+  const auto after = std::upper_bound(headerOffsets_.begin(), headerOffsets_.end(), offset);
+  if (after == headerOffsets_.begin()) return -1;
+  const auto index = static_cast<std::size_t>(after - headerOffsets_.begin()) - 1;
+  name = shareNames_[index];
+  return headerOffsets_[index];
+}
+
+bool LoadedSnapshot::ScanForBlock(std::string_view prefix, std::int64_t first, std::int64_t last,
+                                  PathLocation& location) const {
+  std::int64_t blockFirst = -1;
+  std::int64_t blockEnd = -1;
+  const bool read = ForEachLine(first, last, [&](std::int64_t start, std::string_view line) {
+    if (blockFirst < 0) {
+      if (StartsWithIgnoreCase(line, prefix)) blockFirst = start;
+      return true;
+    }
+    if (RunsOn(line, prefix)) return true;
+    blockEnd = start;
+    return false;
+  });
+  if (!read || blockFirst < 0) return false;
+  if (blockEnd < 0) blockEnd = last + 1;
+  location.begin = blockFirst;
+  location.end = blockEnd;
+  return true;
 }
 
 bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location) const {
+  std::string bytes;
+  return ReadPathRange(path, location, bytes);
+}
+
+bool LoadedSnapshot::ReadPathRange(std::string_view path, PathLocation& location,
+                                   std::string& bytes) const {
   location = PathLocation{};
+  bytes.clear();
+  readFailed_ = false;
   const std::string key = PathKey(path);
   const std::size_t rootEnd = key.find(kPathSeparator) + 1;
   const auto depth = std::count(key.begin(), key.end(), kPathSeparator);
@@ -370,48 +391,34 @@ bool LoadedSnapshot::FindPathRange(std::string_view path, PathLocation& location
   const ShareRange* base = FindLongestShare(key);
   if (base == nullptr) return false;
   const int nameOffset = static_cast<int>(key.size() - rootEnd);
-  if (depth != 1 && EqualsIgnoreCase(base->key, key)) {
-    location = {nameOffset, base->firstLine, base->lastLine};
-    return true;
-  }
-  // Blocks are looked for from the base's first line and never past the end of the share
-  // named by the key's first component, so two shares that hold a directory of the same name
-  // stay apart.
-  const ShareRange* share = FindShare(std::string_view(key).substr(0, rootEnd));
-  const int shareLast = std::min(share == nullptr ? -1 : share->lastLine, lineCount() - 1);
-  const int first = base->firstLine;
-
-  if (rootEnd == key.size()) {
-    int last = first - 1;
-    while (last + 1 <= shareLast && Line(last + 1).find(kPathSeparator) == std::string_view::npos)
-      ++last;
-    location = {0, first, last};
-    return true;
-  }
-
-  const std::string_view rel = std::string_view(key).substr(rootEnd);
-  int blockFirst = -1;
-  if (share == base) {
-    // The usual case: the index of the share's section knows where the block starts.
-    blockFirst = blocks_.FirstLineOf(share->section, rel);
-    if (blockFirst < 0) return false;
-    if (!StartsWithIgnoreCase(Line(blockFirst), rel)) {
-      blockFirst = ScanForPrefix(rel, first, shareLast);  // two prefixes of one hash
+  PathLocation found{nameOffset, base->begin, base->end};
+  if (depth == 1) {
+    found = {0, base->begin, base->rootEnd};
+  } else if (!EqualsIgnoreCase(base->key, key)) {
+    // Blocks are looked for from the base's first line and never past the end of the share
+    // named by the key's first component, so two shares that hold a directory of the same
+    // name stay apart.
+    const ShareRange* share = FindShare(std::string_view(key).substr(0, rootEnd));
+    if (share == nullptr) return false;
+    const std::string_view rel = std::string_view(key).substr(rootEnd);
+    DirectoryBlock block;
+    if (share == base) {
+      // The usual case: the index of the share's section knows where the block lies.
+      if (!blocks_.Find(share->section, rel, block)) return false;
+      found.begin = static_cast<std::int64_t>(block.offset);
+      found.end = found.begin + static_cast<std::int64_t>(block.length);
+      if (!ReadBytes(found.begin, found.end, bytes)) return false;
+      if (StartsWithIgnoreCase(std::string_view(bytes).substr(0, bytes.find_first_of("\r\n")),
+                               rel)) {
+        location = found;
+        return true;
+      }
     }
-  } else {
-    blockFirst = ScanForPrefix(rel, first, shareLast);
+    // Two prefixes of one hash, or a share whose name holds a backslash: a plain scan.
+    if (!ScanForBlock(rel, base->begin, share->end - 1, found)) return false;
   }
-  if (blockFirst < 0) return false;
-  int blockLast = blockFirst;
-  while (blockLast + 1 <= shareLast) {
-    const std::string_view next = Line(blockLast + 1);
-    if (!StartsWithIgnoreCase(next, rel) ||
-        next.find(kPathSeparator, rel.size()) != std::string_view::npos) {
-      break;
-    }
-    ++blockLast;
-  }
-  location = {nameOffset, blockFirst, blockLast};
+  if (!ReadBytes(found.begin, found.end, bytes)) return false;
+  location = found;
   return true;
 }
 

@@ -1,25 +1,32 @@
-// The loaded snapshot: one snapshot file held whole in memory and cut into lines in place,
-// with its header, its share name table, where each share's section lies and where each
-// directory's entry block starts. Parsing only; ui/snapshot_browser.h puts it on screen.
+// The loaded snapshot: one snapshot file read once from end to end in pieces, keeping its
+// header, its share name table, where each share's section lies and where each directory's
+// entry block lies (byte ranges). A listing reads just its block again from the file, and a
+// search reads the file again piece by piece: nothing holds the file between reads, and a
+// file that changed since it was loaded is read no more. Parsing only; ui/snapshot_browser.h
+// puts it on screen.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/directory_blocks.h"
+#include "core/line_cutter.h"
 #include "core/snapshot_format.h"
 #include "platform/file_system.h"
 
 namespace mv {
 
-// A line is found by its 32-bit offset into the file, so the loader takes files of up to
-// 4 GiB - 1 bytes (about 50 million entries of a usual length); a larger file is refused as
-// too large before anything is allocated for it. The number of lines and of shares is not
-// bounded otherwise.
+// The readers that take a snapshot file whole (find, diff, export: core/snapshot_text.h)
+// find a line by a 32-bit offset, so they take files of up to 4 GiB - 1 bytes (about 50
+// million entries of a usual length) and refuse a larger one as too large before anything
+// is allocated for it.
 inline constexpr std::uint64_t kMaxSnapshotBytes = 0xFFFFFFFFu;
+// The loader keeps 48-bit offsets (core/directory_blocks.h): it takes files of up to 256 TiB.
+inline constexpr std::uint64_t kMaxLoadedSnapshotBytes = kMaxIndexedBytes;
 
 // The header and the counts of the loaded snapshot. Values are kept whole: they end up in
 // live UNC paths and in the properties dialog, where a cut value would be wrong.
@@ -34,19 +41,21 @@ struct SnapshotInfo {
   std::int32_t fileCount = 0;
 };
 
-// Where a location's rows are: the lines firstLine..lastLine, each to be read after its first
-// nameOffset characters (the directory path with its backslash; 0 in a share's root).
+// Where a location's rows are: the lines that begin within the bytes [begin, end) of the
+// file, each to be read after its first nameOffset characters (the directory path with its
+// backslash; 0 in a share's root). begin is where its first line begins (when it has one).
 struct PathLocation {
   int nameOffset = -1;
-  int firstLine = -1;
-  int lastLine = -1;
+  std::int64_t begin = -1;
+  std::int64_t end = -1;
 };
 
 enum class LoadResult {
   kAccepted,
   kCannotOpen,    // missing, held by a writer, no permission: nothing changed; or no room
                   // for the file even after the snapshot held was let go
-  kTooLarge,      // larger than kMaxSnapshotBytes: nothing changed, nothing allocated
+  kTooLarge,      // larger than kMaxLoadedSnapshotBytes, or a line longer than kMaxLineBytes,
+                  // more entries than the counts hold: nothing changed
   kNotASnapshot,  // no magic line, or a header value missing or empty
   kNoShares,      // no share header line
 };
@@ -65,63 +74,92 @@ struct LineRef {
 // changing it. Returns the line count.
 int SplitLines(std::string_view text, std::vector<LineRef>& lines);
 
+// Each line of a piece of a file: its offset in the file and its text.
+using LineVisit = std::function<bool(std::int64_t start, std::string_view text)>;
+
+// The pieces the file is read in: a few hundred kibibytes stay in the processor's cache
+// between the read and the pass over them.
+inline constexpr std::size_t kReadPieceBytes = 256 * 1024;
+
 class LoadedSnapshot {
  public:
-  // Reads the file through fs (exclusively, whole) and replaces what was loaded. When the
-  // file cannot be read (kCannotOpen, kTooLarge) nothing changes, except that a snapshot held
-  // is let go when the new file finds no room beside it. When it is read but refused, what
-  // stays is an empty snapshot: no shares, no ranges, and only the header values that were
-  // found. Nothing holds the file once this returns.
+  // Reads the file through fs (exclusively, in pieces of kReadPieceBytes) and replaces what
+  // was loaded. When the file cannot be read (kCannotOpen, kTooLarge) nothing changes, except
+  // that a snapshot held is let go when the new file finds no room beside it. When it is read
+  // but refused, what stays is an empty snapshot: no shares, no ranges, and only the header
+  // values that were found. Nothing holds the file once this returns; fs must outlive the
+  // snapshot, which reads the file again through it.
   LoadResult Load(FileSystem& fs, const std::string& path);
 
   const SnapshotInfo& info() const { return info_; }
   const std::vector<std::string>& shareNames() const { return shareNames_; }
   int shareCount() const { return static_cast<int>(shareNames_.size()); }
-  int lineCount() const { return static_cast<int>(lines_.size()); }
-  // The text of line index (0 .. lineCount() - 1).
-  std::string_view Line(int index) const {
-    const LineRef& ref = lines_[static_cast<std::size_t>(index)];
-    return text_.substr(ref.offset, ref.length);
-  }
+  // The size of the file as it was loaded.
+  std::int64_t fileSize() const { return static_cast<std::int64_t>(stamp_.size); }
+
   // Finds the lines of a share-relative location ("Docs", "Docs\Sub\"): a share's root
   // block, or the entry block of a directory, which starts at the first line of the share's
   // section that begins with the directory's path (ignoring case) and runs on over the lines
   // that begin with it and hold no further backslash. False for a location that is not
-  // there, a directory without content and a share whose section was never closed. When two
-  // sections carry one share name (ignoring case), the first is the one found.
+  // there, a directory without content and a share whose section was never closed, and
+  // when the file cannot be read as it was loaded (readFailed() then says so). When two
+  // sections carry one share name (ignoring case), the first is the one found. ReadPathRange
+  // also gives the location's bytes, [begin, end) of the file.
   bool FindPathRange(std::string_view path, PathLocation& location) const;
+  bool ReadPathRange(std::string_view path, PathLocation& location, std::string& bytes) const;
+
+  // Calls visit for each line that begins at an offset in [first, last], in file order, until
+  // it returns false. False when the file cannot be read as it was loaded.
+  bool ForEachLine(std::int64_t first, std::int64_t last, const LineVisit& visit) const;
+  // The offset of the last share header line that begins at or before offset, with the
+  // share's name; -1 for none.
+  std::int64_t ShareHeaderBefore(std::int64_t offset, std::string_view& name) const;
+  // Whether the last read of the file (a find, a read, a walk over lines) failed because the
+  // file is gone, cannot be read or is not the file loaded any more (replaced, grown, cut or
+  // written: its stamp differs).
+  bool readFailed() const { return readFailed_; }
 
  private:
   void Clear();
-  // Drops the text and the line table with their memory.
-  void ReleaseText();
-  void ReadHeader();
-  // Share table and share ranges from the share header and end lines (line indexes, in
-  // order).
-  void ReadShareSections(const std::vector<int>& keyLines);
-  // Drops text, lines, shares and ranges, keeping the header values found.
+  void ReadHeader(const std::vector<std::string>& lines);
+  // Drops shares, ranges and blocks, keeping the header values found.
   LoadResult Refuse(LoadResult result);
-  // A closed share section: its key ("Docs\"), its lines without the header line
-  // (lastLine = firstLine - 1 when empty) and its number among all share header lines.
+  // The one pass over the file; kAccepted when it was read to its end.
+  LoadResult ReadFile(InputFile& file);
+  // A closed share section: its key ("Docs\"), its bytes after the header line up to the line
+  // that closes it, where its root block ends (the first line with a backslash, or end) and
+  // its number among all share header lines.
   struct ShareRange {
     std::string key;
-    int firstLine = -1;
-    int lastLine = -1;
+    std::int64_t begin = -1;
+    std::int64_t rootEnd = -1;
+    std::int64_t end = -1;
     int section = -1;
   };
   const ShareRange* FindShare(std::string_view key) const;
   // The share whose key is the longest prefix of key (ignoring case); null for none.
   const ShareRange* FindLongestShare(std::string_view key) const;
-  // The first line of first..last that begins with prefix (ignoring case), -1 for none.
-  int ScanForPrefix(std::string_view prefix, int first, int last) const;
+  // The block of lines beginning in [first, last] that a plain scan finds for prefix: the
+  // first line that begins with it and the lines after it that begin with it and hold no
+  // further backslash. False when there is none or the file cannot be read.
+  bool ScanForBlock(std::string_view prefix, std::int64_t first, std::int64_t last,
+                    PathLocation& location) const;
+  // Reads bytes [begin, end) of the file as loaded.
+  bool ReadBytes(std::int64_t begin, std::int64_t end, std::string& bytes) const;
+  // Opens the file and checks it is the one loaded; null (readFailed_ set) when not.
+  std::unique_ptr<InputFile> Reopen() const;
 
-  std::unique_ptr<MappedFile> contents_;
-  std::string_view text_;  // the bytes of contents_
-  std::vector<LineRef> lines_;
+  FileSystem* fs_ = nullptr;
+  std::string file_;  // the path loaded from
+  FileStamp stamp_;
   SnapshotInfo info_;
+  std::string magic_;  // the first line
   std::vector<std::string> shareNames_;
+  std::vector<std::int64_t> headerOffsets_;  // of each share header line, in file order
   std::vector<ShareRange> shareRanges_;
   DirectoryBlockIndex blocks_;
+  mutable bool readFailed_ = false;
+  mutable std::vector<char> piece_;  // the read buffer, kept between reads
 };
 
 }  // namespace mv

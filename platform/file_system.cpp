@@ -2,6 +2,8 @@
 // has no cheaper way to give them.
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "platform/threading.h"
@@ -21,7 +23,44 @@ class BufferContents final : public MappedFile {
   std::vector<char> buffer_;
 };
 
+// A file read whole by ReadWholeExclusive, served in pieces; its stamp has the size and a
+// hash of the bytes in place of a last write.
+class BufferInput final : public InputFile {
+ public:
+  explicit BufferInput(std::vector<char> buffer) : buffer_(std::move(buffer)) {
+    if (!buffer_.empty()) buffer_.pop_back();  // the NUL the port appends
+    stamp_.size = buffer_.size();
+    stamp_.written = HashOfBytes(std::string_view(buffer_.data(), buffer_.size()));
+  }
+  const FileStamp& stamp() const override { return stamp_; }
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
+    read = 0;
+    if (offset >= buffer_.size()) return IoError::kNone;
+    const auto at = static_cast<std::size_t>(offset);
+    read = std::min(size, buffer_.size() - at);
+    std::memcpy(buffer, buffer_.data() + at, read);
+    return IoError::kNone;
+  }
+
+ private:
+  std::vector<char> buffer_;
+  FileStamp stamp_;
+};
+
 }  // namespace
+
+std::uint64_t HashOfBytes(std::string_view bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+  return hash;
+}
+
+std::unique_ptr<InputFile> FileSystem::OpenExclusive(const std::string& path, IoError& error) {
+  std::vector<char> buffer;
+  error = ReadWholeExclusive(path, UINT64_MAX, buffer);
+  if (error != IoError::kNone) return nullptr;
+  return std::make_unique<BufferInput>(std::move(buffer));
+}
 
 void AppendPathComponent(std::string& path, std::string_view name) {
   path += '\\';

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "platform/io_error.h"
 #include "platform/mapped_file.h"
 
@@ -79,6 +80,21 @@ class OutputFile {
     got = 0;
     return IoError::kOther;
   }
+};
+
+// A file open for reading pieces of it at any offset (64-bit on every platform). It is
+// opened as the exclusive reader opens a file (refused while a writer holds it); whether the
+// file stays held while it is open is the backend's affair, so a caller that keeps reading a
+// file over time compares stamps instead of relying on the hold.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // The file as it was opened.
+  virtual const FileStamp& stamp() const = 0;
+  // Reads up to size bytes at offset into buffer; read is set to the bytes read, fewer than
+  // size only at the end of the file.
+  virtual IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size,
+                         std::size_t& read) = 0;
 };
 
 class FileSystem {
@@ -154,6 +170,13 @@ class FileSystem {
   virtual IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                      std::unique_ptr<MappedFile>& contents);
 
+  // Opens an existing file for reading in pieces, under the rule of ReadWholeExclusive: a
+  // file another handle holds is refused (kSharingViolation). Null with error set when it
+  // cannot be opened. By default the file is read whole into memory (for backends and
+  // decorators that give no more than ReadWholeExclusive); the platform backends read each
+  // piece from the file.
+  virtual std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error);
+
   // Logs on to computer before a snapshot of its shares is written. kLogonRefused when it
   // refuses the credentials this file system presents: the writer then writes no file. Any
   // other answer lets the walk go on, so an unreachable computer's shares fail one by one.
@@ -181,6 +204,9 @@ void AppendPathComponent(std::string& path, std::string_view name);
 // Whether a listed name may be entered as a folder below the one listing it: not empty and
 // not "." or ".." (which would lead back up).
 bool IsEnterableName(std::string_view name);
+
+// A 64-bit hash of bytes (FNV-1a), for backends that stamp a file by its contents.
+std::uint64_t HashOfBytes(std::string_view bytes);
 
 // The backend of this build: Win32 on Windows, posix elsewhere.
 FileSystem& PlatformFileSystem();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -35,15 +36,23 @@ bool ShowsAs(const ParsedEntry& entry, std::string_view name, std::string_view t
          TypeCellOf(entry) == type;
 }
 
-// The first line of the listed location that gives the row (name, type); -1 for none.
-int LineShowingRow(const LoadedSnapshot& snapshot, const PathLocation& location,
-                   std::string_view name, std::string_view type) {
+// The first line of the listed location (its bytes, read from begin) that gives the row
+// (name, type); -1 for none.
+std::int64_t LineShowingRow(const PathLocation& location, std::string_view bytes,
+                            std::string_view name, std::string_view type) {
   const auto offset = static_cast<std::size_t>(location.nameOffset);
-  for (int i = location.firstLine; i <= location.lastLine; ++i) {
-    const std::string_view line = snapshot.Line(i);
-    if (ShowsAs(ParseEntryLine(line.substr(std::min(offset, line.size()))), name, type)) return i;
-  }
-  return -1;
+  std::int64_t found = -1;
+  LineCutter cutter;
+  cutter.Restart(static_cast<std::uint64_t>(location.begin));
+  auto look = [&](std::uint64_t start, std::string_view line) {
+    if (!ShowsAs(ParseEntryLine(line.substr(std::min(offset, line.size()))), name, type)) {
+      return true;
+    }
+    found = static_cast<std::int64_t>(start);
+    return false;
+  };
+  if (cutter.Feed(bytes, look) == LineCutter::Status::kGoOn) cutter.Finish(look);
+  return found;
 }
 
 int RowShowing(FileListPort& list, const ParsedEntry& entry) {
@@ -59,17 +68,16 @@ bool IsShareHeader(std::string_view line) {
   return StartsWithIgnoreCase(line, kShareNameKey);
 }
 
-// Shows the match on line of the share whose header is on line header: its directory listed,
-// its row selected. False when the directory cannot be listed (its share section was never
-// closed; remembered in unlistable so that its other matches cost nothing) or the row is not
-// in the listing (a damaged file).
-bool ShowMatch(SnapshotBrowser& browser, FileListPort& list, int header, int line,
-               std::string& unlistable) {
-  const LoadedSnapshot& snapshot = browser.snapshot();
-  const std::string_view path = SplitEntryFields(snapshot.Line(line))[0];
+// Shows the match, the entry line text of the share name: its directory listed, its row
+// selected. False when the directory cannot be listed (its share section was never closed;
+// remembered in unlistable so that its other matches cost nothing) or the row is not in the
+// listing (a damaged file).
+bool ShowMatch(SnapshotBrowser& browser, FileListPort& list, std::string_view share,
+               std::string_view text, std::string& unlistable) {
+  const std::string_view path = SplitEntryFields(text)[0];
   const std::size_t slash = path.rfind(kPathSeparator);
   const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-  std::string directory(snapshot.Line(header).substr(kShareNameKey.size()));
+  std::string directory(share);
   directory += kPathSeparator;
   directory += path.substr(0, nameStart);
   if (directory == unlistable) return false;
@@ -78,28 +86,32 @@ bool ShowMatch(SnapshotBrowser& browser, FileListPort& list, int header, int lin
     return false;
   }
   browser.SetNavigationPath(directory);
-  const int row = RowShowing(list, ParseEntryLine(snapshot.Line(line).substr(nameStart)));
+  const int row = RowShowing(list, ParseEntryLine(text.substr(nameStart)));
   if (row >= 0) list.SelectOnly(row);
   browser.RewriteLocation();
   return row >= 0;
 }
 
-// The first match after line `after`, up to line last, that can be shown; -1 for none. One
-// pass: the share of each match is followed while scanning, never searched for again.
-int NextShownMatch(SnapshotBrowser& browser, FileListPort& list, const NamePattern& pattern,
-                   int after, int last) {
+// The first match after offset `after`, up to a line that begins at last, that can be
+// shown; -1 for none, or when the file cannot be read (then reported, and the browser's
+// readFailed() says so).
+std::int64_t NextShownMatch(SnapshotBrowser& browser, FileListPort& list,
+                            const NamePattern& pattern, std::int64_t after, std::int64_t last) {
   const LoadedSnapshot& snapshot = browser.snapshot();
-  int header = std::min(after, snapshot.lineCount() - 1);
-  while (header >= 0 && !IsShareHeader(snapshot.Line(header))) --header;
-  int followed = after + 1;  // lines before this one have been looked at for share headers
   std::string unlistable;
-  for (int from = after + 1;;) {
-    const int line = FindMatchingLine(snapshot, pattern, from, last);
-    if (line < 0) return -1;
-    for (; followed < line; ++followed) {
-      if (IsShareHeader(snapshot.Line(followed))) header = followed;
+  std::string text;
+  for (std::int64_t from = after + 1;;) {
+    const std::int64_t line = FindMatchingLine(snapshot, pattern, from, last, &text);
+    if (line < 0) {
+      if (snapshot.readFailed()) browser.ReportUnreadable();
+      return -1;
     }
-    if (header >= 0 && ShowMatch(browser, list, header, line, unlistable)) return line;
+    std::string_view share;
+    if (snapshot.ShareHeaderBefore(line, share) >= 0 &&
+        ShowMatch(browser, list, share, text, unlistable)) {
+      return line;
+    }
+    if (browser.readFailed()) return -1;  // the fill has said so
     from = line + 1;
   }
 }
@@ -123,58 +135,68 @@ bool ShowEntryInFolder(SnapshotBrowser& browser, FileListPort& list, std::string
   std::string directory(folder);
   if (directory.back() != kPathSeparator) directory += kPathSeparator;
   PathLocation location;
-  if (!browser.FindListing(directory, location) || browser.FillFileList(directory, "") == 0) {
+  std::string bytes;
+  if (!browser.snapshot().ReadPathRange(directory, location, bytes) ||
+      browser.FillFileList(directory, "") == 0) {
     return false;
   }
   browser.SetNavigationPath(directory);
   browser.RewriteLocation();
-  const LoadedSnapshot& snapshot = browser.snapshot();
+  // The entry of that name: its exact spelling first, else the first that differs in case.
   const auto offset = static_cast<std::size_t>(location.nameOffset);
   std::optional<ParsedEntry> found;
-  for (int i = location.firstLine; i <= location.lastLine && (!found || found->fullName != name);
-       ++i) {
-    const std::string_view line = snapshot.Line(i);
+  LineCutter cutter;
+  cutter.Restart(static_cast<std::uint64_t>(location.begin));
+  auto look = [&](std::uint64_t, std::string_view line) {
     ParsedEntry entry = ParseEntryLine(line.substr(std::min(offset, line.size())));
-    if (!IsDirectoryType(entry.type) && !IsFileType(entry.type)) continue;
+    if (!IsDirectoryType(entry.type) && !IsFileType(entry.type)) return true;
     if (entry.fullName == name || (!found && EqualsIgnoreCase(entry.fullName, name))) {
       found = std::move(entry);
     }
-  }
+    return !(found && found->fullName == name);  // on until the exact spelling
+  };
+  if (cutter.Feed(bytes, look) == LineCutter::Status::kGoOn) cutter.Finish(look);
   const int row = found ? RowShowing(list, *found) : -1;
   if (row >= 0) list.SelectOnly(row);
   return row >= 0;
 }
 
-int FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern, int first,
-                     int last) {
-  last = std::min(last, snapshot.lineCount() - 1);
-  for (int i = std::max(first, 0); i <= last; ++i) {
-    const std::string_view line = snapshot.Line(i);
+std::int64_t FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern,
+                              std::int64_t first, std::int64_t last, std::string* text) {
+  std::int64_t found = -1;
+  snapshot.ForEachLine(first, last, [&](std::int64_t start, std::string_view line) {
     const EntryFields fields = SplitEntryFields(line);
-    if (!IsFileType(fields[1]) && !IsDirectoryType(fields[1])) continue;
+    if (!IsFileType(fields[1]) && !IsDirectoryType(fields[1])) return true;
     const std::string_view path = fields[0];
     const std::size_t slash = path.rfind(kPathSeparator);
-    if (!pattern.Matches(slash == std::string_view::npos ? path : path.substr(slash + 1))) continue;
+    if (!pattern.Matches(slash == std::string_view::npos ? path : path.substr(slash + 1))) {
+      return true;
+    }
     // A share header whose name looks like an entry is still a header.
-    if (!IsShareHeader(line)) return i;
-  }
-  return -1;
+    if (IsShareHeader(line)) return true;
+    found = start;
+    if (text != nullptr) text->assign(line);
+    return false;
+  });
+  return snapshot.readFailed() ? -1 : found;
 }
 
-int LineOfCurrentRow(SnapshotBrowser& browser, FileListPort& list) {
+std::int64_t LineOfCurrentRow(SnapshotBrowser& browser, FileListPort& list) {
   const int row = FindCurrentRow(list);
+  const LoadedSnapshot& snapshot = browser.snapshot();
   PathLocation location;
+  std::string bytes;
   if (browser.listedPath().empty()) {
-    if (row < 0 || !browser.FindListing(list.CellText(row, kNameColumn), location)) return -1;
-    return location.firstLine - 1;  // the share's header line
+    if (row < 0 || !snapshot.FindPathRange(list.CellText(row, kNameColumn), location)) return -1;
+    return location.begin - 1;  // the share's header line, or any byte up to its first line
   }
-  if (!browser.FindListing(browser.listedPath(), location)) return -1;
+  if (!snapshot.ReadPathRange(browser.listedPath(), location, bytes)) return -1;
   if (row >= 0) {
-    const int line = LineShowingRow(browser.snapshot(), location, list.CellText(row, kNameColumn),
-                                    list.CellText(row, kTypeColumn));
+    const std::int64_t line = LineShowingRow(location, bytes, list.CellText(row, kNameColumn),
+                                             list.CellText(row, kTypeColumn));
     if (line >= 0) return line;
   }
-  return location.firstLine - 1;
+  return location.begin - 1;
 }
 
 bool FileSearch::Search(SnapshotBrowser& browser, FileListPort& list, NoticePort& notices,
@@ -187,23 +209,28 @@ bool FileSearch::Search(SnapshotBrowser& browser, FileListPort& list, NoticePort
   }
   if (name.empty()) return false;
   const NamePattern pattern(name);
-  const int current = LineOfCurrentRow(browser, list);
-  const int lineCount = browser.snapshot().lineCount();
+  const std::int64_t current = LineOfCurrentRow(browser, list);
+  if (browser.readFailed()) {
+    browser.ReportUnreadable();
+    lastMatch_ = -1;
+    return false;
+  }
+  const std::int64_t size = browser.snapshot().fileSize();
   const bool goesOn = lastMatch_ >= 0 && current == lastMatch_ && sameName &&
-                      runSnapshot_ == browser.info().path && runLineCount_ == lineCount;
+                      runSnapshot_ == browser.info().path && runSize_ == size;
   if (!goesOn) {
     runSnapshot_ = browser.info().path;
-    runLineCount_ = lineCount;
+    runSize_ = size;
     runStart_ = current;
     wrapped_ = false;
     anyMatch_ = false;
   }
   // Every line is searched once per run: after the start to the end, then from the top to
   // the start itself.
-  int match = -1;
+  std::int64_t match = -1;
   if (!wrapped_) {
-    match = NextShownMatch(browser, list, pattern, current, lineCount - 1);
-    if (match < 0) {
+    match = NextShownMatch(browser, list, pattern, current, size - 1);
+    if (match < 0 && !browser.readFailed()) {
       wrapped_ = true;
       match = NextShownMatch(browser, list, pattern, -1, runStart_);
     }
@@ -215,6 +242,8 @@ bool FileSearch::Search(SnapshotBrowser& browser, FileListPort& list, NoticePort
     anyMatch_ = true;
     return true;
   }
+  lastMatch_ = -1;
+  if (browser.readFailed()) return false;  // said already
   notices.ShowMessage(anyMatch_ ? QuotedMessage("Nothing more was found for '", name, "'.")
                                 : QuotedMessage("Could not find '", name, "'."),
                       MessageKind::kInformation);

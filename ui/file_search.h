@@ -3,6 +3,7 @@
 // selected. Repeated searches for the same name walk on from match to match.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,15 +14,18 @@
 
 namespace mv {
 
-// Among lines first..last of the snapshot, the first entry line (kind f or d) whose name (the
-// last component of its path) matches; -1 for none.
-int FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern, int first,
-                     int last);
+// Among the lines of the snapshot that begin at offsets first..last, the first entry line
+// (kind f or d) whose name (the last component of its path) matches: its offset, and its
+// text in text when given; -1 for none and when the file cannot be read (readFailed()).
+// The file is read again, piece by piece.
+std::int64_t FindMatchingLine(const LoadedSnapshot& snapshot, const NamePattern& pattern,
+                              std::int64_t first, std::int64_t last, std::string* text = nullptr);
 
-// The line that the list's current row stands for (ui/row_actions.h FindCurrentRow): an
-// entry's own line, a share's header line; the line before the listing's first line for the
-// ".." row or no row; -1 at the share list without a current row.
-int LineOfCurrentRow(SnapshotBrowser& browser, FileListPort& list);
+// Where the line that the list's current row stands for begins (ui/row_actions.h
+// FindCurrentRow): an entry's own line; for a share, an offset after its header line and
+// before its first line, as for the ".." row or no row (before the listing's first line);
+// -1 at the share list without a current row. Searches go on from after it.
+std::int64_t LineOfCurrentRow(SnapshotBrowser& browser, FileListPort& list);
 
 // Lists folder (a share and its directories, as FillFileList takes it) and selects, focuses
 // and scrolls to the row of its entry named name (the whole name; its exact spelling first,
@@ -48,9 +52,9 @@ class FileSearch {
   std::string lastName_;
   // The run: the snapshot it searches, the line it started after, whether it wrapped.
   std::string runSnapshot_;
-  int runLineCount_ = 0;
-  int runStart_ = -1;
-  int lastMatch_ = -1;  // -1 while no run is going on
+  std::int64_t runSize_ = 0;
+  std::int64_t runStart_ = -1;   // offsets of lines (see LineOfCurrentRow)
+  std::int64_t lastMatch_ = -1;  // -1 while no run is going on
   bool wrapped_ = false;
   bool anyMatch_ = false;
 };

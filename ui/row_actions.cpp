@@ -139,7 +139,9 @@ void RowActions::EnterLocation(const std::string& text) {
     browser_.SetNavigationPath(location.navigationPath);
     if (browser_.FillFileList(location.navigationPath, "") != 0) return;
   }
-  notices_.ShowMessage(CouldNotLocateText(text), MessageKind::kError);
+  // A file that cannot be read was reported by the fill.
+  const bool reported = location.kind == TypedLocation::Kind::kNavigate && browser_.readFailed();
+  if (!reported) notices_.ShowMessage(CouldNotLocateText(text), MessageKind::kError);
   browser_.SetNavigationPath(browser_.listedPath());
 }
 

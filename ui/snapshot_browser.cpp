@@ -23,6 +23,13 @@ bool IsIdentity(const std::vector<int>& order) {
 
 }  // namespace
 
+std::string UnreadableSnapshotText(std::string_view path) {
+  std::string text = "Could not open '";
+  text += path;
+  text += "'.\nThe file is corrupted.";
+  return text;
+}
+
 std::string CouldNotLocateText(std::string_view what) {
   std::string text = "Could not locate '";
   text += what;
@@ -60,20 +67,32 @@ int SnapshotBrowser::FillFileList(std::string_view path, std::string_view select
     }
   } else {
     PathLocation location;
-    if (!snapshot_.FindPathRange(path, location)) return 0;
+    if (!snapshot_.ReadPathRange(path, location, block_)) {
+      if (snapshot_.readFailed()) ReportUnreadable();
+      return 0;
+    }
     list_.DeleteAllRows();
     listedPath_ = path;
     const int up =
         list_.AppendRow(std::string(kUpRowName), kFolderImage, select.empty() ? kRowSelected : 0);
     list_.SetCellText(up, kTypeColumn, std::string(kDirectoryTypeText));
     const auto offset = static_cast<std::size_t>(location.nameOffset);
-    for (int i = location.firstLine; i <= location.lastLine; ++i) {
-      const std::string_view line = snapshot_.Line(i);
+    LineCutter cutter;
+    auto append = [&](std::uint64_t, std::string_view line) {
       AppendEntryRow(ParseEntryLine(line.substr(std::min(offset, line.size()))), select);
-    }
+      return true;
+    };
+    cutter.Feed(block_, append);
+    cutter.Finish(append);
+    // A large block's buffer is not kept for the next listing.
+    if (block_.capacity() > kReadPieceBytes) std::string().swap(block_);
   }
   SortFileList(sortTable_[static_cast<std::size_t>(lastSortColumn_)]);
   return 1;
+}
+
+void SnapshotBrowser::ReportUnreadable() {
+  notices_.ShowMessage(UnreadableSnapshotText(snapshot_.info().path), MessageKind::kError);
 }
 
 void SnapshotBrowser::AppendEntryRow(const ParsedEntry& entry, std::string_view select) {
@@ -117,7 +136,8 @@ void SnapshotBrowser::OpenLocation(std::string_view step) {
     filled = FillFileList(navigationPath_, "");
   }
   if (filled == 0) {
-    notices_.ShowMessage(CouldNotLocateText(step), MessageKind::kError);
+    if (!snapshot_.readFailed())
+      notices_.ShowMessage(CouldNotLocateText(step), MessageKind::kError);
     navigationPath_ = listedPath_;
   }
   RewriteLocation();

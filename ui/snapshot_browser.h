@@ -49,6 +49,10 @@ inline constexpr std::string_view kUpStep = "..";
 inline constexpr std::array<int, 4> kSnapshotCommands = {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN,
                                                          IDM_EXPLORE, IDM_FILE_PROPERTIES};
 
+// "Could not open '<path>'.\nThe file is corrupted.": a snapshot file that cannot be read, or
+// is not the file loaded any more when a listing reads it again.
+std::string UnreadableSnapshotText(std::string_view path);
+
 // "Could not locate '<what>' path.": a step or a typed location that is not in the snapshot.
 std::string CouldNotLocateText(std::string_view what);
 
@@ -70,11 +74,18 @@ class SnapshotBrowser {
   // "..". The row whose name equals select (ignoring case) is selected (and focused, for a
   // directory); with select empty the ".." row is selected. Sorts by the last sort column.
   // Returns 1, or 0 when the location is not in the snapshot (the list is then untouched).
+  // The listing reads the location's block from the file again: when the file is gone or
+  // changed since it was loaded, this shows UnreadableSnapshotText and returns 0 (readFailed()).
   int FillFileList(std::string_view path, std::string_view select);
+  // Whether the last fill or search found the file unreadable or changed.
+  bool readFailed() const { return snapshot_.readFailed(); }
+  // Shows UnreadableSnapshotText for the loaded file.
+  void ReportUnreadable();
 
   // One step: "" (the share list; clears the navigation path), ".." (up, selecting the
   // directory left) or a child's name (down; "--" too, like any other name). A step that
-  // fails shows "Could not locate '<step>' path." and goes back to the listed path. Every
+  // fails shows "Could not locate '<step>' path." (or, for a file that cannot be read,
+  // UnreadableSnapshotText) and goes back to the listed path. Every
   // step ends by setting the location field to \\computer\path.
   void OpenLocation(std::string_view step);
   // Nothing moves: only the location field is set to \\computer\path again.
@@ -127,6 +138,7 @@ class SnapshotBrowser {
   NoticePort& notices_;
 
   LoadedSnapshot snapshot_;
+  std::string block_;  // the bytes of the block listed last
   LoadResult lastLoadResult_ = LoadResult::kCannotOpen;
   std::string listedPath_;
   std::string navigationPath_;

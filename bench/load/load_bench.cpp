@@ -1,4 +1,5 @@
-// Driver for bench/load/run.sh: "load FILE REPEATS" times LoadSnapshot of a file;
+// Driver for bench/load/run.sh: "load FILE REPEATS [FOLDER]" times LoadSnapshot of a file,
+// then the listing of FOLDER and a search of the whole file for a name it does not hold;
 // "list ENTRIES REPEATS" times the fill of one directory of ENTRIES rows and its sort by each
 // column in both directions, over the in-memory file list.
 #include <chrono>
@@ -10,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
+#include "ui/file_search.h"
 #include "ui/snapshot_browser.h"
 
 namespace {
@@ -26,7 +28,9 @@ class QuietNotices final : public mv::NoticePort {
 using mv::bench::BestOf;
 using mv::bench::MillisecondsSince;
 
-int Load(const std::string& path, int repeats) {
+// Loads the file, then lists the folder deep (when given) and searches the whole snapshot for
+// a name it does not hold: the two reads of the file that follow an open.
+int Load(const std::string& path, int repeats, const char* deep) {
   mv::MemoryFileList list;
   mv::MemoryBrowserControls controls;
   QuietNotices notices;
@@ -37,8 +41,20 @@ int Load(const std::string& path, int repeats) {
     std::fprintf(stderr, "refused: %s\n", mv::DescribeLoadResult(browser.lastLoadResult()));
     return 1;
   }
-  std::printf("load_ms=%.3f lines=%d files=%d directories=%d\n", ms, browser.snapshot().lineCount(),
-              browser.info().fileCount, browser.info().directoryCount);
+  std::printf("load_ms=%.3f bytes=%lld files=%d directories=%d\n", ms,
+              static_cast<long long>(browser.snapshot().fileSize()), browser.info().fileCount,
+              browser.info().directoryCount);
+  if (deep == nullptr) return 0;
+  int filled = 0;
+  const double fill = BestOf(repeats, [&] { filled = browser.FillFileList(deep, ""); });
+  std::printf("list_deep_ms=%.3f rows=%d\n", fill, filled != 0 ? list.RowCount() : -1);
+  mv::FileSearch search;
+  bool found = true;
+  const double searched = BestOf(repeats, [&] {
+    search = mv::FileSearch{};
+    found = search.Search(browser, list, notices, "no such file.none");
+  });
+  std::printf("search_all_ms=%.3f found=%d\n", searched, found ? 1 : 0);
   return 0;
 }
 
@@ -106,9 +122,12 @@ int List(int entries, int repeats, const std::string& scratch) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "load" && argc == 4) return Load(argv[2], std::atoi(argv[3]));
+  if (mode == "load" && (argc == 4 || argc == 5)) {
+    return Load(argv[2], std::atoi(argv[3]), argc == 5 ? argv[4] : nullptr);
+  }
   if (mode == "list" && argc == 5) return List(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
-  std::fprintf(stderr,
-               "usage: load_bench load FILE REPEATS | load_bench list ENTRIES REPEATS SCRATCH\n");
+  std::fprintf(
+      stderr,
+      "usage: load_bench load FILE REPEATS [FOLDER] | load_bench list ENTRIES REPEATS SCRATCH\n");
   return 2;
 }

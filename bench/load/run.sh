@@ -2,7 +2,8 @@
 # Opening file-server snapshots of 1, 5 and 20 million entries with `mirrorvault-cli info`
 # against one pass of `wc -l` over the same file, the peak memory of that open against the
 # file's size and the bound of 64 MiB + 32 bytes per directory, and the fill and the sorts of
-# a directory of 100,000 entries.
+# a directory of 100,000 entries; then the listing of a folder in the middle of the file and a
+# search of the whole file after the open.
 # Usage: bench/load/run.sh [REPEATS] [ENTRIES...] (default 3; 1000000 5000000 20000000).
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -88,7 +89,10 @@ for entries in $sizes; do
     printf "peak RSS %.1f MiB (%.1f MiB above the process without a snapshot); file %.1f MiB; bound 64 MiB + 32 B/dir = %.1f MiB -> %s\n",
       peak / 1024, (peak - base) / 1024, file / 1048576, bound / 1048576, (peak * 1024 <= bound ? "within" : "ABOVE")
   }'
-  "$bench" load "$snap" "$repeats"
+  # Then a folder of 1,000 files in the middle of the file, and a search of every line.
+  "$bench" load "$snap" "$repeats" 'Share1\Department 0010\Project 05\'
+  deep_kb=$(peak_kb "$bench" load "$snap" 1 'Share1\Department 0010\Project 05\')
+  awk -v peak="$deep_kb" 'BEGIN { printf "peak RSS of load, listing and search: %.1f MiB\n", peak / 1024 }'
   rm -f "$snap"
 done
 

@@ -1,6 +1,8 @@
 // The in-memory file system.
 #include "platform/memory/memory_file_system.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace mv {
@@ -201,6 +203,45 @@ IoError MemoryFileSystem::ReadWholeExclusive(const std::string& path, std::uint6
   contents.assign(it->second.begin(), it->second.end());
   contents.push_back('\0');
   return IoError::kNone;
+}
+
+namespace {
+
+class MemoryInputFile final : public InputFile {
+ public:
+  MemoryInputFile(const MemoryFileSystem& fs, std::string path, const FileStamp& stamp)
+      : fs_(fs), path_(std::move(path)), stamp_(stamp) {}
+  const FileStamp& stamp() const override { return stamp_; }
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
+    read = 0;
+    const auto it = fs_.files.find(path_);
+    if (it == fs_.files.end()) return IoError::kNotFound;
+    const std::string& bytes = it->second;
+    if (offset >= bytes.size()) return IoError::kNone;
+    read = std::min(size, bytes.size() - static_cast<std::size_t>(offset));
+    std::memcpy(buffer, bytes.data() + offset, read);
+    return IoError::kNone;
+  }
+
+ private:
+  const MemoryFileSystem& fs_;
+  std::string path_;
+  FileStamp stamp_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> MemoryFileSystem::OpenExclusive(const std::string& path,
+                                                           IoError& error) {
+  const auto it = files.find(path);
+  error = it == files.end()           ? IoError::kNotFound
+          : heldOpen.count(path) != 0 ? IoError::kSharingViolation
+                                      : IoError::kNone;
+  if (error != IoError::kNone) return nullptr;
+  FileStamp stamp;
+  stamp.size = it->second.size();
+  stamp.written = HashOfBytes(it->second);
+  return std::make_unique<MemoryInputFile>(*this, path, stamp);
 }
 
 }  // namespace mv

@@ -174,6 +174,54 @@ class PosixOutputFile final : public OutputFile {
   int fd_;
 };
 
+// Opens the file for reading and takes the exclusive lock a writer holds (kSharingViolation
+// while one does), then its status: a regular file or kNotFound. The descriptor (-1 when the
+// file did not open), with error set; the lock is the caller's to give back.
+int OpenLocked(const std::string& path, struct stat& st, IoError& error) {
+  const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    error = FromErrno(errno);
+    return -1;
+  }
+  error = IoError::kNone;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
+    error = FromErrno(errno);
+  } else if (!S_ISREG(st.st_mode)) {
+    error = IoError::kNotFound;
+  }
+  return fd;
+}
+
+// A file read in pieces with pread. The lock that made the open exclusive is given back at
+// once, as after an exclusive read: a reader that comes back later for more must not keep
+// a capture from removing or replacing the file meanwhile.
+class PosixInputFile final : public InputFile {
+ public:
+  PosixInputFile(int fd, const FileStamp& stamp) : fd_(fd), stamp_(stamp) {}
+  ~PosixInputFile() override { close(fd_); }
+  PosixInputFile(const PosixInputFile&) = delete;
+  PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+  const FileStamp& stamp() const override { return stamp_; }
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
+    read = 0;
+    while (read < size) {
+      const ssize_t n = pread(fd_, buffer + read, size - read, static_cast<off_t>(offset + read));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return FromErrno(errno);
+      }
+      if (n == 0) break;
+      read += static_cast<std::size_t>(n);
+    }
+    return IoError::kNone;
+  }
+
+ private:
+  int fd_;
+  FileStamp stamp_;
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
   // Each listing has its own handle, and nothing else is shared between calls.
@@ -304,6 +352,24 @@ class PosixFileSystem final : public FileSystem {
     return result;
   }
 
+  std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
+    struct stat st {};
+    const int fd = OpenLocked(path, st, error);
+    if (fd < 0) return nullptr;
+    flock(fd, LOCK_UN);
+    if (error != IoError::kNone) {
+      close(fd);
+      return nullptr;
+    }
+    FileStamp stamp;
+    stamp.volume = static_cast<std::uint64_t>(st.st_dev);
+    stamp.index = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.written = static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                    static_cast<std::uint64_t>(st.st_mtim.tv_nsec);
+    return std::make_unique<PosixInputFile>(fd, stamp);
+  }
+
   IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::unique_ptr<MappedFile>& contents) override {
     IoError error = IoError::kNone;
@@ -380,18 +446,10 @@ FileSystem& PlatformFileSystem() {
 
 std::unique_ptr<MappedFile> MapFileExclusive(const std::string& path, std::uint64_t maxBytes,
                                              IoError& error) {
-  const int fd = open(posix::ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = FromErrno(errno);
-    return nullptr;
-  }
   struct stat st {};
-  error = IoError::kNone;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0) {
-    error = FromErrno(errno);
-  } else if (!S_ISREG(st.st_mode)) {
-    error = IoError::kNotFound;
-  } else if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+  const int fd = OpenLocked(path, st, error);
+  if (fd < 0) return nullptr;
+  if (error == IoError::kNone && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
     error = IoError::kTooLarge;
   }
   const auto size = static_cast<std::size_t>(st.st_size);

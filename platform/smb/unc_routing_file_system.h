@@ -42,6 +42,9 @@ class UncRoutingFileSystem final : public FileSystem {
   IoError MakeDirectory(const std::string& path) override;
   IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                              std::vector<char>& contents) override;
+  std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
+    return For(path).OpenExclusive(path, error);
+  }
   // A computer is reached only through UNC paths.
   IoError LogOn(const std::string& computer) override { return unc_.LogOn(computer); }
 

@@ -134,6 +134,41 @@ class Win32OutputFile final : public OutputFile {
   HANDLE file_;
 };
 
+// A file read in pieces with ReadFile at 64-bit offsets. It is held with share mode 0 only
+// while it is open: a reader opens it for each piece of work and closes it after.
+class Win32InputFile final : public InputFile {
+ public:
+  Win32InputFile(HANDLE file, const FileStamp& stamp) : file_(file), stamp_(stamp) {}
+  ~Win32InputFile() override { CloseHandle(file_); }
+  Win32InputFile(const Win32InputFile&) = delete;
+  Win32InputFile& operator=(const Win32InputFile&) = delete;
+
+  const FileStamp& stamp() const override { return stamp_; }
+  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
+    read = 0;
+    while (read < size) {
+      const std::uint64_t at = offset + read;
+      OVERLAPPED where{};
+      where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+      where.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const std::size_t left = size - read;
+      const DWORD chunk = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
+      DWORD got = 0;
+      if (!ReadFile(file_, buffer + read, chunk, &got, &where)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) break;
+        return LastIoError();
+      }
+      if (got == 0) break;
+      read += got;
+    }
+    return IoError::kNone;
+  }
+
+ private:
+  HANDLE file_;
+  FileStamp stamp_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   // Each listing has its own handle, and nothing else is shared between calls.
@@ -221,6 +256,30 @@ class Win32FileSystem final : public FileSystem {
     if (file == INVALID_HANDLE_VALUE) return LastIoError();
     const HandleCloser closer(file);  // also when no room for the bytes can be had
     return ReadOpen(file, maxBytes, contents);
+  }
+
+  std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
+    // Share mode 0, as for a whole read: refused while a writer holds the file.
+    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      error = LastIoError();
+      return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) {
+      error = LastIoError();
+      CloseHandle(file);
+      return nullptr;
+    }
+    FileStamp stamp;
+    stamp.volume = info.dwVolumeSerialNumber;
+    stamp.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.written = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                    info.ftLastWriteTime.dwLowDateTime;
+    error = IoError::kNone;
+    return std::make_unique<Win32InputFile>(file, stamp);
   }
 
  private:

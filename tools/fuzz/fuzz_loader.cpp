@@ -1,6 +1,6 @@
 // Fuzz target: a snapshot file of arbitrary bytes is loaded, then walked: every directory
-// reachable from the share list (bounded), then steps and column clicks chosen by the
-// input's last bytes. Crashes, sanitizer reports and broken invariants are findings.
+// reachable from the share list (bounded), a few searches, then steps and column clicks chosen by
+// the input's last bytes. Crashes, sanitizer reports and broken invariants are findings.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/memory/memory_file_list.h"
 #include "platform/view_ports.h"
+#include "ui/file_search.h"
 #include "ui/snapshot_browser.h"
 
 namespace {
@@ -116,6 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   int fills = 0;
   Walk(browser, list, fills);
+
+  // A few searches over the whole file, which is read again line by line.
+  mv::FileSearch search;
+  const std::string name = std::string(1, static_cast<char>('a' + data[0] % 26)) + "*";
+  for (int i = 0; i < 3 && search.Search(browser, list, notices, name); ++i) {
+    Check(browser.navigationPath() == browser.listedPath());
+  }
 
   for (std::size_t i = 0; i < kMaxSteps && i < size; ++i) {
     const std::uint8_t byte = data[size - 1 - i];

@@ -2,7 +2,7 @@
 // unreadable file leaves behind, files of millions of lines, and where directory blocks lie.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <functional>
 #include <new>
 #include <random>
 #include <string>
@@ -16,6 +16,7 @@
 #include "query/snapshot_scan.h"
 #include "res/resource_ids.h"
 #include "test_support.h"
+#include "ui/file_search.h"
 
 namespace mv::test {
 namespace {
@@ -187,16 +188,27 @@ TEST(SplitLines, OddBytesAreLineTextWhereverTheyFallInAWord) {
   }
 }
 
-// A 32-bit process may find no room for a second large file while it holds the first: the
-// first is let go and the second loads, instead of being called corrupted.
+// A 32-bit process may find no room for a second index while it holds the first: the first
+// is let go and the second loads, instead of being called corrupted.
 TEST(LoaderMemory, NoRoomBesideTheSnapshotHeldLetsItGoAndLoadsTheNewFile) {
-  class TightFileSystem : public MemoryFileSystem {
-   public:
+  // Reads find no room while a snapshot with shares is held.
+  struct TightFile : InputFile {
+    std::unique_ptr<InputFile> inner;
+    const LoadedSnapshot* held = nullptr;
+    const FileStamp& stamp() const override { return inner->stamp(); }
+    IoError ReadAt(std::uint64_t at, char* buffer, std::size_t size, std::size_t& read) override {
+      if (held != nullptr && held->shareCount() > 0) throw std::bad_alloc();
+      return inner->ReadAt(at, buffer, size, read);
+    }
+  };
+  struct TightFileSystem : MemoryFileSystem {
     using MemoryFileSystem::MemoryFileSystem;
-    IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                               std::vector<char>& contents) override {
-      if (held != nullptr && held->lineCount() > 0) throw std::bad_alloc();
-      return MemoryFileSystem::ReadWholeExclusive(path, maxBytes, contents);
+    std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
+      auto file = std::make_unique<TightFile>();
+      file->inner = MemoryFileSystem::OpenExclusive(path, error);
+      file->held = held;
+      if (file->inner == nullptr) return nullptr;
+      return file;
     }
     const LoadedSnapshot* held = nullptr;
   };
@@ -231,39 +243,46 @@ TEST_F(LoaderTest, MillionsOfLinesAndHundredsOfSharesLoadWhole) {
   EXPECT_EQ(layout.shares.size(), static_cast<std::size_t>(kShares));
 }
 
-// The entry block of key (share\dir\...\) found by a plain scan of the lines: in the first
-// closed section of the key's share (ignoring case), the first line that begins with the
-// directory path, and the lines after it that begin with it and hold no further backslash.
-bool ScanForBlock(const LoadedSnapshot& snapshot, const std::string& key, PathLocation& found) {
+// The entry block of key (share\dir\...\) found by a plain scan of the lines of text: in the
+// first closed section of the key's share (ignoring case), the first line that begins with
+// the directory path, and the lines after it that begin with it and hold no further
+// backslash; as the bytes from its first line up to the line after it.
+bool ScanForBlock(const std::string& text, const std::vector<LineRef>& lines,
+                  const std::string& key, PathLocation& found) {
+  auto line = [&](std::size_t i) {
+    return std::string_view(text).substr(lines[i].offset, lines[i].length);
+  };
   const std::size_t rootEnd = key.find('\\') + 1;
   const std::string rel = key.substr(rootEnd);
-  int first = -1;
-  bool inShare = false, closed = false;
-  for (int i = 0; i < snapshot.lineCount() && !closed; ++i) {
-    const std::string_view line = snapshot.Line(i);
-    const bool header = StartsWithIgnoreCase(line, "SHARENAME: ");
-    if (header || EqualsIgnoreCase(line, "END")) {
+  std::size_t first = 0, last = 0;
+  bool inShare = false, closed = false, seen = false;
+  for (std::size_t i = 0; i < lines.size() && !closed; ++i) {
+    const bool header = StartsWithIgnoreCase(line(i), "SHARENAME: ");
+    if (header || EqualsIgnoreCase(line(i), "END")) {
       closed = inShare;
       if (closed) break;
-      inShare =
-          header && EqualsIgnoreCase(std::string(line.substr(11)) + "\\", key.substr(0, rootEnd));
-      first = -1;
-    } else if (inShare && first < 0 && StartsWithIgnoreCase(line, rel)) {
-      first = found.lastLine = i;
-    } else if (first >= 0 && found.lastLine == i - 1 && StartsWithIgnoreCase(line, rel) &&
-               line.find('\\', rel.size()) == std::string_view::npos) {
-      found.lastLine = i;
+      inShare = header &&
+                EqualsIgnoreCase(std::string(line(i).substr(11)) + "\\", key.substr(0, rootEnd));
+      seen = false;
+    } else if (inShare && !seen && StartsWithIgnoreCase(line(i), rel)) {
+      seen = true;
+      first = last = i;
+    } else if (seen && last == i - 1 && StartsWithIgnoreCase(line(i), rel) &&
+               line(i).find('\\', rel.size()) == std::string_view::npos) {
+      last = i;
     }
   }
-  found.firstLine = first;
+  if (!closed || !seen) return false;
+  found.begin = lines[first].offset;
+  found.end = lines[last + 1].offset;
   found.nameOffset = static_cast<int>(rel.size());
-  return closed && first >= 0;
+  return true;
 }
 
 // Random trees far from the writer's order: directories differing only in case, blocks cut
 // in pieces, deep lines before their parents' blocks, empty directories, names holding ";;",
-// shares named twice and sections left open. Every directory path is found exactly where
-// the scan finds it.
+// shares named twice, sections left open, and long names that make blocks cross the pieces
+// the file is read in. Every directory path is found exactly where the scan finds it.
 TEST(DirectoryBlocks, EveryPathFindsTheBlockAPlainScanFinds) {
   const char* const names[] = {"a", "A", "b;;c", "B;;C", "d"};
   const char* const shares[] = {"S", "s", "T"};
@@ -278,6 +297,7 @@ TEST(DirectoryBlocks, EveryPathFindsTheBlockAPlainScanFinds) {
         std::string path;
         for (int depth = static_cast<int>(random() % 4); depth >= 0; --depth) {
           path += names[random() % 5];
+          if (round % 20 == 0 && random() % 8 == 0) path += std::string(random() % 40000, 'x');
           keys.push_back(share + "\\" + path + "\\");
           if (depth > 0) path += "\\";
         }
@@ -289,26 +309,54 @@ TEST(DirectoryBlocks, EveryPathFindsTheBlockAPlainScanFinds) {
     fs.files["s"] = text;
     LoadedSnapshot snapshot;
     ASSERT_EQ(snapshot.Load(fs, "s"), LoadResult::kAccepted);
+    std::vector<LineRef> lines;
+    SplitLines(text, lines);
     for (const std::string& key : keys) {
       PathLocation expected, found;
-      const bool scanned = ScanForBlock(snapshot, key, expected);
-      ASSERT_EQ(snapshot.FindPathRange(key, found), scanned) << key << "\n" << text;
+      const bool scanned = ScanForBlock(text, lines, key, expected);
+      std::string bytes;
+      ASSERT_EQ(snapshot.ReadPathRange(key, found, bytes), scanned) << key;
       if (!scanned) continue;
-      EXPECT_EQ(found.firstLine, expected.firstLine) << key << "\n" << text;
-      EXPECT_EQ(found.lastLine, expected.lastLine) << key << "\n" << text;
+      EXPECT_EQ(found.begin, expected.begin) << key;
+      EXPECT_EQ(found.end, expected.end) << key;
       EXPECT_EQ(found.nameOffset, expected.nameOffset) << key;
+      EXPECT_EQ(bytes, text.substr(static_cast<std::size_t>(found.begin),
+                                   static_cast<std::size_t>(found.end - found.begin)))
+          << key;
     }
   }
 }
 
-TEST(LoaderOnDisk, SeveralGibibyteFileIsRefusedWithoutAllocatingIt) {
-  ScratchDir dir;
-  const std::string path = dir.Join("huge.mirvaul");
-  WriteTextFile(path, kSampleSnapshot);
-  std::filesystem::resize_file(path, 5ull << 30);  // sparse: no disk space used
-  LoadedSnapshot snapshot;
-  EXPECT_EQ(snapshot.Load(PlatformFileSystem(), path), LoadResult::kTooLarge);
-  std::filesystem::remove(path);
+// The file is read again for each listing and search: once it is gone, cut, grown, written
+// over or held by a writer since it was loaded, nothing of it is shown; the window says the
+// file cannot be opened, as for a file that cannot be loaded, and stays as it was.
+TEST_F(LoaderTest, AFileChangedAfterLoadingIsReportedAndNothingOfItListed) {
+  const std::string path = "C:\\snaps\\s.mirvaul";
+  std::string overwritten = kSampleSnapshot;
+  overwritten[overwritten.find("a.txt")] = 'q';
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"removed", [&] { files.files.erase(path); }},
+      {"cut", [&] { files.files[path].resize(kSampleSnapshot.size() - 10); }},
+      {"grown", [&] { files.files[path] += "x;;f;;1;;1.1.2010\r\n"; }},
+      {"written over", [&] { files.files[path] = overwritten; }},
+      {"held by a writer", [&] { files.heldOpen.insert(path); }},
+  };
+  const std::string unreadable = "Could not open '" + path + "'.\nThe file is corrupted.";
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    files.heldOpen.clear();
+    ASSERT_TRUE(Open(kSampleSnapshot, path));
+    browser.OpenLocation("Docs");
+    change();
+    notices.messages.clear();
+    browser.OpenLocation("Sub");
+    EXPECT_EQ(notices.messages, std::vector<std::string>{unreadable});
+    EXPECT_EQ(Names(), (NameList{"..", "Sub", "Zed", "a"}));
+    EXPECT_EQ(browser.navigationPath(), "Docs\\");
+    FileSearch search;
+    EXPECT_FALSE(search.Search(browser, list, notices, "c.txt"));
+    EXPECT_EQ(notices.messages.back(), unreadable);
+  }
 }
 
 TEST_F(LoaderTest, NulBytesAnywhereNeverCrashAndEndTheirLine) {

@@ -158,6 +158,38 @@ TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReadersAndAViewHoldsNothing
   EXPECT_TRUE(mapping->bytes().empty());
 }
 
+// A file read in pieces: refused while a writer holds it, read at any offset, and stamped so
+// that the same name holding another file of the same size is told apart.
+TEST_F(FileSystemBackendTest, FileReadInPiecesIsStampedAsTheFileItWas) {
+  FileSystem& files = PlatformFileSystem();
+  const std::string path = unc_ + "\\P.PC.mirvaul";
+  IoError error = IoError::kOther;
+  auto writer = files.Create(path, error);
+  ASSERT_EQ(writer->Write("0123456789", 10), IoError::kNone);
+  EXPECT_EQ(files.OpenExclusive(path, error), nullptr);
+  EXPECT_EQ(error, IoError::kSharingViolation);
+  ASSERT_EQ(writer->Close(), IoError::kNone);
+  auto file = files.OpenExclusive(path, error);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->stamp().size, 10u);
+  char piece[8] = {};
+  std::size_t read = 0;
+  ASSERT_EQ(file->ReadAt(6, piece, sizeof piece, read), IoError::kNone);
+  EXPECT_EQ(std::string(piece, read), "6789");
+  const FileStamp first = file->stamp();
+  file.reset();
+  test::WriteTextFile(Native("next.mvpart"), "abcdefghij");
+  ASSERT_EQ(files.Replace(unc_ + "\\next.mvpart", path), IoError::kNone);
+  file = files.OpenExclusive(path, error);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->stamp().size, 10u);
+  EXPECT_FALSE(file->stamp() == first);
+  file.reset();
+  EXPECT_EQ(files.Remove(path), IoError::kNone);
+  EXPECT_EQ(files.OpenExclusive(path, error), nullptr);
+  EXPECT_EQ(error, IoError::kNotFound);
+}
+
 TEST_F(FileSystemBackendTest, DirectoriesAreMadeOnceAndKnownByIdentity) {
   FileSystem& files = PlatformFileSystem();
   EXPECT_EQ(files.MakeDirectory(unc_ + "\\Snapshots"), IoError::kNone);
