@@ -74,8 +74,8 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   ExportFileRequest request;
   request.format = *format;
   request.csvFields = csvFields;
-  if (IoError error; ExportSnapshotToFile(fileSystem, layout, names.ansi(), *target, request, error) !=
-                     ExportFileResult::kWritten) {
+  if (IoError error; ExportSnapshotToFile(fileSystem, layout, names.ansi(), *target, request,
+                                          error) != ExportFileResult::kWritten) {
     err << "mirrorvault-cli: could not write '" << *target << "': " << DescribeIoError(error)
         << "; nothing was written\n";
     return kExitUsage;
