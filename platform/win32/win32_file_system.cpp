@@ -259,9 +259,11 @@ class Win32FileSystem final : public FileSystem {
   }
 
   std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
-    // Share mode 0, as for a whole read: refused while a writer holds the file.
-    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Refused while a writer holds the file: no FILE_SHARE_WRITE. Other readers may hold it
+    // too, as a mapping does: the Compare window keeps its two files mapped while it shows
+    // them, and opening an entry of either in the main window reads the same file again.
+    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;

@@ -90,6 +90,24 @@ TEST_F(CompareExportTest, CompareListsWhatDiffPrintsAndFilters) {
             "Added 3, removed 3, changed 2; shares added 1, removed 1; bytes added 14, removed 45");
   EXPECT_NE(summaryLine.find("added 3, removed 3, changed 2"), std::string::npos) << summaryLine;
 
+  // A double click on a removed entry opens the older capture at its folder, the row selected.
+  int removed = -1;
+  for (int row = 0; row < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+    if (CellText(list, row, 1).find("Sub\\x.txt") != std::string::npos) removed = row;
+  }
+  ASSERT_GE(removed, 0);
+  NMITEMACTIVATE click{};
+  click.hdr = {list, IDC_COMPARE_LIST, static_cast<UINT>(NM_DBLCLK)};
+  click.iItem = removed;
+  SendMessageW(compare, WM_NOTIFY, IDC_COMPARE_LIST, reinterpret_cast<LPARAM>(&click));
+  PumpMessages();
+  EXPECT_EQ(MainState().browser->info().path, oldPath_);
+  EXPECT_EQ(Location(), "\\\\PC1\\Docs\\Sub\\");
+  const auto selected = static_cast<int>(
+      SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  ASSERT_GE(selected, 0);
+  EXPECT_EQ(MainState().fileList->CellText(selected, 0), "x");
+
   // Only the changed entries, once Added and Removed are cleared.
   for (const int box : {IDC_COMPARE_ADDED, IDC_COMPARE_REMOVED}) {
     CheckDlgButton(compare, box, BST_UNCHECKED);
