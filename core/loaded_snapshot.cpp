@@ -13,6 +13,7 @@
 
 #include "core/encoding_line.h"
 #include "core/parsed_entry.h"
+#include "core/read_ahead.h"
 #include "core/text.h"
 
 namespace mv {
@@ -115,7 +116,6 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
 
 LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
   stamp_ = input.stamp();
-  piece_.resize(kReadPieceBytes);
   // One pass over the file: the header lines, the share header and end lines, the counts of
   // the entry lines after the first share header line, where each share's root block ends
   // and the directory blocks of each section.
@@ -186,16 +186,14 @@ LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
   };
   LineCutter cutter;
   LineCutter::Status status = LineCutter::Status::kGoOn;
-  std::uint64_t at = 0;
-  while (at < stamp_.size && status == LineCutter::Status::kGoOn) {
-    const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(piece_.size(), stamp_.size - at));
-    std::size_t got = 0;
-    if (input.ReadAt(at, piece_.data(), want, got) != IoError::kNone || got != want) {
-      return LoadResult::kCannotOpen;  // unreadable, or cut while it was read
+  {
+    ReadAhead pieces(input, stamp_.size, kReadPieceBytes);
+    std::string_view piece;
+    bool failed = false;
+    while (status == LineCutter::Status::kGoOn && pieces.Next(piece, failed)) {
+      status = cutter.Feed(piece, visit);
     }
-    status = cutter.Feed(std::string_view(piece_.data(), got), visit);
-    at += got;
+    if (failed) return LoadResult::kCannotOpen;  // unreadable, or cut while it was read
   }
   if (status == LineCutter::Status::kGoOn) status = cutter.Finish(visit);
   if (awaitBegin) sectionBegin = static_cast<std::int64_t>(stamp_.size);

@@ -2,6 +2,8 @@
 // unreadable file leaves behind, files of millions of lines, and where directory blocks lie.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <random>
@@ -11,6 +13,7 @@
 #include "browser_fixture.h"
 #include "core/loaded_snapshot.h"
 #include "core/parsed_entry.h"
+#include "core/read_ahead.h"
 #include "core/text.h"
 #include "platform/file_system.h"
 #include "query/snapshot_scan.h"
@@ -376,6 +379,46 @@ TEST_F(LoaderTest, NulBytesAnywhereNeverCrashAndEndTheirLine) {
   ASSERT_TRUE(Open(cut));
   browser.OpenLocation("Docs");
   EXPECT_EQ(Names(), (NameList{"..", "Sub", "Zed"}));
+}
+
+// The pieces read ahead on a thread are the file's bytes in order, whatever its size against
+// the piece; a read that fails or comes short ends the pass as a failure, not as the end.
+TEST(ReadAhead, PiecesAreTheFileInOrderAndAFailedReadIsAFailure) {
+  class Bytes final : public InputFile {
+   public:
+    Bytes(std::string text, std::uint64_t failAt) : text_(std::move(text)), failAt_(failAt) {
+      stamp_.size = text_.size();
+    }
+    const FileStamp& stamp() const override { return stamp_; }
+    IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size,
+                   std::size_t& read) override {
+      if (offset >= failAt_) return IoError::kOther;
+      read = std::min<std::size_t>(size, text_.size() - static_cast<std::size_t>(offset));
+      std::memcpy(buffer, text_.data() + offset, read);
+      return IoError::kNone;
+    }
+
+   private:
+    std::string text_;
+    std::uint64_t failAt_;
+    FileStamp stamp_;
+  };
+  constexpr std::size_t kPiece = 7;
+  for (const std::size_t size : {0, 1, 6, 7, 8, 14, 100}) {
+    for (const bool fail : {false, true}) {
+      std::string text(size, '\0');
+      for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 26);
+      Bytes file(text, fail ? 2 * kPiece : ~std::uint64_t{0});
+      ReadAhead pieces(file, size, kPiece);
+      std::string seen;
+      std::string_view piece;
+      bool failed = false;
+      while (pieces.Next(piece, failed)) seen += piece;
+      const bool failsHere = fail && size > 2 * kPiece;
+      EXPECT_EQ(failed, failsHere) << size;
+      EXPECT_EQ(seen, failsHere ? text.substr(0, 2 * kPiece) : text) << size;
+    }
+  }
 }
 
 }  // namespace
