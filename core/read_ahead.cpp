@@ -10,7 +10,8 @@ ReadAhead::ReadAhead(InputFile& input, std::uint64_t size, std::size_t pieceByte
       size_(size),
       pieceBytes_(pieceBytes),
       pieces_(pieceBytes == 0 ? 0 : (size + pieceBytes - 1) / pieceBytes) {
-  for (Slot& slot : slots_) slot.bytes.resize(std::min<std::uint64_t>(pieceBytes, size));
+  for (Slot& slot : slots_)
+    slot.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(pieceBytes, size)));
   if (pieces_ > 1) thread_ = std::thread([this] { Run(); });
 }
 
