@@ -92,23 +92,8 @@ bool CodePageDecoder::singleByte() const {
 }
 
 bool CodePageDecoder::SpellInCodePage(std::string_view utf8, std::string& bytes) const {
-  if (!singleByte()) return false;
   bytes.clear();
-  for (std::size_t i = 0; i < utf8.size();) {
-    const std::size_t length = Utf8SequenceAt(utf8, i);
-    if (length == 0) return false;
-    const std::string_view character = utf8.substr(i, length);
-    i += length;
-    if (length == 1) {
-      bytes += character.front();
-      continue;
-    }
-    std::size_t b = 0;
-    while (b < high_.size() && high_[b] != character) ++b;
-    if (b == high_.size()) return false;
-    bytes += static_cast<char>(0x80 + b);
-  }
-  return true;
+  return singleByte() && EncodeCodePageText(codePage_, utf8, bytes);
 }
 
 void CodePageDecoder::AppendUtf8(std::string_view text, std::string& out) {
