@@ -27,10 +27,13 @@ inline unsigned WorkerCount(unsigned requested, std::size_t items) {
 // produce(index, worker) returns the result of item index (worker numbers the thread, from
 // 0, for state a thread keeps between items); consume(index, result) takes it and returns
 // false to stop. Once stop (when given) is set or consume said false, no item is started and
-// none is consumed.
+// none is consumed. When allowed is given, only workers numbered below its value start items;
+// the caller may raise it while the work runs, and the others join when the next item is
+// consumed.
 template <typename Result, typename Produce, typename Consume>
 void RunInOrder(std::size_t count, unsigned workers, Produce&& produce, Consume&& consume,
-                const std::atomic<bool>* stop = nullptr) {
+                const std::atomic<bool>* stop = nullptr,
+                const std::atomic<unsigned>* allowed = nullptr) {
   const std::size_t window = 2 * static_cast<std::size_t>(workers);
   std::mutex mutex;
   std::condition_variable changed;
@@ -39,11 +42,17 @@ void RunInOrder(std::size_t count, unsigned workers, Produce&& produce, Consume&
   bool halted = false;
   std::map<std::size_t, Result> ready;
   auto halt = [&] { return halted || (stop != nullptr && stop->load()); };
+  // Worker 0 always may: the work cannot stall.
+  auto mayStart = [&](unsigned worker) {
+    return worker == 0 || allowed == nullptr || worker < allowed->load();
+  };
 
   auto work = [&](unsigned worker) {
     std::unique_lock lock(mutex);
     for (;;) {
-      changed.wait(lock, [&] { return started >= count || halt() || started < consumed + window; });
+      changed.wait(lock, [&] {
+        return started >= count || halt() || (started < consumed + window && mayStart(worker));
+      });
       if (started >= count || halt()) break;
       const std::size_t index = started++;
       lock.unlock();

@@ -146,7 +146,7 @@ std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySna
         }
         return true;
       },
-      request.stop);
+      request.stop, request.threadsReading);
   return hits;
 }
 

@@ -33,6 +33,9 @@ struct FindRequest {
   EntryKinds kinds = EntryKinds::kAll;
   unsigned threads = 0;                     // 0: one per processor, at most kMaxWorkers
   const std::atomic<bool>* stop = nullptr;  // once set, nothing more is read or reported
+  // When given, how many of the threads read at the moment (at least one); it may be raised
+  // during the search, and the others join when the next snapshot is reported.
+  const std::atomic<unsigned>* threadsReading = nullptr;
   // Names of snapshots that declare no encoding are in this code page; null: kDefaultCodePage.
   const CodePageDecoder* ansiNames = nullptr;
 };

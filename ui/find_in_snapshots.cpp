@@ -148,6 +148,7 @@ FindSearch::FindSearch(FileSystem& fileSystem, std::vector<LibrarySnapshot> snap
   request.pattern = choices.name;
   request.kinds = choices.kinds;
   request.stop = &stop_;
+  request.threadsReading = &threadsReading_;
   thread_ = std::thread([this, &fileSystem, list = std::move(snapshots), request]() mutable {
     Run(fileSystem, std::move(list), std::move(request));
   });
@@ -183,6 +184,14 @@ FindBatch FindSearch::Take() {
   pending_.finished = batch.finished;
   notified_ = false;
   return batch;
+}
+
+void FindBatch::Append(FindBatch&& later) {
+  std::move(later.snapshots.begin(), later.snapshots.end(), std::back_inserter(snapshots));
+  std::move(later.hits.begin(), later.hits.end(), std::back_inserter(hits));
+  searched = std::max(searched, later.searched);
+  std::move(later.unreadable.begin(), later.unreadable.end(), std::back_inserter(unreadable));
+  finished = finished || later.finished;
 }
 
 void FindResults::Clear() {

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -73,6 +74,9 @@ struct FindBatch {
   std::size_t searched = 0;             // snapshots searched or skipped, all together
   std::vector<std::string> unreadable;  // "<path>: <reason>" of each snapshot skipped
   bool finished = false;                // the search has ended (done or stopped)
+
+  // Adds a later batch of the same search to this one, as if both were taken at once.
+  void Append(FindBatch&& later);
 };
 
 class FindSearch {
@@ -88,6 +92,10 @@ class FindSearch {
 
   // Nothing more is read or reported; the batch then says finished.
   void Stop() { stop_.store(true); }
+  // The search starts with one thread reading, so that on a machine of few processors the
+  // first snapshot's hits reach the window (and are drawn) without the other threads taking
+  // the processors; the window calls this once it has shown them, and the rest join.
+  void UseAllThreads() { threadsReading_.store(std::numeric_limits<unsigned>::max()); }
   bool stopped() const { return stop_.load(); }
   std::size_t total() const { return total_; }
   // Everything new since the last call.
@@ -102,6 +110,7 @@ class FindSearch {
   std::function<void()> notify_;
   std::size_t total_ = 0;
   std::atomic<bool> stop_{false};
+  std::atomic<unsigned> threadsReading_{1};
   std::mutex mutex_;
   FindBatch pending_;
   bool notified_ = false;

@@ -17,15 +17,15 @@
 #include "res/resource_ids.h"
 #include "ui/compare_rows.h"
 #include "ui/win32/key_routing.h"
+#include "ui/win32/report_columns.h"
 #include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
 
 constexpr int kMargin = 8;  // pixels around and between the controls
-constexpr int kColumnWidths[kCompareColumns] = {95, 340, 130, 160};
-constexpr const wchar_t* kColumnTitles[kCompareColumns] = {L"Change", L"Path", L"Size",
-                                                           L"Date Created"};
+constexpr ReportColumn kColumns[kCompareColumns] = {
+    {L"Change", 95}, {L"Path", 340}, {L"Size", 130}, {L"Date Created", 160}};
 constexpr wchar_t kComparing[] = L"Comparing...";
 
 struct CompareWindow {
@@ -189,15 +189,7 @@ void InitWindow(HWND window, CompareWindow& s) {
     CheckDlgButton(window, id, BST_CHECKED);
   }
   SendMessageW(s.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-  for (int column = 0; column < kCompareColumns; ++column) {
-    LVCOLUMNW header{};
-    header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    header.cx = kColumnWidths[column];
-    header.pszText = const_cast<wchar_t*>(kColumnTitles[column]);
-    header.iSubItem = column;
-    SendMessageW(s.list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&header));
-  }
+  InsertReportColumns(s.list, kColumns);
   AddModelessWindow(window);
   Layout(s);
   FillChoices(s);

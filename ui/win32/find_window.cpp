@@ -17,15 +17,24 @@
 #include "ui/win32/key_routing.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/main_window_snapshots.h"
+#include "ui/win32/report_columns.h"
 #include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
 
 constexpr wchar_t kCaption[] = L"Find in All Snapshots";
-constexpr std::array<const wchar_t*, kFindColumnCount> kColumnTitles = {
-    L"Name", L"In Folder", L"Size", L"Date Created", L"Snapshot", L"Computer"};
-constexpr std::array<int, kFindColumnCount> kColumnWidths = {150, 200, 70, 80, 120, 80};
+// While hits pour in, the list and the progress line change at most this often (the first
+// batch of a search is shown at once): each change of a long list redraws its scroll bar,
+// and a window redrawn for every snapshot searched takes the processor from the search.
+constexpr UINT kRefreshMilliseconds = 100;
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr std::array<ReportColumn, kFindColumnCount> kColumns = {{{L"Name", 150},
+                                                                  {L"In Folder", 200},
+                                                                  {L"Size", 70, LVCFMT_RIGHT},
+                                                                  {L"Date Created", 80},
+                                                                  {L"Snapshot", 120},
+                                                                  {L"Computer", 80}}};
 // The kinds box, in the order of EntryKinds' choices offered.
 constexpr std::array<const wchar_t*, 3> kKindTexts = {L"Files and folders", L"Files only",
                                                       L"Folders only"};
@@ -54,6 +63,10 @@ struct FindWindowState {
   std::vector<FindScope> scopes;
   std::unique_ptr<FindSearch> search;
   FindResults results;
+  FindBatch waiting;        // taken from the search, not yet shown
+  bool refreshDue = false;  // the refresh timer runs
+  DWORD shownAt = 0;        // GetTickCount() of the last change shown
+  bool firstShown = false;  // the search's first batch is on the screen
   bool finished = true;
   std::wstring cell;  // the text of the last cell asked for
   SIZE startSize{};
@@ -79,19 +92,6 @@ void ShowProgress(FindWindowState& s) {
   const bool stopped = s.search && s.search->stopped();
   SetText(s.window, IDC_FIND_PROGRESS, s.results.ProgressText(total, s.finished, stopped));
   EnableWindow(GetDlgItem(s.window, IDC_FIND_STOP), s.finished ? FALSE : TRUE);
-}
-
-void AddColumns(HWND list) {
-  for (int column = 0; column < kFindColumnCount; ++column) {
-    LVCOLUMNW info{};
-    info.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM | LVCF_FMT;
-    info.fmt = column == kFindSize ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    info.cx = kColumnWidths[static_cast<std::size_t>(column)];
-    info.pszText = const_cast<wchar_t*>(kColumnTitles[static_cast<std::size_t>(column)]);
-    info.iSubItem = column;
-    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&info));
-  }
 }
 
 // The sort arrow on the header of the sorted column.
@@ -140,12 +140,19 @@ std::vector<LibrarySnapshot> ListLibrary(const FindWindowState& s) {
   return ListLibrarySnapshots(*s.setup.fileSystem, s.setup.snapshotsDirectory());
 }
 
+void CancelRefresh(FindWindowState& s) {
+  if (!s.refreshDue) return;
+  KillTimer(s.window, kRefreshTimer);
+  s.refreshDue = false;
+}
+
 void StartFind(FindWindowState& s) {
   s.search.reset();  // stops and waits for the one running
   // A batch of the old search may still be posted: it finds nothing to take.
   s.results.Clear();
-  SendMessageW(s.list, LVM_SETITEMCOUNT, 0, 0);
-  ShowSortArrow(s);
+  s.waiting = FindBatch{};
+  s.firstShown = false;
+  CancelRefresh(s);
   const std::vector<LibrarySnapshot> library = ListLibrary(s);
   FindChoices choices;
   choices.name =
@@ -159,31 +166,57 @@ void StartFind(FindWindowState& s) {
   if (scope > 0 && static_cast<std::size_t>(scope) < s.scopes.size()) {
     choices.scope = s.scopes[static_cast<std::size_t>(scope)];
   }
+  s.finished = choices.name.empty() || s.setup.fileSystem == nullptr;
+  if (!s.finished) {
+    // The search starts before the window is tidied: its first file is being read meanwhile.
+    HWND window = s.window;
+    s.search = std::make_unique<FindSearch>(
+        *s.setup.fileSystem, SnapshotsToSearch(library, choices), choices,
+        [window] { PostMessageW(window, kFindBatchMessage, 0, 0); });
+  }
+  SendMessageW(s.list, LVM_SETITEMCOUNT, 0, 0);
+  ShowSortArrow(s);
   FillScopes(s, library);
-  if (choices.name.empty() || s.setup.fileSystem == nullptr) {
-    s.finished = true;
+  if (s.finished) {
     SetText(s.window, IDC_FIND_PROGRESS, "Type a name to find.");
     return;
   }
-  s.finished = false;
-  HWND window = s.window;
-  s.search = std::make_unique<FindSearch>(
-      *s.setup.fileSystem, SnapshotsToSearch(library, choices), choices,
-      [window] { PostMessageW(window, kFindBatchMessage, 0, 0); });
   ShowProgress(s);
 }
 
-void TakeBatch(FindWindowState& s) {
-  if (!s.search) return;
-  FindBatch batch = s.search->Take();
-  const bool finished = batch.finished;
+// Shows what was taken and not yet shown.
+void ShowWaiting(FindWindowState& s) {
+  CancelRefresh(s);
+  const bool finished = s.waiting.finished;
   const bool sorted = s.results.sortColumn() >= 0;
-  s.results.Add(std::move(batch));
+  s.results.Add(std::move(s.waiting));
+  s.waiting = FindBatch{};
   SendMessageW(s.list, LVM_SETITEMCOUNT, s.results.rowCount(),
                LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (sorted) InvalidateRect(s.list, nullptr, FALSE);
   s.finished = finished;
   ShowProgress(s);
+  s.shownAt = GetTickCount();
+  if (!s.firstShown && s.search) {
+    // Drawn before the search's other threads start reading (see UseAllThreads).
+    s.firstShown = true;
+    UpdateWindow(s.list);
+    s.search->UseAllThreads();
+  }
+}
+
+// A batch is ready: taken at once, so the search never waits on the window, and shown at
+// once while the list is empty and at the end, otherwise when the refresh timer comes.
+void TakeBatch(FindWindowState& s) {
+  if (!s.search) return;
+  s.waiting.Append(s.search->Take());
+  const DWORD since = GetTickCount() - s.shownAt;
+  if (s.results.rowCount() == 0 || s.waiting.finished || since >= kRefreshMilliseconds) {
+    ShowWaiting(s);
+  } else if (!s.refreshDue) {
+    s.refreshDue = SetTimer(s.window, kRefreshTimer, kRefreshMilliseconds - since, nullptr) != 0;
+    if (!s.refreshDue) ShowWaiting(s);
+  }
 }
 
 void OpenHit(FindWindowState& s, int row) {
@@ -252,7 +285,7 @@ void InitWindow(FindWindowState& s, HWND window) {
   s.window = window;
   s.list = GetDlgItem(window, IDC_FIND_LIST);
   SendMessageW(s.list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  AddColumns(s.list);
+  InsertReportColumns(s.list, kColumns);
   for (const wchar_t* text : kKindTexts) {
     SendDlgItemMessageW(window, IDC_FIND_KINDS, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   }
@@ -285,6 +318,10 @@ INT_PTR CALLBACK FindMessages(HWND window, UINT message, WPARAM wParam, LPARAM l
   switch (message) {
     case kFindBatchMessage:
       TakeBatch(s);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kRefreshTimer) return FALSE;
+      ShowWaiting(s);
       return TRUE;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Layout(s, LOWORD(lParam), HIWORD(lParam));

@@ -10,6 +10,7 @@
 #include "core/loaded_snapshot.h"
 #include "platform/memory/memory_file_system.h"
 #include "query/name_pattern.h"
+#include "query/ordered_work.h"
 #include "query/snapshot_find.h"
 #include "query/snapshot_scan.h"
 #include "snapshot_texts.h"
@@ -97,6 +98,29 @@ TEST(FindEngine, ReportsInListOrderFromSeveralWorkersAndStops) {
   request.stop = &stopped.stop;
   FindInSnapshots(PlatformFileSystem(), snapshots, request, stopped);
   EXPECT_EQ(stopped.order, std::vector<std::string>(expected.begin(), expected.begin() + 3));
+}
+
+// The window's search starts with one worker reading and lets the others join later: until
+// then no other worker may start an item, and raising the number mid-way must not stall.
+TEST(FindEngine, OnlyTheWorkersAllowedStartItemsAndTheOthersJoinWhenRaised) {
+  std::atomic<unsigned> allowed{1};
+  std::vector<unsigned> producedBy(40, 99);
+  std::vector<std::size_t> consumed;
+  RunInOrder<std::size_t>(
+      40, 4,
+      [&](std::size_t index, unsigned worker) {
+        producedBy[index] = worker;
+        return index;
+      },
+      [&](std::size_t index, std::size_t result) {
+        consumed.push_back(result);
+        if (index == 9) allowed.store(4);
+        return true;
+      },
+      nullptr, &allowed);
+  ASSERT_EQ(consumed.size(), 40u);
+  for (std::size_t i = 0; i < consumed.size(); ++i) EXPECT_EQ(consumed[i], i);
+  for (std::size_t i = 0; i <= 9; ++i) EXPECT_EQ(producedBy[i], 0u) << i;
 }
 
 }  // namespace
