@@ -1,5 +1,6 @@
 // Times the Compare window on a snapshots folder of two captures of one computer: from the
-// Compare command on the newer one to the list filled with every difference and painted.
+// Compare command on the newer one to the list filled with every difference and painted
+// (closing the window again is not timed).
 // Prints milliseconds and the rows listed; run.sh times mirrorvault-cli diff beside it.
 //
 //   compare_bench SNAPSHOTS_FOLDER [RUNS]
@@ -7,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -69,10 +72,12 @@ int main(int argc, char** argv) {
 
   long long rows = -1;
   std::string summary;
-  const double best = mv::bench::BestOf(runs, [&] {
+  double best = 1e300;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = std::chrono::steady_clock::now();
     SendMessageW(window, WM_COMMAND, IDM_COMPARE, 0);
     HWND compare = CompareWindowOf(window);
-    if (compare == nullptr) std::exit(1);
+    if (compare == nullptr) return 1;
     HWND line = GetDlgItem(compare, IDC_COMPARE_SUMMARY);
     for (;;) {
       WaitMessage();
@@ -82,10 +87,13 @@ int main(int argc, char** argv) {
     }
     HWND list = GetDlgItem(compare, IDC_COMPARE_LIST);
     UpdateWindow(list);
+    best = std::min(best, mv::bench::MillisecondsSince(start));
     rows = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    // Not timed: closing is not filling, and under Xvfb without a window manager Wine waits
+    // two seconds for the window to be withdrawn.
     DestroyWindow(compare);
     Settle();
-  });
+  }
   std::printf("compare window: best of %d %.1f ms, %lld rows; %s\n", runs, best, rows,
               summary.c_str());
   DestroyWindow(window);
