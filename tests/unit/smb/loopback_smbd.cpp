@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace mv::test {
@@ -172,6 +173,21 @@ read only = no
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return true;
+}
+
+int LoopbackSmbd::DropConnections() const {
+  int dropped = 0;
+  // Each connection has a child of its own named smbd; the other children (notifyd,
+  // cleanupd) stay.
+  for (const auto& process : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(process.path() / "stat");
+    std::string name, state;
+    pid_t pid = 0, parent = 0;
+    if (stat >> pid >> name >> state >> parent && parent == pid_ && name == "(smbd)") {
+      dropped += kill(pid, SIGKILL) == 0 ? 1 : 0;
+    }
+  }
+  return dropped;
 }
 
 void LoopbackSmbd::Stop() {

@@ -39,6 +39,9 @@ class LoopbackSmbd {
   std::string AuthFile(const std::string& password = kPassword) const;
   // Runs smbclient with the user's credentials on a share; true when it succeeded.
   bool RunSmbClient(const std::string& share, const std::string& commands) const;
+  // Cuts every client's connection, as a server restart or a broken link would, and answers
+  // how many; the server goes on accepting new ones.
+  int DropConnections() const;
 
  private:
   bool Start();

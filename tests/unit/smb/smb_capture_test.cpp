@@ -152,6 +152,48 @@ TEST_F(SmbShareTest, ShareFolderGoneMidCaptureLeavesItsDirectoriesUnlisted) {
   EXPECT_EQ(test::SnapshotEntries(text).size(), 4u);  // the share and its three entries
 }
 
+// Connections cut while listings are in flight on several threads (a server restart, a
+// broken link): the listings that fail on a dead connection are made again on a new one, so
+// the capture is whole, and the session goes on serving the next capture.
+class CuttingConnections final : public test::ForwardingFileSystem {
+ public:
+  CuttingConnections(FileSystem& smb, const LoopbackSmbd& server)
+      : ForwardingFileSystem(smb), server_(server) {}
+  std::unique_ptr<DirectoryListing> List(const std::string& pattern, IoError& error) override {
+    if (++listed_ == 6) dropped = server_.DropConnections();
+    return inner_.List(pattern, error);
+  }
+  bool ListsConcurrently() const override { return inner_.ListsConcurrently(); }
+  std::atomic<int> dropped{0};
+
+ private:
+  const LoopbackSmbd& server_;
+  std::atomic<int> listed_{0};
+};
+
+TEST_F(SmbShareTest, ConnectionsCutMidWalkAreMadeAgainAndTheCaptureIsWhole) {
+  const std::string folder = Fresh("Public");
+  std::vector<std::string> files;
+  for (int d = 0; d < 30; ++d) {
+    for (int f = 0; f < 3; ++f)
+      files.push_back("d" + std::to_string(d) + "/s/f" + std::to_string(f));
+  }
+  Make(folder, files);
+  auto client = Client("");
+  CuttingConnections cutting(client->fileSystem(), *server_);
+  ASSERT_TRUE(cutting.ListsConcurrently());
+  smb::UncRoutingFileSystem routed(cutting, PlatformFileSystem());
+  WriteReport cut;
+  const std::vector<std::string> again = test::SnapshotEntries(Capture(routed, "Public", cut));
+  EXPECT_GT(cutting.dropped.load(), 0);
+  EXPECT_EQ(cut.unlistedDirectories, 0);
+  WriteReport whole;
+  const std::vector<std::string> all =
+      test::SnapshotEntries(Capture(client->fileSystem(), "Public", whole));
+  EXPECT_EQ(all.size(), 1u + 30 * 5);  // the share, and per folder: itself, s and three files
+  EXPECT_EQ(again, all);
+}
+
 // Names come from the servers whole: one outside code page 1252 makes the snapshot UTF-8,
 // and folders of any name are walked.
 TEST_F(SmbShareTest, NamesFromTheServersAreKeptWhole) {
