@@ -197,8 +197,9 @@ void ShowWaiting(FindWindowState& s) {
   s.finished = finished;
   ShowProgress(s);
   s.shownAt = GetTickCount();
-  if (!s.firstShown && s.search) {
-    // Drawn before the search's other threads start reading (see UseAllThreads).
+  // The first snapshot's outcome is drawn before the search's other threads start reading
+  // (see UseAllThreads); a batch posted by an earlier search brings nothing and counts not.
+  if (!s.firstShown && s.search && (s.results.searched() > 0 || finished)) {
     s.firstShown = true;
     UpdateWindow(s.list);
     s.search->UseAllThreads();
