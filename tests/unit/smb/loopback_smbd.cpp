@@ -91,7 +91,7 @@ bool LoopbackSmbd::Start() {
   const std::string root = scratch_.path();
   chmod(root.c_str(), 0755);  // the guest walks through it to the shares
   for (const char* folder :
-       {"private", "lock", "state", "cache", "pid", "ncalrpc", "Public", "Private"}) {
+       {"private", "lock", "state", "cache", "pid", "ncalrpc", "Public", "Private", "Dfs"}) {
     std::filesystem::create_directories(scratch_.Join(folder));
   }
   port_ = Loopback(0);
@@ -125,6 +125,12 @@ read only = yes
 [Private]
 path = @/Private
 read only = no
+[Dfs]
+path = @/Dfs
+guest ok = yes
+read only = yes
+msdfs root = yes
+browseable = no
 )";
   conf.replace(conf.find("PORT"), 4, std::to_string(port_));
   conf.replace(conf.find("GUEST"), 5, guest);

@@ -1,8 +1,9 @@
 // A real Samba server for the SMB tests: smbd on the loopback address and a free port, with
 // its configuration, password database, locks, state and log in a scratch folder (nothing of
 // the system's is used or touched). It serves "Public" to guests (read only) and "Private"
-// to one user of its own password database, mapped to this process's account. The server
-// stops with the object, and with the process should that end first.
+// to one user of its own password database, mapped to this process's account, and "Dfs", a
+// DFS root (not browsed) to guests. The server stops with the object, and with the process
+// should that end first.
 #pragma once
 
 #include <sys/types.h>
@@ -33,7 +34,7 @@ class LoopbackSmbd {
   static bool Installed();
 
   std::uint16_t port() const { return port_; }
-  // Native folder of "Public" or "Private".
+  // Native folder of "Public", "Private" or "Dfs".
   std::string ShareFolder(const std::string& share) const { return scratch_.Join(share); }
   // An authentication file with the user's password, or with another one.
   std::string AuthFile(const std::string& password = kPassword) const;

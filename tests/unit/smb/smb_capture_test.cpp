@@ -194,6 +194,21 @@ TEST_F(SmbShareTest, ConnectionsCutMidWalkAreMadeAgainAndTheCaptureIsWhole) {
   EXPECT_EQ(again, all);
 }
 
+// A DFS link (a Samba msdfs root) whose target server cannot be reached, as when it is down:
+// the link is written as a folder and counted unlisted, and the rest of the share is walked.
+// (The library follows referrals on port 445 only, so a reachable target cannot be tested
+// against this server's own port.)
+TEST_F(SmbShareTest, DfsLinkToAServerDownIsCountedUnlisted) {
+  const std::string dfs = Fresh("Dfs");
+  Make(dfs, {"plain/p.txt"});
+  fs::create_symlink("msdfs:localhost\\Public", dfs + "/link");
+  WriteReport report;
+  EXPECT_EQ(test::SnapshotEntries(Capture(Client("")->fileSystem(), "Dfs", report)),
+            (std::vector<std::string>{"SHARENAME: Dfs", "Dfs\\link;;d;;0", "Dfs\\plain;;d;;0",
+                                      "Dfs\\plain\\p.txt;;f;;11"}));
+  EXPECT_EQ(report.unlistedDirectories, 1);
+}
+
 // Names come from the servers whole: one outside code page 1252 makes the snapshot UTF-8,
 // and folders of any name are walked.
 TEST_F(SmbShareTest, NamesFromTheServersAreKeptWhole) {
