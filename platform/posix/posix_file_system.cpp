@@ -23,17 +23,11 @@ namespace {
 
 using posix::FromErrno;
 
-// The folder of a pattern as a native path.
-void SplitPattern(const std::string& pattern, std::string& folder, std::string& glob) {
-  posix::SplitListingPattern(pattern, folder, glob);
-  folder = posix::ToNativePath(folder);
-  if (folder.empty()) folder = "/";
-}
-
 class PosixListing final : public DirectoryListing {
  public:
-  PosixListing(DIR* dir, std::string glob, bool namesOnly)
-      : dir_(dir), glob_(std::move(glob)), namesOnly_(namesOnly) {}
+  // folder: the program's path of the folder listed.
+  PosixListing(DIR* dir, std::string folder, std::string glob, bool namesOnly)
+      : dir_(dir), folder_(std::move(folder)), glob_(std::move(glob)), namesOnly_(namesOnly) {}
   ~PosixListing() override { closedir(dir_); }
 
   bool Next(DirEntry& entry) override {
@@ -43,6 +37,11 @@ class PosixListing final : public DirectoryListing {
       if (d == nullptr) return false;
       if (!posix::MatchesListingGlob(glob_, d->d_name)) continue;
       Describe(*d, entry);
+      if (entry.nameAltered && (entry.attributes & kAttrDirectory) != 0) {
+        std::string path = folder_;
+        AppendPathComponent(path, entry.name);
+        posix::RememberAlteredFolder(std::move(path), d->d_name);
+      }
       return true;
     }
   }
@@ -51,7 +50,7 @@ class PosixListing final : public DirectoryListing {
   void Describe(const dirent& d, DirEntry& entry) {
     // Names are UTF-8 on the ports: a byte that belongs to no UTF-8 character (a name
     // written in a legacy 8-bit encoding) becomes '?', and the name counts as altered. Such a
-    // folder is written, but cannot be entered by its altered name.
+    // folder is entered by its altered name all the same (RememberAlteredFolder).
     entry.name = d.d_name;
     entry.nameAltered = ReplaceInvalidUtf8(entry.name);
     entry.attributes = 0;
@@ -99,6 +98,7 @@ class PosixListing final : public DirectoryListing {
   }
 
   DIR* dir_;
+  std::string folder_;
   std::string glob_;
   bool namesOnly_;
 };
@@ -385,14 +385,15 @@ class PosixFileSystem final : public FileSystem {
   static std::unique_ptr<DirectoryListing> Open(const std::string& pattern, IoError& error,
                                                 bool namesOnly) {
     std::string folder, glob;
-    SplitPattern(pattern, folder, glob);
-    DIR* dir = opendir(folder.c_str());
+    posix::SplitListingPattern(pattern, folder, glob);
+    std::string native = posix::ToNativePath(folder);
+    DIR* dir = opendir(native.empty() ? "/" : native.c_str());
     if (dir == nullptr) {
       error = FromErrno(errno);
       return nullptr;
     }
     error = IoError::kNone;
-    return std::make_unique<PosixListing>(dir, glob, namesOnly);
+    return std::make_unique<PosixListing>(dir, std::move(folder), glob, namesOnly);
   }
 
   static IoError ReadLocked(int fd, std::uint64_t maxBytes, std::vector<char>& contents) {
