@@ -118,7 +118,16 @@ void FillScopes(FindWindowState& s, const std::vector<LibrarySnapshot>& library)
       chosen > 0 && static_cast<std::size_t>(chosen) < s.scopes.size()
           ? std::optional<FindScope>(s.scopes[static_cast<std::size_t>(chosen)])
           : std::nullopt;
-  s.scopes = ScopesOfLibrary(library);
+  std::vector<FindScope> scopes = ScopesOfLibrary(library);
+  const auto same = [](const FindScope& a, const FindScope& b) {
+    return a.kind == b.kind && a.name == b.name;
+  };
+  // Unchanged, the box is left alone: refilled, it would be drawn again as the search starts.
+  if (!s.scopes.empty() &&
+      std::equal(scopes.begin(), scopes.end(), s.scopes.begin(), s.scopes.end(), same)) {
+    return;
+  }
+  s.scopes = std::move(scopes);
   SendMessageW(box, CB_RESETCONTENT, 0, 0);
   int select = 0;
   for (std::size_t i = 0; i < s.scopes.size(); ++i) {
