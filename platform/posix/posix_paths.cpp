@@ -63,8 +63,9 @@ std::string ToNativePath(const std::string& windowsPath) {
     if (end && lock.owns_lock() && native.size() > nameStart) {
       // A component that stands for a folder whose own name is not UTF-8.
       const auto found = altered.nativeNames.find(windowsPath.substr(0, i));
-      if (found != altered.nativeNames.end())
+      if (found != altered.nativeNames.end()) {
         native.replace(nameStart, std::string::npos, found->second);
+      }
     }
     if (i == windowsPath.size()) break;
     // An escaped character belongs to its name (AppendPathComponent): a backslash stays one
