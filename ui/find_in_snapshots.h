@@ -5,7 +5,8 @@
 // How the window uses it (everything but the notify callback on the window's thread):
 //   - Find: FindSearch(fileSystem, SnapshotsToSearch(library, choices), choices, notify), with
 //     notify posting a message to the window; at that message Take() the batch and Add() it
-//     to the FindResults shown; Stop: Stop(). Destroying the search stops it and waits.
+//     to the FindResults shown, and once the first snapshot's outcome is drawn,
+//     UseAllThreads(); Stop: Stop(). Destroying the search stops it and waits.
 //   - The list is virtual: it asks for Cell(row, column) and shows the text in its encoding.
 #pragma once
 
