@@ -92,19 +92,28 @@ mv_wine_display() {
 }
 
 # Creates the prefix once, without prompts: no Mono, no Gecko. A half-made prefix (marker
-# missing) is thrown away and made again.
+# missing) is thrown away and made again. wineboot has failed once with nothing but its usual
+# output in its log, and succeeded when run again: a failed first try gets a second one, on a
+# fresh prefix and a fresh server.
 mv_wine_prefix() {
   local loader="$1"
   (
     flock 9
     if [[ ! -f "$WINEPREFIX/.mv-ready" ]]; then
-      rm -rf "$WINEPREFIX"
-      mkdir -p "$WINEPREFIX" "$HOME"
       echo "mv-wine: creating prefix $WINEPREFIX" >&2
-      "$loader" wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1 9>&- || {
-        echo "mv-wine: wineboot failed, see $WINEPREFIX.log" >&2
-        exit 1
-      }
+      local try
+      for try in 1 2; do
+        "$(mv_wine_server)" -k 9>&- 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+        mkdir -p "$WINEPREFIX" "$HOME"
+        "$loader" wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1 9>&- && break
+        if [[ "$try" == 2 ]]; then
+          echo "mv-wine: wineboot failed twice, see $WINEPREFIX.log" >&2
+          exit 1
+        fi
+        cp "$WINEPREFIX.log" "$WINEPREFIX.log.1"
+        echo "mv-wine: wineboot failed (see $WINEPREFIX.log.1); trying once more" >&2
+      done
       "$(mv_wine_server)" -w 9>&-
       mkdir -p "$WINEPREFIX/dosdevices/unc"
       touch "$WINEPREFIX/.mv-ready"
