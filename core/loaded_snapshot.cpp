@@ -85,7 +85,6 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   LoadedSnapshot next;
   next.fs_ = &fs;
   next.file_ = path;
-  next.piece_.swap(piece_);  // the read buffer goes on to the new snapshot
   LoadResult read = LoadResult::kCannotOpen;
   try {
     read = next.ReadFile(*file);
@@ -100,10 +99,7 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
       read = LoadResult::kCannotOpen;
     }
   }
-  if (read != LoadResult::kAccepted) {
-    piece_.swap(next.piece_);
-    return read;
-  }
+  if (read != LoadResult::kAccepted) return read;
   *this = std::move(next);
   if (!EqualsIgnoreCase(magic_, kMagicLine) || info_.version.empty() || info_.computer.empty() ||
       info_.group.empty() || info_.created.empty()) {
@@ -207,7 +203,6 @@ LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
   info_.directoryCount = static_cast<std::int32_t>(directories);
   if (!header.empty()) magic_ = header.front();
   ReadHeader(header);
-  if (piece_.capacity() > kReadPieceBytes) std::vector<char>().swap(piece_);
   return LoadResult::kAccepted;
 }
 

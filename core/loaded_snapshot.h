@@ -159,7 +159,7 @@ class LoadedSnapshot {
   std::vector<ShareRange> shareRanges_;
   DirectoryBlockIndex blocks_;
   mutable bool readFailed_ = false;
-  mutable std::vector<char> piece_;  // the read buffer, kept between reads
+  mutable std::vector<char> piece_;  // the buffer of the range reads, kept between them
 };
 
 }  // namespace mv

@@ -33,6 +33,7 @@ struct FindScope {
   enum class Kind { kAll, kGroup, kComputer };
   Kind kind = Kind::kAll;
   std::string name;  // as the snapshot file names give it
+  bool operator==(const FindScope&) const = default;
 };
 
 // The scopes of a library: all, then each group, then each computer, each name once

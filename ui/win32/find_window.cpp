@@ -112,21 +112,15 @@ void ShowSortArrow(const FindWindowState& s) {
 }
 
 void FillScopes(FindWindowState& s, const std::vector<LibrarySnapshot>& library) {
+  std::vector<FindScope> scopes = ScopesOfLibrary(library);
+  // Unchanged, the box is left alone: refilled, it would be drawn again as the search starts.
+  if (!s.scopes.empty() && scopes == s.scopes) return;
   HWND box = GetDlgItem(s.window, IDC_FIND_SCOPE);
   const auto chosen = static_cast<int>(SendMessageW(box, CB_GETCURSEL, 0, 0));
   const std::optional<FindScope> before =
       chosen > 0 && static_cast<std::size_t>(chosen) < s.scopes.size()
           ? std::optional<FindScope>(s.scopes[static_cast<std::size_t>(chosen)])
           : std::nullopt;
-  std::vector<FindScope> scopes = ScopesOfLibrary(library);
-  const auto same = [](const FindScope& a, const FindScope& b) {
-    return a.kind == b.kind && a.name == b.name;
-  };
-  // Unchanged, the box is left alone: refilled, it would be drawn again as the search starts.
-  if (!s.scopes.empty() &&
-      std::equal(scopes.begin(), scopes.end(), s.scopes.begin(), s.scopes.end(), same)) {
-    return;
-  }
   s.scopes = std::move(scopes);
   SendMessageW(box, CB_RESETCONTENT, 0, 0);
   int select = 0;
@@ -137,7 +131,7 @@ void FillScopes(FindWindowState& s, const std::vector<LibrarySnapshot>& library)
                                                                 : L"Computer: ";
     text += Utf8Wide(scope.name);
     SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (before && before->kind == scope.kind && before->name == scope.name) {
+    if (before == scope) {
       select = static_cast<int>(i);
     }
   }
