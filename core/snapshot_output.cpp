@@ -1,6 +1,7 @@
 // Buffered, failure-keeping output of snapshot files, in an ANSI code page or in UTF-8.
 #include "core/snapshot_output.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/code_page_text.h"
@@ -22,8 +23,7 @@ void SnapshotOutput::Write(std::string_view text) {
   if (failed() || finished_) return;
   if (codePage_ != 0 && !IsAscii(text)) {
     encoded_.clear();
-    // A UTF-8 system code page has no 8-bit form: its snapshots declare UTF-8 too.
-    if (codePage_ != kUtf8CodePage && EncodeCodePageText(codePage_, text, encoded_)) {
+    if (EncodeFitting(codePage_, text, encoded_)) {
       Put(encoded_);
       return;
     }
@@ -79,6 +79,17 @@ IoError SnapshotOutput::Finish() {
   const IoError closed = file_->Close();
   if (error_ == IoError::kNone) error_ = closed;
   return error_;
+}
+
+bool EncodeFitting(unsigned codePage, std::string_view utf8, std::string& out) {
+  // A UTF-8 system code page has no 8-bit form: its snapshots declare UTF-8 too.
+  if (codePage == kUtf8CodePage) return false;
+  const std::size_t from = out.size();
+  if (!EncodeCodePageText(codePage, utf8, out)) return false;
+  const auto separators = [](std::string_view text) {
+    return std::count(text.begin(), text.end(), kPathSeparator);
+  };
+  return separators(std::string_view(out).substr(from)) == separators(utf8);
 }
 
 void WriteLine(SnapshotOutput& out, std::string_view text) {

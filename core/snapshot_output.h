@@ -67,6 +67,12 @@ class SnapshotOutput {
   bool finished_ = false;
 };
 
+// Appends utf8 to out in the ANSI code page codePage when it fits there: each character has an
+// exact form (EncodeCodePageText) and none holds a path separator byte, at which every reader
+// would cut the name (a trail byte of many two-byte characters: "\u30bd" is 83 5C in code page
+// 932). False otherwise, with out holding bytes that mean nothing.
+bool EncodeFitting(unsigned codePage, std::string_view utf8, std::string& out);
+
 // Writes text then CR LF: one line of the file.
 void WriteLine(SnapshotOutput& out, std::string_view text);
 

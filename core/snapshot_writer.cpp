@@ -37,7 +37,7 @@ std::string HeaderLine(std::string_view key, std::string_view value, int& namesA
 bool FitsCodePage(std::string_view text, unsigned codePage) {
   if (IsAscii(text)) return true;
   std::string encoded;
-  return codePage != kUtf8CodePage && EncodeCodePageText(codePage, text, encoded);
+  return EncodeFitting(codePage, text, encoded);
 }
 
 // Writes the header. Names go into the code page while they fit it; a computer or group

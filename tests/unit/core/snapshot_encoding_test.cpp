@@ -102,6 +102,9 @@ TEST_F(SnapshotEncodingTest, NamesThatAllFitAreWrittenInTheCodePageAsEver) {
                                {"M\xFCsik", {"caf\xE9.mp3"}}},
                               false));
   EXPECT_EQ(report.namesAltered, 0);
+  MemoryFileSystem japanese{MatchesNamePattern};
+  EXPECT_EQ(Write("PC", {{"Docs", {"\u65e5\u672c.txt"}}}, 932, japanese),
+            Expected("PC", {{"Docs", {"\x93\xFA\x96\x7B.txt"}}}, false));
 }
 
 // Wherever the first name that does not fit stands (after enough names for several pieces of
@@ -121,6 +124,10 @@ TEST_F(SnapshotEncodingTest, TheFirstNameThatDoesNotFitMakesTheWholeSnapshotUtf8
       {"PC", {{"Docs", {"caf\u00e9.txt"}}, {"\u0424\u043e\u0442\u043e", {"a.jpg"}}}, 1252},
       {"\u041f\u041a", {{"Docs", {"caf\u00e9.txt"}}}, 1252},
       {"PC", {{"Docs", {"\u00e9t\u00e9.txt", "\u0416.txt"}}}, 65001},  // a UTF-8 system
+      // Two-byte forms whose trail byte is 5C, the path separator: 83 5C, 95 5C; 81 5C; B3 5C.
+      {"PC", {{"Docs", {"\u65e5\u672c.txt", "\u30bd", "\u8868.txt"}}}, 932},
+      {"PC", {{"Docs", {"\u4e57.txt"}}}, 936},
+      {"PC", {{"Docs", {"\u8a31.txt"}}}, 950},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.computer + " " + c.shares.back().name);
