@@ -16,7 +16,6 @@
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_shared.h"
 #include "platform/threading.h"
-#include "platform/utf8_text.h"
 
 namespace mv {
 namespace {
@@ -37,11 +36,6 @@ class PosixListing final : public DirectoryListing {
       if (d == nullptr) return false;
       if (!posix::MatchesListingGlob(glob_, d->d_name)) continue;
       Describe(*d, entry);
-      if (entry.nameAltered && (entry.attributes & kAttrDirectory) != 0) {
-        std::string path = folder_;
-        AppendPathComponent(path, entry.name);
-        posix::RememberAlteredFolder(std::move(path), d->d_name);
-      }
       return true;
     }
   }
@@ -50,9 +44,13 @@ class PosixListing final : public DirectoryListing {
   void Describe(const dirent& d, DirEntry& entry) {
     // Names are UTF-8 on the ports: a byte that belongs to no UTF-8 character (a name
     // written in a legacy 8-bit encoding) becomes '?', and the name counts as altered. Such a
-    // folder is entered by its altered name all the same (RememberAlteredFolder).
-    entry.name = d.d_name;
-    entry.nameAltered = ReplaceInvalidUtf8(entry.name);
+    // folder is entered by its altered name all the same, which no other name of the folder
+    // has (AlteredNames).
+    entry.nameAltered = posix::AlteredLinuxNames().Alter(
+        folder_, d.d_name, entry.name, [this](const std::string& name) {
+          struct stat st {};
+          return fstatat(dirfd(dir_), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        });
     entry.attributes = 0;
     entry.size = 0;
     entry.created = UtcDateTime{};

@@ -1,10 +1,6 @@
 // Path mapping of the posix backend.
 #include "platform/posix/posix_paths.h"
 
-#include <atomic>
-#include <mutex>
-#include <unordered_map>
-
 #include "platform/file_system.h"
 
 namespace mv {
@@ -24,26 +20,10 @@ const std::string& UncRoot() {
 }
 
 namespace posix {
-namespace {
 
-struct AlteredFolders {
-  std::mutex mutex;
-  std::unordered_map<std::string, std::string> nativeNames;  // program path -> native name
-  std::atomic<bool> any{false};
-};
-
-AlteredFolders& Altered() {
-  static AlteredFolders folders;
-  return folders;
-}
-
-}  // namespace
-
-void RememberAlteredFolder(std::string programPath, std::string nativeName) {
-  AlteredFolders& altered = Altered();
-  std::lock_guard lock(altered.mutex);
-  altered.nativeNames[std::move(programPath)] = std::move(nativeName);
-  altered.any = true;
+AlteredNames& AlteredLinuxNames() {
+  static AlteredNames names;
+  return names;
 }
 
 std::string ToNativePath(const std::string& windowsPath) {
@@ -54,18 +34,15 @@ std::string ToNativePath(const std::string& windowsPath) {
     if (native.empty() || native.back() != '/') native += '/';
     from = 2;
   }
-  AlteredFolders& altered = Altered();
-  std::unique_lock lock(altered.mutex, std::defer_lock);
-  if (altered.any) lock.lock();
+  const AlteredNames& altered = AlteredLinuxNames();
+  std::string listed;
   std::size_t nameStart = native.size();  // where the current component began in native
   for (std::size_t i = from; i <= windowsPath.size(); ++i) {
     const bool end = i == windowsPath.size() || windowsPath[i] == '\\';
-    if (end && lock.owns_lock() && native.size() > nameStart) {
-      // A component that stands for a folder whose own name is not UTF-8.
-      const auto found = altered.nativeNames.find(windowsPath.substr(0, i));
-      if (found != altered.nativeNames.end()) {
-        native.replace(nameStart, std::string::npos, found->second);
-      }
+    // A component that stands for a name that is not UTF-8.
+    if (end && !altered.empty() && native.size() > nameStart &&
+        altered.Listed(windowsPath.substr(0, i), listed)) {
+      native.replace(nameStart, std::string::npos, listed);
     }
     if (i == windowsPath.size()) break;
     // An escaped character belongs to its name (AppendPathComponent): a backslash stays one

@@ -4,15 +4,14 @@
 
 #include <string>
 
+#include "platform/altered_names.h"
+
 namespace mv::posix {
 
 std::string ToNativePath(const std::string& windowsPath);
 
-// A name of this machine's that is not UTF-8 reaches the program altered ('?' for each stray
-// byte). A folder's is remembered under the path the program forms for it (its parent's path
-// and the altered name, as AppendPathComponent appends it), so that ToNativePath leads that
-// path, and every path below it, back to the folder. Two names altered alike in one folder
-// share a path: the later one is reached by it.
-void RememberAlteredFolder(std::string programPath, std::string nativeName);
+// The names of this machine's that are not UTF-8, as the program sees them: listings alter
+// them here, and ToNativePath leads every path through one back to it.
+AlteredNames& AlteredLinuxNames();
 
 }  // namespace mv::posix

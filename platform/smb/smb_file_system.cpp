@@ -86,7 +86,7 @@ std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern
     while (const libsmb_file_info* info = next(context, dir, &st)) {
       DirEntry& entry = entries->emplace_back();
       const bool directory = (info->attrs & kAttrDirectory) != 0;
-      entry.nameAltered = !names_.FromServer(folder, info->name, directory, entry.name);
+      entry.name = info->name;  // as the server gives it, until the whole folder is read
       entry.attributes = info->attrs;
       entry.size = directory ? 0 : info->size;
       entry.created = posix::ToUtc(CreationSeconds(*info));
@@ -97,6 +97,14 @@ std::unique_ptr<DirectoryListing> SmbFileSystem::List(const std::string& pattern
   if (failure != IoError::kNone) {
     error = failure;
     return nullptr;
+  }
+  // An altered name takes none of the folder's other names.
+  std::vector<std::string> listed;
+  for (const DirEntry& entry : *entries) listed.push_back(entry.name);
+  const AlteredNames::Taken taken = AlteredNames::AmongListed(listed);
+  for (std::size_t i = 0; i < entries->size(); ++i) {
+    DirEntry& entry = (*entries)[i];
+    entry.nameAltered = !names_.FromServer(folder, listed[i], entry.name, taken);
   }
   NoteLinks(folder, *entries);
   tLastListing = LastListing{id_, folder, entries, std::chrono::steady_clock::now()};

@@ -48,6 +48,14 @@ std::string ComputerName(const NetResource& record) {
   return name.rfind("\\\\", 0) == 0 ? name.substr(2) : name;
 }
 
+// The names of a container's listing an altered one must not take.
+template <typename Found>
+AlteredNames::Taken TakenAmong(const std::vector<Found>& found) {
+  std::vector<std::string> names;
+  for (const Found& item : found) names.push_back(item.name);
+  return AlteredNames::AmongListed(names);
+}
+
 }  // namespace
 
 SmbNetwork::SmbNetwork(SmbSession& session, UncNames& names, const NetworkDescription& given)
@@ -105,10 +113,11 @@ std::unique_ptr<NetworkEnumeration> SmbNetwork::Shares(const std::string& comput
   const Node provider = network->AddProvider(kSmbProviderName);
   const Node node = network->AddComputer(network->AddGroup(provider, ""), computer);
   const std::string computerPath = "\\\\" + computer;
+  const AlteredNames::Taken taken = TakenAmong(found);
   for (const Found& share : found) {
     if (!IsListedShare(share.name, share.type)) continue;
     std::string name;
-    names_.FromServer(computerPath, share.name, true, name);
+    names_.FromServer(computerPath, share.name, name, taken);
     network->AddShare(node, computer, name);
   }
   return std::make_unique<ServedContainer>(std::move(network), node);
@@ -127,13 +136,14 @@ std::unique_ptr<NetworkEnumeration> SmbNetwork::Browsed(const NetResource& conta
   auto network = std::make_unique<InMemoryNetwork>();
   const Node provider = network->AddProvider(kSmbProviderName);
   const Node group = groups ? provider : network->AddGroup(provider, groupName);
+  const AlteredNames::Taken taken = TakenAmong(found);
   for (const Found& item : found) {
     std::string name;
     if (groups && item.type == kBrowsedGroup) {
-      names_.FromServer("", item.name, true, name);
+      names_.FromServer("", item.name, name, taken);
       network->AddGroup(provider, name);
     } else if (!groups && item.type == kBrowsedComputer) {
-      names_.FromServer("", item.name, true, name);
+      names_.FromServer("", item.name, name, taken);
       network->AddComputer(group, name);
     }
   }

@@ -5,7 +5,6 @@
 
 #include "platform/file_system.h"
 #include "platform/smb/smb_session.h"
-#include "platform/utf8_text.h"
 
 namespace mv::smb {
 
@@ -13,29 +12,14 @@ bool IsUncPath(std::string_view path) {
   return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
 }
 
-bool UncNames::FromServer(std::string_view parentPath, std::string_view utf8Name, bool container,
-                          std::string& name) {
-  name.assign(utf8Name);
-  if (!ReplaceInvalidUtf8(name)) return true;
-  if (container) {
-    // Keyed as the path a walk forms for it (the name one component, escaped).
-    std::string path = parentPath.empty() ? std::string(1, '\\') : std::string(parentPath);
-    AppendPathComponent(path, name);
-    std::lock_guard lock(mutex_);
-    // Two names altered alike in one folder share a path; the later one is reached by it.
-    altered_[path] = utf8Name;
-  }
-  return false;
+bool UncNames::FromServer(std::string_view parentPath, std::string_view utf8Name, std::string& name,
+                          const AlteredNames::Taken& taken) {
+  return !altered_.Alter(parentPath, utf8Name, name, taken);
 }
 
 std::string UncNames::ServerName(const std::string& path, std::string_view component) const {
-  {
-    std::lock_guard lock(mutex_);
-    if (!altered_.empty()) {
-      const auto found = altered_.find(path);
-      if (found != altered_.end()) return found->second;
-    }
-  }
+  std::string listed;
+  if (altered_.Listed(path, listed)) return listed;
   return std::string(component);
 }
 

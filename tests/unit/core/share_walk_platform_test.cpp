@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 #include "capture/activity_state.h"
@@ -138,6 +139,40 @@ TEST_F(ShareWalkPlatformTest, NamesInAnyScriptReachTheSnapshotWhole) {
 }
 
 #ifndef _WIN32
+// Names that alter alike, folders and files, each get a name of their own in the folder (none
+// that the folder holds as it is), and each folder is walked as itself.
+TEST_F(ShareWalkPlatformTest, NamesAlteredAlikeStayApart) {
+  pc.AddShare("S");
+  for (const char* file : {"dir\xFE/inner.txt", "dir\xFD/other.txt", "dir?/real.txt"}) {
+    std::filesystem::create_directories(
+        pc.Join("S", file).substr(0, pc.Join("S", file).rfind('/')));
+    test::WriteTextFile(pc.Join("S", file), "");
+  }
+  test::WriteTextFile(pc.Join("S", "a\xFE.txt"), "");
+  test::WriteTextFile(pc.Join("S", "a\xFD.txt"), "");
+  std::vector<std::string> lines = Capture("S");
+  std::sort(lines.begin(), lines.end());
+  const auto folderOf = [&](const std::string& file) {
+    for (const std::string& line : lines) {
+      const std::size_t at = line.find("\\" + file + ";;");
+      if (at != std::string::npos) return line.substr(0, at);
+    }
+    return std::string();
+  };
+  EXPECT_EQ(folderOf("real.txt"), "S\\dir?");
+  EXPECT_EQ((std::set<std::string>{folderOf("inner.txt"), folderOf("other.txt")}),
+            (std::set<std::string>{"S\\dir? (2)", "S\\dir? (3)"}));
+  std::set<std::string> top;
+  for (const std::string& line : lines) {
+    if (line.find('\\', 2) == std::string::npos) top.insert(line);
+  }
+  EXPECT_EQ(top,
+            (std::set<std::string>{"SHARENAME: S", "S\\a? (2).txt;;f;;0", "S\\a?.txt;;f;;0",
+                                   "S\\dir? (2);;d;;0", "S\\dir? (3);;d;;0", "S\\dir?;;d;;0"}));
+  EXPECT_EQ(lines.size(), 9u);
+  EXPECT_EQ(report.namesAltered, 4);
+}
+
 // Linux names may hold backslashes: each stays one name, written with '?', walked below the
 // share and never above it. A live capture's unfinished file stays, an abandoned one goes,
 // and a link planted at the unfinished file's name is never written through.

@@ -15,6 +15,7 @@
 #include "forwarding_file_system.h"
 #include "loopback_smbd.h"
 #include "platform/smb/smb_credentials.h"
+#include "platform/smb/unc_names.h"
 #include "platform/smb/unc_routing_file_system.h"
 #include "platform/smb_client.h"
 #include "snapshot_texts.h"
@@ -228,6 +229,22 @@ TEST_F(SmbShareTest, NamesFromTheServersAreKeptWhole) {
         << name;
   }
   EXPECT_EQ(report.namesAltered, 0);
+}
+
+// Names a server gives that are not UTF-8 (smbd hides its own, others do not), altered alike:
+// each gets a name the folder has not, and its path leads back to it alone.
+TEST(UncNamesTest, NamesAlteredAlikeLeadBackToTheirOwn) {
+  smb::UncNames names;
+  const auto taken = AlteredNames::AmongListed({"dir\xFE", "dir\xFD", "dir?"});
+  std::string first, second, url;
+  EXPECT_FALSE(names.FromServer("\\\\PC\\S", "dir\xFE", first, taken));
+  EXPECT_FALSE(names.FromServer("\\\\PC\\S", "dir\xFD", second, taken));
+  EXPECT_EQ(first, "dir? (2)");
+  EXPECT_EQ(second, "dir? (3)");
+  ASSERT_TRUE(names.ToUrl("\\\\PC\\S\\" + second + "\\x", url));
+  EXPECT_EQ(url, "smb://PC/S/dir%FD/x");
+  ASSERT_TRUE(names.ToUrl("\\\\PC\\S\\dir?", url));
+  EXPECT_EQ(url, "smb://PC/S/dir%3F");
 }
 
 // Listings on many threads, each on a context of its own, two shares walked at once through
