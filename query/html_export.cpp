@@ -29,8 +29,6 @@ constexpr std::string_view kPackedPlaceholder = "{{PACKED}}";
 constexpr std::size_t kBase64Piece = std::size_t{3} << 18;
 constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
 constexpr char kPathSeparator = '\\';
-// A folder key joins the share's index and the lowered path with a byte no path holds.
-constexpr char kKeySeparator = '\n';
 // Numbers the page can hold exactly (below 2^53) have at most 15 digits.
 constexpr std::size_t kMaxExactDigits = 15;
 // A date goes out as its sort key day + 35 * month + 570 * year when these bounds let the page
@@ -265,7 +263,9 @@ struct PageEntry {
   std::string_view size, created;  // as written
 };
 
-// Folders by share and share-relative path, compared ignoring case as locations are.
+// Folders by share and share-relative path, compared ignoring case as locations are. Each is
+// known by its parent and its own lowered name, so the keys of a path hold each of its names
+// once: a deep path costs its length, not its length for every folder on it.
 class FolderTable {
  public:
   std::vector<Folder> folders;
@@ -286,51 +286,32 @@ class FolderTable {
     if (share == lastShare_ && path == lastPath_) return lastFolder_;
     lastShare_ = share;
     lastPath_ = path;
-    lastFolder_ = Find(share, path);
+    lastFolder_ = Find(shares_[share], path);
     return lastFolder_;
   }
 
  private:
-  std::uint32_t Find(std::size_t share, std::string_view path) {
-    std::string_view missing = path;
-    std::size_t known = 0;  // characters of path that name a known folder
-    std::uint32_t parent = shares_[share];
-    // Walk up to the deepest known folder; in file order that is nearly always the parent.
-    for (;;) {
-      if (const auto found = byKey_.find(Key(share, missing)); found != byKey_.end()) {
-        if (missing.size() == path.size()) return found->second;
-        parent = found->second;
-        known = missing.size() + 1;
-        break;
-      }
-      const std::size_t cut = missing.rfind(kPathSeparator);
-      if (cut == std::string_view::npos) break;
-      missing = missing.substr(0, cut);
-    }
-    // Then make each folder below it, top down.
-    for (;;) {
-      const std::size_t cut = path.find(kPathSeparator, known);
+  // Follows path down from folder, one name at a time, making each folder not met before.
+  std::uint32_t Find(std::uint32_t folder, std::string_view path) {
+    for (std::size_t start = 0;;) {
+      const std::size_t cut = path.find(kPathSeparator, start);
       const std::size_t end = cut == std::string_view::npos ? path.size() : cut;
-      const auto id = static_cast<std::uint32_t>(folders.size());
-      folders.push_back({parent, names_.Add(path.substr(known, end - known))});
-      byKey_.emplace(Key(share, path.substr(0, end)), id);
-      if (end == path.size()) return id;
-      parent = id;
-      known = end + 1;
+      const std::string_view name = path.substr(start, end - start);
+      key_.assign(reinterpret_cast<const char*>(&folder), sizeof folder);
+      for (const char c : name) key_ += AsciiLower(c);
+      const auto [at, added] = byKey_.try_emplace(key_, static_cast<std::uint32_t>(folders.size()));
+      if (added) folders.push_back({folder, names_.Add(name)});
+      folder = at->second;
+      if (end == path.size()) return folder;
+      start = end + 1;
     }
-  }
-
-  std::string Key(std::size_t share, std::string_view path) {
-    std::string key = std::to_string(share);
-    key += kKeySeparator;
-    key.reserve(key.size() + path.size());
-    for (const char c : path) key += AsciiLower(c);
-    return key;
   }
 
   NameTable& names_;
   std::vector<std::uint32_t> shares_;  // the folder of each share section
+  // The parent's id (its bytes) and the lowered name -> the folder.
   std::unordered_map<std::string, std::uint32_t> byKey_;
+  std::string key_;  // scratch key of the name looked up
   std::size_t lastShare_ = 0;
   std::string_view lastPath_;  // a view into the snapshot's text, which outlives the table
   std::uint32_t lastFolder_ = 0;
