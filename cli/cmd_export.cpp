@@ -1,6 +1,6 @@
-// mirrorvault-cli export SNAPSHOT: every entry of a snapshot as CSV, EFU or JSON Lines, in
-// UTF-8, on standard output or into a file, which is written whole or not at all and never
-// over the snapshot itself.
+// mirrorvault-cli export SNAPSHOT: every entry of a snapshot as CSV, EFU, JSON Lines or the web
+// page, in UTF-8, on standard output or into a file, which is written whole or not at all and
+// never over the snapshot itself.
 #include <ostream>
 
 #include "cli/args.h"
@@ -15,16 +15,31 @@
 namespace mv::cli {
 namespace {
 
+// Standard output: the exact bytes, but to a terminal with control characters in names
+// shown as ls shows them (ShownLines).
 class StreamSink final : public ByteSink {
  public:
   explicit StreamSink(std::ostream& out) : out_(out) {}
   bool Write(std::string_view bytes) override {
-    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return out_.good();
+    shown_.clear();
+    lines_.Append(shown_, bytes);
+    return Put();
+  }
+  bool Finish() {
+    shown_.clear();
+    lines_.Finish(shown_);
+    return Put();
   }
 
  private:
+  bool Put() {
+    out_.write(shown_.data(), static_cast<std::streamsize>(shown_.size()));
+    return out_.good();
+  }
+
   std::ostream& out_;
+  ShownLines lines_;
+  std::string shown_;
 };
 
 }  // namespace
@@ -65,7 +80,8 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   if (!target) {
     UseBinaryStandardOutput();
     StreamSink sink(out);
-    if (!ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields) || !out.flush()) {
+    if (!ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields) || !sink.Finish() ||
+        !out.flush()) {
       err << "mirrorvault-cli: could not write the export to standard output\n";
       return kExitUsage;
     }

@@ -73,6 +73,41 @@ std::string VisibleText(std::string_view text) {
   return out;
 }
 
+void ShownLines::Append(std::string& out, std::string_view text) {
+  if (!terminalOutput) {
+    out.append(text);
+    return;
+  }
+  held_.append(text);
+  // Up to the last ASCII byte but a CR: no character and no line end is cut there.
+  std::size_t cut = held_.size();
+  while (cut > 0 && (static_cast<unsigned char>(held_[cut - 1]) >= 0x80 || held_[cut - 1] == '\r'))
+    --cut;
+  Show(out, std::string_view(held_).substr(0, cut));
+  held_.erase(0, cut);
+}
+
+void ShownLines::Finish(std::string& out) {
+  Show(out, held_);
+  held_.clear();
+}
+
+void ShownLines::Show(std::string& out, std::string_view text) const {
+  if (!terminalOutput) {
+    out.append(text);
+    return;
+  }
+  for (std::size_t from = 0; from < text.size();) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string_view::npos) end = text.size();
+    const std::size_t body =
+        end > from && text[end - 1] == '\r' && end < text.size() ? end - 1 : end;
+    AppendVisible(out, text.substr(from, body - from));
+    out.append(text.substr(body, end < text.size() ? end + 1 - body : 0));
+    from = end + 1;
+  }
+}
+
 bool ShownNames::Open(const std::optional<std::string>& codePage, std::ostream& err) {
   unsigned number = kDefaultCodePage;
   if (codePage) {

@@ -25,8 +25,9 @@ inline constexpr bool kEscapesC1Bytes = false;
 inline constexpr bool kEscapesC1Bytes = true;
 #endif
 
-// Whether find, ls and diff make control characters visible. main sets it when standard
-// output is a terminal; off otherwise, so that the bytes piped on are the names themselves.
+// Whether find, ls, info, diff and export make control characters visible. main sets it when
+// standard output is a terminal; off otherwise, so that the bytes piped on are the names
+// themselves.
 void SetTerminalOutput(bool terminal);
 bool TerminalOutput();
 
@@ -38,6 +39,21 @@ void AppendShown(std::string& out, std::string_view text);
 
 // AppendShown into a fresh string, escaping whether or not the output is a terminal.
 std::string VisibleText(std::string_view text);
+
+// Lines of text that go out in pieces cut anywhere (an export), shown as AppendShown shows
+// names but for the line ends (LF, CR LF), which stay. What cannot be judged before the next
+// piece (a CR, the start of a character) waits for it.
+class ShownLines {
+ public:
+  // Appends to out what of text can be shown now.
+  void Append(std::string& out, std::string_view text);
+  // Appends what still waits: the text has ended.
+  void Finish(std::string& out);
+
+ private:
+  void Show(std::string& out, std::string_view text) const;
+  std::string held_;
+};
 
 // Names from inside snapshots on their way out: decoded from each snapshot's encoding into
 // UTF-8 (the ANSI code page through the decoder of --codepage N, default 1252), then shown as

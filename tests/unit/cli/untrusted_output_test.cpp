@@ -109,6 +109,12 @@ TEST(TerminalText, ControlCharactersShowAsEscapes) {
       {"\\\\PC\\Docs", "\\\\PC\\Docs"},
   };
   for (const auto& [raw, shown] : cases) EXPECT_EQ(VisibleText(raw), shown) << shown;
+  SetTerminalOutput(true);
+  ShownLines lines;  // an export's pieces, cut inside a line end and inside a character
+  std::string shown;
+  for (const char* piece : {"a\x1B\r", "\nb\xC2", "\x9B\r"}) lines.Append(shown, piece);
+  lines.Finish(shown);
+  EXPECT_EQ(shown, "a\\x1B\r\nb\\xC2\\x9B\\x0D");
 
   test::ScratchDir dir;
   const std::string older = dir.Join("WG.PC7.01.12.2026.10.00.00.mirvaul");
@@ -121,10 +127,11 @@ TEST(TerminalText, ControlCharactersShowAsEscapes) {
     SetTerminalOutput(terminal);
     for (const test::CliRun& run :
          {RunCommand({"ls", newer, "Docs"}), RunCommand({"find", dir.path(), "e*"}),
-          RunCommand({"diff", older, newer})}) {
+          RunCommand({"diff", older, newer}), RunCommand({"export", newer})}) {
       EXPECT_NE(run.out.find(terminal ? "e\\x1B[2Jvil" : "e\x1B[2Jvil"), std::string::npos)
           << run.out << run.err;
       EXPECT_EQ(run.out.find('\x1B') == std::string::npos, terminal) << run.out;
+      EXPECT_EQ(run.out.find("\\x0A"), std::string::npos);  // lines stay lines
     }
   }
   SetTerminalOutput(false);
