@@ -12,6 +12,12 @@ endif()
 if(WIN32)
   # One self-contained .exe: no libstdc++/libgcc/winpthread DLLs beside it.
   target_link_options(mv_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # 4 GiB of address space under 64-bit Windows instead of 2: the index of a large snapshot
+  # and the readers' pieces then fit beside each other. The 64-bit linker sets the flag
+  # itself and knows no such option.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(mv_options INTERFACE -Wl,--large-address-aware)
+  endif()
   target_compile_definitions(mv_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0600)
 endif()
 
