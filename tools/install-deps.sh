@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make git clang libclang-rt-14-dev clang-format python3
+  g++ cmake make git clang libclang-rt-14-dev clang-format python3 ccache
+  g++-multilib qemu-user  # the native32 build; 32-bit programs where the kernel runs none
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386 fonts-wine fonts-wqy-zenhei

@@ -172,8 +172,60 @@ mv_link_unc_share() {
 
 mv_wine() { "$MV_WINE_LOADER" "$@"; }
 
-# True where the kernel runs 32-bit x86 programs, which wine32 (and so a 32-bit .exe) needs.
-mv_wine_runs_32bit() { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# 32-bit x86 programs (wine32, and so a 32-bit .exe) start where the kernel has 32-bit user
+# mode, or where binfmt_misc hands them to qemu-i386 (Debian's qemu-user), which runs them as
+# a 64-bit process. Entries of binfmt_misc come before the kernel's own loader: with one for
+# i386, every 32-bit program runs under it, even on a kernel that could run them itself.
+mv_binfmt_dir=/proc/sys/fs/binfmt_misc
+
+# The interpreter of the enabled binfmt_misc entry for 32-bit x86 programs; fails for none.
+mv_i386_interpreter() {
+  local entry magic
+  for entry in "$mv_binfmt_dir"/*; do
+    case "${entry##*/}" in status | register) continue ;; esac
+    [[ -f "$entry" ]] && grep -qx enabled "$entry" 2>/dev/null || continue
+    magic="$(sed -n 's/^magic //p' "$entry")"
+    # ELF, 32-bit class, and machine 3 (EM_386) in e_machine, bytes 18 and 19.
+    [[ "${magic:0:10}" == 7f454c4601 && "${magic:36:4}" == 0300 ]] || continue
+    sed -n 's/^interpreter //p' "$entry"
+    return 0
+  done
+  return 1
+}
+
+# Registers qemu-i386 for 32-bit x86 programs, where none of them starts: as root only,
+# mounting binfmt_misc first when it is not, and only while no entry of that name exists (one
+# that was disabled stays so). Flag F opens the interpreter now, so that it is found from
+# any mount namespace or chroot. Nothing here removes the entry again.
+mv_i386_register_qemu() {
+  local qemu
+  qemu="$(command -v qemu-i386 2>/dev/null)" || return 1
+  [[ "$(id -u)" -eq 0 ]] || return 1
+  if [[ ! -e "$mv_binfmt_dir/register" ]]; then
+    mount -t binfmt_misc binfmt_misc "$mv_binfmt_dir" 2>/dev/null || return 1
+  fi
+  [[ -e "$mv_binfmt_dir/qemu-i386" ]] && return 0
+  echo "mv-wine: 32-bit programs do not start here; registering $qemu for them (binfmt_misc)" >&2
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' \
+    >"$mv_binfmt_dir/register" 2>/dev/null
+}
+
+mv_wine32_starts() { [[ -x /usr/lib/wine/wine ]] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+# True where wine32 starts, after registering qemu-i386 when it did not at first.
+mv_wine_runs_32bit() { mv_wine32_starts || { mv_i386_register_qemu && mv_wine32_starts; }; }
+
+# How 32-bit programs run here: "native 32-bit", "qemu-i386" (through binfmt_misc) or, when
+# none starts, nothing (and a failure).
+mv_32bit_mode() {
+  local interpreter
+  mv_wine_runs_32bit || return 1
+  if interpreter="$(mv_i386_interpreter)"; then
+    echo "${interpreter##*/}"
+  else
+    echo "native 32-bit"
+  fi
+}
 
 # The machine field of a PE file's header, 4 hex digits: 014c for 32-bit x86, 8664 for x86_64.
 mv_pe_machine() {
