@@ -29,6 +29,7 @@ struct LargeSnapshot {
   std::int64_t needleLine = 0;  // "Last\needle.txt", the first line of Last's block
   std::int64_t deepLine = 0;    // "Last\Deep\deep.txt"
   std::int64_t tailLine = 0;    // the only line of the share Tail
+  std::int64_t beforeMark = 0;  // a line that begins a few MiB before 4 GiB
   std::int32_t files = 0;
 };
 
@@ -48,6 +49,8 @@ bool WriteLargeSnapshot(const std::string& path, LargeSnapshot& made) {
         "Filler\\" + name + std::to_string(linesPerPiece++) + ".bin;;f;;5368709120;;1.2.2020\r\n";
   }
   while (made.size < kFourGiB + 1) {
+    if (made.size + (std::uint64_t{8} << 20) < kFourGiB)
+      made.beforeMark = static_cast<std::int64_t>(made.size);
     put(piece);
     made.files += linesPerPiece;
   }
@@ -102,12 +105,13 @@ TEST(LargeSnapshotTest, LoadsListsAndSearchesPastFourGiB) {
   EXPECT_EQ(controls.location(), "\\\\BIG\\Data\\Last\\");
   EXPECT_EQ(list.Names(), (std::vector<std::string>{"..", "Deep", "needle"}));
 
-  // The search from the start of the file, past four gibibytes of lines that do not match.
+  // The search across the 4 GiB mark (the loader has read the whole file already: one pass
+  // is all that an emulator should have to pay for), then the dialog's from the row shown.
   std::string line;
-  EXPECT_EQ(FindMatchingLine(snapshot, NamePattern("deep.txt"), 0, snapshot.fileSize(), &line),
+  EXPECT_EQ(FindMatchingLine(snapshot, NamePattern("deep.txt"), made.beforeMark,
+                             snapshot.fileSize(), &line),
             made.deepLine);
   EXPECT_EQ(line, "Last\\Deep\\deep.txt;;f;;7;;12.8.2026");
-  browser.OpenLocation("");
   FileSearch search;
   ASSERT_TRUE(search.Search(browser, list, notices, "tail.txt")) << notices.messages.back();
   EXPECT_EQ(controls.location(), "\\\\BIG\\Tail\\");
