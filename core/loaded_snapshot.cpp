@@ -1,7 +1,7 @@
 // Reading a snapshot file: one pass over the file in pieces that cuts it into lines, finds
 // the share sections, counts the entries and learns where each directory's entry block lies;
 // the header checked; locations found through what that pass learnt and read again from the
-// file, which must still be the file loaded.
+// file, which stays open for them.
 #include "core/loaded_snapshot.h"
 
 #include <algorithm>
@@ -83,8 +83,6 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
   if (file == nullptr) return LoadResult::kCannotOpen;
   if (file->stamp().size > kMaxLoadedSnapshotBytes) return LoadResult::kTooLarge;
   LoadedSnapshot next;
-  next.fs_ = &fs;
-  next.file_ = path;
   LoadResult read = LoadResult::kCannotOpen;
   try {
     read = next.ReadFile(*file);
@@ -100,6 +98,7 @@ LoadResult LoadedSnapshot::Load(FileSystem& fs, const std::string& path) {
     }
   }
   if (read != LoadResult::kAccepted) return read;
+  next.held_ = std::move(file);
   *this = std::move(next);
   if (!EqualsIgnoreCase(magic_, kMagicLine) || info_.version.empty() || info_.computer.empty() ||
       info_.group.empty() || info_.created.empty()) {
@@ -207,6 +206,7 @@ LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
 }
 
 void LoadedSnapshot::Clear() {
+  held_.reset();
   stamp_ = FileStamp{};
   info_ = SnapshotInfo{};
   magic_.clear();
@@ -217,6 +217,7 @@ void LoadedSnapshot::Clear() {
 }
 
 LoadResult LoadedSnapshot::Refuse(LoadResult result) {
+  held_.reset();  // nothing of it is read again, and it may be removed or replaced
   shareNames_.clear();
   headerOffsets_.clear();
   shareRanges_.clear();
@@ -261,20 +262,15 @@ const LoadedSnapshot::ShareRange* LoadedSnapshot::FindLongestShare(std::string_v
   return best;
 }
 
-std::unique_ptr<InputFile> LoadedSnapshot::Reopen() const {
-  readFailed_ = true;
-  if (fs_ == nullptr) return nullptr;
-  IoError error = IoError::kNone;
-  std::unique_ptr<InputFile> file = fs_->OpenExclusive(file_, error);
-  if (file == nullptr || !(file->stamp() == stamp_)) return nullptr;
-  readFailed_ = false;
-  return file;
+InputFile* LoadedSnapshot::HeldFile() const {
+  readFailed_ = held_ == nullptr;
+  return held_.get();
 }
 
 bool LoadedSnapshot::ReadBytes(std::int64_t begin, std::int64_t end, std::string& bytes) const {
   bytes.clear();
-  if (end <= begin) return Reopen() != nullptr;
-  const std::unique_ptr<InputFile> file = Reopen();
+  if (end <= begin) return HeldFile() != nullptr;
+  InputFile* const file = HeldFile();
   if (file == nullptr) return false;
   try {
     bytes.resize(static_cast<std::size_t>(end - begin));
@@ -295,7 +291,7 @@ bool LoadedSnapshot::ReadBytes(std::int64_t begin, std::int64_t end, std::string
 
 bool LoadedSnapshot::ForEachLine(std::int64_t first, std::int64_t last,
                                  const LineVisit& visit) const {
-  const std::unique_ptr<InputFile> file = Reopen();
+  InputFile* const file = HeldFile();
   if (file == nullptr) return false;
   first = std::max<std::int64_t>(first, 0);
   const auto size = static_cast<std::int64_t>(stamp_.size);

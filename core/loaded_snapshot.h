@@ -1,9 +1,11 @@
 // The loaded snapshot: one snapshot file read once from end to end in pieces, keeping its
 // header, its share name table, where each share's section lies and where each directory's
 // entry block lies (byte ranges). A listing reads just its block again from the file, and a
-// search reads the file again piece by piece: nothing holds the file between reads, and a
-// file that changed since it was loaded is read no more. Parsing only; ui/snapshot_browser.h
-// puts it on screen.
+// search reads the file again piece by piece, through the file opened for the load, which
+// the snapshot keeps open for as long as it is loaded: a snapshot removed while it is shown
+// (the platform lets a reader's file be deleted), or a snapshots folder gone offline whose
+// file the platform still serves, is browsed as it was loaded. Parsing only;
+// ui/snapshot_browser.h puts it on screen.
 #pragma once
 
 #include <cstdint>
@@ -87,8 +89,8 @@ class LoadedSnapshot {
   // was loaded. When the file cannot be read (kCannotOpen, kTooLarge) nothing changes, except
   // that a snapshot held is let go when the new file finds no room beside it. When it is read
   // but refused, what stays is an empty snapshot: no shares, no ranges, and only the header
-  // values that were found. Nothing holds the file once this returns; fs must outlive the
-  // snapshot, which reads the file again through it.
+  // values that were found. An accepted file stays open until the next Load (a refused one
+  // is closed); fs must outlive the snapshot.
   LoadResult Load(FileSystem& fs, const std::string& path);
 
   const SnapshotInfo& info() const { return info_; }
@@ -114,9 +116,8 @@ class LoadedSnapshot {
   // The offset of the last share header line that begins at or before offset, with the
   // share's name; -1 for none.
   std::int64_t ShareHeaderBefore(std::int64_t offset, std::string_view& name) const;
-  // Whether the last read of the file (a find, a read, a walk over lines) failed because the
-  // file is gone, cannot be read or is not the file loaded any more (replaced, grown, cut or
-  // written: its stamp differs).
+  // Whether the last read of the file (a find, a read, a walk over lines) failed: the read
+  // itself failed (a share gone offline, a file cut by another program), or no file is held.
   bool readFailed() const { return readFailed_; }
 
  private:
@@ -146,11 +147,10 @@ class LoadedSnapshot {
                     PathLocation& location) const;
   // Reads bytes [begin, end) of the file as loaded.
   bool ReadBytes(std::int64_t begin, std::int64_t end, std::string& bytes) const;
-  // Opens the file and checks it is the one loaded; null (readFailed_ set) when not.
-  std::unique_ptr<InputFile> Reopen() const;
+  // The file held since the load; null (readFailed_ set) when none is.
+  InputFile* HeldFile() const;
 
-  FileSystem* fs_ = nullptr;
-  std::string file_;  // the path loaded from
+  std::unique_ptr<InputFile> held_;  // the file loaded, open while it is
   FileStamp stamp_;
   SnapshotInfo info_;
   std::string magic_;  // the first line

@@ -45,9 +45,11 @@ inline constexpr std::string_view kTemporaryPattern = "*.mvpart";
 inline constexpr char kNamePieceSeparator = '.';
 // A '.' inside a group or computer name stands in the file name as this character, which
 // Windows file names allow, so that the name cuts into its pieces right; the library reads
-// it back as '.'. A character no file name can hold stands there as kFileNameStandIn.
+// it back as '.'. The stand-in itself, kNameEscape and each character no file name can hold
+// stand there as kNameEscape and two upper-case hex digits, so that every name reads back as
+// it was. (Names written before the escape held '_' for a character no file name can hold.)
 inline constexpr char kNameDotStandIn = '~';
-inline constexpr char kFileNameStandIn = '_';
+inline constexpr char kNameEscape = '%';
 // How a reader cuts a name into pieces lives with the library (core/library_name.h).
 
 // Limits. A file within them is read back exactly.

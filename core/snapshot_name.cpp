@@ -8,23 +8,65 @@
 
 namespace mv {
 
-std::string FileNamePiece(std::string_view name) {
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The characters a piece holds only escaped: the dot's stand-in and the escape itself, so
+// that both read back as themselves, and those no file name can hold, so that the name stays
+// one file in the snapshots folder.
+bool IsEscapedInPieces(unsigned char c) {
   static constexpr std::string_view kNotInFileNames = "\\/:*?\"<>|";
-  std::string piece(name);
-  for (char& c : piece) {
+  return c < 0x20 || c == 0x7F || c == static_cast<unsigned char>(kNameDotStandIn) ||
+         c == static_cast<unsigned char>(kNameEscape) ||
+         kNotInFileNames.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+int UpperHexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string FileNamePiece(std::string_view name) {
+  std::string piece;
+  piece.reserve(name.size());
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
     if (c == kNamePieceSeparator) {
-      c = kNameDotStandIn;
-    } else if (static_cast<unsigned char>(c) < 0x20 ||
-               kNotInFileNames.find(c) != std::string_view::npos) {
-      c = kFileNameStandIn;
+      piece += kNameDotStandIn;
+    } else if (IsEscapedInPieces(byte)) {
+      ((piece += kNameEscape) += kHexDigits[byte >> 4]) += kHexDigits[byte & 0xF];
+    } else {
+      piece += c;
     }
   }
   return piece;
 }
 
 std::string NameOfFileNamePiece(std::string_view piece) {
-  std::string name(piece);
-  std::replace(name.begin(), name.end(), kNameDotStandIn, kNamePieceSeparator);
+  std::string name;
+  name.reserve(piece.size());
+  for (std::size_t at = 0; at < piece.size(); ++at) {
+    const char c = piece[at];
+    if (c == kNameDotStandIn) {
+      name += kNamePieceSeparator;
+      continue;
+    }
+    // Only the escapes FileNamePiece writes are read as such; any other '%' is a name
+    // written before the escape, and stands for itself as it always did.
+    const int high = c == kNameEscape && at + 2 < piece.size() ? UpperHexValue(piece[at + 1]) : -1;
+    const int low = high >= 0 ? UpperHexValue(piece[at + 2]) : -1;
+    const auto byte = static_cast<unsigned char>(high * 16 + low);
+    if (low >= 0 && IsEscapedInPieces(byte)) {
+      name += static_cast<char>(byte);
+      at += 2;
+    } else {
+      name += c;
+    }
+  }
   return name;
 }
 

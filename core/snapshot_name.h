@@ -10,14 +10,17 @@
 namespace mv {
 
 // A group or computer name as its piece of a snapshot's file name: each '.' becomes
-// kNameDotStandIn, so that the pieces read back right and two computers never share a
-// name, and each character that no file name can hold (\ / : * ? " < > | and control
-// characters) becomes kFileNameStandIn, so that the name stays one file in the snapshots
-// folder. Other names stand as they are.
+// kNameDotStandIn, so that the pieces read back right; the stand-in itself, kNameEscape and
+// each character that no file name can hold (\ / : * ? " < > | and control characters)
+// become kNameEscape and two upper-case hex digits ("PC~1" is "PC%7E1"), so that the name
+// stays one file in the snapshots folder and two names never share a piece. Other names
+// stand as they are.
 std::string FileNamePiece(std::string_view name);
 
 // The name that a group or computer piece of a file name stands for: kNameDotStandIn read
-// back as '.'. Names written before the stand-in hold dots, and are read as ever.
+// back as '.', and the escapes FileNamePiece writes as the characters they stand for. Names
+// written before the escape read as ever: their dots from the stand-in, and a '%' that is
+// not such an escape as itself.
 std::string NameOfFileNamePiece(std::string_view piece);
 
 // "<group>.<computer>.<dateText>.<timeText>.mirvaul"; dateText in the picture "dd.MM.yyyy",

@@ -83,9 +83,9 @@ class OutputFile {
 };
 
 // A file open for reading pieces of it at any offset (64-bit on every platform). It is
-// opened as the exclusive reader opens a file (refused while a writer holds it); whether the
-// file stays held while it is open is the backend's affair, so a caller that keeps reading a
-// file over time compares stamps instead of relying on the hold.
+// opened as the exclusive reader opens a file (refused while a writer holds it); the platform
+// backends read the file opened however its name changes later (removed, replaced), the
+// in-memory one reads its files as they are at each read.
 class InputFile {
  public:
   virtual ~InputFile() = default;
@@ -174,7 +174,8 @@ class FileSystem {
   // file another handle holds is refused (kSharingViolation). Null with error set when it
   // cannot be opened. By default the file is read whole into memory (for backends and
   // decorators that give no more than ReadWholeExclusive); the platform backends read each
-  // piece from the file.
+  // piece from the file. While it is open the file may still be removed (Remove), and is
+  // then read on as it was.
   virtual std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error);
 
   // Logs on to computer before a snapshot of its shares is written. kLogonRefused when it

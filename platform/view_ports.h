@@ -53,6 +53,11 @@ class NoticePort {
  public:
   virtual ~NoticePort() = default;
   virtual MessageAnswer ShowMessage(const std::string& text, MessageKind kind) = 0;
+  // As ShowMessage, for a text that is UTF-8 (a file path of the program) even where the
+  // port's texts are in another encoding (a snapshot's names in the ANSI code page).
+  virtual MessageAnswer ShowUtf8Message(const std::string& text, MessageKind kind) {
+    return ShowMessage(text, kind);
+  }
   virtual void SetStatusText(int part, const std::string& text) = 0;
 };
 

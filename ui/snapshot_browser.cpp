@@ -26,7 +26,7 @@ bool IsIdentity(const std::vector<int>& order) {
 std::string UnreadableSnapshotText(std::string_view path) {
   std::string text = "Could not open '";
   text += path;
-  text += "'.\nThe file is corrupted.";
+  text += "'.\nThe file could not be read.";
   return text;
 }
 
@@ -53,6 +53,7 @@ int SnapshotBrowser::LoadSnapshot(const std::string& path) {
   for (const int command : kSnapshotCommands) controls_.EnableCommand(command);
   if (lastLoadResult_ != LoadResult::kAccepted) return 0;
   snapshotCreated_ = snapshot_.info().created;
+  listEncoding_ = snapshot_.info().encoding;
   return 1;
 }
 
@@ -92,7 +93,8 @@ int SnapshotBrowser::FillFileList(std::string_view path, std::string_view select
 }
 
 void SnapshotBrowser::ReportUnreadable() {
-  notices_.ShowMessage(UnreadableSnapshotText(snapshot_.info().path), MessageKind::kError);
+  // The path is the program's own, UTF-8, whatever encoding the snapshot's names are in.
+  notices_.ShowUtf8Message(UnreadableSnapshotText(snapshot_.info().path), MessageKind::kError);
 }
 
 void SnapshotBrowser::AppendEntryRow(const ParsedEntry& entry, std::string_view select) {
@@ -168,7 +170,7 @@ void SnapshotBrowser::SortByColumn(int column, bool descending) {
 
 void SnapshotBrowser::SortFileList(int sortValue) {
   const std::vector<int> order =
-      SortedRowOrder(NumberListRows(list_, sortValue, snapshot_.info().encoding), sortValue);
+      SortedRowOrder(NumberListRows(list_, sortValue, listEncoding_), sortValue);
   if (!IsIdentity(order)) list_.ApplyRowOrder(order);
   // The rows changed under the detail part, whether or not their order did: it never keeps
   // the text of a row that is gone.

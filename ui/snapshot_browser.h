@@ -49,8 +49,8 @@ inline constexpr std::string_view kUpStep = "..";
 inline constexpr std::array<int, 4> kSnapshotCommands = {IDM_SNAPSHOT_PROPERTIES, IDM_OPEN,
                                                          IDM_EXPLORE, IDM_FILE_PROPERTIES};
 
-// "Could not open '<path>'.\nThe file is corrupted.": a snapshot file that cannot be read, or
-// is not the file loaded any more when a listing reads it again.
+// "Could not open '<path>'.\nThe file could not be read.": a listing or a search whose read of
+// the loaded snapshot file failed.
 std::string UnreadableSnapshotText(std::string_view path);
 
 // "Could not locate '<what>' path.": a step or a typed location that is not in the snapshot.
@@ -68,18 +68,21 @@ class SnapshotBrowser {
   // location field are not touched: the caller opens the share list (see above).
   int LoadSnapshot(const std::string& path);
   LoadResult lastLoadResult() const { return lastLoadResult_; }
+  // The encoding of the rows shown and the names taken from them: the last accepted
+  // snapshot's. A refused file, whose header may declare another, leaves it as it was.
+  NameEncoding listEncoding() const { return listEncoding_; }
 
   // Fills the list with the location's rows: the share list for "", else the rows of the
   // share or directory path ("Docs\" or "Docs\Sub\", trailing backslash optional), led by
   // "..". The row whose name equals select (ignoring case) is selected (and focused, for a
   // directory); with select empty the ".." row is selected. Sorts by the last sort column.
   // Returns 1, or 0 when the location is not in the snapshot (the list is then untouched).
-  // The listing reads the location's block from the file again: when the file is gone or
-  // changed since it was loaded, this shows UnreadableSnapshotText and returns 0 (readFailed()).
+  // The listing reads the location's block from the file again: when that read fails, this
+  // shows UnreadableSnapshotText and returns 0 (readFailed()).
   int FillFileList(std::string_view path, std::string_view select);
-  // Whether the last fill or search found the file unreadable or changed.
+  // Whether the last fill or search found the file unreadable.
   bool readFailed() const { return snapshot_.readFailed(); }
-  // Shows UnreadableSnapshotText for the loaded file.
+  // Shows UnreadableSnapshotText for the loaded file, as UTF-8 text (ShowUtf8Message).
   void ReportUnreadable();
 
   // One step: "" (the share list; clears the navigation path), ".." (up, selecting the
@@ -144,6 +147,7 @@ class SnapshotBrowser {
   std::string navigationPath_;
   std::string snapshotComputer_;
   std::string snapshotCreated_;  // created text of the last snapshot accepted
+  NameEncoding listEncoding_ = NameEncoding::kAnsi;
   std::array<int, kFileListColumnCount> sortTable_{};
   int lastSortColumn_ = kNameColumn;
   TypeIconCache typeIcons_;

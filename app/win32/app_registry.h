@@ -19,5 +19,7 @@ void WriteAppRegistryValue(const std::string& name, const std::string& text);
 // On: the Run entry holds the quoted path of the running executable. Off: the entry is
 // deleted (its absence is no error). Failures are ignored.
 void SetAutorun(bool on);
+// As SetAutorun, for the executable at path (UTF-8, any characters).
+void SetAutorunFor(const std::string& executable, bool on);
 
 }  // namespace mv

@@ -20,6 +20,7 @@
 #include "res/resource_ids.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/take_snapshots_dialog.h"
+#include "ui/win32/win32_notice_port.h"
 #include "ui/win32/win32_shell_port.h"
 #include "ui/win32/window_text.h"
 
@@ -65,6 +66,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   setup.takeSnapshotsOnFirstRun = [](HWND owner) { mv::ShowTakeSnapshotsDialog(owner); };
   const mv::ProfileSettingsFile settingsFile(ConfigFilePath());
   static_cast<mv::Settings&>(setup) = mv::LoadSettings(settingsFile, documents);
+  // A value edited to hold a line break or another control character took its default.
+  for (const std::string& key : settingsFile.refusedKeys()) {
+    mv::Win32NoticePort(nullptr).ShowMessage(
+        "The setting '" + key + "' in '" + ConfigFilePath() +
+            "' holds a control character and was not read; its default is used.",
+        mv::MessageKind::kInformation);
+  }
   mv::SetMainWindowSetup(std::move(setup));
 
   InitCommonControls();

@@ -5,6 +5,8 @@
 // reached.
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/file_system.h"
 #include "platform/win32/win32_error.h"
 #include "platform/win32/win32_system_path.h"
@@ -136,6 +138,16 @@ class Win32OutputFile final : public OutputFile {
 
 // A file read in pieces with ReadFile at 64-bit offsets. It is held with share mode 0 only
 // while it is open: a reader opens it for each piece of work and closes it after.
+// A name in the folder of path that no other caller uses: "mv-removed-<process>-<n>.tmp".
+std::wstring AsideName(const std::wstring& path) {
+  static std::atomic<unsigned> counter{0};
+  const std::size_t cut = path.find_last_of(L'\\');
+  std::wstring aside = cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+  aside += L"mv-removed-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter.fetch_add(1)) + L".tmp";
+  return aside;
+}
+
 class Win32InputFile final : public InputFile {
  public:
   Win32InputFile(HANDLE file, const FileStamp& stamp) : file_(file), stamp_(stamp) {}
@@ -230,7 +242,19 @@ class Win32FileSystem final : public FileSystem {
   }
 
   IoError Remove(const std::string& path) override {
-    return DeleteFileW(SystemPath(path).c_str()) ? IoError::kNone : LastIoError();
+    // A deleted file that a reader still holds (the snapshot the main window shows, opened
+    // with FILE_SHARE_DELETE) keeps its name until the reader lets go, where the platform
+    // deletes the older way: it is moved aside first, to a name no listing of the program
+    // looks for, so that it leaves the folder's listings at once.
+    const std::wstring name = SystemPath(path);
+    const std::wstring aside = AsideName(name);
+    if (MoveFileExW(name.c_str(), aside.c_str(), 0)) {
+      if (DeleteFileW(aside.c_str())) return IoError::kNone;
+      const IoError error = LastIoError();  // read-only, say: it stays, under its own name
+      MoveFileExW(aside.c_str(), name.c_str(), 0);
+      return error;
+    }
+    return DeleteFileW(name.c_str()) ? IoError::kNone : LastIoError();
   }
 
   IoError Replace(const std::string& from, const std::string& to) override {
@@ -261,9 +285,12 @@ class Win32FileSystem final : public FileSystem {
   std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
     // Refused while a writer holds the file: no FILE_SHARE_WRITE. Other readers may hold it
     // too, as a mapping does: the Compare window keeps its two files mapped while it shows
-    // them, and opening an entry of either in the main window reads the same file again.
-    const HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // them, and opening an entry of either in the main window reads the same file again. The
+    // main window holds the snapshot it shows open, and Remove must still delete that file:
+    // FILE_SHARE_DELETE.
+    const HANDLE file =
+        CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       error = LastIoError();
       return nullptr;

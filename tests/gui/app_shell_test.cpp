@@ -99,6 +99,20 @@ TEST_F(AppShellTest, SettingsTakeEffectOnOkAndCancelChangesNothing) {
   EXPECT_EQ(exits_, 1);
 }
 
+// A path outside the ANSI code page reaches the Run entry and the program's values whole.
+TEST_F(AppShellTest, RegistryValuesKeepEveryCharacterOfAPath) {
+  const std::string exe = "C:\\Programme\\J\xC3\xBCrgen\\\xD0\x96\\Mirrorvault.exe";
+  SetAutorunFor(exe, true);
+  wchar_t data[512] = {};
+  DWORD size = sizeof data - sizeof(wchar_t);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                         L"Mirror Vault", RRF_RT_REG_SZ, nullptr, data, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(data), L"\"C:\\Programme\\J\u00FCrgen\\\u0416\\Mirrorvault.exe\"");
+  WriteAppRegistryValue(kNotFirstRunValue, exe);
+  EXPECT_EQ(ReadAppRegistryValue(kNotFirstRunValue), exe);
+}
+
 // Whether the taskbar shows the window's icon: only a shown icon can be changed.
 bool TrayIconThere(HWND window) {
   NOTIFYICONDATAA record{};

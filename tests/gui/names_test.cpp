@@ -68,6 +68,21 @@ TEST_F(NamesTest, AUtf8SnapshotShowsAndActsOnEveryName) {
   EXPECT_EQ(ClipboardText(), path);
 }
 
+// A refused file (read in the ANSI code page) leaves the names shown in their own encoding.
+TEST_F(NamesTest, ARefusedFileLeavesTheNamesShownAsTheyWere) {
+  folder_.Write("WG.PC1.05.12.2026.09.04.05.mirvaul",
+                Utf8Snapshot(SnapshotText("PC1", "WG", "05.12.2026 09:04:07",
+                                          {{"Документы", {"ёлка.txt;;f;;4;;1.1.2010"}}})));
+  folder_.Write("WG.BAD.03.12.2026.12.00.00.mirvaul", "this is not a snapshot\r\n");
+  Open();
+  Select({"WG", "PC1", "05.12.2026 09:04:05"});
+  MessageBoxAnswerer answer(window_, IDOK);
+  Select({"WG", "BAD", "03.12.2026 12:00:00"});
+  ASSERT_TRUE(answer.Finish());
+  EXPECT_EQ(ShownNames(), (std::vector<std::wstring>{L"Документы"}));
+  EXPECT_EQ(LocationW(), L"\\\\PC1\\");
+}
+
 TEST_F(NamesTest, ANameTheAnsiSnapshotCannotHoldFindsNothing) {
   // The ANSI code page is the system's (UTF-8 itself under some Wine locales).
   const std::string cafe = TextFromWide(L"café", NameEncoding::kAnsi);

@@ -1,6 +1,7 @@
 // Fuzz target: the settings as read from a settings file that anyone with the folder may
 // have edited. The input holds the three values, cut at NUL bytes; what is read, written
-// back and read again must be what was read.
+// back and read again must be what was read, and a stored value reads as a text that is
+// stored again in a form that holds no line break and reads back the same.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "app/settings.h"
+#include "app/settings_value.h"
 #include "fuzz_check.h"
 
 using mv::fuzz::Check;
@@ -44,5 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const mv::Settings second = mv::LoadSettings(written, kDocuments);
   Check(second.snapshotsDirectory == first.snapshotsDirectory);
   Check(second.autorun == first.autorun && second.showInTray == first.showInTray);
+
+  std::string text;
+  if (mv::DecodeSettingsValue(file.values[mv::kSnapshotDirKey], text)) {
+    for (const bool ansiHoldsText : {false, true}) {
+      const std::string stored = mv::EncodeSettingsValue(text, ansiHoldsText);
+      Check(stored.find_first_of("\r\n") == std::string::npos);
+      std::string again;
+      Check(mv::DecodeSettingsValue(stored, again) && again == text);
+    }
+  }
   return 0;
 }

@@ -25,7 +25,7 @@ class NoShell final : public ShellPort {
 };
 
 NameEncoding SnapshotEncoding() {
-  return MainState().browser->info().encoding;
+  return MainState().browser->listEncoding();
 }
 
 // Runs one of the row actions over the window's ports. The actions speak the snapshot's text;

@@ -96,17 +96,17 @@ void OpenSelectedSnapshot() {
   // Group and computer items name no file: the list and the location stay as they are.
   const std::optional<std::string> path = s.library->SnapshotFilePath(*param);
   if (!path) return;
-  const int loaded = s.browser->LoadSnapshot(*path);
-  // The ports show the loaded snapshot's names from now on (a file not read left it as it was).
-  const NameEncoding encoding = s.browser->info().encoding;
-  s.fileList->SetTextEncoding(encoding);
-  s.browserControls->SetTextEncoding(encoding);
-  s.notices->SetTextEncoding(encoding);
-  if (loaded == 0) {
+  if (s.browser->LoadSnapshot(*path) == 0) {
     // The path is UTF-8, as every path of the program.
     Win32NoticePort(s.window).ShowMessage(CouldNotOpenText(*path), MessageKind::kError);
     return;
   }
+  // The ports show the loaded snapshot's names from now on. A refused file changes nothing:
+  // the rows still shown are the last accepted snapshot's, in its encoding.
+  const NameEncoding encoding = s.browser->listEncoding();
+  s.fileList->SetTextEncoding(encoding);
+  s.browserControls->SetTextEncoding(encoding);
+  s.notices->SetTextEncoding(encoding);
   s.browser->ClearNavigationPath();
   s.browser->SetSnapshotComputer(s.browser->info().computer);
   s.snapshotCreated = s.browser->info().created;

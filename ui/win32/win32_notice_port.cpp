@@ -7,10 +7,19 @@
 namespace mv {
 
 MessageAnswer Win32NoticePort::ShowMessage(const std::string& text, MessageKind kind) {
+  return Show(text, encoding_, kind);
+}
+
+MessageAnswer Win32NoticePort::ShowUtf8Message(const std::string& text, MessageKind kind) {
+  return Show(text, NameEncoding::kUtf8, kind);
+}
+
+MessageAnswer Win32NoticePort::Show(const std::string& text, NameEncoding encoding,
+                                    MessageKind kind) {
   UINT style = MB_OK | MB_ICONINFORMATION;
   if (kind == MessageKind::kError) style = MB_OK | MB_ICONERROR;
   if (kind == MessageKind::kQuestion) style = MB_YESNO | MB_ICONINFORMATION;
-  const std::wstring wide = WideFromText(text, encoding_);
+  const std::wstring wide = WideFromText(text, encoding);
   const std::wstring caption = WideFromText(kMessageCaption, NameEncoding::kUtf8);
   int answer = MessageBoxW(owner_, wide.c_str(), caption.c_str(), style);
   // An owner destroyed just before the box was asked for makes it fail; the user still

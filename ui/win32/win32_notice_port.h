@@ -20,10 +20,13 @@ class Win32NoticePort final : public NoticePort {
   void SetTextEncoding(NameEncoding encoding) { encoding_ = encoding; }
 
   MessageAnswer ShowMessage(const std::string& text, MessageKind kind) override;
+  MessageAnswer ShowUtf8Message(const std::string& text, MessageKind kind) override;
   // Goes through the activity view's status line, like every other status text.
   void SetStatusText(int part, const std::string& text) override;
 
  private:
+  MessageAnswer Show(const std::string& text, NameEncoding encoding, MessageKind kind);
+
   HWND owner_;
   NameEncoding encoding_ = NameEncoding::kUtf8;
 };

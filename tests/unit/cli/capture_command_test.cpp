@@ -117,6 +117,35 @@ TEST(RemoveCommand, ANameWithBackslashesIsOneFileOfTheFolder) {
   EXPECT_FALSE(test::FileExists(folder + "/" + name));
   EXPECT_TRUE(test::FileExists(scratch.Join("victim.txt")));
 }
+
+// A name that is not UTF-8 and the name it reads as are two rows, each removed by its own.
+TEST(RemoveCommand, ANameThatIsNotUtf8IsARowOfItsOwnAndRemovedByWhatTheLibraryShows) {
+  ScratchDir scratch;
+  const std::string stamp = ".05.12.2026.09.04.05.mirvaul";
+  const std::string raw =
+                        "WG.P\xFF"
+                        "C" +
+                        stamp,
+                    plain = "WG.P?C" + stamp;
+  for (const std::string& name : {raw, plain}) test::WriteTextFile(scratch.Join(name), name);
+  const test::CliRun library = test::RunCommand({"library", scratch.path()});
+  std::vector<std::string> shown;
+  for (std::size_t tab = library.out.find('\t'); tab != std::string::npos;
+       tab = library.out.find('\t', tab + 1)) {
+    shown.push_back(library.out.substr(tab + 1, library.out.find('\n', tab) - tab - 1));
+  }
+  ASSERT_EQ(shown.size(), 2u) << library.out;
+  EXPECT_NE(shown[0], shown[1]);
+  const std::string& plainShown = shown[0] == plain ? shown[0] : shown[1];
+  EXPECT_EQ(plainShown, plain);
+  EXPECT_EQ(
+      test::RunCommand({"rm", scratch.path(), &plainShown == &shown[0] ? shown[1] : shown[0]}).code,
+      kExitOk);
+  EXPECT_FALSE(test::FileExists(scratch.Join(raw)));
+  EXPECT_TRUE(test::FileExists(scratch.Join(plain)));
+  EXPECT_EQ(test::RunCommand({"rm", scratch.path(), plain}).code, kExitOk);
+  EXPECT_FALSE(test::FileExists(scratch.Join(plain)));
+}
 #endif
 
 }  // namespace

@@ -24,9 +24,10 @@ TEST(SnapshotName, GroupComputerDateTimeAndExtension) {
             "D:\\s\\WG.PC.02.01.2026.03.04.05.mirvaul");
 }
 
-// Dots in group and computer names stand as '~' in the file name only, so that two computers
-// never share a name and the pieces read back right; a name never leaves the folder; names
-// written before read as ever. Unfinished files of one pair are told from the other's.
+// Dots in group and computer names stand as '~' in the file name only, and '~', '%' and what
+// no file name holds as %XX, so that two computers never share a name and the pieces read
+// back right; a name never leaves the folder; names written before read as ever. Unfinished files
+// of one pair are told from the other's.
 TEST(SnapshotName, DottedAndHostileNamesKeepTheirPiecesAndTheFolder) {
   const struct {
     const char *group, *computer, *fileName, *readGroup, *readComputer;
@@ -34,8 +35,13 @@ TEST(SnapshotName, DottedAndHostileNamesKeepTheirPiecesAndTheFolder) {
       {"WORKGROUP", "PC7", "WORKGROUP.PC7", "WORKGROUP", "PC7"},
       {"A.B", "C", "A~B.C", "A.B", "C"},
       {"A", "B.C", "A.B~C", "A", "B.C"},
-      {"\\..\\..\\tmp\\x", "P/C:1\n", "_~~_~~_tmp_x.P_C_1_", "_.._.._tmp_x", "P_C_1_"},
-      {nullptr, nullptr, "WG.PC.LAN", "WG", "PC"},  // written before: pieces shifted as ever
+      {"\\..\\..\\tmp\\x", "P/C:1\n", "%5C~~%5C~~%5Ctmp%5Cx.P%2FC%3A1%0A", "\\..\\..\\tmp\\x",
+       "P/C:1\n"},
+      // The stand-in and the escape are escaped themselves, so "PC~1" is not "PC.1".
+      {"W%", "PC~1", "W%25.PC%7E1", "W%", "PC~1"},
+      // Written before: pieces shifted, '_' for what no file name holds, '%' as itself.
+      {nullptr, nullptr, "WG.PC.LAN", "WG", "PC"},
+      {nullptr, nullptr, "W_G%41%.P~C%7e", "W_G%41%", "P.C%7e"},
   };
   for (const auto& c : cases) {
     const std::string name = std::string(c.fileName) + ".05.12.2026.09.04.05.mirvaul";

@@ -7,6 +7,7 @@
 
 #include "core/library_snapshots.h"
 #include "core/snapshot_library.h"
+#include "core/snapshot_name.h"
 #include "platform/memory/memory_tree_port.h"
 #include "test_support.h"
 
@@ -173,6 +174,21 @@ TEST_F(SnapshotLibraryTest, RemovingGroupComputerAndSnapshotItemsDeletesTheirFil
   library_.SetSnapshotDirectory(dir_.Join("missing"));
   library_.RebuildSnapshotTree();
   EXPECT_EQ(tree_.size(), 0u);
+}
+
+// "PC.1" and "PC~1" are two computers: each has its item, and removing one keeps the other.
+TEST_F(SnapshotLibraryTest, ADotAndItsStandInAreTwoComputers) {
+  const std::string dotted = BuildSnapshotFileName("WG", "PC.1", "05.12.2026", "09.00.00");
+  const std::string tilde = BuildSnapshotFileName("WG", "PC~1", "05.12.2026", "09.00.00");
+  Touch({dotted, tilde});
+  library_.RebuildSnapshotTree();
+  const std::vector<TreeItem> computers = tree_.Children(tree_.Children(kNoTreeItem).at(0));
+  ASSERT_EQ(computers.size(), 2u);
+  const bool dottedFirst = tree_.Find(computers[0])->text == "PC.1";
+  EXPECT_EQ(tree_.Find(computers[dottedFirst ? 1 : 0])->text, "PC~1");
+  library_.RemoveSnapshotItem(computers[dottedFirst ? 0 : 1]);
+  EXPECT_FALSE(FileExists(dir_.Join(dotted)));
+  EXPECT_TRUE(FileExists(dir_.Join(tilde)));
 }
 
 // More groups, computers and snapshots than any fixed table would hold: every snapshot

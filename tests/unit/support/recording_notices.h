@@ -24,6 +24,14 @@ class RecordingNotices : public NoticePort {
     released_.wait(lock, [this] { return !held_; });
     return MessageAnswer::kOk;
   }
+  // Recorded among the messages, and in utf8Messages too.
+  MessageAnswer ShowUtf8Message(const std::string& text, MessageKind kind) override {
+    {
+      std::lock_guard lock(mutex_);
+      utf8Messages.push_back(text);
+    }
+    return ShowMessage(text, kind);
+  }
   void SetStatusText(int part, const std::string& text) override {
     statusPart = part;
     status = text;
@@ -49,6 +57,7 @@ class RecordingNotices : public NoticePort {
 
   std::vector<std::string> messages;
   std::vector<MessageKind> kinds;
+  std::vector<std::string> utf8Messages;
   int statusPart = -1;
   std::string status;
 
