@@ -20,7 +20,7 @@ cat "$old" "$cur" >/dev/null  # both from the page cache
 # measure CLI ARGS...: "seconds peak-KiB" of one run, its output to a file.
 measure() {
   /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >"$work/out.txt" 2>/dev/null || true
-  cat "$work/time.txt"
+  tail -n 1 "$work/time.txt"  # after "Command exited with non-zero status" when there is one
 }
 for task in "find|$work/lib|*quokka*" "find-all|$work/lib|*" "export|$cur|--format|csv" \
   "export-json|$cur|--format|json" "diff|$old|$cur"; do
