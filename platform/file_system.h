@@ -177,6 +177,10 @@ class FileSystem {
   }
 };
 
+// Bytes in memory as a file open for reading in pieces (tests, fuzz targets): they must
+// outlive it.
+std::unique_ptr<InputFile> InputFileOfBytes(std::string_view bytes);
+
 // How often Publish asks for the new name, and the pause after each refusal.
 inline constexpr int kPublishAttempts = 10;
 inline constexpr unsigned kPublishRetryPauseMs = 100;

@@ -169,31 +169,8 @@ LoadResult ScanSnapshot(std::shared_ptr<InputFile> file, SnapshotLayout& layout)
   return LoadResult::kAccepted;
 }
 
-namespace {
-
-// Text in memory as a file: for the scans of tests and of the fuzz targets.
-class TextInput final : public InputFile {
- public:
-  explicit TextInput(std::string_view text) : text_(text) { stamp_.size = text.size(); }
-  const FileStamp& stamp() const override { return stamp_; }
-  IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
-    read = 0;
-    if (offset >= text_.size()) return IoError::kNone;
-    const auto at = static_cast<std::size_t>(offset);
-    read = std::min(size, text_.size() - at);
-    std::memcpy(buffer, text_.data() + at, read);
-    return IoError::kNone;
-  }
-
- private:
-  std::string_view text_;
-  FileStamp stamp_;
-};
-
-}  // namespace
-
 LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
-  return ScanSnapshot(std::make_shared<TextInput>(text), layout);
+  return ScanSnapshot(std::shared_ptr<InputFile>(InputFileOfBytes(text)), layout);
 }
 
 bool ReadSnapshotLayout(FileSystem& fileSystem, const std::string& path, SnapshotLayout& layout,
