@@ -1,5 +1,6 @@
 // mirrorvault-cli diff OLD NEW: what changed between two captures, one line per entry added
-// (+), removed (-) or changed (~, old and new values), then a summary line.
+// (+), removed (-) or changed (~, old and new values), then a summary line. Rows are written
+// as the comparison finds them, so memory does not grow with their number.
 #include <ostream>
 
 #include "cli/args.h"
@@ -33,11 +34,17 @@ void AppendSize(const DiffRow& row, std::string_view size, std::string& line) {
   AppendShown(line, row.isDirectory ? kDirectoryCell : size);
 }
 
+// The computers and encodings of the two snapshots.
+struct Sides {
+  std::string oldComputer, newComputer;
+  NameEncoding oldEncoding = NameEncoding::kAnsi, newEncoding = NameEncoding::kAnsi;
+};
+
 // "-", "+" or "~", TAB, the live path (a removed entry's in the old snapshot, else in the
 // new one), TAB, <SHARE>, <DIR> or the size, TAB, the created date; old -> new when changed.
 // path is scratch text for the live path.
-void AppendRow(const SnapshotComparison& diff, const DiffRow& row, ShownNames& names,
-               std::string& line, std::string& path) {
+void AppendRow(const Sides& diff, const DiffRow& row, ShownNames& names, std::string& line,
+               std::string& path) {
   const bool old = row.kind == DiffKind::kRemoved || row.kind == DiffKind::kShareRemoved;
   line += Sign(row.kind);
   line += '\t';
@@ -64,6 +71,38 @@ void AppendRow(const SnapshotComparison& diff, const DiffRow& row, ShownNames& n
   line += '\n';
 }
 
+// Writes the rows to out as they come, a few tens of kilobytes at a time.
+class PrintedRows final : public DiffReport {
+ public:
+  PrintedRows(std::ostream& out, ShownNames& names) : out_(out), names_(names) {}
+  void Begin(std::string_view oldComputer, NameEncoding oldEncoding, std::string_view newComputer,
+             NameEncoding newEncoding) override {
+    sides_ = {std::string(oldComputer), std::string(newComputer), oldEncoding, newEncoding};
+    if (EqualsIgnoreCase(oldComputer, newComputer)) return;
+    text_.append("Different computers (");
+    names_.Append(text_, oldComputer, oldEncoding);
+    text_.append(", ");
+    names_.Append(text_, newComputer, newEncoding);
+    text_.append("): entries compared by share-relative path\n");
+  }
+  void Row(const DiffRow& row) override {
+    ++rows;
+    AppendRow(sides_, row, names_, text_, path_);
+    if (text_.size() >= 1 << 16) Flush();
+  }
+  void Flush() {
+    out_ << text_;
+    text_.clear();
+  }
+  std::uint64_t rows = 0;
+
+ private:
+  std::ostream& out_;
+  ShownNames& names_;
+  Sides sides_;
+  std::string text_, path_;
+};
+
 }  // namespace
 
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err) {
@@ -73,33 +112,21 @@ int RunDiff(const Args& args, std::ostream& out, std::ostream& err) {
   ShownNames names;
   if (!names.Open(parsed.Option("--codepage"), err)) return kExitUsage;
 
-  SnapshotComparison diff;
+  PrintedRows printed(out, names);
+  DiffSummary s;
   DiffFailure failure;
-  if (!CompareSnapshotFiles(PlatformFileSystem(), parsed.positionals[0], parsed.positionals[1],
-                            names.ansi(), diff, failure)) {
+  const bool compared =
+      CompareSnapshotStreams(PlatformFileSystem(), parsed.positionals[0], parsed.positionals[1],
+                             names.ansi(), DiffOptions{}, printed, s, failure);
+  printed.Flush();
+  if (!compared) {
     err << "mirrorvault-cli: '" << failure.path << "' " << failure.reason << "\n";
     return kExitUsage;
   }
-  std::string text, path;
-  if (!EqualsIgnoreCase(diff.oldComputer, diff.newComputer)) {
-    text.append("Different computers (");
-    names.Append(text, diff.oldComputer, diff.oldEncoding);
-    text.append(", ");
-    names.Append(text, diff.newComputer, diff.newEncoding);
-    text.append("): entries compared by share-relative path\n");
-  }
-  for (const DiffRow& row : diff.rows) {
-    AppendRow(diff, row, names, text, path);
-    if (text.size() >= 1 << 16) {
-      out << text;
-      text.clear();
-    }
-  }
-  const DiffSummary& s = diff.summary;
-  out << text << "added " << s.added << ", removed " << s.removed << ", changed " << s.changed
+  out << "added " << s.added << ", removed " << s.removed << ", changed " << s.changed
       << ", shares added " << s.sharesAdded << ", shares removed " << s.sharesRemoved
       << ", bytes added " << s.bytesAdded << ", bytes removed " << s.bytesRemoved << "\n";
-  return diff.equal() ? kExitOk : kExitFailure;
+  return printed.rows == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace mv::cli

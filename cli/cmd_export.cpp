@@ -71,9 +71,8 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
         << "would replace it. Name another file with -o\n";
     return kExitUsage;
   }
-  SnapshotText text;
   SnapshotLayout layout;
-  if (std::string reason; !ReadSnapshotLayout(fileSystem, path, text, layout, reason)) {
+  if (std::string reason; !ReadSnapshotLayout(fileSystem, path, layout, reason)) {
     err << "mirrorvault-cli: '" << path << "' " << reason << "\n";
     return kExitUsage;
   }

@@ -64,7 +64,7 @@ int SplitLines(std::string_view text, std::vector<LineRef>& lines) {
   lines.clear();
   LineCutter cutter;
   auto keep = [&](std::uint64_t start, std::string_view line) {
-    lines.push_back({static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(line.size())});
+    lines.push_back({start, line.size()});
     return true;
   };
   cutter.Feed(text, keep);

@@ -22,11 +22,6 @@
 
 namespace mv {
 
-// The readers that take a snapshot file whole (find, diff, export: core/snapshot_text.h)
-// find a line by a 32-bit offset, so they take files of up to 4 GiB - 1 bytes (about 50
-// million entries of a usual length) and refuse a larger one as too large before anything
-// is allocated for it.
-inline constexpr std::uint64_t kMaxSnapshotBytes = 0xFFFFFFFFu;
 // The loader keeps 48-bit offsets (core/directory_blocks.h): it takes files of up to 256 TiB.
 inline constexpr std::uint64_t kMaxLoadedSnapshotBytes = kMaxIndexedBytes;
 
@@ -68,12 +63,12 @@ const char* DescribeLoadResult(LoadResult result);
 // One line: where it starts in the text buffer and how long it is. A NUL byte inside a line
 // ends its text there, as it would for a C string.
 struct LineRef {
-  std::uint32_t offset = 0;
-  std::uint32_t length = 0;
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;
 };
 
-// Cuts text (at most kMaxSnapshotBytes) into its non-empty lines at CR and LF, without
-// changing it. Returns the line count.
+// Cuts text into its non-empty lines at CR and LF, without changing it. Returns the line
+// count.
 int SplitLines(std::string_view text, std::vector<LineRef>& lines);
 
 // Each line of a piece of a file: its offset in the file and its text.

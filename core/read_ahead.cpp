@@ -5,13 +5,15 @@
 
 namespace mv {
 
-ReadAhead::ReadAhead(InputFile& input, std::uint64_t size, std::size_t pieceBytes)
+ReadAhead::ReadAhead(InputFile& input, std::uint64_t begin, std::uint64_t end,
+                     std::size_t pieceBytes)
     : input_(input),
-      size_(size),
+      begin_(begin),
+      size_(end > begin ? end - begin : 0),
       pieceBytes_(pieceBytes),
-      pieces_(pieceBytes == 0 ? 0 : (size + pieceBytes - 1) / pieceBytes) {
+      pieces_(pieceBytes == 0 ? 0 : (size_ + pieceBytes - 1) / pieceBytes) {
   for (Slot& slot : slots_)
-    slot.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(pieceBytes, size)));
+    slot.bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(pieceBytes, size_)));
   if (pieces_ > 1) thread_ = std::thread([this] { Run(); });
 }
 
@@ -28,7 +30,7 @@ bool ReadAhead::ReadPiece(std::uint64_t index, Slot& slot) {
   const std::uint64_t at = index * pieceBytes_;
   const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(pieceBytes_, size_ - at));
   std::size_t got = 0;
-  if (input_.ReadAt(at, slot.bytes.data(), want, got) != IoError::kNone || got != want) {
+  if (input_.ReadAt(begin_ + at, slot.bytes.data(), want, got) != IoError::kNone || got != want) {
     return false;
   }
   slot.size = got;

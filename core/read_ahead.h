@@ -19,7 +19,10 @@ class ReadAhead {
  public:
   // Reads bytes [0, size) of input in pieces of pieceBytes. A file of one piece is read on
   // the caller's thread when it asks for it, with no thread started.
-  ReadAhead(InputFile& input, std::uint64_t size, std::size_t pieceBytes);
+  ReadAhead(InputFile& input, std::uint64_t size, std::size_t pieceBytes)
+      : ReadAhead(input, 0, size, pieceBytes) {}
+  // Reads bytes [begin, end) of input, the first piece from begin on.
+  ReadAhead(InputFile& input, std::uint64_t begin, std::uint64_t end, std::size_t pieceBytes);
   // Stops the reading thread and waits for it, also when the reader stops early.
   ~ReadAhead();
   ReadAhead(const ReadAhead&) = delete;
@@ -40,7 +43,8 @@ class ReadAhead {
   void Run();
 
   InputFile& input_;
-  std::uint64_t size_;
+  std::uint64_t begin_;
+  std::uint64_t size_;  // of the bytes read, from begin_
   std::size_t pieceBytes_;
   std::uint64_t pieces_;
   std::uint64_t next_ = 0;  // the piece Next hands out next

@@ -1,5 +1,5 @@
-// What every file system backend shares: whole-file views read into memory where a backend
-// has no cheaper way to give them.
+// What every file system backend shares: files read in pieces out of a whole read where a
+// backend has no cheaper way to give them.
 #include "platform/file_system.h"
 
 #include <algorithm>
@@ -11,40 +11,44 @@
 namespace mv {
 namespace {
 
-// The bytes ReadWholeExclusive read, without the NUL it puts after them.
-class BufferContents final : public MappedFile {
+// Bytes in memory served in pieces; the stamp has their size and a hash of them in place of
+// a last write.
+class BytesInput : public InputFile {
  public:
-  explicit BufferContents(std::vector<char> buffer) : buffer_(std::move(buffer)) {}
-  std::string_view bytes() const override {
-    return {buffer_.data(), buffer_.empty() ? 0 : buffer_.size() - 1};
-  }
-
- private:
-  std::vector<char> buffer_;
-};
-
-// A file read whole by ReadWholeExclusive, served in pieces; its stamp has the size and a
-// hash of the bytes in place of a last write.
-class BufferInput final : public InputFile {
- public:
-  explicit BufferInput(std::vector<char> buffer) : buffer_(std::move(buffer)) {
-    if (!buffer_.empty()) buffer_.pop_back();  // the NUL the port appends
-    stamp_.size = buffer_.size();
-    stamp_.written = HashOfBytes(std::string_view(buffer_.data(), buffer_.size()));
-  }
+  explicit BytesInput(std::string_view bytes) { View(bytes); }
   const FileStamp& stamp() const override { return stamp_; }
   IoError ReadAt(std::uint64_t offset, char* buffer, std::size_t size, std::size_t& read) override {
     read = 0;
-    if (offset >= buffer_.size()) return IoError::kNone;
+    if (offset >= bytes_.size()) return IoError::kNone;
     const auto at = static_cast<std::size_t>(offset);
-    read = std::min(size, buffer_.size() - at);
-    std::memcpy(buffer, buffer_.data() + at, read);
+    read = std::min(size, bytes_.size() - at);
+    std::memcpy(buffer, bytes_.data() + at, read);
     return IoError::kNone;
+  }
+
+ protected:
+  void View(std::string_view bytes) {
+    bytes_ = bytes;
+    stamp_.size = bytes.size();
+    stamp_.written = HashOfBytes(bytes);
+  }
+
+ private:
+  std::string_view bytes_;
+  FileStamp stamp_;
+};
+
+// A file read whole by ReadWholeExclusive, served in pieces.
+class BufferInput final : public BytesInput {
+ public:
+  explicit BufferInput(std::vector<char> buffer)
+      : BytesInput(std::string_view()), buffer_(std::move(buffer)) {
+    if (!buffer_.empty()) buffer_.pop_back();  // the NUL the port appends
+    View(std::string_view(buffer_.data(), buffer_.size()));
   }
 
  private:
   std::vector<char> buffer_;
-  FileStamp stamp_;
 };
 
 }  // namespace
@@ -53,6 +57,10 @@ std::uint64_t HashOfBytes(std::string_view bytes) {
   std::uint64_t hash = 0xcbf29ce484222325u;
   for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
   return hash;
+}
+
+std::unique_ptr<InputFile> InputFileOfBytes(std::string_view bytes) {
+  return std::make_unique<BytesInput>(bytes);
 }
 
 std::unique_ptr<InputFile> FileSystem::OpenExclusive(const std::string& path, IoError& error) {
@@ -94,15 +102,6 @@ IoError FileSystem::Publish(OutputFile& file, const std::string& from, const std
   const IoError renamed = ReplaceRetrying(*this, from, to);
   kept = renamed != IoError::kNone;
   return renamed;
-}
-
-IoError FileSystem::ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                                       std::unique_ptr<MappedFile>& contents) {
-  std::vector<char> buffer;
-  const IoError error = ReadWholeExclusive(path, maxBytes, buffer);
-  if (error != IoError::kNone) return error;
-  contents = std::make_unique<BufferContents>(std::move(buffer));
-  return IoError::kNone;
 }
 
 }  // namespace mv

@@ -13,7 +13,6 @@
 
 #include "platform/file_identity.h"
 #include "platform/io_error.h"
-#include "platform/mapped_file.h"
 
 namespace mv {
 
@@ -161,15 +160,6 @@ class FileSystem {
   virtual IoError ReadWholeExclusive(const std::string& path, std::uint64_t maxBytes,
                                      std::vector<char>& contents) = 0;
 
-  // Opens an existing file with no sharing, as ReadWholeExclusive does, and gives its bytes
-  // read-only. Once this returns, nothing holds the file: a capture may replace it and the
-  // library may remove it. The posix backend maps the file (MapFileExclusive: Linux lets a
-  // mapped file be removed or replaced) and so copies nothing; by default, and where the
-  // mapping fails, the bytes are read into memory. Throws std::bad_alloc when there is no
-  // room for them.
-  virtual IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                                     std::unique_ptr<MappedFile>& contents);
-
   // Opens an existing file for reading in pieces, under the rule of ReadWholeExclusive: a
   // file another handle holds is refused (kSharingViolation). Null with error set when it
   // cannot be opened. By default the file is read whole into memory (for backends and
@@ -187,6 +177,10 @@ class FileSystem {
     return IoError::kNone;
   }
 };
+
+// Bytes in memory as a file open for reading in pieces (tests, fuzz targets): they must
+// outlive it.
+std::unique_ptr<InputFile> InputFileOfBytes(std::string_view bytes);
 
 // How often Publish asks for the new name, and the pause after each refusal.
 inline constexpr int kPublishAttempts = 10;

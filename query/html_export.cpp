@@ -260,7 +260,9 @@ struct PageEntry {
   // page lowers it for the Type column and rebuilds the whole name from both parts).
   // A directory: -1 - the folder it opens.
   std::int64_t kind = 0;
-  std::string_view size, created;  // as written
+  // Its size and created date as written: in the page's text of values, from valuesAt on.
+  std::size_t valuesAt = 0;
+  std::uint32_t sizeLength = 0, createdLength = 0;
 };
 
 // Folders by share and share-relative path, compared ignoring case as locations are. Each is
@@ -313,7 +315,7 @@ class FolderTable {
   std::unordered_map<std::string, std::uint32_t> byKey_;
   std::string key_;  // scratch key of the name looked up
   std::size_t lastShare_ = 0;
-  std::string_view lastPath_;  // a view into the snapshot's text, which outlives the table
+  std::string lastPath_;
   std::uint32_t lastFolder_ = 0;
 };
 
@@ -344,34 +346,38 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
 }  // namespace
 
 bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder, ByteSink& sink) {
-  NameTable names(decoder, layout.lineCount);
+  NameTable names(decoder, static_cast<std::size_t>(layout.lineCount));
   FolderTable table(names);
   table.AddRoot(layout.computer);
   for (const ShareSection& share : layout.shares) table.AddShare(share.name);
 
   std::vector<PageEntry> entries;
-  for (std::size_t share = 0; share < layout.shares.size(); ++share) {
-    ForEachEntryIn(
-        layout.shares[share].entries, layout.lines,
-        [&](std::string_view, const SnapshotEntry& line) {
-          PageEntry entry;
-          entry.folder = table.FolderFor(share, line.directory);
-          entry.size = line.size;
-          entry.created = line.created;
-          // A dot in first place starts a name (".profile"); it marks no extension.
-          const std::size_t dot = line.name.rfind('.');
-          if (line.isDirectory) {
-            entry.name = names.Add(line.name);
-            entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(share, line.path));
-          } else if (dot != std::string_view::npos && dot >= 1) {
-            entry.name = names.Add(line.name.substr(0, dot));
-            entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
-          } else {
-            entry.name = names.Add(line.name);
-          }
-          entries.push_back(entry);
-        });
-  }
+  std::string values;  // every entry's size and created date, one after the other
+  const ShareSection* const firstShare = layout.shares.data();
+  const bool read =
+      ForEachEntry(layout, [&](const ShareSection& section, const SnapshotEntry& line) {
+        const auto share = static_cast<std::size_t>(&section - firstShare);
+        PageEntry entry;
+        entry.folder = table.FolderFor(share, line.directory);
+        entry.valuesAt = values.size();
+        entry.sizeLength = static_cast<std::uint32_t>(line.size.size());
+        entry.createdLength = static_cast<std::uint32_t>(line.created.size());
+        values.append(line.size);
+        values.append(line.created);
+        // A dot in first place starts a name (".profile"); it marks no extension.
+        const std::size_t dot = line.name.rfind('.');
+        if (line.isDirectory) {
+          entry.name = names.Add(line.name);
+          entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(share, line.path));
+        } else if (dot != std::string_view::npos && dot >= 1) {
+          entry.name = names.Add(line.name.substr(0, dot));
+          entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
+        } else {
+          entry.name = names.Add(line.name);
+        }
+        entries.push_back(entry);
+      });
+  if (!read) return false;
 
   // Each folder's entries side by side, in file order, so the page finds a folder's listing
   // from the counts alone.
@@ -445,10 +451,15 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
     if (entries[i].kind < 0) {
       AppendVarint(0, packed);  // the listing shows no size for a directory
     } else {
-      sizeOrDate(entries[i].size, false);
+      sizeOrDate(std::string_view(values).substr(entries[i].valuesAt, entries[i].sizeLength),
+                 false);
     }
   }
-  for (const std::uint32_t i : grouped) sizeOrDate(entries[i].created, true);
+  for (const std::uint32_t i : grouped) {
+    sizeOrDate(std::string_view(values).substr(entries[i].valuesAt + entries[i].sizeLength,
+                                               entries[i].createdLength),
+               true);
+  }
   packed.append(texts);
 
   out.append("{\"computer\":");

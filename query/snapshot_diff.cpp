@@ -1,17 +1,20 @@
-// Comparing two snapshots: each entry of the old snapshot's shares that both hold becomes a
-// small record in a table keyed by a case-blind hash of its share, path and kind; the new
-// snapshot's entries are looked up there one by one, so the work grows with the number of
-// entries whatever order the files list them in, and memory holds the two files, one record
-// per old entry and the table.
+// Comparing two snapshots by a bounded merge: every entry of a share both hold becomes a
+// record (share, path, kind, place in its file, size, created date); each side's records are
+// sorted in batches of a bounded size, a batch that does not fit beside the others going
+// to a temporary file as a sorted run; the runs of each side are merged into one ordered
+// stream, and the two streams walked side by side pair entries of one key, first with first.
 #include "query/snapshot_diff.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <map>
+#include <new>
+#include <random>
+#include <system_error>
 #include <utility>
 
-#include "core/byte_words.h"
 #include "core/snapshot_format.h"
 #include "core/text.h"
 #include "query/snapshot_scan.h"
@@ -19,55 +22,21 @@
 namespace mv {
 namespace {
 
-constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15u;
-
-std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
-  hash = (hash ^ word) * kMix;
-  return hash ^ (hash >> 29);
+// A path's bytes as they sort: the backslash before every other byte, so that a directory's
+// content follows it directly, and ASCII letters folded. No line text holds a NUL, so 0 is
+// the backslash's alone.
+unsigned char Rank(char c) {
+  return c == kPathSeparator ? 0 : static_cast<unsigned char>(AsciiLower(c));
 }
 
-// A hash of text that ignores ASCII case, eight bytes at a step.
-std::uint64_t HashIgnoringCase(std::string_view text, std::uint64_t seed) {
-  std::uint64_t hash = Mix(seed, text.size());
-  std::size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
-    hash = Mix(hash, words::LowerAscii(words::Load(text.data() + i)));
+int ComparePaths(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    if (a[k] == b[k]) continue;
+    const unsigned char x = Rank(a[k]), y = Rank(b[k]);
+    if (x != y) return x < y ? -1 : 1;
   }
-  if (i < text.size()) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, text.data() + i, text.size() - i);
-    hash = Mix(hash, words::LowerAscii(word));
-  }
-  return hash;
-}
-
-// One entry of a share that both snapshots hold, its line found from its side's text.
-struct EntryRecord {
-  std::uint64_t hash = 0;
-  std::uint32_t offset = 0;      // of the line in its side's text (below 4 GiB)
-  std::uint32_t lineLength = 0;  // a line is shorter than any file can be
-  std::uint32_t pathLength = 0;
-  std::uint16_t share = 0;  // index among the shares both snapshots hold
-  bool isDirectory = false;
-};
-
-// One snapshot's text, and (for the old one) its entries in the shares both hold.
-struct Side {
-  const char* base = nullptr;  // the snapshot's text
-  std::vector<EntryRecord> records;
-
-  std::string_view Line(const EntryRecord& r) const { return {base + r.offset, r.lineLength}; }
-  std::string_view Path(const EntryRecord& r) const { return {base + r.offset, r.pathLength}; }
-};
-
-bool SameKey(const Side& older, const EntryRecord& a, const Side& newer, const EntryRecord& b) {
-  if (a.share != b.share || a.isDirectory != b.isDirectory || a.pathLength != b.pathLength) {
-    return false;
-  }
-  // Nearly every pair is spelt the same in both files.
-  const std::string_view pathA = older.Path(a), pathB = newer.Path(b);
-  return std::memcmp(pathA.data(), pathB.data(), pathA.size()) == 0 ||
-         EqualsIgnoreCase(pathA, pathB);
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::uint64_t SizeOf(std::string_view text) {
@@ -80,271 +49,746 @@ void AddSaturating(std::uint64_t& total, std::uint64_t amount) {
   total = amount > UINT64_MAX - total ? UINT64_MAX : total + amount;
 }
 
+// One entry of a share both snapshots hold. Its texts view into the storage of whoever holds
+// it: a batch, a run's buffer or a group.
+struct Record {
+  std::uint32_t share = 0;  // among the shares both hold, in the order of their names
+  bool isDirectory = false;
+  std::uint64_t place = 0;  // the entry's number in its file, counted from 0
+  std::string_view path, size, created;
+};
+
+// The order of records in a sorted run: share, path, kind, place.
+bool RecordBefore(const Record& a, const Record& b) {
+  if (a.share != b.share) return a.share < b.share;
+  if (const int c = ComparePaths(a.path, b.path); c != 0) return c < 0;
+  if (a.isDirectory != b.isDirectory) return !a.isDirectory;
+  return a.place < b.place;
+}
+
+// Records as bytes: a head of fixed size, then the path, the size and the created date.
+constexpr std::size_t kHeadBytes = 4 + 1 + 8 + 4 + 4 + 4;
+
+void AppendRecord(const Record& r, std::string& out) {
+  char head[kHeadBytes];
+  const auto pathLength = static_cast<std::uint32_t>(r.path.size());
+  const auto sizeLength = static_cast<std::uint32_t>(r.size.size());
+  const auto createdLength = static_cast<std::uint32_t>(r.created.size());
+  std::memcpy(head, &r.share, 4);
+  head[4] = r.isDirectory ? 1 : 0;
+  std::memcpy(head + 5, &r.place, 8);
+  std::memcpy(head + 13, &pathLength, 4);
+  std::memcpy(head + 17, &sizeLength, 4);
+  std::memcpy(head + 21, &createdLength, 4);
+  out.append(head, kHeadBytes);
+  out.append(r.path);
+  out.append(r.size);
+  out.append(r.created);
+}
+
+// The bytes a record at data takes, of which available are there; 0 when its head is not.
+std::size_t RecordBytes(const char* data, std::size_t available) {
+  if (available < kHeadBytes) return 0;
+  std::uint32_t lengths[3];
+  std::memcpy(lengths, data + 13, 12);
+  return kHeadBytes + std::size_t{lengths[0]} + lengths[1] + lengths[2];
+}
+
+Record ReadRecord(const char* data) {
+  Record r;
+  std::uint32_t lengths[3];
+  std::memcpy(&r.share, data, 4);
+  r.isDirectory = data[4] != 0;
+  std::memcpy(&r.place, data + 5, 8);
+  std::memcpy(lengths, data + 13, 12);
+  const char* text = data + kHeadBytes;
+  r.path = {text, lengths[0]};
+  r.size = {text + lengths[0], lengths[1]};
+  r.created = {text + lengths[0] + lengths[1], lengths[2]};
+  return r;
+}
+
+// The temporary file the runs of both sides go to, one after the other, read back while
+// they are merged. Removed when the comparison ends.
+class SpillFile {
+ public:
+  explicit SpillFile(FileSystem& fs) : fs_(fs) {}
+  void SetFolder(std::string folder) { folder_ = std::move(folder); }
+  ~SpillFile() {
+    if (file_ == nullptr) return;
+    file_.reset();  // closed without waiting for the medium: nothing keeps it
+    fs_.Remove(path_);
+  }
+  SpillFile(const SpillFile&) = delete;
+  SpillFile& operator=(const SpillFile&) = delete;
+
+  // Appends bytes; false (error set) when the file cannot be made or written.
+  bool Append(std::string_view bytes) {
+    if (file_ == nullptr && !Open()) return false;
+    error = file_->Write(bytes.data(), bytes.size());
+    size_ += bytes.size();
+    return error == IoError::kNone;
+  }
+  std::uint64_t size() const { return size_; }
+
+  // Reads up to size bytes at offset; got is fewer only at the end of the file.
+  bool ReadAt(std::uint64_t offset, char* data, std::size_t size, std::size_t& got) {
+    got = 0;
+    while (got < size) {
+      std::size_t part = 0;
+      error = file_->ReadBack(offset + got, data + got, size - got, part);
+      if (error != IoError::kNone) return false;
+      if (part == 0) break;
+      got += part;
+    }
+    return true;
+  }
+  const std::string& path() const { return path_; }
+  IoError error = IoError::kNone;
+
+ private:
+  bool Open() {
+    std::random_device random;
+    static constexpr char kHex[] = "0123456789abcdef";
+    for (int attempt = 0; attempt < 4 && file_ == nullptr; ++attempt) {
+      path_ = folder_;
+      // The separator the folder is written with.
+      const char separator = folder_.find('\\') != std::string::npos ? '\\' : '/';
+      if (!path_.empty() && path_.back() != '\\' && path_.back() != '/') path_ += separator;
+      path_ += "mirrorvault-compare-";
+      for (int i = 0; i < 2; ++i) {
+        const unsigned bits = random();
+        for (int shift = 0; shift < 32; shift += 4) path_ += kHex[(bits >> shift) & 0xF];
+      }
+      path_ += ".tmp";
+      file_ = fs_.CreateNew(path_, error);
+    }
+    return file_ != nullptr;
+  }
+
+  FileSystem& fs_;
+  std::string folder_;
+  std::string path_;
+  std::unique_ptr<OutputFile> file_;
+  std::uint64_t size_ = 0;
+};
+
+// Records in memory, sorted on demand; what no longer fits goes to the spill file.
+class Batch {
+ public:
+  // Room for records of up to limit bytes in all, taken once: a batch that grew by doubling
+  // would hold its old and its new storage at one moment.
+  void Reserve(std::size_t limit) {
+    bytesRoom_ = limit - limit / 4;
+    itemsRoom_ = std::max<std::size_t>(limit / 4 / sizeof(Item), 1);
+    bytes_.reserve(bytesRoom_);
+    items_.reserve(itemsRoom_);
+  }
+  // Whether r would go beyond the room; never for an empty batch, which takes any record.
+  bool WouldOverflow(const Record& r) const {
+    const std::size_t bytes = kHeadBytes + r.path.size() + r.size.size() + r.created.size();
+    return !items_.empty() && (items_.size() == itemsRoom_ || bytes_.size() + bytes > bytesRoom_);
+  }
+  void Add(const Record& r) {
+    Item item;
+    item.at = bytes_.size();
+    item.share = r.share;
+    for (std::size_t i = 0; i < 16; ++i) {
+      const unsigned char byte = i < r.path.size() ? Rank(r.path[i]) : 0;
+      std::uint64_t& half = i < 8 ? item.high : item.low;
+      half = half << 8 | byte;
+    }
+    AppendRecord(r, bytes_);
+    items_.push_back(item);
+  }
+  bool empty() const { return items_.empty(); }
+
+  void Sort() {
+    std::sort(items_.begin(), items_.end(), [&](const Item& a, const Item& b) {
+      if (a.share != b.share) return a.share < b.share;
+      if (a.high != b.high) return a.high < b.high;
+      if (a.low != b.low) return a.low < b.low;
+      return RecordBefore(ReadRecord(bytes_.data() + a.at), ReadRecord(bytes_.data() + b.at));
+    });
+  }
+  std::size_t count() const { return items_.size(); }
+  // The record of the sorted order's place i.
+  const char* At(std::size_t i) const { return bytes_.data() + items_[i].at; }
+  std::size_t BytesAt(std::size_t i) const {
+    return RecordBytes(At(i), bytes_.size() - items_[i].at);
+  }
+  // Empties the batch, keeping its room for the next one.
+  void Clear() {
+    bytes_.clear();
+    items_.clear();
+  }
+
+ private:
+  // The first 16 bytes of the path as they sort, as two numbers: most paths differ there,
+  // so the sort seldom reads the records.
+  struct Item {
+    std::uint64_t high = 0, low = 0;
+    std::size_t at = 0;  // in bytes_
+    std::uint32_t share = 0;
+  };
+  std::string bytes_;
+  std::vector<Item> items_;
+  std::size_t bytesRoom_ = 0, itemsRoom_ = 1;
+};
+
+// A sorted run: a stretch of the spill file, read through a buffer, or a batch in memory.
+class RunReader {
+ public:
+  RunReader(SpillFile& file, std::uint64_t begin, std::uint64_t end, std::size_t bufferBytes)
+      : file_(&file), at_(begin), end_(end), bufferBytes_(bufferBytes) {}
+  explicit RunReader(const Batch& batch) : batch_(&batch) {}
+
+  // The next record, valid until the next call; false at the end or when a read fails.
+  bool Next(Record& record) {
+    if (batch_ != nullptr) {
+      if (index_ >= batch_->count()) return false;
+      record = ReadRecord(batch_->At(index_++));
+      return true;
+    }
+    position_ += used_;
+    used_ = 0;
+    const auto need = [&] {
+      return RecordBytes(buffered_.data() + position_, buffered_.size() - position_);
+    };
+    std::size_t bytes = need();
+    if (bytes == 0 || bytes > buffered_.size() - position_) {
+      // Refilled once the buffer is used up: what is left moves to its front.
+      buffered_.erase(0, position_);
+      position_ = 0;
+      while ((bytes == 0 || bytes > buffered_.size()) && at_ < end_) {
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(std::max(bufferBytes_, bytes) - buffered_.size(), end_ - at_));
+        const std::size_t from = buffered_.size();
+        buffered_.resize(from + want);
+        std::size_t got = 0;
+        if (!file_->ReadAt(at_, buffered_.data() + from, want, got) || got != want) {
+          failed = true;
+          return false;
+        }
+        at_ += got;
+        bytes = need();
+      }
+      if (bytes == 0 || bytes > buffered_.size()) {
+        failed = !buffered_.empty();  // a run never ends inside a record
+        return false;
+      }
+    }
+    record = ReadRecord(buffered_.data() + position_);
+    used_ = bytes;
+    return true;
+  }
+  bool failed = false;
+
+ private:
+  SpillFile* file_ = nullptr;
+  std::uint64_t at_ = 0, end_ = 0;
+  std::size_t bufferBytes_ = 0;
+  std::string buffered_;
+  std::size_t position_ = 0;  // in buffered_, of the record handed out last
+  std::size_t used_ = 0;      // its bytes
+  const Batch* batch_ = nullptr;
+  std::size_t index_ = 0;
+};
+
+// One side's records in order: its runs merged, the one whose next record comes first
+// taken each time.
+class SideStream {
+ public:
+  void AddRun(std::unique_ptr<RunReader> run) { runs_.push_back(std::move(run)); }
+  std::size_t runCount() const { return runs_.size(); }
+
+  // Reads the first record of every run.
+  void Start() {
+    heads_.resize(runs_.size());
+    for (std::size_t i = 0; i < runs_.size(); ++i) {
+      if (runs_[i]->Next(heads_[i])) heap_.push_back(i);
+      failed_ = failed_ || runs_[i]->failed;
+    }
+    std::make_heap(heap_.begin(), heap_.end(), Later{this});
+  }
+  // The next record, valid until Pop.
+  bool Peek(Record& record) const {
+    if (heap_.empty()) return false;
+    record = heads_[heap_.front()];
+    return true;
+  }
+  void Pop() {
+    std::pop_heap(heap_.begin(), heap_.end(), Later{this});
+    const std::size_t run = heap_.back();
+    if (runs_[run]->Next(heads_[run])) {
+      std::push_heap(heap_.begin(), heap_.end(), Later{this});
+    } else {
+      failed_ = failed_ || runs_[run]->failed;
+      heap_.pop_back();
+    }
+  }
+  bool failed() const { return failed_; }
+
+ private:
+  // The heap's order: the run whose head comes first stands on top.
+  struct Later {
+    const SideStream* side;
+    bool operator()(std::size_t a, std::size_t b) const {
+      return RecordBefore(side->heads_[b], side->heads_[a]);
+    }
+  };
+
+  std::vector<std::unique_ptr<RunReader>> runs_;
+  std::vector<Record> heads_;
+  std::vector<std::size_t> heap_;
+  bool failed_ = false;
+};
+
+// A record copied out of its stream, for the entries of one path gathered at once.
+struct HeldRecord {
+  std::uint64_t place = 0;
+  bool isDirectory = false;
+  std::string path, size, created;
+  void Take(const Record& r) {
+    place = r.place;
+    isDirectory = r.isDirectory;
+    path.assign(r.path);
+    size.assign(r.size);
+    created.assign(r.created);
+  }
+};
+
 // Share names ignoring case: where each stands in the two snapshots.
 struct ShareMatch {
-  std::string_view oldName, newName;
+  std::string oldName, newName;
   std::vector<const ShareSection*> oldSections, newSections;
-  std::uint16_t index = 0;  // among the shares both hold
+  bool inOld = false, inNew = false;
+  std::uint32_t index = 0;  // among the shares both hold
 };
 
 class Comparer {
  public:
-  Comparer(std::vector<DiffRow>& rows, DiffSummary& summary) : rows_(rows), summary_(summary) {}
+  Comparer(FileSystem& fs, const CodePageDecoder& ansiNames, const DiffOptions& options,
+           DiffReport& report, DiffSummary& summary, DiffFailure& failure)
+      : fs_(fs),
+        decoder_(ansiNames),
+        options_(options),
+        report_(report),
+        summary_(summary),
+        failure_(failure),
+        spill_(fs) {}
 
-  // older and newer view into the texts oldText and newText.
-  void Compare(std::string_view oldText, const SnapshotLayout& older, std::string_view newText,
-               const SnapshotLayout& newer) {
-    old_.base = oldText.data();
-    new_.base = newText.data();
-    std::map<std::string, ShareMatch> shares;
+  bool Run(const std::string& oldPath, const std::string& newPath) {
+    spill_.SetFolder(SpillFolder(options_, newPath));
+    // One file after the other: two readers of one file at the same moment could shut each
+    // other out.
+    const std::string* paths[2] = {&oldPath, &newPath};
+    for (int side = 0; side < 2; ++side) {
+      if (!ReadSnapshotLayout(fs_, *paths[side], layouts_[side], failure_.reason)) {
+        failure_.path = *paths[side];
+        return false;
+      }
+      stamps_[side] = layouts_[side].file->stamp();
+      layouts_[side].file.reset();
+    }
+    decode_[0] = decode_[1] = false;
+    if (layouts_[0].encoding != layouts_[1].encoding) {
+      const int ansi = layouts_[0].encoding == NameEncoding::kAnsi ? 0 : 1;
+      decode_[ansi] = true;
+      SnapshotLayout& layout = layouts_[ansi];
+      for (std::string* value :
+           {&layout.version, &layout.computer, &layout.group, &layout.created}) {
+        *value = Decoded(*value);
+      }
+      for (ShareSection& section : layout.shares) section.name = Decoded(section.name);
+      layout.encoding = NameEncoding::kUtf8;
+    }
+    MatchShares();
+    report_.Begin(layouts_[0].computer, layouts_[0].encoding, layouts_[1].computer,
+                  layouts_[1].encoding);
+    for (int side = 0; side < 2; ++side) {
+      if (!Collect(side, *paths[side])) return false;
+    }
+    return Merge();
+  }
+
+ private:
+  // The folder asked for; else the system's folder for temporary files; else the folder of
+  // the new snapshot, whose library has room for files anyway.
+  static std::string SpillFolder(const DiffOptions& options, const std::string& newPath) {
+    if (!options.spillFolder.empty()) return options.spillFolder;
+    try {
+      std::error_code error;
+      const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+      if (!error && !folder.empty()) return folder.string();
+    } catch (...) {
+      // A name the narrow code page cannot spell: the next choice.
+    }
+    const std::size_t cut = newPath.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : newPath.substr(0, cut);
+  }
+
+  std::string Decoded(std::string_view text) {
+    std::string out;
+    decoder_.AppendUtf8(text, out);
+    return out;
+  }
+
+  void MatchShares() {
     auto key = [](std::string_view name) {
       std::string lowered;
       for (const char c : name) lowered += AsciiLower(c);
       return lowered;
     };
-    for (const ShareSection& section : older.shares) {
-      ShareMatch& match = shares[key(section.name)];
-      if (match.oldSections.empty()) match.oldName = section.name;
-      match.oldSections.push_back(&section);
-    }
-    for (const ShareSection& section : newer.shares) {
-      ShareMatch& match = shares[key(section.name)];
-      if (match.newSections.empty()) match.newName = section.name;
-      match.newSections.push_back(&section);
-    }
-    std::vector<const ShareMatch*> common;
-    for (auto& [name, match] : shares) {
-      if (match.newSections.empty()) {
-        WholeShare(DiffKind::kShareRemoved, match.oldName, match.oldSections, older.lines);
-      } else if (match.oldSections.empty()) {
-        WholeShare(DiffKind::kShareAdded, match.newName, match.newSections, newer.lines);
-      } else {
-        match.index = static_cast<std::uint16_t>(common.size());
-        common.push_back(&match);
-        oldShareNames_.push_back(match.oldName);
-        newShareNames_.push_back(match.newName);
+    for (int side = 0; side < 2; ++side) {
+      for (const ShareSection& section : layouts_[side].shares) {
+        ShareMatch& match = shares_[key(section.name)];
+        if (side == 0) {
+          if (!match.inOld) match.oldName = section.name;
+          match.inOld = true;
+          match.oldSections.push_back(&section);
+        } else {
+          if (!match.inNew) match.newName = section.name;
+          match.inNew = true;
+          match.newSections.push_back(&section);
+        }
       }
     }
-    old_.records.reserve(older.lineCount);
-    for (const ShareMatch* match : common) {
-      Collect(match->oldSections, match->index, older.lines, old_);
+    for (auto& [name, match] : shares_) {
+      if (!match.inOld || !match.inNew) continue;
+      match.index = static_cast<std::uint32_t>(oldShareNames_.size());
+      common_.push_back(&match);
+      oldShareNames_.push_back(match.oldName);
+      newShareNames_.push_back(match.newName);
     }
-    BuildTable();
-    for (const ShareMatch* match : common) {
-      for (const ShareSection* section : match->newSections) {
-        ForEachEntryIn(section->entries, newer.lines,
-                       [&](std::string_view line, const SnapshotEntry& entry) {
-                         LookUp(MakeRecord(new_, line, entry, match->index));
-                       });
+  }
+
+  // Reads one side's entries again: those of shares both hold become records, in sorted
+  // runs; those of a share only this side holds are counted.
+  bool Collect(int side, const std::string& path) {
+    IoError error = IoError::kNone;
+    std::unique_ptr<InputFile> file;
+    try {
+      file = fs_.OpenExclusive(path, error);
+    } catch (const std::bad_alloc&) {
+      error = IoError::kOther;
+    }
+    if (file != nullptr && !(file->stamp() == stamps_[side])) {
+      file.reset();
+      error = IoError::kOther;  // not the file scanned a moment ago
+    }
+    if (file == nullptr) {
+      failure_.path = path;
+      failure_.reason = std::string("cannot be read: ") + DescribeIoError(error);
+      return false;
+    }
+    // Half the memory for each side's batch; its last batch stays in memory.
+    Batch& batch = batches_[side];
+    batch.Reserve(options_.memoryBytes / 2);
+    std::uint64_t place = 0;
+    std::string decoded;
+    bool spilt = true;
+    for (const auto& [name, match] : shares_) {
+      const bool common = match.inOld && match.inNew;
+      if (side == 0 ? !match.inOld : !match.inNew) continue;
+      const auto& sections = side == 0 ? match.oldSections : match.newSections;
+      for (const ShareSection* section : sections) {
+        const bool read = ForEachLineStretch(
+            *file, section->begin, section->end, [&](std::string_view lines, std::uint64_t) {
+              LineCursor cursor(lines, ShapeOfLines(lines));
+              std::string_view line;
+              SnapshotEntry entry;
+              while (cursor.Next(line)) {
+                if (decode_[side]) {
+                  decoded.clear();
+                  decoder_.AppendUtf8(line, decoded);
+                  line = decoded;
+                }
+                if (!ReadEntry(line, entry)) continue;
+                if (!common) {
+                  CountWhole(side == 1, entry);
+                  continue;
+                }
+                const Record record{match.index, entry.isDirectory, place++,
+                                    entry.path,  entry.size,        entry.created};
+                if (batch.WouldOverflow(record) && !(spilt = SpillRun(side))) return false;
+                batch.Add(record);
+              }
+              return true;
+            });
+        if (!spilt) return false;
+        if (!read) {
+          failure_.path = path;
+          failure_.reason = std::string("cannot be read: ") + DescribeIoError(IoError::kOther);
+          return false;
+        }
       }
     }
-    for (std::size_t i = 0; i < old_.records.size(); ++i) {
-      if (!paired_[i]) Entry(DiffKind::kRemoved, &old_.records[i], nullptr);
+    batch.Sort();
+    return true;
+  }
+
+  // The batch, sorted, out to the spill file as one run.
+  bool SpillRun(int side) {
+    Batch& batch = batches_[side];
+    batch.Sort();
+    const std::uint64_t begin = spill_.size();
+    std::string out;
+    constexpr std::size_t kWriteBytes = std::size_t{1} << 20;
+    for (std::size_t i = 0; i < batch.count(); ++i) {
+      out.append(batch.At(i), batch.BytesAt(i));
+      if (out.size() >= kWriteBytes) {
+        if (!spill_.Append(out)) return SpillFailed();
+        out.clear();
+      }
     }
-    std::sort(rows_.begin(), rows_.end(), RowBefore);
+    if (!out.empty() && !spill_.Append(out)) return SpillFailed();
+    runs_[side].push_back({begin, spill_.size()});
+    batch.Clear();
+    return true;
+  }
+
+  bool SpillFailed() {
+    failure_.path = spill_.path();
+    failure_.reason = std::string("cannot hold the comparison's sorted entries: ") +
+                      DescribeIoError(spill_.error);
+    return false;
+  }
+
+  // A share that only one snapshot holds: its entries and bytes in the counts.
+  void CountWhole(bool added, const SnapshotEntry& entry) {
+    ++(added ? summary_.added : summary_.removed);
+    if (!entry.isDirectory) {
+      AddSaturating(added ? summary_.bytesAdded : summary_.bytesRemoved, SizeOf(entry.size));
+    }
+  }
+
+  bool Merge() {
+    SideStream streams[2];
+    const std::size_t fileRuns = runs_[0].size() + runs_[1].size();
+    // A quarter of the memory for the buffers of the runs read back.
+    const std::size_t buffer = std::max<std::size_t>(
+        options_.memoryBytes / 4 / std::max<std::size_t>(fileRuns, 1), std::size_t{1} << 12);
+    for (int side = 0; side < 2; ++side) {
+      for (const auto& [begin, end] : runs_[side]) {
+        streams[side].AddRun(std::make_unique<RunReader>(spill_, begin, end, buffer));
+      }
+      if (!batches_[side].empty())
+        streams[side].AddRun(std::make_unique<RunReader>(batches_[side]));
+      streams[side].Start();
+    }
+    Record next[2];
+    bool has[2] = {streams[0].Peek(next[0]), streams[1].Peek(next[1])};
+    auto share = shares_.begin();
+    // Shares in the order of their names: one a side holds alone gives its row in its place.
+    auto shareRowsUpTo = [&](const ShareMatch* until) {
+      for (; share != shares_.end() && &share->second != until; ++share) {
+        const ShareMatch& match = share->second;
+        if (match.inOld && match.inNew) continue;
+        DiffRow row;
+        row.kind = match.inOld ? DiffKind::kShareRemoved : DiffKind::kShareAdded;
+        row.share = match.inOld ? match.oldName : match.newName;
+        ++(match.inOld ? summary_.sharesRemoved : summary_.sharesAdded);
+        report_.Row(row);
+      }
+    };
+    while (has[0] || has[1]) {
+      // The smaller key of the two heads, and every record of it on either side.
+      const int lead = !has[0] ? 1 : !has[1] ? 0 : (KeyBefore(next[1], next[0]) ? 1 : 0);
+      const std::uint32_t shareIndex = next[lead].share;
+      key_.assign(next[lead].path);
+      for (int side = 0; side < 2; ++side) {
+        group_[side].count = 0;
+        while (has[side] && next[side].share == shareIndex &&
+               ComparePaths(next[side].path, key_) == 0) {
+          group_[side].Add(next[side]);
+          streams[side].Pop();
+          has[side] = streams[side].Peek(next[side]);
+        }
+      }
+      shareRowsUpTo(common_[shareIndex]);
+      EmitGroup(shareIndex);
+    }
+    shareRowsUpTo(nullptr);
+    if (streams[0].failed() || streams[1].failed()) {
+      failure_.path = spill_.path();
+      failure_.reason = std::string("cannot hold the comparison's sorted entries: ") +
+                        DescribeIoError(spill_.error);
+      return false;
+    }
+    return true;
+  }
+
+  static bool KeyBefore(const Record& a, const Record& b) {
+    if (a.share != b.share) return a.share < b.share;
+    return ComparePaths(a.path, b.path) < 0;
+  }
+
+  // The records of one path on either side: paired by kind, first with first, the rows in
+  // the order of their kinds and, within one kind, of the entries' places in their files.
+  void EmitGroup(std::uint32_t share) {
+    rows_.clear();
+    const Group& older = group_[0];
+    const Group& newer = group_[1];
+    for (const bool directory : {false, true}) {
+      std::size_t i = 0, j = 0;
+      auto nextOf = [&](const Group& group, std::size_t& k) {
+        while (k < group.count && group.records[k].isDirectory != directory) ++k;
+        return k < group.count;
+      };
+      for (;;) {
+        const bool a = nextOf(older, i), b = nextOf(newer, j);
+        if (!a && !b) break;
+        if (a && b) {
+          const HeldRecord& x = older.records[i];
+          const HeldRecord& y = newer.records[j];
+          if (x.size != y.size || x.created != y.created) {
+            rows_.push_back({DiffKind::kChanged, y.place, &x, &y});
+          }
+        } else if (a) {
+          rows_.push_back({DiffKind::kRemoved, older.records[i].place, &older.records[i], nullptr});
+        } else {
+          rows_.push_back({DiffKind::kAdded, newer.records[j].place, nullptr, &newer.records[j]});
+        }
+        i += a ? 1 : 0;
+        j += b ? 1 : 0;
+      }
+    }
+    std::sort(rows_.begin(), rows_.end(), [](const PendingRow& p, const PendingRow& q) {
+      return p.kind != q.kind ? p.kind < q.kind : p.place < q.place;
+    });
+    for (const PendingRow& pending : rows_) Emit(pending, share);
+  }
+
+  struct PendingRow {
+    DiffKind kind;
+    std::uint64_t place;  // of the new entry, or of the old one for a removed entry
+    const HeldRecord* older;
+    const HeldRecord* newer;
+  };
+
+  void Emit(const PendingRow& pending, std::uint32_t share) {
+    DiffRow row;
+    row.kind = pending.kind;
+    std::uint64_t oldBytes = 0, newBytes = 0;
+    if (pending.older != nullptr) {
+      row.oldSize = pending.older->size;
+      row.oldCreated = pending.older->created;
+      oldBytes = SizeOf(row.oldSize);
+    }
+    if (pending.newer != nullptr) {
+      row.newSize = pending.newer->size;
+      row.newCreated = pending.newer->created;
+      newBytes = SizeOf(row.newSize);
+    }
+    const HeldRecord& shown = pending.newer != nullptr ? *pending.newer : *pending.older;
+    row.share = pending.newer != nullptr ? newShareNames_[share] : oldShareNames_[share];
+    row.path = shown.path;
+    row.isDirectory = shown.isDirectory;
+    ++(row.kind == DiffKind::kAdded     ? summary_.added
+       : row.kind == DiffKind::kRemoved ? summary_.removed
+                                        : summary_.changed);
+    if (!row.isDirectory) {
+      if (newBytes > oldBytes) AddSaturating(summary_.bytesAdded, newBytes - oldBytes);
+      if (oldBytes > newBytes) AddSaturating(summary_.bytesRemoved, oldBytes - newBytes);
+    }
+    report_.Row(row);
+  }
+
+  // The records of one key on one side, their storage kept from group to group.
+  struct Group {
+    std::vector<HeldRecord> records;
+    std::size_t count = 0;
+    void Add(const Record& r) {
+      if (count == records.size()) records.emplace_back();
+      records[count++].Take(r);
+    }
+  };
+
+  FileSystem& fs_;
+  CodePageDecoder decoder_;
+  const DiffOptions& options_;
+  DiffReport& report_;
+  DiffSummary& summary_;
+  DiffFailure& failure_;
+  SpillFile spill_;
+  SnapshotLayout layouts_[2];
+  FileStamp stamps_[2];
+  bool decode_[2] = {false, false};
+  std::map<std::string, ShareMatch> shares_;
+  std::vector<std::string> oldShareNames_, newShareNames_;
+  std::vector<const ShareMatch*> common_;  // by index
+  Batch batches_[2];
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> runs_[2];
+  Group group_[2];
+  std::string key_;  // the path of the group being gathered
+  std::vector<PendingRow> rows_;
+};
+
+// Keeps the rows and their texts in the comparison.
+class KeptRows final : public DiffReport {
+ public:
+  explicit KeptRows(SnapshotComparison& comparison) : c_(comparison) {}
+  void Begin(std::string_view oldComputer, NameEncoding oldEncoding, std::string_view newComputer,
+             NameEncoding newEncoding) override {
+    c_.oldComputer = oldComputer;
+    c_.newComputer = newComputer;
+    c_.oldEncoding = oldEncoding;
+    c_.newEncoding = newEncoding;
+  }
+  void Row(const DiffRow& row) override {
+    DiffRow kept = row;
+    // A share's name is kept once for all its rows.
+    if (row.share != lastShare_) lastShare_ = Keep(row.share);
+    kept.share = lastShare_;
+    for (std::string_view* text :
+         {&kept.path, &kept.oldSize, &kept.oldCreated, &kept.newSize, &kept.newCreated}) {
+      *text = Keep(*text);
+    }
+    c_.rows.push_back(kept);
   }
 
  private:
-  static EntryRecord MakeRecord(const Side& side, std::string_view line, const SnapshotEntry& entry,
-                                std::uint16_t share) {
-    const std::uint64_t seed = (std::uint64_t{share} << 1) | (entry.isDirectory ? 1 : 0);
-    return {HashIgnoringCase(entry.path, seed),
-            static_cast<std::uint32_t>(line.data() - side.base),
-            static_cast<std::uint32_t>(line.size()),
-            static_cast<std::uint32_t>(entry.path.size()),
-            share,
-            entry.isDirectory};
-  }
-
-  static void Collect(const std::vector<const ShareSection*>& sections, std::uint16_t share,
-                      LineShape shape, Side& side) {
-    for (const ShareSection* section : sections) {
-      ForEachEntryIn(section->entries, shape,
-                     [&](std::string_view line, const SnapshotEntry& entry) {
-                       side.records.push_back(MakeRecord(side, line, entry, share));
-                     });
+  std::string_view Keep(std::string_view text) {
+    if (text.empty()) return {};
+    constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
+    if (text.size() > c_.textsLeft) {
+      const std::size_t size = std::max(kBlockBytes, text.size());
+      c_.texts.push_back(std::make_unique<char[]>(size));
+      c_.textsLeft = size;
+      blockSize_ = size;
     }
+    char* at = c_.texts.back().get() + (blockSize_ - c_.textsLeft);
+    std::memcpy(at, text.data(), text.size());
+    c_.textsLeft -= text.size();
+    return {at, text.size()};
   }
 
-  // A share that only one snapshot holds: one row, its entries and bytes in the counts.
-  void WholeShare(DiffKind kind, std::string_view name,
-                  const std::vector<const ShareSection*>& sections, LineShape shape) {
-    DiffRow row;
-    row.kind = kind;
-    row.share = name;
-    rows_.push_back(row);
-    const bool added = kind == DiffKind::kShareAdded;
-    ++(added ? summary_.sharesAdded : summary_.sharesRemoved);
-    for (const ShareSection* section : sections) {
-      ForEachEntryIn(section->entries, shape, [&](std::string_view, const SnapshotEntry& entry) {
-        ++(added ? summary_.added : summary_.removed);
-        if (!entry.isDirectory) {
-          AddSaturating(added ? summary_.bytesAdded : summary_.bytesRemoved, SizeOf(entry.size));
-        }
-      });
-    }
-  }
-
-  // Open addressing with linear probing, at most half full. Records of one hash stand in
-  // the order they were entered, so equal keys pair first with first.
-  void BuildTable() {
-    std::size_t size = 16;
-    while (size < 2 * old_.records.size()) size *= 2;
-    table_.assign(size, Slot{});
-    mask_ = size - 1;
-    for (std::size_t i = 0; i < old_.records.size(); ++i) {
-      const std::uint64_t hash = old_.records[i].hash;
-      std::size_t at = static_cast<std::size_t>(hash) & mask_;
-      while (table_[at].index != 0) at = (at + 1) & mask_;
-      table_[at] = {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(i + 1)};
-    }
-    paired_.assign(old_.records.size(), false);
-  }
-
-  // Pairs a new entry with the first old one of the same key not paired yet, or reports it
-  // added.
-  void LookUp(const EntryRecord& newer) {
-    const auto tag = static_cast<std::uint32_t>(newer.hash >> 32);
-    for (std::size_t at = static_cast<std::size_t>(newer.hash) & mask_; table_[at].index != 0;
-         at = (at + 1) & mask_) {
-      if (table_[at].tag != tag) continue;
-      const std::size_t i = table_[at].index - 1;
-      const EntryRecord& older = old_.records[i];
-      if (paired_[i] || older.hash != newer.hash || !SameKey(old_, older, new_, newer)) continue;
-      paired_[i] = true;
-      Pair(older, newer);
-      return;
-    }
-    Entry(DiffKind::kAdded, nullptr, &newer);
-  }
-
-  void Pair(const EntryRecord& older, const EntryRecord& newer) {
-    // Nearly every entry is unchanged, and then its line is too after the path.
-    const std::string_view oldLine = old_.Line(older), newLine = new_.Line(newer);
-    if (oldLine.substr(older.pathLength) == newLine.substr(newer.pathLength)) return;
-    SnapshotEntry a, b;
-    ReadEntry(oldLine, a);
-    ReadEntry(newLine, b);
-    if (a.size == b.size && a.created == b.created) return;
-    Entry(DiffKind::kChanged, &older, &newer);
-  }
-
-  void Entry(DiffKind kind, const EntryRecord* older, const EntryRecord* newer) {
-    DiffRow row;
-    row.kind = kind;
-    SnapshotEntry entry;
-    if (older != nullptr) {
-      ReadEntry(old_.Line(*older), entry);
-      row.oldSize = entry.size;
-      row.oldCreated = entry.created;
-    }
-    const std::uint64_t oldBytes = older != nullptr ? SizeOf(row.oldSize) : 0;
-    if (newer != nullptr) {
-      ReadEntry(new_.Line(*newer), entry);
-      row.newSize = entry.size;
-      row.newCreated = entry.created;
-    }
-    const std::uint64_t newBytes = newer != nullptr ? SizeOf(row.newSize) : 0;
-    row.share = newer != nullptr ? newShareNames_[newer->share] : oldShareNames_[older->share];
-    row.path = entry.path;
-    row.isDirectory = entry.isDirectory;
-    rows_.push_back(row);
-    ++(kind == DiffKind::kAdded     ? summary_.added
-       : kind == DiffKind::kRemoved ? summary_.removed
-                                    : summary_.changed);
-    if (row.isDirectory) return;
-    if (newBytes > oldBytes) AddSaturating(summary_.bytesAdded, newBytes - oldBytes);
-    if (oldBytes > newBytes) AddSaturating(summary_.bytesRemoved, oldBytes - newBytes);
-  }
-
-  // Paths compare by component: the backslash sorts before every other byte, so a
-  // directory's content follows it directly.
-  static int ComparePaths(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t k = 0; k < n; ++k) {
-      auto rank = [](char c) {
-        return c == kPathSeparator ? 0 : static_cast<unsigned char>(AsciiLower(c)) + 1;
-      };
-      if (rank(a[k]) != rank(b[k])) return rank(a[k]) < rank(b[k]) ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-  }
-
-  static bool RowBefore(const DiffRow& a, const DiffRow& b) {
-    if (const int c = CompareIgnoreCase(a.share, b.share); c != 0) return c < 0;
-    if (const int c = ComparePaths(a.path, b.path); c != 0) return c < 0;
-    return a.kind < b.kind;
-  }
-
-  std::vector<DiffRow>& rows_;
-  DiffSummary& summary_;
-  Side old_, new_;
-  struct Slot {
-    std::uint32_t tag = 0;    // the top half of the record's hash
-    std::uint32_t index = 0;  // the record's index + 1; 0: a free slot
-  };
-  std::vector<Slot> table_;
-  std::size_t mask_ = 0;
-  std::vector<bool> paired_;  // per old record
-  // The spelling of each share both hold, in either snapshot.
-  std::vector<std::string_view> oldShareNames_, newShareNames_;
+  SnapshotComparison& c_;
+  std::string_view lastShare_;
+  std::size_t blockSize_ = 0;
 };
-
-// text in the ANSI code page, into UTF-8 line by line: a lead byte of a two-byte code page
-// at a line's end never takes the line end with it. False when the result would be larger
-// than any snapshot the engine reads (offsets into it are 32 bits).
-bool DecodeText(std::string_view text, CodePageDecoder& decoder, std::string& out) {
-  out.clear();
-  out.reserve(text.size() + text.size() / 8);
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = LineEndAt(text, at);
-    decoder.AppendUtf8(text.substr(at, end - at), out);
-    at = end;
-    while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) out += text[at++];
-    if (out.size() > kMaxSnapshotBytes) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
+bool CompareSnapshotStreams(FileSystem& fileSystem, const std::string& oldPath,
+                            const std::string& newPath, const CodePageDecoder& ansiNames,
+                            const DiffOptions& options, DiffReport& report, DiffSummary& summary,
+                            DiffFailure& failure) {
+  summary = DiffSummary{};
+  return Comparer(fileSystem, ansiNames, options, report, summary, failure).Run(oldPath, newPath);
+}
+
 bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
                           const std::string& newPath, const CodePageDecoder& ansiNames,
-                          SnapshotComparison& comparison, DiffFailure& failure) {
+                          SnapshotComparison& comparison, DiffFailure& failure,
+                          const DiffOptions& options) {
   comparison.rows.clear();
-  comparison.summary = DiffSummary{};
-  // One after the other: two readers of one file at the same moment could shut each other out.
-  const std::string* paths[2] = {&oldPath, &newPath};
-  SnapshotText* texts[2] = {&comparison.oldText, &comparison.newText};
-  SnapshotLayout layouts[2];
-  for (int side = 0; side < 2; ++side) {
-    if (!ReadSnapshotLayout(fileSystem, *paths[side], *texts[side], layouts[side],
-                            failure.reason)) {
-      failure.path = *paths[side];
-      return false;
-    }
-  }
-  std::string_view views[2] = {comparison.oldText.view(), comparison.newText.view()};
-  comparison.decodedText.clear();
-  if (layouts[0].encoding != layouts[1].encoding) {
-    const int ansi = layouts[0].encoding == NameEncoding::kAnsi ? 0 : 1;
-    CodePageDecoder decoder = ansiNames;
-    if (!DecodeText(views[ansi], decoder, comparison.decodedText)) {
-      failure.path = *paths[ansi];
-      failure.reason = "is too large to compare by name once its names are decoded";
-      return false;
-    }
-    views[ansi] = comparison.decodedText;
-    // The same lines in the same order: only bytes of names and values changed.
-    ScanSnapshot(views[ansi], layouts[ansi]);
-    layouts[ansi].encoding = NameEncoding::kUtf8;
-  }
-  comparison.oldComputer = layouts[0].computer;
-  comparison.newComputer = layouts[1].computer;
-  comparison.oldEncoding = layouts[0].encoding;
-  comparison.newEncoding = layouts[1].encoding;
-  Comparer(comparison.rows, comparison.summary).Compare(views[0], layouts[0], views[1], layouts[1]);
-  return true;
+  comparison.texts.clear();
+  comparison.textsLeft = 0;
+  KeptRows kept(comparison);
+  return CompareSnapshotStreams(fileSystem, oldPath, newPath, ansiNames, options, kept,
+                                comparison.summary, failure);
 }
 
 }  // namespace mv

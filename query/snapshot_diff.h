@@ -1,17 +1,20 @@
 // Comparing two captures: entries added, removed and changed (size or created date), by
 // share and share-relative path ignoring case, with shares added or removed as a whole
-// reported once. The rows are data for any front end; they view into the two files' text,
-// which the comparison keeps.
+// reported once. Each file is read in pieces; the entries are sorted within a bounded
+// amount of memory, in runs spilt to a temporary file when they do not fit, and merged, so
+// two captures of any size compare in about kDiffMemoryBytes. Rows are data for any front
+// end: streamed to a report, or kept by CompareSnapshotFiles.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/code_page_text.h"
 #include "core/snapshot_format.h"
-#include "core/snapshot_text.h"
 #include "platform/file_system.h"
 
 namespace mv {
@@ -36,22 +39,61 @@ struct DiffSummary {
   std::uint64_t bytesAdded = 0, bytesRemoved = 0;
 };
 
-struct SnapshotComparison {
-  SnapshotText oldText, newText;
-  // When one snapshot declares UTF-8 and the other does not, the other's text in UTF-8: its
-  // rows view into this, and its encoding above reads UTF-8.
-  std::string decodedText;
-  std::string_view oldComputer, newComputer;
-  NameEncoding oldEncoding = NameEncoding::kAnsi, newEncoding = NameEncoding::kAnsi;
-  // Rows ordered by share, then path ignoring case, a directory's content right after it.
-  std::vector<DiffRow> rows;
-  DiffSummary summary;
-  bool equal() const { return rows.empty(); }
-};
-
 struct DiffFailure {
   std::string path;    // the file that could not be compared
   std::string reason;  // "cannot be read: not found", "is corrupted: ..."
+};
+
+// What a comparison learns, in order: Begin once both files are accepted, then every row.
+class DiffReport {
+ public:
+  virtual ~DiffReport() = default;
+  // The COMPUTER values and the encodings rows are in: UTF-8 for both when the files differ
+  // in encoding (the other is decoded).
+  virtual void Begin(std::string_view oldComputer, NameEncoding oldEncoding,
+                     std::string_view newComputer, NameEncoding newEncoding) = 0;
+  // Rows by share, then path ignoring case, a directory's content right after it; the row's
+  // texts are valid during the call only.
+  virtual void Row(const DiffRow& row) = 0;
+};
+
+// The memory the sorted entries of both captures may take at once; beyond it they spill in
+// sorted runs to a temporary file. With the pieces being read and the merge's buffers, a
+// comparison stays within about a quarter more.
+inline constexpr std::size_t kDiffMemoryBytes = std::size_t{160} << 20;
+
+struct DiffOptions {
+  std::size_t memoryBytes = kDiffMemoryBytes;
+  // Where the temporary file goes, through the same file-system port: a folder path. Empty:
+  // the system's folder for temporary files, or else the folder of the new snapshot.
+  std::string spillFolder;
+};
+
+// Reads and compares two snapshot files, each read twice in pieces (once to learn its
+// shares, once for its entries) and never held open both at once. Names compare as
+// CompareSnapshotFiles below says. False, with failure set, when either cannot be read or
+// is refused as corrupted, or when a run cannot be spilt or read back (failure.path then
+// names the temporary file); rows reported before a failure stand.
+bool CompareSnapshotStreams(FileSystem& fileSystem, const std::string& oldPath,
+                            const std::string& newPath, const CodePageDecoder& ansiNames,
+                            const DiffOptions& options, DiffReport& report, DiffSummary& summary,
+                            DiffFailure& failure);
+
+// A comparison kept whole, for a window that shows and sorts its rows: memory grows with the
+// number of differences, not with the size of the captures.
+struct SnapshotComparison {
+  std::string oldComputer, newComputer;
+  // When one snapshot declares UTF-8 and the other does not, the other's names are decoded:
+  // both encodings then read UTF-8.
+  NameEncoding oldEncoding = NameEncoding::kAnsi, newEncoding = NameEncoding::kAnsi;
+  // Rows ordered by share, then path ignoring case, a directory's content right after it.
+  // Their texts view into texts.
+  std::vector<DiffRow> rows;
+  DiffSummary summary;
+  bool equal() const { return rows.empty(); }
+  // Blocks of the rows' texts, none moved once written.
+  std::vector<std::unique_ptr<char[]>> texts;
+  std::size_t textsLeft = 0;  // room left in the last block
 };
 
 // Reads and compares two snapshot files. Names compare as they are written when both
@@ -59,10 +101,10 @@ struct DiffFailure {
 // ansiNames, so an old capture and a new UTF-8 one of the same names compare equal. Case is
 // ignored for ASCII letters only, as everywhere in the program: Unicode case folding would
 // need tables and locale choices (the Turkish dotless i) that no snapshot records. False, with
-// failure set, when either cannot be read, is refused as corrupted, or would be larger than
-// a snapshot can be once decoded.
+// failure set, as CompareSnapshotStreams.
 bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
                           const std::string& newPath, const CodePageDecoder& ansiNames,
-                          SnapshotComparison& comparison, DiffFailure& failure);
+                          SnapshotComparison& comparison, DiffFailure& failure,
+                          const DiffOptions& options = {});
 
 }  // namespace mv

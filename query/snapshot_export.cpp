@@ -1,7 +1,9 @@
 // Writing a snapshot's entries as CSV, EFU or JSON Lines: the share sections are cut into
-// pieces of a quarter megabyte, formatted by a few workers and written in order.
+// pieces of a quarter megabyte, each read from the file, formatted by one of a few workers
+// and written in order, so memory holds a few pieces whatever the size of the file.
 #include "query/snapshot_export.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -144,23 +146,19 @@ bool IsPlainCsv(std::string_view text) {
   return true;
 }
 
-// A stretch of one share section's lines, exported as one piece by one worker.
+// A stretch of one share section, exported as one piece by one worker: the lines that begin
+// in [first, last) of the file.
 struct Piece {
   const ShareSection* section = nullptr;
-  std::string_view lines;
+  std::uint64_t first = 0, last = 0;
 };
 
-// Pieces of about kPieceBytes of text, cut between lines.
+// Pieces of about kPieceBytes, cut at fixed offsets; a line belongs to the piece it begins in.
 std::vector<Piece> CutIntoPieces(const SnapshotLayout& layout) {
   std::vector<Piece> pieces;
   for (const ShareSection& section : layout.shares) {
-    const std::string_view text = section.entries;
-    std::size_t start = 0;
-    while (start < text.size()) {
-      const std::size_t end =
-          text.size() - start <= kPieceBytes ? text.size() : LineEndAt(text, start + kPieceBytes);
-      pieces.push_back({&section, text.substr(start, end - start)});
-      start = end;
+    for (std::uint64_t at = section.begin; at < section.end; at += kPieceBytes) {
+      pieces.push_back({&section, at, std::min<std::uint64_t>(section.end, at + kPieceBytes)});
     }
   }
   return pieces;
@@ -189,9 +187,14 @@ class RowWriter {
         layout_(layout),
         guardFormulas_(format == ExportFormat::kCsv && csvFields == CsvFields::kSpreadsheetSafe) {}
 
-  // The rows of piece, into out (emptied first; its storage is reused).
-  void Write(const Piece& piece, std::string& out) {
+  // The rows of piece, into out (emptied first; its storage is reused). False when the
+  // piece cannot be read.
+  bool Write(const Piece& piece, std::string& out) {
     out.clear();
+    if (!ReadLinesBeginningIn(*layout_.file, piece.section->begin, piece.section->end, piece.first,
+                              piece.last, lines_)) {
+      return false;
+    }
     rows_ = &out;
     // The share's field is the same on every row of its section.
     share_.clear();
@@ -200,7 +203,7 @@ class RowWriter {
     } else {
       CsvField(piece.section->name, share_);
     }
-    ForEachEntryIn(piece.lines, layout_.lines, [&](std::string_view, const SnapshotEntry& entry) {
+    ForEachEntryIn(lines_, ShapeOfLines(lines_), [&](std::string_view, const SnapshotEntry& entry) {
       switch (format_) {
         case ExportFormat::kCsv:
           CsvRow(entry);
@@ -215,6 +218,7 @@ class RowWriter {
           break;
       }
     });
+    return true;
   }
 
  private:
@@ -326,7 +330,7 @@ class RowWriter {
   bool guardFormulas_;
   std::string& Rows() { return *rows_; }
   std::string* rows_ = nullptr;  // the piece being written
-  std::string share_, scratch_, livePath_;
+  std::string lines_, share_, scratch_, livePath_;
 };
 
 }  // namespace
@@ -355,6 +359,7 @@ bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
   std::mutex spareMutex;
   std::vector<std::string> spare;
   bool written = true;
+  std::atomic<bool> unread{false};
   RunInOrder<std::string>(
       pieces.size(), workers,
       [&](std::size_t index, unsigned worker) {
@@ -366,16 +371,17 @@ bool ExportSnapshot(const SnapshotLayout& layout, ExportFormat format,
             spare.pop_back();
           }
         }
-        writers[worker].Write(pieces[index], rows);
+        if (!writers[worker].Write(pieces[index], rows)) unread = true;
         return rows;
       },
       [&](std::size_t, std::string rows) {
-        written = rows.empty() || sink.Write(rows);
+        written = !unread && (rows.empty() || sink.Write(rows));
         const std::lock_guard lock(spareMutex);
         spare.push_back(std::move(rows));
         return written;
-      });
-  return written;
+      },
+      &unread);
+  return written && !unread;
 }
 
 }  // namespace mv

@@ -3,9 +3,9 @@
 // spread over a few workers and reported in order.
 #include "query/snapshot_find.h"
 
+#include <algorithm>
 #include <utility>
 
-#include "core/snapshot_text.h"
 #include "query/folded_search.h"
 #include "query/ordered_work.h"
 
@@ -35,23 +35,35 @@ std::string_view LongestAsciiRun(std::string_view text) {
   return best;
 }
 
-// What one snapshot gave, waiting for its turn to be reported.
+// What one snapshot gave, waiting for its turn to be reported: its first hits and, when it
+// has more, the file open and where its search goes on.
 struct SnapshotOutcome {
   std::string computer;
   NameEncoding encoding = NameEncoding::kAnsi;
   std::vector<FoundEntry> hits;
   std::string refusal;  // empty when the file was accepted
+  SnapshotLayout layout;
+  FindCursor cursor;
 };
+
+std::string UnreadableReason() {
+  return std::string("cannot be read: ") + DescribeIoError(IoError::kOther);
+}
 
 SnapshotOutcome SearchSnapshot(FileSystem& fileSystem, const LibrarySnapshot& snapshot,
                                const SnapshotPattern& pattern, EntryKinds kinds,
-                               CodePageDecoder& decoder, SnapshotText& text) {
+                               CodePageDecoder& decoder) {
   SnapshotOutcome outcome;
   SnapshotLayout layout;
-  if (ReadSnapshotLayout(fileSystem, snapshot.path, text, layout, outcome.refusal)) {
+  if (ReadSnapshotLayout(fileSystem, snapshot.path, layout, outcome.refusal)) {
     outcome.computer = layout.computer;
     outcome.encoding = layout.encoding;
-    pattern.Find(layout, kinds, decoder, outcome.hits);
+    if (!pattern.Find(layout, kinds, decoder, outcome.hits, outcome.cursor)) {
+      outcome.hits.clear();
+      outcome.refusal = UnreadableReason();
+    } else if (!outcome.cursor.done) {
+      outcome.layout = std::move(layout);
+    }
   }
   return outcome;
 }
@@ -81,10 +93,12 @@ bool SnapshotPattern::Matches(std::string_view name, NameEncoding encoding,
   return pattern_.Matches(scratch);
 }
 
-void SnapshotPattern::Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
-                           std::vector<FoundEntry>& hits) const {
+bool SnapshotPattern::Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
+                           std::vector<FoundEntry>& hits, FindCursor& cursor,
+                           std::size_t maxHits) const {
   const bool ansi = layout.encoding == NameEncoding::kAnsi;
-  if (ansi && !ansiCanMatch_) return;
+  cursor.done = ansi && !ansiCanMatch_;
+  if (cursor.done) return true;
   const std::string_view literal = ansi ? ansiLiteral_ : utf8Literal_;
   std::string scratch;
   const auto check = [&](const ShareSection& share, const SnapshotEntry& entry) {
@@ -95,26 +109,42 @@ void SnapshotPattern::Find(const SnapshotLayout& layout, EntryKinds kinds, CodeP
     hits.push_back({std::string(share.name), std::string(entry.path), entry.isDirectory,
                     std::string(entry.size), std::string(entry.created)});
   };
-  for (const ShareSection& share : layout.shares) {
-    const std::string_view body = share.entries;
+  // Only lines that hold the plain run somewhere can hold a matching name.
+  const auto look = [&](const ShareSection& share, std::string_view body) {
     if (literal.empty()) {
-      ForEachEntryIn(body, layout.lines,
+      ForEachEntryIn(body, ShapeOfLines(body),
                      [&](std::string_view, const SnapshotEntry& entry) { check(share, entry); });
-      continue;
+      return true;
     }
-    // Only lines that hold the plain run somewhere can hold a matching name.
     std::size_t at = 0;
     while ((at = FindIgnoringCase(body, literal, at)) != std::string_view::npos) {
       const std::size_t start = LineStartAt(body, at);
       const std::size_t end = LineEndAt(body, at);
       std::string_view line = body.substr(start, end - start);
-      if (layout.lines.hasNul) line = line.substr(0, line.find('\0'));
+      line = line.substr(0, line.find('\0'));
       // A run found past a NUL lies outside the line's text.
       SnapshotEntry entry;
       if (at - start < line.size() && ReadEntry(line, entry)) check(share, entry);
       at = end > at ? end : at + 1;  // a run that begins with a line end stands on no line
     }
+    return true;
+  };
+  for (; cursor.section < layout.shares.size(); ++cursor.section, cursor.offset = 0) {
+    const ShareSection& share = layout.shares[cursor.section];
+    bool full = false;
+    const bool read =
+        ForEachLineStretch(*layout.file, std::max(share.begin, cursor.offset), share.end,
+                           [&](std::string_view body, std::uint64_t after) {
+                             look(share, body);
+                             cursor.offset = after;
+                             full = hits.size() >= maxHits;
+                             return !full;
+                           });
+    if (!read) return false;
+    if (full && cursor.offset < share.end) return true;
   }
+  cursor.done = true;
+  return true;
 }
 
 std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySnapshot>& snapshots,
@@ -127,20 +157,34 @@ std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySna
   }
   const SnapshotPattern pattern(request.pattern, ansiNames);
   const unsigned workers = WorkerCount(request.threads, snapshots.size());
-  // One file's bytes and one decoder per worker, reused for every snapshot that worker reads.
-  std::vector<SnapshotText> texts(workers);
+  // One decoder per worker, reused for every snapshot that worker reads, and one for the
+  // rest of a snapshot with many hits, searched here as it is reported.
   std::vector<CodePageDecoder> decoders(workers, ansiNames);
+  CodePageDecoder rest = ansiNames;
   std::size_t hits = 0;
   RunInOrder<SnapshotOutcome>(
       snapshots.size(), workers,
       [&](std::size_t index, unsigned worker) {
         return SearchSnapshot(fileSystem, snapshots[index], pattern, request.kinds,
-                              decoders[worker], texts[worker]);
+                              decoders[worker]);
       },
       [&](std::size_t index, SnapshotOutcome outcome) {
         if (outcome.refusal.empty()) {
-          report.Found(snapshots[index], outcome.computer, outcome.encoding, outcome.hits);
+          const LibrarySnapshot& snapshot = snapshots[index];
+          report.Found(snapshot, outcome.computer, outcome.encoding, outcome.hits);
           hits += outcome.hits.size();
+          while (!outcome.cursor.done) {
+            if (request.stop != nullptr && request.stop->load()) return false;
+            outcome.hits.clear();
+            if (!pattern.Find(outcome.layout, request.kinds, rest, outcome.hits, outcome.cursor)) {
+              report.Skipped(snapshot, UnreadableReason());
+              break;
+            }
+            if (!outcome.hits.empty()) {
+              report.FoundMore(snapshot, outcome.computer, outcome.encoding, outcome.hits);
+            }
+            hits += outcome.hits.size();
+          }
         } else {
           report.Skipped(snapshots[index], outcome.refusal);
         }

@@ -1,7 +1,7 @@
 // Find across snapshots: every entry whose name matches a pattern, in every snapshot of a
 // list, read a few at a time on worker threads and reported in list order on the caller's
-// thread. Memory holds one file per worker and the hits of the few snapshots in flight,
-// however many snapshots the list has.
+// thread. Memory holds a few pieces of a file per worker and the hits of the few snapshots
+// in flight, however large the files are and however many snapshots the list has.
 #pragma once
 
 #include <atomic>
@@ -40,6 +40,10 @@ struct FindRequest {
   const CodePageDecoder* ansiNames = nullptr;
 };
 
+// The hits of one snapshot held at once: a snapshot with more is searched on in batches of
+// this many as they are reported, so memory does not grow with its size.
+inline constexpr std::size_t kFindHitsAtOnce = std::size_t{1} << 14;
+
 // Called on the thread that called FindInSnapshots, one snapshot after the other in list
 // order.
 class FindReport {
@@ -49,6 +53,12 @@ class FindReport {
   // its names and its hits in file order; hits may be empty. Texts are as written.
   virtual void Found(const LibrarySnapshot& snapshot, std::string_view computer,
                      NameEncoding encoding, const std::vector<FoundEntry>& hits) = 0;
+  // Further hits of the snapshot that Found was called for last, which had kFindHitsAtOnce
+  // of them; in file order after those. By default they are Found again.
+  virtual void FoundMore(const LibrarySnapshot& snapshot, std::string_view computer,
+                         NameEncoding encoding, const std::vector<FoundEntry>& hits) {
+    Found(snapshot, computer, encoding, hits);
+  }
   // A snapshot that cannot be read or is refused as corrupted, with the reason.
   virtual void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) = 0;
 };
@@ -57,6 +67,14 @@ class FindReport {
 std::size_t FindInSnapshots(FileSystem& fileSystem, const std::vector<LibrarySnapshot>& snapshots,
                             const FindRequest& request, FindReport& report);
 
+// Where the search of one snapshot stands: the share section and the offset in it where it
+// goes on.
+struct FindCursor {
+  std::size_t section = 0;
+  std::uint64_t offset = 0;
+  bool done = false;
+};
+
 // A pattern made ready for snapshots of either encoding. Names are matched in UTF-8: a name
 // in the ANSI code page that holds a byte above 0x7F is decoded first, so "résumé" typed in
 // UTF-8 finds the name in an old snapshot and in a new one alike.
@@ -64,10 +82,13 @@ class SnapshotPattern {
  public:
   SnapshotPattern(std::string_view utf8Pattern, const CodePageDecoder& ansiNames);
 
-  // The search of one accepted snapshot: its hits appended to hits, in file order. decoder
-  // is scratch, a copy of ansiNames for each thread.
-  void Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
-            std::vector<FoundEntry>& hits) const;
+  // The search of one accepted snapshot from cursor on: its hits appended to hits, in file
+  // order, until it has at least maxHits (then cursor says where to go on) or the snapshot
+  // ends (cursor.done). decoder is scratch, a copy of ansiNames for each thread. False when
+  // the file cannot be read.
+  bool Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
+            std::vector<FoundEntry>& hits, FindCursor& cursor,
+            std::size_t maxHits = kFindHitsAtOnce) const;
 
  private:
   bool Matches(std::string_view name, NameEncoding encoding, CodePageDecoder& decoder,

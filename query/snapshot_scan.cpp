@@ -1,12 +1,18 @@
-// One pass over a snapshot's lines: header and share sections, with the
-// loader's acceptance rules; and entry lines taken apart by the one entry-line parser.
+// One pass over a snapshot's lines in pieces: header and share sections, with the loader's
+// acceptance rules; sections read again in stretches of whole lines; and entry lines taken
+// apart by the one entry-line parser.
 #include "query/snapshot_scan.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "core/byte_words.h"
 #include "core/encoding_line.h"
+#include "core/line_cutter.h"
 #include "core/parsed_entry.h"
+#include "core/read_ahead.h"
 #include "core/snapshot_format.h"
 #include "core/text.h"
 
@@ -108,20 +114,21 @@ std::size_t LineStartAt(std::string_view text, std::size_t pos) {
   return pos;
 }
 
-LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
+LoadResult ScanSnapshot(std::shared_ptr<InputFile> file, SnapshotLayout& layout) {
   layout = SnapshotLayout{};
-  layout.lines = ShapeOfLines(text);
-  LineCursor lines(text, layout.lines);
-  std::string_view line;
-  std::size_t& count = layout.lineCount;
+  std::uint64_t& count = layout.lineCount;
   bool magic = false;
-  bool open = false;  // a share section is open and starts at openedAt
+  bool open = false;        // a share section is open
+  bool awaitBegin = false;  // its entries begin with the next line
   bool encodingRead = false;
-  std::size_t openedAt = 0;
-  while (lines.Next(line)) {
+  const auto visit = [&](std::uint64_t start, std::string_view line) {
+    if (awaitBegin) {
+      layout.shares.back().begin = start;
+      awaitBegin = false;
+    }
     if (++count == 1) {
       magic = EqualsIgnoreCase(line, kMagicLine);
-      continue;
+      return true;
     }
     if (count <= kLastHeaderLine) ReadHeaderLine(line, layout);
     if (!encodingRead && layout.shares.empty()) {
@@ -129,13 +136,31 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
     }
     const char first = line.empty() ? '\0' : AsciiLower(line[0]);
     const bool shareHeader = first == 's' && StartsWithIgnoreCase(line, kShareNameKey);
-    if (!shareHeader && !(first == 'e' && EqualsIgnoreCase(line, kEndLine))) continue;
-    if (open) layout.shares.back().entries = text.substr(openedAt, lines.lineStart() - openedAt);
+    if (!shareHeader && !(first == 'e' && EqualsIgnoreCase(line, kEndLine))) return true;
+    if (open) layout.shares.back().end = start;
     open = shareHeader;
-    if (!open) continue;
-    layout.shares.push_back({line.substr(kShareNameKey.size()), {}});
-    openedAt = lines.position();
+    if (!open) return true;
+    layout.shares.push_back({std::string(line.substr(kShareNameKey.size())), 0, 0});
+    awaitBegin = true;
+    return true;
+  };
+  const std::uint64_t size = file->stamp().size;
+  LineCutter cutter;
+  LineCutter::Status status = LineCutter::Status::kGoOn;
+  {
+    ReadAhead pieces(*file, size, kReadPieceBytes);
+    std::string_view piece;
+    bool failed = false;
+    while (status == LineCutter::Status::kGoOn && pieces.Next(piece, failed)) {
+      status = cutter.Feed(piece, visit);
+    }
+    if (failed) return LoadResult::kCannotOpen;
   }
+  if (status == LineCutter::Status::kGoOn) status = cutter.Finish(visit);
+  if (status == LineCutter::Status::kLineTooLong) return LoadResult::kTooLarge;
+  // A section that nothing closed has no entries.
+  if (open) layout.shares.back().begin = layout.shares.back().end = 0;
+  layout.file = std::move(file);
   if (!magic || layout.version.empty() || layout.computer.empty() || layout.group.empty() ||
       layout.created.empty()) {
     return LoadResult::kNotASnapshot;
@@ -144,15 +169,117 @@ LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
   return LoadResult::kAccepted;
 }
 
-bool ReadSnapshotLayout(FileSystem& fileSystem, const std::string& path, SnapshotText& text,
-                        SnapshotLayout& layout, std::string& reason) {
-  if (const IoError error = ReadSnapshotText(fileSystem, path, text); error != IoError::kNone) {
+LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout) {
+  return ScanSnapshot(std::shared_ptr<InputFile>(InputFileOfBytes(text)), layout);
+}
+
+bool ReadSnapshotLayout(FileSystem& fileSystem, const std::string& path, SnapshotLayout& layout,
+                        std::string& reason) {
+  layout = SnapshotLayout{};
+  IoError error = IoError::kNone;
+  std::shared_ptr<InputFile> file;
+  try {
+    file = fileSystem.OpenExclusive(path, error);
+  } catch (const std::bad_alloc&) {
+    error = IoError::kOther;  // a backend that reads the file whole found no room
+  }
+  if (file == nullptr) {
     reason = std::string("cannot be read: ") + DescribeIoError(error);
     return false;
   }
-  if (const LoadResult result = ScanSnapshot(text.view(), layout);
-      result != LoadResult::kAccepted) {
+  const LoadResult result = ScanSnapshot(std::move(file), layout);
+  if (result == LoadResult::kCannotOpen) {
+    reason = std::string("cannot be read: ") + DescribeIoError(IoError::kOther);
+    return false;
+  }
+  if (result != LoadResult::kAccepted) {
     reason = std::string("is corrupted: ") + DescribeLoadResult(result);
+    return false;
+  }
+  return true;
+}
+
+bool ForEachLineStretch(
+    InputFile& file, std::uint64_t begin, std::uint64_t end,
+    const std::function<bool(std::string_view lines, std::uint64_t after)>& visit) {
+  if (end <= begin) return true;
+  ReadAhead pieces(file, begin, end, kReadPieceBytes);
+  // The piece's whole lines after the line that ran on into it; the line that runs on past
+  // it, kept up to its first kMaxLineBytes + 1 bytes.
+  std::string stretch, carried;
+  std::string_view piece;
+  bool failed = false;
+  std::uint64_t at = begin;  // of the piece
+  for (; pieces.Next(piece, failed); at += piece.size()) {
+    std::size_t cut = piece.size();
+    while (cut > 0 && !IsLineEnd(piece[cut - 1])) --cut;
+    if (cut == 0) {
+      const std::size_t room = kMaxLineBytes + 1 - std::min(carried.size(), kMaxLineBytes + 1);
+      carried.append(piece.substr(0, std::min(room, piece.size())));
+      continue;
+    }
+    std::string_view lines = piece.substr(0, cut);
+    if (!carried.empty()) {
+      stretch.assign(carried);
+      stretch.append(lines);
+      lines = stretch;
+    }
+    if (!visit(lines, at + cut)) return true;
+    carried.assign(piece.substr(cut, std::min(piece.size() - cut, kMaxLineBytes + 1)));
+  }
+  if (failed) return false;
+  if (!carried.empty()) visit(carried, end);
+  return true;
+}
+
+namespace {
+
+// The first line start in [from, limit) of a section that begins at sectionBegin (a line
+// start at from itself when the byte before it ends a line), or limit; false when a read
+// fails.
+bool FindLineStart(InputFile& file, std::uint64_t sectionBegin, std::uint64_t from,
+                   std::uint64_t limit, std::uint64_t& found) {
+  found = limit;
+  if (from <= sectionBegin) {
+    found = std::min(sectionBegin, limit);
+    return true;
+  }
+  constexpr std::size_t kStep = 4096;
+  char bytes[kStep];
+  bool afterBreak = false;
+  for (std::uint64_t at = from - 1; at < limit;) {
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kStep, limit - at));
+    std::size_t got = 0;
+    if (file.ReadAt(at, bytes, want, got) != IoError::kNone || got != want) return false;
+    for (std::size_t i = 0; i < got; ++i) {
+      const bool isBreak = IsLineEnd(bytes[i]);
+      if (afterBreak && !isBreak && at + i >= from) {
+        found = at + i;
+        return true;
+      }
+      afterBreak = isBreak;
+    }
+    at += got;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadLinesBeginningIn(InputFile& file, std::uint64_t sectionBegin, std::uint64_t sectionEnd,
+                          std::uint64_t first, std::uint64_t last, std::string& out) {
+  out.clear();
+  last = std::min(last, sectionEnd);
+  std::uint64_t begin = 0, end = 0;
+  if (first >= last || !FindLineStart(file, sectionBegin, first, last, begin)) {
+    return first >= last;
+  }
+  if (begin >= last) return true;
+  if (!FindLineStart(file, sectionBegin, last, sectionEnd, end)) return false;
+  out.resize(static_cast<std::size_t>(end - begin));
+  std::size_t got = 0;
+  if (file.ReadAt(begin, out.data(), out.size(), got) != IoError::kNone || got != out.size()) {
+    out.clear();
     return false;
   }
   return true;

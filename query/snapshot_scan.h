@@ -1,24 +1,28 @@
-// A snapshot's text read in one pass, without a line table: its header, its share sections
-// and its entry lines, accepted or refused by the same rules as the loader. Find, diff and
-// export read snapshots through it, so each holds no more than the file's bytes.
+// A snapshot read in pieces, never whole: one pass learns its header and where its share
+// sections lie, accepted or refused by the same rules as the loader; later passes read the
+// sections' entry lines again, a piece at a time. Find, diff and export read snapshots
+// through it, so each holds a few pieces of a file however large the file is.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/loaded_snapshot.h"
-#include "core/snapshot_text.h"
 #include "platform/file_system.h"
 
 namespace mv {
 
 struct ShareSection {
-  std::string_view name;
-  // The section's entry lines, from its header line to the share header or end line that
-  // closes it. Empty for a section that nothing closes: such a share has no entries to read.
-  std::string_view entries;
+  std::string name;
+  // The bytes of the section's entry lines in the file: from the line after its header line
+  // to the share header or end line that closes it. Empty for a section that nothing closes:
+  // such a share has no entries to read.
+  std::uint64_t begin = 0, end = 0;
 };
 
 // How the lines of a text end, learnt once so that each line costs one search.
@@ -29,21 +33,42 @@ struct LineShape {
 LineShape ShapeOfLines(std::string_view text);
 
 struct SnapshotLayout {
-  std::string_view version, computer, group, created;  // header values, as the loader takes them
+  std::string version, computer, group, created;  // header values, as the loader takes them
   NameEncoding encoding = NameEncoding::kAnsi;
   std::vector<ShareSection> shares;  // in file order
-  LineShape lines;
-  std::size_t lineCount = 0;  // non-empty lines of the whole text
+  std::uint64_t lineCount = 0;       // non-empty lines of the whole file
+  // The file, open while a layout holds it, so that every pass reads the bytes the first
+  // one read.
+  std::shared_ptr<InputFile> file;
 };
 
-// Reads the header and the share sections of text. kAccepted, or the loader's reason for
-// refusing the file; layout views into text.
+// Reads the header and the share sections of file in one pass, in pieces. kAccepted, or the
+// loader's reason for refusing the file (kTooLarge for a line longer than kMaxLineBytes);
+// kCannotOpen when a read fails.
+LoadResult ScanSnapshot(std::shared_ptr<InputFile> file, SnapshotLayout& layout);
+// The same over text in memory, which must outlive the layout.
 LoadResult ScanSnapshot(std::string_view text, SnapshotLayout& layout);
 
-// Reads the file at path into text and scans it. False, with the reason ("cannot be read:
-// not found", "is corrupted: ..."), when it cannot be read or is refused.
-bool ReadSnapshotLayout(FileSystem& fileSystem, const std::string& path, SnapshotText& text,
-                        SnapshotLayout& layout, std::string& reason);
+// Opens the file at path and scans it. False, with the reason ("cannot be read: not found",
+// "is corrupted: ..."), when it cannot be read or is refused.
+bool ReadSnapshotLayout(FileSystem& fileSystem, const std::string& path, SnapshotLayout& layout,
+                        std::string& reason);
+
+// Reads bytes [begin, end) of file, where begin is the start of a line and end the start of
+// a line or the end of the file, and calls visit with them in order in stretches of whole
+// lines (each but the last ends with a line break) of about kReadPieceBytes, with the offset
+// of the byte after each (a line start, where a later read may go on), until it returns
+// false. A line's bytes after kMaxLineBytes + 1 are left out: a NUL ends its text before
+// that in any file a scan accepts. False when a read fails.
+bool ForEachLineStretch(
+    InputFile& file, std::uint64_t begin, std::uint64_t end,
+    const std::function<bool(std::string_view lines, std::uint64_t after)>& visit);
+
+// The bytes of the lines of [sectionBegin, sectionEnd) that begin in [first, last), from the
+// first such line's start to the last one's end, into out; for workers that each take one
+// stretch of a section. False when a read fails.
+bool ReadLinesBeginningIn(InputFile& file, std::uint64_t sectionBegin, std::uint64_t sectionEnd,
+                          std::uint64_t first, std::uint64_t last, std::string& out);
 
 // The non-empty lines of a piece of snapshot text: runs of bytes other than CR and LF, each
 // line's text ending at a NUL inside it. shape is that of the text the piece comes from.
@@ -98,13 +123,21 @@ void ForEachEntryIn(std::string_view lines, LineShape shape, Visit&& visit) {
   }
 }
 
-// Calls visit(share, entry) for every entry of every share section, in file order.
+// Calls visit(share, entry) for every entry of every share section, in file order, the
+// sections read in pieces. False when a read fails.
 template <typename Visit>
-void ForEachEntry(const SnapshotLayout& layout, Visit&& visit) {
+bool ForEachEntry(const SnapshotLayout& layout, Visit&& visit) {
   for (const ShareSection& share : layout.shares) {
-    ForEachEntryIn(share.entries, layout.lines,
-                   [&](std::string_view, const SnapshotEntry& entry) { visit(share, entry); });
+    const bool read = ForEachLineStretch(
+        *layout.file, share.begin, share.end, [&](std::string_view lines, std::uint64_t) {
+          ForEachEntryIn(
+              lines, ShapeOfLines(lines),
+              [&](std::string_view, const SnapshotEntry& entry) { visit(share, entry); });
+          return true;
+        });
+    if (!read) return false;
   }
+  return true;
 }
 
 // Appends the live path of an entry: \\COMPUTER\share\path (path empty: the share itself).

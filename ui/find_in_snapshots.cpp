@@ -93,6 +93,38 @@ class FindSearch::Report final : public FindReport {
 
   void Found(const LibrarySnapshot& snapshot, std::string_view computer, NameEncoding encoding,
              const std::vector<FoundEntry>& hits) override {
+    std::vector<FindHit> made = Made(computer, hits, withHits_);
+    std::unique_lock lock(search_.mutex_);
+    FindBatch& batch = search_.pending_;
+    ++batch.searched;
+    if (!made.empty()) {
+      ++withHits_;
+      batch.snapshots.push_back(
+          {snapshot.path, snapshot.dateText, std::string(computer), encoding});
+      Append(batch, made);
+    }
+    search_.Changed(lock);
+  }
+
+  // The snapshot Found last had hits: these belong to it.
+  void FoundMore(const LibrarySnapshot&, std::string_view computer, NameEncoding,
+                 const std::vector<FoundEntry>& hits) override {
+    std::vector<FindHit> made = Made(computer, hits, withHits_ - 1);
+    std::unique_lock lock(search_.mutex_);
+    Append(search_.pending_, made);
+    search_.Changed(lock);
+  }
+
+  void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) override {
+    std::unique_lock lock(search_.mutex_);
+    ++search_.pending_.searched;
+    search_.pending_.unreadable.push_back(snapshot.path + ": " + std::string(reason));
+    search_.Changed(lock);
+  }
+
+ private:
+  static std::vector<FindHit> Made(std::string_view computer, const std::vector<FoundEntry>& hits,
+                                   std::uint32_t snapshot) {
     std::vector<FindHit> made;
     made.reserve(hits.size());
     for (const FoundEntry& entry : hits) {
@@ -110,33 +142,20 @@ class FindSearch::Report final : public FindReport {
       hit.isDirectory = entry.isDirectory;
       if (!entry.isDirectory) hit.size = entry.size;
       hit.created = entry.created;
-      hit.snapshot = withHits_;
+      hit.snapshot = snapshot;
       made.push_back(std::move(hit));
     }
-    std::unique_lock lock(search_.mutex_);
-    FindBatch& batch = search_.pending_;
-    ++batch.searched;
-    if (!made.empty()) {
-      ++withHits_;
-      batch.snapshots.push_back(
-          {snapshot.path, snapshot.dateText, std::string(computer), encoding});
-      if (batch.hits.empty()) {
-        batch.hits = std::move(made);
-      } else {
-        std::move(made.begin(), made.end(), std::back_inserter(batch.hits));
-      }
+    return made;
+  }
+
+  static void Append(FindBatch& batch, std::vector<FindHit>& made) {
+    if (batch.hits.empty()) {
+      batch.hits = std::move(made);
+    } else {
+      std::move(made.begin(), made.end(), std::back_inserter(batch.hits));
     }
-    search_.Changed(lock);
   }
 
-  void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) override {
-    std::unique_lock lock(search_.mutex_);
-    ++search_.pending_.searched;
-    search_.pending_.unreadable.push_back(snapshot.path + ": " + std::string(reason));
-    search_.Changed(lock);
-  }
-
- private:
   FindSearch& search_;
   std::uint32_t withHits_ = 0;
 };

@@ -11,7 +11,6 @@
 #include <cstdint>
 
 #include "platform/file_system.h"
-#include "platform/mapped_file.h"
 #include "platform/memory_advice.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_shared.h"
@@ -368,17 +367,6 @@ class PosixFileSystem final : public FileSystem {
     return std::make_unique<PosixInputFile>(fd, stamp);
   }
 
-  IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::unique_ptr<MappedFile>& contents) override {
-    IoError error = IoError::kNone;
-    contents = MapFileExclusive(path, maxBytes, error);
-    // A file that opens but cannot be mapped is read instead.
-    if (contents == nullptr && error == IoError::kOther) {
-      return FileSystem::ViewWholeExclusive(path, maxBytes, contents);
-    }
-    return error;
-  }
-
  private:
   static std::unique_ptr<DirectoryListing> Open(const std::string& pattern, IoError& error,
                                                 bool namesOnly) {
@@ -423,48 +411,11 @@ class PosixFileSystem final : public FileSystem {
   }
 };
 
-class PosixMappedFile final : public MappedFile {
- public:
-  PosixMappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
-  ~PosixMappedFile() override {
-    if (size_ > 0) munmap(data_, size_);
-  }
-  std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
-
- private:
-  void* data_;
-  std::size_t size_;
-};
-
 }  // namespace
 
 FileSystem& PlatformFileSystem() {
   static PosixFileSystem fileSystem;
   return fileSystem;
-}
-
-std::unique_ptr<MappedFile> MapFileExclusive(const std::string& path, std::uint64_t maxBytes,
-                                             IoError& error) {
-  struct stat st {};
-  const int fd = OpenLocked(path, st, error);
-  if (fd < 0) return nullptr;
-  if (error == IoError::kNone && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-    error = IoError::kTooLarge;
-  }
-  const auto size = static_cast<std::size_t>(st.st_size);
-  // The pages are mapped at once: the reader goes through all of them anyway.
-  void* data = error == IoError::kNone && size > 0
-                   ? mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
-                   : nullptr;
-  if (data == MAP_FAILED) error = IoError::kOther;
-  // The lock is given back as after an exclusive read, and explicitly: the mapping holds the
-  // open file, and with it the lock, after the descriptor is closed. Snapshots are published
-  // whole under their final name and never written again in place, so what is mapped stays
-  // as it was.
-  flock(fd, LOCK_UN);
-  close(fd);
-  if (error != IoError::kNone) return nullptr;
-  return std::make_unique<PosixMappedFile>(data, size);
 }
 
 }  // namespace mv

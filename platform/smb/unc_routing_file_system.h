@@ -32,10 +32,6 @@ class UncRoutingFileSystem final : public FileSystem {
                   bool& kept) override {
     return For(from).Publish(file, from, to, kept);
   }
-  IoError ViewWholeExclusive(const std::string& path, std::uint64_t maxBytes,
-                             std::unique_ptr<MappedFile>& contents) override {
-    return For(path).ViewWholeExclusive(path, maxBytes, contents);
-  }
   IoError Remove(const std::string& path) override;
   // Both names lie in one directory, so the first one decides.
   IoError Replace(const std::string& from, const std::string& to) override;

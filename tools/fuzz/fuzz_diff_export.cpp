@@ -29,10 +29,9 @@ class CountingSink final : public mv::ByteSink {
 };
 
 void ExportAll(mv::FileSystem& files, const std::string& path) {
-  mv::SnapshotText text;
   mv::SnapshotLayout layout;
   std::string reason;
-  if (!mv::ReadSnapshotLayout(files, path, text, layout, reason)) return;
+  if (!mv::ReadSnapshotLayout(files, path, layout, reason)) return;
   mv::CodePageDecoder decoder;
   Check(decoder.Open(mv::kDefaultCodePage));
   for (const mv::ExportFormat format : {mv::ExportFormat::kCsv, mv::ExportFormat::kEfu,

@@ -54,12 +54,11 @@ struct ExportJob {
 };
 
 void RunExport(ExportJob& job) {
-  SnapshotText text;
   SnapshotLayout layout;
   CodePageDecoder decoder;
   IoError error = IoError::kNone;
   if (std::string reason;
-      !ReadSnapshotLayout(PlatformFileSystem(), job.snapshotPath, text, layout, reason)) {
+      !ReadSnapshotLayout(PlatformFileSystem(), job.snapshotPath, layout, reason)) {
     job.failure = "'" + job.snapshotPath + "' " + reason;
   } else if (!decoder.Open(GetACP())) {
     job.failure = "The code page " + std::to_string(GetACP()) + " is not known on this machine";

@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "platform/file_system.h"
-#include "platform/mapped_file.h"
 #include "scratch_computer.h"
 #include "test_support.h"
 
@@ -98,10 +97,10 @@ TEST_F(FileSystemBackendTest, ListsATreeThroughItsUncPathAsWindowsDoes) {
   EXPECT_EQ(error, IoError::kNotFound);
 }
 
-// While a file is written, every exclusive reader (read, map, view) and a second writer, whose
-// truncation would cut the first, are refused; a shared reader is not. A view holds nothing
-// once made, so its file can be replaced or removed while the view is read.
-TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReadersAndAViewHoldsNothing) {
+// While a file is written, every exclusive reader (whole or in pieces) and a second writer,
+// whose truncation would cut the first, are refused; a shared reader is not. Once the
+// readers are done the file can be replaced and removed.
+TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReaders) {
   FileSystem& files = PlatformFileSystem();
   const std::string path = unc_ + "\\G.PC.mirvaul";
   IoError error = IoError::kOther;
@@ -109,10 +108,8 @@ TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReadersAndAViewHoldsNothing
   ASSERT_EQ(error, IoError::kNone);
   ASSERT_EQ(writer->Write("line one\n", 9), IoError::kNone);
   std::vector<char> contents;
-  std::unique_ptr<MappedFile> view;
   EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kSharingViolation);
-  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kSharingViolation);
-  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(files.OpenExclusive(path, error), nullptr);
   EXPECT_EQ(error, IoError::kSharingViolation);
   EXPECT_EQ(files.Create(path, error), nullptr);
   EXPECT_EQ(error, IoError::kSharingViolation);
@@ -123,39 +120,30 @@ TEST_F(FileSystemBackendTest, WriterExcludesExclusiveReadersAndAViewHoldsNothing
   EXPECT_EQ(std::string(contents.data()), "line one\n");
   EXPECT_EQ(contents.size(), 10u);  // the text and its NUL
   EXPECT_EQ(files.ReadWholeExclusive(path, 8, contents), IoError::kTooLarge);
-  EXPECT_EQ(MapFileExclusive(path, 8, error), nullptr);
-  EXPECT_EQ(error, IoError::kTooLarge);
-  auto mapping = MapFileExclusive(path, 1 << 20, error);
-  auto again = MapFileExclusive(path, 1 << 20, error);  // a diff of a file with itself
-  ASSERT_TRUE(mapping && again);
-  EXPECT_EQ(again->bytes(), "line one\n");
-  mapping.reset();
-  again.reset();
 
-  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNone);
+  auto reader = files.OpenExclusive(path, error);
+  ASSERT_NE(reader, nullptr);
+  reader.reset();
   test::WriteTextFile(Native("next.mvpart"), "second");
   EXPECT_EQ(files.Replace(unc_ + "\\next.mvpart", path), IoError::kNone);
   EXPECT_FALSE(test::FileExists(Native("next.mvpart")));
-  EXPECT_EQ(view->bytes(), "line one\n");
-  ASSERT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNone);
+  ASSERT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNone);
+  EXPECT_EQ(std::string(contents.data()), "second");
   EXPECT_EQ(files.Remove(path), IoError::kNone);
-  EXPECT_EQ(view->bytes(), "second");
-  EXPECT_EQ(files.ViewWholeExclusive(path, 1 << 20, view), IoError::kNotFound);
   EXPECT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNotFound);
-  EXPECT_EQ(MapFileExclusive(path, 1 << 20, error), nullptr);
+  EXPECT_EQ(files.OpenExclusive(path, error), nullptr);
   EXPECT_EQ(error, IoError::kNotFound);
   EXPECT_EQ(files.Remove(path), IoError::kNotFound);
 
-  // Create replaces an existing file from its first byte; an empty file maps too.
+  // Create replaces an existing file from its first byte.
   for (const std::string_view text : {"longer text", ""}) {
     writer = files.Create(path, error);
     ASSERT_NE(writer, nullptr);
     ASSERT_EQ(writer->Write(text.data(), text.size()), IoError::kNone);
     ASSERT_EQ(writer->Close(), IoError::kNone);
   }
-  mapping = MapFileExclusive(path, 1 << 20, error);
-  ASSERT_NE(mapping, nullptr);
-  EXPECT_TRUE(mapping->bytes().empty());
+  ASSERT_EQ(files.ReadWholeExclusive(path, 1 << 20, contents), IoError::kNone);
+  EXPECT_EQ(contents.size(), 1u);
 }
 
 // A file read in pieces: refused while a writer holds it, read at any offset, and stamped so

@@ -52,5 +52,57 @@ TEST(DiffEngine, ChangedMeansSizeOrCreatedDateDiffers) {
   }
 }
 
+// Rows as text, to hold two comparisons against each other.
+std::string RowsText(const SnapshotComparison& c) {
+  std::string text;
+  for (const DiffRow& row : c.rows) {
+    for (const std::string_view field :
+         {std::string_view(&"RAxac"[static_cast<int>(row.kind)], 1), row.share, row.path,
+          row.oldSize, row.oldCreated, row.newSize, row.newCreated}) {
+      text.append(field).append("|");
+    }
+    text += row.isDirectory ? "d\n" : "f\n";
+  }
+  return text;
+}
+
+// A budget of a few kilobytes sorts the entries in many runs spilt to a temporary file; the
+// rows and counts are those of a comparison that sorts in memory, and the file goes away.
+TEST(DiffEngine, RunsSpiltToAFileMergeIntoTheRowsOfAnInMemorySort) {
+  MemoryFileSystem files{MatchesNamePattern};
+  std::string older = test::HeaderText() + "SHARENAME: Gone\r\nx;;f;;3;;1.1.2020\r\n";
+  std::string newer = test::HeaderText();
+  for (const char* share : {"Docs", "DOCS"}) {  // one share in two sections, any case
+    older += std::string("SHARENAME: ") + share + "\r\n";
+    newer += std::string("SHARENAME: ") + share + "\r\n";
+    for (int i = 0; i < 400; ++i) {
+      const std::string dir = "D" + std::to_string(i % 7) + "\\Sub" + std::to_string(i % 3);
+      const std::string name = dir + "\\f" + std::to_string(i * 7919 % 1000);
+      older += name + ";;f;;" + std::to_string(i) + ";;1.1.2020\r\n";
+      // Every fifth size changes, every seventh name changes case, every eleventh is new.
+      const std::string renamed = i % 7 == 0 ? "d" + name.substr(1) : name;
+      newer += (i % 11 == 0 ? name + "n" : renamed) + ";;f;;" +
+               std::to_string(i % 5 == 0 ? i + 1 : i) + ";;1.1.2020\r\n";
+      if (i % 50 == 0) newer += dir + ";;d;;0;;2.2.2020\r\n" + name + ";;f;;9;;1.1.2020\r\n";
+    }
+  }
+  files.files["old"] = older + "END\r\n";
+  files.files["new"] = newer + "SHARENAME: Come\r\nEND\r\n";
+  SnapshotComparison inMemory, spilt;
+  DiffFailure failure;
+  ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", test::Latin1(), inMemory, failure));
+  DiffOptions tight;
+  tight.memoryBytes = 4096;
+  tight.spillFolder = "C:\\temp";
+  ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", test::Latin1(), spilt, failure, tight))
+      << failure.reason;
+  EXPECT_EQ(RowsText(spilt), RowsText(inMemory));
+  EXPECT_GT(inMemory.rows.size(), 200u);
+  EXPECT_EQ(spilt.summary.changed, inMemory.summary.changed);
+  EXPECT_EQ(spilt.summary.bytesAdded, inMemory.summary.bytesAdded);
+  EXPECT_EQ(spilt.summary.sharesAdded + spilt.summary.sharesRemoved, 2u);
+  EXPECT_EQ(files.files.size(), 2u);  // the temporary file is gone
+}
+
 }  // namespace
 }  // namespace mv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,42 @@ TEST(SnapshotScan, ReadsEntriesWhateverTheLineEnds) {
     });
     EXPECT_EQ(read, (std::vector<std::string>{"Docs:|a", "Docs:|Sub/", "Docs:Sub|b c.txt"}))
         << what;
+  }
+}
+
+// A search stopped at every few hundred hits and taken up again finds what one pass finds,
+// over sections read in many pieces, lines running on from one piece into the next.
+TEST(FindEngine, ASearchTakenUpAgainFindsWhatOnePassFinds) {
+  std::string text = kHeader;
+  for (const char* share : {"SHARENAME: One\r\n", "SHARENAME: Two\r\n"}) {
+    text += share;
+    for (int i = 0; i < 20000; ++i) {
+      text += "Folder " + std::to_string(i % 13) + "\\" + (i % 3 == 0 ? "quokka " : "note ") +
+              std::to_string(i) + ".txt;;f;;" + std::to_string(i) + ";;1.1.2020\r\n";
+    }
+  }
+  text += "END\r\n";
+  SnapshotLayout layout;
+  ASSERT_EQ(ScanSnapshot(text, layout), LoadResult::kAccepted);
+  ASSERT_GT(text.size(), 4 * kReadPieceBytes);
+  CodePageDecoder decoder = test::Latin1();
+  for (const char* pattern : {"*quokka*", "*"}) {
+    const SnapshotPattern search(pattern, decoder);
+    std::vector<FoundEntry> whole, part;
+    FindCursor once;
+    ASSERT_TRUE(search.Find(layout, EntryKinds::kAll, decoder, whole, once, SIZE_MAX));
+    EXPECT_TRUE(once.done);
+    std::vector<std::string> pieces, all;
+    int calls = 0;
+    for (FindCursor cursor; !cursor.done; ++calls) {
+      part.clear();
+      ASSERT_TRUE(search.Find(layout, EntryKinds::kAll, decoder, part, cursor, 500));
+      for (const FoundEntry& hit : part) pieces.push_back(hit.share + "\\" + hit.path);
+    }
+    for (const FoundEntry& hit : whole) all.push_back(hit.share + "\\" + hit.path);
+    EXPECT_EQ(pieces, all) << pattern;
+    EXPECT_GT(calls, 4) << pattern;
+    EXPECT_EQ(all.size(), std::string(pattern) == "*" ? 40000u : 13334u);
   }
 }
 
