@@ -69,13 +69,15 @@ int RunPrune(const Args& args, std::ostream& out, std::ostream& err) {
   FileSystem& fileSystem = PlatformFileSystem();
   const PruneChoice choice{parsed.Option("--group").value_or(""),
                            parsed.Option("--computer").value_or("")};
-  const std::vector<std::string> going =
-      SnapshotsToPrune(ListSnapshotFiles(fileSystem, directory), policy, choice);
+  const std::vector<std::string> listed = ListSnapshotFiles(fileSystem, directory);
   const bool dryRun = parsed.Flag("--dry-run");
   std::size_t removed = 0;
   int failures = 0;
-  std::string line;
-  for (const std::string& name : going) {
+  // The lines go out in blocks: a library of many years prints hundreds of thousands.
+  constexpr std::size_t kOutputBlock = 1 << 16;
+  std::string lines;
+  for (const std::size_t position : SnapshotsToPrune(listed, policy, choice)) {
+    const std::string& name = listed[position];
     if (!dryRun) {
       if (const IoError failed = RemoveSnapshotFile(fileSystem, directory, name);
           failed != IoError::kNone) {
@@ -85,12 +87,16 @@ int RunPrune(const Args& args, std::ostream& out, std::ostream& err) {
         continue;
       }
     }
-    line.assign(dryRun ? "would remove " : "removed ");
-    AppendShown(line, name);
-    line += '\n';
-    out << line;
+    lines += dryRun ? "would remove " : "removed ";
+    AppendShown(lines, name);
+    lines += '\n';
+    if (lines.size() >= kOutputBlock) {
+      out << lines;
+      lines.clear();
+    }
     ++removed;
   }
+  out << lines;
   out << removed << (removed == 1 ? " snapshot " : " snapshots ")
       << (dryRun ? "would be removed" : "removed") << "\n";
   return failures == 0 ? kExitOk : kExitFailure;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/civil_date.h"
 #include "core/library_name.h"
 #include "core/snapshot_name.h"
 #include "core/text.h"
@@ -16,27 +17,8 @@
 namespace mv {
 namespace {
 
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-// Days since 1 January 1970 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const std::int64_t yearOfEra = year - era * 400;
-  const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
 std::int64_t SecondsOf(const LocalTime& t) {
-  return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+  return CivilSecondsOf(t);
 }
 
 std::int64_t DayKey(const LocalTime& t) {
@@ -50,8 +32,7 @@ std::int64_t MonthKey(const LocalTime& t) {
 // The ISO week: weeks begin on Monday, and a week belongs to the year of its Thursday.
 std::int64_t IsoWeekKey(const LocalTime& t) {
   const std::int64_t days = DayKey(t);
-  // 1 January 1970 was a Thursday: weekday 0 is Monday.
-  const std::int64_t weekday = ((days + 3) % 7 + 7) % 7;
+  const std::int64_t weekday = WeekdayOfDay(days);
   // Mondays are 4 days after 1 January 1970 modulo 7, so the division is exact.
   return (days - weekday - 4) / 7;
 }
@@ -78,29 +59,6 @@ int ReadNumberPiece(std::string_view piece, std::size_t maxDigits) {
     value = value * 10 + (c - '0');
   }
   return value;
-}
-
-template <typename Key>
-void KeepFirstOfEachPeriod(const std::vector<LocalTime>& times,
-                           const std::vector<std::size_t>& newestFirst, int count, Key key,
-                           std::vector<bool>& kept) {
-  bool any = false;
-  std::int64_t last = 0;
-  for (const std::size_t i : newestFirst) {
-    if (count <= 0) return;
-    const std::int64_t period = key(times[i]);
-    if (any && period == last) continue;
-    any = true;
-    last = period;
-    kept[i] = true;
-    --count;
-  }
-}
-
-std::string Lowered(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = AsciiLower(c);
-  return out;
 }
 
 }  // namespace
@@ -179,41 +137,83 @@ std::optional<LocalTime> CaptureTimeOfName(std::string_view fileName) {
   return t;
 }
 
-std::vector<bool> KeptByPolicy(const std::vector<LocalTime>& times, const RetentionPolicy& policy) {
-  std::vector<bool> kept(times.size(), false);
-  if (times.empty()) return kept;
-  std::vector<std::int64_t> seconds(times.size());
-  for (std::size_t i = 0; i < times.size(); ++i) seconds[i] = SecondsOf(times[i]);
-  std::vector<std::size_t> newestFirst(times.size());
-  std::iota(newestFirst.begin(), newestFirst.end(), std::size_t{0});
-  std::stable_sort(newestFirst.begin(), newestFirst.end(),
-                   [&](std::size_t a, std::size_t b) { return seconds[a] > seconds[b]; });
+namespace {
 
-  kept[newestFirst[0]] = true;
-  const std::size_t last = static_cast<std::size_t>(std::max(0, policy.keepLast));
-  for (std::size_t k = 0; k < newestFirst.size() && k < last; ++k) kept[newestFirst[k]] = true;
-  KeepFirstOfEachPeriod(times, newestFirst, policy.keepDaily, DayKey, kept);
-  KeepFirstOfEachPeriod(times, newestFirst, policy.keepWeekly, IsoWeekKey, kept);
-  KeepFirstOfEachPeriod(times, newestFirst, policy.keepMonthly, MonthKey, kept);
-  if (policy.keepWithin) {
-    const std::int64_t start = StartOfSpan(times[newestFirst[0]], *policy.keepWithin);
-    for (std::size_t i = 0; i < times.size(); ++i) {
-      if (seconds[i] >= start) kept[i] = true;
-    }
+// One snapshot as the rules see it.
+struct Dated {
+  std::uint32_t computer = 0;
+  std::uint32_t position = 0;  // in the caller's list
+  std::int64_t seconds = 0;
+  LocalTime time;
+};
+
+// Newest first; among equal times the earlier position counts as the newer.
+bool NewerFirst(const Dated& a, const Dated& b) {
+  if (a.computer != b.computer) return a.computer < b.computer;
+  if (a.seconds != b.seconds) return a.seconds > b.seconds;
+  return a.position < b.position;
+}
+
+template <typename Key>
+void KeepFirstOfEachPeriod(const Dated* newestFirst, std::size_t count, int periods, Key key,
+                           std::vector<bool>& kept) {
+  bool any = false;
+  std::int64_t last = 0;
+  for (std::size_t k = 0; k < count && periods > 0; ++k) {
+    const std::int64_t period = key(newestFirst[k].time);
+    if (any && period == last) continue;
+    any = true;
+    last = period;
+    kept[k] = true;
+    --periods;
   }
+}
+
+// The rules over one computer's snapshots, newest first: kept[k] for newestFirst[k].
+void KeepByPolicy(const Dated* newestFirst, std::size_t count, const RetentionPolicy& policy,
+                  std::vector<bool>& kept) {
+  kept.assign(count, false);
+  if (count == 0) return;
+  kept[0] = true;
+  const std::size_t last = static_cast<std::size_t>(std::max(0, policy.keepLast));
+  for (std::size_t k = 0; k < count && k < last; ++k) kept[k] = true;
+  KeepFirstOfEachPeriod(newestFirst, count, policy.keepDaily, DayKey, kept);
+  KeepFirstOfEachPeriod(newestFirst, count, policy.keepWeekly, IsoWeekKey, kept);
+  KeepFirstOfEachPeriod(newestFirst, count, policy.keepMonthly, MonthKey, kept);
+  if (policy.keepWithin) {
+    const std::int64_t start = StartOfSpan(newestFirst[0].time, *policy.keepWithin);
+    for (std::size_t k = 0; k < count && newestFirst[k].seconds >= start; ++k) kept[k] = true;
+  }
+}
+
+void LowerInto(std::string& out, std::string_view text) {
+  for (const char c : text) out += AsciiLower(c);
+}
+
+}  // namespace
+
+std::vector<bool> KeptByPolicy(const std::vector<LocalTime>& times, const RetentionPolicy& policy) {
+  std::vector<Dated> dated(times.size());
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    dated[i] = {0, static_cast<std::uint32_t>(i), SecondsOf(times[i]), times[i]};
+  }
+  std::sort(dated.begin(), dated.end(), NewerFirst);
+  std::vector<bool> keptInOrder;
+  KeepByPolicy(dated.data(), dated.size(), policy, keptInOrder);
+  std::vector<bool> kept(times.size(), false);
+  for (std::size_t k = 0; k < dated.size(); ++k) kept[dated[k].position] = keptInOrder[k];
   return kept;
 }
 
-std::vector<std::string> SnapshotsToPrune(const std::vector<std::string>& fileNames,
+std::vector<std::size_t> SnapshotsToPrune(const std::vector<std::string>& fileNames,
                                           const RetentionPolicy& policy,
                                           const PruneChoice& choice) {
-  struct Computer {
-    std::string key;
-    std::vector<std::size_t> names;
-    std::vector<LocalTime> times;
-  };
-  std::vector<Computer> computers;
-  std::unordered_map<std::string, std::size_t> computerOfKey;
+  // Computers are numbered in the order of their keys, so that the sort by number orders
+  // them by key.
+  std::vector<std::string> keys;
+  std::unordered_map<std::string, std::uint32_t> computerOfKey;
+  std::vector<Dated> dated;
+  dated.reserve(fileNames.size());
   std::string key;
   for (std::size_t n = 0; n < fileNames.size(); ++n) {
     const SnapshotNamePieces pieces(fileNames[n]);
@@ -229,28 +229,35 @@ std::vector<std::string> SnapshotsToPrune(const std::vector<std::string>& fileNa
     const std::optional<LocalTime> time = CaptureTimeOfName(fileNames[n]);
     if (!time) continue;
     // Group and computer as the tree tells them apart: each piece ignoring case.
-    key = Lowered(group);
+    key.clear();
+    LowerInto(key, group);
     key += '.';
-    key += Lowered(computer);
-    const auto [at, added] = computerOfKey.try_emplace(key, computers.size());
-    if (added) computers.push_back({key, {}, {}});
-    computers[at->second].names.push_back(n);
-    computers[at->second].times.push_back(*time);
+    LowerInto(key, computer);
+    const auto [at, added] =
+        computerOfKey.try_emplace(key, static_cast<std::uint32_t>(keys.size()));
+    if (added) keys.push_back(key);
+    dated.push_back({at->second, static_cast<std::uint32_t>(n), SecondsOf(*time), *time});
   }
-  std::sort(computers.begin(), computers.end(),
-            [](const Computer& a, const Computer& b) { return a.key < b.key; });
+  std::vector<std::uint32_t> byKey(keys.size());
+  std::iota(byKey.begin(), byKey.end(), std::uint32_t{0});
+  std::sort(byKey.begin(), byKey.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  std::vector<std::uint32_t> rank(keys.size());
+  for (std::uint32_t r = 0; r < byKey.size(); ++r) rank[byKey[r]] = r;
+  for (Dated& d : dated) d.computer = rank[d.computer];
+  std::sort(dated.begin(), dated.end(), NewerFirst);
 
-  std::vector<std::string> removed;
-  for (const Computer& computer : computers) {
-    const std::vector<bool> kept = KeptByPolicy(computer.times, policy);
-    std::vector<std::size_t> going;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-      if (!kept[i]) going.push_back(i);
+  std::vector<std::size_t> removed;
+  std::vector<bool> kept;
+  for (std::size_t from = 0; from < dated.size();) {
+    std::size_t to = from;
+    while (to < dated.size() && dated[to].computer == dated[from].computer) ++to;
+    KeepByPolicy(dated.data() + from, to - from, policy, kept);
+    // Oldest first; among equal times the later position, the one counted older, first.
+    for (std::size_t k = to - from; k-- > 0;) {
+      if (!kept[k]) removed.push_back(dated[from + k].position);
     }
-    std::stable_sort(going.begin(), going.end(), [&](std::size_t a, std::size_t b) {
-      return SecondsOf(computer.times[a]) < SecondsOf(computer.times[b]);
-    });
-    for (const std::size_t i : going) removed.push_back(fileNames[computer.names[i]]);
+    from = to;
   }
   return removed;
 }

@@ -55,10 +55,10 @@ struct PruneChoice {
   std::string computer;
 };
 
-// The listed snapshot file names that the policy removes, applied per computer (its group and
-// name, ignoring case): ordered by computer, then oldest first. A name without a capture time
-// is never removed.
-std::vector<std::string> SnapshotsToPrune(const std::vector<std::string>& fileNames,
+// The positions in fileNames of the snapshots that the policy removes, applied per computer
+// (its group and name, ignoring case): ordered by computer, then oldest first. A name without
+// a capture time is never removed.
+std::vector<std::size_t> SnapshotsToPrune(const std::vector<std::string>& fileNames,
                                           const RetentionPolicy& policy, const PruneChoice& choice);
 
 }  // namespace mv
