@@ -41,7 +41,8 @@ class PrintedNotices : public NoticePort {
   bool failed_ = false;
 };
 
-// Reads the network description file; false after saying why it cannot.
+}  // namespace
+
 bool ReadDescription(const std::string& file, NetworkDescription& description, std::ostream& err) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream text;
@@ -54,8 +55,6 @@ bool ReadDescription(const std::string& file, NetworkDescription& description, s
   }
   return true;
 }
-
-}  // namespace
 
 int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args,

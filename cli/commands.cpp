@@ -13,6 +13,7 @@ int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 int RunPrune(const Args& args, std::ostream& out, std::ostream& err);
+int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -69,6 +70,14 @@ const Command kCommands[] = {
      "computer's newest snapshot always stays; at least one rule is needed. --dry-run prints "
      "what would go.",
      RunPrune},
+    {"schedule",
+     "schedule list|run NAME|run-due --schedules FILE [--snapshots DIR] [--network FILE] "
+     "[--unc-root ROOT] [--codepage N] [--retry-pause SECONDS]",
+     "Lists the schedules of FILE (the window's schedules.ini) with their last and next runs, "
+     "runs one now, or runs every one that is due (for Task Scheduler or cron), recording "
+     "each run beside FILE. A run captures into DIR, tries a computer out of reach 3 more "
+     "times, SECONDS apart (default 300), and applies the schedule's retention.",
+     RunScheduleCommand},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
