@@ -8,7 +8,9 @@
 
 namespace mv {
 struct NetworkDescription;
-}
+class CaptureJob;
+class NetworkBrowser;
+}  // namespace mv
 
 namespace mv::cli {
 
@@ -41,5 +43,9 @@ bool CheckSnapshotDirectory(const std::string& directory, std::ostream& err);
 
 // Reads a network description file (--network FILE); false after saying why it cannot.
 bool ReadDescription(const std::string& file, NetworkDescription& description, std::ostream& err);
+
+// Starts the capture workers and the scan thread of a command; false, with both ended again,
+// after saying what could not be started.
+bool StartCaptureTasks(CaptureJob& job, NetworkBrowser& browser, std::ostream& err);
 
 }  // namespace mv::cli

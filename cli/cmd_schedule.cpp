@@ -211,14 +211,7 @@ int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err) {
   QuietNotices notices;
   CaptureJob job(browser, notices, gate, PlatformFileSystem(), clock);
   job.SetAnsiCodePage(codePage);
-  const std::string problems =
-      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
-  if (!problems.empty()) {
-    err << "mirrorvault-cli: " << problems << "\n";
-    job.Shutdown();
-    browser.Shutdown();
-    return kExitFailure;
-  }
+  if (!StartCaptureTasks(job, browser, err)) return kExitFailure;
   ScheduleRunContext context{
       browser, job, gate, PlatformFileSystem(), clock, snapshots, [](int seconds) {
         SleepMilliseconds(1000u * static_cast<unsigned>(seconds));

@@ -56,6 +56,16 @@ bool ReadDescription(const std::string& file, NetworkDescription& description, s
   return true;
 }
 
+bool StartCaptureTasks(CaptureJob& job, NetworkBrowser& browser, std::ostream& err) {
+  const std::string problems =
+      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
+  if (problems.empty()) return true;
+  err << "mirrorvault-cli: " << problems << "\n";
+  job.Shutdown();
+  browser.Shutdown();
+  return false;
+}
+
 int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args,
                                       {"--snapshots", "--network", "--unc-root", "--computer",
@@ -116,14 +126,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   PrintedNotices notices(out);
   CaptureJob job(browser, notices, gate, *fileSystem);
   job.SetAnsiCodePage(codePage);
-  const std::string problems =
-      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
-  if (!problems.empty()) {
-    err << "mirrorvault-cli: " << problems << "\n";
-    job.Shutdown();
-    browser.Shutdown();
-    return kExitFailure;
-  }
+  if (!StartCaptureTasks(job, browser, err)) return kExitFailure;
   browser.RequestScan();
   gate.WaitUntilFree();
   if (browser.ContainersNotListed() > 0) {

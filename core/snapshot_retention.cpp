@@ -80,26 +80,12 @@ bool ParseRetentionSpan(std::string_view text, RetentionSpan& span) {
       if (number > kMaxRetentionNumber) return false;
     }
     if (at == digitsFrom || at == text.size()) return false;
-    int* field = nullptr;
-    switch (text[at++]) {
-      case 'y':
-        field = &parsed.years;
-        break;
-      case 'm':
-        field = &parsed.months;
-        break;
-      case 'w':
-        field = &parsed.weeks;
-        break;
-      case 'd':
-        field = &parsed.days;
-        break;
-      case 'h':
-        field = &parsed.hours;
-        break;
-      default:
-        return false;
-    }
+    constexpr std::string_view kUnits = "ymwdh";
+    int* const fields[] = {&parsed.years, &parsed.months, &parsed.weeks, &parsed.days,
+                           &parsed.hours};
+    const std::size_t unit = kUnits.find(text[at++]);
+    if (unit == std::string_view::npos) return false;
+    int* const field = fields[unit];
     if (*field + number > kMaxRetentionNumber) return false;
     *field += static_cast<int>(number);
   }
