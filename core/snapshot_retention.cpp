@@ -107,7 +107,10 @@ std::string RetentionSpanText(const RetentionSpan& span) {
 }
 
 std::optional<LocalTime> CaptureTimeOfName(std::string_view fileName) {
-  const SnapshotNamePieces pieces(fileName);
+  return CaptureTimeOfPieces(SnapshotNamePieces(fileName));
+}
+
+std::optional<LocalTime> CaptureTimeOfPieces(const SnapshotNamePieces& pieces) {
   LocalTime t;
   t.day = ReadNumberPiece(pieces.Piece(kPieceDay), 2);
   t.month = ReadNumberPiece(pieces.Piece(kPieceMonth), 2);
@@ -134,11 +137,11 @@ struct Dated {
 };
 
 // Newest first; among equal times the earlier position counts as the newer.
-bool NewerFirst(const Dated& a, const Dated& b) {
+constexpr auto NewerFirst = [](const Dated& a, const Dated& b) {
   if (a.computer != b.computer) return a.computer < b.computer;
   if (a.seconds != b.seconds) return a.seconds > b.seconds;
   return a.position < b.position;
-}
+};
 
 template <typename Key>
 void KeepFirstOfEachPeriod(const Dated* newestFirst, std::size_t count, int periods, Key key,
@@ -212,7 +215,7 @@ std::vector<std::size_t> SnapshotsToPrune(const std::vector<std::string>& fileNa
         !EqualsIgnoreCase(choice.computer, NameOfFileNamePiece(computer))) {
       continue;
     }
-    const std::optional<LocalTime> time = CaptureTimeOfName(fileNames[n]);
+    const std::optional<LocalTime> time = CaptureTimeOfPieces(pieces);
     if (!time) continue;
     // Group and computer as the tree tells them apart: each piece ignoring case.
     key.clear();

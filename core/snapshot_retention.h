@@ -13,6 +13,8 @@
 
 namespace mv {
 
+class SnapshotNamePieces;
+
 // The largest count or span number a policy takes; more is refused, not cut.
 inline constexpr int kMaxRetentionNumber = 1000000;
 
@@ -43,6 +45,7 @@ std::string RetentionSpanText(const RetentionSpan& span);
 // The capture time in a snapshot file name (pieces 3 to 8: dd.MM.yyyy.HH.mm.ss, digits only,
 // a real date and time of day), or none.
 std::optional<LocalTime> CaptureTimeOfName(std::string_view fileName);
+std::optional<LocalTime> CaptureTimeOfPieces(const SnapshotNamePieces& pieces);
 
 // One computer's capture times, in any order: which the policy keeps. The newest always
 // stays; among equal times the earlier position counts as the newer.
