@@ -55,13 +55,27 @@ bool CaptureJob::StartCapture(const std::vector<int>& computerSlots,
   return true;
 }
 
+bool CaptureJob::StartCaptureOf(const std::vector<ChosenComputer>& computers,
+                                const std::string& snapshotDirectory) {
+  if (runningWorkers_.load() == 0 || !gate_.TryEnterCapture()) return false;
+  std::vector<int> slots;
+  for (const ChosenComputer& computer : computers) slots.push_back(computer.slot);
+  StartHoldingGate(slots, snapshotDirectory, &computers);
+  return true;
+}
+
 void CaptureJob::StartHoldingGate(const std::vector<int>& computerSlots,
-                                  const std::string& snapshotDirectory) {
+                                  const std::string& snapshotDirectory,
+                                  const std::vector<ChosenComputer>* chosen) {
   // The list holds every chosen computer, however many.
   const auto computers = static_cast<int>(browser_.tables().computers.size());
   captureList_.clear();
-  for (const int slot : computerSlots) {
-    if (slot >= 0 && slot < computers) captureList_.push_back(slot);
+  chosenShares_.clear();
+  for (std::size_t i = 0; i < computerSlots.size(); ++i) {
+    const int slot = computerSlots[i];
+    if (slot < 0 || slot >= computers) continue;
+    captureList_.push_back(slot);
+    if (chosen != nullptr) chosenShares_.push_back((*chosen)[i].shares);
   }
   captureCount_ = static_cast<std::int32_t>(captureList_.size());
   nextCaptureIndex_ = 0;
@@ -70,6 +84,7 @@ void CaptureJob::StartHoldingGate(const std::vector<int>& computerSlots,
   {
     std::lock_guard lock(problemsMutex_);
     failedComputers_.clear();
+    failedNames_.clear();
     sharesNotListed_.clear();
     namesAltered_ = 0;
   }
@@ -127,7 +142,7 @@ void CaptureJob::WorkOnJob() {
   for (;;) {
     const int index = Claim();
     if (GetActivityState() == kIdle || index >= captureCount_) break;
-    CaptureComputer(captureList_[index]);
+    CaptureComputer(captureList_[index], index);
   }
   LeaveJob();
 }
@@ -157,10 +172,12 @@ std::string CaptureJob::GroupNameOf(const NetComputerEntry& computer) {
   return std::string();
 }
 
-void CaptureJob::CaptureComputer(int computerSlot) {
+void CaptureJob::CaptureComputer(int computerSlot, int index) {
   const NetComputerEntry& computer = browser_.tables().computers[computerSlot];
   if (computer.name.empty()) return;
-  const std::vector<std::string> shares = TickedShares(computer);
+  const std::vector<std::string> shares = chosenShares_.empty()
+                                              ? TickedShares(computer)
+                                              : chosenShares_[static_cast<std::size_t>(index)];
   if (shares.empty()) return;  // nothing ticked: no file, no message
   const LocalTime now = clock_.Now();
   const std::string group = GroupNameOf(computer);
@@ -174,6 +191,7 @@ void CaptureJob::CaptureComputer(int computerSlot) {
   namesAltered_ += report.namesAltered;
   if (!report.complete && !report.stopped) {
     failedComputers_.push_back(DescribeFailedCapture(computer.name, report));
+    failedNames_.push_back({computer.name, failedComputers_.back()});
   } else if (report.complete) {
     for (const std::string& share : report.sharesNotListed) {
       sharesNotListed_.push_back(DescribeShare(computer.name, share));
@@ -194,6 +212,8 @@ void CaptureJob::LeaveJob() {
       failed.swap(failedComputers_);
       notListed.swap(sharesNotListed_);
       lastSharesNotListed_ = notListed;
+      lastFailedComputers_.swap(failedNames_);
+      failedNames_.clear();
       std::swap(namesAltered, namesAltered_);
     }
     const EndOfJobMessage message = ComposeEndOfJobMessage(failed, notListed, namesAltered);

@@ -65,6 +65,15 @@ class CaptureJob {
   // Starts a job over these NetComputerTable slots, in this order; the same rules.
   bool StartCapture(const std::vector<int>& computerSlots, const std::string& snapshotDirectory);
 
+  // Starts a job over these computers with these shares instead of the ticked ones (a
+  // scheduled run); the same rules. An empty share list captures nothing of its computer.
+  struct ChosenComputer {
+    int slot = 0;
+    std::vector<std::string> shares;
+  };
+  bool StartCaptureOf(const std::vector<ChosenComputer>& computers,
+                      const std::string& snapshotDirectory);
+
   // The ANSI code page of the snapshots (the system's unless set): names that all fit it are
   // written in it, others make their snapshot UTF-8. Set before a job starts.
   void SetAnsiCodePage(unsigned codePage) { ansiCodePage_.store(codePage); }
@@ -79,15 +88,22 @@ class CaptureJob {
   // The shares (\\COMPUTER\SHARE) of the last job that ended which could not be listed on
   // computers that were otherwise read. Read once the job has ended.
   const std::vector<std::string>& LastSharesNotListed() const { return lastSharesNotListed_; }
+  // The computers of the last job that ended whose snapshot could not be written: the name,
+  // and what the end-of-job message says of it. Read once the job has ended.
+  struct FailedComputer {
+    std::string name;
+    std::string text;
+  };
+  const std::vector<FailedComputer>& LastFailedComputers() const { return lastFailedComputers_; }
 
  private:
-  void StartHoldingGate(const std::vector<int>& computerSlots,
-                        const std::string& snapshotDirectory);
+  void StartHoldingGate(const std::vector<int>& computerSlots, const std::string& snapshotDirectory,
+                        const std::vector<ChosenComputer>* chosen = nullptr);
   void WorkerBody();
   bool JoinCurrentJob(std::uint64_t& servedJob);
   void WorkOnJob();
   int Claim();
-  void CaptureComputer(int computerSlot);
+  void CaptureComputer(int computerSlot, int index);
   std::vector<std::string> TickedShares(const NetComputerEntry& computer);
   std::string GroupNameOf(const NetComputerEntry& computer);
   void LeaveJob();
@@ -104,6 +120,8 @@ class CaptureJob {
   ManualResetEvent captureEvent_;
   // Written by the starter while the gate keeps every worker out of any job.
   std::vector<std::int32_t> captureList_;
+  // Per entry of captureList_, its shares; empty: the ticked shares are read.
+  std::vector<std::vector<std::string>> chosenShares_;
   std::int32_t captureCount_ = 0;
   std::int32_t nextCaptureIndex_ = 0;  // guarded by the claim lock
   std::string snapshotDirectory_;
@@ -123,6 +141,8 @@ class CaptureJob {
   std::vector<std::string> failedComputers_;
   std::vector<std::string> sharesNotListed_;
   std::vector<std::string> lastSharesNotListed_;  // of the last job that ended
+  std::vector<FailedComputer> failedNames_;
+  std::vector<FailedComputer> lastFailedComputers_;  // of the last job that ended
   int namesAltered_ = 0;
 
   std::atomic<int> runningWorkers_{0};

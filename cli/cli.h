@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+namespace mv {
+struct NetworkDescription;
+class CaptureJob;
+class NetworkBrowser;
+}  // namespace mv
+
 namespace mv::cli {
 
 inline constexpr int kExitOk = 0;
@@ -34,5 +40,12 @@ int UsageError(std::ostream& err, const std::string& message);
 // True when the snapshots directory the user named can be read; else says why on err. The
 // window shows an empty library for a missing directory, but a typed name deserves a word.
 bool CheckSnapshotDirectory(const std::string& directory, std::ostream& err);
+
+// Reads a network description file (--network FILE); false after saying why it cannot.
+bool ReadDescription(const std::string& file, NetworkDescription& description, std::ostream& err);
+
+// Starts the capture workers and the scan thread of a command; false, with both ended again,
+// after saying what could not be started.
+bool StartCaptureTasks(CaptureJob& job, NetworkBrowser& browser, std::ostream& err);
 
 }  // namespace mv::cli

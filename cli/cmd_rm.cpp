@@ -43,7 +43,7 @@ int RunRemove(const Args& args, std::ostream& out, std::ostream& err) {
       ++failures;
       continue;
     }
-    if (const IoError error = fileSystem.Remove(SnapshotFilePath(directory, *name));
+    if (const IoError error = RemoveSnapshotFile(fileSystem, directory, *name);
         error != IoError::kNone) {
       err << "mirrorvault-cli: could not remove '" << *name << "': " << DescribeIoError(error)
           << "\n";

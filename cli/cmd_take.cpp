@@ -41,7 +41,8 @@ class PrintedNotices : public NoticePort {
   bool failed_ = false;
 };
 
-// Reads the network description file; false after saying why it cannot.
+}  // namespace
+
 bool ReadDescription(const std::string& file, NetworkDescription& description, std::ostream& err) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream text;
@@ -55,7 +56,15 @@ bool ReadDescription(const std::string& file, NetworkDescription& description, s
   return true;
 }
 
-}  // namespace
+bool StartCaptureTasks(CaptureJob& job, NetworkBrowser& browser, std::ostream& err) {
+  const std::string problems =
+      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
+  if (problems.empty()) return true;
+  err << "mirrorvault-cli: " << problems << "\n";
+  job.Shutdown();
+  browser.Shutdown();
+  return false;
+}
 
 int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   const ParsedArgs parsed = ParseArgs(args,
@@ -117,14 +126,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err) {
   PrintedNotices notices(out);
   CaptureJob job(browser, notices, gate, *fileSystem);
   job.SetAnsiCodePage(codePage);
-  const std::string problems =
-      BackgroundTaskProblems(job.StartWorkers(), browser.StartScanThread());
-  if (!problems.empty()) {
-    err << "mirrorvault-cli: " << problems << "\n";
-    job.Shutdown();
-    browser.Shutdown();
-    return kExitFailure;
-  }
+  if (!StartCaptureTasks(job, browser, err)) return kExitFailure;
   browser.RequestScan();
   gate.WaitUntilFree();
   if (browser.ContainersNotListed() > 0) {

@@ -12,6 +12,8 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
+int RunPrune(const Args& args, std::ostream& out, std::ostream& err);
+int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -59,6 +61,23 @@ const Command kCommands[] = {
      "spreadsheets, puts ' before a field that begins with = + - @, TAB or CR, so no name "
      "becomes a formula.",
      RunExport},
+    {"prune",
+     "prune DIR [--keep-last N] [--keep-daily N] [--keep-weekly N] [--keep-monthly N] "
+     "[--keep-within SPAN] [--group G] [--computer C] [--dry-run]",
+     "Removes the snapshots of DIR that no rule keeps, computer by computer (group and "
+     "computer): the newest N, the newest of each of the last N days, ISO weeks or months "
+     "that have snapshots, and all within SPAN (30d, 2w, 6m, 1y, 12h) of the newest. A "
+     "computer's newest snapshot always stays; at least one rule is needed. --dry-run prints "
+     "what would go.",
+     RunPrune},
+    {"schedule",
+     "schedule list|run NAME|run-due --schedules FILE [--snapshots DIR] [--network FILE] "
+     "[--unc-root ROOT] [--codepage N] [--retry-pause SECONDS]",
+     "Lists the schedules of FILE (the window's schedules.ini) with their last and next runs, "
+     "runs one now, or runs every one that is due (for Task Scheduler or cron), recording "
+     "each run beside FILE. A run captures into DIR, tries a computer out of reach 3 more "
+     "times, SECONDS apart (default 300), and applies the schedule's retention.",
+     RunScheduleCommand},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -33,6 +33,12 @@ std::string SnapshotFilePath(const std::string& directory, std::string_view file
   return path;
 }
 
+IoError RemoveSnapshotFile(FileSystem& fileSystem, const std::string& directory,
+                           std::string_view fileName) {
+  if (fileName.empty() || fileName == "." || fileName == "..") return IoError::kNotFound;
+  return fileSystem.Remove(SnapshotFilePath(directory, fileName));
+}
+
 namespace {
 
 // Eight bytes of a name with 'A' to 'Z' lowered, as AsciiLower does one at a time.
@@ -263,7 +269,7 @@ void SnapshotLibrary::RemoveSnapshotItem(TreeItem item) {
 
 void SnapshotLibrary::DeleteSnapshotFile(const LibSnapshotEntry& row) {
   // Read-only, in use or already gone: the file stays and the next rebuild shows it again.
-  fileSystem_.Remove(mv::SnapshotFilePath(directory_, row.fileName));
+  RemoveSnapshotFile(fileSystem_, directory_, row.fileName);
 }
 
 const LibSnapshotEntry* SnapshotLibrary::SnapshotRow(std::intptr_t itemParam) const {

@@ -74,6 +74,11 @@ std::vector<std::string> ListSnapshotFiles(FileSystem& fileSystem, const std::st
 // (AppendPathComponent): a name listed with a backslash in it is that file of the folder.
 std::string SnapshotFilePath(const std::string& directory, std::string_view fileName);
 
+// Deletes one snapshot file of directory: the name is one path component in it, whatever it
+// holds (SnapshotFilePath). Every removal of a snapshot goes through here.
+IoError RemoveSnapshotFile(FileSystem& fileSystem, const std::string& directory,
+                           std::string_view fileName);
+
 // Row numbers found again by a hash of a name ignoring case and a parent item. Open
 // addressing over a table of twice the rows at least: a lookup allocates nothing and mostly
 // reads one slot, and the row itself holds the name it is compared with.
