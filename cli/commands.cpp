@@ -12,6 +12,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
+int RunDu(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -59,6 +60,11 @@ const Command kCommands[] = {
      "spreadsheets, puts ' before a field that begins with = + - @, TAB or CR, so no name "
      "becomes a formula.",
      RunExport},
+    {"du", "du SNAPSHOT [PATH] [--depth N] [--top N] [--format text|csv|json] [--codepage N]",
+     "Prints the total size and file count of PATH (a share-relative folder; default every "
+     "share) and of each folder down to N levels below it (default 1), largest first: bytes, "
+     "files and path, TAB-separated; --top N keeps the N largest.",
+     RunDu},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -230,11 +231,29 @@ EntryFields SplitEntryFields(std::string_view text) {
   return fields;
 }
 
-std::string_view EntryKind(std::string_view text) {
+std::uint64_t FileSizeBytes(std::string_view size) {
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t value = 0;
+  for (const char c : size) {
+    if (c < '0' || c > '9') return 0;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
+  }
+  return value;
+}
+
+std::string_view EntryKind(std::string_view text, std::string_view* size) {
   WrittenTail tail;
-  if (FindWrittenTail(text, tail)) return std::string_view(tail.kind, 1);
+  if (FindWrittenTail(text, tail)) {
+    if (size != nullptr) {
+      *size =
+          std::string_view(tail.sizeStart, static_cast<std::size_t>(tail.sizeEnd - tail.sizeStart));
+    }
+    return std::string_view(tail.kind, 1);
+  }
   EntryFields fields;
   SplitFromTheLeft(text, fields);
+  if (size != nullptr) *size = fields[2];
   return fields[1];
 }
 

@@ -24,8 +24,8 @@ constexpr int kMemoryLevel = 8;
 
 void AppendDeflated(std::string_view input, std::string& out) {
   z_stream stream{};
-  if (deflateInit2(&stream, kLevel, Z_DEFLATED, kRawWindowBits, kMemoryLevel,
-                   Z_DEFAULT_STRATEGY) != Z_OK) {
+  if (deflateInit2(&stream, kLevel, Z_DEFLATED, kRawWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) !=
+      Z_OK) {
     throw std::bad_alloc();
   }
   const auto* next = reinterpret_cast<const unsigned char*>(input.data());
@@ -40,8 +40,8 @@ void AppendDeflated(std::string_view input, std::string& out) {
     left -= piece;
     const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
     do {
-      const std::size_t room = std::min<std::size_t>(
-          deflateBound(&stream, stream.avail_in) + 64, std::numeric_limits<uInt>::max());
+      const std::size_t room = std::min<std::size_t>(deflateBound(&stream, stream.avail_in) + 64,
+                                                     std::numeric_limits<uInt>::max());
       const std::size_t had = out.size();
       out.resize(had + room);
       stream.next_out = reinterpret_cast<unsigned char*>(&out[had]);
