@@ -232,11 +232,21 @@ EntryFields SplitEntryFields(std::string_view text) {
 }
 
 std::uint64_t FileSizeBytes(std::string_view size) {
+  // Up to 19 digits cannot pass the largest 64-bit value: no check of the sum on the way.
+  constexpr std::size_t kSafeDigits = 19;
   constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  const char* at = size.data();
+  const char* const end = at + size.size();
+  const char* const safeEnd = size.size() <= kSafeDigits ? end : at + kSafeDigits;
   std::uint64_t value = 0;
-  for (const char c : size) {
-    if (c < '0' || c > '9') return 0;
-    const auto digit = static_cast<std::uint64_t>(c - '0');
+  for (; at != safeEnd; ++at) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) return 0;
+    value = value * 10 + digit;
+  }
+  for (; at != end; ++at) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) return 0;
     value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
   }
   return value;
