@@ -13,6 +13,7 @@ int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 int RunDu(const Args& args, std::ostream& out, std::ostream& err);
+int RunHistory(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -65,6 +66,13 @@ const Command kCommands[] = {
      "share) and of each folder down to N levels below it (default 1), largest first: bytes, "
      "files and path, TAB-separated; --top N keeps the N largest.",
      RunDu},
+    {"history",
+     "history DIR --computer NAME [--group G] [--path PATH] [--format csv|json] [--codepage N]",
+     "Prints the date, total bytes, files and folders of each snapshot of the computer in DIR, "
+     "oldest first; with --path, of that share-relative folder in each snapshot that has it. "
+     "Whole-snapshot totals are kept in DIR/mirrorvault-totals.cache and read again for any "
+     "file that changed.",
+     RunHistory},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
