@@ -1,6 +1,7 @@
 #include "query/folder_space.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/parsed_entry.h"
 #include "core/snapshot_format.h"
@@ -95,6 +96,20 @@ bool FolderSpace(const LoadedSnapshot& snapshot, std::string_view location, int 
   }
   SortBySpace(folders);
   return true;
+}
+
+std::string SpaceSizeText(std::uint64_t bytes) {
+  static constexpr const char* kUnits[] = {"KB", "MB", "GB", "TB", "PB", "EB"};
+  if (bytes < 1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+  double value = static_cast<double>(bytes) / 1024;
+  std::size_t unit = 0;
+  while (value >= 1024 && unit + 1 < std::size(kUnits)) {
+    value /= 1024;
+    ++unit;
+  }
+  // One decimal, rounded, without the locale's separator.
+  const auto tenths = static_cast<std::uint64_t>(value * 10 + 0.5);
+  return std::to_string(tenths / 10) + '.' + std::to_string(tenths % 10) + ' ' + kUnits[unit];
 }
 
 void SortBySpace(std::vector<SpaceItem>& items) {

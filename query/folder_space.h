@@ -34,6 +34,9 @@ bool ListSpace(const LoadedSnapshot& snapshot, std::string_view location,
 bool FolderSpace(const LoadedSnapshot& snapshot, std::string_view location, int depth,
                  std::vector<SpaceItem>& folders);
 
+// A size as people read it: "512 bytes", "1.5 KB", "20.3 GB" (1024-based, one decimal).
+std::string SpaceSizeText(std::uint64_t bytes);
+
 // Orders items largest first, then by path, as every view of the totals shows them.
 void SortBySpace(std::vector<SpaceItem>& items);
 

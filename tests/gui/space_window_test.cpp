@@ -1,29 +1,17 @@
 // The Space window over the real main window: a folder's items largest first with their
 // totals, drilled into and out of by keyboard, the map's top-left item the largest file, and
 // an item shown in the main window with its row selected.
-#include "gui_support.h"
 #include "ui/win32/space_window.h"
+#include "gui_support.h"
 
 namespace mv::gui {
 namespace {
 
-std::string Cell(HWND list, int row, int column) {
-  std::wstring text(512, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text.data();
-  item.cchTextMax = static_cast<int>(text.size());
-  const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                   reinterpret_cast<LPARAM>(&item));
-  text.resize(static_cast<std::size_t>(length));
-  return TextFromWide(text, NameEncoding::kUtf8);
-}
-
 std::vector<std::string> Rows(HWND list) {
   std::vector<std::string> rows;
   for (int row = 0; row < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
-    rows.push_back(Cell(list, row, 0) + " " + Cell(list, row, 1) + " " + Cell(list, row, 2) + " " +
-                   Cell(list, row, 3));
+    rows.push_back(ListCellText(list, row, 0) + " " + ListCellText(list, row, 1) + " " +
+                   ListCellText(list, row, 2) + " " + ListCellText(list, row, 3));
   }
   return rows;
 }
@@ -31,13 +19,13 @@ std::vector<std::string> Rows(HWND list) {
 class SpaceWindowTest : public MainWindowTest {};
 
 TEST_F(SpaceWindowTest, OpensOnTheFolderDrillsByKeyboardAndShowsAnItemInTheMainWindow) {
-  folder_.Write("WG.PC1.05.12.2026.09.04.05.mirvaul",
-                SnapshotText("PC1", "WG", "05.12.2026 09:04:05",
-                             {{"Docs",
-                               {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020",
-                                "Zed;;d;;0;;1.1.2020", "Sub\\b.iso;;f;;5000;;1.1.2020",
-                                "Sub\\Deep;;d;;0;;1.1.2020", "Sub\\Deep\\c.txt;;f;;100;;1.1.2020",
-                                "Zed\\d.txt;;f;;40;;1.1.2020"}}}));
+  folder_.Write(
+      "WG.PC1.05.12.2026.09.04.05.mirvaul",
+      SnapshotText("PC1", "WG", "05.12.2026 09:04:05",
+                   {{"Docs",
+                     {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020", "Zed;;d;;0;;1.1.2020",
+                      "Sub\\b.iso;;f;;5000;;1.1.2020", "Sub\\Deep;;d;;0;;1.1.2020",
+                      "Sub\\Deep\\c.txt;;f;;100;;1.1.2020", "Zed\\d.txt;;f;;40;;1.1.2020"}}}));
   Open();
   Select({"WG", "PC1", "05.12.2026 09:04:05"});
   MainState().browser->OpenLocation("Docs");
@@ -53,16 +41,17 @@ TEST_F(SpaceWindowTest, OpensOnTheFolderDrillsByKeyboardAndShowsAnItemInTheMainW
     });
   };
   ASSERT_TRUE(showing("\\\\PC1\\Docs"));
-  EXPECT_EQ(Rows(list), (std::vector<std::string>{".. ", "Sub 4.9 KB 2 98.0 %",
-                                                  "Zed 40 bytes 1 0.8 %", "a.txt 10 bytes 1 0.2 %"}));
+  EXPECT_EQ(Rows(list),
+            (std::vector<std::string>{".. ", "Sub 4.9 KB 2 98.0 %", "Zed 40 bytes 1 0.8 %",
+                                      "a.txt 10 bytes 1 0.2 %"}));
   EXPECT_EQ(WholeWindowText(status), "Docs: 5.0 KB in 4 files");
 
   // Enter on Sub opens it; the map's top-left pixel is its largest file.
   ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   SendMessageW(space, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(showing("\\\\PC1\\Docs\\Sub"));
-  EXPECT_EQ(Rows(list), (std::vector<std::string>{".. ", "b.iso 4.9 KB 1 98.0 %",
-                                                  "Deep 100 bytes 1 2.0 %"}));
+  EXPECT_EQ(Rows(list),
+            (std::vector<std::string>{".. ", "b.iso 4.9 KB 1 98.0 %", "Deep 100 bytes 1 2.0 %"}));
   SendMessageW(GetDlgItem(space, IDC_SPACE_MAP), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   EXPECT_EQ(WholeWindowText(status), "Docs\\Sub\\b.iso: 4.9 KB");
 

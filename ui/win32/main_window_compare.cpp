@@ -71,8 +71,8 @@ void ShowSpaceOfWindow(HWND window, std::function<bool(const CompareEntry&)> sho
       if ((s.fileList->RowState(row) & kRowSelected) == 0) continue;
       const std::string name = s.fileList->CellText(row, kNameColumn);
       const std::string type = s.fileList->CellText(row, kTypeColumn);
-      if (name != ".." && (EqualsIgnoreCase(type, kDirectoryTypeText) ||
-                           EqualsIgnoreCase(type, kShareTypeText))) {
+      if (name != ".." &&
+          (EqualsIgnoreCase(type, kDirectoryTypeText) || EqualsIgnoreCase(type, kShareTypeText))) {
         setup.location = setup.location.empty() ? name : setup.location + '\\' + name;
       }
       break;

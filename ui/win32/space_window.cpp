@@ -219,8 +219,8 @@ std::unique_ptr<SpaceView> Answer(const LoadedSnapshot& snapshot, const SpaceReq
   view->itemRects.assign(view->items.size(), RECT{});
   view->width = std::max(0, request.width);
   view->height = std::max(0, request.height);
-  view->pixels.assign(static_cast<std::size_t>(view->width) * static_cast<std::size_t>(view->height),
-                      0xFFFFFF);
+  view->pixels.assign(
+      static_cast<std::size_t>(view->width) * static_cast<std::size_t>(view->height), 0xFFFFFF);
   DrawItems(snapshot, *view, view->items,
             {0, 0, static_cast<double>(view->width), static_cast<double>(view->height)}, {},
             kCushionHeight, -1, generation);
@@ -242,8 +242,8 @@ void WorkerLoop(SpaceWindow& s) {
     if (loaded != LoadResult::kAccepted) {
       view = std::make_unique<SpaceView>();
       view->generation = request->generation;
-      view->failure = std::string("Could not open the snapshot: ") + DescribeLoadResult(loaded) +
-                      ".";
+      view->failure =
+          std::string("Could not open the snapshot: ") + DescribeLoadResult(loaded) + ".";
     } else {
       view = Answer(snapshot, *request, s.generation);
       view->encoding = snapshot.info().encoding;
@@ -301,7 +301,8 @@ int ItemOfRow(const SpaceWindow& s, int row) {
 }
 
 int SelectedRow(const SpaceWindow& s) {
-  return static_cast<int>(SendMessageW(s.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return static_cast<int>(
+      SendMessageW(s.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 const SpaceItem* SelectedItem(const SpaceWindow& s) {
@@ -442,9 +443,11 @@ LRESULT OnCustomDraw(SpaceWindow& s, NMLVCUSTOMDRAW& draw) {
       RECT cell{};
       cell.top = kShareColumn;
       cell.left = LVIR_BOUNDS;
-      SendMessageW(s.list, LVM_GETSUBITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&cell));
-      const double part = static_cast<double>(s.view->items[static_cast<std::size_t>(item)].total.bytes) /
-                          static_cast<double>(s.view->total.bytes);
+      SendMessageW(s.list, LVM_GETSUBITEMRECT, draw.nmcd.dwItemSpec,
+                   reinterpret_cast<LPARAM>(&cell));
+      const double part =
+          static_cast<double>(s.view->items[static_cast<std::size_t>(item)].total.bytes) /
+          static_cast<double>(s.view->total.bytes);
       RECT bar = cell;
       InflateRect(&bar, -2, -2);
       bar.right = bar.left + static_cast<LONG>(std::lround((bar.right - bar.left) * part));
@@ -493,7 +496,8 @@ void PaintMap(SpaceWindow& s, HDC dc) {
   if (item >= 0 && static_cast<std::size_t>(item) < s.view->itemRects.size()) {
     RECT frame = s.view->itemRects[static_cast<std::size_t>(item)];
     for (int width = 0; width < 2 && frame.right - frame.left > 2; ++width) {
-      FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(width == 0 ? BLACK_BRUSH : WHITE_BRUSH)));
+      FrameRect(dc, &frame,
+                static_cast<HBRUSH>(GetStockObject(width == 0 ? BLACK_BRUSH : WHITE_BRUSH)));
       InflateRect(&frame, -1, -1);
     }
   }
@@ -504,8 +508,8 @@ void ShowMenu(SpaceWindow& s, POINT screen, const std::string& path, bool canOpe
   EnableMenuItem(popup, IDM_SPACE_OPEN, MF_BYCOMMAND | (canOpen ? MF_ENABLED : MF_GRAYED));
   EnableMenuItem(popup, IDM_SPACE_SHOW_IN_MAIN,
                  MF_BYCOMMAND | (path.empty() ? MF_GRAYED : MF_ENABLED));
-  const int command = static_cast<int>(TrackPopupMenu(
-      popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, s.window, nullptr));
+  const int command = static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                                                      screen.x, screen.y, 0, s.window, nullptr));
   if (command == IDM_SPACE_SHOW_IN_MAIN) ShowInMain(s, path);
   if (command == IDM_SPACE_OPEN) Request(s, path);
 }
@@ -524,7 +528,8 @@ LRESULT CALLBACK MapProc(HWND map, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE: {
-      const int leaf = LeafAt(*s, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      const int leaf =
+          LeafAt(*s, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
       if (leaf != s->hovered && s->view) {
         s->hovered = leaf;
         const std::wstring text =
@@ -538,7 +543,8 @@ LRESULT CALLBACK MapProc(HWND map, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONUP: {
       // A click opens the folder of the folder's items it lies in.
-      const int leaf = LeafAt(*s, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      const int leaf =
+          LeafAt(*s, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
       if (leaf >= 0) {
         const int item = s->view->leaves[static_cast<std::size_t>(leaf)].item;
         SelectRow(*s, item + (HasUpRow(*s) ? 1 : 0));

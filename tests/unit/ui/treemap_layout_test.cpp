@@ -15,7 +15,7 @@ namespace {
 TEST(TreemapLayout, RectanglesFillTheParentInProportionAndNeverOverlap) {
   std::mt19937_64 random(35);
   for (int round = 0; round < 2000; ++round) {
-    const std::size_t count = round % 50 == 0 ? 2000 : random() % 40;
+    const auto count = static_cast<std::size_t>(round % 50 == 0 ? 2000 : random() % 40);
     std::vector<std::uint64_t> sizes(count);
     for (std::uint64_t& size : sizes) {
       const int shape = static_cast<int>(random() % 8);
