@@ -31,11 +31,11 @@ constexpr wchar_t kMapClass[] = L"MirrorvaultTreemap";
 constexpr ReportColumn kColumns[] = {{L"Name", 150}, {L"Size", 80}, {L"Files", 70}, {L"Share", 90}};
 constexpr int kShareColumn = 3;
 // Cushions: the height of the top level's ridges and how much lower each level's are.
-constexpr double kCushionHeight = 0.75;
-constexpr double kCushionFalloff = 0.75;
+constexpr double kCushionHeight = 0.3;
+constexpr double kCushionFalloff = 0.91;
 // The light's direction (normalised in Shade), its ambient and spot parts (0-255).
 constexpr double kLightX = 0.09759, kLightY = -0.19518, kLightZ = 0.9759;
-constexpr double kAmbient = 40, kSpot = 215;
+constexpr double kAmbient = 80, kSpot = 175;
 // Colours of files by their extension, and of folders drawn without their contents.
 constexpr std::uint32_t kPalette[] = {0x4E79A7, 0xF28E2B, 0xE15759, 0x76B7B2, 0x59A14F,
                                       0xEDC948, 0xB07AA1, 0xFF9DA7, 0x9C755F, 0x86BCB6};
