@@ -14,6 +14,8 @@ int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 int RunPrune(const Args& args, std::ostream& out, std::ostream& err);
 int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err);
+int RunDu(const Args& args, std::ostream& out, std::ostream& err);
+int RunHistory(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -78,6 +80,18 @@ const Command kCommands[] = {
      "each run beside FILE. A run captures into DIR, tries a computer out of reach 3 more "
      "times, SECONDS apart (default 300), and applies the schedule's retention.",
      RunScheduleCommand},
+    {"du", "du SNAPSHOT [PATH] [--depth N] [--top N] [--format text|csv|json] [--codepage N]",
+     "Prints the total size and file count of PATH (a share-relative folder; default every "
+     "share) and of each folder down to N levels below it (default 1), largest first: bytes, "
+     "files and path, TAB-separated; --top N keeps the N largest.",
+     RunDu},
+    {"history",
+     "history DIR --computer NAME [--group G] [--path PATH] [--format csv|json] [--codepage N]",
+     "Prints the date, total bytes, files and folders of each snapshot of the computer in DIR, "
+     "oldest first; with --path, of that share-relative folder in each snapshot that has it. "
+     "Whole-snapshot totals are kept in DIR/mirrorvault-totals.cache and read again for any "
+     "file that changed.",
+     RunHistory},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -2,7 +2,9 @@
 // block that prefix starts, in an open-addressing table over entries kept in pages.
 #include "core/directory_blocks.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "core/snapshot_format.h"
 #include "core/text.h"
@@ -30,6 +32,12 @@ std::uint64_t Finish(std::uint64_t hash) {
   return hash == 0 ? 1 : hash;
 }
 
+void AddTo(FolderTotal& total, std::uint64_t bytes, std::uint64_t files) {
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  total.bytes = bytes > kMost - total.bytes ? kMost : total.bytes + bytes;
+  total.files += files;
+}
+
 // The slot a hash is looked for first: from its low 32 bits, which an entry keeps.
 std::size_t Home(std::uint32_t hashLow, std::size_t mask) {
   return static_cast<std::size_t>(hashLow) & mask;
@@ -39,15 +47,22 @@ std::size_t Home(std::uint32_t hashLow, std::size_t mask) {
 
 void DirectoryBlockIndex::Clear() {
   std::vector<std::unique_ptr<Entry[]>>().swap(pages_);
+  std::vector<std::unique_ptr<Weight[]>>().swap(weights_);
   std::vector<std::uint32_t>().swap(slots_);
+  sectionTotals_.clear();
+  sectionFirst_.clear();
   count_ = 0;
   section_ = 0;
   lastDirectory_.clear();
+  chain_.clear();
   open_.clear();
 }
 
 std::size_t DirectoryBlockIndex::bytesHeld() const {
-  return pages_.size() * kPageEntries * sizeof(Entry) + slots_.capacity() * sizeof(std::uint32_t);
+  return pages_.size() * kPageEntries * (sizeof(Entry) + sizeof(Weight)) +
+         slots_.capacity() * sizeof(std::uint32_t) +
+         sectionTotals_.capacity() * sizeof(FolderTotal) +
+         sectionFirst_.capacity() * sizeof(std::uint32_t);
 }
 
 void DirectoryBlockIndex::Close(const Open& open, std::uint64_t at) {
@@ -79,20 +94,36 @@ void DirectoryBlockIndex::BeginSection(int section, std::uint64_t at) {
   EndBlocks(at);
   section_ = section;
   lastDirectory_.clear();
+  chain_.clear();
+  if (section >= 0 && static_cast<std::size_t>(section) >= sectionFirst_.size()) {
+    sectionFirst_.resize(static_cast<std::size_t>(section) + 1, static_cast<std::uint32_t>(count_));
+    sectionTotals_.resize(sectionFirst_.size());
+  }
 }
 
-bool DirectoryBlockIndex::AddLine(std::string_view line, std::uint64_t start) {
+bool DirectoryBlockIndex::AddLine(std::string_view line, std::uint64_t start,
+                                  std::uint64_t fileBytes, bool isFile) {
+  const std::uint64_t files = isFile ? 1 : 0;
   // Most lines lie in the same directory as the last one: they begin with its path and hold
   // no backslash after it. The block of that directory runs on; any other open one ends.
   const std::size_t known = lastDirectory_.size();
-  if (line.size() >= known && std::memcmp(line.data(), lastDirectory_.data(), known) == 0 &&
+  if (known > 0 && line.size() >= known &&
+      std::memcmp(line.data(), lastDirectory_.data(), known) == 0 &&
       std::memchr(line.data() + known, kPathSeparator, line.size() - known) == nullptr) {
     if (open_.size() != 1 || open_.front().prefixLength != known) CloseAllBut(known, start);
+    Weight& weight = WeightAt(chain_.back());
+    FolderTotal total{weight.bytes, weight.files};
+    AddTo(total, fileBytes, files);
+    weight.bytes = total.bytes;
+    weight.files = static_cast<std::uint32_t>(total.files);
     return true;
   }
   const std::size_t last = line.rfind(kPathSeparator);
   if (last == std::string_view::npos) {
     EndBlocks(start);  // a line of the share's root
+    if (section_ >= 0 && static_cast<std::size_t>(section_) < sectionTotals_.size()) {
+      AddTo(sectionTotals_[static_cast<std::size_t>(section_)], fileBytes, files);
+    }
     return true;
   }
   const std::string_view directory = line.substr(0, last + 1);
@@ -107,33 +138,90 @@ bool DirectoryBlockIndex::AddLine(std::string_view line, std::uint64_t start) {
     ++same;
   }
   std::uint64_t hash = SectionSeed(section_);
+  nextChain_.clear();
   for (std::size_t i = 0; i < directory.size(); ++i) {
     hash = Step(hash, directory[i]);
-    if (directory[i] != kPathSeparator || i < same) continue;
+    if (directory[i] != kPathSeparator) continue;
+    if (i < same) {
+      nextChain_.push_back(chain_[nextChain_.size()]);
+      continue;
+    }
     if (count_ >= kMaxDirectoryBlocks) return false;
     std::uint32_t number = 0;
-    if (Insert(Finish(hash), start, number)) open_.push_back({number, i + 1});
+    if (Insert(Finish(hash), start, number)) {
+      open_.push_back({number, i + 1});
+      WeightAt(number).parent = nextChain_.empty() ? 0 : nextChain_.back() + 1;
+    }
+    nextChain_.push_back(number);
   }
+  chain_.swap(nextChain_);
   lastDirectory_.assign(directory);
+  Weight& weight = WeightAt(chain_.back());
+  FolderTotal total{weight.bytes, weight.files};
+  AddTo(total, fileBytes, files);
+  weight.bytes = total.bytes;
+  weight.files = static_cast<std::uint32_t>(total.files);
   return true;
 }
 
-bool DirectoryBlockIndex::Find(int section, std::string_view prefix, DirectoryBlock& block) const {
+void DirectoryBlockIndex::FinishTotals() {
+  // A folder's entry is made after the one above it: from the last entry back, each total is
+  // whole when it is added to its parent's.
+  std::size_t section = sectionFirst_.size();
+  for (std::size_t n = count_; n-- > 0;) {
+    const Weight weight = WeightAt(static_cast<std::uint32_t>(n));
+    if (weight.parent != 0) {
+      Weight& parent = WeightAt(weight.parent - 1);
+      FolderTotal total{parent.bytes, parent.files};
+      AddTo(total, weight.bytes, weight.files);
+      parent.bytes = total.bytes;
+      parent.files = static_cast<std::uint32_t>(total.files);
+      continue;
+    }
+    while (section > 0 && sectionFirst_[section - 1] > n) --section;
+    if (section > 0) AddTo(sectionTotals_[section - 1], weight.bytes, weight.files);
+  }
+}
+
+bool DirectoryBlockIndex::Lookup(std::uint64_t hash, std::uint32_t& number) const {
   if (slots_.empty()) return false;
-  std::uint64_t hash = SectionSeed(section);
-  for (const char c : prefix) hash = Step(hash, c);
-  hash = Finish(hash);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = Home(static_cast<std::uint32_t>(hash), mask);; at = (at + 1) & mask) {
     if (slots_[at] == 0) return false;
     const Entry& entry = At(slots_[at] - 1);
     if (entry.hashLow == static_cast<std::uint32_t>(hash) &&
         entry.hashHigh == static_cast<std::uint32_t>(hash >> 32)) {
-      block.offset = (std::uint64_t{entry.offsetHigh} << 32) | entry.offsetLow;
-      block.length = (std::uint64_t{entry.lengthHigh} << 32) | entry.lengthLow;
+      number = slots_[at] - 1;
       return true;
     }
   }
+}
+
+bool DirectoryBlockIndex::Total(int section, std::string_view prefix, FolderTotal& total) const {
+  total = FolderTotal{};
+  if (prefix.empty()) {
+    if (section < 0 || static_cast<std::size_t>(section) >= sectionTotals_.size()) return false;
+    total = sectionTotals_[static_cast<std::size_t>(section)];
+    return true;
+  }
+  std::uint64_t hash = SectionSeed(section);
+  for (const char c : prefix) hash = Step(hash, c);
+  std::uint32_t number = 0;
+  if (!Lookup(Finish(hash), number)) return false;
+  const Weight& weight = weights_[number / kPageEntries][number % kPageEntries];
+  total = {weight.bytes, weight.files};
+  return true;
+}
+
+bool DirectoryBlockIndex::Find(int section, std::string_view prefix, DirectoryBlock& block) const {
+  std::uint64_t hash = SectionSeed(section);
+  for (const char c : prefix) hash = Step(hash, c);
+  std::uint32_t number = 0;
+  if (!Lookup(Finish(hash), number)) return false;
+  const Entry& entry = At(number);
+  block.offset = (std::uint64_t{entry.offsetHigh} << 32) | entry.offsetLow;
+  block.length = (std::uint64_t{entry.lengthHigh} << 32) | entry.lengthLow;
+  return true;
 }
 
 bool DirectoryBlockIndex::Insert(std::uint64_t hash, std::uint64_t start, std::uint32_t& number) {
@@ -144,12 +232,16 @@ bool DirectoryBlockIndex::Insert(std::uint64_t hash, std::uint64_t start, std::u
       const Entry& entry = At(slots_[at] - 1);
       if (entry.hashLow == static_cast<std::uint32_t>(hash) &&
           entry.hashHigh == static_cast<std::uint32_t>(hash >> 32)) {
+        number = slots_[at] - 1;
         return false;  // an earlier line began with it
       }
       continue;
     }
     number = static_cast<std::uint32_t>(count_);
-    if (number % kPageEntries == 0) pages_.push_back(std::make_unique<Entry[]>(kPageEntries));
+    if (number % kPageEntries == 0) {
+      pages_.push_back(std::make_unique<Entry[]>(kPageEntries));
+      weights_.push_back(std::make_unique<Weight[]>(kPageEntries));
+    }
     Entry& entry = At(number);
     entry.hashLow = static_cast<std::uint32_t>(hash);
     entry.hashHigh = static_cast<std::uint32_t>(hash >> 32);
@@ -157,6 +249,7 @@ bool DirectoryBlockIndex::Insert(std::uint64_t hash, std::uint64_t start, std::u
     entry.offsetHigh = static_cast<std::uint16_t>(start >> 32);
     entry.lengthLow = 0;
     entry.lengthHigh = 0;
+    WeightAt(number) = Weight{};
     slots_[at] = number + 1;
     ++count_;
     return true;

@@ -146,9 +146,15 @@ LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
     if (!sawShare && lines > 1 && !encodingRead) {
       encodingRead = ReadEncodingLine(line, info_.encoding);
     }
+    bool isFile = false;
+    std::uint64_t fileBytes = 0;
     if (sawShare) {
       // The kind as the listing reads it, counted only in the lower case a writer writes.
-      const std::string_view kind = EntryKind(line);
+      std::string_view size;
+      const std::string_view kind = EntryKind(line, &size);
+      // The totals take every line the list shows as a file.
+      isFile = IsFileType(kind);
+      if (isFile) fileBytes = FileSizeBytes(size);
       files += kind == kTypeFile ? 1 : 0;
       directories += kind == kTypeDirectory ? 1 : 0;
     }
@@ -161,7 +167,7 @@ LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
         rootOpen = false;
         rootEnd = start;
       }
-      full = !blocks_.AddLine(line, offset);
+      full = !blocks_.AddLine(line, offset, fileBytes, isFile);
       return !full;
     }
     closeSection(start);
@@ -198,6 +204,7 @@ LoadResult LoadedSnapshot::ReadFile(InputFile& input) {
     return LoadResult::kTooLarge;
   }
   blocks_.EndBlocks(stamp_.size);
+  blocks_.FinishTotals();
   info_.fileCount = static_cast<std::int32_t>(files);
   info_.directoryCount = static_cast<std::int32_t>(directories);
   if (!header.empty()) magic_ = header.front();
@@ -409,6 +416,15 @@ bool LoadedSnapshot::ReadPathRange(std::string_view path, PathLocation& location
   if (!ReadBytes(found.begin, found.end, bytes)) return false;
   location = found;
   return true;
+}
+
+bool LoadedSnapshot::FolderTotalOf(std::string_view path, FolderTotal& total) const {
+  total = FolderTotal{};
+  const std::string key = PathKey(path);
+  const std::size_t rootEnd = key.find(kPathSeparator) + 1;
+  const ShareRange* share = FindShare(std::string_view(key).substr(0, rootEnd));
+  if (share == nullptr) return false;
+  return blocks_.Total(share->section, std::string_view(key).substr(rootEnd), total);
 }
 
 }  // namespace mv

@@ -105,6 +105,12 @@ class LoadedSnapshot {
   bool FindPathRange(std::string_view path, PathLocation& location) const;
   bool ReadPathRange(std::string_view path, PathLocation& location, std::string& bytes) const;
 
+  // The total size and file count of everything below a share-relative location ("Docs",
+  // "Docs\Sub\"): a share's root or a directory, learnt in the load's one pass. False for a
+  // location no line lies in (an empty directory, a file, a path that is not there). A share
+  // whose name holds a backslash is known by its first component only.
+  bool FolderTotalOf(std::string_view path, FolderTotal& total) const;
+
   // Calls visit for each line that begins at an offset in [first, last], in file order, until
   // it returns false. False when the file cannot be read as it was loaded.
   bool ForEachLine(std::int64_t first, std::int64_t last, const LineVisit& visit) const;

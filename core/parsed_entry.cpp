@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -230,11 +231,39 @@ EntryFields SplitEntryFields(std::string_view text) {
   return fields;
 }
 
-std::string_view EntryKind(std::string_view text) {
+std::uint64_t FileSizeBytes(std::string_view size) {
+  // Up to 19 digits cannot pass the largest 64-bit value: no check of the sum on the way.
+  constexpr std::size_t kSafeDigits = 19;
+  constexpr std::uint64_t kMost = std::numeric_limits<std::uint64_t>::max();
+  const char* at = size.data();
+  const char* const end = at + size.size();
+  const char* const safeEnd = size.size() <= kSafeDigits ? end : at + kSafeDigits;
+  std::uint64_t value = 0;
+  for (; at != safeEnd; ++at) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) return 0;
+    value = value * 10 + digit;
+  }
+  for (; at != end; ++at) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) return 0;
+    value = value > (kMost - digit) / 10 ? kMost : value * 10 + digit;
+  }
+  return value;
+}
+
+std::string_view EntryKind(std::string_view text, std::string_view* size) {
   WrittenTail tail;
-  if (FindWrittenTail(text, tail)) return std::string_view(tail.kind, 1);
+  if (FindWrittenTail(text, tail)) {
+    if (size != nullptr) {
+      *size =
+          std::string_view(tail.sizeStart, static_cast<std::size_t>(tail.sizeEnd - tail.sizeStart));
+    }
+    return std::string_view(tail.kind, 1);
+  }
   EntryFields fields;
   SplitFromTheLeft(text, fields);
+  if (size != nullptr) *size = fields[2];
   return fields[1];
 }
 

@@ -29,8 +29,9 @@ using EntryFields = std::array<std::string_view, kEntryFieldCount>;
 // each ";;" from the left, further fields ignored; missing fields are empty.
 EntryFields SplitEntryFields(std::string_view text);
 
-// SplitEntryFields(text)[1], the kind, without the work of the other fields.
-std::string_view EntryKind(std::string_view text);
+// SplitEntryFields(text)[1], the kind, without the work of the other fields; size, when
+// given, takes SplitEntryFields(text)[2].
+std::string_view EntryKind(std::string_view text, std::string_view* size = nullptr);
 
 // An entry line into what the file list shows. Names, extensions and sizes are kept whole,
 // however long: the live path of a row is built back from its Name and Type cells, so a
@@ -39,6 +40,10 @@ ParsedEntry ParseEntryLine(std::string_view text);
 
 // A row's Name text taken whole as the name (type empty), ";;" and all.
 ParsedEntry ParseBareName(std::string_view name);
+
+// A file's size field as a number for totals: a plain number, else 0 (as the list sorts a
+// size it cannot read), at most the largest 64-bit value.
+std::uint64_t FileSizeBytes(std::string_view size);
 
 // True for type "f" and "d" respectively, ignoring case.
 bool IsFileType(std::string_view type);

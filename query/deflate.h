@@ -1,6 +1,5 @@
-// Raw deflate (RFC 1951) of a byte string, for data a browser inflates itself: LZ77 over a
-// 32 KiB window (greedy, a bounded search per position), each block of tokens coded with
-// Huffman codes made for it. Within about a fifth of what zlib's default level makes.
+// Raw deflate (RFC 1951) of a byte string, through zlib, for data a browser inflates itself
+// (DecompressionStream("deflate-raw")).
 #pragma once
 
 #include <string>

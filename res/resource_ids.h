@@ -112,6 +112,18 @@
 #define IDC_EXPORT_PROGRESS 2061
 /* End of the Compare and Export block */
 
+/* Space window (commands 40110-40119, dialog 210, controls 2200-2249) */
+#define IDM_SHOW_SPACE 40110
+#define IDM_SPACE_OPEN 40111
+#define IDM_SPACE_SHOW_IN_MAIN 40112
+#define IDD_SPACE 210
+#define IDC_SPACE_LOCATION 2200
+#define IDC_SPACE_MAP 2201
+#define IDC_SPACE_LIST 2202
+#define IDC_SPACE_STATUS 2203
+#define IDR_SPACE_MENU 2204
+/* End of the Space block */
+
 /* Notification-area icon callback message */
 #define WM_MV_TRAY 11024
 

@@ -14,6 +14,7 @@ packages=(
   time
   chromium
   pkg-config libsmbclient-dev samba smbclient
+  zlib1g-dev zlib1g-dev:i386 libz-mingw-w64-dev
 )
 
 # One query for the common case: everything there (dpkg-query fails when a name is unknown).

@@ -17,7 +17,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/win64}" && pwd)"
 scenes=("${@:2}")
 [[ ${#scenes[@]} -gt 0 ]] ||
-  scenes=(library folder names properties search settings about find compare export)
+  scenes=(library folder names properties search settings about find compare export space)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -80,6 +80,7 @@ for scene in "${scenes[@]}"; do
   case "$scene" in
     find) picture="$out/find-window.png" ;;
     compare) picture="$out/compare-window.png" ;;
+    space) picture="$out/space-window.png" ;;
     export) picture="$out/export-dialog.png" ;;
     *) picture="$out/main-window-$scene.png" ;;
   esac

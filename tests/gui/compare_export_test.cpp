@@ -19,29 +19,17 @@ std::string RunCli(const cli::Args& args) {
   return out.str();
 }
 
-std::string CellText(HWND list, int row, int column) {
-  std::wstring text(1024, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = text.data();
-  item.cchTextMax = static_cast<int>(text.size());
-  const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                   reinterpret_cast<LPARAM>(&item));
-  text.resize(static_cast<std::size_t>(length));
-  return TextFromWide(text, NameEncoding::kUtf8);
-}
-
 // The list's rows as diff writes its lines: sign, path, size, created date.
 std::string RowsAsDiffLines(HWND list) {
   std::string lines;
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int row = 0; row < count; ++row) {
-    const std::string change = CellText(list, row, 0);
+    const std::string change = ListCellText(list, row, 0);
     lines += change.find("dded") != std::string::npos     ? '+'
              : change.find("emoved") != std::string::npos ? '-'
                                                           : '~';
-    lines += '\t' + CellText(list, row, 1) + '\t' + CellText(list, row, 2);
-    const std::string created = CellText(list, row, 3);
+    lines += '\t' + ListCellText(list, row, 1) + '\t' + ListCellText(list, row, 2);
+    const std::string created = ListCellText(list, row, 3);
     if (!created.empty()) lines += '\t' + created;
     lines += '\n';
   }
@@ -93,7 +81,7 @@ TEST_F(CompareExportTest, CompareListsWhatDiffPrintsAndFilters) {
   // A double click on a removed entry opens the older capture at its folder, the row selected.
   int removed = -1;
   for (int row = 0; row < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++row) {
-    if (CellText(list, row, 1).find("Sub\\x.txt") != std::string::npos) removed = row;
+    if (ListCellText(list, row, 1).find("Sub\\x.txt") != std::string::npos) removed = row;
   }
   ASSERT_GE(removed, 0);
   NMITEMACTIVATE click{};

@@ -166,6 +166,18 @@ std::vector<std::string> TreeLines(HWND tree, const std::function<std::string(HT
   return lines;
 }
 
+std::string ListCellText(HWND list, int row, int column) {
+  std::wstring text(1024, L'\0');
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = text.data();
+  item.cchTextMax = static_cast<int>(text.size());
+  const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                   reinterpret_cast<LPARAM>(&item));
+  text.resize(static_cast<std::size_t>(length));
+  return TextFromWide(text, NameEncoding::kUtf8);
+}
+
 bool MenuItemGrey(HMENU menu, UINT command) {
   return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
 }

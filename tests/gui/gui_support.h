@@ -125,6 +125,9 @@ std::vector<std::string> TreeLines(HWND tree,
 
 bool MenuItemGrey(HMENU menu, UINT command);
 
+// A cell of a list view as its display text, in UTF-8.
+std::string ListCellText(HWND list, int row, int column);
+
 // The Run entry's text; empty when there is none.
 std::string RunEntry();
 

@@ -5,7 +5,7 @@
 // AREA_FILE, and it ends by itself after a while.
 //   mv_screenshot_driver.exe SCENE AREA_FILE
 //     (SCENE: library, folder, names, properties, search, settings, about, find, compare,
-//     export)
+//     export, space)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -103,6 +103,10 @@ void PlayScene(HWND window, const std::string& scene) {
   } else if (scene == "compare" || scene == "export") {
     // The Compare window beside the main window; the save dialog of Export... over it.
     PostMessageA(window, WM_COMMAND, scene == "compare" ? IDM_COMPARE : IDM_EXPORT, 0);
+  } else if (scene == "space") {
+    // The Space window of the first share beside the main window, its map drawn.
+    mv::MainState().browser->OpenLocation("Projects");
+    SendMessageA(window, WM_COMMAND, IDM_SHOW_SPACE, 0);
   } else if (scene == "search") {
     mv::MainWindowState& s = mv::MainState();
     s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");

@@ -26,6 +26,14 @@ void OpenInShell(const std::string& target) {
   ShellOfWindow().Open(target);
 }
 
+// An entry of the Compare or Space window opened in the file list, its row selected; a share
+// opens the share list at the share.
+bool OpenEntryInWindow(const CompareEntry& entry) {
+  if (entry.name.empty()) return OpenSnapshotAtEntry(entry.snapshotPath, "", entry.share);
+  const std::string folder = entry.folder.empty() ? entry.share : entry.share + "\\" + entry.folder;
+  return OpenSnapshotAtEntry(entry.snapshotPath, folder, entry.name);
+}
+
 void RemoveSelectedSnapshots(HWND window) {
   MainWindowState& s = MainState();
   const auto selected = static_cast<TreeItem>(SendMessageA(s.tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -100,13 +108,10 @@ void OnMainCommand(HWND window, int command) {
       OpenInShell(s.setup.webPages.webSite);
       break;
     case IDM_COMPARE:
-      CompareSelectedSnapshot(window, [](const CompareEntry& entry) {
-        // A share row opens the share list at the share.
-        if (entry.name.empty()) return OpenSnapshotAtEntry(entry.snapshotPath, "", entry.share);
-        const std::string folder =
-            entry.folder.empty() ? entry.share : entry.share + "\\" + entry.folder;
-        return OpenSnapshotAtEntry(entry.snapshotPath, folder, entry.name);
-      });
+      CompareSelectedSnapshot(window, OpenEntryInWindow);
+      break;
+    case IDM_SHOW_SPACE:
+      ShowSpaceOfWindow(window, OpenEntryInWindow);
       break;
     case IDM_EXPORT:
       ExportSelectedSnapshot(window);

@@ -1,4 +1,5 @@
-// The main window's Compare... and Export... commands: see main_window_compare.h.
+// The main window's Compare..., Export... and Show Space... commands: see
+// main_window_compare.h.
 #include "ui/win32/main_window_compare.h"
 
 #include <commctrl.h>
@@ -6,8 +7,12 @@
 #include <optional>
 #include <string>
 
+#include "core/text.h"
+#include "platform/file_list_port.h"
+#include "ui/file_list_rows.h"
 #include "ui/win32/export_dialog.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/space_window.h"
 
 namespace mv {
 namespace {
@@ -46,6 +51,35 @@ void ExportSelectedSnapshot(HWND window) {
   if (const std::optional<std::string> path = SelectedSnapshotPath()) {
     ShowExportDialog(window, *path);
   }
+}
+
+void ShowSpaceOfWindow(HWND window, std::function<bool(const CompareEntry&)> showEntry) {
+  MainWindowState& s = MainState();
+  const SnapshotInfo& info = s.browser->info();
+  if (info.path.empty()) {
+    s.notices->ShowMessage(kSelectSnapshot, MessageKind::kInformation);
+    return;
+  }
+  SpaceSetup setup;
+  setup.snapshotPath = info.path;
+  setup.location = s.browser->navigationPath();
+  if (!setup.location.empty() && setup.location.back() == '\\') setup.location.pop_back();
+  // From the list's menu: a folder (or share) row selected there is the one meant.
+  if (GetFocus() == s.list) {
+    const int count = s.fileList->RowCount();
+    for (int row = 0; row < count; ++row) {
+      if ((s.fileList->RowState(row) & kRowSelected) == 0) continue;
+      const std::string name = s.fileList->CellText(row, kNameColumn);
+      const std::string type = s.fileList->CellText(row, kTypeColumn);
+      if (name != ".." &&
+          (EqualsIgnoreCase(type, kDirectoryTypeText) || EqualsIgnoreCase(type, kShareTypeText))) {
+        setup.location = setup.location.empty() ? name : setup.location + '\\' + name;
+      }
+      break;
+    }
+  }
+  setup.showEntry = std::move(showEntry);
+  OpenSpaceWindow(window, std::move(setup));
 }
 
 }  // namespace mv

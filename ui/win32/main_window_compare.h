@@ -1,4 +1,5 @@
-// The main window's Compare... and Export... commands, for the snapshot selected in its tree.
+// The main window's Compare..., Export... and Show Space... commands, for the snapshot
+// selected in its tree.
 #pragma once
 
 #include <windows.h>
@@ -14,5 +15,9 @@ namespace mv {
 void CompareSelectedSnapshot(HWND window, std::function<bool(const CompareEntry&)> openEntry);
 // Asks where to export the selected snapshot and exports it.
 void ExportSelectedSnapshot(HWND window);
+// Opens a Space window for the folder shown in the file list, or for the folder row selected
+// there when the list has the focus (its context menu); showEntry as for Compare. Without a
+// snapshot shown, says so.
+void ShowSpaceOfWindow(HWND window, std::function<bool(const CompareEntry&)> showEntry);
 
 }  // namespace mv

@@ -3,6 +3,7 @@
 
 #include "cli/args.h"
 #include "cli_run.h"
+#include "snapshot_texts.h"
 #include "test_support.h"
 
 namespace mv::cli {
@@ -42,6 +43,41 @@ TEST(CliLibrary, PrintsTheTreeWithFileNamesAndRemovesOnlySnapshotFiles) {
   EXPECT_EQ(missing.code, kExitFailure);
   EXPECT_NE(missing.err.find("cannot read the snapshots directory"), std::string::npos);
   EXPECT_EQ(missing.out, "");
+}
+
+// history: every capture oldest first, the cache never believed over a file that changed or
+// a cache that was damaged, and a folder's history only where it exists.
+TEST(CliHistory, TotalsOfEveryCaptureOldestFirstWhateverTheCacheHolds) {
+  test::ScratchDir dir;
+  const auto write = [&](const char* name, std::initializer_list<std::string_view> lines) {
+    test::WriteTextFile(dir.Join(name), test::HeaderText("PC1") + test::SnapshotText(lines));
+  };
+  write("WG.PC1.02.12.2026.10.00.00.mirvaul",
+        {"SHARENAME: Docs", "a;;f;;5;;1.1.2020", "Sub;;d;;0;;1.1.2020", "Sub\\b;;f;;7;;1.1.2020",
+         "END"});
+  write("WG.PC1.01.12.2026.10.00.00.mirvaul", {"SHARENAME: Docs", "a;;f;;5;;1.1.2020", "END"});
+  write("WG.PC2.01.12.2026.10.00.00.mirvaul", {"SHARENAME: Docs", "z;;f;;99;;1.1.2020", "END"});
+  const std::string expected =
+      "date,bytes,files,folders\r\n2026-12-01 10:00:00,5,1,0\r\n2026-12-02 10:00:00,12,2,1\r\n";
+  for (int run = 0; run < 2; ++run) {  // the second run reads the cache
+    const test::CliRun history = RunCommand({"history", dir.path(), "--computer", "pc1"});
+    ASSERT_EQ(history.code, kExitOk) << history.err;
+    EXPECT_EQ(history.out, expected);
+  }
+  EXPECT_TRUE(FileExists(dir.Join("mirrorvault-totals.cache")));
+  write("WG.PC1.01.12.2026.10.00.00.mirvaul",
+        {"SHARENAME: Docs", "a;;f;;5;;1.1.2020", "c;;f;;1000;;1.1.2020", "END"});
+  EXPECT_EQ(RunCommand({"history", dir.path(), "--computer", "PC1", "--format", "json"}).out,
+            "{\"date\":\"2026-12-01 10:00:00\",\"bytes\":1005,\"files\":2,\"folders\":0}\n"
+            "{\"date\":\"2026-12-02 10:00:00\",\"bytes\":12,\"files\":2,\"folders\":1}\n");
+  test::WriteTextFile(dir.Join("mirrorvault-totals.cache"),
+                      "Mirrorvault totals 1\nWG.PC1.02.12.2026.10.00.00.mirvaul\t1\t2\nx\t\t\n");
+  EXPECT_EQ(RunCommand({"history", dir.path(), "--computer", "PC1"}).out,
+            "date,bytes,files,folders\r\n2026-12-01 10:00:00,1005,2,0\r\n"
+            "2026-12-02 10:00:00,12,2,1\r\n");
+  EXPECT_EQ(RunCommand({"history", dir.path(), "--computer", "PC1", "--path", "docs\\sub"}).out,
+            "date,bytes,files,folders\r\n2026-12-02 10:00:00,7,1,0\r\n");
+  EXPECT_EQ(RunCommand({"history", dir.path()}).code, kExitUsage);
 }
 
 TEST(CliArgs, HelpCommandsOptionsFlagsAndPositionals) {

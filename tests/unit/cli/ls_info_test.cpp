@@ -56,6 +56,21 @@ TEST_F(LsInfoTest, LsListsRowsWithTheirCellsAndInfoThePropertiesTexts) {
                 path + "\n");
 }
 
+TEST_F(LsInfoTest, DuTotalsEveryFolderLargestFirstInEachFormat) {
+  ASSERT_EQ(Run({"du", path}), kExitOk);
+  EXPECT_EQ(out, "5368709177\t5\t.\n5368709177\t5\tDocs\n0\t0\tMusic\n");
+  ASSERT_EQ(Run({"du", path, "docs", "--depth", "5"}), kExitOk);
+  EXPECT_EQ(out,
+            "5368709177\t5\tdocs\n5368709127\t3\tdocs\\Sub\n40\t1\tdocs\\Zed\n"
+            "0\t1\tdocs\\Sub\\Deep\n");
+  ASSERT_EQ(Run({"du", path, "Docs\\Sub", "--top", "1", "--format", "csv"}), kExitOk);
+  EXPECT_EQ(out, "path,bytes,files,depth\r\nDocs\\Sub,5368709127,3,0\r\n");
+  ASSERT_EQ(Run({"du", path, "Docs", "--depth", "0", "--format", "json"}), kExitOk);
+  EXPECT_EQ(out, "{\"path\":\"Docs\",\"bytes\":5368709177,\"files\":5,\"depth\":0}\n");
+  EXPECT_EQ(Run({"du", path, "Docs\\Nope"}), kExitFailure);
+  EXPECT_EQ(Run({"du", path, "--depth", "-1"}), kExitUsage);
+}
+
 TEST_F(LsInfoTest, ReportsLocationsNotFoundAndRefusedFiles) {
   EXPECT_EQ(Run({"ls", path, "Docs\\Nope\\Deeper"}), kExitFailure);
   EXPECT_EQ(err, "Could not locate 'Nope' path.\n");

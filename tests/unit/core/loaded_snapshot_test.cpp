@@ -369,6 +369,77 @@ TEST(LoaderFile, ASnapshotRemovedWhileShownIsBrowsedOn) {
   EXPECT_EQ(notices.messages, std::vector<std::string>{});
 }
 
+// Every folder's total is the sum over the file lines below it in its section, at any depth,
+// as a plain sum over the text finds it: deep and wide trees, names with ";;", letters in
+// either case, sizes that are no number, shares named twice and sections left open.
+TEST(FolderTotals, EveryFolderTotalIsTheSumOfTheFilesBelowIt) {
+  const char* const names[] = {"a", "A", "b;;c", "d"};
+  const char* const kinds[] = {";;f;;", ";;F;;", ";;d;;"};
+  const char* const sizes[] = {"0", "7", "123456789012", "12a"};
+  std::mt19937 random(35);
+  for (int round = 0; round < 120; ++round) {
+    std::string text = HeaderText();
+    struct Section {
+      std::string share;
+      std::vector<std::string> lines;
+    };
+    std::vector<Section> sections;
+    std::vector<std::string> keys;
+    for (int section = 0; section < 3; ++section) {
+      sections.push_back({std::string(1, "SsT"[random() % 3]), {}});
+      text += "SHARENAME: " + sections.back().share + "\r\n";
+      keys.push_back(sections.back().share);
+      const int depthLimit = round % 10 == 0 ? 60 : 5;
+      for (int n = static_cast<int>(random() % 40); n > 0; --n) {
+        std::string path;
+        for (int depth = static_cast<int>(random() % depthLimit); depth >= 0; --depth) {
+          path += names[random() % 4];
+          keys.push_back(sections.back().share + "\\" + path);
+          if (depth > 0) path += "\\";
+        }
+        const char* const kind = kinds[random() % 3];
+        const bool file = kind[2] != 'd';
+        std::string line = path + kind + (file ? sizes[random() % 4] : "0") + ";;1.1.2010";
+        text += line + "\r\n";
+        sections.back().lines.push_back(std::move(line));
+      }
+    }
+    const bool ended = random() % 4 != 0;
+    if (ended) text += "END\r\n";
+    MemoryFileSystem fs{MatchesNamePattern};
+    fs.files["s"] = text;
+    LoadedSnapshot snapshot;
+    ASSERT_EQ(snapshot.Load(fs, "s"), LoadResult::kAccepted);
+    for (const std::string& key : keys) {
+      const std::size_t cut = key.find('\\');
+      const std::string share = key.substr(0, cut);
+      const std::string prefix = cut == std::string::npos ? "" : key.substr(cut + 1) + "\\";
+      // The first closed section of the share's name is the one found.
+      const Section* found = nullptr;
+      for (std::size_t at = 0; at < sections.size() && found == nullptr; ++at) {
+        if (EqualsIgnoreCase(sections[at].share, share) && (ended || at + 1 < sections.size())) {
+          found = &sections[at];
+        }
+      }
+      FolderTotal expected, total;
+      bool any = prefix.empty();
+      for (const std::string& line : found == nullptr ? std::vector<std::string>{} : found->lines) {
+        if (!StartsWithIgnoreCase(line, prefix)) continue;
+        any = true;
+        const EntryFields fields = SplitEntryFields(line);
+        if (!IsFileType(fields[1])) continue;
+        ++expected.files;
+        if (fields[2].find_first_not_of("0123456789") == std::string_view::npos) {
+          expected.bytes += std::stoull(std::string(fields[2]));
+        }
+      }
+      ASSERT_EQ(snapshot.FolderTotalOf(key, total), found != nullptr && any) << key;
+      EXPECT_EQ(total.bytes, expected.bytes) << key;
+      EXPECT_EQ(total.files, expected.files) << key;
+    }
+  }
+}
+
 TEST_F(LoaderTest, NulBytesAnywhereNeverCrashAndEndTheirLine) {
   std::string text = kSampleSnapshot;
   for (std::size_t at = 0; at < text.size(); at += 7) {
