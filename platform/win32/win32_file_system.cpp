@@ -284,9 +284,8 @@ class Win32FileSystem final : public FileSystem {
 
   std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
     // Refused while a writer holds the file: no FILE_SHARE_WRITE. Other readers may hold it
-    // too, as a mapping does: the Compare window keeps its two files mapped while it shows
-    // them, and opening an entry of either in the main window reads the same file again. The
-    // main window holds the snapshot it shows open, and Remove must still delete that file:
+    // too: the main window holds the snapshot it shows open while find, Compare, Export and
+    // the Space window read the same file, and Remove must still delete it:
     // FILE_SHARE_DELETE.
     const HANDLE file =
         CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
