@@ -12,6 +12,7 @@
 #include "cli/cli_browser.h"
 #include "cli/terminal_text.h"
 #include "query/folder_space.h"
+#include "query/snapshot_export.h"
 
 namespace mv::cli {
 namespace {
@@ -39,24 +40,6 @@ void AppendCsv(std::string& out, std::string_view text) {
   for (const char c : text) {
     if (c == '"') out += '"';
     out += c;
-  }
-  out += '"';
-}
-
-void AppendJson(std::string& out, std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out += '"';
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') {
-      out.append("\\u00");
-      out += kHex[(c >> 4) & 0xF];
-      out += kHex[c & 0xF];
-    } else {
-      out += c;
-    }
   }
   out += '"';
 }
@@ -127,7 +110,7 @@ int RunDu(const Args& args, std::ostream& out, std::ostream& err) {
         break;
       case DuFormat::kJson:
         line = "{\"path\":";
-        AppendJson(line, path);
+        AppendJsonText(path, line);
         line += ",\"bytes\":" + bytes + ",\"files\":" + files +
                 ",\"depth\":" + std::to_string(folder.depth) + "}\n";
         break;

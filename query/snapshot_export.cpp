@@ -250,21 +250,7 @@ class RowWriter {
   void JsonString(std::string_view raw, std::string& out) {
     scratch_.clear();
     decoder_.AppendUtf8(raw, scratch_);
-    out += '"';
-    for (const char c : scratch_) {
-      if (c == '"' || c == '\\') {
-        out += '\\';
-        out += c;
-      } else if (static_cast<unsigned char>(c) < 0x20) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out.append("\\u00");
-        out += kHex[(c >> 4) & 0xF];
-        out += kHex[c & 0xF];
-      } else {
-        out += c;
-      }
-    }
-    out += '"';
+    AppendJsonText(scratch_, out);
   }
 
   void CsvRow(const SnapshotEntry& entry) {
@@ -334,6 +320,24 @@ class RowWriter {
 };
 
 }  // namespace
+
+void AppendJsonText(std::string_view utf8, std::string& out) {
+  out += '"';
+  for (const char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      out.append("\\u00");
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
 
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name) {
   if (name == "csv") return ExportFormat::kCsv;

@@ -17,6 +17,10 @@ enum class ExportFormat { kCsv, kEfu, kJsonLines, kHtml };
 // "csv", "efu", "json" or "html"; none for another name.
 std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
 
+// Appends UTF-8 text as a JSON string, in quotes, with '"', '\' and control characters
+// escaped, as the JSON Lines export writes its fields.
+void AppendJsonText(std::string_view utf8, std::string& out);
+
 // How CSV fields are written. A spreadsheet takes a field that begins with "=", "+", "-" or
 // "@" (and, in some, a tab or a CR) for a formula, and file names come from others: a file
 // named "=HYPERLINK(...)" would be a live link in the sheet. kSpreadsheetSafe puts an
