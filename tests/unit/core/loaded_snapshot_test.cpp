@@ -253,7 +253,8 @@ TEST_F(LoaderTest, MillionsOfLinesAndHundredsOfSharesLoadWhole) {
 bool ScanForBlock(const std::string& text, const std::vector<LineRef>& lines,
                   const std::string& key, PathLocation& found) {
   auto line = [&](std::size_t i) {
-    return std::string_view(text).substr(lines[i].offset, lines[i].length);
+    return std::string_view(text).substr(static_cast<std::size_t>(lines[i].offset),
+                                         static_cast<std::size_t>(lines[i].length));
   };
   const std::size_t rootEnd = key.find('\\') + 1;
   const std::string rel = key.substr(rootEnd);
