@@ -488,7 +488,8 @@ class Comparer {
     std::uint64_t place = 0;
     std::string decoded;
     bool spilt = true;
-    for (const auto& [name, match] : shares_) {
+    for (const auto& share : shares_) {
+      const auto& match = share.second;  // a plain reference: lambdas below capture it
       const bool common = match.inOld && match.inNew;
       if (side == 0 ? !match.inOld : !match.inNew) continue;
       const auto& sections = side == 0 ? match.oldSections : match.newSections;
