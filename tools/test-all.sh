@@ -110,7 +110,7 @@ step "fuzzing" run_fuzzers
 # the win64 build runs the same tests, so only the programs are built.
 # Under qemu-i386 only the suites below: wine32 there runs some programs for minutes where
 # natively they take seconds, and others not to their end (README, "32-bit tests").
-win32_qemu_suites='^(mv_large_address_aware|mv_core_tests|mv_capture_tests|mv_net_tests|mv_app_tests|mv_cli_tests)$'
+win32_qemu_suites='^(mv_large_address_aware|mv_core_tests|mv_net_tests|mv_app_tests)$'
 if wine32_mode="$(mv_32bit_mode)"; then
   step "win32 build (32-bit product)" configure_build win32
   win32_subset=()
