@@ -53,6 +53,8 @@ void MessageBoxAnswerer::Run() {
     text = WholeWindowText(GetDlgItem(box, 0xFFFF));
     caption = WholeWindowText(box);
     PressButton(box, button_);
+    // Done once the box has gone: a caller looking for the next box must not find this one.
+    WaitUntil([&] { return !IsWindow(box); }, 10);
     answered_.store(true);
   }
   done_.store(true);
