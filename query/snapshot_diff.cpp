@@ -738,6 +738,10 @@ class KeptRows final : public DiffReport {
     c_.newEncoding = newEncoding;
   }
   void Row(const DiffRow& row) override {
+    if (c_.rows.size() >= c_.rowLimit) {
+      ++c_.rowsLeftOut;
+      return;
+    }
     DiffRow kept = row;
     // A share's name is kept once for all its rows.
     if (row.share != lastShare_) lastShare_ = Keep(row.share);
@@ -785,6 +789,7 @@ bool CompareSnapshotFiles(FileSystem& fileSystem, const std::string& oldPath,
                           SnapshotComparison& comparison, DiffFailure& failure,
                           const DiffOptions& options) {
   comparison.rows.clear();
+  comparison.rowsLeftOut = 0;
   comparison.texts.clear();
   comparison.textsLeft = 0;
   KeptRows kept(comparison);

@@ -79,8 +79,14 @@ bool CompareSnapshotStreams(FileSystem& fileSystem, const std::string& oldPath,
                             const DiffOptions& options, DiffReport& report, DiffSummary& summary,
                             DiffFailure& failure);
 
-// A comparison kept whole, for a window that shows and sorts its rows: memory grows with the
-// number of differences, not with the size of the captures.
+// The rows a kept comparison holds at most, about 40 MiB with their texts in the 32-bit
+// program: two captures that differ in more rows (a share of millions of entries added) keep
+// the first ones in comparison order and count the rest; the summary counts every row, and
+// mirrorvault-cli diff lists them all.
+inline constexpr std::size_t kKeptDiffRowsLimit = 250000;
+
+// A comparison kept, for a window that shows and sorts its rows: memory grows with the number
+// of differences up to rowLimit, not with the size of the captures.
 struct SnapshotComparison {
   std::string oldComputer, newComputer;
   // When one snapshot declares UTF-8 and the other does not, the other's names are decoded:
@@ -89,8 +95,10 @@ struct SnapshotComparison {
   // Rows ordered by share, then path ignoring case, a directory's content right after it.
   // Their texts view into texts.
   std::vector<DiffRow> rows;
+  std::size_t rowLimit = kKeptDiffRowsLimit;
+  std::uint64_t rowsLeftOut = 0;  // rows past rowLimit, counted but not kept
   DiffSummary summary;
-  bool equal() const { return rows.empty(); }
+  bool equal() const { return rows.empty() && rowsLeftOut == 0; }
   // Blocks of the rows' texts, none moved once written.
   std::vector<std::unique_ptr<char[]>> texts;
   std::size_t textsLeft = 0;  // room left in the last block

@@ -168,12 +168,19 @@ std::string ComparisonRows::CellText(std::size_t index, int column) const {
   return text;
 }
 
-std::string CompareSummaryText(const DiffSummary& s) {
+std::string CompareSummaryText(const DiffSummary& s, std::size_t rowsKept,
+                               std::uint64_t rowsLeftOut) {
+  std::string listed;
+  if (rowsLeftOut > 0) {
+    listed = "; the first " + std::to_string(rowsKept) + " of " +
+             std::to_string(rowsKept + rowsLeftOut) +
+             " differences are listed (mirrorvault-cli diff lists every one)";
+  }
   return "Added " + std::to_string(s.added) + ", removed " + std::to_string(s.removed) +
          ", changed " + std::to_string(s.changed) + "; shares added " +
          std::to_string(s.sharesAdded) + ", removed " + std::to_string(s.sharesRemoved) +
          "; bytes added " + std::to_string(s.bytesAdded) + ", removed " +
-         std::to_string(s.bytesRemoved);
+         std::to_string(s.bytesRemoved) + listed;
 }
 
 }  // namespace mv

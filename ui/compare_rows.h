@@ -58,7 +58,9 @@ class ComparisonRows {
   std::vector<std::size_t> shown_;  // indexes into comparison_.rows
 };
 
-// "Added 2, removed 3, changed 1; shares added 0, removed 1; bytes added 1029, removed 45".
-std::string CompareSummaryText(const DiffSummary& summary);
+// "Added 2, removed 3, changed 1; shares added 0, removed 1; bytes added 1029, removed 45",
+// and when the comparison kept only its first rows, how many are listed and where the rest are.
+std::string CompareSummaryText(const DiffSummary& summary, std::size_t rowsKept = 0,
+                               std::uint64_t rowsLeftOut = 0);
 
 }  // namespace mv

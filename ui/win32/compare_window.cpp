@@ -123,9 +123,11 @@ void FinishComparison(CompareWindow& s) {
   }
   s.rows = std::make_unique<ComparisonRows>(*s.comparison);
   ApplyFilter(s);
-  SetWindowTextW(
-      s.summary,
-      WideFromText(CompareSummaryText(s.comparison->summary), NameEncoding::kUtf8).c_str());
+  SetWindowTextW(s.summary,
+                 WideFromText(CompareSummaryText(s.comparison->summary, s.comparison->rows.size(),
+                                                 s.comparison->rowsLeftOut),
+                              NameEncoding::kUtf8)
+                     .c_str());
 }
 
 void FillChoices(CompareWindow& s) {

@@ -102,6 +102,15 @@ TEST(DiffEngine, RunsSpiltToAFileMergeIntoTheRowsOfAnInMemorySort) {
   EXPECT_EQ(spilt.summary.bytesAdded, inMemory.summary.bytesAdded);
   EXPECT_EQ(spilt.summary.sharesAdded + spilt.summary.sharesRemoved, 2u);
   EXPECT_EQ(files.files.size(), 2u);  // the temporary file is gone
+  // Kept with room for 50 rows: the first 50, the rest counted, the summary whole.
+  SnapshotComparison capped;
+  capped.rowLimit = 50;
+  ASSERT_TRUE(CompareSnapshotFiles(files, "old", "new", test::Latin1(), capped, failure));
+  EXPECT_EQ(RowsText(inMemory).rfind(RowsText(capped), 0), 0u);
+  EXPECT_EQ(capped.rows.size(), 50u);
+  EXPECT_EQ(capped.rows.size() + capped.rowsLeftOut, inMemory.rows.size());
+  EXPECT_EQ(capped.summary.added, inMemory.summary.added);
+  EXPECT_FALSE(capped.equal());
 }
 
 }  // namespace

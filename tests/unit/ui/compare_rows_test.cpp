@@ -51,6 +51,12 @@ TEST(ComparisonRows, FiltersSortsAndWritesCells) {
 
   rows.Filter({false, true, false});
   EXPECT_EQ(column(kComparePath), (Texts{"\\\\PC1\\Old", "\\\\PC1\\D\\gone"}));
+
+  // A comparison that kept only its first rows says so after its counts.
+  const std::string summary = CompareSummaryText(comparison.summary, 2, 4);
+  EXPECT_EQ(summary.substr(summary.find("; the first")),
+            "; the first 2 of 6 differences are listed (mirrorvault-cli diff lists every one)");
+  EXPECT_EQ(CompareSummaryText(comparison.summary).find("listed"), std::string::npos);
 }
 
 }  // namespace
