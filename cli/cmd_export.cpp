@@ -1,6 +1,7 @@
 // mirrorvault-cli export SNAPSHOT: every entry of a snapshot as CSV, EFU, JSON Lines or the web
 // page, in UTF-8, on standard output or into a file, which is written whole or not at all and
 // never over the snapshot itself.
+#include <new>
 #include <ostream>
 
 #include "cli/args.h"
@@ -79,8 +80,14 @@ int RunExport(const Args& args, std::ostream& out, std::ostream& err) {
   if (!target) {
     UseBinaryStandardOutput();
     StreamSink sink(out);
-    if (!ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields) || !sink.Finish() ||
-        !out.flush()) {
+    bool written = false;
+    try {
+      written = ExportSnapshot(layout, *format, names.ansi(), sink, 0, csvFields);
+    } catch (const std::bad_alloc&) {
+      err << "mirrorvault-cli: not enough memory for the export of '" << path << "'\n";
+      return kExitFailure;
+    }
+    if (!written || !sink.Finish() || !out.flush()) {
       err << "mirrorvault-cli: could not write the export to standard output\n";
       return kExitUsage;
     }

@@ -23,6 +23,8 @@ const char* DescribeIoError(IoError error) {
       return "logon refused";
     case IoError::kAlreadyExists:
       return "already exists";
+    case IoError::kNoMemory:
+      return "not enough memory";
     case IoError::kOther:
       break;
   }

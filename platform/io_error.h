@@ -15,6 +15,7 @@ enum class IoError {
   kLogonRefused,      // the computer refused the credentials (or the guest logon)
   kAlreadyExists,     // a file that must be new has a name that is taken
   kOther,             // anything else: the medium gone, an I/O error, ...
+  kNoMemory,          // the work needs more memory than the process can have
 };
 
 // A short lower-case phrase for messages: "not found", "access denied", ...

@@ -2,6 +2,7 @@
 #include "query/export_file.h"
 
 #include <memory>
+#include <new>
 #include <random>
 
 namespace mv {
@@ -63,7 +64,14 @@ IoError WriteWholeFile(FileSystem& fileSystem, const std::string& target,
   const std::unique_ptr<OutputFile> file = fileSystem.Create(temporary, error);
   if (file == nullptr) return error;
   FileSink sink(*file);
-  const bool written = produce(sink);
+  bool written = false;
+  try {
+    written = produce(sink);
+  } catch (const std::bad_alloc&) {
+    // The web page holds its name table whole: a snapshot of tens of millions of entries
+    // can need more than a 32-bit process has. The export fails; the program goes on.
+    sink.error = IoError::kNoMemory;
+  }
   error = written ? file->Close() : sink.error;
   // A producer that gave up without a failed write still leaves nothing behind.
   if (!written && error == IoError::kNone) error = IoError::kOther;

@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "cli/terminal_text.h"
 #include "cli_run.h"
+#include "platform/file_system.h"
+#include "query/export_file.h"
 #include "snapshot_texts.h"
 #include "test_support.h"
 
@@ -60,6 +63,15 @@ TEST(ExportTarget, NeverTheSnapshotItselfAndNeverHalfWritten) {
   after.push_back("out.csv");
   std::sort(after.begin(), after.end());
   EXPECT_EQ(FolderNames(dir), after);
+  // An export that runs out of memory half-way fails as such and leaves the older one.
+  EXPECT_EQ(WriteWholeFile(PlatformFileSystem(), dir.Join("out.csv"),
+                           [](ByteSink& sink) -> bool {
+                             sink.Write("half");
+                             throw std::bad_alloc();
+                           }),
+            IoError::kNoMemory);
+  EXPECT_EQ(FolderNames(dir), after);
+  EXPECT_NE(test::ReadTextFile(dir.Join("out.csv")).find("a.txt"), std::string::npos);
 }
 
 TEST(ExportCommand, ExcelSafeCsvTurnsNoNameIntoAFormula) {
