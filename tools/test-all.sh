@@ -115,7 +115,7 @@ step "fuzzing" run_fuzzers
 win32_qemu_suites='^(mv_large_address_aware|mv_core_tests|mv_net_tests|mv_app_tests)$'
 win32_qemu_cases='-ShareWalkPlatformTest.*:ShareWalkAhead.*'
 # The probe crashes there at random, and not one way: qemu's "uncaught target signal", a
-# smashed stack, a page fault handed to winedbg. So under qemu a failed case fails the
+# smashed stack, an exception handed to winedbg. So under qemu a failed case fails the
 # stage, while a suite that ends otherwise (a crash or a hang, no case failed) is named in
 # the summary as ended by the emulator, not counted: win64 and native32 run the same code.
 run_win32_under_qemu() {
