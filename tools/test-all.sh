@@ -130,15 +130,13 @@ run_win32_under_qemu() {
 if wine32_mode="$(mv_32bit_mode)"; then
   step "win32 build (32-bit product)" configure_build win32
   win32_subset=()
+  win32_run=(run_ctest win32)
   if [[ "$wine32_mode" != "native 32-bit" ]]; then
     win32_subset=(-R "$win32_qemu_suites")
+    win32_run=(run_win32_under_qemu)
     export GTEST_FILTER="$win32_qemu_cases"  # Wine hands the variable to the .exe
   fi
-  if [[ ${#win32_subset[@]} -gt 0 ]]; then
-    step "win32 tests (wine32, $wine32_mode)" run_win32_under_qemu "${win32_subset[@]}"
-  else
-    step "win32 tests (wine32, $wine32_mode)" run_ctest win32
-  fi
+  step "win32 tests (wine32, $wine32_mode)" "${win32_run[@]}" "${win32_subset[@]}"
   unset GTEST_FILTER
   summaries+=("$(ran_suites win32 "under wine32 ($wine32_mode)" "${win32_subset[@]}")")
   if [[ ${#win32_subset[@]} -gt 0 ]]; then
