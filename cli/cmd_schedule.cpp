@@ -2,11 +2,14 @@
 // Scheduler or cron to run when nobody is logged on. Runs hold the lock beside the file, so
 // the window and a second process never run schedules at the same time.
 #include <charconv>
+#include <memory>
+#include <optional>
 #include <ostream>
 
 #include "capture/schedule.h"
 #include "capture/schedule_file.h"
 #include "capture/schedule_run.h"
+#include "capture/schedule_service.h"
 #include "capture/take_snapshots.h"
 #include "cli/args.h"
 #include "cli/cli.h"
@@ -14,7 +17,6 @@
 #include "cli/terminal_text.h"
 #include "core/text.h"
 #include "net/network_browser.h"
-#include "platform/file_lock.h"
 #include "platform/locked_tree_port.h"
 #include "platform/memory/in_memory_network.h"
 #include "platform/memory/memory_tree_port.h"
@@ -31,61 +33,6 @@ class QuietNotices : public NoticePort {
   void SetStatusText(int, const std::string&) override {}
 };
 
-std::string FolderOf(const std::string& file) {
-  const std::size_t slash = file.find_last_of("/\\");
-  return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
-}
-
-struct ScheduleFiles {
-  std::string schedulesPath, runsPath, lockPath;
-  std::vector<Schedule> schedules;
-  std::vector<ScheduleRuns> runs;
-};
-
-bool LoadScheduleFiles(const std::string& schedulesPath, ScheduleFiles& files, std::ostream& err) {
-  FileSystem& fs = PlatformFileSystem();
-  files.schedulesPath = schedulesPath;
-  const std::string folder = FolderOf(schedulesPath);
-  files.runsPath = ScheduleFilePath(folder, kScheduleRunsFileName);
-  files.lockPath = ScheduleFilePath(folder, kScheduleLockFileName);
-  std::string text;
-  ScheduleFileError error;
-  if (!ReadScheduleFileText(fs, schedulesPath, text, error) ||
-      !ParseSchedules(text, files.schedules, error)) {
-    err << "mirrorvault-cli: " << VisibleText(error.Text(schedulesPath)) << "\n";
-    return false;
-  }
-  if (!ReadScheduleFileText(fs, files.runsPath, text, error) ||
-      !ParseScheduleRuns(text, files.runs, error)) {
-    err << "mirrorvault-cli: " << VisibleText(error.Text(files.runsPath)) << "\n";
-    return false;
-  }
-  return true;
-}
-
-bool SaveRuns(const ScheduleFiles& files, std::ostream& err) {
-  const IoError error =
-      WriteScheduleFileText(PlatformFileSystem(), files.runsPath, FormatScheduleRuns(files.runs));
-  if (error == IoError::kNone) return true;
-  err << "mirrorvault-cli: cannot write " << files.runsPath << ": " << DescribeIoError(error)
-      << "\n";
-  return false;
-}
-
-std::string WhatText(const Schedule& s) {
-  std::string text;
-  auto add = [&](const char* kind, const std::vector<std::string>& names) {
-    for (const std::string& name : names) {
-      if (!text.empty()) text += ", ";
-      text += kind + name;
-    }
-  };
-  add("group ", s.groups);
-  add("", s.computers);
-  add("", s.shares);
-  return text;
-}
-
 int List(const ScheduleFiles& files, std::ostream& out) {
   const LocalTime now = PlatformClock().Now();
   std::string lines;
@@ -94,7 +41,7 @@ int List(const ScheduleFiles& files, std::ostream& out) {
     const ScheduleRuns& r = RunsOf(runs, s.name);
     AppendShown(lines, s.name);
     lines += "\n  what: ";
-    AppendShown(lines, WhatText(s));
+    AppendShown(lines, ScheduleWhatText(s));
     lines += "\n  when: " + ScheduleWhenText(s.when) + "\n  last run: ";
     if (r.runs.empty()) {
       lines += "never";
@@ -103,12 +50,7 @@ int List(const ScheduleFiles& files, std::ostream& out) {
       lines += ScheduleTimeText(last.started) + (last.ok ? " ok: " : " failed: ");
       AppendShown(lines, last.outcome);
     }
-    const LocalTime reference = r.Reference().value_or(now);
-    lines += "\n  next run: " +
-             (IsScheduleDue(s.when, reference, now)
-                  ? std::string("due now")
-                  : ScheduleTimeText(NextScheduledTime(s.when, reference))) +
-             "\n";
+    lines += "\n  next run: " + NextRunText(s, r, now) + "\n";
   }
   out << lines;
   return kExitOk;
@@ -147,90 +89,78 @@ int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err) {
     }
   }
 
-  ScheduleFiles files;
-  if (!LoadScheduleFiles(schedulesPath, files, err)) return kExitFailure;
-  if (list) return List(files, out);
-
-  const Schedule* only = nullptr;
-  if (runOne) {
-    for (const Schedule& s : files.schedules) {
-      if (EqualsIgnoreCase(s.name, parsed.positionals[1])) only = &s;
-    }
-    if (only == nullptr) {
-      err << "mirrorvault-cli: no schedule '" << VisibleText(parsed.positionals[1]) << "' in "
-          << schedulesPath << "\n";
+  FileSystem& fs = PlatformFileSystem();
+  if (list) {
+    ScheduleFiles files = ScheduleFilesAt(schedulesPath);
+    std::string error;
+    if (!LoadScheduleFiles(fs, files, error)) {
+      err << "mirrorvault-cli: " << VisibleText(error) << "\n";
       return kExitFailure;
     }
+    return List(files, out);
   }
-  IoError lockError = IoError::kNone;
-  const std::unique_ptr<FileLock> lock = TryLockFile(files.lockPath, lockError);
-  if (lock == nullptr) {
-    err << "mirrorvault-cli: "
-        << (lockError == IoError::kSharingViolation
-                ? "another run of the schedules is under way (" + files.lockPath + " is locked)"
-                : "cannot lock " + files.lockPath + ": " + DescribeIoError(lockError))
-        << "\n";
-    return runDue && lockError == IoError::kSharingViolation ? kExitOk : kExitFailure;
-  }
-  // Read again under the lock: the holder before may have recorded runs meanwhile.
-  if (!LoadScheduleFiles(schedulesPath, files, err)) return kExitFailure;
 
-  Clock& clock = PlatformClock();
-  std::vector<const Schedule*> due;
-  const LocalTime now = clock.Now();
-  bool firstSight = false;
-  for (const Schedule& s : files.schedules) {
-    if (runOne) {
-      if (EqualsIgnoreCase(s.name, parsed.positionals[1])) due.push_back(&s);
-      continue;
+  // The network and the capture are made only once something is due.
+  struct Running {
+    NetworkDescription description;
+    InMemoryNetwork described;
+    MemoryTreePort shownTree;
+    LockedTreePort tree{shownTree};
+    TaskGate gate;
+    QuietNotices notices;
+    std::unique_ptr<NetworkBrowser> browser;
+    std::unique_ptr<CaptureJob> job;
+    std::unique_ptr<ScheduleRunContext> context;
+  } running;
+  bool prepareFailed = false;
+  auto prepare = [&]() -> ScheduleRunContext* {
+    if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
+    NetworkPort* network = &PlatformNetwork();
+    if (const auto file = parsed.Option("--network")) {
+      if (!ReadDescription(*file, running.description, err)) {
+        prepareFailed = true;
+        return nullptr;
+      }
+      running.described.AddDescribed(running.description, "Described Network");
+      network = &running.described;
     }
-    ScheduleRuns& r = RunsOf(files.runs, s.name);
-    if (!r.Reference()) {
-      r.seen = now;  // its first time comes after this look
-      firstSight = true;
-    } else if (IsScheduleDue(s.when, *r.Reference(), now)) {
-      due.push_back(&s);
+    running.browser = std::make_unique<NetworkBrowser>(running.tree, *network, running.gate);
+    running.job = std::make_unique<CaptureJob>(*running.browser, running.notices, running.gate, fs,
+                                               PlatformClock());
+    running.job->SetAnsiCodePage(codePage);
+    if (!StartCaptureTasks(*running.job, *running.browser, err)) {
+      prepareFailed = true;
+      return nullptr;
     }
-  }
-  if (firstSight && !SaveRuns(files, err)) return kExitFailure;
-  if (due.empty()) return kExitOk;
-
-  if (const auto root = parsed.Option("--unc-root")) SetUncRoot(*root);
-  NetworkDescription description;
-  InMemoryNetwork described;
-  NetworkPort* network = &PlatformNetwork();
-  if (const auto file = parsed.Option("--network")) {
-    if (!ReadDescription(*file, description, err)) return kExitFailure;
-    described.AddDescribed(description, "Described Network");
-    network = &described;
-  }
-  MemoryTreePort shownTree;
-  LockedTreePort tree(shownTree);
-  TaskGate gate;
-  NetworkBrowser browser(tree, *network, gate);
-  QuietNotices notices;
-  CaptureJob job(browser, notices, gate, PlatformFileSystem(), clock);
-  job.SetAnsiCodePage(codePage);
-  if (!StartCaptureTasks(job, browser, err)) return kExitFailure;
-  ScheduleRunContext context{
-      browser, job, gate, PlatformFileSystem(), clock, snapshots, [](int seconds) {
-        SleepMilliseconds(1000u * static_cast<unsigned>(seconds));
-      }};
-  context.retryIntervalSeconds = retryPause;
+    running.context.reset(new ScheduleRunContext{
+        *running.browser, *running.job, running.gate, fs, PlatformClock(), snapshots,
+        [](int seconds) { SleepMilliseconds(1000u * static_cast<unsigned>(seconds)); }});
+    running.context->retryIntervalSeconds = retryPause;
+    return running.context.get();
+  };
   int code = kExitOk;
-  for (const Schedule* s : due) {
-    ScheduleRunRecord record = mv::RunSchedule(*s, context);
-    std::string line;
-    AppendShown(line, s->name);
-    line += record.ok ? ": ok: " : ": failed: ";
-    AppendShown(line, record.outcome);
-    out << line << "\n";
-    if (!record.ok) code = kExitFailure;
-    AddScheduleRun(RunsOf(files.runs, s->name), std::move(record));
-    if (!SaveRuns(files, err)) code = kExitFailure;
+  std::optional<std::string> only;
+  if (runOne) only = parsed.positionals[1];
+  const ScheduleRound round =
+      RunScheduleRound(fs, PlatformClock(), schedulesPath, only, prepare,
+                       [&](const Schedule& s, const ScheduleRunRecord& record) {
+                         std::string line;
+                         AppendShown(line, s.name);
+                         line += record.ok ? ": ok: " : ": failed: ";
+                         AppendShown(line, record.outcome);
+                         out << line << "\n";
+                         if (!record.ok) code = kExitFailure;
+                       });
+  if (running.job) running.job->Shutdown();
+  if (running.browser) running.browser->Shutdown();
+  if (round.stop == ScheduleRound::Stop::kLocked) {
+    err << "mirrorvault-cli: " << VisibleText(round.error) << "\n";
+    return runDue ? kExitOk : kExitFailure;
   }
-  job.Shutdown();
-  browser.Shutdown();
+  if (round.stop == ScheduleRound::Stop::kFailed) {
+    if (!prepareFailed) err << "mirrorvault-cli: " << VisibleText(round.error) << "\n";
+    return kExitFailure;
+  }
   return code;
 }
 

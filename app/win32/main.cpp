@@ -16,6 +16,7 @@
 #include "app/win32/system_paths.h"
 #include "app/win32/tray_icon.h"
 #include "app/win32/window_shell.h"
+#include "capture/schedule_file.h"
 #include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/win32/main_window.h"
@@ -62,6 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   setup.shell = &shell;
   setup.exitApplication = [] { ExitApplication(); };
   setup.updateServer = mv::kUpdateServer;
+  setup.schedulesPath = mv::ScheduleFilePath(mv::AppFolderIn(documents), mv::kSchedulesFileName);
   // The first-run prompt's own dialog, on the prompt's thread, owned by the main window.
   setup.takeSnapshotsOnFirstRun = [](HWND owner) { mv::ShowTakeSnapshotsDialog(owner); };
   const mv::ProfileSettingsFile settingsFile(ConfigFilePath());

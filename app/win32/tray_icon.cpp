@@ -3,9 +3,12 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "res/resource_ids.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
@@ -45,6 +48,28 @@ bool ShowTrayIconAgain(HWND window, HICON icon) {
   // A change that the taskbar accepts proves the icon is there.
   if (record.hWnd == window && Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE) return true;
   return SetTrayIcon(window, icon, true);
+}
+
+bool ShowTrayBalloon(HWND window, const std::string& title, const std::string& text) {
+  const NOTIFYICONDATAA& shown = TrayRecord();
+  if (shown.hWnd != window || window == nullptr) return false;
+  NOTIFYICONDATAW balloon{};
+  balloon.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  balloon.hWnd = window;
+  balloon.uID = shown.uID;
+  balloon.uFlags = NIF_INFO;
+  balloon.dwInfoFlags = NIIF_WARNING;
+  // Cut to the record's fields, ending in "..." when cut.
+  auto copy = [](std::wstring_view from, wchar_t* to, std::size_t room) {
+    std::wstring cut(from.substr(0, std::min(from.size(), room - 1)));
+    if (cut.size() < from.size() && room > 4) cut.replace(room - 4, 3, L"...");
+    std::copy(cut.begin(), cut.end(), to);
+    to[cut.size()] = L'\0';
+  };
+  copy(WideFromText(title, NameEncoding::kUtf8), balloon.szInfoTitle,
+       std::size(balloon.szInfoTitle));
+  copy(WideFromText(text, NameEncoding::kUtf8), balloon.szInfo, std::size(balloon.szInfo));
+  return Shell_NotifyIconW(NIM_MODIFY, &balloon) != FALSE;
 }
 
 }  // namespace mv

@@ -61,6 +61,7 @@ void ConnectAppShell(MainWindowSetup& setup) {
   setup.appShell.startUpdateCheck = StartUpdateCheck;
   setup.appShell.applySettings = ApplyShellSettings;
   setup.appShell.showTrayIcon = [](HWND window) { return ShowTrayIconAgain(window, AppIcon()); };
+  setup.appShell.notify = ShowTrayBalloon;
 }
 
 }  // namespace mv

@@ -5,7 +5,7 @@
 // AREA_FILE, and it ends by itself after a while.
 //   mv_screenshot_driver.exe SCENE AREA_FILE
 //     (SCENE: library, folder, names, properties, search, settings, about, find, compare,
-//     export, space)
+//     export, space, schedules)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -19,11 +19,13 @@
 #include "app/win32/profile_settings_file.h"
 #include "app/win32/system_paths.h"
 #include "app/win32/window_shell.h"
+#include "capture/schedule_service.h"
 #include "res/resource_ids.h"
 #include "tools/screenshots/screen_area.h"
 #include "ui/win32/find_window.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/schedules_window.h"
 #include "ui/win32/window_text.h"
 
 namespace {
@@ -88,6 +90,44 @@ void SelectRow(HWND list, int row) {
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+// Three schedules with a fortnight of nightly runs, one of them failed, beside the snapshots;
+// the runner is not started over them, so the window shows them as written.
+void ShowSchedules(HWND window, const std::string& folder) {
+  mv::ScheduleFiles files = mv::ScheduleFilesAt(mv::ScheduleFilePath(folder, "shot-schedules.ini"));
+  const mv::LocalTime now = mv::PlatformClock().Now();
+  const char* whens[] = {"daily 02:00", "weekdays mon,tue,wed,thu,fri 12:30",
+                         "every 6h from 00:15"};
+  const char* names[] = {"Nightly", "Lunch break", "Build servers"};
+  for (int i = 0; i < 3; ++i) {
+    mv::Schedule schedule;
+    schedule.name = names[i];
+    mv::ParseScheduleWhen(whens[i], schedule.when);
+    if (i == 0) schedule.groups = {"OFFICE"};
+    if (i == 1) schedule.shares = {"PC1\\Docs", "PC2\\Public"};
+    if (i == 2) schedule.computers = {"BUILD01", "BUILD02"};
+    schedule.retention.keepDaily = 14;
+    files.schedules.push_back(schedule);
+    mv::ScheduleRuns& runs = mv::RunsOf(files.runs, schedule.name);
+    for (int day = 14; day >= 1; --day) {
+      mv::ScheduleRunRecord run;
+      run.started = {now.year, now.month, 1 + (now.day + 27 - day) % 28, 2 + i * 4, 0, 0};
+      run.ended = run.started;
+      run.ended.minute = 3 + day % 5;
+      run.ok = !(i == 0 && day == 1);
+      run.outcome = run.ok ? std::to_string(2 + i) + " snapshots, 1 removed by retention"
+                           : "2 snapshots; SERVER: not found on the network";
+      mv::AddScheduleRun(runs, run);
+    }
+  }
+  mv::SaveSchedules(mv::PlatformFileSystem(), files);
+  mv::SaveScheduleRuns(mv::PlatformFileSystem(), files);
+  mv::UseSchedulesFile(files.schedulesPath, nullptr);
+  HWND schedules = mv::ShowSchedulesWindow(window);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  SetWindowPos(schedules, nullptr, frame.left + 60, frame.top + 80, 820, 420, SWP_NOZORDER);
+}
+
 void PlayScene(HWND window, const std::string& scene) {
   HWND tree = GetDlgItem(window, IDC_SNAPSHOT_TREE);
   HWND list = GetDlgItem(window, IDC_FILE_LIST);
@@ -107,6 +147,8 @@ void PlayScene(HWND window, const std::string& scene) {
     // The Space window of the first share beside the main window, its map drawn.
     mv::MainState().browser->OpenLocation("Projects");
     SendMessageA(window, WM_COMMAND, IDM_SHOW_SPACE, 0);
+  } else if (scene == "schedules") {
+    ShowSchedules(window, mv::MainState().setup.snapshotsDirectory);
   } else if (scene == "search") {
     mv::MainWindowState& s = mv::MainState();
     s.search.Search(*s.browser, *s.fileList, *s.notices, "*.css");

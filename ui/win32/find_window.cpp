@@ -14,6 +14,7 @@
 #include "platform/win32/escaped_exception.h"
 #include "res/resource_ids.h"
 #include "ui/find_in_snapshots.h"
+#include "ui/win32/anchored_layout.h"
 #include "ui/win32/key_routing.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/main_window_snapshots.h"
@@ -41,12 +42,6 @@ constexpr std::array<const wchar_t*, 3> kKindTexts = {L"Files and folders", L"Fi
 constexpr std::array<EntryKinds, 3> kKinds = {EntryKinds::kAll, EntryKinds::kFiles,
                                               EntryKinds::kDirectories};
 
-// How a control follows the window's size: its left/top edges and right/bottom edges move
-// with the right or bottom edge of the window, or stay.
-struct Anchor {
-  int id;
-  bool moveX, moveY, growX, growY;
-};
 constexpr std::array<Anchor, 6> kAnchors = {{
     {IDC_FIND_NAME, false, false, true, false},
     {IDC_FIND_START, true, false, false, false},
@@ -69,9 +64,7 @@ struct FindWindowState {
   bool firstShown = false;  // the search's first batch is on the screen
   bool finished = true;
   std::wstring cell;  // the text of the last cell asked for
-  SIZE startSize{};
-  std::array<RECT, kAnchors.size()> startRects{};
-  POINT minimum{};
+  AnchoredLayout layout;
 };
 
 std::unique_ptr<FindWindowState>& State() {
@@ -255,36 +248,6 @@ void FillCell(FindWindowState& s, NMLVDISPINFOW& info) {
   info.item.pszText[length] = L'\0';
 }
 
-void RememberLayout(FindWindowState& s) {
-  RECT client{};
-  GetClientRect(s.window, &client);
-  s.startSize = {client.right, client.bottom};
-  for (std::size_t i = 0; i < kAnchors.size(); ++i) {
-    HWND control = GetDlgItem(s.window, kAnchors[i].id);
-    GetWindowRect(control, &s.startRects[i]);
-    MapWindowPoints(HWND_DESKTOP, s.window, reinterpret_cast<POINT*>(&s.startRects[i]), 2);
-  }
-  RECT frame{};
-  GetWindowRect(s.window, &frame);
-  s.minimum = {(frame.right - frame.left) * 2 / 3, (frame.bottom - frame.top) * 2 / 3};
-}
-
-void Layout(FindWindowState& s, int width, int height) {
-  const int dx = width - s.startSize.cx;
-  const int dy = height - s.startSize.cy;
-  for (std::size_t i = 0; i < kAnchors.size(); ++i) {
-    const Anchor& anchor = kAnchors[i];
-    const RECT& r = s.startRects[i];
-    const int x = r.left + (anchor.moveX ? dx : 0);
-    const int y = r.top + (anchor.moveY ? dy : 0);
-    const int w = r.right - r.left + (anchor.growX ? dx : 0);
-    const int h = r.bottom - r.top + (anchor.growY ? dy : 0);
-    SetWindowPos(GetDlgItem(s.window, anchor.id), nullptr, x, y, std::max(w, 0), std::max(h, 0),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  InvalidateRect(s.window, nullptr, TRUE);
-}
-
 void InitWindow(FindWindowState& s, HWND window) {
   s.window = window;
   s.list = GetDlgItem(window, IDC_FIND_LIST);
@@ -295,7 +258,7 @@ void InitWindow(FindWindowState& s, HWND window) {
   }
   SendDlgItemMessageW(window, IDC_FIND_KINDS, CB_SETCURSEL, 0, 0);
   FillScopes(s, ListLibrary(s));
-  RememberLayout(s);
+  s.layout.Remember(window, kAnchors);
   ShowProgress(s);
   SetText(window, IDC_FIND_PROGRESS, "");
   AddModelessWindow(window);
@@ -328,10 +291,10 @@ INT_PTR CALLBACK FindMessages(HWND window, UINT message, WPARAM wParam, LPARAM l
       ShowWaiting(s);
       return TRUE;
     case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) Layout(s, LOWORD(lParam), HIWORD(lParam));
+      if (wParam != SIZE_MINIMIZED) s.layout.Apply(LOWORD(lParam), HIWORD(lParam));
       return TRUE;
     case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = s.minimum;
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = s.layout.minimum();
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {

@@ -9,6 +9,7 @@
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_state.h"
 #include "ui/win32/owner_thread.h"
+#include "ui/win32/schedules_window.h"
 
 namespace mv {
 
@@ -76,6 +77,9 @@ INT_PTR CALLBACK MainWindowMessages(HWND window, UINT message, WPARAM wParam, LP
       break;
     case WM_CLOSE:
       OnMainClose(window);
+      break;
+    case kScheduleRanMessage:
+      OnScheduleRunsMessage(window);
       break;
     case WM_MV_TRAY:
       OnTrayCallback(window, lParam);

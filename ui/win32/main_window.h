@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "capture/schedule_runner.h"
 #include "ui/window_settings.h"
 
 namespace mv {
@@ -33,6 +34,9 @@ struct AppShellHooks {
   // With the tray setting on: adds the tray icon again where it is missing (Explorer started
   // anew, or the tray was not ready when it was added). True when the icon is there.
   std::function<bool(HWND window)> showTrayIcon;
+  // A notification from the tray icon (a scheduled run that failed); false when the tray
+  // shows no icon.
+  std::function<bool(HWND window, const std::string& title, const std::string& text)> notify;
 };
 
 // The settings (snapshotsDirectory: where snapshot files are written, listed and loaded
@@ -51,6 +55,13 @@ struct MainWindowSetup : Settings {
   std::function<void(HWND owner)> takeSnapshotsOnFirstRun;
   WebPages webPages;
   AppShellHooks appShell;
+  // The schedules file beside config.ini, run while the window lives; empty: none (tests
+  // that set none).
+  std::string schedulesPath;
+  // The schedule runner's clock (null: the system's) and how often it looks; tests move a
+  // clock of their own and look often.
+  Clock* scheduleClock = nullptr;
+  unsigned scheduleLookMilliseconds = kScheduleLookMilliseconds;
 };
 
 // Start-up hands the window its setup before creating it.

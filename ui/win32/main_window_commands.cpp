@@ -13,6 +13,7 @@
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/schedules_window.h"
 #include "ui/win32/settings_dialog.h"
 #include "ui/win32/take_snapshots_dialog.h"
 #include "ui/win32/tree_walk.h"
@@ -81,6 +82,9 @@ void OnMainCommand(HWND window, int command) {
       break;
     case IDM_REMOVE:
       RemoveSelectedSnapshots(window);
+      break;
+    case IDM_SCHEDULES:
+      ShowSchedulesWindow(window);
       break;
     case IDM_FIND_IN_SNAPSHOTS:
       ShowFindWindow(window, MainWindowFindSetup());

@@ -14,6 +14,7 @@
 #include "ui/win32/main_window_shell.h"
 #include "ui/win32/main_window_snapshots.h"
 #include "ui/win32/main_window_state.h"
+#include "ui/win32/schedules_window.h"
 
 namespace mv {
 namespace {
@@ -64,6 +65,7 @@ void InitMainWindow(HWND window) {
   SendMessageA(window, WM_SIZE, 0, 0);
 
   RebuildSnapshotTreeOfWindow();
+  StartScheduleRunsOfWindow(window);
 
   s.treeMenu = LoadFirstPopup(IDR_TREE_MENU);
   s.networkMenu = LoadFirstPopup(IDR_NETWORK_MENU);

@@ -5,6 +5,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
 #include "capture/activity_state.h"
 #include "core/text.h"
 #include "ui/file_list_rows.h"
@@ -39,6 +43,56 @@ TreeItem SnapshotItemOfPath(const SnapshotLibrary& library, const std::string& p
     }
   }
   return kNoTreeItem;
+}
+
+std::wstring ItemText(HWND tree, HTREEITEM item) {
+  std::wstring text(512, L'\0');
+  TVITEMW data{};
+  data.mask = TVIF_TEXT | TVIF_HANDLE;
+  data.hItem = item;
+  data.pszText = text.data();
+  data.cchTextMax = static_cast<int>(text.size());
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  return text;
+}
+
+HTREEITEM Next(HWND tree, HTREEITEM item, WPARAM which) {
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, which, reinterpret_cast<LPARAM>(item)));
+}
+
+// An item by the texts from the root down to it; the tree's items are few levels deep.
+using ItemPath = std::vector<std::wstring>;
+ItemPath PathOf(HWND tree, HTREEITEM item) {
+  ItemPath path;
+  for (; item != nullptr; item = Next(tree, item, TVGN_PARENT))
+    path.push_back(ItemText(tree, item));
+  std::reverse(path.begin(), path.end());
+  return path;
+}
+
+HTREEITEM ItemAt(HWND tree, const ItemPath& path) {
+  HTREEITEM item = nullptr;
+  for (const std::wstring& text : path) {
+    HTREEITEM child =
+        item == nullptr ? Next(tree, nullptr, TVGN_ROOT) : Next(tree, item, TVGN_CHILD);
+    while (child != nullptr && ItemText(tree, child) != text) child = Next(tree, child, TVGN_NEXT);
+    if (child == nullptr) return nullptr;
+    item = child;
+  }
+  return item;
+}
+
+// The expanded items: groups and computers.
+void CollectExpanded(HWND tree, HTREEITEM first, std::vector<ItemPath>& expanded) {
+  for (HTREEITEM item = first; item != nullptr; item = Next(tree, item, TVGN_NEXT)) {
+    const auto state =
+        SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED);
+    if ((state & TVIS_EXPANDED) == 0) continue;
+    expanded.push_back(PathOf(tree, item));
+    CollectExpanded(tree, Next(tree, item, TVGN_CHILD), expanded);
+  }
 }
 
 bool IsLoaded(const MainWindowState& s, const std::string& path) {
@@ -85,6 +139,30 @@ void RebuildSnapshotTreeOfWindow() {
   s.library->RebuildSnapshotTree();
 }
 
+void RefreshSnapshotTreeKeepingSelection() {
+  MainWindowState& s = MainState();
+  std::vector<ItemPath> expanded;
+  CollectExpanded(s.tree, Next(s.tree, nullptr, TVGN_ROOT), expanded);
+  const HTREEITEM selected = Next(s.tree, nullptr, TVGN_CARET);
+  const ItemPath selectedPath = selected != nullptr ? PathOf(s.tree, selected) : ItemPath();
+  // The snapshot shown stays as the user left it, folder and row: selecting its new item
+  // does not load it again.
+  s.keepLoadedOnSelect = true;
+  SendMessageW(s.tree, WM_SETREDRAW, FALSE, 0);
+  RebuildSnapshotTreeOfWindow();
+  for (const ItemPath& path : expanded) {
+    if (HTREEITEM item = ItemAt(s.tree, path)) {
+      SendMessageW(s.tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    }
+  }
+  if (HTREEITEM item = selectedPath.empty() ? nullptr : ItemAt(s.tree, selectedPath)) {
+    SendMessageW(s.tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  }
+  SendMessageW(s.tree, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(s.tree, nullptr, TRUE);
+  s.keepLoadedOnSelect = false;
+}
+
 void RemoveSnapshotItemOfWindow(TreeItem item) {
   MainState().library->RemoveSnapshotItem(item);
 }
@@ -96,6 +174,7 @@ void OpenSelectedSnapshot() {
   // Group and computer items name no file: the list and the location stay as they are.
   const std::optional<std::string> path = s.library->SnapshotFilePath(*param);
   if (!path) return;
+  if (s.keepLoadedOnSelect && IsLoaded(s, *path)) return;
   if (s.browser->LoadSnapshot(*path) == 0) {
     // The path is UTF-8, as every path of the program.
     Win32NoticePort(s.window).ShowMessage(CouldNotOpenText(*path), MessageKind::kError);

@@ -11,6 +11,9 @@ namespace mv {
 
 // Fills the snapshot tree from the snapshots directory.
 void RebuildSnapshotTreeOfWindow();
+// The same after new snapshots came (a scheduled run): the groups and computers expanded stay
+// expanded, the item selected stays selected, and the snapshot shown stays as it is.
+void RefreshSnapshotTreeKeepingSelection();
 // Removes a tree item and deletes the snapshot files it stands for.
 void RemoveSnapshotItemOfWindow(TreeItem item);
 // Loads the snapshot of the tree's selected item; group and computer items load nothing.

@@ -46,6 +46,7 @@ struct MainWindowState {
   std::unique_ptr<SnapshotLibrary> library;  // the snapshot tree and its tables
   std::unique_ptr<SnapshotBrowser> browser;  // the loaded snapshot and the file list
   FileSearch search;                         // the last name searched for and where its run stands
+  bool keepLoadedOnSelect = false;           // a refresh of the tree reselects what is shown
 };
 
 MainWindowState& MainState();

@@ -15,6 +15,7 @@
 #include "ui/win32/icon_list.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/owner_thread.h"
+#include "ui/win32/schedules_window.h"
 #include "ui/win32/tree_walk.h"
 #include "ui/win32/win32_notice_port.h"
 
@@ -99,6 +100,9 @@ void OnCommand(HWND dialog, int command) {
       break;
     case IDC_TAKE_SNAPSHOTS:
       StartCapture(dialog);
+      break;
+    case IDC_SAVE_AS_SCHEDULE:
+      SaveTicksAsSchedule(dialog);
       break;
     default:
       break;

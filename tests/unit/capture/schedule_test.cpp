@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "capture/schedule_file.h"
+#include "capture/schedule_form.h"
 #include "capture/schedule_run.h"
 #include "capture_rig.h"
 #include "core/civil_date.h"
@@ -194,6 +195,78 @@ TEST(ScheduleRun, WaitsForACaptureRetriesTheUnreachableAndKeeps) {
   EXPECT_EQ(test::SharesIn(snapshots.find("SERVER")->second),
             (std::vector<std::string>{"Projects", "Backup"}));
   EXPECT_EQ(snapshots.count("PC2"), 1u);
+}
+
+TEST(ScheduleForm, RoundTripsAndRefusesWhatTheFileWould) {
+  Schedule schedule;
+  schedule.name = "Nightly";
+  schedule.groups = {"OFFICE"};
+  schedule.shares = {"PC9\\Docs", "PC9\\Music"};
+  schedule.when = When("weekdays mon,fri 02:30");
+  schedule.retention.keepDaily = 7;
+  RetentionSpan span;
+  ASSERT_TRUE(ParseRetentionSpan("30d", span));
+  schedule.retention.keepWithin = span;
+  const ScheduleForm form = FormOfSchedule(schedule);
+  EXPECT_EQ(form.shares, "PC9\\Docs, PC9\\Music");
+  Schedule back;
+  std::string problem;
+  ASSERT_TRUE(ScheduleOfForm(form, back, problem)) << problem;
+  EXPECT_EQ(FormatSchedules({back}), FormatSchedules({schedule}));
+
+  auto refused = [&](const std::function<void(ScheduleForm&)>& change) {
+    ScheduleForm wrong = form;
+    change(wrong);
+    Schedule untouched;
+    std::string why;
+    return !ScheduleOfForm(wrong, untouched, why) && !why.empty() && untouched.name.empty();
+  };
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.name = "a]b"; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.groups = f.shares = ""; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.shares = "PC9"; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.computers = "PC1\nkeep-last=1"; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.time = "24:00"; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.weekdays = 0; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) {
+    f.repeat = ScheduleRepeat::kEveryHours;
+    f.everyHours = "25";
+  }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.keepLast = "0"; }));
+  EXPECT_TRUE(refused([](ScheduleForm& f) { f.keepWithin = "30x"; }));
+}
+
+TEST(ScheduleForm, TicksBecomeWholeGroupsComputersOrShares) {
+  DiscoveryTables tables;
+  TreeItem next = 1;
+  std::vector<TreeItem> ticked;
+  auto add = [&](bool tick) {
+    if (tick) ticked.push_back(next);
+    return next++;
+  };
+  const TreeItem whole = add(true), mixed = add(true), unticked = add(false);
+  tables.AddGroup("WHOLE", whole);
+  tables.AddGroup("MIXED", mixed);
+  tables.AddGroup("NONE", unticked);
+  auto computer = [&](const char* name, TreeItem group, bool tick,
+                      std::vector<std::pair<const char*, bool>> shares) {
+    const TreeItem item = add(tick);
+    tables.AddComputer(name, group, item);
+    for (const auto& [share, on] : shares) tables.AddShare(share, item, add(on));
+  };
+  computer("PC1", whole, true, {{"A", true}, {"B", true}});
+  computer("PC2", whole, true, {});
+  computer("PC3", mixed, true, {{"A", true}});
+  computer("PC4", mixed, true, {{"A", false}, {"B", true}});
+  computer("PC5", mixed, false, {{"A", true}});
+  computer("PC6", unticked, true, {{"A", true}});
+  Schedule schedule;
+  ScheduleTargetsOfTicks(
+      tables,
+      [&](TreeItem item) { return std::find(ticked.begin(), ticked.end(), item) != ticked.end(); },
+      schedule);
+  EXPECT_EQ(schedule.groups, std::vector<std::string>{"WHOLE"});
+  EXPECT_EQ(schedule.computers, std::vector<std::string>{"PC3"});
+  EXPECT_EQ(schedule.shares, std::vector<std::string>{"PC4\\B"});
 }
 
 }  // namespace
