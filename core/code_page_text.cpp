@@ -2,6 +2,7 @@
 // and once per two-byte character met.
 #include "core/code_page_text.h"
 
+#include "core/snapshot_output.h"
 #include "platform/code_page.h"
 
 namespace mv {
@@ -93,7 +94,7 @@ bool CodePageDecoder::singleByte() const {
 
 bool CodePageDecoder::SpellInCodePage(std::string_view utf8, std::string& bytes) const {
   bytes.clear();
-  return singleByte() && EncodeCodePageText(codePage_, utf8, bytes);
+  return EncodeFitting(codePage_, utf8, bytes);
 }
 
 void CodePageDecoder::AppendUtf8(std::string_view text, std::string& out) {

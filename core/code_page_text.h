@@ -31,10 +31,10 @@ class CodePageDecoder {
   // Whether every character of the code page is one byte.
   bool singleByte() const;
 
-  // Spells UTF-8 text in this decoder's code page when it is a single-byte one, through the
-  // encoder port: the reverse of AppendUtf8 for the characters the code page has. False, with bytes
-  // unspecified, for a character it lacks, for text that is not well-formed UTF-8, and for any
-  // other code page.
+  // Spells UTF-8 text in this decoder's ANSI code page, one byte or two a character, as the
+  // writer would have written it (EncodeFitting): the reverse of AppendUtf8 for the characters
+  // the code page has. False, with bytes unspecified, for a character it lacks or whose form
+  // holds a path separator byte, for text that is not well-formed UTF-8, and for UTF-8 itself.
   bool SpellInCodePage(std::string_view utf8, std::string& bytes) const;
 
  private:

@@ -77,5 +77,16 @@ TEST(NameEncodings, OldAnsiAndNewUtf8SnapshotsReadAlike) {
   EXPECT_NE(r.out.find("added 3, removed 3"), std::string::npos) << r.out;
 }
 
+// In a two-byte code page (936: "\u30bd" is A5 BD) a folder opens by the name typed.
+TEST(NameEncodings, TwoByteAnsiFoldersOpenByTheirTypedNames) {
+  test::ScratchDir dir;
+  const std::string path = dir.Join("WG.PC7.01.12.2026.10.00.00.mirvaul");
+  test::WriteTextFile(
+      path, test::HeaderText() +
+                SnapshotText({"SHARENAME: Docs", "\xA5\xBD\\a.txt;;f;;5;;6.2.2009", "END"}));
+  EXPECT_EQ(RunCommand({"ls", path, "Docs\\\u30bd", "--codepage", "936"}).out,
+            "..\t<DIR>\t\t\na\ttxt\t5\t6.2.2009\n");
+}
+
 }  // namespace
 }  // namespace mv::cli
