@@ -365,13 +365,8 @@ HWND ShowFindWindow(HWND owner, FindWindowSetup setup) {
       return nullptr;
     }
   }
-  HWND window = state->window;
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  ShowWindow(window, SW_SHOW);
-  SetForegroundWindow(window);
-  SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_FIND_NAME)),
-               TRUE);
-  return window;
+  BringModelessForward(state->window, GetDlgItem(state->window, IDC_FIND_NAME));
+  return state->window;
 }
 
 }  // namespace mv

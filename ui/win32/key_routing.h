@@ -20,6 +20,14 @@ void StopKeyRouting();
 void AddModelessWindow(HWND window);
 void RemoveModelessWindow(HWND window);
 
+// A modeless window asked for again: restored, shown, to the front, focus on control.
+inline void BringModelessForward(HWND window, HWND control) {
+  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
 // What the filter does with one message of the main thread's loops: true when it took it
 // (the loop then neither translates nor dispatches it).
 bool RouteKeyMessage(MSG& message);

@@ -604,12 +604,8 @@ HWND ShowSchedulesWindow(HWND owner) {
       return nullptr;
     }
   }
-  HWND window = state->window;
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  ShowWindow(window, SW_SHOW);
-  SetForegroundWindow(window);
-  SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(state->list), TRUE);
-  return window;
+  BringModelessForward(state->window, state->list);
+  return state->window;
 }
 
 void SaveTicksAsSchedule(HWND dialog) {
