@@ -24,8 +24,8 @@ constexpr int kLevel = Z_DEFAULT_COMPRESSION;
 constexpr std::size_t kOutputBytes = std::size_t{1} << 16;
 
 bool IsEscapedInValue(unsigned char c) {
-  static constexpr std::string_view kSpecial = "%=/\\:\"#'*?{[]^<>|";
-  return c < 0x20 || c == 0x7F || kSpecial.find(static_cast<char>(c)) != std::string_view::npos;
+  static constexpr std::string_view kReserved = "%=/\\:\"#'*?{[]^<>|";
+  return c < 0x20 || c == 0x7F || kReserved.find(static_cast<char>(c)) != std::string_view::npos;
 }
 
 void AppendEscaped(std::string& out, unsigned char c) {
