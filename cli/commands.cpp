@@ -12,6 +12,7 @@ int RunTake(const Args& args, std::ostream& out, std::ostream& err);
 int RunFind(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
+int RunExportLibrary(const Args& args, std::ostream& out, std::ostream& err);
 int RunPrune(const Args& args, std::ostream& out, std::ostream& err);
 int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RunDu(const Args& args, std::ostream& out, std::ostream& err);
@@ -63,6 +64,13 @@ const Command kCommands[] = {
      "spreadsheets, puts ' before a field that begins with = + - @, TAB or CR, so no name "
      "becomes a formula.",
      RunExport},
+    {"export-library", "export-library DIR OUT [--since YYYY-MM-DD] [--codepage N]",
+     "Writes every snapshot of DIR (or those captured on or after the date) as gzip-compressed "
+     "JSON Lines below OUT, one file per snapshot in group=G/computer=C/date=YYYY-MM-DD "
+     "folders, each line an entry as export --format json writes it, with its group, computer "
+     "and capture time first. A file that is there already is kept: a rerun writes only what "
+     "is new.",
+     RunExportLibrary},
     {"prune",
      "prune DIR [--keep-last N] [--keep-daily N] [--keep-weekly N] [--keep-monthly N] "
      "[--keep-within SPAN] [--group G] [--computer C] [--dry-run]",

@@ -13,8 +13,9 @@
 namespace mv {
 
 // Writes what produce gives into target whole or not at all: into a temporary file beside
-// it, renamed to target once every byte is down. A reader of target meanwhile sees the old
-// file whole, and a failure leaves the old file (or none) and nothing else behind.
+// it ("<target>.<32 hex digits>.partial"), renamed to target once every byte is down. A
+// reader of target meanwhile sees the old file whole, and a failure leaves the old file (or
+// none) and nothing else behind.
 IoError WriteWholeFile(FileSystem& fileSystem, const std::string& target,
                        const std::function<bool(ByteSink&)>& produce);
 

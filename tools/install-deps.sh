@@ -15,7 +15,12 @@ packages=(
   chromium
   pkg-config libsmbclient-dev samba smbclient
   zlib1g-dev zlib1g-dev:i386 libz-mingw-w64-dev
+  nodejs  # the library export's test, which installs DuckDB from npm into the build tree
 )
+# Debian's node comes without npm; a node of other origin may bring its own.
+if ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 
 # One query for the common case: everything there (dpkg-query fails when a name is unknown).
 if statuses=$(dpkg-query -W -f='${db:Status-Status}\n' "${packages[@]}" 2>/dev/null) &&
