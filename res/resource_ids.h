@@ -122,6 +122,17 @@
 #define IDC_SPACE_LIST 2202
 #define IDC_SPACE_STATUS 2203
 #define IDR_SPACE_MENU 2204
+/* The Growth window: how a computer or a folder grew over its captures */
+#define IDM_SHOW_GROWTH 40113
+#define IDD_GROWTH 211
+#define IDC_GROWTH_TITLE 2210
+#define IDC_GROWTH_CHART 2211
+#define IDC_GROWTH_FROM 2212
+#define IDC_GROWTH_TO 2213
+#define IDC_GROWTH_LIST 2214
+#define IDC_GROWTH_STATUS 2215
+#define IDC_GROWTH_FROM_LABEL 2216
+#define IDC_GROWTH_TO_LABEL 2217
 /* End of the Space block */
 
 /* Schedules (commands 40120-40129, dialogs 220-221, controls 2250-2299) */

@@ -3,6 +3,7 @@
 // an item shown in the main window with its row selected.
 #include "ui/win32/space_window.h"
 #include "gui_support.h"
+#include "ui/win32/growth_window.h"
 
 namespace mv::gui {
 namespace {
@@ -72,6 +73,49 @@ TEST_F(SpaceWindowTest, OpensOnTheFolderDrillsByKeyboardAndShowsAnItemInTheMainW
   ASSERT_GE(selected, 0);
   EXPECT_EQ(MainState().fileList->CellText(selected, 0), "Zed");
   DestroyWindow(space);
+}
+
+TEST_F(SpaceWindowTest, GrowthChartsAFolderOverItsCapturesAndListsWhereItGrew) {
+  const std::vector<std::pair<const char*, std::vector<std::string>>> captures = {
+      {"01.12.2026.09.00.00", {"a.txt;;f;;10;;1.1.2020"}},
+      {"03.12.2026.09.00.00",
+       {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020", "Sub\\x.txt;;f;;500;;1.1.2020"}},
+      {"05.12.2026.09.00.00",
+       {"a.txt;;f;;10;;1.1.2020", "Sub;;d;;0;;1.1.2020", "Sub\\x.txt;;f;;700;;1.1.2020",
+        "New;;d;;0;;1.1.2020", "New\\big.bin;;f;;4000;;1.1.2020", "New\\b.txt;;f;;1;;1.1.2020"}}};
+  for (const auto& [time, lines] : captures) {
+    std::string created = std::string(time).substr(0, 10) + " " + std::string(time).substr(11);
+    std::replace(created.begin() + 11, created.end(), '.', ':');
+    folder_.Write(std::string("WG.PC1.") + time + ".mirvaul",
+                  SnapshotText("PC1", "WG", created, {{"Docs", lines}, {"Other", {}}}));
+  }
+  Open();
+  Select({"WG", "PC1", "05.12.2026 09:00:00"});
+  MainState().browser->OpenLocation("Docs");
+  Command(IDM_SHOW_GROWTH);
+  HWND growth = OwnedBox(window_, "Growth");
+  ASSERT_NE(growth, nullptr);
+  HWND list = GetDlgItem(growth, IDC_GROWTH_LIST);
+  HWND status = GetDlgItem(growth, IDC_GROWTH_STATUS);
+  // The last two captures compared: where the folder grew, most first.
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 2; }))
+      << WholeWindowText(status);
+  EXPECT_EQ(Rows(list),
+            (std::vector<std::string>{"Docs\\New +3.9 KB 2 0", "Docs\\Sub +200 bytes 0 0"}));
+  EXPECT_EQ(WholeWindowText(GetDlgItem(growth, IDC_GROWTH_FROM)), "03.12.2026 09:00:00");
+  // The chart's cursor, by keyboard, from capture to capture.
+  HWND chart = GetDlgItem(growth, IDC_GROWTH_CHART);
+  SendMessageW(chart, WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_EQ(WholeWindowText(status), "01.12.2026 09:00:00: 10 bytes in 1 file, 0 folders");
+  SendMessageW(chart, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(WholeWindowText(status), "03.12.2026 09:00:00: 510 bytes in 2 files, 1 folder");
+  // Another pair: the first capture to the last.
+  SendMessageW(GetDlgItem(growth, IDC_GROWTH_FROM), CB_SETCURSEL, 0, 0);
+  SendMessageW(growth, WM_COMMAND, MAKEWPARAM(IDC_GROWTH_FROM, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(growth, IDC_GROWTH_FROM)));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ListCellText(list, 1, 0) == "Docs\\Sub" && ListCellText(list, 1, 2) == "1"; }));
+  DestroyWindow(growth);
 }
 
 }  // namespace

@@ -117,6 +117,9 @@ void OnMainCommand(HWND window, int command) {
     case IDM_SHOW_SPACE:
       ShowSpaceOfWindow(window, OpenEntryInWindow);
       break;
+    case IDM_SHOW_GROWTH:
+      ShowGrowthOfWindow(window);
+      break;
     case IDM_EXPORT:
       ExportSelectedSnapshot(window);
       break;

@@ -1,4 +1,4 @@
-// The main window's Compare..., Export... and Show Space... commands: see
+// The main window's Compare..., Export..., Show Space... and Show Growth... commands: see
 // main_window_compare.h.
 #include "ui/win32/main_window_compare.h"
 
@@ -7,12 +7,16 @@
 #include <optional>
 #include <string>
 
+#include "core/library_name.h"
+#include "core/snapshot_name.h"
 #include "core/text.h"
 #include "platform/file_list_port.h"
 #include "ui/file_list_rows.h"
 #include "ui/win32/export_dialog.h"
+#include "ui/win32/growth_window.h"
 #include "ui/win32/main_window_state.h"
 #include "ui/win32/space_window.h"
+#include "ui/win32/window_text.h"
 
 namespace mv {
 namespace {
@@ -80,6 +84,27 @@ void ShowSpaceOfWindow(HWND window, std::function<bool(const CompareEntry&)> sho
   }
   setup.showEntry = std::move(showEntry);
   OpenSpaceWindow(window, std::move(setup));
+}
+
+void ShowGrowthOfWindow(HWND window) {
+  MainWindowState& s = MainState();
+  const SnapshotInfo& info = s.browser->info();
+  if (info.path.empty()) {
+    s.notices->ShowMessage(kSelectSnapshot, MessageKind::kInformation);
+    return;
+  }
+  // The computer as the library names it: from the file's name, not its header.
+  const std::size_t slash = info.path.find_last_of("\\/");
+  const std::string fileName = slash == std::string::npos ? info.path : info.path.substr(slash + 1);
+  const SnapshotNamePieces pieces(fileName);
+  GrowthSetup setup;
+  setup.snapshotsDirectory = s.setup.snapshotsDirectory;
+  setup.group = NameOfFileNamePiece(pieces.Piece(kPieceGroup));
+  setup.computer = NameOfFileNamePiece(pieces.Piece(kPieceComputer));
+  std::string location = s.browser->navigationPath();
+  while (!location.empty() && location.back() == '\\') location.pop_back();
+  setup.folder = Utf8FromText(location, info.encoding);
+  OpenGrowthWindow(window, std::move(setup));
 }
 
 }  // namespace mv

@@ -1,5 +1,5 @@
-// The main window's Compare..., Export... and Show Space... commands, for the snapshot
-// selected in its tree.
+// The main window's Compare..., Export..., Show Space... and Show Growth... commands, for the
+// snapshot selected in its tree.
 #pragma once
 
 #include <windows.h>
@@ -19,5 +19,8 @@ void ExportSelectedSnapshot(HWND window);
 // there when the list has the focus (its context menu); showEntry as for Compare. Without a
 // snapshot shown, says so.
 void ShowSpaceOfWindow(HWND window, std::function<bool(const CompareEntry&)> showEntry);
+// Opens a Growth window for the shown snapshot's computer, or for the folder shown in the file
+// list when it is not the share list. Without a snapshot shown, says so.
+void ShowGrowthOfWindow(HWND window);
 
 }  // namespace mv
