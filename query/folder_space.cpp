@@ -17,24 +17,17 @@ std::string ChildPath(std::string_view location, std::string_view name) {
   return path;
 }
 
-}  // namespace
-
-bool ListSpace(const LoadedSnapshot& snapshot, std::string_view location,
-               std::vector<SpaceItem>& children) {
-  children.clear();
-  if (location.empty()) {
-    for (const std::string& share : snapshot.shareNames()) {
-      SpaceItem item{share, true, 1, {}};
-      snapshot.FolderTotalOf(share, item.total);
-      children.push_back(std::move(item));
-    }
-    return true;
-  }
+// Calls child(name, isFolder, sizeText) for each entry of location's block, names viewing
+// bytes. False when the location is not there or cannot be read; true with no call for a
+// share or directory with nothing in it.
+template <typename Child>
+bool ForEachChild(const LoadedSnapshot& snapshot, std::string_view location, std::string& bytes,
+                  Child child) {
   PathLocation found;
-  std::string bytes;
   if (!snapshot.ReadPathRange(location, found, bytes)) {
     // A share or a directory with nothing in it lists nothing; anything else is not there.
     FolderTotal total;
+    bytes.clear();
     return snapshot.FolderTotalOf(location, total) && !snapshot.readFailed();
   }
   std::size_t at = 0;
@@ -49,15 +42,57 @@ bool ListSpace(const LoadedSnapshot& snapshot, std::string_view location,
         SplitEntryFields(line.substr(static_cast<std::size_t>(found.nameOffset)));
     const bool folder = IsDirectoryType(fields[1]);
     if (!folder && !IsFileType(fields[1])) continue;
-    SpaceItem item{ChildPath(location, fields[0]), folder, 1, {}};
-    if (folder) {
-      snapshot.FolderTotalOf(item.path, item.total);
-    } else {
-      item.total = {FileSizeBytes(fields[2]), 1};
-    }
-    children.push_back(std::move(item));
+    child(fields[0], folder, fields[2]);
   }
   return true;
+}
+
+}  // namespace
+
+bool ListSpace(const LoadedSnapshot& snapshot, std::string_view location,
+               std::vector<SpaceItem>& children) {
+  children.clear();
+  if (location.empty()) {
+    for (const std::string& share : snapshot.shareNames()) {
+      SpaceItem item{share, true, 1, {}};
+      snapshot.FolderTotalOf(share, item.total);
+      children.push_back(std::move(item));
+    }
+    return true;
+  }
+  std::string bytes;
+  return ForEachChild(snapshot, location, bytes,
+                      [&](std::string_view name, bool folder, std::string_view size) {
+                        SpaceItem item{ChildPath(location, name), folder, 1, {}};
+                        if (folder) {
+                          snapshot.FolderTotalOf(item.path, item.total);
+                        } else {
+                          item.total = {FileSizeBytes(size), 1};
+                        }
+                        children.push_back(std::move(item));
+                      });
+}
+
+bool ListSpaceNames(const LoadedSnapshot& snapshot, std::string_view location, std::string& text,
+                    std::vector<SpaceName>& children) {
+  children.clear();
+  std::string path;
+  const bool listed = ForEachChild(snapshot, location, text,
+                                   [&](std::string_view name, bool folder, std::string_view size) {
+                                     SpaceName child{name, folder, {}};
+                                     if (folder) {
+                                       path = ChildPath(location, name);
+                                       snapshot.FolderTotalOf(path, child.total);
+                                     } else {
+                                       child.total = {FileSizeBytes(size), 1};
+                                     }
+                                     children.push_back(child);
+                                   });
+  std::sort(children.begin(), children.end(), [](const SpaceName& a, const SpaceName& b) {
+    if (a.total.bytes != b.total.bytes) return a.total.bytes > b.total.bytes;
+    return a.name < b.name;
+  });
+  return listed;
 }
 
 bool FolderSpace(const LoadedSnapshot& snapshot, std::string_view location, int depth,

@@ -28,6 +28,19 @@ struct SpaceItem {
 bool ListSpace(const LoadedSnapshot& snapshot, std::string_view location,
                std::vector<SpaceItem>& children);
 
+// A child as a map's inner levels need it, without a path of its own: its name views the text
+// that ListSpaceNames read.
+struct SpaceName {
+  std::string_view name;
+  bool isFolder = false;
+  FolderTotal total;
+};
+
+// The children of location as ListSpace finds them, largest first (ties by name), their names
+// viewing text, which the call fills: a folder of a million files costs no million paths.
+bool ListSpaceNames(const LoadedSnapshot& snapshot, std::string_view location, std::string& text,
+                    std::vector<SpaceName>& children);
+
 // The location's own total and every folder down to depth levels below it (files left
 // out), largest first (ties by path). False as for ListSpace when the location cannot be
 // listed; a folder below it that cannot be listed is left with its total and no children.

@@ -105,17 +105,17 @@ std::string ParentOf(const std::string& location) {
   return cut == std::string::npos ? std::string() : location.substr(0, cut);
 }
 
-std::string NameOf(const std::string& path) {
+std::string_view NameOf(std::string_view path) {
   const std::size_t cut = path.rfind('\\');
-  return cut == std::string::npos ? path : path.substr(cut + 1);
+  return cut == std::string_view::npos ? path : path.substr(cut + 1);
 }
 
 std::uint32_t ColourOf(const std::string& path, bool isFolder) {
   if (isFolder) return kFolderColour;
-  const std::string name = NameOf(path);
+  const std::string_view name = NameOf(path);
   const std::size_t dot = name.rfind('.');
   std::uint32_t hash = 2166136261u;
-  if (dot != std::string::npos && dot > 0) {
+  if (dot != std::string_view::npos && dot > 0) {
     for (std::size_t i = dot + 1; i < name.size(); ++i) {
       const char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i];
       hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
@@ -166,39 +166,65 @@ void Shade(SpaceView& view, const RECT& rect, const Surface& s, std::uint32_t co
   }
 }
 
-// Lays out and draws items inside bounds, each folder with its own items inside it while it
-// is at least two pixels each way. False when a newer request came meanwhile.
-bool DrawItems(const LoadedSnapshot& snapshot, SpaceView& view, std::vector<SpaceItem> items,
-               const TreemapRect& bounds, const Surface& surface, double height, int item,
-               const std::atomic<std::uint64_t>& generation) {
-  SortBySpace(items);
-  std::vector<std::uint64_t> sizes;
-  sizes.reserve(items.size());
-  for (const SpaceItem& child : items) sizes.push_back(child.total.bytes);
-  const std::vector<TreemapRect> rects = SquarifiedLayout(sizes, bounds);
-  std::vector<SpaceItem> inner;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (generation.load() != view.generation) return false;
-    const TreemapRect& r = rects[i];
-    const RECT pixels = PixelsOf(r);
-    if (pixels.right <= pixels.left || pixels.bottom <= pixels.top) continue;  // below a pixel
-    const int owner = item >= 0 ? item : static_cast<int>(i);
-    if (item < 0) view.itemRects[i] = pixels;
-    Surface s = surface;
-    AddRidges(s, r, height);
-    if (items[i].isFolder && r.width >= 2 && r.height >= 2 &&
-        ListSpace(snapshot, items[i].path, inner) && !inner.empty()) {
-      if (!DrawItems(snapshot, view, std::move(inner), r, s, height * kCushionFalloff, owner,
-                     generation)) {
-        return false;
+std::string ChildPathOf(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  path += '\\';
+  path.append(name);
+  return path;
+}
+
+// Draws one item into r: a folder with its own items inside it while it is at least two
+// pixels each way, anything else (or an empty folder) as one cushion. Items below a pixel are
+// left out before their path is made. False when a newer request came meanwhile.
+bool DrawItem(const LoadedSnapshot& snapshot, SpaceView& view, std::string path, bool isFolder,
+              const FolderTotal& total, const TreemapRect& r, Surface surface, double height,
+              int owner, const std::atomic<std::uint64_t>& generation) {
+  const RECT pixels = PixelsOf(r);
+  AddRidges(surface, r, height);
+  if (isFolder && r.width >= 2 && r.height >= 2) {
+    std::string text;
+    std::vector<SpaceName> inner;
+    if (ListSpaceNames(snapshot, path, text, inner) && !inner.empty()) {
+      std::vector<std::uint64_t> sizes;
+      sizes.reserve(inner.size());
+      for (const SpaceName& child : inner) sizes.push_back(child.total.bytes);
+      const std::vector<TreemapRect> rects = SquarifiedLayout(sizes, r);
+      for (std::size_t i = 0; i < inner.size(); ++i) {
+        if (generation.load() != view.generation) return false;
+        const RECT p = PixelsOf(rects[i]);
+        if (p.right <= p.left || p.bottom <= p.top) continue;  // below a pixel
+        if (!DrawItem(snapshot, view, ChildPathOf(path, inner[i].name), inner[i].isFolder,
+                      inner[i].total, rects[i], surface, height * kCushionFalloff, owner,
+                      generation)) {
+          return false;
+        }
       }
-      inner = {};
-      continue;
+      return true;
     }
-    Shade(view, pixels, s, ColourOf(items[i].path, items[i].isFolder));
-    view.leaves.push_back({pixels, items[i].path, items[i].isFolder, items[i].total, owner});
   }
+  Shade(view, pixels, surface, ColourOf(path, isFolder));
+  view.leaves.push_back({pixels, std::move(path), isFolder, total, owner});
   return true;
+}
+
+// Lays out and draws the location's items (sorted) inside bounds, each keeping its rectangle.
+void DrawItems(const LoadedSnapshot& snapshot, SpaceView& view, const TreemapRect& bounds,
+               const std::atomic<std::uint64_t>& generation) {
+  std::vector<std::uint64_t> sizes;
+  sizes.reserve(view.items.size());
+  for (const SpaceItem& item : view.items) sizes.push_back(item.total.bytes);
+  const std::vector<TreemapRect> rects = SquarifiedLayout(sizes, bounds);
+  for (std::size_t i = 0; i < view.items.size(); ++i) {
+    if (generation.load() != view.generation) return;
+    const RECT pixels = PixelsOf(rects[i]);
+    if (pixels.right <= pixels.left || pixels.bottom <= pixels.top) continue;  // below a pixel
+    view.itemRects[i] = pixels;
+    const SpaceItem& item = view.items[i];
+    if (!DrawItem(snapshot, view, item.path, item.isFolder, item.total, rects[i], {},
+                  kCushionHeight, static_cast<int>(i), generation)) {
+      return;
+    }
+  }
 }
 
 // The worker's answer to one request.
@@ -221,9 +247,9 @@ std::unique_ptr<SpaceView> Answer(const LoadedSnapshot& snapshot, const SpaceReq
   view->height = std::max(0, request.height);
   view->pixels.assign(
       static_cast<std::size_t>(view->width) * static_cast<std::size_t>(view->height), 0xFFFFFF);
-  DrawItems(snapshot, *view, view->items,
-            {0, 0, static_cast<double>(view->width), static_cast<double>(view->height)}, {},
-            kCushionHeight, -1, generation);
+  DrawItems(snapshot, *view,
+            {0, 0, static_cast<double>(view->width), static_cast<double>(view->height)},
+            generation);
   return view;
 }
 
@@ -276,7 +302,7 @@ void Request(SpaceWindow& s, const std::string& location) {
   SetWindowTextW(s.status, s.view ? L"Drawing the map..." : L"Reading the snapshot...");
 }
 
-std::wstring Wide(const SpaceWindow& s, const std::string& text) {
+std::wstring Wide(const SpaceWindow& s, std::string_view text) {
   return WideFromText(text, s.view ? s.view->encoding : NameEncoding::kAnsi);
 }
 
@@ -336,7 +362,7 @@ void ShowInMain(SpaceWindow& s, const std::string& path) {
   if (first != std::string::npos) {
     const std::string rest = path.substr(first + 1);
     entry.folder = ParentOf(rest);
-    entry.name = NameOf(rest);
+    entry.name = std::string(NameOf(rest));
   }
   s.setup.showEntry(entry);
 }
