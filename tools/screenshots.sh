@@ -8,7 +8,7 @@
 #                        --target mv_screenshot_driver Mirrorvault mv_sample_network
 #                        mv_demo_driver)
 #     SCENE default: all of library folder names properties search settings about find compare
-#                    export space schedules
+#                    export space schedules growth
 # The pictures come from a prefix of their own (BUILD_DIR/screenshots-wine) whose user is
 # named like a person, not like the bench, and whose snapshots folder is the program's
 # default, Documents\Mirrorvault: the paths they show are the ones a user sees.
@@ -17,7 +17,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(cd "${1:-$root/build/win64}" && pwd)"
 scenes=("${@:2}")
 [[ ${#scenes[@]} -gt 0 ]] ||
-  scenes=(library folder names properties search settings about find compare export space schedules)
+  scenes=(library folder names properties search settings about find compare export space schedules
+    growth)
 driver="$build/tools/screenshots/mv_screenshot_driver.exe"
 out="$root/docs/screenshots"
 if [[ ! -f "$driver" ]]; then
@@ -60,7 +61,7 @@ for scene in "${scenes[@]}"; do
   rm -rf "$library"
   mkdir -p "$library"
   python3 "$root/tools/screenshots/sample_library.py" "$library" \
-    $([[ "$scene" == names ]] && echo --names)
+    $([[ "$scene" == names ]] && echo --names) $([[ "$scene" == growth ]] && echo --growth)
   cjk_faces "$([[ "$scene" == names ]] && echo add || echo delete)"
   area="$requests/$scene"
   # From the Documents folder, where the save dialog of Export... opens.
@@ -82,6 +83,7 @@ for scene in "${scenes[@]}"; do
     compare) picture="$out/compare-window.png" ;;
     space) picture="$out/space-window.png" ;;
     schedules) picture="$out/schedules-window.png" ;;
+    growth) picture="$out/growth-window.png" ;;
     export) picture="$out/export-dialog.png" ;;
     *) picture="$out/main-window-$scene.png" ;;
   esac

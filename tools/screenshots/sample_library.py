@@ -2,9 +2,11 @@
 """Writes a small sample snapshot library (snapshot files with CR LF lines) into a folder, for
 the screenshots: two groups, four computers, several captures of the file server. With
 --names, a newer capture of the file server whose Projects share holds a folder of Cyrillic and
-Chinese names, written in the UTF-8 form of the format.
-    python3 tools/screenshots/sample_library.py FOLDER [--names]
+Chinese names, written in the UTF-8 form of the format. With --growth, a capture of the file
+server every week of the autumn before those, its archive and website growing.
+    python3 tools/screenshots/sample_library.py FOLDER [--names] [--growth]
 """
+import datetime
 import os
 import sys
 
@@ -94,6 +96,21 @@ def main():
                               [NAMES + "\\" + entry for entry in NAMED_FILES])
         files["WORKGROUP.FILESRV.06.12.2026.09.00.00.mirvaul"] = snapshot(
             "FILESRV", "WORKGROUP", "06.12.2026 09:00:01", shares, utf8=True)
+    if "--growth" in sys.argv[2:]:
+        for week in range(1, 13):
+            when = datetime.date(2026, 8, 14) + datetime.timedelta(days=7 * week)
+            month, date = when.month, when.day
+            shares = dict(FILESRV)
+            shares["Projects"] = (FILESRV["Projects"][:-1] +
+                                  ["Archive\\%04d-w%02d.zip;;f;;%d;;%d.%d.2026" %
+                                   (2026, w, 6291456 * w, month, date) for w in range(1, week + 1)] +
+                                  ["Website\\build-%02d.js;;f;;%d;;%d.%d.2026" % (w, 409600 + 20480 * w, month, date)
+                                   for w in range(1, week + 1)])
+            shares["Public"] = FILESRV["Public"] + ["Scans%02d.pdf;;f;;%d;;%d.%d.2026" %
+                                                    (week, 2097152 * (week % 4 + 1), month, date)]
+            name = "WORKGROUP.FILESRV.%02d.%02d.2026.09.00.00.mirvaul" % (date, month)
+            files[name] = snapshot("FILESRV", "WORKGROUP", "%02d.%02d.2026 09:00:01" % (date, month),
+                                   shares)
     for name, text in files.items():
         with open(os.path.join(folder, name), "w", newline="", encoding="utf-8") as f:
             f.write(text)

@@ -5,7 +5,7 @@
 // AREA_FILE, and it ends by itself after a while.
 //   mv_screenshot_driver.exe SCENE AREA_FILE
 //     (SCENE: library, folder, names, properties, search, settings, about, find, compare,
-//     export, space, schedules)
+//     export, space, schedules, growth)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -147,6 +147,14 @@ void PlayScene(HWND window, const std::string& scene) {
     // The Space window of the first share beside the main window, its map drawn.
     mv::MainState().browser->OpenLocation("Projects");
     SendMessageA(window, WM_COMMAND, IDM_SHOW_SPACE, 0);
+  } else if (scene == "growth") {
+    // The file server's growth over its weekly captures beside the main window.
+    SendMessageA(window, WM_COMMAND, IDM_SHOW_GROWTH, 0);
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", L"Growth")) != nullptr;) {
+      RECT frame{};
+      GetWindowRect(window, &frame);
+      SetWindowPos(w, nullptr, frame.left + 50, frame.top + 60, 860, 520, SWP_NOZORDER);
+    }
   } else if (scene == "schedules") {
     ShowSchedules(window, mv::MainState().setup.snapshotsDirectory);
   } else if (scene == "search") {
