@@ -124,6 +124,7 @@
 #define IDR_SPACE_MENU 2204
 /* The Growth window: how a computer or a folder grew over its captures */
 #define IDM_SHOW_GROWTH 40113
+#define IDM_SPACE_SHOW_GROWTH 40114
 #define IDD_GROWTH 211
 #define IDC_GROWTH_TITLE 2210
 #define IDC_GROWTH_CHART 2211

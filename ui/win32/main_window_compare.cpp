@@ -39,6 +39,20 @@ std::optional<std::string> SelectedSnapshotPath() {
   return path;
 }
 
+// The Growth window of folder (UTF-8; empty: the whole computer) over the captures of the
+// computer of the snapshot file at path, as the library names it: from the file's name.
+void OpenGrowthOf(HWND window, const std::string& path, const std::string& folder) {
+  const std::size_t slash = path.find_last_of("\\/");
+  const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+  const SnapshotNamePieces pieces(fileName);
+  GrowthSetup setup;
+  setup.snapshotsDirectory = SnapshotsDirectory();
+  setup.group = NameOfFileNamePiece(pieces.Piece(kPieceGroup));
+  setup.computer = NameOfFileNamePiece(pieces.Piece(kPieceComputer));
+  setup.folder = folder;
+  OpenGrowthWindow(window, std::move(setup));
+}
+
 }  // namespace
 
 void CompareSelectedSnapshot(HWND window, std::function<bool(const CompareEntry&)> openEntry) {
@@ -83,6 +97,9 @@ void ShowSpaceOfWindow(HWND window, std::function<bool(const CompareEntry&)> sho
     }
   }
   setup.showEntry = std::move(showEntry);
+  setup.showGrowth = [window, path = info.path](const std::string& folder) {
+    OpenGrowthOf(window, path, folder);
+  };
   OpenSpaceWindow(window, std::move(setup));
 }
 
@@ -93,18 +110,9 @@ void ShowGrowthOfWindow(HWND window) {
     s.notices->ShowMessage(kSelectSnapshot, MessageKind::kInformation);
     return;
   }
-  // The computer as the library names it: from the file's name, not its header.
-  const std::size_t slash = info.path.find_last_of("\\/");
-  const std::string fileName = slash == std::string::npos ? info.path : info.path.substr(slash + 1);
-  const SnapshotNamePieces pieces(fileName);
-  GrowthSetup setup;
-  setup.snapshotsDirectory = s.setup.snapshotsDirectory;
-  setup.group = NameOfFileNamePiece(pieces.Piece(kPieceGroup));
-  setup.computer = NameOfFileNamePiece(pieces.Piece(kPieceComputer));
   std::string location = s.browser->navigationPath();
   while (!location.empty() && location.back() == '\\') location.pop_back();
-  setup.folder = Utf8FromText(location, info.encoding);
-  OpenGrowthWindow(window, std::move(setup));
+  OpenGrowthOf(window, info.path, Utf8FromText(location, info.encoding));
 }
 
 }  // namespace mv

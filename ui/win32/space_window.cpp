@@ -534,10 +534,15 @@ void ShowMenu(SpaceWindow& s, POINT screen, const std::string& path, bool canOpe
   EnableMenuItem(popup, IDM_SPACE_OPEN, MF_BYCOMMAND | (canOpen ? MF_ENABLED : MF_GRAYED));
   EnableMenuItem(popup, IDM_SPACE_SHOW_IN_MAIN,
                  MF_BYCOMMAND | (path.empty() ? MF_GRAYED : MF_ENABLED));
+  const bool growth = canOpen && !path.empty() && s.setup.showGrowth;
+  EnableMenuItem(popup, IDM_SPACE_SHOW_GROWTH, MF_BYCOMMAND | (growth ? MF_ENABLED : MF_GRAYED));
   const int command = static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON,
                                                       screen.x, screen.y, 0, s.window, nullptr));
   if (command == IDM_SPACE_SHOW_IN_MAIN) ShowInMain(s, path);
   if (command == IDM_SPACE_OPEN) Request(s, path);
+  if (command == IDM_SPACE_SHOW_GROWTH && growth) {
+    s.setup.showGrowth(Utf8FromText(path, s.view ? s.view->encoding : NameEncoding::kAnsi));
+  }
 }
 
 LRESULT CALLBACK MapProc(HWND map, UINT message, WPARAM wParam, LPARAM lParam) {

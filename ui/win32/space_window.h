@@ -21,6 +21,8 @@ struct SpaceSetup {
   std::string location;
   // Opens an item's folder in the main window with its row selected.
   std::function<bool(const CompareEntry&)> showEntry;
+  // Opens the Growth window of a folder ("Docs\Sub", UTF-8) over the computer's captures.
+  std::function<void(const std::string& folder)> showGrowth;
 };
 
 // Opens a Space window owned by owner. Null when the window cannot be made.
