@@ -232,6 +232,7 @@ std::size_t FindHistories(FileSystem& fileSystem, const std::string& directory,
     struct Seen {
       EntryHistory history;
       std::vector<std::uint32_t> positions;
+      std::uint32_t newest = 0;  // the latest of positions
     };
     std::vector<Seen> seen;
     std::unordered_map<std::string, std::size_t> byKey;
@@ -242,7 +243,10 @@ std::size_t FindHistories(FileSystem& fileSystem, const std::string& directory,
       const auto [at, added] = byKey.emplace(entryKey, seen.size());
       if (added) seen.push_back({{computer, encoding, entry}, {}});
       Seen& s = seen[at->second];
-      if (s.positions.empty() || position > s.positions.back()) s.history.computer = computer;
+      if (s.positions.empty() || position > s.newest) {
+        s.history.computer = computer;
+        s.newest = position;
+      }
       s.positions.push_back(position);
     };
     if (index.usable) {
