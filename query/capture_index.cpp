@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 #include "core/snapshot_name.h"
@@ -195,13 +196,63 @@ std::string EntryKey(NameEncoding encoding, bool isDirectory, std::string_view s
 
 // --- The model ---------------------------------------------------------------------------
 
+std::uint64_t HashOfText(std::string_view text) {
+  std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ text.size();
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, 8);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 32;
+  }
+  std::uint64_t tail = 0;
+  for (std::size_t i = 0; at + i < text.size(); ++i) {
+    tail |= std::uint64_t{static_cast<unsigned char>(text[at + i])} << (8 * i);
+  }
+  hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+  return hash ^ (hash >> 29);
+}
+
+std::size_t TextSet::SlotOf(std::string_view text, std::uint64_t hash) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = static_cast<std::size_t>(hash) & mask;; slot = (slot + 1) & mask) {
+    const std::uint32_t held = slots_[slot];
+    if (held == 0 || (hashes_[held - 1] == hash && (*this)[held - 1] == text)) return slot;
+  }
+}
+
+std::uint32_t TextSet::Find(std::string_view text) const {
+  if (slots_.empty()) return kAbsent;
+  const std::uint32_t held = slots_[SlotOf(text, HashOfText(text))];
+  return held == 0 ? kAbsent : held - 1;
+}
+
+std::uint32_t TextSet::Add(std::string_view text, bool* added) {
+  if (2 * (std::size_t{size()} + 1) > slots_.size()) {  // at most half full
+    std::vector<std::uint32_t> grown(slots_.empty() ? 1024 : 2 * slots_.size(), 0);
+    slots_.swap(grown);
+    for (std::uint32_t n = 0; n < size(); ++n) {
+      std::size_t slot = static_cast<std::size_t>(hashes_[n]) & (slots_.size() - 1);
+      while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = n + 1;
+    }
+  }
+  const std::uint64_t hash = HashOfText(text);
+  const std::size_t slot = SlotOf(text, hash);
+  if (added != nullptr) *added = slots_[slot] == 0;
+  if (slots_[slot] != 0) return slots_[slot] - 1;
+  const std::uint32_t number = size();
+  bytes_.append(text);
+  starts_.push_back(bytes_.size());
+  hashes_.push_back(hash);
+  slots_[slot] = number + 1;
+  return number;
+}
+
 std::uint32_t CaptureIndex::IdOf(std::string_view key) {
-  const auto found = ids_.find(key);
-  if (found != ids_.end()) return found->second;
-  const auto id = static_cast<std::uint32_t>(keys_.size());
-  keys_.emplace_back(key);
-  ids_.emplace(keys_.back(), id);
-  ranges_.emplace_back();
+  bool added = false;
+  const std::uint32_t id = keys_.Add(key, &added);
+  if (added) ranges_.emplace_back();
   return id;
 }
 
@@ -294,44 +345,20 @@ std::string CaptureIndex::Encode(std::string& reason) const {
   for (std::uint32_t id = 0; id < ranges_.size(); ++id) {
     if (!ranges_[id].empty()) live.push_back(id);
   }
-  std::vector<KeyParts> parts(ranges_.size());
-  std::vector<std::string_view> texts;
-  texts.reserve(live.size() * 2);
-  for (const std::uint32_t id : live) {
-    KeyParts& p = parts[id] = SplitKey(keys_[id]);
-    std::uint32_t ignored = 0;
-    texts.push_back(p.share);
-    const std::size_t cut = p.path.rfind(kPathSeparator);
-    texts.push_back(cut == std::string_view::npos ? p.path : p.path.substr(cut + 1));
-    if (cut != std::string_view::npos) {
-      ForEachComponent(p.path.substr(0, cut), [&](std::string_view c) { texts.push_back(c); });
-    }
-    if (!PlainNumber(p.size, kTextFlag - 1, ignored)) texts.push_back(p.size);
-    if (!PackedDate(p.created, ignored)) texts.push_back(p.created);
-  }
-  std::sort(texts.begin(), texts.end());
-  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
-
-  std::string strings;
-  std::vector<std::uint32_t> blockStarts;
-  std::unordered_map<std::string_view, std::uint32_t> offsets;
-  offsets.reserve(texts.size());
+  // Texts numbered as first met, each once; entries come in the order captures listed them,
+  // a folder's together, so its share and path components are looked up once for the run.
+  TextSet texts;
+  std::vector<std::uint64_t> offsets;
   std::uint64_t stringBytes = 0;
-  for (const std::string_view text : texts) stringBytes += text.size() + 1;
-  if (stringBytes > kMaxIndexStringBytes) {
-    reason = "its names pass " + std::to_string(kMaxIndexStringBytes) + " bytes";
-    return {};
-  }
-  strings.reserve(static_cast<std::size_t>(stringBytes));
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    if (i % kNamesPerBlock == 0) blockStarts.push_back(static_cast<std::uint32_t>(strings.size()));
-    offsets.emplace(texts[i], static_cast<std::uint32_t>(strings.size()));
-    strings.append(texts[i]);
-    strings += '\0';
-  }
-  const auto offsetOf = [&](std::string_view text) { return offsets.find(text)->second; };
-
-  // Folders, parents first: a share's root, then each path component below it.
+  const auto offsetOf = [&](std::string_view text) {
+    bool added = false;
+    const std::uint32_t number = texts.Add(text, &added);
+    if (added) {
+      offsets.push_back(stringBytes);
+      stringBytes += text.size() + 1;
+    }
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(offsets[number], kTextFlag - 1));
+  };
   std::vector<std::pair<std::uint32_t, std::uint32_t>> folders;  // parent, name
   std::unordered_map<std::uint64_t, std::uint32_t> folderIds;
   const auto folderOf = [&](std::uint32_t parent, std::uint32_t name) {
@@ -345,13 +372,25 @@ std::string CaptureIndex::Encode(std::string& reason) const {
   };
   std::vector<Row> rows;
   rows.reserve(live.size());
+  std::string_view lastShare, lastFolder;
+  bool first = true;
+  std::uint32_t lastFolderId = 0;
   for (const std::uint32_t id : live) {
-    const KeyParts& p = parts[id];
-    std::uint32_t folder = folderOf(kShareRoot, offsetOf(p.share));
+    const KeyParts p = SplitKey(keys_[id]);
     const std::size_t cut = p.path.rfind(kPathSeparator);
-    if (cut != std::string_view::npos) {
-      ForEachComponent(p.path.substr(0, cut),
-                       [&](std::string_view c) { folder = folderOf(folder, offsetOf(c)); });
+    const std::string_view folderText =
+        cut == std::string_view::npos ? std::string_view() : p.path.substr(0, cut + 1);
+    std::uint32_t folder = lastFolderId;
+    if (first || p.share != lastShare || folderText != lastFolder) {
+      folder = folderOf(kShareRoot, offsetOf(p.share));
+      if (cut != std::string_view::npos) {
+        ForEachComponent(p.path.substr(0, cut),
+                         [&](std::string_view c) { folder = folderOf(folder, offsetOf(c)); });
+      }
+      lastShare = p.share;
+      lastFolder = folderText;
+      lastFolderId = folder;
+      first = false;
     }
     Row row{offsetOf(cut == std::string_view::npos ? p.path : p.path.substr(cut + 1)), folder, 0, 0,
             id};
@@ -360,6 +399,18 @@ std::string CaptureIndex::Encode(std::string& reason) const {
     if (p.isDirectory) row.folder |= kDirectoryFlag;
     if (p.encoding == NameEncoding::kUtf8) row.folder |= kUtf8Flag;
     rows.push_back(row);
+  }
+  if (stringBytes > kMaxIndexStringBytes) {
+    reason = "its texts pass " + std::to_string(kMaxIndexStringBytes) + " bytes";
+    return {};
+  }
+  std::string strings;
+  std::vector<std::uint32_t> blockStarts;
+  strings.reserve(static_cast<std::size_t>(stringBytes));
+  for (std::uint32_t i = 0; i < texts.size(); ++i) {
+    if (i % kNamesPerBlock == 0) blockStarts.push_back(static_cast<std::uint32_t>(strings.size()));
+    strings.append(texts[i]);
+    strings += '\0';
   }
   if (folders.size() > kMaxIndexFolders) {
     reason = "it has more than " + std::to_string(kMaxIndexFolders) + " folders";
@@ -389,16 +440,27 @@ std::string CaptureIndex::Encode(std::string& reason) const {
   std::vector<std::uint32_t> grams;
   for (std::size_t block = 0; block < blockStarts.size(); ++block) {
     grams.clear();
-    const std::size_t end = std::min(texts.size(), (block + 1) * kNamesPerBlock);
+    const std::size_t end = std::min<std::size_t>(texts.size(), (block + 1) * kNamesPerBlock);
     for (std::size_t i = block * kNamesPerBlock; i < end; ++i) {
-      for (std::size_t at = 0; at + 3 <= texts[i].size(); ++at)
-        grams.push_back(GramAt(texts[i], at));
+      const std::string_view text = texts[static_cast<std::uint32_t>(i)];
+      for (std::size_t at = 0; at + 3 <= text.size(); ++at) grams.push_back(GramAt(text, at));
     }
     std::sort(grams.begin(), grams.end());
     grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
     for (const std::uint32_t gram : grams) pairs.push_back((std::uint64_t{gram} << 32) | block);
   }
-  std::sort(pairs.begin(), pairs.end());
+  // Made in block order: a stable sort by gram (two passes of 12 bits) keeps each gram's
+  // blocks ascending.
+  {
+    std::vector<std::uint64_t> sorted(pairs.size());
+    for (const int shift : {32, 44}) {
+      std::vector<std::size_t> starts(4097, 0);
+      for (const std::uint64_t pair : pairs) ++starts[((pair >> shift) & 0xFFF) + 1];
+      for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+      for (const std::uint64_t pair : pairs) sorted[starts[(pair >> shift) & 0xFFF]++] = pair;
+      pairs.swap(sorted);
+    }
+  }
   std::string gramTable, postings;
   for (std::size_t i = 0; i < pairs.size();) {
     const auto gram = static_cast<std::uint32_t>(pairs[i] >> 32);
@@ -678,7 +740,8 @@ bool IndexView::DecodeRanges(std::uint32_t id, std::vector<CaptureRange>* out) c
   if (id >= entryCount_) return false;
   std::size_t at = Get32(rangeStarts_, 4 * std::size_t{id / kEntriesPerRangeStart});
   // Open checked the whole stream, so the entries before id in its group read back.
-  for (std::uint32_t e = id - id % kEntriesPerRangeStart;; ++e) {
+  for (auto e = static_cast<std::uint32_t>(id / kEntriesPerRangeStart * kEntriesPerRangeStart);;
+       ++e) {
     std::uint32_t count = 0;
     if (!GetVarint(ranges_, at, count)) return false;
     std::uint32_t next = 0;

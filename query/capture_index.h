@@ -33,11 +33,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/snapshot_format.h"
@@ -83,6 +81,29 @@ struct IndexedEntry {
 std::string EntryKey(NameEncoding encoding, bool isDirectory, std::string_view share,
                      std::string_view path, std::string_view size, std::string_view created);
 
+// Distinct texts, each kept once and numbered in the order first added: an open-addressed
+// table over one buffer, since indexing a capture looks up every one of its entries.
+class TextSet {
+ public:
+  static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+  // The number of text, added when new; added tells which.
+  std::uint32_t Add(std::string_view text, bool* added = nullptr);
+  std::uint32_t Find(std::string_view text) const;
+  std::string_view operator[](std::uint32_t number) const {
+    return std::string_view(bytes_).substr(
+        static_cast<std::size_t>(starts_[number]),
+        static_cast<std::size_t>(starts_[number + 1] - starts_[number]));
+  }
+  std::uint32_t size() const { return static_cast<std::uint32_t>(starts_.size() - 1); }
+
+ private:
+  std::size_t SlotOf(std::string_view text, std::uint64_t hash) const;
+  std::string bytes_;
+  std::vector<std::uint64_t> starts_{0};
+  std::vector<std::uint32_t> slots_;  // number + 1; 0: free
+  std::vector<std::uint64_t> hashes_;
+};
+
 // The index as it is built and changed, in memory.
 class CaptureIndex {
  public:
@@ -106,8 +127,7 @@ class CaptureIndex {
   void AddToEntry(std::uint32_t id, std::uint32_t position);
 
   std::vector<IndexedCapture> captures_;
-  std::deque<std::string> keys_;  // a deque: the map's views stay valid as it grows
-  std::unordered_map<std::string_view, std::uint32_t> ids_;
+  TextSet keys_;  // entry keys, numbered by entry
   std::vector<std::vector<CaptureRange>> ranges_;
 };
 
