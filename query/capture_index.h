@@ -48,8 +48,10 @@ namespace mv {
 inline constexpr std::string_view kIndexExtension = ".mvindex";
 // An index file larger than this is not read: find then reads the snapshots.
 inline constexpr std::uint64_t kMaxIndexBytes = 512ull << 20;
-// Strings of one block share one posting in the gram lists.
-inline constexpr std::size_t kNamesPerBlock = 16;
+// Strings of one block share one posting in the gram lists: 128 keeps the index under 24
+// bytes per distinct entry beside its texts (bench/index), and a block is matched in
+// microseconds.
+inline constexpr std::size_t kNamesPerBlock = 128;
 inline constexpr std::size_t kEntriesPerRangeStart = 16;
 // Texts are referred to by 31-bit offsets, folders by 30-bit numbers: an index that would
 // pass either is not written (the update says so).
