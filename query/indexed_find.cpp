@@ -308,13 +308,6 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
     update.fileName = IndexFileName(update.group, update.computer);
     kept.insert(update.fileName);
     const std::string path = SnapshotFilePath(directory, update.fileName);
-    CaptureIndex index;
-    std::vector<char> bytes;
-    const bool loaded =
-        fileSystem.ReadWholeExclusive(path, kMaxIndexBytes, bytes) == IoError::kNone &&
-        index.Decode(std::string_view(bytes.data(), bytes.size() - 1));
-    const std::uint64_t loadedBytes = loaded ? bytes.size() - 1 : 0;
-    bytes = {};
     // The captures it holds that are still there as they were, in their order.
     std::unordered_map<std::string, std::size_t> order;
     std::vector<FileStamp> stamps(captures.size());
@@ -323,12 +316,36 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
       order.emplace(captures[i]->fileName, i);
       stamped[i] = StampOf(fileSystem, captures[i]->path, stamps[i]);
     }
-    std::vector<bool> held(captures.size(), false);
+    std::vector<char> bytes;
+    const bool read = fileSystem.ReadWholeExclusive(path, kMaxIndexBytes, bytes) == IoError::kNone;
+    const std::string_view held(bytes.data(), read ? bytes.size() - 1 : 0);
+    {
+      // An index that holds every capture as it is now stays as it is, unread further.
+      IndexView view;
+      bool current = read && view.Open(held) && view.captures().size() == captures.size();
+      for (std::size_t i = 0; current && i < captures.size(); ++i) {
+        current = stamped[i] && view.captures()[i].fileName == captures[i]->fileName &&
+                  view.captures()[i].stamp == stamps[i];
+      }
+      if (current) {
+        update.captures = captures.size();
+        update.entries = view.entryCount();
+        update.bytes = held.size();
+        update.stringBytes = view.stringBytes();
+        updates.push_back(std::move(update));
+        continue;
+      }
+    }
+    CaptureIndex index;
+    const bool loaded = read && index.Decode(held);
+    const std::uint64_t loadedBytes = loaded ? held.size() : 0;
+    bytes = {};
+    std::vector<bool> stillThere(captures.size(), false);
     for (std::size_t j = index.captures().size(); j-- > 0;) {
       const IndexedCapture& capture = index.captures()[j];
       const auto at = order.find(capture.fileName);
       if (at != order.end() && stamped[at->second] && stamps[at->second] == capture.stamp) {
-        held[at->second] = true;
+        stillThere[at->second] = true;
       } else {
         index.RemoveCapture(j);
         ++update.dropped;
@@ -339,14 +356,14 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
       const std::size_t at = order.at(capture.fileName);
       if (at < last) {  // an order this library no longer gives: start again
         index = CaptureIndex();
-        std::fill(held.begin(), held.end(), false);
+        std::fill(stillThere.begin(), stillThere.end(), false);
         break;
       }
       last = at;
     }
     std::size_t position = 0;
     for (std::size_t i = 0; i < captures.size(); ++i) {
-      if (held[i]) {
+      if (stillThere[i]) {
         ++position;
         continue;
       }
