@@ -21,10 +21,12 @@
 //   counts and section sizes;
 //   captures: file name, COMPUTER value, encoding, stamp;
 //   strings: every distinct text (names, path components, share names, sizes and dates that
-//     are not plain numbers), each ending in NUL, sorted, cut into blocks of kNamesPerBlock;
+//     are not plain numbers), each ending in NUL, in the order the captures first listed
+//     them (a folder's names together), cut into blocks of kNamesPerBlock;
 //   block starts: where each block of strings begins;
 //   folders: (parent folder or share root, name) for every folder path, parents first;
-//   entries: 16 bytes each (name, folder and flags, size, created), ordered by name;
+//   entries: 16 bytes each (name, folder and flags, size, created), in the order of their
+//     names' strings, so that a name's entries lie together;
 //   range starts, one per kEntriesPerRangeStart entries, and the ranges as varints;
 //   grams: every 3-byte lower-case gram of the strings with the list of blocks that hold it
 //     (delta varints). A search takes the blocks that hold every gram of its pattern's plain
