@@ -17,6 +17,7 @@ int RunPrune(const Args& args, std::ostream& out, std::ostream& err);
 int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err);
 int RunDu(const Args& args, std::ostream& out, std::ostream& err);
 int RunHistory(const Args& args, std::ostream& out, std::ostream& err);
+int RunIndex(const Args& args, std::ostream& out, std::ostream& err);
 
 const Command kCommands[] = {
     {"capture",
@@ -50,9 +51,17 @@ const Command kCommands[] = {
      "computers named or described; browsed ones get them only with --auth-browsed.",
      RunTake},
     {"find",
-     "find DIR PATTERN [--computer C] [--group G] [--latest] [--dirs|--files] [--codepage N]",
-     "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case).",
+     "find DIR PATTERN [--computer C] [--group G] [--latest | --history | --gone] "
+     "[--dirs|--files] [--no-index] [--codepage N]",
+     "Lists the entries of the snapshots in DIR whose names match PATTERN (* ?, any case). "
+     "--history lists each entry once per computer with its first and last capture and how "
+     "many held it; --gone only those its computer's newest capture lacks. Snapshots that an "
+     "index holds as they are answer from it (--no-index: read every snapshot).",
      RunFind},
+    {"index", "index DIR [--computer C] [--group G]",
+     "Builds or updates the index of each computer's snapshots in DIR, beside them "
+     "(GROUP.COMPUTER.mvindex), which find then uses: only new captures are read.",
+     RunIndex},
     {"diff", "diff OLD NEW [--codepage N]",
      "Lists what was added (+), removed (-) and changed (~) from snapshot OLD to NEW, by name "
      "even when one is in UTF-8 and the other is not.",

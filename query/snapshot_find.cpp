@@ -93,6 +93,13 @@ bool SnapshotPattern::Matches(std::string_view name, NameEncoding encoding,
   return pattern_.Matches(scratch);
 }
 
+bool SnapshotPattern::MatchesName(std::string_view name, NameEncoding encoding,
+                                  CodePageDecoder& decoder, std::string& scratch) const {
+  return CanMatch(encoding) &&
+         FindIgnoringCase(name, Literal(encoding), 0) != std::string_view::npos &&
+         Matches(name, encoding, decoder, scratch);
+}
+
 bool SnapshotPattern::Find(const SnapshotLayout& layout, EntryKinds kinds, CodePageDecoder& decoder,
                            std::vector<FoundEntry>& hits, FindCursor& cursor,
                            std::size_t maxHits) const {

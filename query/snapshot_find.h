@@ -90,6 +90,19 @@ class SnapshotPattern {
             std::vector<FoundEntry>& hits, FindCursor& cursor,
             std::size_t maxHits = kFindHitsAtOnce) const;
 
+  // What the search of a snapshot of encoding looks for first, and whether any name there
+  // can match at all.
+  std::string_view Literal(NameEncoding encoding) const {
+    return encoding == NameEncoding::kAnsi ? ansiLiteral_ : utf8Literal_;
+  }
+  bool CanMatch(NameEncoding encoding) const {
+    return encoding == NameEncoding::kUtf8 || ansiCanMatch_;
+  }
+  // Whether Find would report an entry of this name in a snapshot of encoding: the name holds
+  // the plain run and matches. For an index, which holds names without their lines.
+  bool MatchesName(std::string_view name, NameEncoding encoding, CodePageDecoder& decoder,
+                   std::string& scratch) const;
+
  private:
   bool Matches(std::string_view name, NameEncoding encoding, CodePageDecoder& decoder,
                std::string& scratch) const;
