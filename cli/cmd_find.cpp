@@ -55,12 +55,6 @@ class PrintedReport final : public FindReport {
   std::string line_, path_;
 };
 
-// "present 03.11.2026 09:00:00 - 05.12.2026 09:00:00, 33 captures"
-std::string PresentText(const EntryHistory& history) {
-  return "present " + history.first->dateText + " - " + history.last->dateText + ", " +
-         std::to_string(history.captures) + (history.captures == 1 ? " capture" : " captures");
-}
-
 class PrintedHistory final : public HistoryReport {
  public:
   PrintedHistory(ShownNames& names, bool gone, std::ostream& out, std::ostream& err)
@@ -83,7 +77,7 @@ class PrintedHistory final : public HistoryReport {
       line_ += history.last->dateText;
       line_ += '\t';
     }
-    line_ += PresentText(history);
+    line_ += EntryPresentText(history);
     line_ += '\n';
     out_ << line_;
   }

@@ -421,4 +421,9 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
   return updates;
 }
 
+std::string EntryPresentText(const EntryHistory& history) {
+  return "present " + history.first->dateText + " - " + history.last->dateText + ", " +
+         std::to_string(history.captures) + (history.captures == 1 ? " capture" : " captures");
+}
+
 }  // namespace mv

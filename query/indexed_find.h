@@ -61,6 +61,9 @@ struct EntryHistory {
   bool inNewest = false;     // its computer's newest readable capture holds it
 };
 
+// "present 03.11.2026 09:00:00 - 05.12.2026 09:00:00, 33 captures".
+std::string EntryPresentText(const EntryHistory& history);
+
 class HistoryReport {
  public:
   virtual ~HistoryReport() = default;

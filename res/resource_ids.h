@@ -95,6 +95,7 @@
 #define IDC_FIND_SCOPE 2005
 #define IDC_FIND_LIST 2006
 #define IDC_FIND_PROGRESS 2007
+#define IDC_FIND_SHOW 2008
 
 /* Compare window and Export... (commands 40101-40102, dialogs 201-203, controls 2050-2149) */
 #define IDM_COMPARE 40101

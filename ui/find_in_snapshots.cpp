@@ -2,10 +2,12 @@
 #include "ui/find_in_snapshots.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 
 #include "core/snapshot_format.h"
 #include "core/text.h"
+#include "query/indexed_find.h"
 #include "query/snapshot_scan.h"
 
 namespace mv {
@@ -75,7 +77,7 @@ std::vector<FindScope> ScopesOfLibrary(const std::vector<LibrarySnapshot>& libra
 std::vector<LibrarySnapshot> SnapshotsToSearch(const std::vector<LibrarySnapshot>& library,
                                                const FindChoices& choices) {
   SnapshotChoice choice;
-  choice.latestOnly = choices.newestOnly;
+  choice.latestOnly = choices.newestOnly && choices.show == FindShow::kEveryHit;
   std::vector<LibrarySnapshot> chosen = ChooseSnapshots(library, choice);
   if (choices.scope.kind == FindScope::Kind::kAll) return chosen;
   std::erase_if(chosen, [&](const LibrarySnapshot& snapshot) {
@@ -122,7 +124,7 @@ class FindSearch::Report final : public FindReport {
     search_.Changed(lock);
   }
 
- private:
+ public:
   static std::vector<FindHit> Made(std::string_view computer, const std::vector<FoundEntry>& hits,
                                    std::uint32_t snapshot) {
     std::vector<FindHit> made;
@@ -148,6 +150,7 @@ class FindSearch::Report final : public FindReport {
     return made;
   }
 
+ private:
   static void Append(FindBatch& batch, std::vector<FindHit>& made) {
     if (batch.hits.empty()) {
       batch.hits = std::move(made);
@@ -160,6 +163,40 @@ class FindSearch::Report final : public FindReport {
   std::uint32_t withHits_ = 0;
 };
 
+// Each entry once, with the captures that held it: its hit stands in its last capture.
+class FindSearch::Histories final : public HistoryReport {
+ public:
+  Histories(FindSearch& search, bool gone) : search_(search), gone_(gone) {}
+
+  void Seen(const EntryHistory& history) override {
+    std::unique_lock lock(search_.mutex_);
+    FindBatch& batch = search_.pending_;
+    auto [at, added] = shown_.try_emplace(history.last, static_cast<std::uint32_t>(shown_.size()));
+    if (added) {
+      batch.snapshots.push_back(
+          {history.last->path, history.last->dateText, history.computer, history.encoding});
+    }
+    std::vector<FindHit> made = Report::Made(history.computer, {history.entry}, at->second);
+    FindHit& hit = made.front();
+    hit.seen = EntryPresentText(history);
+    if (gone_) hit.seen = "last seen " + history.last->dateText + ", " + hit.seen;
+    hit.captures = history.captures;
+    batch.hits.push_back(std::move(hit));
+    search_.Changed(lock);
+  }
+
+  void Skipped(const LibrarySnapshot& snapshot, std::string_view reason) override {
+    std::unique_lock lock(search_.mutex_);
+    search_.pending_.unreadable.push_back(snapshot.path + ": " + std::string(reason));
+    search_.Changed(lock);
+  }
+
+ private:
+  FindSearch& search_;
+  bool gone_;
+  std::unordered_map<const LibrarySnapshot*, std::uint32_t> shown_;
+};
+
 FindSearch::FindSearch(FileSystem& fileSystem, std::vector<LibrarySnapshot> snapshots,
                        const FindChoices& choices, std::function<void()> notify)
     : notify_(std::move(notify)), total_(snapshots.size()) {
@@ -168,9 +205,10 @@ FindSearch::FindSearch(FileSystem& fileSystem, std::vector<LibrarySnapshot> snap
   request.kinds = choices.kinds;
   request.stop = &stop_;
   request.threadsReading = &threadsReading_;
-  thread_ = std::thread([this, &fileSystem, list = std::move(snapshots), request]() mutable {
-    Run(fileSystem, std::move(list), std::move(request));
-  });
+  thread_ =
+      std::thread([this, &fileSystem, list = std::move(snapshots), request, choices]() mutable {
+        Run(fileSystem, std::move(list), std::move(request), std::move(choices));
+      });
 }
 
 FindSearch::~FindSearch() {
@@ -179,10 +217,21 @@ FindSearch::~FindSearch() {
 }
 
 void FindSearch::Run(FileSystem& fileSystem, std::vector<LibrarySnapshot> snapshots,
-                     FindRequest request) {
-  Report report(*this);
-  FindInSnapshots(fileSystem, snapshots, request, report);
+                     FindRequest request, FindChoices choices) {
+  if (choices.show != FindShow::kEveryHit) {
+    Histories report(*this, choices.show == FindShow::kGone);
+    FindHistories(fileSystem, choices.directory, snapshots, request,
+                  choices.show == FindShow::kGone, report);
+  } else if (!choices.directory.empty()) {
+    Report report(*this);
+    FindWithIndexes(fileSystem, choices.directory, snapshots, request, report);
+  } else {
+    Report report(*this);
+    FindInSnapshots(fileSystem, snapshots, request, report);
+  }
   std::unique_lock lock(mutex_);
+  // Each entry once reports entries, not snapshots: they were all looked at.
+  if (choices.show != FindShow::kEveryHit && !stop_.load()) pending_.searched = total_;
   pending_.finished = true;
   notified_ = false;  // the end is told even when a batch is still waiting
   Changed(lock);
@@ -248,6 +297,8 @@ FindResults::Cell FindResults::CellOf(std::size_t row, int column) const {
       return {snapshot.dateText, NameEncoding::kUtf8};
     case kFindComputer:
       return {snapshot.computer, snapshot.encoding};
+    case kFindSeen:
+      return {hit.seen, NameEncoding::kUtf8};
     default:
       return {};
   }
@@ -281,6 +332,9 @@ bool FindResults::Before(std::size_t a, std::size_t b) const {
       break;
     case kFindComputer:
       order = CompareIgnoreCase(snapshots_[x.snapshot].computer, snapshots_[y.snapshot].computer);
+      break;
+    case kFindSeen:
+      order = x.captures == y.captures ? 0 : (x.captures < y.captures ? -1 : 1);
       break;
     default:
       break;

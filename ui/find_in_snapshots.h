@@ -40,11 +40,19 @@ struct FindScope {
 // (ignoring case) in list order. A computer without a group is offered as a computer only.
 std::vector<FindScope> ScopesOfLibrary(const std::vector<LibrarySnapshot>& library);
 
+// What the list shows: every hit in every capture; each entry once per computer with the
+// captures that held it; or only the entries a computer's newest capture no longer holds.
+enum class FindShow { kEveryHit, kEachEntry, kGone };
+
 struct FindChoices {
-  std::string name;  // as NamePattern takes it
-  bool newestOnly = false;
+  std::string name;         // as NamePattern takes it
+  bool newestOnly = false;  // every hit only: each entry once looks at every capture
   EntryKinds kinds = EntryKinds::kAll;
   FindScope scope;
+  FindShow show = FindShow::kEveryHit;
+  // The snapshots folder, whose capture indexes answer for the snapshots they hold as they
+  // are; empty: every snapshot is read.
+  std::string directory;
 };
 
 // The snapshots of the library the choices search, in list order.
@@ -67,6 +75,10 @@ struct FindHit {
   std::string size;            // as written; empty for a directory
   std::string created;         // month.day.year as written
   std::uint32_t snapshot = 0;  // index among the snapshots with hits, in the order found
+  // Each entry once: "present 03.11.2026 09:00:00 - 05.12.2026 09:00:00, 33 captures" (gone:
+  // "last seen ..., present ..."), UTF-8; the captures counted; its snapshot is the last.
+  std::string seen;
+  std::size_t captures = 0;
 };
 
 // What the search did since its last batch was taken.
@@ -105,7 +117,9 @@ class FindSearch {
 
  private:
   class Report;
-  void Run(FileSystem& fileSystem, std::vector<LibrarySnapshot> snapshots, FindRequest request);
+  class Histories;
+  void Run(FileSystem& fileSystem, std::vector<LibrarySnapshot> snapshots, FindRequest request,
+           FindChoices choices);
   // With mutex_ held: notify unless a batch is already waiting to be taken.
   void Changed(std::unique_lock<std::mutex>& lock);
 
@@ -120,8 +134,16 @@ class FindSearch {
 };
 
 // Columns of the hit list.
-enum FindColumn { kFindName, kFindFolder, kFindSize, kFindCreated, kFindSnapshot, kFindComputer };
-inline constexpr int kFindColumnCount = 6;
+enum FindColumn {
+  kFindName,
+  kFindFolder,
+  kFindSize,
+  kFindCreated,
+  kFindSnapshot,
+  kFindComputer,
+  kFindSeen
+};
+inline constexpr int kFindColumnCount = 7;
 
 // The unreadable snapshots the progress text names; more are counted only.
 inline constexpr std::size_t kNamedUnreadable = 3;

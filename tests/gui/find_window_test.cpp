@@ -4,6 +4,7 @@
 #include <set>
 
 #include "gui_support.h"
+#include "query/indexed_find.h"
 #include "ui/win32/find_window.h"
 
 namespace mv::gui {
@@ -55,13 +56,15 @@ class FindWindowTest : public MainWindowTest {
                  reinterpret_cast<LPARAM>(&item));
     return TextFromWide(text, NameEncoding::kUtf8);
   }
-  // Every row as "name|in folder|size|created|snapshot|computer".
-  std::vector<std::string> Rows() {
+  // Every row as "name|in folder|size|created|snapshot|computer" (and "|captures").
+  std::vector<std::string> Rows(int columns = 6) {
     std::vector<std::string> rows;
     const auto count = static_cast<int>(SendMessageW(hits_, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < count; ++row) {
       std::string line;
-      for (int column = 0; column < 6; ++column) line += (column ? "|" : "") + Cell(row, column);
+      for (int column = 0; column < columns; ++column) {
+        line += (column ? "|" : "") + Cell(row, column);
+      }
       rows.push_back(line);
     }
     return rows;
@@ -147,6 +150,32 @@ TEST_F(FindWindowTest, StopEndsTheSearchEarly) {
   // Esc closes the window.
   SendMessageW(find_, WM_COMMAND, IDCANCEL, 0);
   EXPECT_EQ(OpenFindWindow(), nullptr);
+}
+
+TEST_F(FindWindowTest, EachEntryOnceWithItsCapturesAndWhatIsGoneFromTheNewest) {
+  // PC1's captures answered from its index, the others read.
+  UpdateIndexes(PlatformFileSystem(), folder_.path(), SnapshotChoice{});
+  ASSERT_TRUE(folder_.Exists("wg.pc1.mvindex"));
+  const auto show = [&](int choice) {
+    SendDlgItemMessageW(find_, IDC_FIND_SHOW, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+  };
+  const std::string once = "|PC1|present 05.12.2026 09:04:05 - 05.12.2026 09:04:05, 1 capture";
+  const std::string older = "|PC1|present 04.12.2026 18:00:00 - 04.12.2026 18:00:00, 1 capture";
+  show(1);
+  EXPECT_EQ(Find(L"report.xlsx", false).rfind("Done: 4 of 4 snapshots, 3 found", 0), 0u);
+  std::vector<std::string> rows = Rows(7);
+  EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()),
+            (std::set<std::string>{
+                "report.xlsx|\\\\PC1\\Docs|10|1.15.2010|05.12.2026 09:04:05" + once,
+                "Report.XLSX|\\\\PC1\\Docs\\Sub|77|6.3.2009|05.12.2026 09:04:05" + once,
+                "report.xlsx|\\\\PC1\\Docs|9|1.15.2010|04.12.2026 18:00:00" + older}));
+  // Gone: the older size of the report is in no newest capture.
+  show(2);
+  EXPECT_EQ(Find(L"report", false).rfind("Done: 4 of 4 snapshots, 1 found", 0), 0u);
+  EXPECT_EQ(Rows(7), (std::vector<std::string>{
+                         "report.xlsx|\\\\PC1\\Docs|9|1.15.2010|04.12.2026 18:00:00|PC1|last "
+                         "seen 04.12.2026 18:00:00, present 04.12.2026 18:00:00 - 04.12.2026 "
+                         "18:00:00, 1 capture"}));
 }
 
 }  // namespace

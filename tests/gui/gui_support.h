@@ -151,6 +151,7 @@ class MainWindowTest : public ::testing::Test {
     setup.helpFilePath = "C:\\Tools\\help.chm";
     setup.shell = &shell_;
     setup.exitApplication = [this] { ++exits_; };
+    setup.keepIndexes = false;  // the tests count the files of the folder
     if (adjust) adjust(setup);
     SetMainWindowSetup(std::move(setup));
     window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,

@@ -204,6 +204,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       mv::LoadSettings(mv::ProfileSettingsFile(mv::ConfigFilePathIn(documents)), documents);
   setup.showInTray = setup.showInTray || scene == "settings";  // one box ticked in Settings
   setup.exitApplication = [] { PostQuitMessage(0); };
+  setup.keepIndexes = false;  // the sample library stays as written
   mv::SetMainWindowSetup(std::move(setup));
   HWND window =
       CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, mv::MainWindowProc, 0);

@@ -35,12 +35,17 @@ constexpr std::array<ReportColumn, kFindColumnCount> kColumns = {{{L"Name", 150}
                                                                   {L"Size", 70, LVCFMT_RIGHT},
                                                                   {L"Date Created", 80},
                                                                   {L"Snapshot", 120},
-                                                                  {L"Computer", 80}}};
+                                                                  {L"Computer", 80},
+                                                                  {L"Captures", 220}}};
 // The kinds box, in the order of EntryKinds' choices offered.
 constexpr std::array<const wchar_t*, 3> kKindTexts = {L"Files and folders", L"Files only",
                                                       L"Folders only"};
 constexpr std::array<EntryKinds, 3> kKinds = {EntryKinds::kAll, EntryKinds::kFiles,
                                               EntryKinds::kDirectories};
+// The show box, in the order of FindShow.
+constexpr std::array<const wchar_t*, 3> kShowTexts = {
+    L"Every hit in every snapshot", L"Each entry once, with the captures that held it",
+    L"Entries gone from each computer's newest capture"};
 
 constexpr std::array<Anchor, 6> kAnchors = {{
     {IDC_FIND_NAME, false, false, true, false},
@@ -158,6 +163,11 @@ void StartFind(FindWindowState& s) {
   choices.kinds = kind >= 0 && static_cast<std::size_t>(kind) < kKinds.size()
                       ? kKinds[static_cast<std::size_t>(kind)]
                       : EntryKinds::kAll;
+  const auto show = SendDlgItemMessageW(s.window, IDC_FIND_SHOW, CB_GETCURSEL, 0, 0);
+  choices.show = show == 1   ? FindShow::kEachEntry
+                 : show == 2 ? FindShow::kGone
+                             : FindShow::kEveryHit;
+  if (s.setup.snapshotsDirectory) choices.directory = s.setup.snapshotsDirectory();
   const auto scope = SendDlgItemMessageW(s.window, IDC_FIND_SCOPE, CB_GETCURSEL, 0, 0);
   if (scope > 0 && static_cast<std::size_t>(scope) < s.scopes.size()) {
     choices.scope = s.scopes[static_cast<std::size_t>(scope)];
@@ -257,6 +267,10 @@ void InitWindow(FindWindowState& s, HWND window) {
     SendDlgItemMessageW(window, IDC_FIND_KINDS, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   }
   SendDlgItemMessageW(window, IDC_FIND_KINDS, CB_SETCURSEL, 0, 0);
+  for (const wchar_t* text : kShowTexts) {
+    SendDlgItemMessageW(window, IDC_FIND_SHOW, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+  SendDlgItemMessageW(window, IDC_FIND_SHOW, CB_SETCURSEL, 0, 0);
   FillScopes(s, ListLibrary(s));
   s.layout.Remember(window, kAnchors);
   ShowProgress(s);
@@ -304,6 +318,13 @@ INT_PTR CALLBACK FindMessages(HWND window, UINT message, WPARAM wParam, LPARAM l
           break;
         case IDC_FIND_STOP:
           if (s.search) s.search->Stop();
+          break;
+        case IDC_FIND_SHOW:
+          // Each entry once looks at every capture: the newest alone would tell no history.
+          if (HIWORD(wParam) == CBN_SELCHANGE) {
+            EnableWindow(GetDlgItem(window, IDC_FIND_NEWEST),
+                         SendDlgItemMessageW(window, IDC_FIND_SHOW, CB_GETCURSEL, 0, 0) == 0);
+          }
           break;
         case IDCANCEL:
           DestroyWindow(window);

@@ -62,6 +62,9 @@ struct MainWindowSetup : Settings {
   // clock of their own and look often.
   Clock* scheduleClock = nullptr;
   unsigned scheduleLookMilliseconds = kScheduleLookMilliseconds;
+  // Whether the capture indexes beside the snapshots are kept up to date in the background
+  // (at the start and after new snapshots came); tests that count files set it off.
+  bool keepIndexes = true;
 };
 
 // Start-up hands the window its setup before creating it.

@@ -11,6 +11,7 @@
 
 #include "capture/activity_state.h"
 #include "core/text.h"
+#include "query/index_keeper.h"
 #include "ui/file_list_rows.h"
 #include "ui/win32/main_window_state.h"
 #include "ui/win32/win32_notice_port.h"
@@ -137,6 +138,9 @@ void RebuildSnapshotTreeOfWindow() {
   MainWindowState& s = MainState();
   s.library->SetSnapshotDirectory(s.setup.snapshotsDirectory);
   s.library->RebuildSnapshotTree();
+  // The tree is filled at the start, after captures and when the folder changed: the
+  // indexes follow in the background.
+  if (s.setup.keepIndexes) TheIndexKeeper().Request(s.setup.snapshotsDirectory);
 }
 
 void RefreshSnapshotTreeKeepingSelection() {

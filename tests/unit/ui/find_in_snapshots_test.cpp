@@ -61,9 +61,9 @@ TEST(FindInSnapshots, HandsOverHitsInBatchesAndKeepsTheSortAsTheyCome) {
   // A later batch's hits take their places in the order shown: by size, folders first.
   FindBatch more;
   more.snapshots.push_back({dir.Join(pc2), "01.12.2026 08:00:00", "PC2", NameEncoding::kAnsi});
-  more.hits = {FindHit{"big", "C$", "\\\\PC2\\C$", false, "1000", "1.1.2020", 1},
-               FindHit{"ax", "C$", "\\\\PC2\\C$", true, "", "1.1.2019", 1},
-               FindHit{"mid", "C$", "\\\\PC2\\C$", false, "0021", "1.1.2020", 1}};
+  more.hits = {FindHit{"big", "C$", "\\\\PC2\\C$", false, "1000", "1.1.2020", 1, {}, 0},
+               FindHit{"ax", "C$", "\\\\PC2\\C$", true, "", "1.1.2019", 1, {}, 0},
+               FindHit{"mid", "C$", "\\\\PC2\\C$", false, "0021", "1.1.2020", 1, {}, 0}};
   results.Add(std::move(more));
   std::vector<std::string> names;
   for (std::size_t row = 0; row < results.rowCount(); ++row) names.push_back(results.Hit(row).name);
