@@ -22,6 +22,7 @@
 #include "platform/memory/memory_tree_port.h"
 #include "platform/network_description.h"
 #include "platform/threading.h"
+#include "query/indexed_find.h"
 
 namespace mv::cli {
 namespace {
@@ -153,6 +154,15 @@ int RunScheduleCommand(const Args& args, std::ostream& out, std::ostream& err) {
                        });
   if (running.job) running.job->Shutdown();
   if (running.browser) running.browser->Shutdown();
+  // The capture indexes follow the new snapshots, as the window keeps them.
+  if (round.ran > 0) {
+    for (const IndexUpdate& update : UpdateIndexes(fs, snapshots, SnapshotChoice{})) {
+      if (!update.failure.empty()) {
+        err << "mirrorvault-cli: the index " << VisibleText(update.fileName)
+            << " could not be written: " << VisibleText(update.failure) << "\n";
+      }
+    }
+  }
   if (round.stop == ScheduleRound::Stop::kLocked) {
     err << "mirrorvault-cli: " << VisibleText(round.error) << "\n";
     return runDue ? kExitOk : kExitFailure;

@@ -2,7 +2,8 @@
 # The Find in All Snapshots window of the 64-bit program under Wine over 100 generated
 # snapshots of 100,000 entries each: time from Find to the first hit shown, and to the end,
 # against `mirrorvault-cli find` (the Windows build, under the same Wine) over the same folder
-# in the same run. Usage: bench/find_window/run.sh [PRESET] (default win64; MV_BENCH_RUNS=3).
+# in the same run; then the window again once the capture indexes are built.
+# Usage: bench/find_window/run.sh [PRESET] (default win64; MV_BENCH_RUNS=3).
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 preset=${1:-win64}
@@ -43,4 +44,11 @@ window_ms=$(sed -n 's/.*done \([0-9.]*\) ms.*/\1/p' "$dir.window.out" | sort -n 
 first_ms=$(sed -n 's/.*first hit shown \([0-9.]*\) ms.*/\1/p' "$dir.window.out" | sort -n | tail -1)
 awk -v a="$cli_ms" -v b="$window_ms" -v f="$first_ms" \
   'BEGIN { printf "best: cli %s ms, window %s ms, ratio window / cli = %.2f; first hit at worst %s ms\n", a, b, b / a, f }'
-rm -f "$dir.cli.ms" "$dir.cli.out" "$dir.window.out"
+# The same window once every computer's capture index is built (mirrorvault-cli index).
+"$run" "$cli" index "$windows_dir" >/dev/null 2>&1
+"$run" "$bench" "$windows_dir" "$pattern" "$runs" | tee "$dir.indexed.out"
+indexed_ms=$(sed -n 's/.*done \([0-9.]*\) ms.*/\1/p' "$dir.indexed.out" | sort -n | head -1)
+indexed_first=$(sed -n 's/.*first hit shown \([0-9.]*\) ms.*/\1/p' "$dir.indexed.out" | sort -n | tail -1)
+awk -v a="$window_ms" -v b="$indexed_ms" -v f="$indexed_first" \
+  'BEGIN { printf "with indexes: window %s ms (ratio indexed / read = %.3f); first hit at worst %s ms\n", b, b / a, f }'
+rm -f "$dir.cli.ms" "$dir.cli.out" "$dir.window.out" "$dir.indexed.out"
