@@ -386,19 +386,6 @@ void RegisterChartClass() {
 
 // ---- The window ----
 
-void InsertRow(HWND list, int row, const std::vector<std::string>& cells) {
-  for (std::size_t column = 0; column < cells.size(); ++column) {
-    std::wstring text = WideFromText(cells[column], NameEncoding::kUtf8);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = row;
-    item.iSubItem = static_cast<int>(column);
-    item.pszText = text.data();
-    SendMessageW(list, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-  }
-}
-
 void FillCombos(GrowthWindow& s) {
   for (HWND combo : {s.from, s.to}) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -444,9 +431,10 @@ void TakeGrowth(GrowthWindow& s, GrowthAnswer& answer) {
   } else {
     int row = 0;
     for (const Grower& g : answer.result.growers) {
-      InsertRow(s.list, row++,
-                {g.path, SignedSizeText(g.bytes), CountText(g.filesAdded),
-                 CountText(g.filesRemoved), CountText(g.filesChanged)});
+      InsertReportRow(
+          s.list, row++,
+          std::vector<std::string>{g.path, SignedSizeText(g.bytes), CountText(g.filesAdded),
+                                   CountText(g.filesRemoved), CountText(g.filesChanged)});
     }
     const DiffSummary& sum = answer.result.summary;
     SetWindowTextUtf8(s.status, s.captures[answer.from].dateText + " to " +

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "ui/win32/window_text.h"
+
 namespace mv {
 
 void InsertReportColumns(HWND list, std::span<const ReportColumn> columns) {
@@ -23,6 +25,19 @@ void InsertReportColumns(HWND list, std::span<const ReportColumn> columns) {
     info.pszText = const_cast<wchar_t*>(column.title);
     info.iSubItem = static_cast<int>(i);
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&info));
+  }
+}
+
+void InsertReportRow(HWND list, int row, std::span<const std::string> cells) {
+  for (std::size_t column = 0; column < cells.size(); ++column) {
+    std::wstring text = WideFromText(cells[column], NameEncoding::kUtf8);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = static_cast<int>(column);
+    item.pszText = text.data();
+    SendMessageW(list, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
   }
 }
 

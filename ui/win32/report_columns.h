@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <span>
+#include <string>
 
 namespace mv {
 
@@ -20,5 +21,9 @@ struct ReportColumn {
 // width, less a vertical scroll bar, each is narrowed in proportion (to no less than a tenth
 // of its width); the user's later resizing is left as it is.
 void InsertReportColumns(HWND list, std::span<const ReportColumn> columns);
+
+// Inserts a row at row of a list that keeps its own texts (not LVS_OWNERDATA), one cell per
+// column from the first, each UTF-8.
+void InsertReportRow(HWND list, int row, std::span<const std::string> cells);
 
 }  // namespace mv

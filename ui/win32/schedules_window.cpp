@@ -295,19 +295,6 @@ std::unique_ptr<WindowState>& State() {
   return state;
 }
 
-void InsertRow(HWND list, int row, const std::vector<std::string>& cells) {
-  for (std::size_t column = 0; column < cells.size(); ++column) {
-    std::wstring text = WideFromText(cells[column], NameEncoding::kUtf8);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = row;
-    item.iSubItem = static_cast<int>(column);
-    item.pszText = text.data();
-    SendMessageW(list, column == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(&item));
-  }
-}
-
 int SelectedRow(const WindowState& s) {
   return static_cast<int>(
       SendMessageW(s.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -339,9 +326,10 @@ void FillRuns(WindowState& s) {
             std::to_string(kKeptRunsPerSchedule) + " are kept):";
     int row = 0;
     for (auto it = runs.runs.rbegin(); it != runs.runs.rend(); ++it) {
-      InsertRow(s.runs, row++,
-                {ScheduleTimeText(it->started), ScheduleTimeText(it->ended),
-                 it->ok ? "ok" : "failed", it->outcome});
+      InsertReportRow(
+          s.runs, row++,
+          std::vector<std::string>{ScheduleTimeText(it->started), ScheduleTimeText(it->ended),
+                                   it->ok ? "ok" : "failed", it->outcome});
     }
   }
   SetWindowTextUtf8(GetDlgItem(s.window, IDC_SCHEDULE_RUNS_LABEL), label);
@@ -367,9 +355,10 @@ void Reload(WindowState& s) {
       last = ScheduleTimeText(runs.runs.back().started);
       outcome = (runs.runs.back().ok ? "ok: " : "failed: ") + runs.runs.back().outcome;
     }
-    InsertRow(s.list, static_cast<int>(i),
-              {schedule.name, ScheduleWhatText(schedule), ScheduleWhenText(schedule.when), last,
-               outcome, NextRunText(schedule, runs, now)});
+    InsertReportRow(s.list, static_cast<int>(i),
+                    std::vector<std::string>{schedule.name, ScheduleWhatText(schedule),
+                                             ScheduleWhenText(schedule.when), last, outcome,
+                                             NextRunText(schedule, runs, now)});
     if (EqualsIgnoreCase(schedule.name, s.selectedName)) selected = static_cast<int>(i);
   }
   if (selected < 0 && !s.files.schedules.empty()) {
