@@ -2,10 +2,29 @@
 // (DecompressionStream("deflate-raw")).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace mv {
+
+// Deflates bytes a piece at a time: each call appends to out what the compressor has ready,
+// so the input need never be held whole. Throws std::bad_alloc when zlib cannot start.
+class Deflater {
+ public:
+  Deflater();
+  ~Deflater();
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+
+  void Add(std::string_view input, std::string& out);
+  // Ends the stream: out then holds a whole raw deflate stream.
+  void Finish(std::string& out);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // Appends the compressed form of input to out.
 void AppendDeflated(std::string_view input, std::string& out);

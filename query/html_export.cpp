@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -25,9 +26,9 @@ namespace {
 constexpr std::string_view kTitlePlaceholder = "{{TITLE}}";
 constexpr std::string_view kDataPlaceholder = "{{DATA}}";
 constexpr std::string_view kPackedPlaceholder = "{{PACKED}}";
-// Bytes base64 encodes at a time (a multiple of three, so the pieces join without padding).
-constexpr std::size_t kBase64Piece = std::size_t{3} << 18;
 constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
+// Packed bytes gathered before they go to the compressor.
+constexpr std::size_t kPackedPiece = std::size_t{1} << 18;
 constexpr char kPathSeparator = '\\';
 // Numbers the page can hold exactly (below 2^53) have at most 15 digits.
 constexpr std::size_t kMaxExactDigits = 15;
@@ -140,60 +141,199 @@ int CompareFolded(std::string_view a, std::string_view b) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// Numbers go out as base-128 varints: seven bits a byte, low bits first, the top bit set on
-// every byte but the last. Signed ones are zigzagged first (0, -1, 1, -2, ... as 0, 1, 2, 3).
-void AppendVarint(std::uint64_t value, std::string& out) {
-  while (value >= 0x80) {
-    out += static_cast<char>((value & 0x7F) | 0x80);
-    value >>= 7;
+// A hash of text, eight bytes at a time.
+std::uint64_t HashOf(std::string_view text) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = text.size() * kMultiplier;
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + at, 8);
+    hash = (hash ^ word) * kMultiplier;
+    hash ^= hash >> 29;
   }
-  out += static_cast<char>(value);
+  std::uint64_t tail = 0;
+  if (at < text.size()) std::memcpy(&tail, text.data() + at, text.size() - at);
+  hash = (hash ^ tail) * 0xFF51AFD7ED558CCDull;
+  hash ^= hash >> 32;
+  return hash * kMultiplier;
 }
 
-void AppendSigned(std::int64_t value, std::string& out) {
-  const std::uint64_t bits = static_cast<std::uint64_t>(value);
-  AppendVarint(value < 0 ? ~(bits << 1) : bits << 1, out);
+// Distinct texts, each kept once, one after another in one arena, and numbered in the order
+// they came: an open-addressed table of numbers over the arena finds a text again with no
+// string or node of its own.
+class TextIds {
+ public:
+  // The id of text; added tells whether it was new.
+  std::uint32_t Intern(std::string_view text, bool& added) {
+    if (2 * (size() + 1) > slots_.size()) Grow();
+    const std::uint64_t hash = HashOf(text);
+    const auto tag = static_cast<std::uint32_t>(hash);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = tag & mask;; at = (at + 1) & mask) {
+      const std::uint64_t slot = slots_[at];
+      if (slot == 0) {
+        const std::uint32_t id = size();
+        arena_.append(text);
+        starts_.push_back(arena_.size());
+        slots_[at] = std::uint64_t{tag} << 32 | (id + 1u);
+        added = true;
+        return id;
+      }
+      const auto id = static_cast<std::uint32_t>(slot) - 1u;
+      if (static_cast<std::uint32_t>(slot >> 32) == tag && Text(id) == text) {
+        added = false;
+        return id;
+      }
+    }
+  }
+  std::uint32_t Intern(std::string_view text) {
+    bool added = false;
+    return Intern(text, added);
+  }
+
+  std::string_view Text(std::uint32_t id) const {
+    return std::string_view(arena_).substr(starts_[id], starts_[id + 1] - starts_[id]);
+  }
+  std::uint32_t size() const { return static_cast<std::uint32_t>(starts_.size() - 1); }
+  // The bytes of all the texts.
+  std::size_t bytes() const { return arena_.size(); }
+  // Frees the table once no text is looked up any more; Text still answers.
+  void CloseLookup() { slots_ = std::vector<std::uint64_t>(); }
+
+ private:
+  // Twice the room: each slot keeps the low half of its text's hash, which places it anew.
+  void Grow() {
+    std::vector<std::uint64_t> grown(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    const std::size_t mask = grown.size() - 1;
+    for (const std::uint64_t slot : slots_) {
+      if (slot == 0) continue;
+      std::size_t at = (slot >> 32) & mask;
+      while (grown[at] != 0) at = (at + 1) & mask;
+      grown[at] = slot;
+    }
+    slots_.swap(grown);
+  }
+
+  std::string arena_;
+  std::vector<std::size_t> starts_{0};  // where each text starts; the last entry, the end
+  std::vector<std::uint64_t> slots_;    // 0, or the text's hash (low half) above its id + 1
+};
+
+// Writes text in pieces of about a megabyte.
+class PageWriter {
+ public:
+  explicit PageWriter(ByteSink& sink) : sink_(sink) {}
+  std::string& text() { return text_; }
+  bool Flush(bool always = false) {
+    if (!ok_ || (!always && text_.size() < kFlushBytes)) return ok_;
+    ok_ = sink_.Write(text_);
+    text_.clear();
+    return ok_;
+  }
+
+ private:
+  ByteSink& sink_;
+  std::string text_;
+  bool ok_ = true;
+};
+
+// The packed data on its way out: bytes gathered a piece at a time, deflated, and the
+// deflated bytes written as base64.
+class PackedStream {
+ public:
+  explicit PackedStream(PageWriter& writer)
+      : writer_(writer), piece_(new char[kPackedPiece + 16]) {}
+
+  // Numbers go out as base-128 varints: seven bits a byte, low bits first, the top bit set
+  // on every byte but the last.
+  void Varint(std::uint64_t value) {
+    char* to = piece_.get() + used_;
+    while (value >= 0x80) {
+      *to++ = static_cast<char>((value & 0x7F) | 0x80);
+      value >>= 7;
+    }
+    *to++ = static_cast<char>(value);
+    used_ = static_cast<std::size_t>(to - piece_.get());
+    if (used_ >= kPackedPiece) Compress();
+  }
+  // Zigzagged first: 0, -1, 1, -2, ... as 0, 1, 2, 3.
+  void Signed(std::int64_t value) {
+    const std::uint64_t bits = static_cast<std::uint64_t>(value);
+    Varint(value < 0 ? ~(bits << 1) : bits << 1);
+  }
+  void Bytes(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const std::size_t room = kPackedPiece - std::min(used_, kPackedPiece);
+      const std::size_t take = std::min(room, bytes.size());
+      std::memcpy(piece_.get() + used_, bytes.data(), take);
+      used_ += take;
+      bytes.remove_prefix(take);
+      if (used_ >= kPackedPiece) Compress();
+    }
+  }
+  void Compress() {
+    deflater_.Add(std::string_view(piece_.get(), used_), deflated_);
+    used_ = 0;
+    Encode(false);
+  }
+  void Finish() {
+    Compress();
+    deflater_.Finish(deflated_);
+    Encode(true);
+  }
+
+ private:
+  void Encode(bool all) {
+    const std::size_t whole = all ? deflated_.size() : deflated_.size() / 3 * 3;
+    AppendBase64(std::string_view(deflated_).substr(0, whole), writer_.text());
+    deflated_.erase(0, whole);
+    writer_.Flush();
+  }
+
+  PageWriter& writer_;
+  std::unique_ptr<char[]> piece_;
+  std::size_t used_ = 0;
+  Deflater deflater_;
+  std::string deflated_;
+};
+
+// True for text that is its own safe UTF-8 in every code page: ASCII without NUL or LF.
+bool IsPlainAscii(std::string_view text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte - 1u >= 0x7Fu || c == '\n') return false;
+  }
+  return true;
 }
 
 // The distinct names of the page, each kept once.
 class NameTable {
  public:
-  NameTable(const CodePageDecoder& decoder, std::size_t expected) : decoder_(decoder) {
-    ids_.reserve(expected);
-    texts_.reserve(expected);
-  }
+  explicit NameTable(const CodePageDecoder& decoder) : decoder_(decoder) {}
 
   // The id of a name from the snapshot, in its code page.
-  std::uint32_t Add(std::string_view raw) {
-    decoded_.clear();
-    decoder_.AppendUtf8(raw, decoded_);
-    safe_.clear();
-    AppendSafeUtf8(decoded_, safe_);
-    const auto [at, added] = ids_.try_emplace(safe_, static_cast<std::uint32_t>(texts_.size()));
-    if (added) texts_.push_back(&at->first);
-    return at->second;
-  }
+  std::uint32_t Add(std::string_view raw) { return ids_.Intern(SafeText(raw)); }
 
-  std::string Decode(std::string_view raw) {
-    decoded_.clear();
-    decoder_.AppendUtf8(raw, decoded_);
-    std::string safe;
-    AppendSafeUtf8(decoded_, safe);
-    return safe;
-  }
+  std::string Decode(std::string_view raw) { return std::string(SafeText(raw)); }
 
-  // Sorts the names; rank[id] is a name's place. ties lists the places whose name equals the
-  // one before it once letters are folded, which the page sorts as equal.
+  std::uint32_t size() const { return ids_.size(); }
+  std::size_t bytes() const { return ids_.bytes(); }
+
+  // Sorts the names, once every name is in; rank[id] is a name's place. ties lists the
+  // places whose name equals the one before it once letters are folded, which the page
+  // sorts as equal.
   void Sort(std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& ties) {
+    ids_.CloseLookup();
     // Most names differ within their first 16 folded bytes: compared as two numbers, they
     // spare the sort a visit to the names themselves.
     struct Item {
       std::uint64_t high = 0, low = 0;
       std::uint32_t id = 0;
     };
-    std::vector<Item> items(texts_.size());
+    std::vector<Item> items(ids_.size());
     for (std::uint32_t id = 0; id < items.size(); ++id) {
-      const std::string& name = *texts_[id];
+      const std::string_view name = ids_.Text(id);
       Item& item = items[id];
       item.id = id;
       for (std::size_t i = 0; i < kPrefixBytes; ++i) {
@@ -205,8 +345,8 @@ class NameTable {
     std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
       if (x.high != y.high) return x.high < y.high;
       if (x.low != y.low) return x.low < y.low;
-      const int c = CompareFolded(*texts_[x.id], *texts_[y.id]);
-      return c != 0 ? c < 0 : *texts_[x.id] < *texts_[y.id];
+      const int c = CompareFolded(ids_.Text(x.id), ids_.Text(y.id));
+      return c != 0 ? c < 0 : ids_.Text(x.id) < ids_.Text(y.id);
     });
     order_.resize(items.size());
     rank.assign(items.size(), 0);
@@ -216,33 +356,40 @@ class NameTable {
       rank[items[place].id] = place;
       if (place > 0 && items[place - 1].high == items[place].high &&
           items[place - 1].low == items[place].low &&
-          CompareFolded(*texts_[items[place - 1].id], *texts_[items[place].id]) == 0) {
+          CompareFolded(ids_.Text(items[place - 1].id), ids_.Text(items[place].id)) == 0) {
         ties.push_back(place);
       }
     }
   }
 
   // The names in sorted order: the length of each in UTF-16 units (what the page cuts its
-  // text by), then all of them one after another. Returns the bytes of the names.
-  std::size_t AppendNames(std::string& out) const {
+  // text by), then all of them one after another.
+  void WriteNames(PackedStream& out) const {
     for (const std::uint32_t id : order_) {
       std::size_t units = 0;
-      for (const char c : *texts_[id]) {
+      for (const char c : ids_.Text(id)) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte & 0xC0) != 0x80) ++units;  // a character starts here
         if (byte >= 0xF0) ++units;           // beyond the basic plane: a surrogate pair
       }
-      AppendVarint(units, out);
+      out.Varint(units);
     }
-    const std::size_t before = out.size();
-    for (const std::uint32_t id : order_) out.append(*texts_[id]);
-    return out.size() - before;
+    for (const std::uint32_t id : order_) out.Bytes(ids_.Text(id));
   }
 
  private:
+  // raw as well-formed UTF-8 without NUL or LF: itself when plain ASCII, else decoded.
+  std::string_view SafeText(std::string_view raw) {
+    if (IsPlainAscii(raw)) return raw;
+    decoded_.clear();
+    decoder_.AppendUtf8(raw, decoded_);
+    safe_.clear();
+    AppendSafeUtf8(decoded_, safe_);
+    return safe_;
+  }
+
   CodePageDecoder decoder_;
-  std::unordered_map<std::string, std::uint32_t> ids_;
-  std::vector<const std::string*> texts_;  // by id; the map's keys stay where they are
+  TextIds ids_;
   std::vector<std::uint32_t> order_;
   std::string decoded_, safe_;
 };
@@ -260,9 +407,8 @@ struct PageEntry {
   // page lowers it for the Type column and rebuilds the whole name from both parts).
   // A directory: -1 - the folder it opens.
   std::int64_t kind = 0;
-  // Its size and created date as written: in the page's text of values, from valuesAt on.
-  std::size_t valuesAt = 0;
-  std::uint32_t sizeLength = 0, createdLength = 0;
+  // Its size and created date as the page reads them (see sizeOrDate).
+  std::uint64_t size = 0, created = 0;
 };
 
 // Folders by share and share-relative path, compared ignoring case as locations are. Each is
@@ -301,9 +447,13 @@ class FolderTable {
       const std::string_view name = path.substr(start, end - start);
       key_.assign(reinterpret_cast<const char*>(&folder), sizeof folder);
       for (const char c : name) key_ += AsciiLower(c);
-      const auto [at, added] = byKey_.try_emplace(key_, static_cast<std::uint32_t>(folders.size()));
-      if (added) folders.push_back({folder, names_.Add(name)});
-      folder = at->second;
+      bool added = false;
+      const std::uint32_t key = keys_.Intern(key_, added);
+      if (added) {
+        folderOfKey_.push_back(static_cast<std::uint32_t>(folders.size()));
+        folders.push_back({folder, names_.Add(name)});
+      }
+      folder = folderOfKey_[key];
       if (end == path.size()) return folder;
       start = end + 1;
     }
@@ -311,30 +461,13 @@ class FolderTable {
 
   NameTable& names_;
   std::vector<std::uint32_t> shares_;  // the folder of each share section
-  // The parent's id (its bytes) and the lowered name -> the folder.
-  std::unordered_map<std::string, std::uint32_t> byKey_;
+  // Keys of the parent's id (its bytes) and the lowered name, and the folder of each.
+  TextIds keys_;
+  std::vector<std::uint32_t> folderOfKey_;
   std::string key_;  // scratch key of the name looked up
   std::size_t lastShare_ = 0;
   std::string lastPath_;
   std::uint32_t lastFolder_ = 0;
-};
-
-// Writes text in pieces of about a megabyte.
-class PageWriter {
- public:
-  explicit PageWriter(ByteSink& sink) : sink_(sink) {}
-  std::string& text() { return text_; }
-  bool Flush(bool always = false) {
-    if (!ok_ || (!always && text_.size() < kFlushBytes)) return ok_;
-    ok_ = sink_.Write(text_);
-    text_.clear();
-    return ok_;
-  }
-
- private:
-  ByteSink& sink_;
-  std::string text_;
-  bool ok_ = true;
 };
 
 void AppendJsonString(std::string_view utf8, std::string& out) {
@@ -346,35 +479,47 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
 }  // namespace
 
 bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder, ByteSink& sink) {
-  NameTable names(decoder, static_cast<std::size_t>(layout.lineCount));
+  NameTable names(decoder);
   FolderTable table(names);
   table.AddRoot(layout.computer);
   for (const ShareSection& share : layout.shares) table.AddShare(share.name);
 
+  // A size or date goes out as twice its number, or twice the index of its text among the
+  // texts at the end, plus one.
+  std::string texts;
+  std::size_t textCount = 0;
+  const auto sizeOrDate = [&](std::string_view text, bool date) {
+    std::uint64_t value = 0;
+    if (date ? PlainDateKey(text, value) : IsPlainNumber(text, kMaxExactDigits, value)) {
+      return value * 2;
+    }
+    texts.append(names.Decode(text));
+    texts += '\n';
+    return std::uint64_t{textCount++} * 2 + 1;
+  };
   std::vector<PageEntry> entries;
-  std::string values;  // every entry's size and created date, one after the other
   const ShareSection* const firstShare = layout.shares.data();
   const bool read =
       ForEachEntry(layout, [&](const ShareSection& section, const SnapshotEntry& line) {
         const auto share = static_cast<std::size_t>(&section - firstShare);
         PageEntry entry;
         entry.folder = table.FolderFor(share, line.directory);
-        entry.valuesAt = values.size();
-        entry.sizeLength = static_cast<std::uint32_t>(line.size.size());
-        entry.createdLength = static_cast<std::uint32_t>(line.created.size());
-        values.append(line.size);
-        values.append(line.created);
         // A dot in first place starts a name (".profile"); it marks no extension.
         const std::size_t dot = line.name.rfind('.');
         if (line.isDirectory) {
           entry.name = names.Add(line.name);
           entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(share, line.path));
-        } else if (dot != std::string_view::npos && dot >= 1) {
-          entry.name = names.Add(line.name.substr(0, dot));
-          entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
+          entry.size = 0;  // the listing shows no size for a directory
         } else {
-          entry.name = names.Add(line.name);
+          if (dot != std::string_view::npos && dot >= 1) {
+            entry.name = names.Add(line.name.substr(0, dot));
+            entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
+          } else {
+            entry.name = names.Add(line.name);
+          }
+          entry.size = sizeOrDate(line.size, false);
         }
+        entry.created = sizeOrDate(line.created, true);
         entries.push_back(entry);
       });
   if (!read) return false;
@@ -388,7 +533,10 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   for (std::size_t f = 1; f < folders.size(); ++f) next[f] = next[f - 1] + counts[f - 1];
   std::vector<std::uint32_t> grouped(entries.size());
   for (std::uint32_t i = 0; i < entries.size(); ++i) grouped[next[entries[i].folder]++] = i;
+  next = std::vector<std::size_t>();
 
+  const std::string computer = names.Decode(layout.computer);
+  const std::string created = names.Decode(layout.created);
   std::vector<std::uint32_t> rank, ties;
   names.Sort(rank, ties);
 
@@ -399,91 +547,56 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   const std::size_t dataAt = page.find(kDataPlaceholder);
   const std::size_t packedAt = page.find(kPackedPlaceholder);
   out.append(page.substr(0, titleAt));
-  std::string title = "\\\\" + names.Decode(layout.computer) + " \xE2\x80\x94 ";
-  title += names.Decode(layout.created);
-  AppendHtmlText(title, out);
+  AppendHtmlText("\\\\" + computer + " \xE2\x80\x94 " + created, out);
   const std::size_t afterTitle = titleAt + kTitlePlaceholder.size();
   out.append(page.substr(afterTitle, dataAt - afterTitle));
-
-  // The numbers and names go out deflated, as base64: a page a fraction of the size loads
-  // and parses much sooner, and its data holds no character HTML would read.
-  std::string packed;
-  const std::size_t nameBytes = names.AppendNames(packed);
-  std::uint32_t lastTie = 0;
-  for (const std::uint32_t place : ties) {
-    AppendVarint(place - lastTie, packed);
-    lastTie = place;
-  }
-  for (std::size_t f = 0; f < folders.size(); ++f) {
-    AppendVarint(static_cast<std::uint64_t>(static_cast<std::int64_t>(f) - folders[f].parent),
-                 packed);
-  }
-  for (const Folder& folder : folders) AppendVarint(rank[folder.name], packed);
-  for (const std::size_t count : counts) AppendVarint(count, packed);
-  // Entries listed in name order have names of neighbouring ranks: each goes as the step
-  // from the one before.
-  std::int64_t lastName = 0;
-  for (const std::uint32_t i : grouped) {
-    const std::int64_t name = rank[entries[i].name];
-    AppendSigned(name - lastName, packed);
-    lastName = name;
-  }
-  for (const std::uint32_t i : grouped) {
-    const std::int64_t kind = entries[i].kind;
-    AppendSigned(kind > 0 ? 1 + std::int64_t{rank[static_cast<std::uint32_t>(kind - 1)]} : kind,
-                 packed);
-  }
-  // A size or date is twice its number, or twice the index of its text among the texts at
-  // the end, plus one.
-  std::string texts;
-  std::size_t textCount = 0;
-  const auto sizeOrDate = [&](std::string_view text, bool date) {
-    std::uint64_t value = 0;
-    if (date ? PlainDateKey(text, value) : IsPlainNumber(text, kMaxExactDigits, value)) {
-      AppendVarint(value * 2, packed);
-    } else {
-      AppendVarint(textCount++ * 2 + 1, packed);
-      texts.append(names.Decode(text));
-      texts += '\n';
-    }
-  };
-  for (const std::uint32_t i : grouped) {
-    if (entries[i].kind < 0) {
-      AppendVarint(0, packed);  // the listing shows no size for a directory
-    } else {
-      sizeOrDate(std::string_view(values).substr(entries[i].valuesAt, entries[i].sizeLength),
-                 false);
-    }
-  }
-  for (const std::uint32_t i : grouped) {
-    sizeOrDate(std::string_view(values).substr(entries[i].valuesAt + entries[i].sizeLength,
-                                               entries[i].createdLength),
-               true);
-  }
-  packed.append(texts);
-
   out.append("{\"computer\":");
-  AppendJsonString(names.Decode(layout.computer), out);
+  AppendJsonString(computer, out);
   out.append(",\"group\":");
   AppendJsonString(names.Decode(layout.group), out);
   out.append(",\"created\":");
-  AppendJsonString(names.Decode(layout.created), out);
+  AppendJsonString(created, out);
   out.append(",\"counts\":[");
-  for (const std::size_t count :
-       {rank.size(), nameBytes, ties.size(), folders.size(), grouped.size(), textCount}) {
+  for (const std::size_t count : {std::size_t{rank.size()}, names.bytes(), ties.size(),
+                                  folders.size(), grouped.size(), textCount}) {
     if (out.back() != '[') out += ',';
     out.append(std::to_string(count));
   }
   out.append("]}");
   const std::size_t afterData = dataAt + kDataPlaceholder.size();
   out.append(page.substr(afterData, packedAt - afterData));
-  std::string deflated;
-  AppendDeflated(packed, deflated);
-  packed = std::string();
-  for (std::size_t at = 0; at < deflated.size(); at += kBase64Piece) {
-    AppendBase64(std::string_view(deflated).substr(at, kBase64Piece), out);
-    if (!writer.Flush()) return false;
+
+  // The numbers and names go out deflated, as base64, a piece at a time: a page a fraction
+  // of the size loads and parses much sooner, and its data holds no character HTML would
+  // read.
+  PackedStream packed(writer);
+  names.WriteNames(packed);
+  std::uint32_t lastTie = 0;
+  for (const std::uint32_t place : ties) {
+    packed.Varint(place - lastTie);
+    lastTie = place;
   }
+  for (std::size_t f = 0; f < folders.size(); ++f) {
+    packed.Varint(static_cast<std::uint64_t>(static_cast<std::int64_t>(f) - folders[f].parent));
+  }
+  for (const Folder& folder : folders) packed.Varint(rank[folder.name]);
+  for (const std::size_t count : counts) packed.Varint(count);
+  // Entries listed in name order have names of neighbouring ranks: each goes as the step
+  // from the one before.
+  std::int64_t lastName = 0;
+  for (const std::uint32_t i : grouped) {
+    const std::int64_t name = rank[entries[i].name];
+    packed.Signed(name - lastName);
+    lastName = name;
+  }
+  for (const std::uint32_t i : grouped) {
+    const std::int64_t kind = entries[i].kind;
+    packed.Signed(kind > 0 ? 1 + std::int64_t{rank[static_cast<std::uint32_t>(kind - 1)]} : kind);
+  }
+  for (const std::uint32_t i : grouped) packed.Varint(entries[i].size);
+  for (const std::uint32_t i : grouped) packed.Varint(entries[i].created);
+  packed.Bytes(texts);
+  packed.Finish();
   out.append(page.substr(packedAt + kPackedPlaceholder.size()));
   return writer.Flush(true);
 }
