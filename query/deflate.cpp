@@ -25,7 +25,6 @@ constexpr uInt kBufferBytes = 1u << 16;
 
 struct Deflater::State {
   z_stream stream{};
-  bool finished = false;
   unsigned char buffer[kBufferBytes];
 
   // Compresses input with flush, appending to out whatever comes out.
@@ -70,9 +69,13 @@ void Deflater::Add(std::string_view input, std::string& out) {
 }
 
 void Deflater::Finish(std::string& out) {
-  if (state_->finished) return;
   state_->Run({}, Z_FINISH, out);
-  state_->finished = true;
+  deflateReset(&state_->stream);
+}
+
+void Deflater::EndPiece(std::string& out) {
+  state_->Run({}, Z_SYNC_FLUSH, out);
+  deflateReset(&state_->stream);
 }
 
 void AppendDeflated(std::string_view input, std::string& out) {

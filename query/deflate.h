@@ -18,8 +18,12 @@ class Deflater {
   Deflater& operator=(const Deflater&) = delete;
 
   void Add(std::string_view input, std::string& out);
-  // Ends the stream: out then holds a whole raw deflate stream.
+  // Ends the stream: out then holds a whole raw deflate stream. The deflater starts anew.
   void Finish(std::string& out);
+  // Ends a piece of a stream whose pieces are deflated apart (on several threads, say) and
+  // joined in order: out ends on a byte boundary without ending the stream, and the next
+  // input starts a piece that refers to nothing before it. The last piece ends with Finish.
+  void EndPiece(std::string& out);
 
  private:
   struct State;

@@ -5,11 +5,14 @@
 #include "query/html_export.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +22,13 @@
 #include "core/text.h"
 #include "query/deflate.h"
 #include "query/html_page.h"
+#include "query/ordered_work.h"
+
+#if defined(__GNUC__)
+#define MV_PREFETCH(address) __builtin_prefetch(address)
+#else
+#define MV_PREFETCH(address) static_cast<void>(address)
+#endif
 
 namespace mv {
 namespace {
@@ -27,8 +37,6 @@ constexpr std::string_view kTitlePlaceholder = "{{TITLE}}";
 constexpr std::string_view kDataPlaceholder = "{{DATA}}";
 constexpr std::string_view kPackedPlaceholder = "{{PACKED}}";
 constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
-// Packed bytes gathered before they go to the compressor.
-constexpr std::size_t kPackedPiece = std::size_t{1} << 18;
 constexpr char kPathSeparator = '\\';
 // Numbers the page can hold exactly (below 2^53) have at most 15 digits.
 constexpr std::size_t kMaxExactDigits = 15;
@@ -39,6 +47,8 @@ constexpr std::uint64_t kMaxKeyDay = 34, kMaxKeyMonth = 15, kMaxKeyYearDigits = 
 constexpr std::int64_t kNoFolder = -1;
 // Folded bytes of a name that the sort of the name table compares as numbers.
 constexpr std::size_t kPrefixBytes = 16;
+// Entry lines whose names are looked up together.
+constexpr std::size_t kBatchLines = 64;
 
 // A run of decimal digits without a leading zero (or "0" itself), of at most maxDigits.
 bool IsPlainNumber(std::string_view text, std::size_t maxDigits, std::uint64_t& value) {
@@ -164,10 +174,9 @@ std::uint64_t HashOf(std::string_view text) {
 // string or node of its own.
 class TextIds {
  public:
-  // The id of text; added tells whether it was new.
-  std::uint32_t Intern(std::string_view text, bool& added) {
-    if (2 * (size() + 1) > slots_.size()) Grow();
-    const std::uint64_t hash = HashOf(text);
+  // The id of text, whose hash is given; added tells whether it was new.
+  std::uint32_t Intern(std::string_view text, std::uint64_t hash, bool& added) {
+    if (4 * (std::size_t{size()} + 1) > 3 * slots_.size()) Grow(2 * slots_.size());
     const auto tag = static_cast<std::uint32_t>(hash);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = tag & mask;; at = (at + 1) & mask) {
@@ -187,9 +196,19 @@ class TextIds {
       }
     }
   }
+  std::uint32_t Intern(std::string_view text, bool& added) {
+    return Intern(text, HashOf(text), added);
+  }
   std::uint32_t Intern(std::string_view text) {
     bool added = false;
-    return Intern(text, added);
+    return Intern(text, HashOf(text), added);
+  }
+  // Asks for the memory where a text of hash is looked for first, ahead of Intern: a table
+  // far larger than the caches then costs one wait for memory over many lookups, not one
+  // each.
+  void Prefetch(std::uint64_t hash) const {
+    if (!slots_.empty())
+      MV_PREFETCH(&slots_[static_cast<std::uint32_t>(hash) & (slots_.size() - 1)]);
   }
 
   std::string_view Text(std::uint32_t id) const {
@@ -201,10 +220,17 @@ class TextIds {
   // Frees the table once no text is looked up any more; Text still answers.
   void CloseLookup() { slots_ = std::vector<std::uint64_t>(); }
 
+  // Room for count texts before the table grows.
+  void Reserve(std::size_t count) {
+    std::size_t slots = 64;
+    while (3 * slots < 4 * count) slots *= 2;
+    if (slots > slots_.size()) Grow(slots);
+  }
+
  private:
-  // Twice the room: each slot keeps the low half of its text's hash, which places it anew.
-  void Grow() {
-    std::vector<std::uint64_t> grown(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+  // Each slot keeps the low half of its text's hash, which places it anew.
+  void Grow(std::size_t slots) {
+    std::vector<std::uint64_t> grown(std::max<std::size_t>(64, slots), 0);
     const std::size_t mask = grown.size() - 1;
     for (const std::uint64_t slot : slots_) {
       if (slot == 0) continue;
@@ -238,24 +264,26 @@ class PageWriter {
   bool ok_ = true;
 };
 
-// The packed data on its way out: bytes gathered a piece at a time, deflated, and the
-// deflated bytes written as base64.
-class PackedStream {
+// The bytes of one piece of the packed data, written through a cursor into text, which
+// grows as they need.
+class PieceBytes {
  public:
-  explicit PackedStream(PageWriter& writer)
-      : writer_(writer), piece_(new char[kPackedPiece + 16]) {}
+  // Writes over what text held: its storage is reused.
+  explicit PieceBytes(std::string& text) : text_(text) {
+    if (text_.size() < kRoomBytes) text_.resize(kRoomBytes);
+    to_ = text_.data();
+    end_ = to_ + text_.size();
+  }
 
   // Numbers go out as base-128 varints: seven bits a byte, low bits first, the top bit set
   // on every byte but the last.
   void Varint(std::uint64_t value) {
-    char* to = piece_.get() + used_;
+    Room(kMaxVarintBytes);
     while (value >= 0x80) {
-      *to++ = static_cast<char>((value & 0x7F) | 0x80);
+      *to_++ = static_cast<char>((value & 0x7F) | 0x80);
       value >>= 7;
     }
-    *to++ = static_cast<char>(value);
-    used_ = static_cast<std::size_t>(to - piece_.get());
-    if (used_ >= kPackedPiece) Compress();
+    *to_++ = static_cast<char>(value);
   }
   // Zigzagged first: 0, -1, 1, -2, ... as 0, 1, 2, 3.
   void Signed(std::int64_t value) {
@@ -263,40 +291,49 @@ class PackedStream {
     Varint(value < 0 ? ~(bits << 1) : bits << 1);
   }
   void Bytes(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const std::size_t room = kPackedPiece - std::min(used_, kPackedPiece);
-      const std::size_t take = std::min(room, bytes.size());
-      std::memcpy(piece_.get() + used_, bytes.data(), take);
-      used_ += take;
-      bytes.remove_prefix(take);
-      if (used_ >= kPackedPiece) Compress();
-    }
+    if (bytes.empty()) return;
+    Room(bytes.size());
+    std::memcpy(to_, bytes.data(), bytes.size());
+    to_ += bytes.size();
   }
-  void Compress() {
-    deflater_.Add(std::string_view(piece_.get(), used_), deflated_);
-    used_ = 0;
-    Encode(false);
-  }
-  void Finish() {
-    Compress();
-    deflater_.Finish(deflated_);
-    Encode(true);
+  std::string_view view() const {
+    return std::string_view(text_.data(), static_cast<std::size_t>(to_ - text_.data()));
   }
 
  private:
-  void Encode(bool all) {
-    const std::size_t whole = all ? deflated_.size() : deflated_.size() / 3 * 3;
-    AppendBase64(std::string_view(deflated_).substr(0, whole), writer_.text());
-    deflated_.erase(0, whole);
-    writer_.Flush();
+  static constexpr std::size_t kMaxVarintBytes = 10;
+  static constexpr std::size_t kRoomBytes = std::size_t{1} << 16;
+
+  void Room(std::size_t bytes) {
+    if (static_cast<std::size_t>(end_ - to_) >= bytes) return;
+    const std::size_t used = static_cast<std::size_t>(to_ - text_.data());
+    text_.resize(std::max(text_.size() * 2, used + bytes));
+    to_ = text_.data() + used;
+    end_ = text_.data() + text_.size();
   }
 
-  PageWriter& writer_;
-  std::unique_ptr<char[]> piece_;
-  std::size_t used_ = 0;
-  Deflater deflater_;
-  std::string deflated_;
+  std::string& text_;
+  char* to_ = nullptr;
+  char* end_ = nullptr;
 };
+
+// The length of UTF-8 text in UTF-16 units, what the page cuts its text by.
+std::size_t Utf16Units(std::string_view utf8) {
+  std::size_t units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) ++units;  // a character starts here
+    if (byte >= 0xF0) ++units;           // beyond the basic plane: a surrogate pair
+  }
+  return units;
+}
+
+// Where a file's extension starts (its dot), npos for none. A dot in first place starts a
+// name (".profile"); it marks no extension.
+std::size_t ExtensionDot(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? std::string_view::npos : dot;
+}
 
 // True for text that is its own safe UTF-8 in every code page: ASCII without NUL or LF.
 bool IsPlainAscii(std::string_view text) {
@@ -315,12 +352,32 @@ class NameTable {
   // The id of a name from the snapshot, in its code page.
   std::uint32_t Add(std::string_view raw) { return ids_.Intern(SafeText(raw)); }
 
+  // A name to add later: its text as the table keeps it is appended to batch; returns the
+  // hash to add it with, once batch is done growing.
+  std::uint64_t Prepare(std::string_view raw, std::string& batch) {
+    const std::size_t at = batch.size();
+    batch.append(SafeText(raw));
+    const std::uint64_t hash = HashOf(std::string_view(batch).substr(at));
+    ids_.Prefetch(hash);
+    return hash;
+  }
+  std::uint32_t AddPrepared(std::string_view text, std::uint64_t hash) {
+    bool added = false;
+    return ids_.Intern(text, hash, added);
+  }
+
   std::string Decode(std::string_view raw) { return std::string(SafeText(raw)); }
 
-  std::uint32_t size() const { return ids_.size(); }
-  std::size_t bytes() const { return ids_.bytes(); }
+  std::uint32_t size() const {
+    return sortedStarts_.empty() ? ids_.size()
+                                 : static_cast<std::uint32_t>(sortedStarts_.size() - 1);
+  }
+  std::size_t bytes() const { return sortedStarts_.empty() ? ids_.bytes() : sorted_.size(); }
+  // Room for about this many names, so the table is not laid out anew as it fills.
+  void Expect(std::size_t count) { ids_.Reserve(count); }
 
-  // Sorts the names, once every name is in; rank[id] is a name's place. ties lists the
+  // Sorts the names, once every name is in; rank[id] is a name's place. No name can be added
+  // after. ties lists the
   // places whose name equals the one before it once letters are folded, which the page
   // sorts as equal.
   void Sort(std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& ties) {
@@ -348,11 +405,11 @@ class NameTable {
       const int c = CompareFolded(ids_.Text(x.id), ids_.Text(y.id));
       return c != 0 ? c < 0 : ids_.Text(x.id) < ids_.Text(y.id);
     });
-    order_.resize(items.size());
+    std::vector<std::uint32_t> order(items.size());
     rank.assign(items.size(), 0);
     ties.clear();
     for (std::uint32_t place = 0; place < items.size(); ++place) {
-      order_[place] = items[place].id;
+      order[place] = items[place].id;
       rank[items[place].id] = place;
       if (place > 0 && items[place - 1].high == items[place].high &&
           items[place - 1].low == items[place].low &&
@@ -360,21 +417,22 @@ class NameTable {
         ties.push_back(place);
       }
     }
+    items = std::vector<Item>();
+    // The names again in sorted order, which is how they go out: read one after another.
+    sorted_.reserve(ids_.bytes());
+    sortedStarts_.reserve(order.size() + 1);
+    sortedStarts_.push_back(0);
+    for (const std::uint32_t id : order) {
+      sorted_.append(ids_.Text(id));
+      sortedStarts_.push_back(sorted_.size());
+    }
+    ids_ = TextIds();
   }
 
-  // The names in sorted order: the length of each in UTF-16 units (what the page cuts its
-  // text by), then all of them one after another.
-  void WriteNames(PackedStream& out) const {
-    for (const std::uint32_t id : order_) {
-      std::size_t units = 0;
-      for (const char c : ids_.Text(id)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) ++units;  // a character starts here
-        if (byte >= 0xF0) ++units;           // beyond the basic plane: a surrogate pair
-      }
-      out.Varint(units);
-    }
-    for (const std::uint32_t id : order_) out.Bytes(ids_.Text(id));
+  // The name at place of the sorted names, once sorted.
+  std::string_view Sorted(std::uint32_t place) const {
+    return std::string_view(sorted_).substr(sortedStarts_[place],
+                                            sortedStarts_[place + 1] - sortedStarts_[place]);
   }
 
  private:
@@ -389,8 +447,9 @@ class NameTable {
   }
 
   CodePageDecoder decoder_;
-  TextIds ids_;
-  std::vector<std::uint32_t> order_;
+  TextIds ids_;  // until sorted
+  std::string sorted_;
+  std::vector<std::size_t> sortedStarts_;
   std::string decoded_, safe_;
 };
 
@@ -476,10 +535,176 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
   out += '"';
 }
 
+// The packed data's columns, in the order the page reads them.
+enum class Column {
+  kNameUnits,    // each sorted name's length in UTF-16 units
+  kNameShared,   // the bytes it shares with the name before it
+  kNameRest,     // the bytes it has after those
+  kNameBytes,    // those bytes of every name, one after another
+  kTies,         // places of names equal to the one before once folded, as steps
+  kParents,      // each folder's parent, as the step back to it
+  kFolderNames,  // each folder's name's place
+  kCounts,       // each folder's entry count
+  kNameSteps,    // each entry's name's place, as the step from the entry before
+  kKinds,        // each entry's kind (see PageEntry), extensions by place
+  kSizes,        // each entry's size
+  kDates,        // each entry's created date
+  kTexts,        // the sizes and dates that are no plain numbers, as lines
+};
+
+// One piece of the packed data: items [begin, end) of a column (bytes, for the texts).
+struct Piece {
+  Column column = Column::kNameUnits;
+  std::size_t begin = 0, end = 0;
+};
+
+// Items a piece holds: a few hundred kilobytes to a few megabytes of packed bytes.
+constexpr std::size_t kPieceItems = std::size_t{1} << 18;
+
+// What the page's data is made of, once the names are sorted: cut into pieces that are
+// packed and deflated apart, on any thread, and joined in order.
+struct PageData {
+  const NameTable& names;
+  const std::vector<std::uint32_t>& rank;
+  const std::vector<std::uint32_t>& ties;
+  const std::vector<Folder>& folders;
+  const std::vector<std::size_t>& counts;
+  const std::vector<PageEntry>& entries;
+  const std::vector<std::uint32_t>& grouped;  // entries by folder, each folder's in file order
+  const std::string& texts;
+
+  std::vector<Piece> Pieces() const {
+    const std::size_t sizes[] = {names.size(),   names.size(),   names.size(),   names.size(),
+                                 ties.size(),    folders.size(), folders.size(), folders.size(),
+                                 grouped.size(), grouped.size(), grouped.size(), grouped.size(),
+                                 texts.size()};
+    std::vector<Piece> pieces;
+    for (std::size_t c = 0; c < std::size(sizes); ++c) {
+      for (std::size_t at = 0; at < sizes[c]; at += kPieceItems) {
+        pieces.push_back({static_cast<Column>(c), at, std::min(sizes[c], at + kPieceItems)});
+      }
+    }
+    return pieces;
+  }
+
+  // The bytes a name shares with the one before it in sorted order: the page rebuilds the
+  // names from the rest, which deflates in a fraction of the time the whole names take.
+  std::size_t Shared(std::size_t place) const {
+    if (place == 0) return 0;
+    const std::string_view a = names.Sorted(static_cast<std::uint32_t>(place - 1));
+    const std::string_view b = names.Sorted(static_cast<std::uint32_t>(place));
+    const std::size_t most = std::min(a.size(), b.size());
+    std::size_t shared = 0;
+    while (shared < most && a[shared] == b[shared]) ++shared;
+    return shared;
+  }
+
+  std::int64_t NamePlace(std::size_t i) const { return rank[entries[grouped[i]].name]; }
+
+  void Pack(const Piece& piece, PieceBytes& out) const {
+    for (std::size_t i = piece.begin; i < piece.end; ++i) {
+      const auto place = static_cast<std::uint32_t>(i);
+      switch (piece.column) {
+        case Column::kNameUnits:
+          out.Varint(Utf16Units(names.Sorted(place)));
+          break;
+        case Column::kNameShared:
+          out.Varint(Shared(i));
+          break;
+        case Column::kNameRest:
+          out.Varint(names.Sorted(place).size() - Shared(i));
+          break;
+        case Column::kNameBytes:
+          out.Bytes(names.Sorted(place).substr(Shared(i)));
+          break;
+        case Column::kTies:
+          out.Varint(ties[i] - (i == 0 ? 0 : ties[i - 1]));
+          break;
+        case Column::kParents:
+          out.Varint(static_cast<std::uint64_t>(static_cast<std::int64_t>(i) - folders[i].parent));
+          break;
+        case Column::kFolderNames:
+          out.Varint(rank[folders[i].name]);
+          break;
+        case Column::kCounts:
+          out.Varint(counts[i]);
+          break;
+        case Column::kNameSteps:
+          // Entries listed in name order have names of neighbouring places.
+          out.Signed(NamePlace(i) - (i == 0 ? 0 : NamePlace(i - 1)));
+          break;
+        case Column::kKinds: {
+          const std::int64_t kind = entries[grouped[i]].kind;
+          out.Signed(kind > 0 ? 1 + std::int64_t{rank[static_cast<std::uint32_t>(kind - 1)]}
+                              : kind);
+          break;
+        }
+        case Column::kSizes:
+          out.Varint(entries[grouped[i]].size);
+          break;
+        case Column::kDates:
+          out.Varint(entries[grouped[i]].created);
+          break;
+        case Column::kTexts:
+          out.Bytes(std::string_view(texts).substr(piece.begin, piece.end - piece.begin));
+          return;
+      }
+    }
+  }
+};
+
+// Writes the page's data: its pieces packed and deflated on a few workers, and handed back
+// in order to be written as base64. Rethrows what a worker threw (std::bad_alloc, say).
+bool WritePacked(const PageData& data, PageWriter& writer) {
+  std::vector<Piece> pieces = data.Pieces();
+  if (pieces.empty()) pieces.push_back({Column::kTexts, 0, 0});
+  const unsigned workers = WorkerCount(0, pieces.size());
+  std::vector<std::unique_ptr<Deflater>> deflaters;
+  for (unsigned w = 0; w < workers; ++w) deflaters.push_back(std::make_unique<Deflater>());
+  std::vector<std::string> scratch(workers);
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  std::atomic<bool> stop{false};
+  std::string carry;  // deflated bytes short of a group of three, for the next piece
+  bool written = true;
+  RunInOrder<std::string>(
+      pieces.size(), workers,
+      [&](std::size_t index, unsigned worker) {
+        std::string deflated;
+        try {
+          PieceBytes bytes(scratch[worker]);
+          data.Pack(pieces[index], bytes);
+          deflaters[worker]->Add(bytes.view(), deflated);
+          if (index + 1 == pieces.size()) {
+            deflaters[worker]->Finish(deflated);
+          } else {
+            deflaters[worker]->EndPiece(deflated);
+          }
+        } catch (...) {
+          const std::lock_guard hold(failureLock);
+          if (!failure) failure = std::current_exception();
+          stop = true;
+        }
+        return deflated;
+      },
+      [&](std::size_t index, std::string deflated) {
+        carry += deflated;
+        const std::size_t whole = index + 1 == pieces.size() ? carry.size() : carry.size() / 3 * 3;
+        AppendBase64(std::string_view(carry).substr(0, whole), writer.text());
+        carry.erase(0, whole);
+        written = writer.Flush();
+        return written;
+      },
+      &stop);
+  if (failure) std::rethrow_exception(failure);
+  return written;
+}
+
 }  // namespace
 
 bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder, ByteSink& sink) {
   NameTable names(decoder);
+  names.Expect(static_cast<std::size_t>(layout.lineCount));
   FolderTable table(names);
   table.AddRoot(layout.computer);
   for (const ShareSection& share : layout.shares) table.AddShare(share.name);
@@ -498,31 +723,62 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
     return std::uint64_t{textCount++} * 2 + 1;
   };
   std::vector<PageEntry> entries;
-  const ShareSection* const firstShare = layout.shares.data();
-  const bool read =
-      ForEachEntry(layout, [&](const ShareSection& section, const SnapshotEntry& line) {
-        const auto share = static_cast<std::size_t>(&section - firstShare);
-        PageEntry entry;
-        entry.folder = table.FolderFor(share, line.directory);
-        // A dot in first place starts a name (".profile"); it marks no extension.
-        const std::size_t dot = line.name.rfind('.');
-        if (line.isDirectory) {
-          entry.name = names.Add(line.name);
-          entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(share, line.path));
-          entry.size = 0;  // the listing shows no size for a directory
-        } else {
-          if (dot != std::string_view::npos && dot >= 1) {
-            entry.name = names.Add(line.name.substr(0, dot));
-            entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
-          } else {
-            entry.name = names.Add(line.name);
-          }
-          entry.size = sizeOrDate(line.size, false);
+  entries.reserve(static_cast<std::size_t>(layout.lineCount));
+  // Lines are read a batch at a time: the names of a batch are looked for in the name table
+  // once the table's memory for all of them has been asked for.
+  struct Pending {
+    std::size_t share = 0;
+    SnapshotEntry line;
+    std::size_t nameAt = 0, nameLength = 0;  // its name (a file's without its extension)
+    std::uint64_t hash = 0;
+  };
+  std::vector<Pending> batch;
+  std::string batchNames;
+  const auto addBatch = [&] {
+    for (const Pending& pending : batch) {
+      const SnapshotEntry& line = pending.line;
+      PageEntry entry;
+      entry.folder = table.FolderFor(pending.share, line.directory);
+      entry.name = names.AddPrepared(
+          std::string_view(batchNames).substr(pending.nameAt, pending.nameLength), pending.hash);
+      if (line.isDirectory) {
+        entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(pending.share, line.path));
+        entry.size = 0;  // the listing shows no size for a directory
+      } else {
+        const std::size_t dot = ExtensionDot(line.name);
+        if (dot != std::string_view::npos) {
+          entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
         }
-        entry.created = sizeOrDate(line.created, true);
-        entries.push_back(entry);
-      });
-  if (!read) return false;
+        entry.size = sizeOrDate(line.size, false);
+      }
+      entry.created = sizeOrDate(line.created, true);
+      entries.push_back(entry);
+    }
+    batch.clear();
+    batchNames.clear();
+  };
+  for (std::size_t share = 0; share < layout.shares.size(); ++share) {
+    const ShareSection& section = layout.shares[share];
+    const bool read = ForEachLineStretch(
+        *layout.file, section.begin, section.end, [&](std::string_view lines, std::uint64_t) {
+          ForEachEntryIn(lines, ShapeOfLines(lines),
+                         [&](std::string_view, const SnapshotEntry& line) {
+                           Pending pending;
+                           pending.share = share;
+                           pending.line = line;
+                           const std::size_t dot =
+                               line.isDirectory ? std::string_view::npos : ExtensionDot(line.name);
+                           pending.nameAt = batchNames.size();
+                           pending.hash = names.Prepare(line.name.substr(0, dot), batchNames);
+                           pending.nameLength = batchNames.size() - pending.nameAt;
+                           batch.push_back(pending);
+                           if (batch.size() == kBatchLines) addBatch();
+                         });
+          addBatch();  // the lines are gone after this stretch
+          return true;
+        });
+    if (!read) return false;
+  }
 
   // Each folder's entries side by side, in file order, so the page finds a folder's listing
   // from the counts alone.
@@ -566,37 +822,11 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   const std::size_t afterData = dataAt + kDataPlaceholder.size();
   out.append(page.substr(afterData, packedAt - afterData));
 
-  // The numbers and names go out deflated, as base64, a piece at a time: a page a fraction
-  // of the size loads and parses much sooner, and its data holds no character HTML would
-  // read.
-  PackedStream packed(writer);
-  names.WriteNames(packed);
-  std::uint32_t lastTie = 0;
-  for (const std::uint32_t place : ties) {
-    packed.Varint(place - lastTie);
-    lastTie = place;
+  // The numbers and names go out deflated, as base64: a page a fraction of the size loads
+  // and parses much sooner, and its data holds no character HTML would read.
+  if (!WritePacked({names, rank, ties, folders, counts, entries, grouped, texts}, writer)) {
+    return false;
   }
-  for (std::size_t f = 0; f < folders.size(); ++f) {
-    packed.Varint(static_cast<std::uint64_t>(static_cast<std::int64_t>(f) - folders[f].parent));
-  }
-  for (const Folder& folder : folders) packed.Varint(rank[folder.name]);
-  for (const std::size_t count : counts) packed.Varint(count);
-  // Entries listed in name order have names of neighbouring ranks: each goes as the step
-  // from the one before.
-  std::int64_t lastName = 0;
-  for (const std::uint32_t i : grouped) {
-    const std::int64_t name = rank[entries[i].name];
-    packed.Signed(name - lastName);
-    lastName = name;
-  }
-  for (const std::uint32_t i : grouped) {
-    const std::int64_t kind = entries[i].kind;
-    packed.Signed(kind > 0 ? 1 + std::int64_t{rank[static_cast<std::uint32_t>(kind - 1)]} : kind);
-  }
-  for (const std::uint32_t i : grouped) packed.Varint(entries[i].size);
-  for (const std::uint32_t i : grouped) packed.Varint(entries[i].created);
-  packed.Bytes(texts);
-  packed.Finish();
   out.append(page.substr(packedAt + kPackedPlaceholder.size()));
   return writer.Flush(true);
 }
