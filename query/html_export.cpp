@@ -15,6 +15,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -47,8 +49,10 @@ constexpr std::uint64_t kMaxKeyDay = 34, kMaxKeyMonth = 15, kMaxKeyYearDigits = 
 constexpr std::int64_t kNoFolder = -1;
 // Folded bytes of a name that the sort of the name table compares as numbers.
 constexpr std::size_t kPrefixBytes = 16;
-// Entry lines whose names are looked up together.
-constexpr std::size_t kBatchLines = 64;
+// Names from which two threads sort them.
+constexpr std::size_t kTwoThreadSortItems = std::size_t{1} << 16;
+// Lines ahead of the one added whose names' memory in the name table is asked for.
+constexpr std::size_t kLookAhead = 16;
 
 // A run of decimal digits without a leading zero (or "0" itself), of at most maxDigits.
 bool IsPlainNumber(std::string_view text, std::size_t maxDigits, std::uint64_t& value) {
@@ -211,6 +215,8 @@ class TextIds {
       MV_PREFETCH(&slots_[static_cast<std::uint32_t>(hash) & (slots_.size() - 1)]);
   }
 
+  void PrefetchStart(std::uint32_t id) const { MV_PREFETCH(&starts_[id]); }
+  void PrefetchText(std::uint32_t id) const { MV_PREFETCH(arena_.data() + starts_[id]); }
   std::string_view Text(std::uint32_t id) const {
     return std::string_view(arena_).substr(starts_[id], starts_[id + 1] - starts_[id]);
   }
@@ -344,29 +350,42 @@ bool IsPlainAscii(std::string_view text) {
   return true;
 }
 
+// Snapshot text as the page keeps it: well-formed UTF-8 without NUL or LF.
+class SafeText {
+ public:
+  explicit SafeText(const CodePageDecoder& decoder) : decoder_(decoder) {}
+
+  // raw as safe text: itself when plain ASCII, else decoded here (until the next call).
+  std::string_view Of(std::string_view raw) {
+    if (IsPlainAscii(raw)) return raw;
+    decoded_.clear();
+    decoder_.AppendUtf8(raw, decoded_);
+    safe_.clear();
+    AppendSafeUtf8(decoded_, safe_);
+    return safe_;
+  }
+
+ private:
+  CodePageDecoder decoder_;
+  std::string decoded_, safe_;
+};
+
 // The distinct names of the page, each kept once.
 class NameTable {
  public:
-  explicit NameTable(const CodePageDecoder& decoder) : decoder_(decoder) {}
+  explicit NameTable(const CodePageDecoder& decoder) : text_(decoder) {}
 
   // The id of a name from the snapshot, in its code page.
-  std::uint32_t Add(std::string_view raw) { return ids_.Intern(SafeText(raw)); }
-
-  // A name to add later: its text as the table keeps it is appended to batch; returns the
-  // hash to add it with, once batch is done growing.
-  std::uint64_t Prepare(std::string_view raw, std::string& batch) {
-    const std::size_t at = batch.size();
-    batch.append(SafeText(raw));
-    const std::uint64_t hash = HashOf(std::string_view(batch).substr(at));
-    ids_.Prefetch(hash);
-    return hash;
-  }
-  std::uint32_t AddPrepared(std::string_view text, std::uint64_t hash) {
+  std::uint32_t Add(std::string_view raw) { return ids_.Intern(text_.Of(raw)); }
+  // The id of a name already made safe, with its hash.
+  std::uint32_t AddSafe(std::string_view safe, std::uint64_t hash) {
     bool added = false;
-    return ids_.Intern(text, hash, added);
+    return ids_.Intern(safe, hash, added);
   }
+  // Asks ahead for the memory AddSafe will read for a name of hash.
+  void Prefetch(std::uint64_t hash) const { ids_.Prefetch(hash); }
 
-  std::string Decode(std::string_view raw) { return std::string(SafeText(raw)); }
+  std::string Decode(std::string_view raw) { return std::string(text_.Of(raw)); }
 
   std::uint32_t size() const {
     return sortedStarts_.empty() ? ids_.size()
@@ -399,31 +418,54 @@ class NameTable {
         half = half << 8 | byte;
       }
     }
-    std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
+    const auto less = [&](const Item& x, const Item& y) {
       if (x.high != y.high) return x.high < y.high;
       if (x.low != y.low) return x.low < y.low;
       const int c = CompareFolded(ids_.Text(x.id), ids_.Text(y.id));
       return c != 0 ? c < 0 : ids_.Text(x.id) < ids_.Text(y.id);
-    });
-    std::vector<std::uint32_t> order(items.size());
-    rank.assign(items.size(), 0);
+    };
+    // Many names: two halves sorted at once, then merged.
+    const std::size_t count = items.size();
+    std::size_t half = count >= kTwoThreadSortItems ? count / 2 : count;
+    std::thread second;
+    try {
+      if (half < count) {
+        second = std::thread([&] { std::sort(items.begin() + half, items.end(), less); });
+      }
+    } catch (const std::system_error&) {
+      half = count;  // no thread to be had: one sort
+    }
+    std::sort(items.begin(), items.begin() + half, less);
+    if (second.joinable()) second.join();
+    std::vector<std::uint32_t> order;
+    order.reserve(count);
+    rank.assign(count, 0);
     ties.clear();
-    for (std::uint32_t place = 0; place < items.size(); ++place) {
-      order[place] = items[place].id;
-      rank[items[place].id] = place;
-      if (place > 0 && items[place - 1].high == items[place].high &&
-          items[place - 1].low == items[place].low &&
-          CompareFolded(ids_.Text(items[place - 1].id), ids_.Text(items[place].id)) == 0) {
+    const Item* last = nullptr;
+    for (std::size_t a = 0, b = half; a < half || b < count;) {
+      const Item& item =
+          b == count || (a < half && less(items[a], items[b])) ? items[a++] : items[b++];
+      const auto place = static_cast<std::uint32_t>(order.size());
+      if (last != nullptr && last->high == item.high && last->low == item.low &&
+          CompareFolded(ids_.Text(last->id), ids_.Text(item.id)) == 0) {
         ties.push_back(place);
       }
+      order.push_back(item.id);
+      rank[item.id] = place;
+      last = &item;
     }
     items = std::vector<Item>();
     // The names again in sorted order, which is how they go out: read one after another.
     sorted_.reserve(ids_.bytes());
     sortedStarts_.reserve(order.size() + 1);
     sortedStarts_.push_back(0);
-    for (const std::uint32_t id : order) {
-      sorted_.append(ids_.Text(id));
+    // The gather waits for memory at every name unless asked for ahead: first where a name
+    // starts, then, once that is at hand, its bytes.
+    constexpr std::size_t kStartsAhead = 32, kBytesAhead = 16;
+    for (std::size_t place = 0; place < order.size(); ++place) {
+      if (place + kStartsAhead < order.size()) ids_.PrefetchStart(order[place + kStartsAhead]);
+      if (place + kBytesAhead < order.size()) ids_.PrefetchText(order[place + kBytesAhead]);
+      sorted_.append(ids_.Text(order[place]));
       sortedStarts_.push_back(sorted_.size());
     }
     ids_ = TextIds();
@@ -436,21 +478,10 @@ class NameTable {
   }
 
  private:
-  // raw as well-formed UTF-8 without NUL or LF: itself when plain ASCII, else decoded.
-  std::string_view SafeText(std::string_view raw) {
-    if (IsPlainAscii(raw)) return raw;
-    decoded_.clear();
-    decoder_.AppendUtf8(raw, decoded_);
-    safe_.clear();
-    AppendSafeUtf8(decoded_, safe_);
-    return safe_;
-  }
-
-  CodePageDecoder decoder_;
+  SafeText text_;
   TextIds ids_;  // until sorted
   std::string sorted_;
   std::vector<std::size_t> sortedStarts_;
-  std::string decoded_, safe_;
 };
 
 struct Folder {
@@ -466,7 +497,7 @@ struct PageEntry {
   // page lowers it for the Type column and rebuilds the whole name from both parts).
   // A directory: -1 - the folder it opens.
   std::int64_t kind = 0;
-  // Its size and created date as the page reads them (see sizeOrDate).
+  // Its size and created date as the page reads them (see kTextValue).
   std::uint64_t size = 0, created = 0;
 };
 
@@ -534,6 +565,96 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
   AppendJsonBody(utf8, out);
   out += '"';
 }
+
+// A size or date goes out as twice its number, or twice the index of its text among the
+// texts at the end of the data, plus one. A worker that reads a text marks it with this;
+// the index is given in file order.
+constexpr std::uint64_t kTextValue = 1;
+
+// One entry line as a worker reads it: its texts made safe and hashed, its numbers read.
+struct ReadLine {
+  std::string_view directory, path;  // as written, in the piece's lines
+  bool isDirectory = false;
+  bool hasExtension = false;
+  // A file's name without its last extension, or a directory's name, and the extension:
+  // safe texts in the piece's names.
+  std::uint32_t nameAt = 0, nameLength = 0, extensionAt = 0, extensionLength = 0;
+  std::uint64_t nameHash = 0, extensionHash = 0;
+  std::uint64_t size = 0, created = 0;  // as the page reads them, or kTextValue
+};
+
+// The entry lines that begin in one stretch of a share section, read on a worker.
+struct ReadPiece {
+  bool read = true;  // false when the file could not be read
+  std::size_t share = 0;
+  std::unique_ptr<std::string> lines;  // where the lines' views point
+  std::vector<ReadLine> entries;
+  std::string names;  // the safe texts of names, one after another
+  std::string texts;  // the sizes and dates marked kTextValue, safe, each ending in LF
+};
+
+// Reads pieces of the snapshot for the tables; one per worker.
+class PieceReader {
+ public:
+  PieceReader(const CodePageDecoder& decoder, const SnapshotLayout& layout)
+      : text_(decoder), layout_(layout) {}
+
+  // The lines of the share section share that begin in [first, last).
+  ReadPiece Read(std::size_t share, std::uint64_t first, std::uint64_t last) {
+    ReadPiece piece;
+    piece.share = share;
+    piece.lines = std::make_unique<std::string>();
+    const ShareSection& section = layout_.shares[share];
+    if (!ReadLinesBeginningIn(*layout_.file, section.begin, section.end, first, last,
+                              *piece.lines)) {
+      piece.read = false;
+      return piece;
+    }
+    const std::string_view lines = *piece.lines;
+    ForEachEntryIn(lines, ShapeOfLines(lines), [&](std::string_view, const SnapshotEntry& line) {
+      ReadLine entry;
+      entry.directory = line.directory;
+      entry.path = line.path;
+      entry.isDirectory = line.isDirectory;
+      const std::size_t dot = line.isDirectory ? std::string_view::npos : ExtensionDot(line.name);
+      entry.nameHash = Keep(line.name.substr(0, dot), piece, entry.nameAt, entry.nameLength);
+      if (dot != std::string_view::npos) {
+        entry.hasExtension = true;
+        entry.extensionHash =
+            Keep(line.name.substr(dot + 1), piece, entry.extensionAt, entry.extensionLength);
+      }
+      // The listing shows no size for a directory.
+      entry.size = line.isDirectory ? 0 : Value(line.size, false, piece);
+      entry.created = Value(line.created, true, piece);
+      piece.entries.push_back(entry);
+    });
+    return piece;
+  }
+
+ private:
+  // Appends raw's safe text to the piece's names; returns its hash.
+  std::uint64_t Keep(std::string_view raw, ReadPiece& piece, std::uint32_t& at,
+                     std::uint32_t& length) {
+    const std::string_view safe = text_.Of(raw);
+    at = static_cast<std::uint32_t>(piece.names.size());
+    length = static_cast<std::uint32_t>(safe.size());
+    piece.names.append(safe);
+    return HashOf(safe);
+  }
+
+  std::uint64_t Value(std::string_view text, bool date, ReadPiece& piece) {
+    std::uint64_t value = 0;
+    if (date ? PlainDateKey(text, value) : IsPlainNumber(text, kMaxExactDigits, value)) {
+      return value * 2;
+    }
+    piece.texts.append(text_.Of(text));
+    piece.texts += '\n';
+    return kTextValue;
+  }
+
+  SafeText text_;
+  const SnapshotLayout& layout_;
+};
 
 // The packed data's columns, in the order the page reads them.
 enum class Column {
@@ -700,6 +821,88 @@ bool WritePacked(const PageData& data, PageWriter& writer) {
   return written;
 }
 
+// Reads every entry line into the tables: workers read and parse stretches of the file,
+// and the calling thread adds them in file order, so folders and names are numbered as
+// they first come. False when the file could not be read; rethrows what a worker threw.
+bool ReadEntries(const SnapshotLayout& layout, const CodePageDecoder& decoder, NameTable& names,
+                 FolderTable& table, std::vector<PageEntry>& entries, std::string& texts,
+                 std::size_t& textCount) {
+  struct Stretch {
+    std::size_t share = 0;
+    std::uint64_t first = 0, last = 0;
+  };
+  std::vector<Stretch> stretches;
+  for (std::size_t share = 0; share < layout.shares.size(); ++share) {
+    const ShareSection& section = layout.shares[share];
+    for (std::uint64_t at = section.begin; at < section.end; at += kReadPieceBytes) {
+      stretches.push_back({share, at, std::min<std::uint64_t>(section.end, at + kReadPieceBytes)});
+    }
+  }
+  const unsigned workers = WorkerCount(0, stretches.size());
+  std::vector<PieceReader> readers(workers, PieceReader(decoder, layout));
+  std::mutex failureLock;
+  std::exception_ptr failure;
+  std::atomic<bool> stop{false};
+  bool read = true;
+  RunInOrder<ReadPiece>(
+      stretches.size(), workers,
+      [&](std::size_t index, unsigned worker) {
+        try {
+          const Stretch& stretch = stretches[index];
+          return readers[worker].Read(stretch.share, stretch.first, stretch.last);
+        } catch (...) {
+          const std::lock_guard hold(failureLock);
+          if (!failure) failure = std::current_exception();
+          stop = true;
+          return ReadPiece();
+        }
+      },
+      [&](std::size_t, ReadPiece piece) {
+        if (!piece.read) {
+          read = false;
+          return false;
+        }
+        const std::string_view pieceNames = piece.names;
+        const std::string_view pieceTexts = piece.texts;
+        std::size_t textAt = 0;
+        const auto value = [&](std::uint64_t given) {
+          if (given != kTextValue) return given;
+          const std::size_t end = pieceTexts.find('\n', textAt) + 1;
+          texts.append(pieceTexts.substr(textAt, end - textAt));
+          textAt = end;
+          return std::uint64_t{textCount++} * 2 + 1;
+        };
+        // The name table is far larger than the caches: its memory for the names a little
+        // way on is asked for ahead, so that waits for it overlap.
+        const std::vector<ReadLine>& lines = piece.entries;
+        for (std::size_t i = 0; i < lines.size() && i < kLookAhead; ++i) {
+          names.Prefetch(lines[i].nameHash);
+        }
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+          if (i + kLookAhead < lines.size()) names.Prefetch(lines[i + kLookAhead].nameHash);
+          const ReadLine& line = lines[i];
+          PageEntry entry;
+          entry.folder = table.FolderFor(piece.share, line.directory);
+          entry.name =
+              names.AddSafe(pieceNames.substr(line.nameAt, line.nameLength), line.nameHash);
+          if (line.isDirectory) {
+            entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(piece.share, line.path));
+          } else if (line.hasExtension) {
+            entry.kind = 1 + static_cast<std::int64_t>(names.AddSafe(
+                                 pieceNames.substr(line.extensionAt, line.extensionLength),
+                                 line.extensionHash));
+          }
+          entry.size = value(line.size);
+          entry.created = value(line.created);
+          entries.push_back(entry);
+        }
+        return true;
+      },
+      &stop);
+  if (failure) std::rethrow_exception(failure);
+  return read;
+}
+
 }  // namespace
 
 bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder, ByteSink& sink) {
@@ -709,76 +912,11 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   table.AddRoot(layout.computer);
   for (const ShareSection& share : layout.shares) table.AddShare(share.name);
 
-  // A size or date goes out as twice its number, or twice the index of its text among the
-  // texts at the end, plus one.
   std::string texts;
   std::size_t textCount = 0;
-  const auto sizeOrDate = [&](std::string_view text, bool date) {
-    std::uint64_t value = 0;
-    if (date ? PlainDateKey(text, value) : IsPlainNumber(text, kMaxExactDigits, value)) {
-      return value * 2;
-    }
-    texts.append(names.Decode(text));
-    texts += '\n';
-    return std::uint64_t{textCount++} * 2 + 1;
-  };
   std::vector<PageEntry> entries;
   entries.reserve(static_cast<std::size_t>(layout.lineCount));
-  // Lines are read a batch at a time: the names of a batch are looked for in the name table
-  // once the table's memory for all of them has been asked for.
-  struct Pending {
-    std::size_t share = 0;
-    SnapshotEntry line;
-    std::size_t nameAt = 0, nameLength = 0;  // its name (a file's without its extension)
-    std::uint64_t hash = 0;
-  };
-  std::vector<Pending> batch;
-  std::string batchNames;
-  const auto addBatch = [&] {
-    for (const Pending& pending : batch) {
-      const SnapshotEntry& line = pending.line;
-      PageEntry entry;
-      entry.folder = table.FolderFor(pending.share, line.directory);
-      entry.name = names.AddPrepared(
-          std::string_view(batchNames).substr(pending.nameAt, pending.nameLength), pending.hash);
-      if (line.isDirectory) {
-        entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(pending.share, line.path));
-        entry.size = 0;  // the listing shows no size for a directory
-      } else {
-        const std::size_t dot = ExtensionDot(line.name);
-        if (dot != std::string_view::npos) {
-          entry.kind = 1 + static_cast<std::int64_t>(names.Add(line.name.substr(dot + 1)));
-        }
-        entry.size = sizeOrDate(line.size, false);
-      }
-      entry.created = sizeOrDate(line.created, true);
-      entries.push_back(entry);
-    }
-    batch.clear();
-    batchNames.clear();
-  };
-  for (std::size_t share = 0; share < layout.shares.size(); ++share) {
-    const ShareSection& section = layout.shares[share];
-    const bool read = ForEachLineStretch(
-        *layout.file, section.begin, section.end, [&](std::string_view lines, std::uint64_t) {
-          ForEachEntryIn(lines, ShapeOfLines(lines),
-                         [&](std::string_view, const SnapshotEntry& line) {
-                           Pending pending;
-                           pending.share = share;
-                           pending.line = line;
-                           const std::size_t dot =
-                               line.isDirectory ? std::string_view::npos : ExtensionDot(line.name);
-                           pending.nameAt = batchNames.size();
-                           pending.hash = names.Prepare(line.name.substr(0, dot), batchNames);
-                           pending.nameLength = batchNames.size() - pending.nameAt;
-                           batch.push_back(pending);
-                           if (batch.size() == kBatchLines) addBatch();
-                         });
-          addBatch();  // the lines are gone after this stretch
-          return true;
-        });
-    if (!read) return false;
-  }
+  if (!ReadEntries(layout, decoder, names, table, entries, texts, textCount)) return false;
 
   // Each folder's entries side by side, in file order, so the page finds a folder's listing
   // from the counts alone.
