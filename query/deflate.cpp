@@ -78,6 +78,10 @@ void Deflater::EndPiece(std::string& out) {
   deflateReset(&state_->stream);
 }
 
+void Deflater::SearchRepeats(bool search) {
+  deflateParams(&state_->stream, kLevel, search ? Z_DEFAULT_STRATEGY : Z_RLE);
+}
+
 void AppendDeflated(std::string_view input, std::string& out) {
   Deflater deflater;
   deflater.Add(input, out);

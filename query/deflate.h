@@ -24,6 +24,10 @@ class Deflater {
   // joined in order: out ends on a byte boundary without ending the stream, and the next
   // input starts a piece that refers to nothing before it. The last piece ends with Finish.
   void EndPiece(std::string& out);
+  // Whether the next piece is searched for repeated strings anywhere in the last 32 KiB
+  // (the default), or only for runs of one byte, several times sooner, for numbers that
+  // seldom repeat. Call before the piece's first input.
+  void SearchRepeats(bool search);
 
  private:
   struct State;

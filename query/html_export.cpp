@@ -795,6 +795,9 @@ bool WritePacked(const PageData& data, PageWriter& writer) {
         try {
           PieceBytes bytes(scratch[worker]);
           data.Pack(pieces[index], bytes);
+          // Sizes are as good as random to the search for repeats, which takes longer over
+          // them than over all the rest; runs (of empty files, say) are still found.
+          deflaters[worker]->SearchRepeats(pieces[index].column != Column::kSizes);
           deflaters[worker]->Add(bytes.view(), deflated);
           if (index + 1 == pieces.size()) {
             deflaters[worker]->Finish(deflated);
