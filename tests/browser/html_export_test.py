@@ -164,8 +164,7 @@ class WebPageExport(unittest.TestCase):
                          "Kickoffpptx23110409.30.2025")
 
         # The hostile name is text in the list and on the hover line, never markup.
-        b.click("#view-space")
-        b.eval("location.hash = '#/'")
+        b.eval("location.hash = '#space/'")
         b.wait(space_at("\\\\FILESRV"))
         b.click("#space-list .row span", "<b>x</b>")
         b.key("Enter")
