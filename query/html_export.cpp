@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -407,35 +408,38 @@ class NameTable {
       std::uint64_t high = 0, low = 0;
       std::uint32_t id = 0;
     };
-    std::vector<Item> items(ids_.size());
-    for (std::uint32_t id = 0; id < items.size(); ++id) {
-      const std::string_view name = ids_.Text(id);
-      Item& item = items[id];
-      item.id = id;
-      for (std::size_t i = 0; i < kPrefixBytes; ++i) {
-        const auto byte = i < name.size() ? static_cast<unsigned char>(AsciiLower(name[i])) : 0u;
-        std::uint64_t& half = i < kPrefixBytes / 2 ? item.high : item.low;
-        half = half << 8 | byte;
-      }
-    }
     const auto less = [&](const Item& x, const Item& y) {
       if (x.high != y.high) return x.high < y.high;
       if (x.low != y.low) return x.low < y.low;
       const int c = CompareFolded(ids_.Text(x.id), ids_.Text(y.id));
       return c != 0 ? c < 0 : ids_.Text(x.id) < ids_.Text(y.id);
     };
+    // Items [begin, end) made and sorted.
+    std::vector<Item> items(ids_.size());
+    const auto sortPart = [&](std::size_t begin, std::size_t end) {
+      for (std::size_t id = begin; id < end; ++id) {
+        const std::string_view name = ids_.Text(static_cast<std::uint32_t>(id));
+        Item& item = items[id];
+        item.id = static_cast<std::uint32_t>(id);
+        for (std::size_t i = 0; i < kPrefixBytes; ++i) {
+          const auto byte = i < name.size() ? static_cast<unsigned char>(AsciiLower(name[i])) : 0u;
+          std::uint64_t& half = i < kPrefixBytes / 2 ? item.high : item.low;
+          half = half << 8 | byte;
+        }
+      }
+      std::sort(items.begin() + static_cast<std::ptrdiff_t>(begin),
+                items.begin() + static_cast<std::ptrdiff_t>(end), less);
+    };
     // Many names: two halves sorted at once, then merged.
     const std::size_t count = items.size();
     std::size_t half = count >= kTwoThreadSortItems ? count / 2 : count;
     std::thread second;
     try {
-      if (half < count) {
-        second = std::thread([&] { std::sort(items.begin() + half, items.end(), less); });
-      }
+      if (half < count) second = std::thread(sortPart, half, count);
     } catch (const std::system_error&) {
       half = count;  // no thread to be had: one sort
     }
-    std::sort(items.begin(), items.begin() + half, less);
+    sortPart(0, half);
     if (second.joinable()) second.join();
     std::vector<std::uint32_t> order;
     order.reserve(count);
@@ -657,36 +661,43 @@ class PieceReader {
 };
 
 // The packed data's columns, in the order the page reads them.
+// Those up to kDates, and the texts, need no name's place: they are packed while the names
+// are sorted.
 enum class Column {
-  kNameUnits,    // each sorted name's length in UTF-16 units
-  kNameShared,   // the bytes it shares with the name before it
-  kNameRest,     // the bytes it has after those
-  kNameBytes,    // those bytes of every name, one after another
-  kTies,         // places of names equal to the one before once folded, as steps
   kParents,      // each folder's parent, as the step back to it
-  kFolderNames,  // each folder's name's place
   kCounts,       // each folder's entry count
-  kNameSteps,    // each entry's name's place, as the step from the entry before
-  kKinds,        // each entry's kind (see PageEntry), extensions by place
   kSizes,        // each entry's size
   kDates,        // each entry's created date
+  kNameUnits,    // each sorted name's length in UTF-16 units
+  kNameShared,   // twice the bytes it shares with the name before it, plus one when the two
+                 // are equal once letters are folded (the page sorts them as equal)
+  kNameRest,     // the bytes it has after those
+  kNameBytes,    // those bytes of every name, one after another
+  kFolderNames,  // each folder's name's place
+  kNameSteps,    // each entry's name's place, as the step from the entry before
+  kKinds,        // each entry's kind (see PageEntry), extensions by place
   kTexts,        // the sizes and dates that are no plain numbers, as lines
 };
 
+bool NeedsPlaces(Column column) {
+  return column > Column::kDates && column != Column::kTexts;
+}
+
 // One piece of the packed data: items [begin, end) of a column (bytes, for the texts).
 struct Piece {
-  Column column = Column::kNameUnits;
+  Column column = Column::kParents;
   std::size_t begin = 0, end = 0;
 };
 
 // Items a piece holds: a few hundred kilobytes to a few megabytes of packed bytes.
 constexpr std::size_t kPieceItems = std::size_t{1} << 18;
 
-// What the page's data is made of, once the names are sorted: cut into pieces that are
-// packed and deflated apart, on any thread, and joined in order.
+// What the page's data is made of: cut into pieces that are packed and deflated apart, on
+// any thread, and joined in order. The names' pieces wait until they are sorted.
 struct PageData {
+  std::size_t nameCount;
   const NameTable& names;
-  const std::vector<std::uint32_t>& rank;
+  const std::vector<std::uint32_t>& rank;  // these two filled in by the sort
   const std::vector<std::uint32_t>& ties;
   const std::vector<Folder>& folders;
   const std::vector<std::size_t>& counts;
@@ -695,10 +706,8 @@ struct PageData {
   const std::string& texts;
 
   std::vector<Piece> Pieces() const {
-    const std::size_t sizes[] = {names.size(),   names.size(),   names.size(),   names.size(),
-                                 ties.size(),    folders.size(), folders.size(), folders.size(),
-                                 grouped.size(), grouped.size(), grouped.size(), grouped.size(),
-                                 texts.size()};
+    const std::size_t f = folders.size(), e = grouped.size(), n = nameCount;
+    const std::size_t sizes[] = {f, f, e, e, n, n, n, n, f, e, e, texts.size()};
     std::vector<Piece> pieces;
     for (std::size_t c = 0; c < std::size(sizes); ++c) {
       for (std::size_t at = 0; at < sizes[c]; at += kPieceItems) {
@@ -723,23 +732,26 @@ struct PageData {
   std::int64_t NamePlace(std::size_t i) const { return rank[entries[grouped[i]].name]; }
 
   void Pack(const Piece& piece, PieceBytes& out) const {
+    auto tie = ties.begin();
     for (std::size_t i = piece.begin; i < piece.end; ++i) {
       const auto place = static_cast<std::uint32_t>(i);
       switch (piece.column) {
         case Column::kNameUnits:
           out.Varint(Utf16Units(names.Sorted(place)));
           break;
-        case Column::kNameShared:
-          out.Varint(Shared(i));
+        case Column::kNameShared: {
+          // The places of ties ascend: the first at or after this piece's is found once.
+          if (i == piece.begin) tie = std::lower_bound(ties.begin(), ties.end(), place);
+          const bool tied = tie != ties.end() && *tie == place;
+          if (tied) ++tie;
+          out.Varint(2 * Shared(i) + (tied ? 1 : 0));
           break;
+        }
         case Column::kNameRest:
           out.Varint(names.Sorted(place).size() - Shared(i));
           break;
         case Column::kNameBytes:
           out.Bytes(names.Sorted(place).substr(Shared(i)));
-          break;
-        case Column::kTies:
-          out.Varint(ties[i] - (i == 0 ? 0 : ties[i - 1]));
           break;
         case Column::kParents:
           out.Varint(static_cast<std::uint64_t>(static_cast<std::int64_t>(i) - folders[i].parent));
@@ -775,8 +787,9 @@ struct PageData {
 };
 
 // Writes the page's data: its pieces packed and deflated on a few workers, and handed back
-// in order to be written as base64. Rethrows what a worker threw (std::bad_alloc, say).
-bool WritePacked(const PageData& data, PageWriter& writer) {
+// in order to be written as base64; those that need the names' places once sorted is
+// ready. Rethrows what a worker or the sort threw (std::bad_alloc, say).
+bool WritePacked(const PageData& data, const std::shared_future<void>& sorted, PageWriter& writer) {
   std::vector<Piece> pieces = data.Pieces();
   if (pieces.empty()) pieces.push_back({Column::kTexts, 0, 0});
   const unsigned workers = WorkerCount(0, pieces.size());
@@ -793,6 +806,7 @@ bool WritePacked(const PageData& data, PageWriter& writer) {
       [&](std::size_t index, unsigned worker) {
         std::string deflated;
         try {
+          if (NeedsPlaces(pieces[index].column)) sorted.get();
           PieceBytes bytes(scratch[worker]);
           data.Pack(pieces[index], bytes);
           // Sizes are as good as random to the search for repeats, which takes longer over
@@ -934,8 +948,8 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
 
   const std::string computer = names.Decode(layout.computer);
   const std::string created = names.Decode(layout.created);
-  std::vector<std::uint32_t> rank, ties;
-  names.Sort(rank, ties);
+  const std::string group = names.Decode(layout.group);
+  const std::size_t nameCount = names.size(), nameBytes = names.bytes();
 
   PageWriter writer(sink);
   std::string& out = writer.text();
@@ -950,12 +964,12 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   out.append("{\"computer\":");
   AppendJsonString(computer, out);
   out.append(",\"group\":");
-  AppendJsonString(names.Decode(layout.group), out);
+  AppendJsonString(group, out);
   out.append(",\"created\":");
   AppendJsonString(created, out);
   out.append(",\"counts\":[");
-  for (const std::size_t count : {std::size_t{rank.size()}, names.bytes(), ties.size(),
-                                  folders.size(), grouped.size(), textCount}) {
+  for (const std::size_t count :
+       {nameCount, nameBytes, folders.size(), grouped.size(), textCount}) {
     if (out.back() != '[') out += ',';
     out.append(std::to_string(count));
   }
@@ -963,11 +977,36 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   const std::size_t afterData = dataAt + kDataPlaceholder.size();
   out.append(page.substr(afterData, packedAt - afterData));
 
+  // The names are sorted on a thread of their own while the columns that need no name's
+  // place are packed.
+  std::vector<std::uint32_t> rank, ties;
+  std::promise<void> sorting;
+  const std::shared_future<void> sorted = sorting.get_future().share();
+  const auto sort = [&] {
+    try {
+      names.Sort(rank, ties);
+      sorting.set_value();
+    } catch (...) {
+      sorting.set_exception(std::current_exception());
+    }
+  };
+  std::thread sorter;
+  try {
+    sorter = std::thread(sort);
+  } catch (const std::system_error&) {
+    sort();  // no thread to be had: sorted first
+  }
+  struct Joined {
+    std::thread& thread;
+    ~Joined() {
+      if (thread.joinable()) thread.join();
+    }
+  } joined{sorter};
   // The numbers and names go out deflated, as base64: a page a fraction of the size loads
   // and parses much sooner, and its data holds no character HTML would read.
-  if (!WritePacked({names, rank, ties, folders, counts, entries, grouped, texts}, writer)) {
-    return false;
-  }
+  const PageData data{nameCount, names, rank, ties, folders, counts, entries, grouped, texts};
+  if (!WritePacked(data, sorted, writer)) return false;
+  sorted.get();  // what the sort threw, when no piece waited for it
   out.append(page.substr(packedAt + kPackedPlaceholder.size()));
   return writer.Flush(true);
 }
