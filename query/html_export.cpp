@@ -396,10 +396,9 @@ class NameTable {
   // Room for about this many names, so the table is not laid out anew as it fills.
   void Expect(std::size_t count) { ids_.Reserve(count); }
 
-  // Sorts the names, once every name is in; rank[id] is a name's place. No name can be added
-  // after. ties lists the
-  // places whose name equals the one before it once letters are folded, which the page
-  // sorts as equal.
+  // Sorts the names, once every name is in (none can be added after); rank[id] is a name's
+  // place. ties lists the places whose name equals the one before it once letters are
+  // folded, which the page sorts as equal.
   void Sort(std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& ties) {
     ids_.CloseLookup();
     // Most names differ within their first 16 folded bytes: compared as two numbers, they
