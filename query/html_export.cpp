@@ -397,9 +397,8 @@ class NameTable {
   void Expect(std::size_t count) { ids_.Reserve(count); }
 
   // Sorts the names, once every name is in (none can be added after); rank[id] is a name's
-  // place. ties lists the places whose name equals the one before it once letters are
-  // folded, which the page sorts as equal.
-  void Sort(std::vector<std::uint32_t>& rank, std::vector<std::uint32_t>& ties) {
+  // place.
+  void Sort(std::vector<std::uint32_t>& rank) {
     ids_.CloseLookup();
     // Most names differ within their first 16 folded bytes: compared as two numbers, they
     // spare the sort a visit to the names themselves.
@@ -440,10 +439,9 @@ class NameTable {
     }
     sortPart(0, half);
     if (second.joinable()) second.join();
-    std::vector<std::uint32_t> order;
+    std::vector<std::uint32_t> order, ties;
     order.reserve(count);
     rank.assign(count, 0);
-    ties.clear();
     const Item* last = nullptr;
     for (std::size_t a = 0, b = half; a < half || b < count;) {
       const Item& item =
@@ -458,17 +456,31 @@ class NameTable {
       last = &item;
     }
     items = std::vector<Item>();
-    // The names again in sorted order, which is how they go out: read one after another.
+    // The names again in sorted order, which is how they go out: read one after another,
+    // each with what the page needs to rebuild it from the one before.
     sorted_.reserve(ids_.bytes());
     sortedStarts_.reserve(order.size() + 1);
     sortedStarts_.push_back(0);
+    shared_.reserve(order.size());
+    units_.reserve(order.size());
+    auto tie = ties.begin();
     // The gather waits for memory at every name unless asked for ahead: first where a name
     // starts, then, once that is at hand, its bytes.
     constexpr std::size_t kStartsAhead = 32, kBytesAhead = 16;
     for (std::size_t place = 0; place < order.size(); ++place) {
       if (place + kStartsAhead < order.size()) ids_.PrefetchStart(order[place + kStartsAhead]);
       if (place + kBytesAhead < order.size()) ids_.PrefetchText(order[place + kBytesAhead]);
-      sorted_.append(ids_.Text(order[place]));
+      const std::string_view name = ids_.Text(order[place]);
+      const std::string_view before =
+          place == 0 ? std::string_view() : Sorted(static_cast<std::uint32_t>(place - 1));
+      const std::size_t most = std::min(name.size(), before.size());
+      std::size_t shared = 0;
+      while (shared < most && name[shared] == before[shared]) ++shared;
+      const bool tied = tie != ties.end() && *tie == place;
+      if (tied) ++tie;
+      shared_.push_back(static_cast<std::uint32_t>(2 * shared + (tied ? 1 : 0)));
+      units_.push_back(static_cast<std::uint32_t>(Utf16Units(name)));
+      sorted_.append(name);
       sortedStarts_.push_back(sorted_.size());
     }
     ids_ = TextIds();
@@ -479,12 +491,18 @@ class NameTable {
     return std::string_view(sorted_).substr(sortedStarts_[place],
                                             sortedStarts_[place + 1] - sortedStarts_[place]);
   }
+  // Twice the bytes it shares with the name before it (which the page rebuilds it from),
+  // plus one when the two are equal once letters are folded (which the page sorts as equal).
+  std::uint32_t SharedAndTie(std::uint32_t place) const { return shared_[place]; }
+  // Its length in UTF-16 units, what the page cuts its text by.
+  std::uint32_t Units(std::uint32_t place) const { return units_[place]; }
 
  private:
   SafeText text_;
   TextIds ids_;  // until sorted
   std::string sorted_;
   std::vector<std::size_t> sortedStarts_;
+  std::vector<std::uint32_t> shared_, units_;
 };
 
 struct Folder {
@@ -602,16 +620,20 @@ class PieceReader {
   PieceReader(const CodePageDecoder& decoder, const SnapshotLayout& layout)
       : text_(decoder), layout_(layout) {}
 
-  // The lines of the share section share that begin in [first, last).
-  ReadPiece Read(std::size_t share, std::uint64_t first, std::uint64_t last) {
-    ReadPiece piece;
+  // The lines of the share section share that begin in [first, last), into piece, whose
+  // storage is reused.
+  void Read(std::size_t share, std::uint64_t first, std::uint64_t last, ReadPiece& piece) {
+    piece.read = true;
     piece.share = share;
-    piece.lines = std::make_unique<std::string>();
+    if (!piece.lines) piece.lines = std::make_unique<std::string>();
+    piece.entries.clear();
+    piece.names.clear();
+    piece.texts.clear();
     const ShareSection& section = layout_.shares[share];
     if (!ReadLinesBeginningIn(*layout_.file, section.begin, section.end, first, last,
                               *piece.lines)) {
       piece.read = false;
-      return piece;
+      return;
     }
     const std::string_view lines = *piece.lines;
     ForEachEntryIn(lines, ShapeOfLines(lines), [&](std::string_view, const SnapshotEntry& line) {
@@ -631,7 +653,6 @@ class PieceReader {
       entry.created = Value(line.created, true, piece);
       piece.entries.push_back(entry);
     });
-    return piece;
   }
 
  private:
@@ -696,8 +717,7 @@ constexpr std::size_t kPieceItems = std::size_t{1} << 18;
 struct PageData {
   std::size_t nameCount;
   const NameTable& names;
-  const std::vector<std::uint32_t>& rank;  // these two filled in by the sort
-  const std::vector<std::uint32_t>& ties;
+  const std::vector<std::uint32_t>& rank;  // filled in by the sort
   const std::vector<Folder>& folders;
   const std::vector<std::size_t>& counts;
   const std::vector<PageEntry>& entries;
@@ -716,41 +736,25 @@ struct PageData {
     return pieces;
   }
 
-  // The bytes a name shares with the one before it in sorted order: the page rebuilds the
-  // names from the rest, which deflates in a fraction of the time the whole names take.
-  std::size_t Shared(std::size_t place) const {
-    if (place == 0) return 0;
-    const std::string_view a = names.Sorted(static_cast<std::uint32_t>(place - 1));
-    const std::string_view b = names.Sorted(static_cast<std::uint32_t>(place));
-    const std::size_t most = std::min(a.size(), b.size());
-    std::size_t shared = 0;
-    while (shared < most && a[shared] == b[shared]) ++shared;
-    return shared;
-  }
-
   std::int64_t NamePlace(std::size_t i) const { return rank[entries[grouped[i]].name]; }
 
   void Pack(const Piece& piece, PieceBytes& out) const {
-    auto tie = ties.begin();
+    std::int64_t lastPlace =
+        piece.column != Column::kNameSteps || piece.begin == 0 ? 0 : NamePlace(piece.begin - 1);
     for (std::size_t i = piece.begin; i < piece.end; ++i) {
       const auto place = static_cast<std::uint32_t>(i);
       switch (piece.column) {
         case Column::kNameUnits:
-          out.Varint(Utf16Units(names.Sorted(place)));
+          out.Varint(names.Units(place));
           break;
-        case Column::kNameShared: {
-          // The places of ties ascend: the first at or after this piece's is found once.
-          if (i == piece.begin) tie = std::lower_bound(ties.begin(), ties.end(), place);
-          const bool tied = tie != ties.end() && *tie == place;
-          if (tied) ++tie;
-          out.Varint(2 * Shared(i) + (tied ? 1 : 0));
+        case Column::kNameShared:
+          out.Varint(names.SharedAndTie(place));
           break;
-        }
         case Column::kNameRest:
-          out.Varint(names.Sorted(place).size() - Shared(i));
+          out.Varint(names.Sorted(place).size() - names.SharedAndTie(place) / 2);
           break;
         case Column::kNameBytes:
-          out.Bytes(names.Sorted(place).substr(Shared(i)));
+          out.Bytes(names.Sorted(place).substr(names.SharedAndTie(place) / 2));
           break;
         case Column::kParents:
           out.Varint(static_cast<std::uint64_t>(static_cast<std::int64_t>(i) - folders[i].parent));
@@ -761,10 +765,13 @@ struct PageData {
         case Column::kCounts:
           out.Varint(counts[i]);
           break;
-        case Column::kNameSteps:
+        case Column::kNameSteps: {
           // Entries listed in name order have names of neighbouring places.
-          out.Signed(NamePlace(i) - (i == 0 ? 0 : NamePlace(i - 1)));
+          const std::int64_t namePlace = NamePlace(i);
+          out.Signed(namePlace - lastPlace);
+          lastPlace = namePlace;
           break;
+        }
         case Column::kKinds: {
           const std::int64_t kind = entries[grouped[i]].kind;
           out.Signed(kind > 0 ? 1 + std::int64_t{rank[static_cast<std::uint32_t>(kind - 1)]}
@@ -860,20 +867,42 @@ bool ReadEntries(const SnapshotLayout& layout, const CodePageDecoder& decoder, N
   std::exception_ptr failure;
   std::atomic<bool> stop{false};
   bool read = true;
+  // Pieces go back to be read into again once added: fresh memory for each would cost
+  // more, in page faults, than reading it.
+  std::vector<ReadPiece> spare;
+  spare.reserve(4 * std::size_t{workers} + 4);  // more than are ever out at once
   RunInOrder<ReadPiece>(
       stretches.size(), workers,
       [&](std::size_t index, unsigned worker) {
+        ReadPiece piece;
         try {
+          {
+            const std::lock_guard hold(failureLock);
+            if (!spare.empty()) {
+              piece = std::move(spare.back());
+              spare.pop_back();
+            }
+          }
           const Stretch& stretch = stretches[index];
-          return readers[worker].Read(stretch.share, stretch.first, stretch.last);
+          readers[worker].Read(stretch.share, stretch.first, stretch.last, piece);
         } catch (...) {
           const std::lock_guard hold(failureLock);
           if (!failure) failure = std::current_exception();
           stop = true;
-          return ReadPiece();
+          piece.read = false;
         }
+        return piece;
       },
       [&](std::size_t, ReadPiece piece) {
+        struct Spare {
+          ReadPiece& piece;
+          std::vector<ReadPiece>& spare;
+          std::mutex& lock;
+          ~Spare() {
+            const std::lock_guard hold(lock);
+            spare.push_back(std::move(piece));
+          }
+        } giveBack{piece, spare, failureLock};
         if (!piece.read) {
           read = false;
           return false;
@@ -978,12 +1007,12 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
 
   // The names are sorted on a thread of their own while the columns that need no name's
   // place are packed.
-  std::vector<std::uint32_t> rank, ties;
+  std::vector<std::uint32_t> rank;
   std::promise<void> sorting;
   const std::shared_future<void> sorted = sorting.get_future().share();
   const auto sort = [&] {
     try {
-      names.Sort(rank, ties);
+      names.Sort(rank);
       sorting.set_value();
     } catch (...) {
       sorting.set_exception(std::current_exception());
@@ -1003,7 +1032,7 @@ bool ExportHtmlPage(const SnapshotLayout& layout, const CodePageDecoder& decoder
   } joined{sorter};
   // The numbers and names go out deflated, as base64: a page a fraction of the size loads
   // and parses much sooner, and its data holds no character HTML would read.
-  const PageData data{nameCount, names, rank, ties, folders, counts, entries, grouped, texts};
+  const PageData data{nameCount, names, rank, folders, counts, entries, grouped, texts};
   if (!WritePacked(data, sorted, writer)) return false;
   sorted.get();  // what the sort threw, when no piece waited for it
   out.append(page.substr(packedAt + kPackedPlaceholder.size()));
