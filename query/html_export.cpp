@@ -44,9 +44,10 @@ constexpr char kPathSeparator = '\\';
 // Numbers the page can hold exactly (below 2^53) have at most 15 digits.
 constexpr std::size_t kMaxExactDigits = 15;
 // A date goes out as its sort key day + 35 * month + 570 * year when these bounds let the page
-// read the three numbers back from the key.
+// read the three numbers back from the key, and twice the key fits in 32 bits; any other
+// date as its text, which the page reads to the same key.
 constexpr std::uint64_t kDayWeight = 1, kMonthWeight = 35, kYearWeight = 570;
-constexpr std::uint64_t kMaxKeyDay = 34, kMaxKeyMonth = 15, kMaxKeyYearDigits = 7;
+constexpr std::uint64_t kMaxKeyDay = 34, kMaxKeyMonth = 15, kMaxKeyYearDigits = 6;
 constexpr std::int64_t kNoFolder = -1;
 // Folded bytes of a name that the sort of the name table compares as numbers.
 constexpr std::size_t kPrefixBytes = 16;
@@ -510,16 +511,18 @@ struct Folder {
   std::uint32_t name = 0;
 };
 
-// What the page keeps of one entry line.
+// What the page keeps of one entry line, in 24 bytes.
 struct PageEntry {
   std::uint32_t folder = 0;  // the folder that lists it
   std::uint32_t name = 0;    // a file's name without its last extension; a directory's name
   // A file: 0 without an extension, else 1 + the extension's name id (its case kept: the
   // page lowers it for the Type column and rebuilds the whole name from both parts).
-  // A directory: -1 - the folder it opens.
-  std::int64_t kind = 0;
-  // Its size and created date as the page reads them (see kTextValue).
-  std::uint64_t size = 0, created = 0;
+  // A directory: -1 - the folder it opens. (The page holds kinds in 32 bits too.)
+  std::int32_t kind = 0;
+  // Its size and created date as the page reads them (see kTextValue); a date's fits in 32
+  // bits (kMaxKeyYearDigits).
+  std::uint32_t created = 0;
+  std::uint64_t size = 0;
 };
 
 // Folders by share and share-relative path, compared ignoring case as locations are. Each is
@@ -931,14 +934,14 @@ bool ReadEntries(const SnapshotLayout& layout, const CodePageDecoder& decoder, N
           entry.name =
               names.AddSafe(pieceNames.substr(line.nameAt, line.nameLength), line.nameHash);
           if (line.isDirectory) {
-            entry.kind = -1 - static_cast<std::int64_t>(table.FolderFor(piece.share, line.path));
+            entry.kind = -1 - static_cast<std::int32_t>(table.FolderFor(piece.share, line.path));
           } else if (line.hasExtension) {
-            entry.kind = 1 + static_cast<std::int64_t>(names.AddSafe(
+            entry.kind = 1 + static_cast<std::int32_t>(names.AddSafe(
                                  pieceNames.substr(line.extensionAt, line.extensionLength),
                                  line.extensionHash));
           }
           entry.size = value(line.size);
-          entry.created = value(line.created);
+          entry.created = static_cast<std::uint32_t>(value(line.created));
           entries.push_back(entry);
         }
         return true;
