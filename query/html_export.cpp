@@ -49,6 +49,8 @@ constexpr std::size_t kMaxExactDigits = 15;
 constexpr std::uint64_t kDayWeight = 1, kMonthWeight = 35, kYearWeight = 570;
 constexpr std::uint64_t kMaxKeyDay = 34, kMaxKeyMonth = 15, kMaxKeyYearDigits = 6;
 constexpr std::int64_t kNoFolder = -1;
+// Bytes of a name, on average, that the name table makes room for at first.
+constexpr std::size_t kNameBytesEach = 16;
 // Folded bytes of a name that the sort of the name table compares as numbers.
 constexpr std::size_t kPrefixBytes = 16;
 // Names from which two threads sort them.
@@ -228,11 +230,14 @@ class TextIds {
   // Frees the table once no text is looked up any more; Text still answers.
   void CloseLookup() { slots_ = std::vector<std::uint64_t>(); }
 
-  // Room for count texts before the table grows.
-  void Reserve(std::size_t count) {
+  // Room for count texts of about bytesEach bytes before the table or the arena grows:
+  // each time they do, they are copied whole.
+  void Reserve(std::size_t count, std::size_t bytesEach) {
     std::size_t slots = 64;
     while (3 * slots < 4 * count) slots *= 2;
     if (slots > slots_.size()) Grow(slots);
+    arena_.reserve(count * bytesEach);
+    starts_.reserve(count + 1);
   }
 
  private:
@@ -395,7 +400,7 @@ class NameTable {
   }
   std::size_t bytes() const { return sortedStarts_.empty() ? ids_.bytes() : sorted_.size(); }
   // Room for about this many names, so the table is not laid out anew as it fills.
-  void Expect(std::size_t count) { ids_.Reserve(count); }
+  void Expect(std::size_t count) { ids_.Reserve(count, kNameBytesEach); }
 
   // Sorts the names, once every name is in (none can be added after); rank[id] is a name's
   // place.
