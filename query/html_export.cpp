@@ -247,7 +247,7 @@ class TextIds {
     const std::size_t mask = grown.size() - 1;
     for (const std::uint64_t slot : slots_) {
       if (slot == 0) continue;
-      std::size_t at = (slot >> 32) & mask;
+      std::size_t at = static_cast<std::uint32_t>(slot >> 32) & mask;
       while (grown[at] != 0) at = (at + 1) & mask;
       grown[at] = slot;
     }
