@@ -82,12 +82,6 @@ void Deflater::SearchRepeats(bool search) {
   deflateParams(&state_->stream, kLevel, search ? Z_DEFAULT_STRATEGY : Z_RLE);
 }
 
-void AppendDeflated(std::string_view input, std::string& out) {
-  Deflater deflater;
-  deflater.Add(input, out);
-  deflater.Finish(out);
-}
-
 void AppendBase64(std::string_view bytes, std::string& out) {
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";

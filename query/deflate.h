@@ -34,9 +34,6 @@ class Deflater {
   std::unique_ptr<State> state_;
 };
 
-// Appends the compressed form of input to out.
-void AppendDeflated(std::string_view input, std::string& out);
-
 // Appends text as base64 (standard alphabet, padded with '=').
 void AppendBase64(std::string_view bytes, std::string& out);
 
