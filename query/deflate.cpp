@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <new>
 #include <stdexcept>
 
@@ -19,53 +18,94 @@ constexpr std::size_t kPieceBytes = std::size_t{1} << 30;
 constexpr int kLevel = 1;
 constexpr int kRawWindowBits = -15;  // a raw stream: no zlib header, no checksum
 constexpr int kMemoryLevel = 8;
+// What zlib writes into at a time.
+constexpr uInt kBufferBytes = 1u << 16;
 
 }  // namespace
 
-void AppendDeflated(std::string_view input, std::string& out) {
+struct Deflater::State {
   z_stream stream{};
-  if (deflateInit2(&stream, kLevel, Z_DEFLATED, kRawWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) !=
-      Z_OK) {
+  unsigned char buffer[kBufferBytes];
+
+  // Compresses input with flush, appending to out whatever comes out.
+  void Run(std::string_view input, int flush, std::string& out) {
+    const auto* next = reinterpret_cast<const unsigned char*>(input.data());
+    std::size_t left = input.size();
+    int status = Z_OK;
+    do {
+      const std::size_t piece = std::min(left, kPieceBytes);
+      // zlib reads through a non-const pointer but never writes the input.
+      stream.next_in = const_cast<unsigned char*>(next);
+      stream.avail_in = static_cast<uInt>(piece);
+      next += piece;
+      left -= piece;
+      const int now = left == 0 ? flush : Z_NO_FLUSH;
+      do {
+        stream.next_out = buffer;
+        stream.avail_out = kBufferBytes;
+        status = deflate(&stream, now);
+        out.append(reinterpret_cast<const char*>(buffer), kBufferBytes - stream.avail_out);
+      } while (stream.avail_out == 0);
+    } while (left > 0);
+    if (flush == Z_FINISH && status != Z_STREAM_END) {
+      throw std::runtime_error("deflate did not finish");
+    }
+  }
+};
+
+Deflater::Deflater() : state_(std::make_unique<State>()) {
+  if (deflateInit2(&state_->stream, kLevel, Z_DEFLATED, kRawWindowBits, kMemoryLevel,
+                   Z_DEFAULT_STRATEGY) != Z_OK) {
     throw std::bad_alloc();
   }
-  const auto* next = reinterpret_cast<const unsigned char*>(input.data());
-  std::size_t left = input.size();
-  int status = Z_OK;
-  do {
-    const std::size_t piece = std::min(left, kPieceBytes);
-    // zlib reads through a non-const pointer but never writes the input.
-    stream.next_in = const_cast<unsigned char*>(next);
-    stream.avail_in = static_cast<uInt>(piece);
-    next += piece;
-    left -= piece;
-    const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
-    do {
-      const std::size_t room = std::min<std::size_t>(deflateBound(&stream, stream.avail_in) + 64,
-                                                     std::numeric_limits<uInt>::max());
-      const std::size_t had = out.size();
-      out.resize(had + room);
-      stream.next_out = reinterpret_cast<unsigned char*>(&out[had]);
-      stream.avail_out = static_cast<uInt>(room);
-      status = deflate(&stream, flush);
-      out.resize(had + room - stream.avail_out);
-    } while (stream.avail_in > 0 || (flush == Z_FINISH && status == Z_OK));
-  } while (left > 0);
-  deflateEnd(&stream);
-  if (status != Z_STREAM_END) throw std::runtime_error("deflate did not finish");
+}
+
+Deflater::~Deflater() {
+  deflateEnd(&state_->stream);
+}
+
+void Deflater::Add(std::string_view input, std::string& out) {
+  if (!input.empty()) state_->Run(input, Z_NO_FLUSH, out);
+}
+
+void Deflater::Finish(std::string& out) {
+  state_->Run({}, Z_FINISH, out);
+  deflateReset(&state_->stream);
+}
+
+void Deflater::EndPiece(std::string& out) {
+  state_->Run({}, Z_SYNC_FLUSH, out);
+  deflateReset(&state_->stream);
+}
+
+void Deflater::SearchRepeats(bool search) {
+  deflateParams(&state_->stream, kLevel, search ? Z_DEFAULT_STRATEGY : Z_RLE);
 }
 
 void AppendBase64(std::string_view bytes, std::string& out) {
   static constexpr char kAlphabet[] =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  const auto byte = [&](std::size_t i) {
-    return i < bytes.size() ? static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) : 0u;
-  };
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    const std::uint32_t group = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
-    const std::size_t present = std::min<std::size_t>(3, bytes.size() - i);
-    for (std::size_t k = 0; k < 4; ++k) {
-      out += k <= present ? kAlphabet[(group >> (18 - 6 * k)) & 0x3F] : '=';
-    }
+  const std::size_t whole = bytes.size() / 3 * 3;
+  const std::size_t had = out.size();
+  out.resize(had + (bytes.size() + 2) / 3 * 4);
+  char* to = &out[had];
+  const auto* from = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (std::size_t i = 0; i < whole; i += 3, to += 4) {
+    const std::uint32_t group =
+        std::uint32_t{from[i]} << 16 | std::uint32_t{from[i + 1]} << 8 | from[i + 2];
+    to[0] = kAlphabet[group >> 18];
+    to[1] = kAlphabet[(group >> 12) & 0x3F];
+    to[2] = kAlphabet[(group >> 6) & 0x3F];
+    to[3] = kAlphabet[group & 0x3F];
+  }
+  if (whole < bytes.size()) {
+    const bool two = whole + 1 < bytes.size();
+    const std::uint32_t group =
+        std::uint32_t{from[whole]} << 16 | (two ? std::uint32_t{from[whole + 1]} << 8 : 0u);
+    to[0] = kAlphabet[group >> 18];
+    to[1] = kAlphabet[(group >> 12) & 0x3F];
+    to[2] = two ? kAlphabet[(group >> 6) & 0x3F] : '=';
+    to[3] = '=';
   }
 }
 

@@ -1,7 +1,9 @@
 #!/bin/sh
-# The web page export: its size against the snapshot's, and in headless Chromium the time
-# until a page of 1,048,575 lines is usable and until a folder of 100,000 entries lists,
-# against a page of one entry opened in the same browser.
+# The web page export: its writing time and peak memory against the CSV export's and its
+# size against the snapshot's; in headless Chromium the time until a page of 1,048,575
+# lines is usable and until a folder of 100,000 entries lists, against a page of one entry
+# opened in the same browser, and until the big page's Space view is drawn, against its
+# first listing.
 # Usage: bench/html/run.sh (MV_BENCH_RUNS=5 runs, medians reported).
 . "$(dirname "$0")/../cli/common.sh"
 
@@ -22,6 +24,8 @@ for name in big wide small; do
 done
 compare "mirrorvault-cli export --format csv" "mirrorvault-cli export --format html" \
   "'$cli' export '$big' -o '$work/out.csv'" "'$cli' export '$big' --format html -o '$work/out.html'"
+echo "peak memory: csv $(peak_kb "$cli" export "$big" -o "$work/out.csv") KiB," \
+  "html $(peak_kb "$cli" export "$big" --format html -o "$work/out.html") KiB"
 awk -v s="$(wc -c <"$big")" -v h="$(wc -c <"$work/big.html")" -v c="$(wc -c <"$work/out.csv")" \
   'BEGIN { printf "snapshot %d bytes, web page %d bytes (ratio %.2f), CSV %d bytes\n", s, h, h / s, c }'
 awk -v s="$(wc -c <"$wide")" -v h="$(wc -c <"$work/wide.html")" \

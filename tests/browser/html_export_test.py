@@ -2,6 +2,7 @@
 """The web page export in headless Chromium: a sample snapshot browsed, sorted and searched
 with real clicks, and a page of hostile names in which no script may run.
     html_export_test.py MIRRORVAULT_CLI [--screenshots FOLDER]"""
+import json
 import os
 import subprocess
 import sys
@@ -18,8 +19,25 @@ CLI = None
 ROWS = "[...document.querySelectorAll('#list .row')].map(r => [...r.children].map(c => c.textContent))"
 HITS = "[...document.querySelectorAll('#hits .row')].map(r => r.textContent)"
 TEXT = "document.getElementById('{}').textContent"
+SPACE_ROWS = ("[...document.querySelectorAll('#space-list .row')]"
+              ".map(r => [...r.children].map(c => c.textContent))")
+SPACE_SELECTED = "document.querySelector('#space-list .row.sel').firstChild.textContent"
 # The folder shown, which the page changes once the address has changed.
 PATH_IS = TEXT.format("path") + " === '\\\\\\\\FILESRV\\\\{}'"
+
+
+def space_at(path):
+    """The Space view shows the folder: its line of totals starts with its live path."""
+    return ("document.getElementById('space-sum').textContent.startsWith(" +
+            json.dumps(path + ":") + ")")
+
+
+def hover(browser):
+    """The line under the Space view's map once the mouse is a third of the way across it."""
+    browser.move(*browser.eval("(r => [r.x + r.width / 3, r.y + r.height / 2])"
+                               "(document.getElementById('map').getBoundingClientRect())"))
+    browser.wait(TEXT.format("space-hover") + " !== ''")
+    return browser.eval(TEXT.format("space-hover"))
 
 
 def export(folder, snapshot_bytes, *options):
@@ -104,6 +122,58 @@ class WebPageExport(unittest.TestCase):
         requests = [e["params"]["request"]["url"] for e in b.events
                     if e.get("method") == "Network.requestWillBeSent"]
         self.assertEqual(requests, [url])
+
+    def test_space_view_lists_totals_and_follows_keys(self):
+        shares = dict(sample_library.FILESRV)
+        shares["<b>x</b>"] = ['<img src=x onerror="window.ran=1">.txt;;f;;4096;;1.1.2020']
+        b = self.browser
+        b.open(export(self.folder.name, sample_library.snapshot(
+            "FILESRV", "WORKGROUP", "05.12.2026 09:04:06", shares).encode(), "--codepage", "65001"))
+        b.click("#view-space")
+        b.wait(space_at("\\\\FILESRV"))
+        # Largest first, with each folder's total over its subtree (exact in the tooltip).
+        self.assertEqual(b.eval(SPACE_ROWS), [
+            ["Projects", "103.1 MB", "11", "92.8 %"], ["Public", "8.0 MB", "3", "7.2 %"],
+            ["<b>x</b>", "4.0 KB", "1", "0.0 %"], ["Music", "2.0 KB", "1", "0.0 %"],
+            ["Backups", "0 bytes", "0", "0.0 %"]])
+        self.assertEqual(b.eval("document.querySelector('#space-list .num').title"),
+                         "108,139,647 bytes")
+
+        # Enter opens the selected folder, arrows move, Backspace goes back up to it.
+        b.key("Enter")
+        b.wait(space_at("\\\\FILESRV\\Projects"))
+        self.assertEqual([r[0] for r in b.eval(SPACE_ROWS)], [
+            "..", "Archive", "Kickoff.pptx", "Website", "Roadmap.docx", "Budget 2026.xlsx",
+            "notes.txt"])
+        b.key("ArrowDown")
+        b.key("ArrowDown")
+        b.key("Enter")
+        b.wait(space_at("\\\\FILESRV\\Projects\\Website"))
+        self.assertEqual(b.eval(SPACE_ROWS)[1], ["images", "716.8 KB", "1", "91.6 %"])
+        b.key("Backspace")
+        b.wait(space_at("\\\\FILESRV\\Projects"))
+        self.assertEqual(b.eval(SPACE_SELECTED), "Website")
+
+        # The map under the mouse tells the path and total; a file opens in the Folders view.
+        self.assertEqual(hover(b), "\\\\FILESRV\\Projects\\Archive\\2020.zip: 100.0 MB")
+        b.key("ArrowUp")
+        b.click("#space-show")
+        b.wait("!document.getElementById('list').hidden && "
+               "document.querySelector('#list .row.sel') !== null")
+        self.assertEqual(b.eval("document.querySelector('#list .row.sel').textContent"),
+                         "Kickoffpptx23110409.30.2025")
+
+        # The hostile name is text in the list and on the hover line, never markup.
+        b.eval("location.hash = '#space/'")
+        b.wait(space_at("\\\\FILESRV"))
+        b.click("#space-list .row span", "<b>x</b>")
+        b.key("Enter")
+        b.wait(space_at("\\\\FILESRV\\<b>x</b>"))
+        self.assertEqual(b.eval(SPACE_ROWS)[1][0], '<img src=x onerror="window.ran=1">.txt')
+        self.assertEqual(hover(b),
+                         '\\\\FILESRV\\<b>x</b>\\<img src=x onerror="window.ran=1">.txt: 4.0 KB')
+        self.assertEqual(b.eval("[typeof window.ran, document.querySelectorAll('img,b').length]"),
+                         ["undefined", 0])
 
     def test_a_large_folder_comes_through_whole(self):
         # Names that repeat far and near, characters beyond the basic plane, sizes past 2^32,

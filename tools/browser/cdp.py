@@ -1,6 +1,6 @@
 """A small DevTools-protocol client for headless Chromium over --remote-debugging-pipe (no
-websocket, nothing downloaded): open a page, evaluate script, click like a mouse, take a
-screenshot. Used by the web page export's browser tests, its bench and its screenshots."""
+websocket, nothing downloaded): open a page, evaluate script, click like a mouse, press keys, take
+a screenshot. Used by the web page export's browser tests, its bench and its screenshots."""
 import base64
 import fcntl
 import json
@@ -130,6 +130,17 @@ class Browser:
         for kind in ("mousePressed", "mouseReleased"):
             self.call("Input.dispatchMouseEvent", {"type": kind, "x": point[0], "y": point[1],
                                                    "button": "left", "clickCount": 1})
+
+    def key(self, name):
+        """A key pressed and released where the focus is, by its DOM name ("Enter", "ArrowDown")."""
+        codes = {"Enter": 13, "Backspace": 8, "ArrowDown": 40, "ArrowUp": 38, "Home": 36, "End": 35}
+        for kind in ("rawKeyDown", "keyUp"):
+            self.call("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
+                                                 "windowsVirtualKeyCode": codes[name]})
+
+    def move(self, x, y):
+        """The mouse moved to a point of the page."""
+        self.call("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
 
     def screenshot(self, path):
         data = self.call("Page.captureScreenshot", {"format": "png"})["data"]
