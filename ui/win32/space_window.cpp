@@ -33,6 +33,10 @@ constexpr int kShareColumn = 3;
 // Cushions: the height of the top level's ridges and how much lower each level's are.
 constexpr double kCushionHeight = 0.3;
 constexpr double kCushionFalloff = 0.91;
+// A folder this many levels below the one shown is drawn as one cushion: a chain of folders
+// each holding one folder keeps its size all the way down, and each level drawn takes stack.
+// The ridges of deeper levels would be too flat to see.
+constexpr int kMaxMapLevels = 64;
 // The light's direction (normalised in Shade), its ambient and spot parts (0-255).
 constexpr double kLightX = 0.09759, kLightY = -0.19518, kLightZ = 0.9759;
 constexpr double kAmbient = 80, kSpot = 175;
@@ -174,14 +178,15 @@ std::string ChildPathOf(const std::string& folder, std::string_view name) {
 }
 
 // Draws one item into r: a folder with its own items inside it while it is at least two
-// pixels each way, anything else (or an empty folder) as one cushion. Items below a pixel are
-// left out before their path is made. False when a newer request came meanwhile.
+// pixels each way and fewer than kMaxMapLevels deep, anything else (or an empty folder) as one
+// cushion. Items below a pixel are left out before their path is made. False when a newer
+// request came meanwhile.
 bool DrawItem(const LoadedSnapshot& snapshot, SpaceView& view, std::string path, bool isFolder,
               const FolderTotal& total, const TreemapRect& r, Surface surface, double height,
-              int owner, const std::atomic<std::uint64_t>& generation) {
+              int level, int owner, const std::atomic<std::uint64_t>& generation) {
   const RECT pixels = PixelsOf(r);
   AddRidges(surface, r, height);
-  if (isFolder && r.width >= 2 && r.height >= 2) {
+  if (isFolder && r.width >= 2 && r.height >= 2 && level < kMaxMapLevels) {
     std::string text;
     std::vector<SpaceName> inner;
     if (ListSpaceNames(snapshot, path, text, inner) && !inner.empty()) {
@@ -194,7 +199,7 @@ bool DrawItem(const LoadedSnapshot& snapshot, SpaceView& view, std::string path,
         const RECT p = PixelsOf(rects[i]);
         if (p.right <= p.left || p.bottom <= p.top) continue;  // below a pixel
         if (!DrawItem(snapshot, view, ChildPathOf(path, inner[i].name), inner[i].isFolder,
-                      inner[i].total, rects[i], surface, height * kCushionFalloff, owner,
+                      inner[i].total, rects[i], surface, height * kCushionFalloff, level + 1, owner,
                       generation)) {
           return false;
         }
@@ -221,7 +226,7 @@ void DrawItems(const LoadedSnapshot& snapshot, SpaceView& view, const TreemapRec
     view.itemRects[i] = pixels;
     const SpaceItem& item = view.items[i];
     if (!DrawItem(snapshot, view, item.path, item.isFolder, item.total, rects[i], {},
-                  kCushionHeight, static_cast<int>(i), generation)) {
+                  kCushionHeight, 0, static_cast<int>(i), generation)) {
       return;
     }
   }
