@@ -48,8 +48,15 @@
 namespace mv {
 
 inline constexpr std::string_view kIndexExtension = ".mvindex";
-// An index file larger than this is not read: find then reads the snapshots.
-inline constexpr std::uint64_t kMaxIndexBytes = 512ull << 20;
+// An index file larger than this is neither written nor read: find then reads the
+// snapshots. A search holds one computer's index whole, so in the 32-bit program the bound
+// keeps a search within 64 MiB.
+inline constexpr std::uint64_t kMaxIndexBytes = sizeof(void*) >= 8 ? 512ull << 20 : 48ull << 20;
+// A computer with a snapshot file larger than this is not indexed (find reads its snapshots):
+// its index is built in memory, a few times the size of what it holds, and the 32-bit
+// program keeps within its address space.
+inline constexpr std::uint64_t kMaxIndexedSnapshotBytes =
+    sizeof(void*) >= 8 ? 8ull << 30 : 96ull << 20;
 // Strings of one block share one posting in the gram lists: 128 keeps the index under 24
 // bytes per distinct entry beside its texts (bench/index), and a block is matched in
 // microseconds.

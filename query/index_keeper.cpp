@@ -1,6 +1,8 @@
 // The background update of the capture indexes: see index_keeper.h.
 #include "query/index_keeper.h"
 
+#include <new>
+
 #include "query/indexed_find.h"
 
 namespace mv {
@@ -39,7 +41,11 @@ void IndexKeeper::Body() {
       done = done_;
     }
     if (directory.empty()) continue;
-    UpdateIndexes(PlatformFileSystem(), directory, SnapshotChoice{});
+    try {
+      UpdateIndexes(PlatformFileSystem(), directory, SnapshotChoice{});
+    } catch (const std::bad_alloc&) {
+      // Not enough memory for one computer's index: find reads what no index holds as it is.
+    }
     if (done) done(directory);
   }
 }

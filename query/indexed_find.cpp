@@ -316,6 +316,14 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
       order.emplace(captures[i]->fileName, i);
       stamped[i] = StampOf(fileSystem, captures[i]->path, stamps[i]);
     }
+    if (std::any_of(stamps.begin(), stamps.end(),
+                    [](const FileStamp& stamp) { return stamp.size > kMaxIndexedSnapshotBytes; })) {
+      update.failure = "a capture is larger than " + std::to_string(kMaxIndexedSnapshotBytes) +
+                       " bytes: find reads this computer's snapshots";
+      fileSystem.Remove(path);
+      updates.push_back(std::move(update));
+      continue;
+    }
     std::vector<char> bytes;
     const bool read = fileSystem.ReadWholeExclusive(path, kMaxIndexBytes, bytes) == IoError::kNone;
     const std::string_view held(bytes.data(), read ? bytes.size() - 1 : 0);
