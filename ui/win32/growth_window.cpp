@@ -78,6 +78,7 @@ struct GrowthWindow {
   std::unique_ptr<GrowthAnswer> growthReady;
 
   std::vector<CaptureTotal> captures;  // those where the folder is, oldest first
+  std::vector<std::int64_t> seconds;   // each one's time, for the chart's time axis
   std::vector<Grower> growers;
   int cursor = -1;
   std::string historyProblem;
@@ -193,11 +194,13 @@ void ShowCursorTotals(GrowthWindow& s) {
 
 struct ChartFrame {
   RECT plot{};
+  const std::vector<std::int64_t>* seconds = nullptr;
   std::int64_t firstSecond = 0, lastSecond = 0;
   std::uint64_t maxBytes = 1, maxFiles = 1;
-  int X(const CaptureTotal& c) const {
+  // The x of capture i.
+  int X(std::size_t i) const {
     if (lastSecond <= firstSecond) return (plot.left + plot.right) / 2;
-    const double at = static_cast<double>(SecondsOf(c.dateText) - firstSecond) /
+    const double at = static_cast<double>((*seconds)[i] - firstSecond) /
                       static_cast<double>(lastSecond - firstSecond);
     return plot.left + static_cast<int>(at * (plot.right - plot.left));
   }
@@ -211,9 +214,10 @@ ChartFrame FrameOf(const GrowthWindow& s, const RECT& client, int line) {
   ChartFrame f;
   f.plot = {client.left + kPad, client.top + kPad + line, client.right - kPad,
             client.bottom - kPad - line};
-  if (!s.captures.empty()) {
-    f.firstSecond = SecondsOf(s.captures.front().dateText);
-    f.lastSecond = SecondsOf(s.captures.back().dateText);
+  f.seconds = &s.seconds;
+  if (!s.seconds.empty()) {
+    f.firstSecond = s.seconds.front();
+    f.lastSecond = s.seconds.back();
   }
   for (const CaptureTotal& c : s.captures) {
     f.maxBytes = std::max(f.maxBytes, c.total.bytes);
@@ -277,7 +281,7 @@ void PaintChart(GrowthWindow& s, HWND chart) {
       HGDIOBJ oldBrush = SelectObject(dc, dot);
       for (std::size_t i = 0; i < s.captures.size(); ++i) {
         const CaptureTotal& c = s.captures[i];
-        const int x = f.X(c);
+        const int x = f.X(i);
         const int y =
             series.bytes ? f.Y(c.total.bytes, f.maxBytes) : f.Y(c.total.files, f.maxFiles);
         if (i == 0) {
@@ -296,7 +300,7 @@ void PaintChart(GrowthWindow& s, HWND chart) {
     if (s.cursor >= 0 && s.cursor < static_cast<int>(s.captures.size())) {
       HPEN cursor = CreatePen(PS_DOT, 1, RGB(0x30, 0x30, 0x30));
       SelectObject(dc, cursor);
-      const int x = f.X(s.captures[static_cast<std::size_t>(s.cursor)]);
+      const int x = f.X(static_cast<std::size_t>(s.cursor));
       MoveToEx(dc, x, f.plot.top, nullptr);
       LineTo(dc, x, f.plot.bottom);
       SelectObject(dc, grid);
@@ -359,8 +363,7 @@ LRESULT CALLBACK ChartProc(HWND chart, UINT message, WPARAM wParam, LPARAM lPara
       const int x = static_cast<short>(LOWORD(lParam));
       int best = 0;
       for (std::size_t i = 1; i < s->captures.size(); ++i) {
-        if (std::abs(f.X(s->captures[i]) - x) <
-            std::abs(f.X(s->captures[static_cast<std::size_t>(best)]) - x)) {
+        if (std::abs(f.X(i) - x) < std::abs(f.X(static_cast<std::size_t>(best)) - x)) {
           best = static_cast<int>(i);
         }
       }
@@ -401,6 +404,8 @@ void TakeHistory(GrowthWindow& s, HistoryResult& history) {
   for (CaptureTotal& c : history.captures) {
     if (c.present) s.captures.push_back(std::move(c));
   }
+  s.seconds.clear();
+  for (const CaptureTotal& c : s.captures) s.seconds.push_back(SecondsOf(c.dateText));
   if (s.captures.empty()) {
     s.historyProblem = s.setup.folder.empty() ? "No capture of this computer can be read."
                                               : "No capture holds this folder.";

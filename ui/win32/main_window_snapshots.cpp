@@ -46,16 +46,23 @@ TreeItem SnapshotItemOfPath(const SnapshotLibrary& library, const std::string& p
   return kNoTreeItem;
 }
 
+// Beyond this an item's text is compared by its first characters only.
+constexpr std::size_t kMaxItemTextChars = std::size_t{1} << 20;
+
+// An item's whole text, however long (a group name from a browse list can be).
 std::wstring ItemText(HWND tree, HTREEITEM item) {
-  std::wstring text(512, L'\0');
-  TVITEMW data{};
-  data.mask = TVIF_TEXT | TVIF_HANDLE;
-  data.hItem = item;
-  data.pszText = text.data();
-  data.cchTextMax = static_cast<int>(text.size());
-  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  return text;
+  for (std::size_t room = 256;; room *= 2) {
+    std::wstring text(room, L'\0');
+    TVITEMW data{};
+    data.mask = TVIF_TEXT | TVIF_HANDLE;
+    data.hItem = item;
+    data.pszText = text.data();
+    data.cchTextMax = static_cast<int>(room);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    text.resize(wcsnlen(text.c_str(), room));
+    // A text that filled the room may have been cut: ask again with twice the room.
+    if (text.size() + 1 < room || room >= kMaxItemTextChars) return text;
+  }
 }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, WPARAM which) {
