@@ -84,11 +84,6 @@ void ScheduleRunner::RunNow(const std::string& name) {
   wake_.Set();
 }
 
-bool ScheduleRunner::Busy() const {
-  std::lock_guard lock(mutex_);
-  return busy_ || !runNow_.empty();
-}
-
 void ScheduleRunner::Round(const ScheduleRunnerSetup& setup,
                            const std::optional<std::string>& only) {
   static Capture capture;
@@ -144,14 +139,11 @@ void ScheduleRunner::Body() {
       std::lock_guard lock(mutex_);
       setup = setup_;
       runNow.swap(runNow_);
-      busy_ = true;
     }
     if (!setup.schedulesPath.empty()) {
       Round(setup, std::nullopt);
       for (const std::string& name : runNow) Round(setup, name);
     }
-    std::lock_guard lock(mutex_);
-    busy_ = false;
   }
 }
 

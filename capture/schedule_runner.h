@@ -41,18 +41,15 @@ class ScheduleRunner {
   void LookNow();
   // Runs the schedule named at the next look, due or not.
   void RunNow(const std::string& name);
-  // Whether a round is under way.
-  bool Busy() const;
 
  private:
   void Body();
   void Round(const ScheduleRunnerSetup& setup, const std::optional<std::string>& only);
 
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   ScheduleRunnerSetup setup_;
   std::vector<std::string> runNow_;
   bool started_ = false;
-  bool busy_ = false;
   ManualResetEvent wake_;
 };
 
