@@ -13,20 +13,27 @@
 //
 // The file is never trusted over the snapshots: each capture is recorded with its file name
 // and stamp (identity, size, last write), and a snapshot whose stamp differs, or that the
-// index does not name, is searched by reading it. The file carries a hash of its bytes and
-// every offset and count in it is checked before use; an index that fails a check is not
-// used at all, and one larger than kMaxIndexBytes is not read.
+// index does not name, is searched by reading it.
 //
-// Layout (little-endian), after the magic and the hash of the rest:
-//   counts and section sizes;
-//   captures: file name, COMPUTER value, encoding, stamp;
+// A search reads the file in pieces, never whole: the header, the captures, and then only the
+// pages that hold what it looks at (the grams of its pattern, the blocks of strings they
+// name, those blocks' entries and the folders of the hits). Each page of kIndexPageBytes has
+// its own hash in the header, and the header has one over itself, so a page is checked as it
+// is read, and every offset and count it gives is checked before use. A view that meets a
+// check that fails is broken: the search then reads that computer's snapshots.
+//
+// Layout (little-endian):
+//   magic, the hash of the rest of the header, counts and section sizes, and the hash of
+//     each page of the body;
+//   body: captures (file name, COMPUTER value, encoding, stamp);
 //   strings: every distinct text (names, path components, share names, sizes and dates that
 //     are not plain numbers), each ending in NUL, in the order the captures first listed
 //     them (a folder's names together), cut into blocks of kNamesPerBlock;
-//   block starts: where each block of strings begins;
+//   block starts: where each block of strings begins; block entries: the first entry whose
+//     name lies in each block, and the entry count;
 //   folders: (parent folder or share root, name) for every folder path, parents first;
 //   entries: 16 bytes each (name, folder and flags, size, created), in the order of their
-//     names' strings, so that a name's entries lie together;
+//     names' strings, so that a block's entries lie together;
 //   range starts, one per kEntriesPerRangeStart entries, and the ranges as varints;
 //   grams: every 3-byte lower-case gram of the strings with the list of blocks that hold it
 //     (delta varints). A search takes the blocks that hold every gram of its pattern's plain
@@ -48,10 +55,15 @@
 namespace mv {
 
 inline constexpr std::string_view kIndexExtension = ".mvindex";
-// An index file larger than this is neither written nor read: find then reads the
-// snapshots. A search holds one computer's index whole, so in the 32-bit program the bound
-// keeps a search within 64 MiB.
+// An index file larger than this is not written, and the update does not read one (find
+// then reads the snapshots): the update holds a computer's index whole in memory, and in the
+// 32-bit program the bound keeps it within its address space. A search reads any index in
+// pieces.
 inline constexpr std::uint64_t kMaxIndexBytes = sizeof(void*) >= 8 ? 512ull << 20 : 48ull << 20;
+// The pages a search checks and keeps: a few hundred kibibytes of the file are read for a
+// pattern, and kIndexCachedPages of them stay between reads (4 MiB in the 32-bit program).
+inline constexpr std::size_t kIndexPageBytes = 16 * 1024;
+inline constexpr std::size_t kIndexCachedPages = sizeof(void*) >= 8 ? 1024 : 256;
 // A computer with a snapshot file larger than this is not indexed (find reads its snapshots):
 // its index is built in memory, a few times the size of what it holds, and the 32-bit
 // program keeps within its address space.
@@ -66,6 +78,10 @@ inline constexpr std::size_t kEntriesPerRangeStart = 16;
 // pass either is not written (the update says so).
 inline constexpr std::uint64_t kMaxIndexStringBytes = (1ull << 31) - 1;
 inline constexpr std::uint64_t kMaxIndexFolders = (1ull << 30) - 1;
+// Capture positions are kept below the two marks of the model's ranges.
+inline constexpr std::uint32_t kMaxIndexCaptures = (1u << 30) - 1;
+// An index whose list of captures passes this is not read (20,000 captures take 2 MiB).
+inline constexpr std::uint64_t kMaxIndexCaptureBytes = 64ull << 20;
 
 // "<group>.<computer>.mvindex", both lowered.
 std::string IndexFileName(std::string_view group, std::string_view computer);
@@ -92,14 +108,45 @@ struct IndexedEntry {
 std::string EntryKey(NameEncoding encoding, bool isDirectory, std::string_view share,
                      std::string_view path, std::string_view size, std::string_view created);
 
-// Distinct texts, each kept once and numbered in the order first added: an open-addressed
-// table over one buffer, since indexing a capture looks up every one of its entries.
-class TextSet {
+// Open-addressed slots of item numbers, each beside the upper half of its item's hash, at
+// most half full; the caller keeps the items. A probe compares an item only when the halves
+// agree, so a lookup costs one cache miss, not two.
+class NumberSlots {
  public:
   static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+  // Room for count items in all.
+  void Reserve(std::size_t count);
+  // The number of the item of hash that is(number) accepts; kAbsent, with where set to the free
+  // slot it would take, when there is none. Reserve room for one more before.
+  template <typename Is>
+  std::uint32_t Find(std::uint64_t hash, Is&& is, std::size_t& where) const {
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = tag & mask;; at = (at + 1) & mask) {
+      const std::uint64_t slot = slots_[at];
+      if (slot == 0 || ((slot >> 32) == tag && is(static_cast<std::uint32_t>(slot) - 1))) {
+        where = at;
+        return slot == 0 ? kAbsent : static_cast<std::uint32_t>(slot) - 1;
+      }
+    }
+  }
+  void Put(std::size_t where, std::uint64_t hash, std::uint32_t number) {
+    slots_[where] = ((hash >> 32) << 32) | (std::uint64_t{number} + 1);
+  }
+
+ private:
+  std::vector<std::uint64_t> slots_;
+};
+
+// Distinct texts, each kept once and numbered in the order first added.
+class TextSet {
+ public:
+  static constexpr std::uint32_t kAbsent = NumberSlots::kAbsent;
   // The number of text, added when new; added tells which.
   std::uint32_t Add(std::string_view text, bool* added = nullptr);
   std::uint32_t Find(std::string_view text) const;
+  // Room for count texts of bytes in all.
+  void Reserve(std::size_t count, std::size_t bytes);
   std::string_view operator[](std::uint32_t number) const {
     return std::string_view(bytes_).substr(
         static_cast<std::size_t>(starts_[number]),
@@ -108,20 +155,20 @@ class TextSet {
   std::uint32_t size() const { return static_cast<std::uint32_t>(starts_.size() - 1); }
 
  private:
-  std::size_t SlotOf(std::string_view text, std::uint64_t hash) const;
   std::string bytes_;
   std::vector<std::uint64_t> starts_{0};
-  std::vector<std::uint32_t> slots_;  // number + 1; 0: free
-  std::vector<std::uint64_t> hashes_;
+  NumberSlots slots_;
 };
 
-// The index as it is built and changed, in memory.
+// The index as it is built and changed, in memory: its texts, folders and entries each
+// kept once in tables of their own, so that indexing a capture looks up a short name and a
+// 16-byte entry per line, and encoding it sorts numbers, not texts.
 class CaptureIndex {
  public:
   const std::vector<IndexedCapture>& captures() const { return captures_; }
 
   // Inserts the capture read from layout at position (its place in date order), its entries
-  // joined to the ranges of the same entries. False, with nothing changed, when the file
+  // joined to the ranges of the same entries. False, with no capture changed, when the file
   // cannot be read or lists one entry twice (such a capture is left to be read by find).
   bool InsertCapture(std::size_t position, IndexedCapture capture, const SnapshotLayout& layout);
   void RemoveCapture(std::size_t position);
@@ -133,24 +180,57 @@ class CaptureIndex {
 
   std::size_t entryCount() const;  // distinct entries in at least one capture
 
+  // An entry: its name's text, its folder with the kind and encoding flags, and its size and
+  // created date as plain values or, flagged, as texts.
+  struct Row {
+    std::uint32_t name = 0, folder = 0, size = 0, created = 0;
+    friend bool operator==(const Row&, const Row&) = default;
+  };
+
  private:
-  std::uint32_t IdOf(std::string_view key);
+  std::uint32_t FolderOf(std::uint32_t parent, std::uint32_t name);
+  std::uint32_t EntryOf(const Row& row);
   void AddToEntry(std::uint32_t id, std::uint32_t position);
+  void RangesOf(std::uint32_t id, std::vector<CaptureRange>& out) const;
+  void SetRanges(std::uint32_t id, const std::vector<CaptureRange>& ranges);
+  bool Live(std::uint32_t id) const;
 
   std::vector<IndexedCapture> captures_;
-  TextSet keys_;  // entry keys, numbered by entry
-  std::vector<std::vector<CaptureRange>> ranges_;
+  TextSet texts_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> folders_;  // parent, name
+  NumberSlots folderSlots_;
+  std::vector<Row> rows_;
+  NumberSlots rowSlots_;
+  // Each entry's ranges: its one range inline, or a mark and a list of many_.
+  std::vector<CaptureRange> ranges_;
+  std::vector<std::vector<CaptureRange>> many_;
+  std::vector<std::uint32_t> freeMany_;
+  std::vector<std::uint32_t> seenIn_;  // the last insert that met the entry
+  std::uint32_t inserts_ = 0;
 };
 
-// A checked index file, read in place.
+// A checked index, read in pages as it is used.
 class IndexView {
  public:
-  // False when bytes are not a whole, undamaged index; bytes must outlive the view.
+  IndexView();
+  ~IndexView();
+  IndexView(IndexView&&) noexcept;
+  IndexView& operator=(IndexView&&) noexcept;
+
+  // False when the header and captures are not those of an index; bytes must outlive the
+  // view. The rest is checked as it is read.
   bool Open(std::string_view bytes);
+  bool Open(std::shared_ptr<InputFile> file);
+  // A read failed or met bytes that no index holds: what the view gave since Open may be
+  // wrong, and the caller reads the snapshots instead.
+  bool broken() const { return broken_; }
+  // Reads every page once, a page at a time: false when one fails its hash.
+  bool CheckPages() const;
 
   const std::vector<IndexedCapture>& captures() const { return captures_; }
   std::uint32_t entryCount() const { return entryCount_; }
-  std::size_t stringBytes() const { return strings_.size(); }
+  std::uint64_t stringBytes() const { return strings_.size; }
+  std::uint64_t fileBytes() const { return fileBytes_; }
 
   // The entries whose names pattern matches and whose kind is wanted, in index order.
   std::vector<std::uint32_t> Matching(const SnapshotPattern& pattern, EntryKinds kinds,
@@ -158,16 +238,37 @@ class IndexView {
   IndexedEntry Entry(std::uint32_t id) const;
   std::vector<CaptureRange> Ranges(std::uint32_t id) const;
 
- private:
-  std::string_view StringAt(std::uint32_t offset) const;
-  std::string TextOf(std::uint32_t field, bool packedDate) const;
-  bool DecodeRanges(std::uint32_t id, std::vector<CaptureRange>* out) const;
-  bool BlocksOfGrams(std::string_view literal, std::vector<std::uint32_t>& blocks) const;
+  // Whole sections, for the update that holds the index in memory.
+  struct Section {
+    std::uint64_t at = 0, size = 0;
+  };
+  bool ReadSection(const Section& section, std::string& out) const;
+  Section strings() const { return strings_; }
+  Section folders() const { return folders_; }
+  Section entries() const { return entries_; }
+  Section ranges() const { return ranges_; }
+  std::uint32_t folderCount() const { return folderCount_; }
 
-  std::string_view strings_, blockStarts_, folders_, entries_, rangeStarts_, ranges_, grams_,
+ private:
+  struct Pages;
+  bool Read(std::uint64_t at, std::size_t size, char* out) const;
+  std::uint32_t Word(const Section& section, std::uint64_t at) const;
+  bool Fail() const;
+  std::string StringAt(std::uint32_t offset) const;
+  std::string TextOf(std::uint32_t field, bool packedDate) const;
+  bool BlocksOfGrams(std::string_view literal, std::vector<std::uint32_t>& blocks) const;
+  bool OpenPages();
+
+  std::unique_ptr<Pages> pages_;
+  mutable bool broken_ = false;
+  Section strings_, blockStarts_, blockEntries_, folders_, entries_, rangeStarts_, ranges_, grams_,
       postings_;
   std::vector<IndexedCapture> captures_;
   std::uint32_t entryCount_ = 0, blockCount_ = 0, folderCount_ = 0, gramCount_ = 0;
+  std::uint64_t fileBytes_ = 0;
 };
+
+// The bytes of an index with its hashes set anew, for the fuzzer that reaches past them.
+std::string ResealedIndex(std::string bytes);
 
 }  // namespace mv

@@ -31,17 +31,18 @@ bool StampOf(FileSystem& fileSystem, const std::string& path, FileStamp& stamp) 
   return true;
 }
 
-// A computer's index as find reads it, and which snapshots of the list it answers for.
+// A computer's index as find reads it, and which snapshots of the list it answers for. The
+// file is read in pages as the search goes, never whole.
 struct OpenIndex {
-  std::vector<char> bytes;
   IndexView view;
   bool usable = false;
   std::unordered_map<std::string, std::uint32_t> positions;  // by file name
 
   void Load(FileSystem& fileSystem, const std::string& directory, const LibrarySnapshot& any) {
     const std::string path = SnapshotFilePath(directory, IndexFileName(any.group, any.computer));
-    usable = fileSystem.ReadWholeExclusive(path, kMaxIndexBytes, bytes) == IoError::kNone &&
-             view.Open(std::string_view(bytes.data(), bytes.size() - 1));
+    IoError error = IoError::kNone;
+    std::shared_ptr<InputFile> file = fileSystem.OpenExclusive(path, error);
+    usable = file != nullptr && view.Open(std::move(file));
     if (!usable) return;
     for (std::uint32_t i = 0; i < view.captures().size(); ++i) {
       positions.emplace(view.captures()[i].fileName, i);
@@ -66,11 +67,18 @@ struct IndexMatch {
   std::vector<CaptureRange> ranges;
 };
 
-std::vector<IndexMatch> MatchesOf(const OpenIndex& index, const SnapshotPattern& pattern,
+// The index's entries that match, in the order of their share and path; empty, with the
+// index no longer usable, when the index turns out damaged as it is read.
+std::vector<IndexMatch> MatchesOf(OpenIndex& index, const SnapshotPattern& pattern,
                                   EntryKinds kinds, CodePageDecoder& decoder) {
   std::vector<IndexMatch> matches;
   for (const std::uint32_t id : index.view.Matching(pattern, kinds, decoder)) {
+    if (index.view.broken()) break;
     matches.push_back({index.view.Entry(id), index.view.Ranges(id)});
+  }
+  if (index.view.broken()) {
+    index.usable = false;
+    return {};
   }
   std::sort(matches.begin(), matches.end(), [](const IndexMatch& a, const IndexMatch& b) {
     return std::tie(a.entry.entry.share, a.entry.entry.path) <
@@ -163,16 +171,17 @@ std::size_t FindWithIndexes(FileSystem& fileSystem, const std::string& directory
       index.Load(fileSystem, directory, snapshot);
       matches.reset();
     }
-    const int position = index.PositionOf(fileSystem, snapshot);
+    int position = index.PositionOf(fileSystem, snapshot);
+    if (position >= 0 && matches == nullptr) {  // before any hit of the computer is given
+      matches = std::make_unique<std::vector<IndexMatch>>(
+          MatchesOf(index, pattern, request.kinds, decoder));
+      if (!index.usable) position = -1;
+    }
     if (position < 0) {
       toRead.push_back(snapshot);
       continue;
     }
     readPending();
-    if (matches == nullptr) {
-      matches = std::make_unique<std::vector<IndexMatch>>(
-          MatchesOf(index, pattern, request.kinds, decoder));
-    }
     const IndexedCapture& capture = index.view.captures()[static_cast<std::size_t>(position)];
     found.clear();
     bool first = true;
@@ -212,15 +221,19 @@ std::size_t FindHistories(FileSystem& fileSystem, const std::string& directory,
     // Where each index position stands in captures, and which captures need reading.
     std::vector<int> current(index.usable ? index.view.captures().size() : 0, -1);
     std::vector<bool> known(captures.size(), false);
-    std::vector<LibrarySnapshot> toRead;
     for (std::size_t i = 0; i < captures.size(); ++i) {
       const int position = index.PositionOf(fileSystem, *captures[i]);
       if (position >= 0) {
         current[static_cast<std::size_t>(position)] = static_cast<int>(i);
         known[i] = true;
-      } else {
-        toRead.push_back(*captures[i]);
       }
+    }
+    std::vector<IndexMatch> matches;
+    if (index.usable) matches = MatchesOf(index, pattern, request.kinds, decoder);
+    if (!index.usable) std::fill(known.begin(), known.end(), false);  // damaged: read them all
+    std::vector<LibrarySnapshot> toRead;
+    for (std::size_t i = 0; i < captures.size(); ++i) {
+      if (!known[i]) toRead.push_back(*captures[i]);
     }
     CollectedReport collected(report);
     FindInSnapshots(fileSystem, toRead, request, collected);
@@ -250,7 +263,7 @@ std::size_t FindHistories(FileSystem& fileSystem, const std::string& directory,
       s.positions.push_back(position);
     };
     if (index.usable) {
-      for (const IndexMatch& match : MatchesOf(index, pattern, request.kinds, decoder)) {
+      for (const IndexMatch& match : matches) {
         for (const CaptureRange& r : match.ranges) {
           for (std::uint32_t p = r.first; p <= r.last; ++p) {
             if (current[p] < 0) continue;
@@ -324,26 +337,31 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
       updates.push_back(std::move(update));
       continue;
     }
-    std::vector<char> bytes;
-    const bool read = fileSystem.ReadWholeExclusive(path, kMaxIndexBytes, bytes) == IoError::kNone;
-    const std::string_view held(bytes.data(), read ? bytes.size() - 1 : 0);
     {
-      // An index that holds every capture as it is now stays as it is, unread further.
+      // An index that holds every capture as it is now stays as it is, read no further than
+      // its list of captures.
+      IoError error = IoError::kNone;
+      std::shared_ptr<InputFile> file = fileSystem.OpenExclusive(path, error);
       IndexView view;
-      bool current = read && view.Open(held) && view.captures().size() == captures.size();
+      bool current = file != nullptr && view.Open(std::move(file)) &&
+                     view.captures().size() == captures.size();
       for (std::size_t i = 0; current && i < captures.size(); ++i) {
         current = stamped[i] && view.captures()[i].fileName == captures[i]->fileName &&
                   view.captures()[i].stamp == stamps[i];
       }
+      current = current && view.CheckPages();  // a damaged one is made again
       if (current) {
         update.captures = captures.size();
         update.entries = view.entryCount();
-        update.bytes = held.size();
+        update.bytes = view.fileBytes();
         update.stringBytes = view.stringBytes();
         updates.push_back(std::move(update));
         continue;
       }
     }
+    std::vector<char> bytes;
+    const bool read = fileSystem.ReadWholeExclusive(path, kMaxIndexBytes, bytes) == IoError::kNone;
+    const std::string_view held(bytes.data(), read ? bytes.size() - 1 : 0);
     CaptureIndex index;
     const bool loaded = read && index.Decode(held);
     const std::uint64_t loadedBytes = loaded ? held.size() : 0;
