@@ -5,6 +5,8 @@
 //     index build from nothing, the update after one capture is written anew, and find with
 //     the indexes; the hits of both must agree.
 //   capture FILE REPEATS: one load of a capture against indexing it.
+//   make DIR 1 CAPTURES ENTRIES C, update DIR PCc, scan|indexed DIR REPEATS PATTERN...: the
+//     steps of scale.sh (one computer made, its index made, find by reading or with indexes).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -36,9 +38,10 @@ std::string EntryLine(unsigned long n, unsigned long size) {
   return line;
 }
 
-int Make(const std::string& dir, int computers, int captures, unsigned long entries) {
+int Make(const std::string& dir, int computers, int captures, unsigned long entries,
+         int firstComputer = 0) {
   const unsigned long churn = entries / 100 > 0 ? entries / 100 : 1;
-  for (int c = 0; c < computers; ++c) {
+  for (int c = firstComputer; c < firstComputer + computers; ++c) {
     for (int k = 0; k < captures; ++k) {
       char name[128];
       std::snprintf(name, sizeof name, "%s/WG.PC%d.%02d.%02d.%04d.09.00.00.mirvaul", dir.c_str(), c,
@@ -156,6 +159,50 @@ int Find(const std::string& dir, int repeats, const std::vector<std::string>& pa
   return 0;
 }
 
+// The pieces of bench/index/scale.sh, over a library too large to keep whole.
+int Scan(const std::string& dir, int repeats, const std::vector<std::string>& patterns,
+         bool indexed) {
+  mv::FileSystem& fs = mv::PlatformFileSystem();
+  const std::vector<mv::LibrarySnapshot> library = mv::ListLibrarySnapshots(fs, dir);
+  for (const std::string& pattern : patterns) {
+    mv::FindRequest request;
+    request.pattern = pattern;
+    CountedReport report;
+    mv::IndexUse use;
+    const double ms = BestOf(repeats, [&] {
+      report = CountedReport();
+      use = mv::IndexUse();
+      if (indexed) {
+        mv::FindWithIndexes(fs, dir, library, request, report, &use);
+      } else {
+        mv::FindInSnapshots(fs, library, request, report);
+      }
+    });
+    std::printf("%s '%s': %.1f ms, %zu hits, %zu snapshots", indexed ? "with the indexes" : "read every snapshot",
+                pattern.c_str(), ms, report.hits, library.size());
+    if (indexed) std::printf(" (%zu from indexes, %zu read)", use.indexed, use.read);
+    std::printf("\n");
+  }
+  return 0;
+}
+
+int Update(const std::string& dir, const std::string& computer) {
+  mv::FileSystem& fs = mv::PlatformFileSystem();
+  mv::SnapshotChoice choice;
+  choice.computer = computer;
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<mv::IndexUpdate> updates = mv::UpdateIndexes(fs, dir, choice);
+  const double ms = MillisecondsSince(start);
+  for (const mv::IndexUpdate& u : updates) {
+    std::printf("index of %s: %.1f ms, %zu captures, %zu entries, %llu bytes, %llu of texts%s%s\n",
+                u.computer.c_str(), ms, u.captures, u.entries,
+                static_cast<unsigned long long>(u.bytes),
+                static_cast<unsigned long long>(u.stringBytes), u.failure.empty() ? "" : ": ",
+                u.failure.c_str());
+  }
+  return updates.size() == 1 && updates.front().failure.empty() ? 0 : 1;
+}
+
 int Capture(const std::string& file, int repeats) {
   mv::FileSystem& fs = mv::PlatformFileSystem();
   std::size_t lines = 0;
@@ -206,10 +253,16 @@ int Capture(const std::string& file, int repeats) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 5 && args[0] == "make") {
+  if ((args.size() == 5 || args.size() == 6) && args[0] == "make") {
     return Make(args[1], std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
-                std::strtoul(args[4].c_str(), nullptr, 10));
+                std::strtoul(args[4].c_str(), nullptr, 10),
+                args.size() == 6 ? std::atoi(args[5].c_str()) : 0);
   }
+  if (args.size() >= 4 && (args[0] == "scan" || args[0] == "indexed")) {
+    return Scan(args[1], std::atoi(args[2].c_str()),
+                std::vector<std::string>(args.begin() + 3, args.end()), args[0] == "indexed");
+  }
+  if (args.size() == 3 && args[0] == "update") return Update(args[1], args[2]);
   if (args.size() >= 4 && args[0] == "find") {
     return Find(args[1], std::atoi(args[2].c_str()),
                 std::vector<std::string>(args.begin() + 3, args.end()));
