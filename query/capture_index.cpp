@@ -825,7 +825,7 @@ struct IndexView::Pages {
   std::vector<std::uint64_t> hashes;
   std::vector<char> checked;  // in memory: the pages whose hash passed
   struct Slot {
-    std::uint64_t page = std::numeric_limits<std::uint64_t>::max();
+    std::size_t page = std::numeric_limits<std::size_t>::max();
     std::vector<char> bytes;
   };
   std::vector<Slot> slots;
@@ -841,8 +841,8 @@ struct IndexView::Pages {
   }
 
   // Page n of the body, checked; empty when it cannot be read or fails its hash.
-  std::string_view Page(std::uint64_t n) {
-    const std::uint64_t at = n * kIndexPageBytes;
+  std::string_view Page(std::size_t n) {
+    const std::uint64_t at = std::uint64_t{n} * kIndexPageBytes;
     const auto size =
         static_cast<std::size_t>(std::min<std::uint64_t>(kIndexPageBytes, bodyBytes - at));
     if (file == nullptr) {
@@ -855,7 +855,7 @@ struct IndexView::Pages {
     }
     Slot& slot = slots[n % slots.size()];
     if (slot.page != n) {
-      slot.page = std::numeric_limits<std::uint64_t>::max();
+      slot.page = std::numeric_limits<std::size_t>::max();
       slot.bytes.resize(size);
       if (!ReadRaw(bodyAt + at, size, slot.bytes.data()) ||
           HashOfPage(std::string_view(slot.bytes.data(), size), n) != hashes[n]) {
@@ -906,7 +906,7 @@ bool IndexView::OpenPages() {
   for (std::size_t i = 0; i < kCountFields; ++i) counts[i] = Get32(header + kCountsAt + 4 * i);
   const std::uint64_t pageCount = counts[9];
   const std::uint64_t headerBytes = kPageHashesAt + 8 * pageCount;
-  if (headerBytes > fileBytes_) return Fail();
+  if (headerBytes > fileBytes_ || pageCount > kMaxIndexPages) return Fail();
   std::string hashed(header + kCountsAt, kPageHashesAt - kCountsAt);
   hashed.resize(static_cast<std::size_t>(headerBytes - kCountsAt));
   if (!pages.ReadRaw(kPageHashesAt, static_cast<std::size_t>(8 * pageCount),
@@ -990,7 +990,7 @@ bool IndexView::Read(std::uint64_t at, std::size_t size, char* out) const {
   if (broken_ || pages_ == nullptr) return false;
   if (at > pages_->bodyBytes || size > pages_->bodyBytes - at) return Fail();
   while (size > 0) {
-    const std::string_view page = pages_->Page(at / kIndexPageBytes);
+    const std::string_view page = pages_->Page(static_cast<std::size_t>(at / kIndexPageBytes));
     const auto within = static_cast<std::size_t>(at % kIndexPageBytes);
     if (page.size() <= within) return Fail();
     const std::size_t take = std::min(size, page.size() - within);
@@ -1004,7 +1004,7 @@ bool IndexView::Read(std::uint64_t at, std::size_t size, char* out) const {
 
 bool IndexView::CheckPages() const {
   if (broken_ || pages_ == nullptr) return false;
-  for (std::uint64_t page = 0; page < pages_->hashes.size(); ++page) {
+  for (std::size_t page = 0; page < pages_->hashes.size(); ++page) {
     if (pages_->Page(page).empty()) return Fail();
   }
   return true;
@@ -1181,7 +1181,7 @@ bool IndexView::BlocksOfGrams(std::string_view literal, std::vector<std::uint32_
 }
 
 std::vector<std::uint32_t> IndexView::Matching(const SnapshotPattern& pattern, EntryKinds kinds,
-                                               CodePageDecoder& decoder) const {
+                                               CodePageDecoder& decoder, std::size_t limit) const {
   // For each block, which encodings may match there: 1 UTF-8, 2 ANSI.
   std::vector<unsigned char> wanted(blockCount_, 0);
   for (const auto& [encoding, bit] :
@@ -1198,7 +1198,7 @@ std::vector<std::uint32_t> IndexView::Matching(const SnapshotPattern& pattern, E
   std::string block, rows, scratch;
   std::vector<std::pair<std::uint32_t, unsigned char>> matched;  // offset, encodings
   constexpr std::uint32_t kRowsAtOnce = 1024;
-  for (std::uint32_t b = 0; b < blockCount_ && !broken_; ++b) {
+  for (std::uint32_t b = 0; b < blockCount_ && !broken_ && found.size() <= limit; ++b) {
     if (wanted[b] == 0) continue;
     const std::uint32_t start = Word(blockStarts_, 4 * std::uint64_t{b});
     const std::uint64_t end =

@@ -42,6 +42,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,6 +65,12 @@ inline constexpr std::uint64_t kMaxIndexBytes = sizeof(void*) >= 8 ? 512ull << 2
 // pattern, and kIndexCachedPages of them stay between reads (4 MiB in the 32-bit program).
 inline constexpr std::size_t kIndexPageBytes = 16 * 1024;
 inline constexpr std::size_t kIndexCachedPages = sizeof(void*) >= 8 ? 1024 : 256;
+// A search takes a computer's matching entries from its index at once, with their texts: a
+// pattern that matches more of them (a "*" over a large computer) reads its snapshots
+// instead, a few hits at a time, so that the 32-bit program stays within its 64 MiB.
+inline constexpr std::size_t kMaxIndexMatches = sizeof(void*) >= 8 ? 1u << 21 : 1u << 16;
+// An index of more pages (128 GiB) is not read: its page hashes alone would pass 64 MiB.
+inline constexpr std::uint64_t kMaxIndexPages = std::uint64_t{1} << 23;
 // A computer with a snapshot file larger than this is not indexed (find reads its snapshots):
 // its index is built in memory, a few times the size of what it holds, and the 32-bit
 // program keeps within its address space.
@@ -232,9 +239,11 @@ class IndexView {
   std::uint64_t stringBytes() const { return strings_.size; }
   std::uint64_t fileBytes() const { return fileBytes_; }
 
-  // The entries whose names pattern matches and whose kind is wanted, in index order.
-  std::vector<std::uint32_t> Matching(const SnapshotPattern& pattern, EntryKinds kinds,
-                                      CodePageDecoder& decoder) const;
+  // The entries whose names pattern matches and whose kind is wanted, in index order; at most
+  // limit + 1 of them.
+  std::vector<std::uint32_t> Matching(
+      const SnapshotPattern& pattern, EntryKinds kinds, CodePageDecoder& decoder,
+      std::size_t limit = std::numeric_limits<std::size_t>::max() - 1) const;
   IndexedEntry Entry(std::uint32_t id) const;
   std::vector<CaptureRange> Ranges(std::uint32_t id) const;
 

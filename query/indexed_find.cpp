@@ -68,11 +68,18 @@ struct IndexMatch {
 };
 
 // The index's entries that match, in the order of their share and path; empty, with the
-// index no longer usable, when the index turns out damaged as it is read.
+// index no longer usable, when the index turns out damaged as it is read or more than
+// kMaxIndexMatches match (the computer's snapshots are then read).
 std::vector<IndexMatch> MatchesOf(OpenIndex& index, const SnapshotPattern& pattern,
                                   EntryKinds kinds, CodePageDecoder& decoder) {
   std::vector<IndexMatch> matches;
-  for (const std::uint32_t id : index.view.Matching(pattern, kinds, decoder)) {
+  const std::vector<std::uint32_t> ids =
+      index.view.Matching(pattern, kinds, decoder, kMaxIndexMatches);
+  if (ids.size() > kMaxIndexMatches) {
+    index.usable = false;
+    return {};
+  }
+  for (const std::uint32_t id : ids) {
     if (index.view.broken()) break;
     matches.push_back({index.view.Entry(id), index.view.Ranges(id)});
   }

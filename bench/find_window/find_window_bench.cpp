@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -82,6 +83,15 @@ int main(int argc, char** argv) {
     std::printf("run %d: first hit shown %.1f ms (%s), done %.1f ms, %ld hits\n", run, first,
                 firstProgress.c_str(), all,
                 static_cast<long>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+  }
+  // What the process held at most: the 32-bit program's searches must stay within 64 MiB.
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof memory;
+  if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) {
+    std::printf("peak memory: %.1f MiB committed, %.1f MiB working set (%d-bit)\n",
+                static_cast<double>(memory.PeakPagefileUsage) / (1 << 20),
+                static_cast<double>(memory.PeakWorkingSetSize) / (1 << 20),
+                static_cast<int>(8 * sizeof(void*)));
   }
   DestroyWindow(window);
   return 0;

@@ -10,6 +10,8 @@
 #include "query/capture_index.h"
 #include "query/snapshot_find.h"
 
+using mv::fuzz::Check;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes =
       mv::ResealedIndex(std::string(reinterpret_cast<const char*>(data), size));
