@@ -958,6 +958,7 @@ bool IndexView::OpenPages() {
   if (!ReadSection(captures, bytes)) return false;
   std::size_t c = 0;
   std::set<std::string_view> names;
+  if (captureCount > bytes.size() / (5 + kStampBytes)) return Fail();  // each takes as many
   captures_.reserve(captureCount);
   for (std::uint32_t i = 0; i < captureCount; ++i) {
     IndexedCapture capture;
