@@ -241,9 +241,10 @@ class IndexView {
 
   // The entries whose names pattern matches and whose kind is wanted, in index order; at most
   // limit + 1 of them.
-  std::vector<std::uint32_t> Matching(
-      const SnapshotPattern& pattern, EntryKinds kinds, CodePageDecoder& decoder,
-      std::size_t limit = std::numeric_limits<std::size_t>::max() - 1) const;
+  std::vector<std::uint32_t> Matching(const SnapshotPattern& pattern, EntryKinds kinds,
+                                      CodePageDecoder& decoder,
+                                      std::size_t limit = std::numeric_limits<std::size_t>::max() -
+                                                          1) const;
   IndexedEntry Entry(std::uint32_t id) const;
   std::vector<CaptureRange> Ranges(std::uint32_t id) const;
 

@@ -178,8 +178,9 @@ int Scan(const std::string& dir, int repeats, const std::vector<std::string>& pa
         mv::FindInSnapshots(fs, library, request, report);
       }
     });
-    std::printf("%s '%s': %.1f ms, %zu hits, %zu snapshots", indexed ? "with the indexes" : "read every snapshot",
-                pattern.c_str(), ms, report.hits, library.size());
+    std::printf("%s '%s': %.1f ms, %zu hits, %zu snapshots",
+                indexed ? "with the indexes" : "read every snapshot", pattern.c_str(), ms,
+                report.hits, library.size());
     if (indexed) std::printf(" (%zu from indexes, %zu read)", use.indexed, use.read);
     std::printf("\n");
   }

@@ -218,5 +218,52 @@ TEST(CaptureIndex, UpdatesReadOnlyWhatChanged) {
   EXPECT_EQ(lib.fs.files.count(kDir + "\\wg.pc1.mvindex"), 0u);
 }
 
+// A search reads an index in pieces: the pages its name needs, not the file.
+TEST(CaptureIndex, ASearchReadsThePagesItNeedsNotTheWholeIndex) {
+  struct CountedFiles final : MemoryFileSystem {
+    CountedFiles() : MemoryFileSystem(MatchesNamePattern) {}
+    std::unique_ptr<InputFile> OpenExclusive(const std::string& path, IoError& error) override {
+      struct Counted final : InputFile {
+        std::unique_ptr<InputFile> file;
+        std::uint64_t* read = nullptr;
+        const FileStamp& stamp() const override { return file->stamp(); }
+        IoError ReadAt(std::uint64_t at, char* out, std::size_t size, std::size_t& got) override {
+          const IoError e = file->ReadAt(at, out, size, got);
+          *read += got;
+          return e;
+        }
+      };
+      auto counted = std::make_unique<Counted>();
+      counted->file = MemoryFileSystem::OpenExclusive(path, error);
+      counted->read = path.ends_with(".mvindex") ? &indexBytesRead : &otherBytes;
+      return counted->file == nullptr ? nullptr : std::move(counted);
+    }
+    std::uint64_t indexBytesRead = 0, otherBytes = 0;
+  } fs;
+  fs.AddDirectory(kDir);
+  for (int day = 1; day <= 3; ++day) {
+    std::string text = test::HeaderText("PC1") + "SHARENAME: Docs\r\n";
+    for (int n = day * 100; n < 30000 + day * 100; ++n) {
+      text += "Dir" + std::to_string(n / 100) + "\\file " + std::to_string(n) + ".txt;;f;;" +
+              std::to_string(n) + ";;1.2.2020\r\n";
+    }
+    fs.files[kDir + "\\WG.PC1.0" + std::to_string(day) + ".12.2026.10.00.00.mirvaul"] =
+        text + "file 12345.txt;;f;;1;;1.2.2020\r\nEND\r\n";
+  }
+  ASSERT_TRUE(UpdateIndexes(fs, kDir, {}).at(0).failure.empty());
+  const std::size_t indexBytes = fs.files.at(kDir + "\\wg.pc1.mvindex").size();
+  fs.indexBytesRead = 0;
+  FindRequest request;
+  request.pattern = "file 12345.txt";
+  Hits hits;
+  IndexUse use;
+  FindWithIndexes(fs, kDir, ListLibrarySnapshots(fs, kDir), request, hits, &use);
+  EXPECT_EQ(use.indexed, 3u);
+  for (const auto& [file, list] : hits.by) EXPECT_EQ(list.size(), 2u) << file;
+  // A few pages each of the header, grams, postings, strings, entries, folders and ranges.
+  EXPECT_GT(indexBytes, 60 * kIndexPageBytes);
+  EXPECT_LT(fs.indexBytesRead, 20 * kIndexPageBytes);
+}
+
 }  // namespace
 }  // namespace mv
