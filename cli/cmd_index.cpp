@@ -21,7 +21,8 @@ int RunIndex(const Args& args, std::ostream& out, std::ostream& err) {
   choice.computer = parsed.Option("--computer").value_or("");
   choice.group = parsed.Option("--group").value_or("");
   int code = kExitOk;
-  for (const IndexUpdate& update : UpdateIndexes(PlatformFileSystem(), directory, choice)) {
+  for (const IndexUpdate& update :
+       UpdateIndexes(PlatformFileSystem(), directory, choice, /*checkPages=*/true)) {
     std::string line;
     AppendShown(line, update.fileName);
     line += "\t" + std::to_string(update.captures) + " captures\t+" + std::to_string(update.added) +

@@ -313,7 +313,7 @@ std::size_t FindHistories(FileSystem& fileSystem, const std::string& directory,
 }
 
 std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string& directory,
-                                       const SnapshotChoice& choice) {
+                                       const SnapshotChoice& choice, bool checkPages) {
   SnapshotChoice all = choice;
   all.latestOnly = false;
   const std::vector<LibrarySnapshot> library =
@@ -345,8 +345,7 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
       continue;
     }
     {
-      // An index that holds every capture as it is now stays as it is, read no further than
-      // its list of captures.
+      // An index that holds every capture as it is now stays as it is.
       IoError error = IoError::kNone;
       std::shared_ptr<InputFile> file = fileSystem.OpenExclusive(path, error);
       IndexView view;
@@ -356,7 +355,7 @@ std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string
         current = stamped[i] && view.captures()[i].fileName == captures[i]->fileName &&
                   view.captures()[i].stamp == stamps[i];
       }
-      current = current && view.CheckPages();  // a damaged one is made again
+      current = current && (!checkPages || view.CheckPages());
       if (current) {
         update.captures = captures.size();
         update.entries = view.entryCount();

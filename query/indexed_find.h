@@ -32,9 +32,12 @@ struct IndexUpdate {
 };
 
 // Brings the index of every computer the choice keeps (latestOnly is ignored) up to date with
-// its snapshots in directory; a computer without snapshots loses its index.
+// its snapshots in directory; a computer without snapshots loses its index. An index that
+// holds every capture as it is now is left as it is after a look at its header; checkPages
+// reads it through as well, and makes it anew when a page fails (find meanwhile reads the
+// snapshots of a computer whose index fails as it is read).
 std::vector<IndexUpdate> UpdateIndexes(FileSystem& fileSystem, const std::string& directory,
-                                       const SnapshotChoice& choice);
+                                       const SnapshotChoice& choice, bool checkPages = false);
 
 // How much of a search the indexes answered.
 struct IndexUse {

@@ -22,7 +22,7 @@ cmake --preset release >/dev/null
 cmake --build --preset release --target index_bench >/dev/null
 bench=$(find "$root/build/release" -name index_bench -type f | head -n 1)
 dir=$(mktemp -d ${MV_BENCH_DIR:+-p "$MV_BENCH_DIR"})
-trap 'rm -rf "$dir" "$dir.scan"' EXIT
+trap 'rm -rf "$dir" "$dir.scan" "$dir.indexed"' EXIT
 
 hollow() {  # the snapshots of computer $1: holes of their size, with their times
   python3 - "$dir" "WG.$1." <<'PY'
