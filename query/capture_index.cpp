@@ -408,6 +408,17 @@ bool CaptureIndex::InsertCapture(std::size_t position, IndexedCapture capture,
     texts_.Reserve(lines, 0);
   }
   bool refused = false;
+  const bool atEnd = position == captures_.size();
+  const std::vector<std::uint32_t> none;
+  const std::vector<std::uint32_t>& expected = atEnd && newestOrderKnown_ ? newestOrder_ : none;
+  std::size_t next = 0;
+  // Whether a row's size or date field holds text, as the row would keep it.
+  const auto HoldsField = [&](std::uint32_t field, std::string_view text, bool date) {
+    if ((field & kTextFlag) != 0) return texts_[field & ~kTextFlag] == text;
+    std::uint32_t value = 0;
+    return (date ? PackedDate(text, value) : PlainNumber(text, kTextFlag - 1, value)) &&
+           value == field;
+  };
   const ShareSection* lastShare = nullptr;
   std::string lastFolderText;
   std::uint32_t lastFolder = 0;
@@ -431,12 +442,27 @@ bool CaptureIndex::InsertCapture(std::size_t position, IndexedCapture capture,
       refused = true;
       return;
     }
-    Row row;
-    row.name = texts_.Add(cut == std::string_view::npos ? e.path : e.path.substr(cut + 1));
-    row.folder = lastFolder | (e.isDirectory ? kDirectoryFlag : 0) | encoding;
-    if (!PlainNumber(e.size, kTextFlag - 1, row.size)) row.size = kTextFlag | texts_.Add(e.size);
-    if (!PackedDate(e.created, row.created)) row.created = kTextFlag | texts_.Add(e.created);
-    const std::uint32_t id = EntryOf(row);
+    const std::string_view name = cut == std::string_view::npos ? e.path : e.path.substr(cut + 1);
+    const std::uint32_t folder = lastFolder | (e.isDirectory ? kDirectoryFlag : 0) | encoding;
+    std::uint32_t id = kAbsent;
+    // The entry expected here, or one of the two after it (entries gone since).
+    for (std::size_t look = next; look < std::min(next + 3, expected.size()); ++look) {
+      const Row& row = rows_[expected[look]];
+      if (row.folder == folder && texts_[row.name] == name && HoldsField(row.size, e.size, false) &&
+          HoldsField(row.created, e.created, true)) {
+        id = expected[look];
+        next = look + 1;
+        break;
+      }
+    }
+    if (id == kAbsent) {
+      Row row;
+      row.name = texts_.Add(name);
+      row.folder = folder;
+      if (!PlainNumber(e.size, kTextFlag - 1, row.size)) row.size = kTextFlag | texts_.Add(e.size);
+      if (!PackedDate(e.created, row.created)) row.created = kTextFlag | texts_.Add(e.created);
+      id = EntryOf(row);
+    }
     if (seenIn_[id] == inserts_) {  // one entry listed twice
       refused = true;
       return;
@@ -467,11 +493,14 @@ bool CaptureIndex::InsertCapture(std::size_t position, IndexedCapture capture,
   }
   captures_.insert(captures_.begin() + static_cast<std::ptrdiff_t>(position), std::move(capture));
   for (const std::uint32_t id : ids) AddToEntry(id, at);
+  newestOrderKnown_ = atEnd;
+  if (atEnd) newestOrder_ = std::move(ids);
   return true;
 }
 
 void CaptureIndex::RemoveCapture(std::size_t position) {
   if (position >= captures_.size()) return;
+  if (position + 1 == captures_.size()) newestOrderKnown_ = false;
   const auto at = static_cast<std::uint32_t>(position);
   std::vector<CaptureRange> ranges, kept;
   for (std::uint32_t id = 0; id < rows_.size(); ++id) {

@@ -214,6 +214,12 @@ class CaptureIndex {
   std::vector<std::uint32_t> freeMany_;
   std::vector<std::uint32_t> seenIn_;  // the last insert that met the entry
   std::uint32_t inserts_ = 0;
+  // The entries of the newest capture in its file's order, when it was inserted last: the
+  // next night's capture lists almost the same ones in the same order, so each of its lines
+  // is first compared with the entry expected there, in memory met in order, rather than
+  // looked up in the tables at random.
+  std::vector<std::uint32_t> newestOrder_;
+  bool newestOrderKnown_ = false;
 };
 
 // A checked index, read in pages as it is used.
