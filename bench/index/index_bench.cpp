@@ -9,6 +9,9 @@
 //     steps of scale.sh (one computer made, its index made, find by reading or with indexes).
 #include <algorithm>
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -71,12 +74,25 @@ int Make(const std::string& dir, int computers, int captures, unsigned long entr
   return 0;
 }
 
+// The heap in use now, where the C library tells (glibc): sampled as each snapshot's hits are
+// reported, when a computer's matches are held, its largest is the search's peak near enough.
+std::size_t HeapInUse() {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33)
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+#else
+  return 0;
+#endif
+}
+
 class CountedReport final : public mv::FindReport {
  public:
   void Found(const mv::LibrarySnapshot&, std::string_view, mv::NameEncoding,
              const std::vector<mv::FoundEntry>& found) override {
     hits += found.size();
+    heap = std::max(heap, HeapInUse());
   }
+  std::size_t heap = 0;
   void Skipped(const mv::LibrarySnapshot&, std::string_view) override { ++skipped; }
   std::size_t hits = 0, skipped = 0;
 };
@@ -182,6 +198,10 @@ int Scan(const std::string& dir, int repeats, const std::vector<std::string>& pa
                 indexed ? "with the indexes" : "read every snapshot", pattern.c_str(), ms,
                 report.hits, library.size());
     if (indexed) std::printf(" (%zu from indexes, %zu read)", use.indexed, use.read);
+    if (report.heap > 0) {
+      std::printf(", heap at most %.1f MiB (%d-bit)", static_cast<double>(report.heap) / (1 << 20),
+                  static_cast<int>(8 * sizeof(void*)));
+    }
     std::printf("\n");
   }
   return 0;
