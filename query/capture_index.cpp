@@ -493,8 +493,10 @@ bool CaptureIndex::InsertCapture(std::size_t position, IndexedCapture capture,
   }
   captures_.insert(captures_.begin() + static_cast<std::ptrdiff_t>(position), std::move(capture));
   for (const std::uint32_t id : ids) AddToEntry(id, at);
-  newestOrderKnown_ = atEnd;
-  if (atEnd) newestOrder_ = std::move(ids);
+  if (atEnd) {  // an older capture put in its place leaves the newest as it was
+    newestOrder_ = std::move(ids);
+    newestOrderKnown_ = true;
+  }
   return true;
 }
 
