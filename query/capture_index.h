@@ -61,15 +61,16 @@ inline constexpr std::string_view kIndexExtension = ".mvindex";
 // 32-bit program the bound keeps it within its address space. A search reads any index in
 // pieces.
 inline constexpr std::uint64_t kMaxIndexBytes = sizeof(void*) >= 8 ? 512ull << 20 : 48ull << 20;
-// The pages a search checks and keeps: a few hundred kibibytes of the file are read for a
-// pattern, and kIndexCachedPages of them stay between reads (4 MiB in the 32-bit program).
-inline constexpr std::size_t kIndexPageBytes = 16 * 1024;
-inline constexpr std::size_t kIndexCachedPages = sizeof(void*) >= 8 ? 1024 : 256;
+// The pages a search checks and keeps: a hit costs a few pages (its name's block, its row,
+// its folders, its ranges), so pages are small; kIndexCachedPages of them stay between reads
+// (4 MiB in the 32-bit program).
+inline constexpr std::size_t kIndexPageBytes = 4096;
+inline constexpr std::size_t kIndexCachedPages = sizeof(void*) >= 8 ? 4096 : 1024;
 // A search takes a computer's matching entries from its index at once, with their texts: a
 // pattern that matches more of them (a "*" over a large computer) reads its snapshots
 // instead, a few hits at a time, so that the 32-bit program stays within its 64 MiB.
 inline constexpr std::size_t kMaxIndexMatches = sizeof(void*) >= 8 ? 1u << 21 : 1u << 16;
-// An index of more pages (128 GiB) is not read: its page hashes alone would pass 64 MiB.
+// An index of more pages (32 GiB) is not read: its page hashes alone would pass 64 MiB.
 inline constexpr std::uint64_t kMaxIndexPages = std::uint64_t{1} << 23;
 // A computer with a snapshot file larger than this is not indexed (find reads its snapshots):
 // its index is built in memory, a few times the size of what it holds, and the 32-bit
