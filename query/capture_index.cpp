@@ -857,9 +857,11 @@ struct IndexView::Pages {
   std::vector<char> checked;  // in memory: the pages whose hash passed
   struct Slot {
     std::size_t page = std::numeric_limits<std::size_t>::max();
+    bool checked = false;  // its hash passed; a page read ahead is checked when first used
     std::vector<char> bytes;
   };
   std::vector<Slot> slots;
+  std::vector<char> run;  // the pages of one read
 
   bool ReadRaw(std::uint64_t at, std::size_t size, char* out) {
     if (file == nullptr) {
@@ -886,13 +888,32 @@ struct IndexView::Pages {
     }
     Slot& slot = slots[n % slots.size()];
     if (slot.page != n) {
-      slot.page = std::numeric_limits<std::size_t>::max();
-      slot.bytes.resize(size);
-      if (!ReadRaw(bodyAt + at, size, slot.bytes.data()) ||
-          HashOfPage(std::string_view(slot.bytes.data(), size), n) != hashes[n]) {
+      // One read brings the page and those after it that are not held: what a search reads
+      // next lies mostly close by, and each read of the file costs a call of its own.
+      std::size_t count = 1;
+      while (count < kIndexPagesReadAhead && n + count < hashes.size() &&
+             slots[(n + count) % slots.size()].page != n + count) {
+        ++count;
+      }
+      const auto bytesOfRun = static_cast<std::size_t>(
+          std::min<std::uint64_t>(std::uint64_t{count} * kIndexPageBytes, bodyBytes - at));
+      run.resize(bytesOfRun);
+      if (!ReadRaw(bodyAt + at, bytesOfRun, run.data())) return {};
+      for (std::size_t k = 0; k < count; ++k) {
+        Slot& into = slots[(n + k) % slots.size()];
+        const std::size_t from = k * kIndexPageBytes;
+        into.bytes.assign(run.data() + from,
+                          run.data() + std::min(bytesOfRun, from + kIndexPageBytes));
+        into.page = n + k;
+        into.checked = false;
+      }
+    }
+    if (!slot.checked) {
+      if (HashOfPage(std::string_view(slot.bytes.data(), size), n) != hashes[n]) {
+        slot.page = std::numeric_limits<std::size_t>::max();
         return {};
       }
-      slot.page = n;
+      slot.checked = true;
     }
     return std::string_view(slot.bytes.data(), slot.bytes.size());
   }

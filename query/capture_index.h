@@ -66,6 +66,7 @@ inline constexpr std::uint64_t kMaxIndexBytes = sizeof(void*) >= 8 ? 512ull << 2
 // (4 MiB in the 32-bit program).
 inline constexpr std::size_t kIndexPageBytes = 4096;
 inline constexpr std::size_t kIndexCachedPages = sizeof(void*) >= 8 ? 4096 : 1024;
+inline constexpr std::size_t kIndexPagesReadAhead = 8;
 // A search takes a computer's matching entries from its index at once, with their texts: a
 // pattern that matches more of them (a "*" over a large computer) reads its snapshots
 // instead, a few hits at a time, so that the 32-bit program stays within its 64 MiB.
