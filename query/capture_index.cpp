@@ -28,7 +28,7 @@ constexpr std::uint32_t kTextFlag = 0x80000000u;   // size or date kept as a tex
 constexpr std::uint32_t kDirectoryFlag = 1u << 30;
 constexpr std::uint32_t kUtf8Flag = 1u << 31;
 constexpr std::uint32_t kFolderMask = kDirectoryFlag - 1;
-constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+constexpr std::uint32_t kAbsent = NumberSlots::kAbsent;
 constexpr std::size_t kEntryBytes = 16;
 constexpr std::size_t kStampBytes = 32;
 // The marks of an entry's inline range: no capture holds it, or its ranges are a list.
@@ -254,9 +254,8 @@ void NumberSlots::Reserve(std::size_t count) {
   slots_.swap(grown);
 }
 
-void TextSet::Reserve(std::size_t count, std::size_t bytes) {
+void TextSet::Reserve(std::size_t count) {
   starts_.reserve(count + 1);
-  bytes_.reserve(bytes);
   slots_.Reserve(count);
 }
 
@@ -289,7 +288,7 @@ std::uint32_t CaptureIndex::FolderOf(std::uint32_t parent, std::uint32_t name) {
   std::size_t where = 0;
   const std::uint32_t held = folderSlots_.Find(
       hash, [&](std::uint32_t n) { return folders_[n] == folder; }, where);
-  if (held != NumberSlots::kAbsent) return held;
+  if (held != kAbsent) return held;
   folders_.push_back(folder);
   folderSlots_.Put(where, hash, static_cast<std::uint32_t>(folders_.size() - 1));
   return static_cast<std::uint32_t>(folders_.size() - 1);
@@ -301,7 +300,7 @@ std::uint32_t CaptureIndex::EntryOf(const Row& row) {
   std::size_t where = 0;
   const std::uint32_t held = rowSlots_.Find(
       hash, [&](std::uint32_t n) { return rows_[n] == row; }, where);
-  if (held != NumberSlots::kAbsent) return held;
+  if (held != kAbsent) return held;
   rows_.push_back(row);
   ranges_.push_back({kNoRange, 0});
   seenIn_.push_back(0);
@@ -405,7 +404,7 @@ bool CaptureIndex::InsertCapture(std::size_t position, IndexedCapture capture,
     rows_.reserve(lines);
     ranges_.reserve(lines);
     seenIn_.reserve(lines);
-    texts_.Reserve(lines, 0);
+    texts_.Reserve(lines);
   }
   bool refused = false;
   const bool atEnd = position == captures_.size();

@@ -154,8 +154,8 @@ class TextSet {
   // The number of text, added when new; added tells which.
   std::uint32_t Add(std::string_view text, bool* added = nullptr);
   std::uint32_t Find(std::string_view text) const;
-  // Room for count texts of bytes in all.
-  void Reserve(std::size_t count, std::size_t bytes);
+  // Room for count texts in all.
+  void Reserve(std::size_t count);
   std::string_view operator[](std::uint32_t number) const {
     return std::string_view(bytes_).substr(
         static_cast<std::size_t>(starts_[number]),
